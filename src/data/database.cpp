@@ -48,7 +48,7 @@ Database::~Database()
         mainDatabase = nullptr;
 }
 
-bool Database::open()
+bool Database::open(OpenMode mode)
 {
     if (isOpen())
         return true;
@@ -56,7 +56,7 @@ bool Database::open()
     case Backend::Sqlite:
         // An absent file is not created behind the user's back: opening a
         // database that is not there is a failure the caller reports.
-        if (!QFileInfo::exists(location_.file)) {
+        if (mode == OpenMode::Existing && !QFileInfo::exists(location_.file)) {
             errorText_ = QStringLiteral("No existe el archivo ") + location_.file;
             return false;
         }

@@ -31,8 +31,10 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    /// Opens the connection; false with `errorText()` set when it fails.
-    bool open();
+    enum class OpenMode { Existing, CreateIfMissing };
+    /// Opens the connection; false with `errorText()` set when it fails. A
+    /// missing SQLite file is an error unless the caller is creating it.
+    bool open(OpenMode mode = OpenMode::Existing);
     void close();
     bool isOpen() const;
 
