@@ -1,0 +1,280 @@
+#pragma once
+
+#include "data/db_error.h"
+#include "data/schema.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+#include <memory>
+#include <optional>
+
+class Database;
+class RecordLocks;
+
+// Record access: cursors over the tables of a Database.
+//
+// A TableCursor is one open table with a current index. It holds one row (or a
+// small window of rows read ahead) at a time; every seek and move is a keyset
+// query on the index's key fields, so it costs the same on ten rows as on a
+// million. Typical use:
+//
+//   TableCursor categories(*Database::main());
+//   if (DbError error = categories.open("CATEGORI"))      // read-write
+//       return error;
+//   categories.setIndex("ICATEGOR");
+//
+//   // read one record by its key
+//   categories.seek(Comparison::Equal, {catId});
+//   Database::main()->idleFreeLocks();
+//   if (categories.noMatch())
+//       return notFound();
+//   QString description = categories.text("CatDesc");     // Null -> ""
+//
+//   // change it: edit locks the record (3260 when another workstation holds
+//   // it) and rereads it; update writes it and releases the lock
+//   if (DbError error = categories.edit())
+//       return error;
+//   database.beginTransaction();
+//   categories.setValue("CatDesc", "Peones");
+//   if (DbError error = categories.update())              // rolled back on failure
+//       return error;
+//   database.commit();
+//
+//   // add one: a taken key fails with 3022 and the cursor stays where it was
+//   categories.addNew();
+//   categories.setValue("CatId", 7);
+//   categories.setValue("CatDesc", "Capataces");
+//   if (!categories.update())
+//       categories.setBookmark(categories.lastModified());
+//
+//   // read a range in index order
+//   for (categories.seek(Comparison::GreaterOrEqual, {first}); !categories.atEnd();
+//        categories.moveNext()) { ... }
+//
+// A QueryCursor runs a select text (brackets around names allowed) and offers
+// the same moves, fields, edits and bookmarks, without index or seek.
+//
+// Table, index and field names are case-insensitive. Every value is bound,
+// never pasted into SQL text. Operations return a DbError whose number is the
+// engine number the program's rules test; reading a field never fails: a Null,
+// a missing record or an unknown name gives the empty value of the field's type
+// (0, empty text, the empty date 01/01/100).
+
+/// The comparison of a seek.
+enum class Comparison { Equal, GreaterOrEqual, Greater, LessOrEqual, Less };
+
+/// "=", ">=", ">", "<=" or "<"; nothing for any other text.
+std::optional<Comparison> comparisonFromText(const QString& text);
+
+/// The state of the record buffer.
+enum class EditMode { None, Editing, Adding };
+
+/// Whether a cursor may write.
+enum class Access { ReadWrite, ReadOnly };
+
+/// An opaque handle of one record of a cursor's table.
+struct Bookmark {
+    qint64 row = 0;
+    bool isValid() const { return row != 0; }
+    bool operator==(const Bookmark&) const = default;
+};
+
+/// The empty date: 1 January of the year 100, time zero.
+QDateTime emptyDate();
+/// The empty value of a field type: 0, the empty text or the empty date.
+QVariant emptyValue(FieldType type);
+
+/// What the cursors have in common: position, fields, edits and bookmarks.
+class RecordCursor {
+public:
+    explicit RecordCursor(Database& database);
+    virtual ~RecordCursor();
+    RecordCursor(const RecordCursor&) = delete;
+    RecordCursor& operator=(const RecordCursor&) = delete;
+
+    bool isOpen() const { return table_ != nullptr || !columns_.isEmpty(); }
+    /// Gives up a pending edit (releasing its lock) and closes the cursor.
+    void close();
+    /// The definition of the table behind the cursor (nullptr for a query
+    /// that is not over one table).
+    const TableDef* table() const { return table_; }
+    Database& database() const { return database_; }
+
+    /// Moves to the first record; on an empty table this is no error and the
+    /// cursor stands at end (and at start).
+    DbError moveFirst();
+    DbError moveLast();
+    /// 3021 when already at end.
+    DbError moveNext();
+    /// 3021 when already at start.
+    DbError movePrevious();
+    /// After the last record (or on an empty set, or after a seek with no match).
+    bool atEnd() const { return position_ == Position::AfterLast; }
+    /// Before the first record.
+    bool atStart() const { return position_ == Position::BeforeFirst || (empty_ && position_ == Position::AfterLast); }
+    /// Whether there is a current record (not at an end, not deleted).
+    bool hasCurrent() const { return position_ == Position::OnRow; }
+    /// The number of records.
+    virtual int recordCount() = 0;
+
+    /// The value of `field` in the current record or in the record being
+    /// edited or added; Null reads as the empty value of the field's type.
+    QVariant value(const QString& field) const;
+    QString text(const QString& field) const { return value(field).toString(); }
+    double number(const QString& field) const { return value(field).toDouble(); }
+    qint64 integer(const QString& field) const { return value(field).toLongLong(); }
+    QDateTime date(const QString& field) const { return value(field).toDateTime(); }
+    /// Changes `field` of the record being edited or added (3020 otherwise,
+    /// 3265 for an unknown field, 3027 on a read-only cursor).
+    DbError setValue(const QString& field, const QVariant& value);
+
+    /// Starts a new record, all fields empty.
+    DbError addNew();
+    /// Locks the current record and starts editing it, with its values read
+    /// again from the database. 3260 when another workstation holds the lock,
+    /// 3197 when the record was deleted by another, 3021 without a record.
+    DbError edit();
+    /// Writes the record being added or edited and releases its lock. On a
+    /// failure the open transaction of the database is rolled back and the
+    /// buffer stays as it was (the caller may cancel). 3022 duplicate key.
+    DbError update();
+    /// Gives up the edit or add in progress and releases its lock.
+    void cancelUpdate();
+    /// Deletes the current record (taking its lock for the moment).
+    DbError remove();
+    EditMode editMode() const { return editMode_; }
+
+    Bookmark bookmark() const;
+    /// Makes the record of `bookmark` current; 3021 when it no longer exists.
+    DbError setBookmark(Bookmark bookmark);
+    /// The record most recently added or changed through this cursor.
+    Bookmark lastModified() const { return lastModified_; }
+
+protected:
+    enum class Position { BeforeFirst, OnRow, AfterLast, Deleted };
+    struct Row {
+        qint64 id = 0;  ///< the row's identity (SQLite rowid)
+        QVector<QVariant> values;
+    };
+
+    /// Sets up the columns of a cursor over `table` (all its fields).
+    void attachTable(const TableDef* table, Access access);
+    /// Sets up the columns of a read-only cursor over an arbitrary result.
+    void attachColumns(const QStringList& names);
+    void detach();
+
+    virtual DbError fetchFirst(bool last) = 0;
+    virtual DbError fetchNext(bool backwards) = 0;
+    /// Makes `row` current; the cursor type refreshes its position keys.
+    virtual void placeOn(const Row& row) = 0;
+    /// A written row changed or a new one appeared: forget rows read ahead.
+    virtual void forgetReadAhead() = 0;
+    virtual void rowAdded(qint64 id) { (void)id; }
+
+    /// Reads the row `id` of the table; nullopt when it is gone.
+    std::optional<Row> readRow(qint64 id, DbError* error);
+    /// The "SELECT rowid, fields FROM table" prefix of every read.
+    QString selectPrefix() const;
+    Row rowFromQuery(const QSqlQuery& query) const;
+    /// A prepared query of this cursor, cached by its text.
+    QSqlQuery& prepared(const QString& sql);
+
+    int columnIndex(const QString& field) const;
+    QVariant emptyOf(int column) const;
+    DbError failure(int number, const QString& message, const QSqlQuery* query = nullptr) const;
+
+    Database& database_;
+    const TableDef* table_ = nullptr;
+    Access access_ = Access::ReadOnly;
+    QStringList columns_;
+    QHash<QString, int> columnByName_;  ///< upper-case name -> column
+    Position position_ = Position::BeforeFirst;
+    bool empty_ = false;
+    Row current_;
+    EditMode editMode_ = EditMode::None;
+    Row buffer_;
+    QVector<bool> changed_;
+    quint64 heldLock_ = 0;
+    Bookmark lastModified_;
+    QHash<QString, QSqlQuery> queries_;
+
+private:
+    quint64 lockKey(const Row& row) const;
+    void releaseLock();
+    DbError insertBuffer();
+    DbError writeBuffer();
+    DbError writeFailed(const QSqlQuery& query, const QString& message);
+};
+
+/// A table with a current index, positioned by seek and by moves.
+class TableCursor : public RecordCursor {
+public:
+    explicit TableCursor(Database& database);
+    ~TableCursor() override;
+
+    /// Opens `table` (a table of the schema or one the database registered);
+    /// 3078 when there is no such table. The primary index is current.
+    DbError open(const QString& table, Access access = Access::ReadWrite);
+    /// Makes `index` current for seeks and moves; 3800 when the table has no
+    /// index of that name.
+    DbError setIndex(const QString& index);
+    QString indexName() const;
+    /// Positions on the first record (the last one for "<" and "<=") whose
+    /// leading key fields compare with `values`, one per leading key field;
+    /// key fields not given are not compared. No match: `noMatch()` and at end.
+    DbError seek(Comparison comparison, const QVariantList& values);
+    bool noMatch() const { return noMatch_; }
+    int recordCount() override;
+
+protected:
+    DbError fetchFirst(bool last) override;
+    DbError fetchNext(bool backwards) override;
+    void placeOn(const Row& row) override;
+    void forgetReadAhead() override;
+
+private:
+    DbError fetchFrom(const QString& sql, const QVariantList& values, int limit, bool backwards);
+    QString orderBy(bool backwards) const;
+    QVariantList keyValues(const Row& row) const;
+
+    QStringList keyColumns_;     ///< quoted index fields, then the row identity
+    QVector<int> keyFieldColumns_;
+    QString indexName_;
+    bool noMatch_ = false;
+    QList<Row> readAhead_;       ///< rows after (or before) the current one
+    bool readAheadBackwards_ = false;
+    bool readAheadComplete_ = false;  ///< no rows beyond the read-ahead window
+    int window_ = 16;
+};
+
+/// The result of a select text, as an updatable set of records when it
+/// selects from one table; a read-only set otherwise.
+class QueryCursor : public RecordCursor {
+public:
+    explicit QueryCursor(Database& database);
+    ~QueryCursor() override;
+
+    /// Runs `select` (Jet dialect allowed) and stands on its first record.
+    DbError open(const QString& select, const QVariantList& values = {});
+    int recordCount() override { return static_cast<int>(ids_.size()); }
+
+protected:
+    DbError fetchFirst(bool last) override;
+    DbError fetchNext(bool backwards) override;
+    void placeOn(const Row& row) override;
+    void forgetReadAhead() override {}
+    void rowAdded(qint64 id) override;
+
+private:
+    DbError loadAt(qsizetype index);
+
+    QVector<qint64> ids_;            ///< the rows of the result, in its order
+    QList<Row> detachedRows_;        ///< the rows of a result not over one table
+    qsizetype index_ = -1;
+};
