@@ -178,7 +178,7 @@ protected:
     virtual void rowAdded(qint64 id) { (void)id; }
 
     /// Reads the row `id` of the table; nullopt when it is gone.
-    std::optional<Row> readRow(qint64 id, DbError* error);
+    virtual std::optional<Row> readRow(qint64 id, DbError* error);
     /// The "SELECT rowid, fields FROM table" prefix of every read.
     QString selectPrefix() const;
     Row rowFromQuery(const QSqlQuery& query) const;
@@ -270,6 +270,7 @@ protected:
     void placeOn(const Row& row) override;
     void forgetReadAhead() override {}
     void rowAdded(qint64 id) override;
+    std::optional<Row> readRow(qint64 id, DbError* error) override;
 
 private:
     DbError loadAt(qsizetype index);

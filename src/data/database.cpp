@@ -1,7 +1,13 @@
 #include "data/database.h"
 
+#include "data/record_locks.h"
+#include "data/schema_sql.h"
+
 #include <QAtomicInt>
+#include <QDate>
+#include <QDateTime>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -90,6 +96,9 @@ bool Database::open(OpenMode mode)
 
 void Database::close()
 {
+    // Locks die with the connection, as they do when a workstation goes away.
+    locks_.reset();
+    transactionDepth_ = 0;
     if (!connection_.isValid())
         return;
     connection_.close();
@@ -110,4 +119,249 @@ Database* Database::main()
 void Database::setMain(Database* database)
 {
     mainDatabase = database;
+}
+
+namespace {
+
+/// Runs one statement without values; the failure keeps the driver's text.
+DbError runPlain(Database& database, const QString& sql, const QString& message)
+{
+    QSqlQuery query(database.connection());
+    if (query.exec(sql))
+        return {};
+    return database.failure(query.lastError(), message);
+}
+
+}  // namespace
+
+DbError Database::beginTransaction()
+{
+    if (transactionDepth_ > 0) {
+        ++transactionDepth_;
+        return {};
+    }
+    // SQLite: take the write lock at once, so that a transaction never fails
+    // halfway when another connection wrote since our last read.
+    const QString begin = backend() == Backend::Sqlite ? QStringLiteral("BEGIN IMMEDIATE")
+                                                       : QStringLiteral("BEGIN");
+    DbError error = runPlain(*this, begin, QStringLiteral("No se pudo iniciar la transacción"));
+    if (error)
+        return error;
+    transactionDepth_ = 1;
+    return {};
+}
+
+DbError Database::commit()
+{
+    if (transactionDepth_ == 0)
+        return {};
+    if (transactionDepth_ > 1) {
+        --transactionDepth_;
+        return {};
+    }
+    DbError error = runPlain(*this, QStringLiteral("COMMIT"),
+                             QStringLiteral("No se pudo confirmar la transacción"));
+    if (error) {
+        rollback();
+        return error;
+    }
+    transactionDepth_ = 0;
+    return {};
+}
+
+DbError Database::rollback()
+{
+    if (transactionDepth_ == 0)
+        return {};
+    transactionDepth_ = 0;
+    return runPlain(*this, QStringLiteral("ROLLBACK"),
+                    QStringLiteral("No se pudo deshacer la transacción"));
+}
+
+DbError Database::execute(const QString& statement, const QVariantList& values, int* rowsAffected)
+{
+    if (rowsAffected)
+        *rowsAffected = 0;
+    QSqlQuery query(connection_);
+    const QString sql = translateJetSql(statement, backend());
+    if (!query.prepare(sql))
+        return failure(query.lastError(), QStringLiteral("Sentencia inválida: ") + statement);
+    for (const QVariant& value : values)
+        query.addBindValue(storageValue(value, backend()));
+    if (!query.exec()) {
+        // A failed write inside a transaction must not leave half a change
+        // waiting for a commit that will never come.
+        DbError error = failure(query.lastError(), QStringLiteral("No se pudo ejecutar: ") + statement);
+        rollback();
+        return error;
+    }
+    if (rowsAffected)
+        *rowsAffected = query.numRowsAffected();
+    return {};
+}
+
+RecordLocks& Database::locks()
+{
+    if (!locks_)
+        locks_ = RecordLocks::forDatabase(*this);
+    return *locks_;
+}
+
+void Database::registerTable(const TableDef& table)
+{
+    registered_.insert(table.name.toUpper(), std::make_shared<TableDef>(table));
+}
+
+void Database::unregisterTable(const QString& name)
+{
+    registered_.remove(name.toUpper());
+}
+
+const TableDef* Database::tableDef(const QString& name) const
+{
+    auto found = registered_.constFind(name.toUpper());
+    if (found != registered_.constEnd())
+        return found->get();
+    return Schema::table(name);
+}
+
+DbError Database::failure(const QSqlError& error, const QString& message) const
+{
+    const QString code = error.nativeErrorCode();
+    const QString driverText = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    switch (backend()) {
+    case Backend::Sqlite: {
+        // Primary and extended result codes: SQLITE_CONSTRAINT (19) with a
+        // unique or primary key message, SQLITE_BUSY (5), SQLITE_LOCKED (6).
+        const bool uniqueViolation = (code == "19" || code == "2067" || code == "1555")
+            && (driverText.contains("UNIQUE", Qt::CaseInsensitive)
+                || driverText.contains("PRIMARY KEY", Qt::CaseInsensitive));
+        if (uniqueViolation)
+            return DbError::make(DbErrorNumber::DuplicateKey, QStringLiteral("Ya existe el registro"), driverText);
+        if (code == "5" || code == "6" || code == "517" || code == "262")
+            return DbError::make(DbErrorNumber::LockedByAnotherWorkstation,
+                                 QStringLiteral("Base de datos bloqueada por otro puesto"), driverText);
+        break;
+    }
+    case Backend::Postgres:
+        if (code == "23505")
+            return DbError::make(DbErrorNumber::DuplicateKey, QStringLiteral("Ya existe el registro"), driverText);
+        if (code == "55P03" || code == "40001" || code == "40P01")
+            return DbError::make(DbErrorNumber::LockedByAnotherWorkstation,
+                                 QStringLiteral("Registro bloqueado por otro puesto"), driverText);
+        break;
+    }
+    return DbError::make(DbErrorNumber::Unexpected, message, driverText);
+}
+
+QString quoteName(const QString& name)
+{
+    QString quoted = name;
+    quoted.replace('"', QStringLiteral("\"\""));
+    return '"' + quoted + '"';
+}
+
+QString rowIdColumn(Backend backend)
+{
+    switch (backend) {
+    case Backend::Sqlite:
+        return QStringLiteral("rowid");
+    case Backend::Postgres:
+        // Tables created for PostgreSQL carry an identity column of this name.
+        return QStringLiteral("kq_rowid");
+    }
+    return QStringLiteral("rowid");
+}
+
+namespace {
+
+/// A Jet date literal "#dd/mm/yyyy#" (optionally with " hh:mm:ss") as a SQL
+/// literal; the text unchanged when it is not a date.
+QString dateLiteral(const QString& inside, Backend backend)
+{
+    QDateTime moment = QDateTime::fromString(inside.trimmed(), QStringLiteral("d/M/yyyy H:m:s"));
+    if (!moment.isValid())
+        moment = QDateTime(QDate::fromString(inside.trimmed(), QStringLiteral("d/M/yyyy")), QTime(0, 0));
+    if (!moment.isValid())
+        return '#' + inside + '#';
+    return '\'' + storageValue(moment, backend).toString() + '\'';
+}
+
+}  // namespace
+
+QString translateJetSql(const QString& statement, Backend backend)
+{
+    QString out;
+    out.reserve(statement.size() + 8);
+    const qsizetype length = statement.size();
+    qsizetype at = 0;
+    while (at < length) {
+        const QChar current = statement.at(at);
+        if (current == '\'') {
+            // A text literal is copied as it stands, doubled quotes included.
+            qsizetype end = at + 1;
+            while (end < length) {
+                if (statement.at(end) == '\'') {
+                    if (end + 1 < length && statement.at(end + 1) == '\'') {
+                        end += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++end;
+            }
+            out += statement.mid(at, end - at + 1);
+            at = end + 1;
+            continue;
+        }
+        if (current == '"') {
+            // A quoted name is copied as it stands.
+            qsizetype end = statement.indexOf('"', at + 1);
+            if (end < 0)
+                end = length - 1;
+            out += statement.mid(at, end - at + 1);
+            at = end + 1;
+            continue;
+        }
+        if (current == '[') {
+            qsizetype end = statement.indexOf(']', at + 1);
+            if (end < 0)
+                end = length;
+            out += quoteName(statement.mid(at + 1, end - at - 1));
+            at = end + 1;
+            continue;
+        }
+        if (current == '#') {
+            const qsizetype end = statement.indexOf('#', at + 1);
+            if (end > at) {
+                out += dateLiteral(statement.mid(at + 1, end - at - 1), backend);
+                at = end + 1;
+                continue;
+            }
+        }
+        out += current;
+        ++at;
+    }
+    static const QRegularExpression deleteStar(QStringLiteral("^(\\s*DELETE)\\s+\\*\\s+(FROM\\b)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    out.replace(deleteStar, QStringLiteral("\\1 \\2"));
+    return out;
+}
+
+QVariant storageValue(const QVariant& value, Backend backend)
+{
+    const int type = value.metaType().id();
+    if (type != QMetaType::QDateTime && type != QMetaType::QDate)
+        return value;
+    QDateTime moment = type == QMetaType::QDate ? QDateTime(value.toDate(), QTime(0, 0)) : value.toDateTime();
+    switch (backend) {
+    case Backend::Sqlite:
+        // Text that sorts as the dates do, years with four digits (0100).
+        if (!moment.isValid())
+            return QVariant(QMetaType::fromType<QString>());
+        return moment.toString(QLatin1String(SchemaSql::sqliteDateFormat));
+    case Backend::Postgres:
+        return moment;
+    }
+    return value;
 }

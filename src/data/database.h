@@ -1,7 +1,17 @@
 #pragma once
 
+#include "data/db_error.h"
+#include "data/schema.h"
+
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class QSqlError;
+class RecordLocks;
 
 /// Which engine stands behind a database: the embedded SQLite file of a
 /// file installation, or the PostgreSQL server of a client/server one.
@@ -47,9 +57,55 @@ public:
     static Database* main();
     static void setMain(Database* database);
 
+    /// Groups the writes of one logical change. Transactions nest: only the
+    /// outermost commit writes.
+    DbError beginTransaction();
+    DbError commit();
+    /// Undoes every write since the outermost begin; no-op outside one.
+    DbError rollback();
+    bool inTransaction() const { return transactionDepth_ > 0; }
+
+    /// Runs an update, delete or insert statement with bound `values` ("?"
+    /// placeholders). Jet-dialect texts are translated first. The failure is
+    /// returned; callers that do not care may ignore it.
+    DbError execute(const QString& statement, const QVariantList& values = {},
+                    int* rowsAffected = nullptr);
+    /// Releases the read locks the engine holds after reads. Our cursors end
+    /// each read at once, so there is nothing left to free; the call stays
+    /// where the program's patterns place it.
+    void idleFreeLocks() {}
+
+    /// The record locks every cursor of this connection takes.
+    RecordLocks& locks();
+
+    /// Makes `table` known to the cursors of this connection beside the
+    /// schema's tables (work tables, benchmark tables).
+    void registerTable(const TableDef& table);
+    void unregisterTable(const QString& name);
+    /// The definition of `name`: a registered table, else the schema's.
+    const TableDef* tableDef(const QString& name) const;
+
+    /// A failure of the driver as an engine error: unique violations become
+    /// 3022, a busy database 3260, anything else 3146; `message` is ours.
+    DbError failure(const QSqlError& error, const QString& message) const;
+
 private:
     DatabaseLocation location_;
     QString connectionName_;
     QSqlDatabase connection_;
     QString errorText_;
+    int transactionDepth_ = 0;
+    std::unique_ptr<RecordLocks> locks_;
+    QHash<QString, std::shared_ptr<TableDef>> registered_;
 };
+
+/// `name` as a quoted SQL identifier.
+QString quoteName(const QString& name);
+/// The column that identifies a row of any table: SQLite's rowid.
+QString rowIdColumn(Backend backend);
+/// A statement in the Jet dialect the procedures carry, in the dialect of
+/// `backend`: [names] quoted, "DELETE * FROM" without the star, #dd/mm/yyyy#
+/// dates as date literals. Text literals and quoted names are left alone.
+QString translateJetSql(const QString& statement, Backend backend);
+/// `value` as it is bound for a column of `backend` (dates as text for SQLite).
+QVariant storageValue(const QVariant& value, Backend backend);

@@ -18,6 +18,7 @@ constexpr int NoCurrentRecord = 3021;
 constexpr int DuplicateKey = 3022;
 constexpr int ReadOnly = 3027;
 constexpr int TableNotFound = 3078;
+constexpr int FieldTooSmall = 3163;     ///< text longer than its field
 constexpr int ChangedByAnotherUser = 3197;
 constexpr int LockedByAnotherWorkstation = 3260;
 constexpr int ItemNotFound = 3265;      ///< unknown field name

@@ -1,0 +1,909 @@
+#include "data/cursor.h"
+
+#include "data/database.h"
+#include "data/record_locks.h"
+#include "data/schema_sql.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlRecord>
+
+#include <cmath>
+
+namespace {
+
+QString noCurrentRecordText() { return QStringLiteral("No hay registro actual"); }
+
+double roundToCurrency(double value)
+{
+    return std::round(value * 10000.0) / 10000.0;
+}
+
+QDateTime dateFromStorage(const QVariant& stored)
+{
+    if (stored.metaType().id() == QMetaType::QDateTime)
+        return stored.toDateTime();
+    if (stored.metaType().id() == QMetaType::QDate)
+        return QDateTime(stored.toDate(), QTime(0, 0));
+    const QString text = stored.toString();
+    QDateTime moment = QDateTime::fromString(text, QLatin1String(SchemaSql::sqliteDateFormat));
+    if (!moment.isValid())
+        moment = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!moment.isValid())
+        moment = QDateTime(QDate::fromString(text, QStringLiteral("yyyy-MM-dd")), QTime(0, 0));
+    return moment.isValid() ? moment : emptyDate();
+}
+
+/// A stored value as the program sees it: typed, Null as the empty value.
+QVariant fromStorage(FieldType type, const QVariant& stored)
+{
+    if (stored.isNull())
+        return emptyValue(type);
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::YesNo:
+        return stored.toInt();
+    case FieldType::Double:
+        return stored.toDouble();
+    case FieldType::Currency:
+        return roundToCurrency(stored.toDouble());
+    case FieldType::Date:
+        return dateFromStorage(stored);
+    case FieldType::Text:
+    case FieldType::Memo:
+        return stored.toString();
+    }
+    return stored;
+}
+
+/// A value given to a field as it is stored; an invalid value is the empty one.
+QVariant toStorage(FieldType type, const QVariant& given, Backend backend)
+{
+    if (!given.isValid() || given.isNull())
+        return storageValue(emptyValue(type), backend);
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::YesNo:
+        return given.toLongLong();
+    case FieldType::Double:
+        return given.toDouble();
+    case FieldType::Currency:
+        return roundToCurrency(given.toDouble());
+    case FieldType::Date: {
+        const int id = given.metaType().id();
+        if (id == QMetaType::QDateTime || id == QMetaType::QDate)
+            return storageValue(given, backend);
+        return storageValue(dateFromStorage(given), backend);
+    }
+    case FieldType::Text:
+    case FieldType::Memo:
+        return given.toString();
+    }
+    return given;
+}
+
+QString joined(const QStringList& parts, const QString& separator)
+{
+    return parts.join(separator);
+}
+
+QString placeholders(int count)
+{
+    QStringList marks;
+    for (int index = 0; index < count; ++index)
+        marks << QStringLiteral("?");
+    return marks.join(QStringLiteral(", "));
+}
+
+QString comparisonOperator(Comparison comparison)
+{
+    switch (comparison) {
+    case Comparison::Equal:
+        return QStringLiteral("=");
+    case Comparison::GreaterOrEqual:
+        return QStringLiteral(">=");
+    case Comparison::Greater:
+        return QStringLiteral(">");
+    case Comparison::LessOrEqual:
+        return QStringLiteral("<=");
+    case Comparison::Less:
+        return QStringLiteral("<");
+    }
+    return QStringLiteral("=");
+}
+
+bool searchesBackwards(Comparison comparison)
+{
+    return comparison == Comparison::Less || comparison == Comparison::LessOrEqual;
+}
+
+}  // namespace
+
+std::optional<Comparison> comparisonFromText(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed == "=")
+        return Comparison::Equal;
+    if (trimmed == ">=")
+        return Comparison::GreaterOrEqual;
+    if (trimmed == ">")
+        return Comparison::Greater;
+    if (trimmed == "<=")
+        return Comparison::LessOrEqual;
+    if (trimmed == "<")
+        return Comparison::Less;
+    return std::nullopt;
+}
+
+QDateTime emptyDate()
+{
+    return QDateTime(QDate(100, 1, 1), QTime(0, 0));
+}
+
+QVariant emptyValue(FieldType type)
+{
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::YesNo:
+        return 0;
+    case FieldType::Double:
+    case FieldType::Currency:
+        return 0.0;
+    case FieldType::Date:
+        return emptyDate();
+    case FieldType::Text:
+    case FieldType::Memo:
+        return QString();
+    }
+    return QString();
+}
+
+// ---------------------------------------------------------------------------
+// RecordCursor
+
+RecordCursor::RecordCursor(Database& database) : database_(database) {}
+
+RecordCursor::~RecordCursor()
+{
+    releaseLock();
+}
+
+void RecordCursor::close()
+{
+    cancelUpdate();
+    detach();
+}
+
+void RecordCursor::attachTable(const TableDef* table, Access access)
+{
+    table_ = table;
+    access_ = access;
+    QStringList names;
+    for (const FieldDef& field : table->fields)
+        names << field.name;
+    attachColumns(names);
+}
+
+void RecordCursor::attachColumns(const QStringList& names)
+{
+    columns_ = names;
+    columnByName_.clear();
+    for (int column = 0; column < names.size(); ++column)
+        columnByName_.insert(names.at(column).toUpper(), column);
+    position_ = Position::BeforeFirst;
+    empty_ = false;
+    current_ = {};
+    editMode_ = EditMode::None;
+}
+
+void RecordCursor::detach()
+{
+    releaseLock();
+    queries_.clear();
+    table_ = nullptr;
+    columns_.clear();
+    columnByName_.clear();
+    position_ = Position::BeforeFirst;
+    current_ = {};
+    buffer_ = {};
+    editMode_ = EditMode::None;
+}
+
+int RecordCursor::columnIndex(const QString& field) const
+{
+    return columnByName_.value(field.toUpper(), -1);
+}
+
+QVariant RecordCursor::emptyOf(int column) const
+{
+    if (table_ == nullptr)
+        return QString();
+    return emptyValue(table_->fields.at(column).type);
+}
+
+DbError RecordCursor::failure(int number, const QString& message, const QSqlQuery* query) const
+{
+    if (query)
+        return database_.failure(query->lastError(), message);
+    return DbError::make(number, message);
+}
+
+QString RecordCursor::selectPrefix() const
+{
+    QStringList names;
+    names << rowIdColumn(database_.backend());
+    for (const QString& column : columns_)
+        names << quoteName(column);
+    return QStringLiteral("SELECT ") + joined(names, QStringLiteral(", ")) + QStringLiteral(" FROM ")
+        + quoteName(table_->name);
+}
+
+RecordCursor::Row RecordCursor::rowFromQuery(const QSqlQuery& query) const
+{
+    Row row;
+    row.id = query.value(0).toLongLong();
+    row.values.reserve(columns_.size());
+    for (int column = 0; column < columns_.size(); ++column)
+        row.values.append(fromStorage(table_->fields.at(column).type, query.value(column + 1)));
+    return row;
+}
+
+QSqlQuery& RecordCursor::prepared(const QString& sql)
+{
+    auto found = queries_.find(sql);
+    if (found != queries_.end())
+        return found.value();
+    QSqlQuery query(database_.connection());
+    query.setForwardOnly(true);
+    query.prepare(sql);
+    return queries_.insert(sql, query).value();
+}
+
+std::optional<RecordCursor::Row> RecordCursor::readRow(qint64 id, DbError* error)
+{
+    QSqlQuery& query = prepared(selectPrefix() + QStringLiteral(" WHERE ") + rowIdColumn(database_.backend())
+                                + QStringLiteral(" = ?"));
+    query.addBindValue(id);
+    if (!query.exec()) {
+        if (error)
+            *error = failure(DbErrorNumber::Unexpected, QStringLiteral("No se pudo leer ") + table_->name, &query);
+        return std::nullopt;
+    }
+    std::optional<Row> row;
+    if (query.next())
+        row = rowFromQuery(query);
+    query.finish();
+    return row;
+}
+
+DbError RecordCursor::moveFirst()
+{
+    if (!isOpen())
+        return failure(DbErrorNumber::NoCurrentRecord, noCurrentRecordText());
+    cancelUpdate();
+    return fetchFirst(false);
+}
+
+DbError RecordCursor::moveLast()
+{
+    if (!isOpen())
+        return failure(DbErrorNumber::NoCurrentRecord, noCurrentRecordText());
+    cancelUpdate();
+    return fetchFirst(true);
+}
+
+DbError RecordCursor::moveNext()
+{
+    if (!isOpen() || position_ == Position::AfterLast)
+        return failure(DbErrorNumber::NoCurrentRecord, noCurrentRecordText());
+    cancelUpdate();
+    if (position_ == Position::BeforeFirst)
+        return fetchFirst(false);
+    return fetchNext(false);
+}
+
+DbError RecordCursor::movePrevious()
+{
+    if (!isOpen() || position_ == Position::BeforeFirst || (empty_ && position_ == Position::AfterLast))
+        return failure(DbErrorNumber::NoCurrentRecord, noCurrentRecordText());
+    cancelUpdate();
+    if (position_ == Position::AfterLast)
+        return fetchFirst(true);
+    return fetchNext(true);
+}
+
+QVariant RecordCursor::value(const QString& field) const
+{
+    const int column = columnIndex(field);
+    Q_ASSERT_X(column >= 0, "RecordCursor::value", qPrintable(QStringLiteral("campo desconocido ") + field));
+    if (column < 0)
+        return QString();
+    if (editMode_ != EditMode::None)
+        return buffer_.values.at(column);
+    if (position_ != Position::OnRow)
+        return emptyOf(column);
+    return current_.values.at(column);
+}
+
+DbError RecordCursor::setValue(const QString& field, const QVariant& value)
+{
+    const int column = columnIndex(field);
+    if (column < 0)
+        return failure(DbErrorNumber::ItemNotFound, QStringLiteral("No existe el campo ") + field);
+    if (access_ == Access::ReadOnly)
+        return failure(DbErrorNumber::ReadOnly, QStringLiteral("La tabla está abierta solo para lectura"));
+    if (editMode_ == EditMode::None)
+        return failure(DbErrorNumber::NotEditing, QStringLiteral("No se está editando ni agregando un registro"));
+    const FieldDef& definition = table_->fields.at(column);
+    const QVariant stored = toStorage(definition.type, value, database_.backend());
+    const bool isText = definition.type == FieldType::Text;
+    if (isText && definition.size > 0 && stored.toString().size() > definition.size)
+        return failure(DbErrorNumber::FieldTooSmall,
+                       QStringLiteral("El valor no cabe en el campo %1 (%2 caracteres como máximo)")
+                           .arg(definition.name)
+                           .arg(definition.size));
+    buffer_.values[column] = fromStorage(definition.type, stored);
+    changed_[column] = true;
+    return {};
+}
+
+DbError RecordCursor::addNew()
+{
+    if (!isOpen() || table_ == nullptr || access_ == Access::ReadOnly)
+        return failure(DbErrorNumber::ReadOnly, QStringLiteral("La tabla está abierta solo para lectura"));
+    cancelUpdate();
+    buffer_ = {};
+    for (int column = 0; column < columns_.size(); ++column)
+        buffer_.values.append(emptyOf(column));
+    changed_ = QVector<bool>(columns_.size(), false);
+    editMode_ = EditMode::Adding;
+    return {};
+}
+
+quint64 RecordCursor::lockKey(const Row& row) const
+{
+    const IndexDef* primary = table_->primaryIndex();
+    QVariantList keyValues;
+    if (primary == nullptr) {
+        keyValues << row.id;
+        return recordLockKey(table_->name, keyValues);
+    }
+    for (const QString& field : primary->fields)
+        keyValues << row.values.at(columnIndex(field));
+    return recordLockKey(table_->name, keyValues);
+}
+
+void RecordCursor::releaseLock()
+{
+    if (heldLock_ == 0)
+        return;
+    database_.locks().release(heldLock_);
+    heldLock_ = 0;
+}
+
+DbError RecordCursor::edit()
+{
+    if (!isOpen() || table_ == nullptr || access_ == Access::ReadOnly)
+        return failure(DbErrorNumber::ReadOnly, QStringLiteral("La tabla está abierta solo para lectura"));
+    cancelUpdate();
+    if (position_ != Position::OnRow)
+        return failure(DbErrorNumber::NoCurrentRecord, noCurrentRecordText());
+    quint64 key = lockKey(current_);
+    if (DbError error = database_.locks().acquire(key))
+        return error;
+    // Read the record again under the lock: what another workstation wrote
+    // before we got the lock is what we edit.
+    DbError readError;
+    std::optional<Row> fresh = readRow(current_.id, &readError);
+    if (fresh && lockKey(*fresh) != key) {
+        database_.locks().release(key);
+        key = lockKey(*fresh);
+        if (DbError error = database_.locks().acquire(key))
+            return error;
+    }
+    if (!fresh) {
+        database_.locks().release(key);
+        if (readError)
+            return readError;
+        position_ = Position::Deleted;
+        forgetReadAhead();
+        return failure(DbErrorNumber::ChangedByAnotherUser,
+                       QStringLiteral("Los datos fueron modificados por otro usuario"));
+    }
+    if (fresh->values != current_.values) {
+        current_ = *fresh;
+        forgetReadAhead();
+    }
+    heldLock_ = key;
+    buffer_ = *fresh;
+    changed_ = QVector<bool>(columns_.size(), false);
+    editMode_ = EditMode::Editing;
+    return {};
+}
+
+DbError RecordCursor::writeFailed(const QSqlQuery& query, const QString& message)
+{
+    DbError error = failure(DbErrorNumber::Unexpected, message, &query);
+    // The caller's transaction must not stay open behind a failed write.
+    database_.rollback();
+    return error;
+}
+
+DbError RecordCursor::insertBuffer()
+{
+    QStringList names;
+    for (const QString& column : columns_)
+        names << quoteName(column);
+    const QString sql = QStringLiteral("INSERT INTO ") + quoteName(table_->name) + QStringLiteral(" (")
+        + joined(names, QStringLiteral(", ")) + QStringLiteral(") VALUES (") + placeholders(columns_.size())
+        + QStringLiteral(")");
+    QSqlQuery& query = prepared(sql);
+    for (int column = 0; column < columns_.size(); ++column)
+        query.addBindValue(toStorage(table_->fields.at(column).type, buffer_.values.at(column), database_.backend()));
+    if (!query.exec())
+        return writeFailed(query, QStringLiteral("No se pudo agregar el registro a ") + table_->name);
+    const qint64 id = query.lastInsertId().toLongLong();
+    query.finish();
+    lastModified_ = Bookmark{id};
+    editMode_ = EditMode::None;
+    empty_ = false;
+    forgetReadAhead();
+    rowAdded(id);
+    return {};
+}
+
+DbError RecordCursor::writeBuffer()
+{
+    QStringList assignments;
+    QVariantList values;
+    for (int column = 0; column < columns_.size(); ++column) {
+        if (!changed_.at(column))
+            continue;
+        assignments << quoteName(columns_.at(column)) + QStringLiteral(" = ?");
+        values << toStorage(table_->fields.at(column).type, buffer_.values.at(column), database_.backend());
+    }
+    if (assignments.isEmpty()) {
+        releaseLock();
+        editMode_ = EditMode::None;
+        lastModified_ = Bookmark{buffer_.id};
+        return {};
+    }
+    const QString sql = QStringLiteral("UPDATE ") + quoteName(table_->name) + QStringLiteral(" SET ")
+        + joined(assignments, QStringLiteral(", ")) + QStringLiteral(" WHERE ")
+        + rowIdColumn(database_.backend()) + QStringLiteral(" = ?");
+    QSqlQuery& query = prepared(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    query.addBindValue(buffer_.id);
+    if (!query.exec())
+        return writeFailed(query, QStringLiteral("No se pudo modificar el registro de ") + table_->name);
+    const int written = query.numRowsAffected();
+    query.finish();
+    if (written == 0) {
+        // Deleted by a writer that does not take record locks.
+        database_.rollback();
+        cancelUpdate();
+        position_ = Position::Deleted;
+        return failure(DbErrorNumber::ChangedByAnotherUser,
+                       QStringLiteral("Los datos fueron modificados por otro usuario"));
+    }
+    releaseLock();
+    editMode_ = EditMode::None;
+    current_ = buffer_;
+    lastModified_ = Bookmark{buffer_.id};
+    forgetReadAhead();
+    placeOn(current_);
+    return {};
+}
+
+DbError RecordCursor::update()
+{
+    switch (editMode_) {
+    case EditMode::None:
+        return failure(DbErrorNumber::NotEditing, QStringLiteral("No se está editando ni agregando un registro"));
+    case EditMode::Adding:
+        return insertBuffer();
+    case EditMode::Editing:
+        return writeBuffer();
+    }
+    return {};
+}
+
+void RecordCursor::cancelUpdate()
+{
+    releaseLock();
+    editMode_ = EditMode::None;
+    buffer_ = {};
+}
+
+DbError RecordCursor::remove()
+{
+    if (!isOpen() || table_ == nullptr || access_ == Access::ReadOnly)
+        return failure(DbErrorNumber::ReadOnly, QStringLiteral("La tabla está abierta solo para lectura"));
+    if (position_ != Position::OnRow)
+        return failure(DbErrorNumber::NoCurrentRecord, noCurrentRecordText());
+    cancelUpdate();
+    const quint64 key = lockKey(current_);
+    if (DbError error = database_.locks().acquire(key))
+        return error;
+    QSqlQuery& query = prepared(QStringLiteral("DELETE FROM ") + quoteName(table_->name) + QStringLiteral(" WHERE ")
+                                + rowIdColumn(database_.backend()) + QStringLiteral(" = ?"));
+    query.addBindValue(current_.id);
+    const bool done = query.exec();
+    database_.locks().release(key);
+    if (!done)
+        return writeFailed(query, QStringLiteral("No se pudo eliminar el registro de ") + table_->name);
+    query.finish();
+    position_ = Position::Deleted;
+    forgetReadAhead();
+    return {};
+}
+
+Bookmark RecordCursor::bookmark() const
+{
+    if (position_ != Position::OnRow)
+        return {};
+    return Bookmark{current_.id};
+}
+
+DbError RecordCursor::setBookmark(Bookmark bookmark)
+{
+    cancelUpdate();
+    DbError error;
+    std::optional<Row> row = bookmark.isValid() ? readRow(bookmark.row, &error) : std::nullopt;
+    if (error)
+        return error;
+    if (!row)
+        return failure(DbErrorNumber::NoCurrentRecord, noCurrentRecordText());
+    forgetReadAhead();
+    current_ = *row;
+    position_ = Position::OnRow;
+    empty_ = false;
+    placeOn(current_);
+    return {};
+}
+
+// ---------------------------------------------------------------------------
+// TableCursor
+
+TableCursor::TableCursor(Database& database) : RecordCursor(database) {}
+
+TableCursor::~TableCursor() = default;
+
+DbError TableCursor::open(const QString& table, Access access)
+{
+    close();
+    const TableDef* definition = database_.tableDef(table);
+    if (definition == nullptr)
+        return failure(DbErrorNumber::TableNotFound, QStringLiteral("No existe la tabla ") + table);
+    attachTable(definition, access);
+    const IndexDef* primary = definition->primaryIndex();
+    if (primary != nullptr)
+        return setIndex(primary->name);
+    // A table without indexes is read in the order of its rows.
+    keyColumns_ = {rowIdColumn(database_.backend())};
+    keyFieldColumns_.clear();
+    indexName_.clear();
+    return {};
+}
+
+DbError TableCursor::setIndex(const QString& index)
+{
+    if (table_ == nullptr)
+        return failure(DbErrorNumber::TableNotFound, QStringLiteral("La tabla no está abierta"));
+    const IndexDef* definition = table_->index(index);
+    if (definition == nullptr)
+        return failure(DbErrorNumber::NotAnIndex,
+                       QStringLiteral("%1 no es un índice de la tabla %2").arg(index, table_->name));
+    cancelUpdate();
+    indexName_ = definition->name;
+    keyColumns_.clear();
+    keyFieldColumns_.clear();
+    for (const QString& field : definition->fields) {
+        keyColumns_ << quoteName(table_->field(field)->name);
+        keyFieldColumns_ << columnIndex(field);
+    }
+    // The row identity closes the order, so that equal keys still have a
+    // definite next and previous record.
+    keyColumns_ << rowIdColumn(database_.backend());
+    forgetReadAhead();
+    return {};
+}
+
+QString TableCursor::indexName() const
+{
+    return indexName_;
+}
+
+QString TableCursor::orderBy(bool backwards) const
+{
+    QStringList terms;
+    for (const QString& column : keyColumns_)
+        terms << column + (backwards ? QStringLiteral(" DESC") : QString());
+    return QStringLiteral(" ORDER BY ") + joined(terms, QStringLiteral(", "));
+}
+
+QVariantList TableCursor::keyValues(const Row& row) const
+{
+    QVariantList values;
+    for (int column : keyFieldColumns_)
+        values << toStorage(table_->fields.at(column).type, row.values.at(column), database_.backend());
+    values << row.id;
+    return values;
+}
+
+DbError TableCursor::fetchFrom(const QString& sql, const QVariantList& values, int limit, bool backwards)
+{
+    QSqlQuery& query = prepared(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    query.addBindValue(limit);
+    if (!query.exec())
+        return failure(DbErrorNumber::Unexpected, QStringLiteral("No se pudo leer ") + table_->name, &query);
+    readAhead_.clear();
+    readAheadBackwards_ = backwards;
+    int count = 0;
+    while (query.next()) {
+        readAhead_.append(rowFromQuery(query));
+        ++count;
+    }
+    query.finish();
+    readAheadComplete_ = count < limit;
+    if (readAhead_.isEmpty()) {
+        position_ = backwards ? Position::BeforeFirst : Position::AfterLast;
+        return {};
+    }
+    current_ = readAhead_.takeFirst();
+    position_ = Position::OnRow;
+    empty_ = false;
+    return {};
+}
+
+DbError TableCursor::fetchFirst(bool last)
+{
+    noMatch_ = false;
+    window_ = 16;
+    const QString sql = selectPrefix() + orderBy(last) + QStringLiteral(" LIMIT ?");
+    DbError error = fetchFrom(sql, {}, window_, last);
+    if (error)
+        return error;
+    if (position_ != Position::OnRow) {
+        // An empty table: at end and at start at once, and no error.
+        position_ = Position::AfterLast;
+        empty_ = true;
+    }
+    return {};
+}
+
+DbError TableCursor::fetchNext(bool backwards)
+{
+    if (!readAhead_.isEmpty() && readAheadBackwards_ == backwards && position_ == Position::OnRow) {
+        current_ = readAhead_.takeFirst();
+        return {};
+    }
+    if (readAhead_.isEmpty() && readAheadComplete_ && readAheadBackwards_ == backwards
+        && position_ == Position::OnRow) {
+        position_ = backwards ? Position::BeforeFirst : Position::AfterLast;
+        return {};
+    }
+    // Sequential reading: each refill reads twice as far ahead, up to a limit
+    // that keeps the memory of a cursor small.
+    window_ = std::min(window_ * 2, 512);
+    const QString sql = selectPrefix() + QStringLiteral(" WHERE (") + joined(keyColumns_, QStringLiteral(", "))
+        + QStringLiteral(") ") + (backwards ? QStringLiteral("<") : QStringLiteral(">")) + QStringLiteral(" (")
+        + placeholders(keyColumns_.size()) + QStringLiteral(")") + orderBy(backwards) + QStringLiteral(" LIMIT ?");
+    return fetchFrom(sql, keyValues(current_), window_, backwards);
+}
+
+void TableCursor::placeOn(const Row& row)
+{
+    (void)row;
+    forgetReadAhead();
+}
+
+void TableCursor::forgetReadAhead()
+{
+    readAhead_.clear();
+    readAheadComplete_ = false;
+}
+
+DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
+{
+    if (table_ == nullptr)
+        return failure(DbErrorNumber::TableNotFound, QStringLiteral("La tabla no está abierta"));
+    if (values.isEmpty() || values.size() > keyFieldColumns_.size())
+        return failure(DbErrorNumber::Unexpected,
+                       QStringLiteral("Cantidad de valores inválida para el índice %1").arg(indexName_));
+    cancelUpdate();
+    const int given = static_cast<int>(values.size());
+    QStringList compared;
+    QVariantList bound;
+    for (int position = 0; position < given; ++position) {
+        const int column = keyFieldColumns_.at(position);
+        compared << keyColumns_.at(position);
+        bound << toStorage(table_->fields.at(column).type, values.at(position), database_.backend());
+    }
+    QString condition;
+    if (comparison == Comparison::Equal) {
+        QStringList equalities;
+        for (const QString& column : compared)
+            equalities << column + QStringLiteral(" = ?");
+        condition = joined(equalities, QStringLiteral(" AND "));
+    } else if (given == 1) {
+        condition = compared.first() + ' ' + comparisonOperator(comparison) + QStringLiteral(" ?");
+    } else {
+        condition = '(' + joined(compared, QStringLiteral(", ")) + QStringLiteral(") ")
+            + comparisonOperator(comparison) + QStringLiteral(" (") + placeholders(given) + ')';
+    }
+    const bool backwards = searchesBackwards(comparison);
+    const QString sql = selectPrefix() + QStringLiteral(" WHERE ") + condition + orderBy(backwards)
+        + QStringLiteral(" LIMIT ?");
+    window_ = 16;
+    DbError error = fetchFrom(sql, bound, 1, backwards);
+    readAheadComplete_ = false;
+    if (error)
+        return error;
+    noMatch_ = position_ != Position::OnRow;
+    if (noMatch_) {
+        position_ = Position::AfterLast;
+        empty_ = false;
+    }
+    return {};
+}
+
+int TableCursor::recordCount()
+{
+    if (table_ == nullptr)
+        return 0;
+    QSqlQuery& query = prepared(QStringLiteral("SELECT COUNT(*) FROM ") + quoteName(table_->name));
+    if (!query.exec() || !query.next())
+        return 0;
+    const int count = query.value(0).toInt();
+    query.finish();
+    return count;
+}
+
+// ---------------------------------------------------------------------------
+// QueryCursor
+
+QueryCursor::QueryCursor(Database& database) : RecordCursor(database) {}
+
+QueryCursor::~QueryCursor() = default;
+
+namespace {
+
+/// The table of a select over exactly one table whose rows can be written
+/// back, or an empty text: "SELECT list FROM table [WHERE ...] [ORDER BY ...]".
+QString updatableTable(const QString& select, QString* rest)
+{
+    static const QRegularExpression shape(
+        QStringLiteral("^\\s*SELECT\\s+(.+?)\\s+FROM\\s+(\"[^\"]+\"|[A-Za-z_][A-Za-z0-9_]*)(.*)$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression plainList(
+        QStringLiteral("^\\s*(\\*|(\"[^\"]+\"|[A-Za-z_][A-Za-z0-9_]*)(\\s*,\\s*(\"[^\"]+\"|[A-Za-z_][A-Za-z0-9_]*))*)\\s*$"));
+    static const QRegularExpression notOneTable(
+        QStringLiteral("^\\s*,|\\bJOIN\\b|\\bGROUP\\s+BY\\b|\\bUNION\\b|\\bHAVING\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = shape.match(select);
+    if (!match.hasMatch() || !plainList.match(match.captured(1)).hasMatch())
+        return {};
+    if (notOneTable.match(match.captured(3)).hasMatch())
+        return {};
+    QString table = match.captured(2);
+    if (table.startsWith('"'))
+        table = table.mid(1, table.size() - 2);
+    *rest = match.captured(3);
+    return table;
+}
+
+}  // namespace
+
+DbError QueryCursor::open(const QString& select, const QVariantList& values)
+{
+    close();
+    ids_.clear();
+    detachedRows_.clear();
+    index_ = -1;
+    const QString sql = translateJetSql(select, database_.backend());
+    QString rest;
+    const TableDef* table = database_.tableDef(updatableTable(sql, &rest));
+    QSqlQuery query(database_.connection());
+    query.setForwardOnly(true);
+    if (table != nullptr) {
+        // Only the identities of the result are kept; each record is read
+        // when the cursor comes to it.
+        query.prepare(QStringLiteral("SELECT ") + rowIdColumn(database_.backend()) + QStringLiteral(" FROM ")
+                      + quoteName(table->name) + rest);
+    } else {
+        query.prepare(sql);
+    }
+    for (const QVariant& value : values)
+        query.addBindValue(storageValue(value, database_.backend()));
+    if (!query.exec())
+        return failure(DbErrorNumber::Unexpected, QStringLiteral("No se pudo abrir la consulta: ") + select, &query);
+    if (table != nullptr) {
+        while (query.next())
+            ids_.append(query.value(0).toLongLong());
+        attachTable(table, Access::ReadWrite);
+    } else {
+        const QSqlRecord record = query.record();
+        QStringList names;
+        for (int column = 0; column < record.count(); ++column)
+            names << record.fieldName(column);
+        while (query.next()) {
+            Row row;
+            row.id = detachedRows_.size() + 1;
+            for (int column = 0; column < record.count(); ++column) {
+                const QVariant stored = query.value(column);
+                row.values.append(stored.isNull() ? QVariant(QString()) : stored);
+            }
+            detachedRows_.append(row);
+            ids_.append(row.id);
+        }
+        attachColumns(names);
+        access_ = Access::ReadOnly;
+    }
+    query.finish();
+    return fetchFirst(false);
+}
+
+std::optional<RecordCursor::Row> QueryCursor::readRow(qint64 id, DbError* error)
+{
+    if (table_ != nullptr)
+        return RecordCursor::readRow(id, error);
+    if (id < 1 || id > detachedRows_.size())
+        return std::nullopt;
+    return detachedRows_.at(id - 1);
+}
+
+DbError QueryCursor::loadAt(qsizetype index)
+{
+    // Records deleted since the query ran are passed over.
+    const qsizetype step = index < index_ ? -1 : 1;
+    for (; index >= 0 && index < ids_.size(); index += step) {
+        DbError error;
+        std::optional<Row> row = readRow(ids_.at(index), &error);
+        if (error)
+            return error;
+        if (!row)
+            continue;
+        index_ = index;
+        current_ = *row;
+        position_ = Position::OnRow;
+        return {};
+    }
+    index_ = index < 0 ? -1 : ids_.size();
+    position_ = index < 0 ? Position::BeforeFirst : Position::AfterLast;
+    return {};
+}
+
+DbError QueryCursor::fetchFirst(bool last)
+{
+    if (ids_.isEmpty()) {
+        position_ = Position::AfterLast;
+        empty_ = true;
+        return {};
+    }
+    index_ = last ? ids_.size() : -1;
+    return loadAt(last ? ids_.size() - 1 : 0);
+}
+
+DbError QueryCursor::fetchNext(bool backwards)
+{
+    return loadAt(backwards ? index_ - 1 : index_ + 1);
+}
+
+void QueryCursor::placeOn(const Row& row)
+{
+    const qsizetype found = ids_.indexOf(row.id);
+    if (found >= 0)
+        index_ = found;
+}
+
+void QueryCursor::rowAdded(qint64 id)
+{
+    ids_.append(id);
+}
