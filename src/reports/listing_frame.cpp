@@ -1,0 +1,165 @@
+#include "reports/listing_frame.h"
+
+#include "reports/listing_text.h"
+#include "support/ui_port.h"
+
+#include <cassert>
+
+namespace {
+
+// Fonts of the frame, by the names the listings carry.
+const QString courier = QStringLiteral("Courier New");
+const QString sansSerif = QStringLiteral("MS Sans Serif");
+const QString arial = QStringLiteral("Arial");
+
+// Lines of the page and the limit of a full-height page: 66 lines of 15
+// pixels, less 6 lines of bottom margin.
+constexpr int fullPageLines = 66;
+constexpr int bottomMarginLines = 6;
+constexpr int shortPageMargin = 90;
+
+// The frame rectangle around the header, and the headings row below it.
+constexpr int frameLeft = 24;
+constexpr int frameRight = 759;
+constexpr int frameTop = 8;
+constexpr int frameBottom = 72;
+constexpr int headingTop = 96;
+constexpr int headingBottom = 109;
+constexpr int headingRuleY = 112;
+
+// Events are processed every so many detail bands, so the window stays
+// alive while a long listing is drawn.
+constexpr int bandsBetweenEvents = 25;
+
+FontState fontOf(const QString& name, double size, bool bold)
+{
+    FontState font;
+    font.name = name;
+    font.size = size;
+    font.bold = bold;
+    return font;
+}
+
+}  // namespace
+
+int listingBottomLimit(int pageHeight)
+{
+    const int lineHeight = ListingFrame::lineHeight;
+    if (pageHeight >= fullPageLines * lineHeight)
+        return (fullPageLines - bottomMarginLines) * lineHeight;
+    return pageHeight - shortPageMargin;
+}
+
+bool ListingFrame::startJob(KQRView& view, const ListingJob& job)
+{
+    view.setFont(courier, 8);
+    JobSettings settings;
+    settings.output = job.output;
+    if (job.orientation == PageOrientation::Landscape)
+        settings = settings.landscape();
+    view.setLanguage(QStringLiteral("SPA"));
+    view.maximisePreview(true);
+    if (!view.startJob(settings)) {
+        view.endJob();
+        return false;
+    }
+    view.setDocumentName(job.documentName);
+    return true;
+}
+
+ListingFrame::ListingFrame(KQRView& view, ListingHeader header, UiPort* ui)
+    : view_(view), header_(std::move(header)), ui_(ui),
+      bottomLimit_(listingBottomLimit(view.pageHeight()))
+{
+    assert(view.isStarted() && "the listing frame draws into a started job");
+}
+
+void ListingFrame::addColumn(const ListingColumn& column)
+{
+    ListingColumn added = column;
+    if (added.detailLeft == 0 && added.detailRight == 0) {
+        added.detailLeft = added.headingLeft;
+        added.detailRight = added.headingRight;
+    }
+    columns_.append(added);
+}
+
+void ListingFrame::addRow(const QStringList& cells)
+{
+    assert(cells.size() <= columns_.size() && "more cells than columns");
+    const int top = reserve(lineHeight);
+    view_.setFont(courier, 8);
+    for (qsizetype index = 0; index < cells.size(); ++index) {
+        const ListingColumn& column = columns_.at(index);
+        view_.drawText(cells.at(index), {column.detailLeft, top, column.detailRight, top + lineHeight - 1},
+                       column.alignment);
+    }
+}
+
+int ListingFrame::reserve(int height)
+{
+    if (pagesDrawn_ == 0) {
+        drawHeader();
+    } else if (y_ + height > bottomLimit_) {
+        view_.newPage();
+        drawHeader();
+    }
+    const int top = y_;
+    y_ += height;
+    if (ui_ && ++bandsSinceEvents_ >= bandsBetweenEvents) {
+        bandsSinceEvents_ = 0;
+        ui_->processEvents();
+    }
+    return top;
+}
+
+void ListingFrame::finish()
+{
+    if (pagesDrawn_ == 0)
+        drawHeader();
+    view_.endPage();
+    view_.endDocument();
+    view_.endJob();
+}
+
+void ListingFrame::drawHeader()
+{
+    ++pagesDrawn_;
+    y_ = detailTop;
+
+    RectangleOperation frame;
+    frame.box = {frameLeft, frameTop, frameRight, frameBottom};
+    frame.fill = RgbColor::white();
+    view_.drawRectangle(frame);
+
+    const FontState company = fontOf(courier, 9, false);
+    const FontState label = fontOf(sansSerif, 8, true);
+    const FontState value = fontOf(courier, 8, false);
+    const QDateTime& emitted = header_.emittedAt;
+
+    drawHeaderText(header_.company, {25, 14, 374, 28}, company);
+    drawHeaderText(QStringLiteral("Emitido:"), {588, 15, 633, 27}, label);
+    drawHeaderText(ListingText::date(emitted.date()), {636, 15, 691, 28}, value);
+    drawHeaderText(ListingText::time(emitted.time()), {700, 15, 755, 28}, value);
+    drawHeaderText(QStringLiteral("Por:"), {588, 33, 611, 45}, label);
+    drawHeaderText(ListingText::upperText(header_.user, QStringLiteral("!!!!!!!!!!!!!!!!!!!!")),
+                   {616, 33, 755, 46}, value);
+    drawHeaderText(QStringLiteral("Página:"), {588, 51, 631, 63}, label);
+    drawHeaderText(ListingText::number(pagesDrawn_, QStringLiteral("ZZZZZ9")), {714, 51, 755, 64}, value);
+
+    // The title sits in the frame below the company name, centred on the
+    // room left of the issue block.
+    view_.setFont(fontOf(arial, 12, true));
+    view_.drawText(header_.title, {25, 38, 584, 60}, TextAlignment::Center);
+
+    view_.setFont(label);
+    for (const ListingColumn& column : columns_)
+        view_.drawText(column.heading, {column.headingLeft, headingTop, column.headingRight, headingBottom});
+    view_.drawLine({frameLeft, headingRuleY, frameRight, headingRuleY, 1, RgbColor::black()});
+}
+
+void ListingFrame::drawHeaderText(const QString& text, const PixelBox& box, const FontState& font)
+{
+    view_.setFont(font);
+    view_.drawText(text, box);
+}

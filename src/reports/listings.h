@@ -1,0 +1,64 @@
+#pragma once
+
+#include "reports/kqrview.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+class Database;
+class QSqlError;
+class UiPort;
+
+/// What a listing procedure needs besides the report writer.
+struct ListingRun {
+    Database* database = nullptr;
+    QString output = QStringLiteral("SCR");  ///< "SCR" preview, "PRN" printer
+    QString user;                            ///< shown after "Por:"
+    QDateTime emittedAt;                     ///< shown after "Emitido:"
+    UiPort* ui = nullptr;                    ///< processes events in long loops
+
+    /// A run on `database` now, by the user of this session.
+    static ListingRun now(Database& database, const QString& output = QStringLiteral("SCR"));
+};
+
+/// How a listing procedure ended: error code 0 for success, else a code and
+/// a message for its caller.
+struct ListingResult {
+    int errorCode = 0;
+    QString errorMessage;
+
+    bool ok() const { return errorCode == 0; }
+    static ListingResult failure(int code, const QString& message) { return {code, message}; }
+    /// A read that failed: our message, then the driver's text; the code is
+    /// the driver's error number (1 when it gives none).
+    static ListingResult databaseFailure(const QString& message, const QSqlError& error);
+};
+
+using ListingProcedure = ListingResult (*)(KQRView& view, const ListingRun& run);
+
+struct ListingEntry {
+    QString name;   ///< the listing object, e.g. "RCATEGOR"
+    QString title;  ///< its document name
+    ListingProcedure run;
+};
+
+namespace Listings {
+
+/// Every listing of the program, by object name.
+const QList<ListingEntry>& all();
+/// The listing called `name` (any letter case), or nullptr.
+const ListingEntry* find(const QString& name);
+
+}  // namespace Listings
+
+/// The name of the person running the program: "LOGNAME", else "GUEST".
+QString currentUserName();
+
+/// `CfEmpresa` of the company record (`CfId` 0) of `CONFIGUR`; empty when
+/// there is no such record. False with `error` set when the table cannot be
+/// read.
+bool readCompanyName(Database& database, QString& company, ListingResult& error);
+
+/// The categories listing: `CATEGORI` by category number.
+ListingResult RCATEGOR(KQRView& view, const ListingRun& run);
