@@ -1,0 +1,435 @@
+#include "data/database_setup.h"
+
+#include "data/demo_company.h"
+#include "data/schema.h"
+#include "data/schema_sql.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTime>
+
+#include <cassert>
+
+namespace {
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+/// Our message, the driver's text and its error number, as one line.
+QString failureText(const QString& message, const QSqlError& sqlError)
+{
+    QString text = message + QStringLiteral(": ") + sqlError.text().trimmed();
+    if (!sqlError.nativeErrorCode().isEmpty())
+        text += QStringLiteral(" (error %1)").arg(sqlError.nativeErrorCode());
+    return text;
+}
+
+bool run(Database& database, const QString& statement, const QString& message, QString* error)
+{
+    QSqlQuery query(database.connection());
+    if (query.exec(statement))
+        return true;
+    setError(error, failureText(message, query.lastError()));
+    return false;
+}
+
+/// One database transaction: rolled back unless committed.
+class SetupTransaction {
+public:
+    explicit SetupTransaction(Database& database) : database_(database) {}
+    ~SetupTransaction()
+    {
+        if (open_)
+            database_.connection().rollback();
+    }
+    SetupTransaction(const SetupTransaction&) = delete;
+    SetupTransaction& operator=(const SetupTransaction&) = delete;
+
+    bool begin(QString* error)
+    {
+        open_ = database_.connection().transaction();
+        if (!open_)
+            setError(error, failureText(QStringLiteral("No se pudo iniciar la transacción"),
+                                        database_.connection().lastError()));
+        return open_;
+    }
+    bool commit(QString* error)
+    {
+        open_ = false;
+        if (database_.connection().commit())
+            return true;
+        setError(error, failureText(QStringLiteral("No se pudo confirmar la transacción"),
+                                    database_.connection().lastError()));
+        database_.connection().rollback();
+        return false;
+    }
+
+private:
+    Database& database_;
+    bool open_ = false;
+};
+
+QVariant boundValue(const FieldDef& field, const QVariant& value, Backend backend)
+{
+    if (field.type != FieldType::Date || value.isNull())
+        return value;
+    const QDateTime date = value.typeId() == QMetaType::QDate
+                               ? value.toDate().startOfDay()
+                               : value.toDateTime();
+    if (backend == Backend::Sqlite)
+        return SchemaSql::sqliteDateText(date);
+    return date;
+}
+
+QString padded(const QString& text, int width)
+{
+    return text.leftJustified(width, ' ', true);
+}
+
+/// The two digits of the clock's seconds that begin a user or profile record.
+QString secondsNow()
+{
+    return QStringLiteral("%1").arg(QTime::currentTime().second(), 2, 10, QChar('0'));
+}
+
+/// The rights string with every right granted: "M" (modify) for the rights
+/// chosen from none/consult/modify that this program reads, "S" for the rest
+/// of rights 1 to 47 and 100 to 119, blanks between.
+QString fullRights()
+{
+    QString rights;
+    for (int position = 1; position <= 47; ++position)
+        rights += (position == 7 || position == 8) ? QChar('M') : QChar('S');
+    rights += QString(52, ' ');
+    rights += QString(20, 'S');
+    return rights;
+}
+
+QSet<QString> existingTables(Database& database)
+{
+    QSet<QString> names;
+    for (const QString& name : database.connection().tables(QSql::Tables))
+        names.insert(name.toUpper());
+    return names;
+}
+
+bool existingIndexes(Database& database, QSet<QString>* names, QString* error)
+{
+    QSqlQuery query(database.connection());
+    if (!query.exec(SchemaSql::existingIndexesQuery(database.backend()))) {
+        setError(error, failureText(QStringLiteral("No se pudieron leer los índices"), query.lastError()));
+        return false;
+    }
+    while (query.next())
+        names->insert(query.value(0).toString().toUpper());
+    return true;
+}
+
+bool createTable(Database& database, const TableDef& table, QString* error)
+{
+    for (const QString& statement : SchemaSql::createStatements(table, database.backend())) {
+        if (!run(database, statement, QStringLiteral("No se pudo crear la tabla ") + table.name, error))
+            return false;
+    }
+    return true;
+}
+
+bool rowExists(Database& database, const QString& table, const QString& field, const QVariant& key,
+               bool* exists, QString* error)
+{
+    QSqlQuery query(database.connection());
+    query.prepare(QStringLiteral("SELECT COUNT(*) FROM \"%1\" WHERE \"%2\" = ?").arg(table, field));
+    query.addBindValue(key);
+    if (!query.exec() || !query.next()) {
+        setError(error, failureText(QStringLiteral("No se pudo leer la tabla ") + table, query.lastError()));
+        return false;
+    }
+    *exists = query.value(0).toLongLong() > 0;
+    return true;
+}
+
+/// Adds the row unless a row with the same key is there already.
+bool ensureRow(Database& database, const QString& table, const QString& keyField,
+               const RowValues& values, QString* error)
+{
+    QVariant key;
+    for (const auto& [field, value] : values) {
+        if (field == keyField)
+            key = value;
+    }
+    assert(key.isValid() && "the row's values must hold its key");
+    bool exists = false;
+    if (!rowExists(database, table, keyField, key, &exists, error))
+        return false;
+    return exists || insertRow(database, table, values, error);
+}
+
+// ---- The fixed rows ---------------------------------------------------------
+
+bool writeCompanyRecord(Database& database, QString* error)
+{
+    return ensureRow(database, "CONFIGUR", "CfId",
+                     {{"CfId", 0}, {"CfEmpresa", QStringLiteral("Nueva empresa")},
+                      {"CfRedRCon", 0}, {"CfVersion", 0}, {"PLTLId", QString()}},
+                     error);
+}
+
+/// "X" (the next run) and "T" (all runs): movements may name them, and
+/// neither can be changed nor deleted.
+bool writeFixedRunTypes(Database& database, QString* error)
+{
+    const auto runType = [](const QString& id, const QString& description) {
+        return RowValues{{"TLId", id}, {"TLDesc", description},
+                         {"TLConIdAgu", 0}, {"TLConIdDes", 0}, {"TLConIdNeg", 0}, {"TLConIdRes", 0},
+                         {"TLDtoSinHa", "N"}, {"TLIncTodas", "N"}, {"TLL17829", "N"},
+                         {"TLMovBenef", "N"}, {"TLModoRep", "M"}};
+    };
+    return ensureRow(database, "TIPLIQUI", "TLId", runType("X", QStringLiteral("Próxima")), error)
+           && ensureRow(database, "TIPLIQUI", "TLId", runType("T", QStringLiteral("Todas")), error);
+}
+
+/// Monthly or daily paid, and office or manual worker: the two employee
+/// attributes every installation has.
+bool writeFixedAttributes(Database& database, QString* error)
+{
+    const auto attribute = [](int id, const QString& description, const QString& validation,
+                              const QString& help) {
+        return RowValues{{"FunAId", id}, {"FunADescri", description}, {"FunATabla", "F"},
+                         {"FunATipo", "AN"}, {"FunALongit", 1}, {"FunADecima", 0},
+                         {"FunAMayusc", "S"}, {"FunAObliga", "N"}, {"FunAValida", validation},
+                         {"FunAValIni", QString()}, {"FunAClasif", QString()}, {"FunAAyuda", help}};
+    };
+    return ensureRow(database, "FUNATRIB", "FunAId",
+                     attribute(1, QStringLiteral("Mensuales/Jornaleros"), "M,J",
+                               QStringLiteral("M=Mensual, J=Jornalero")),
+                     error)
+           && ensureRow(database, "FUNATRIB", "FunAId",
+                        attribute(2, QStringLiteral("Admnistrativo/Obrero"), "A,O",
+                                  QStringLiteral("A=Administrativo, O=Obrero")),
+                        error);
+}
+
+bool writeSchemaVersion(Database& database, QString* error)
+{
+    bool exists = false;
+    if (!rowExists(database, "KQVERSIO", "VerId", 1, &exists, error))
+        return false;
+    if (!exists)
+        return insertRow(database, "KQVERSIO", {{"VerId", 1}, {"VerNumero", Schema::currentVersion}}, error);
+    QSqlQuery query(database.connection());
+    query.prepare(QStringLiteral("UPDATE \"KQVERSIO\" SET \"VerNumero\" = ? WHERE \"VerId\" = 1"));
+    query.addBindValue(Schema::currentVersion);
+    if (query.exec())
+        return true;
+    setError(error, failureText(QStringLiteral("No se pudo guardar la versión de la base de datos"),
+                                query.lastError()));
+    return false;
+}
+
+bool tableIsEmpty(Database& database, const QString& table, bool* empty, QString* error)
+{
+    QSqlQuery query(database.connection());
+    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table)) || !query.next()) {
+        setError(error, failureText(QStringLiteral("No se pudo leer la tabla ") + table, query.lastError()));
+        return false;
+    }
+    *empty = query.value(0).toLongLong() == 0;
+    return true;
+}
+
+bool writeFixedRows(Database& database, QString* error)
+{
+    return writeCompanyRecord(database, error) && writeFixedRunTypes(database, error)
+           && writeFixedAttributes(database, error);
+}
+
+/// Brings one existing table up to its definition: fields and indexes that
+/// it lacks are added; nothing is removed.
+bool completeTable(Database& database, const TableDef& table, const QSet<QString>& indexes,
+                   QString* error)
+{
+    const QString escaped = database.connection().driver()->escapeIdentifier(table.name, QSqlDriver::TableName);
+    const QSqlRecord columns = database.connection().record(escaped);
+    QSet<QString> present;
+    for (int column = 0; column < columns.count(); ++column)
+        present.insert(columns.fieldName(column).toUpper());
+    for (const FieldDef& field : table.fields) {
+        if (present.contains(field.name.toUpper()))
+            continue;
+        if (!run(database, SchemaSql::addColumn(table, field, database.backend()),
+                 QStringLiteral("No se pudo agregar el campo %1 a la tabla %2").arg(field.name, table.name),
+                 error))
+            return false;
+    }
+    for (const IndexDef& index : table.indexes) {
+        if (indexes.contains(SchemaSql::indexSqlName(table, index).toUpper()))
+            continue;
+        if (!run(database, SchemaSql::createIndex(table, index),
+                 QStringLiteral("No se pudo crear el índice %1 de la tabla %2").arg(index.name, table.name),
+                 error))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool insertRow(Database& database, const QString& tableName, const RowValues& values, QString* error)
+{
+    const TableDef* table = Schema::table(tableName);
+    assert(table && "insertRow: the table is not in the schema");
+    QStringList names;
+    QStringList marks;
+    QSqlQuery query(database.connection());
+    QVariantList bound;
+    for (const auto& [fieldName, value] : values) {
+        const FieldDef* field = table->field(fieldName);
+        assert(field && "insertRow: the field is not in the table");
+        names.append('"' + field->name + '"');
+        marks.append(QStringLiteral("?"));
+        bound.append(boundValue(*field, value, database.backend()));
+    }
+    query.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                      .arg(table->name, names.join(", "), marks.join(", ")));
+    for (const QVariant& value : bound)
+        query.addBindValue(value);
+    if (query.exec())
+        return true;
+    setError(error, failureText(QStringLiteral("No se pudo agregar una fila a la tabla ") + table->name,
+                                query.lastError()));
+    return false;
+}
+
+bool writeFixedUserAndProfile(Database& database, QString* error)
+{
+    const QString profileKey = QStringLiteral("SUPERVISOR");
+    const QString profileRecord = secondsNow() + padded(profileKey, 20)
+                                  + padded(QStringLiteral("Supervisor"), 60) + padded(fullRights(), 200);
+    const QString userRecord = secondsNow() + padded(QStringLiteral("Administrador"), 30)
+                               + QString(20, ' ') + padded(profileKey, 20);
+    return insertRow(database, "PERFILES",
+                     {{"PrfClave", padded(profileKey, 20)}, {"PrfDatos", profileRecord},
+                      {"PrfCorrela", 1}, {"PrfGruLDAP", QString()}, {"PrfJerarqu", 0}},
+                     error)
+           && insertRow(database, "USUARIOS",
+                        {{"UsuNombre", padded(QStringLiteral("ADMIN"), 20)}, {"UsuDatos", userRecord},
+                         {"UsuContraF", QDate::currentDate()}},
+                        error);
+}
+
+bool createDatabase(Database& database, QString* error)
+{
+    const QSet<QString> present = existingTables(database);
+    for (const TableDef& table : Schema::tables()) {
+        if (present.contains(table.name.toUpper())) {
+            setError(error, QStringLiteral("La base de datos %1 no está vacía: ya tiene la tabla %2.")
+                                .arg(database.location().displayName(), table.name));
+            return false;
+        }
+    }
+    SetupTransaction transaction(database);
+    if (!transaction.begin(error))
+        return false;
+    for (const TableDef& table : Schema::tables()) {
+        if (!createTable(database, table, error))
+            return false;
+    }
+    return writeFixedRows(database, error) && writeFixedUserAndProfile(database, error)
+           && writeSchemaVersion(database, error) && transaction.commit(error);
+}
+
+int storedSchemaVersion(Database& database, QString* error)
+{
+    if (!existingTables(database).contains(QStringLiteral("KQVERSIO")))
+        return 0;
+    QSqlQuery query(database.connection());
+    if (!query.exec(QStringLiteral("SELECT \"VerNumero\" FROM \"KQVERSIO\" WHERE \"VerId\" = 1"))) {
+        setError(error, failureText(QStringLiteral("No se pudo leer la versión de la base de datos"),
+                                    query.lastError()));
+        return -1;
+    }
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
+bool upgradeDatabase(Database& database, QString* error)
+{
+    const int version = storedSchemaVersion(database, error);
+    if (version < 0)
+        return false;
+    if (version > Schema::currentVersion) {
+        setError(error, QStringLiteral("La base de datos %1 es de una versión más nueva del programa "
+                                       "(versión %2); esta versión conoce hasta la %3.")
+                            .arg(database.location().displayName())
+                            .arg(version)
+                            .arg(Schema::currentVersion));
+        return false;
+    }
+    if (version == Schema::currentVersion)
+        return true;
+
+    SetupTransaction transaction(database);
+    if (!transaction.begin(error))
+        return false;
+    const QSet<QString> tables = existingTables(database);
+    QSet<QString> indexes;
+    if (!existingIndexes(database, &indexes, error))
+        return false;
+    for (const TableDef& table : Schema::tables()) {
+        const bool done = tables.contains(table.name.toUpper()) ? completeTable(database, table, indexes, error)
+                                                                : createTable(database, table, error);
+        if (!done)
+            return false;
+    }
+    if (!writeFixedRows(database, error))
+        return false;
+    // A database whose users and profiles are both empty would lock every
+    // administrator out; one that has any keeps them as they are.
+    bool noUsers = false;
+    bool noProfiles = false;
+    if (!tableIsEmpty(database, "USUARIOS", &noUsers, error)
+        || !tableIsEmpty(database, "PERFILES", &noProfiles, error))
+        return false;
+    if (noUsers && noProfiles && !writeFixedUserAndProfile(database, error))
+        return false;
+    return writeSchemaVersion(database, error) && transaction.commit(error);
+}
+
+bool createDatabaseFile(const QString& dataFolder, bool demo, QString* error)
+{
+    if (!QDir().mkpath(dataFolder)) {
+        setError(error, QStringLiteral("No se pudo crear la carpeta ") + QDir::toNativeSeparators(dataFolder));
+        return false;
+    }
+    const QString file = QDir(dataFolder).absoluteFilePath(QString::fromLatin1(databaseFileName));
+    if (QFileInfo::exists(file)) {
+        setError(error, QStringLiteral("Ya existe el archivo ") + QDir::toNativeSeparators(file));
+        return false;
+    }
+    bool created = false;
+    {
+        Database database(DatabaseLocation::sqliteFile(file));
+        if (!database.open(Database::OpenMode::CreateIfMissing)) {
+            setError(error, QStringLiteral("No se pudo crear el archivo %1: %2")
+                                .arg(QDir::toNativeSeparators(file), database.errorText()));
+        } else {
+            created = createDatabase(database, error) && (!demo || loadDemoCompany(database, error));
+            database.close();
+        }
+    }
+    if (created)
+        return true;
+    // A half-made database would be mistaken for a good one on the next run.
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(file + suffix);
+    return false;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "data/database.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QVariant>
+
+// Creating the program's database: every table and index of the schema, the
+// rows the program cannot work without, and the upgrade of a database written
+// by an older version of the schema. Each function runs in one database
+// transaction: it either does all its work or leaves the database as it was.
+// Failures return false with a Spanish message that keeps the driver's text
+// and error number.
+
+/// The database file of a file installation, in the data folder.
+inline constexpr const char* databaseFileName = "KQ_DATA.MDB";
+
+/// The values of one row: field names of the schema and their values.
+using RowValues = QList<QPair<QString, QVariant>>;
+
+/// Adds one row to `table` with bound values; dates may be QDate or QDateTime.
+/// The table and the fields must be in the schema.
+bool insertRow(Database& database, const QString& table, const RowValues& values, QString* error);
+
+/// Creates every table and index of the schema in an empty database and
+/// writes the fixed rows: the company record (CfId 0), the run types "X" and
+/// "T", the two fixed employee attributes, the profile "Supervisor" with every
+/// right, its first user, and the schema version.
+bool createDatabase(Database& database, QString* error);
+
+/// The schema version stored in `database`: 0 when it has no version row,
+/// -1 (with `error` set) when it cannot be read.
+int storedSchemaVersion(Database& database, QString* error);
+
+/// Brings a database of an older schema version up to Schema::currentVersion:
+/// creates the tables, fields and indexes it lacks, adds the fixed rows that
+/// are missing and stores the new version. Existing rows are kept. A database
+/// of a newer version is refused.
+bool upgradeDatabase(Database& database, QString* error);
+
+/// Writes the profile "Supervisor" with every right and the first user,
+/// "ADMIN", with that profile and no password. Users and profiles are stored
+/// as plain text until their scrambling replaces this function.
+bool writeFixedUserAndProfile(Database& database, QString* error);
+
+/// Creates `dataFolder`/KQ_DATA.MDB with createDatabase() and, when `demo` is
+/// true, the demo company. Refuses when the file exists; a failed creation
+/// leaves no file behind.
+bool createDatabaseFile(const QString& dataFolder, bool demo, QString* error);
