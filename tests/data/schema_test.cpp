@@ -1,0 +1,417 @@
+// The schema registry and the database it creates: every table, field and
+// index of the registry exists in a created SQLite file exactly as declared,
+// the fixed rows are there, and an older database is upgraded without losing
+// its rows.
+#include "data/database.h"
+#include "data/database_setup.h"
+#include "data/schema.h"
+#include "data/schema_sql.h"
+#include "temp_folder.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+/// Runs `sql` and returns its rows, each as a list of column values.
+QList<QVariantList> rows(Database& database, const QString& sql, const QVariantList& values = {})
+{
+    QSqlQuery query(database.connection());
+    query.prepare(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    EXPECT_TRUE(query.exec()) << sql.toStdString() << ": " << query.lastError().text().toStdString();
+    QList<QVariantList> result;
+    while (query.next()) {
+        QVariantList row;
+        for (int column = 0; column < query.record().count(); ++column)
+            row.append(query.value(column));
+        result.append(row);
+    }
+    return result;
+}
+
+void exec(Database& database, const QString& sql)
+{
+    QSqlQuery query(database.connection());
+    ASSERT_TRUE(query.exec(sql)) << sql.toStdString() << ": " << query.lastError().text().toStdString();
+}
+
+class SchemaDatabase : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        database_ = std::make_unique<Database>(DatabaseLocation::sqliteFile(folder_.file("KQ_DATA.MDB")));
+        ASSERT_TRUE(database_->open(Database::OpenMode::CreateIfMissing)) << database_->errorText().toStdString();
+    }
+
+    Database& db() { return *database_; }
+
+    /// Every difference between the tables of the database and the registry.
+    QStringList differencesFromRegistry()
+    {
+        QStringList differences;
+        for (const TableDef& table : Schema::tables()) {
+            const auto columns = rows(db(), QStringLiteral("PRAGMA table_info(\"%1\")").arg(table.name));
+            if (columns.isEmpty()) {
+                differences << table.name + ": no existe";
+                continue;
+            }
+            QHash<QString, QString> declared;
+            for (const QVariantList& column : columns)
+                declared.insert(column.at(1).toString(), column.at(2).toString());
+            for (const FieldDef& field : table.fields) {
+                if (!declared.contains(field.name))
+                    differences << table.name + "." + field.name + ": falta";
+                else if (declared.value(field.name) != SchemaSql::columnType(field, Backend::Sqlite))
+                    differences << table.name + "." + field.name + ": tipo " + declared.value(field.name);
+            }
+            if (declared.size() != table.fields.size())
+                differences << table.name + ": sobran campos";
+
+            QHash<QString, bool> indexes;  // SQL name -> unique
+            for (const QVariantList& index : rows(db(), QStringLiteral("PRAGMA index_list(\"%1\")").arg(table.name)))
+                indexes.insert(index.at(1).toString(), index.at(2).toInt() == 1);
+            for (const IndexDef& index : table.indexes) {
+                const QString name = SchemaSql::indexSqlName(table, index);
+                if (!indexes.contains(name)) {
+                    differences << table.name + "." + index.name + ": falta el índice";
+                    continue;
+                }
+                if (indexes.value(name) != index.unique)
+                    differences << table.name + "." + index.name + ": unicidad distinta";
+                QStringList keys;
+                for (const QVariantList& key : rows(db(), QStringLiteral("PRAGMA index_info(\"%1\")").arg(name)))
+                    keys << key.at(2).toString();  // rows come in key order (seqno)
+                if (keys != index.fields)
+                    differences << table.name + "." + index.name + ": claves " + keys.join(",");
+            }
+            if (indexes.size() != table.indexes.size())
+                differences << table.name + ": sobran índices";
+        }
+        return differences;
+    }
+
+    TempFolder folder_;
+    std::unique_ptr<Database> database_;
+};
+
+// ---- The registry itself ----------------------------------------------------
+
+TEST(SchemaRegistry, TablesAreSortedAndFoundInAnyLetterCase)
+{
+    const QList<TableDef>& tables = Schema::tables();
+    ASSERT_GT(tables.size(), 60);
+    for (qsizetype at = 1; at < tables.size(); ++at)
+        EXPECT_LT(tables.at(at - 1).name, tables.at(at).name);
+    ASSERT_NE(Schema::table("categori"), nullptr);
+    EXPECT_EQ(Schema::table("categori")->name, "CATEGORI");
+    EXPECT_EQ(Schema::table("CARGOSFU")->index("icargos6")->fields, QStringList{"FunCatId"});
+    EXPECT_EQ(Schema::table("CATEGORI")->field("CATDESC")->name, "CatDesc");
+    EXPECT_EQ(Schema::table("NOEXISTE"), nullptr);
+    EXPECT_EQ(Schema::table("CATEGORI")->index("ICARGOS6"), nullptr);
+}
+
+TEST(SchemaRegistry, NamesFollowTheNamingRules)
+{
+    const QRegularExpression tableName("^[A-Z][A-Z0-9]{0,7}$");
+    const QRegularExpression fieldName("^[A-Za-z][A-Za-z0-9]{0,9}$");
+    // Historic names that keep their old shape.
+    const QSet<QString> historic{"ALFABETI", "IGRAVANT", "IGRAVAN1", "ICARGOFU", "ICARGOF1"};
+    for (const TableDef& table : Schema::tables()) {
+        SCOPED_TRACE(table.name.toStdString());
+        EXPECT_TRUE(tableName.match(table.name).hasMatch());
+        QSet<QString> fields;
+        for (const FieldDef& field : table.fields) {
+            EXPECT_TRUE(fieldName.match(field.name).hasMatch()) << field.name.toStdString();
+            EXPECT_FALSE(fields.contains(field.name.toUpper())) << "repeated " << field.name.toStdString();
+            fields.insert(field.name.toUpper());
+        }
+        for (const IndexDef& index : table.indexes) {
+            if (historic.contains(index.name))
+                continue;
+            // "I", a prefix of the table's name, then at most two digits.
+            const QRegularExpression rule(QStringLiteral("^I(.+?)([0-9]{0,2})$"));
+            const auto match = rule.match(index.name);
+            ASSERT_TRUE(match.hasMatch()) << index.name.toStdString();
+            EXPECT_LE(index.name.size(), 8) << index.name.toStdString();
+            const bool prefix = table.name.startsWith(match.captured(1))
+                                || table.name.startsWith(match.captured(1) + match.captured(2));
+            EXPECT_TRUE(prefix) << index.name.toStdString();
+        }
+    }
+}
+
+TEST(SchemaRegistry, IndexesAreWellFormedAndNamedOncePerDatabase)
+{
+    QHash<QString, QString> owners;  // index name -> table
+    QSet<QString> sqlNames;
+    for (const TableDef& table : Schema::tables()) {
+        SCOPED_TRACE(table.name.toStdString());
+        int primaries = 0;
+        for (const IndexDef& index : table.indexes) {
+            EXPECT_FALSE(index.fields.isEmpty()) << index.name.toStdString();
+            for (const QString& key : index.fields)
+                EXPECT_NE(table.field(key), nullptr) << index.name.toStdString() << " " << key.toStdString();
+            if (index.primary) {
+                ++primaries;
+                EXPECT_TRUE(index.unique) << index.name.toStdString();
+            }
+            EXPECT_FALSE(owners.contains(index.name))
+                << index.name.toStdString() << " also on " << owners.value(index.name).toStdString();
+            owners.insert(index.name, table.name);
+            const QString sqlName = SchemaSql::indexSqlName(table, index).toUpper();
+            EXPECT_FALSE(sqlNames.contains(sqlName));
+            sqlNames.insert(sqlName);
+        }
+        EXPECT_LE(primaries, 1);
+        // The index named after the table is its key, when there is one.
+        const QString ruleName = ("I" + table.name).left(8);
+        if (const IndexDef* named = table.index(ruleName); named && table.name != "APORTE1") {
+            EXPECT_TRUE(named->primary) << ruleName.toStdString();
+        }
+    }
+}
+
+TEST(SchemaRegistry, KeysThatOtherCodeSeeksOn)
+{
+    // A few keys whose field order matters to the callers that seek on them.
+    const auto keys = [](const char* table, const char* index) {
+        return Schema::table(table)->index(index)->fields;
+    };
+    EXPECT_EQ(keys("PARAMETR", "IPARAMET"), (QStringList{"ParTabla", "ParParamet", "ParIndice"}));
+    EXPECT_EQ(keys("AUDITORI", "IAUDITOR"), (QStringList{"AudCorrela", "AudLinea"}));
+    EXPECT_EQ(keys("CALFER1", "ICALFER1"), (QStringList{"CalFerId", "CalFerFch"}));
+    EXPECT_EQ(keys("CONCEPT3", "ICONCEP8"), (QStringList{"AcuTipo", "AcuId"}));
+    EXPECT_EQ(keys("FUNATRVA", "IFUNATRV"), (QStringList{"FunId", "FunAL", "FunAId"}));
+    EXPECT_EQ(keys("CONCEPT", "ICONCE19"), QStringList{"ConCCId"});
+    EXPECT_EQ(keys("HORMARCA", "IHORMAR9"), QStringList{"HMConHNor"});
+    EXPECT_EQ(keys("BASICOS1", "IBASICO"), (QStringList{"BasId", "CarId", "CCId", "RefAuxId"}));
+    EXPECT_TRUE(Schema::table("TIPLIQUI")->index("ITIPLIQU")->unique);
+    EXPECT_FALSE(Schema::table("CARGOSFU")->index("ICARGOS6")->unique);
+    // Fields that the code-change procedure and the reference checks name.
+    EXPECT_NE(Schema::table("PARLIQX")->field("PLTLId"), nullptr);
+    EXPECT_NE(Schema::table("FUNCIONA")->field("FunApCId"), nullptr);
+    EXPECT_NE(Schema::table("LIQUIDAC")->field("LConId"), nullptr);
+    EXPECT_NE(Schema::table("MOVNUEVO")->field("MonConId"), nullptr);
+}
+
+// ---- Dates in SQLite ----------------------------------------------------------
+
+TEST(SchemaSqlDates, TextOrderIsChronologicalAndRoundTrips)
+{
+    const QList<QDateTime> dates{
+        QDateTime(QDate(100, 1, 1), QTime(0, 0)),  // the empty date
+        QDateTime(QDate(999, 12, 31), QTime(23, 59, 59)),
+        QDateTime(QDate(2024, 2, 29), QTime(8, 5, 3)),
+        QDateTime(QDate(2024, 10, 1), QTime(0, 0)),
+    };
+    EXPECT_EQ(SchemaSql::sqliteDateText(dates.first()), "0100-01-01T00:00:00");
+    for (qsizetype at = 0; at < dates.size(); ++at) {
+        EXPECT_EQ(SchemaSql::sqliteDate(SchemaSql::sqliteDateText(dates.at(at))), dates.at(at));
+        if (at > 0) {
+            EXPECT_LT(SchemaSql::sqliteDateText(dates.at(at - 1)), SchemaSql::sqliteDateText(dates.at(at)));
+        }
+    }
+    EXPECT_FALSE(SchemaSql::sqliteDate("31/12/2024").isValid());
+}
+
+TEST_F(SchemaDatabase, DatesWrittenByInsertRowSortChronologically)
+{
+    QString error;
+    ASSERT_TRUE(createDatabase(db(), &error)) << error.toStdString();
+    const QList<QDate> days{QDate(2025, 12, 25), QDate(100, 1, 1), QDate(2025, 5, 1), QDate(2024, 12, 31)};
+    for (const QDate& day : days)
+        ASSERT_TRUE(insertRow(db(), "CALFER1", {{"CalFerId", "NA"}, {"CalFerFch", day}}, &error))
+            << error.toStdString();
+    const auto stored = rows(db(), "SELECT \"CalFerFch\" FROM \"CALFER1\" ORDER BY \"CalFerFch\"");
+    QList<QDate> read;
+    for (const QVariantList& row : stored)
+        read << SchemaSql::sqliteDate(row.at(0).toString()).date();
+    EXPECT_EQ(read, (QList<QDate>{QDate(100, 1, 1), QDate(2024, 12, 31), QDate(2025, 5, 1), QDate(2025, 12, 25)}));
+}
+
+// ---- Creation ---------------------------------------------------------------
+
+TEST_F(SchemaDatabase, CreatedFileHoldsEveryTableFieldAndIndexOfTheRegistry)
+{
+    QString error;
+    ASSERT_TRUE(createDatabase(db(), &error)) << error.toStdString();
+    EXPECT_EQ(differencesFromRegistry(), QStringList());
+    EXPECT_EQ(storedSchemaVersion(db(), &error), Schema::currentVersion);
+}
+
+TEST_F(SchemaDatabase, UniqueIndexesRefuseDuplicateKeys)
+{
+    QString error;
+    ASSERT_TRUE(createDatabase(db(), &error)) << error.toStdString();
+    ASSERT_TRUE(insertRow(db(), "CATEGORI", {{"CatId", 1}, {"CatDesc", "Uno"}}, &error));
+    EXPECT_FALSE(insertRow(db(), "CATEGORI", {{"CatId", 1}, {"CatDesc", "Otro"}}, &error));
+    EXPECT_TRUE(error.startsWith("No se pudo agregar una fila a la tabla CATEGORI: ")) << error.toStdString();
+    EXPECT_TRUE(error.contains("UNIQUE")) << "keeps the driver's text: " << error.toStdString();
+    // A secondary index allows repeated values.
+    EXPECT_TRUE(insertRow(db(), "CARGOSFU", {{"FunId", 1}, {"FunAL", 1}, {"FunCatId", 1}}, &error));
+    EXPECT_TRUE(insertRow(db(), "CARGOSFU", {{"FunId", 2}, {"FunAL", 1}, {"FunCatId", 1}}, &error));
+}
+
+TEST_F(SchemaDatabase, FixedRowsAreWritten)
+{
+    QString error;
+    ASSERT_TRUE(createDatabase(db(), &error)) << error.toStdString();
+
+    const auto company = rows(db(), "SELECT \"CfId\", \"CfEmpresa\" FROM \"CONFIGUR\"");
+    ASSERT_EQ(company.size(), 1);
+    EXPECT_EQ(company.at(0).at(0).toInt(), 0);
+
+    const auto runTypes = rows(db(), "SELECT \"TLId\", \"TLDesc\" FROM \"TIPLIQUI\" ORDER BY \"TLId\"");
+    ASSERT_EQ(runTypes.size(), 2);
+    EXPECT_EQ(runTypes.at(0), (QVariantList{"T", "Todas"}));
+    EXPECT_EQ(runTypes.at(1), (QVariantList{"X", QString::fromUtf8("Próxima")}));
+
+    const auto attributes = rows(db(), "SELECT \"FunADescri\", \"FunATipo\", \"FunAValida\", \"FunAAyuda\" "
+                                       "FROM \"FUNATRIB\" ORDER BY \"FunAId\"");
+    ASSERT_EQ(attributes.size(), 2);
+    EXPECT_EQ(attributes.at(0), (QVariantList{"Mensuales/Jornaleros", "AN", "M,J", "M=Mensual, J=Jornalero"}));
+    EXPECT_EQ(attributes.at(1), (QVariantList{"Admnistrativo/Obrero", "AN", "A,O", "A=Administrativo, O=Obrero"}));
+
+    const auto profiles = rows(db(), "SELECT \"PrfClave\", \"PrfDatos\", \"PrfCorrela\" FROM \"PERFILES\"");
+    ASSERT_EQ(profiles.size(), 1);
+    EXPECT_EQ(profiles.at(0).at(0).toString(), QString("SUPERVISOR").leftJustified(20));
+    const QString profile = profiles.at(0).at(1).toString();
+    ASSERT_EQ(profile.size(), 282);
+    EXPECT_EQ(profile.mid(2, 20).trimmed(), "SUPERVISOR");
+    EXPECT_EQ(profile.mid(22, 60).trimmed(), "Supervisor");
+    const QString rights = profile.mid(82);
+    EXPECT_EQ(rights.at(7 - 1), 'M') << "concepts: modify";
+    EXPECT_EQ(rights.at(8 - 1), 'M') << "organisation tables: modify";
+    EXPECT_EQ(rights.at(9 - 1), 'S') << "may create users and profiles";
+    EXPECT_EQ(rights.mid(47, 52).trimmed(), "") << "rights 48 to 99 are blank";
+    EXPECT_EQ(rights.mid(99, 20), QString(20, 'S'));
+    EXPECT_EQ(profiles.at(0).at(2).toInt(), 1);
+
+    const auto users = rows(db(), "SELECT \"UsuNombre\", \"UsuDatos\" FROM \"USUARIOS\"");
+    ASSERT_EQ(users.size(), 1);
+    EXPECT_EQ(users.at(0).at(0).toString().trimmed(), "ADMIN");
+    const QString user = users.at(0).at(1).toString();
+    ASSERT_EQ(user.size(), 72);
+    EXPECT_EQ(user.mid(32, 20).trimmed(), "") << "no password";
+    EXPECT_EQ(user.mid(52, 20).trimmed(), "SUPERVISOR");
+}
+
+TEST_F(SchemaDatabase, CreationRefusesADatabaseThatHasTablesAndChangesNothing)
+{
+    exec(db(), "CREATE TABLE \"CATEGORI\" (\"CatId\" SMALLINT, \"CatDesc\" TEXT)");
+    exec(db(), "INSERT INTO \"CATEGORI\" VALUES (3, 'Vieja')");
+    QString error;
+    EXPECT_FALSE(createDatabase(db(), &error));
+    EXPECT_TRUE(error.contains("no está vacía")) << error.toStdString();
+    EXPECT_TRUE(error.contains("CATEGORI")) << error.toStdString();
+    EXPECT_EQ(rows(db(), "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table'").at(0).at(0).toInt(), 1);
+    EXPECT_EQ(rows(db(), "SELECT \"CatDesc\" FROM \"CATEGORI\"").at(0).at(0).toString(), "Vieja");
+}
+
+TEST(SchemaDatabaseFile, CreatesTheFileOnceAndLeavesNothingOnFailure)
+{
+    TempFolder folder;
+    const QString dataFolder = folder.file("datos/empresa");
+    QString error;
+    ASSERT_TRUE(createDatabaseFile(dataFolder, false, &error)) << error.toStdString();
+    const QString file = dataFolder + "/KQ_DATA.MDB";
+    ASSERT_TRUE(QFileInfo::exists(file));
+    {
+        Database database(DatabaseLocation::sqliteFile(file));
+        ASSERT_TRUE(database.open());
+        EXPECT_EQ(storedSchemaVersion(database, &error), Schema::currentVersion);
+        EXPECT_EQ(rows(database, "SELECT COUNT(*) FROM \"CATEGORI\"").at(0).at(0).toInt(), 0);
+    }
+    const QByteArray before = folder.read("datos/empresa/KQ_DATA.MDB");
+    EXPECT_FALSE(createDatabaseFile(dataFolder, true, &error));
+    EXPECT_TRUE(error.startsWith("Ya existe el archivo ")) << error.toStdString();
+    EXPECT_EQ(folder.read("datos/empresa/KQ_DATA.MDB"), before);
+
+    // A folder that cannot be made is reported and creates nothing.
+    folder.write("archivo", "x");
+    EXPECT_FALSE(createDatabaseFile(folder.file("archivo/sub"), false, &error));
+    EXPECT_TRUE(error.startsWith("No se pudo crear la carpeta ")) << error.toStdString();
+}
+
+// ---- Upgrade ------------------------------------------------------------------
+
+TEST_F(SchemaDatabase, UpgradeOfAVersionZeroDatabaseAddsWhatIsMissingAndKeepsRows)
+{
+    // A database of an older program: some tables, fewer fields, no indexes,
+    // no version row.
+    exec(db(), "CREATE TABLE \"CATEGORI\" (\"CatId\" SMALLINT, \"CatDesc\" TEXT)");
+    exec(db(), "INSERT INTO \"CATEGORI\" VALUES (7, 'Peones')");
+    exec(db(), "CREATE TABLE \"CONFIGUR\" (\"CfId\" SMALLINT, \"CfEmpresa\" TEXT)");
+    exec(db(), "INSERT INTO \"CONFIGUR\" VALUES (0, 'Barraca del Sur')");
+    exec(db(), "CREATE TABLE \"TIPLIQUI\" (\"TLId\" TEXT, \"TLDesc\" TEXT)");
+    exec(db(), "INSERT INTO \"TIPLIQUI\" VALUES ('X', 'Próxima')");
+    exec(db(), "CREATE TABLE \"USUARIOS\" (\"UsuNombre\" TEXT, \"UsuDatos\" TEXT)");
+    exec(db(), "INSERT INTO \"USUARIOS\" VALUES ('PEDRO', 'datos de Pedro')");
+    QString error;
+    ASSERT_EQ(storedSchemaVersion(db(), &error), 0);
+
+    ASSERT_TRUE(upgradeDatabase(db(), &error)) << error.toStdString();
+
+    EXPECT_EQ(differencesFromRegistry(), QStringList());
+    EXPECT_EQ(storedSchemaVersion(db(), &error), Schema::currentVersion);
+    EXPECT_EQ(rows(db(), "SELECT \"CatId\", \"CatDesc\" FROM \"CATEGORI\""),
+              (QList<QVariantList>{{7, "Peones"}}));
+    EXPECT_EQ(rows(db(), "SELECT \"CfId\", \"CfEmpresa\" FROM \"CONFIGUR\""),
+              (QList<QVariantList>{{0, "Barraca del Sur"}}));
+    // The missing run type "T" is added beside the existing "X".
+    EXPECT_EQ(rows(db(), "SELECT \"TLId\" FROM \"TIPLIQUI\" ORDER BY \"TLId\""),
+              (QList<QVariantList>{{"T"}, {"X"}}));
+    EXPECT_EQ(rows(db(), "SELECT COUNT(*) FROM \"FUNATRIB\"").at(0).at(0).toInt(), 2);
+    // Existing users are left alone: no fixed user or profile is forced in.
+    EXPECT_EQ(rows(db(), "SELECT \"UsuNombre\" FROM \"USUARIOS\""), (QList<QVariantList>{{"PEDRO"}}));
+    EXPECT_EQ(rows(db(), "SELECT COUNT(*) FROM \"PERFILES\"").at(0).at(0).toInt(), 0);
+
+    // A second upgrade has nothing to do.
+    exec(db(), "INSERT INTO \"CATEGORI\" (\"CatId\") VALUES (8)");
+    ASSERT_TRUE(upgradeDatabase(db(), &error)) << error.toStdString();
+    EXPECT_EQ(rows(db(), "SELECT COUNT(*) FROM \"CATEGORI\"").at(0).at(0).toInt(), 2);
+    EXPECT_EQ(rows(db(), "SELECT COUNT(*) FROM \"TIPLIQUI\"").at(0).at(0).toInt(), 2);
+}
+
+TEST_F(SchemaDatabase, UpgradeOfAnEmptyDatabaseGivesTheFixedUserAndProfile)
+{
+    QString error;
+    ASSERT_TRUE(upgradeDatabase(db(), &error)) << error.toStdString();
+    EXPECT_EQ(differencesFromRegistry(), QStringList());
+    EXPECT_EQ(rows(db(), "SELECT COUNT(*) FROM \"USUARIOS\"").at(0).at(0).toInt(), 1);
+    EXPECT_EQ(rows(db(), "SELECT COUNT(*) FROM \"PERFILES\"").at(0).at(0).toInt(), 1);
+}
+
+TEST_F(SchemaDatabase, UpgradeRefusesANewerDatabaseAndAFailedUpgradeChangesNothing)
+{
+    QString error;
+    ASSERT_TRUE(createDatabase(db(), &error)) << error.toStdString();
+    exec(db(), "UPDATE \"KQVERSIO\" SET \"VerNumero\" = 99");
+    EXPECT_FALSE(upgradeDatabase(db(), &error));
+    EXPECT_TRUE(error.contains("versión más nueva")) << error.toStdString();
+    EXPECT_TRUE(error.contains("99")) << error.toStdString();
+
+    // An old database whose rows break a unique index cannot be upgraded;
+    // the failure names the index, keeps the driver's text and leaves the
+    // database as it was.
+    Database old(DatabaseLocation::sqliteFile(folder_.file("VIEJA.MDB")));
+    ASSERT_TRUE(old.open(Database::OpenMode::CreateIfMissing));
+    exec(old, "CREATE TABLE \"CATEGORI\" (\"CatId\" SMALLINT, \"CatDesc\" TEXT)");
+    exec(old, "INSERT INTO \"CATEGORI\" VALUES (1, 'Una'), (1, 'Repetida')");
+    EXPECT_FALSE(upgradeDatabase(old, &error));
+    EXPECT_TRUE(error.contains("ICATEGOR")) << error.toStdString();
+    EXPECT_TRUE(error.contains("UNIQUE")) << error.toStdString();
+    EXPECT_EQ(rows(old, "SELECT COUNT(*) FROM sqlite_master").at(0).at(0).toInt(), 1);
+    EXPECT_EQ(storedSchemaVersion(old, &error), 0);
+}
+
+}  // namespace
