@@ -1,0 +1,209 @@
+#include "startup/lifecycle.h"
+#include "startup/main_object_start.h"
+#include "startup/paths.h"
+#include "startup/start_routine.h"
+#include "startup/vbglob.h"
+
+#include "data/database.h"
+#include "scripted_ui.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+/// Sets an environment variable for one test and restores it afterwards.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const char* name, const QByteArray* value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
+    {
+        if (value)
+            qputenv(name, *value);
+        else
+            qunsetenv(name);
+    }
+    ~EnvironmentVariable()
+    {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+}  // namespace
+
+TEST(ConfigurationPaths, DataPathWithAndWithoutSeparatorGiveTheSameDatabase)
+{
+    TempFolder app;
+    app.write("UORDANE.INI", "[KQFiles]\r\nDataPath=/datos\r\nGraphPath=/graf/\r\nMenuPath=\r\n");
+    const ConfigurationPaths paths = readConfigurationPaths(app.path(), "uordane");
+    EXPECT_EQ(paths.databaseFile(), "/datos/KQ_DATA.MDB");
+    EXPECT_EQ(paths.picture, "/graf/");
+    EXPECT_EQ(paths.menu, "/");            // an empty value is the root
+    EXPECT_EQ(paths.aux, app.path());      // an absent key is the application folder
+
+    app.write("UORDANE.INI", "[kqfiles]\r\ndatapath=/datos/\r\n");
+    EXPECT_EQ(readConfigurationPaths(app.path(), "uordane").databaseFile(), "/datos/KQ_DATA.MDB");
+}
+
+TEST(ConfigurationPaths, NoIniFileGivesTheApplicationFolder)
+{
+    TempFolder app;
+    const QString folder = app.path().chopped(1);  // without the separator
+    const ConfigurationPaths paths = readConfigurationPaths(folder, "uordane");
+    EXPECT_EQ(paths.data, app.path());
+    EXPECT_EQ(paths.databaseFile(), app.path() + "KQ_DATA.MDB");
+}
+
+TEST(WorkstationUser, TrimmedLognameOrGuest)
+{
+    {
+        const QByteArray name = "  mrodriguez  ";
+        EnvironmentVariable logname("LOGNAME", &name);
+        EXPECT_EQ(workstationUser(), "mrodriguez");
+    }
+    {
+        EnvironmentVariable logname("LOGNAME", nullptr);
+        EXPECT_EQ(workstationUser(), "GUEST");
+    }
+    const QByteArray blanks = "   ";
+    EnvironmentVariable logname("LOGNAME", &blanks);
+    EXPECT_EQ(workstationUser(), "GUEST");
+}
+
+TEST(VBGlob, KeysIgnoreCaseAndMissingKeysAreEmpty)
+{
+    VBGlob::clear();
+    VBGlob::put("IDEmpresa", "E1");
+    VBGlob::put("IdEmpresa", "E2");
+    EXPECT_EQ(VBGlob::get("IDEMPRESA"), "E2");
+    EXPECT_EQ(VBGlob::get("Nada"), "");
+    VBGlob::put("Contraseña", "x");
+    EXPECT_EQ(VBGlob::get("CONTRASEÑA"), "x");
+}
+
+TEST(MainObjectStart, TitleLeavesOutABlankCompanyIdentifier)
+{
+    VBGlob::clear();
+    VBGlob::put("IDEmpresa", "   ");
+    EXPECT_EQ(PTITULOE("Dorvo", "Construcciones del Plata"), "Dorvo - Construcciones del Plata");
+    VBGlob::put("IDEmpresa", "CDP ");
+    EXPECT_EQ(PTITULOE("Dorvo", "Construcciones del Plata"), "Dorvo - Construcciones del Plata - CDP");
+}
+
+TEST(MainObjectStart, ContextHoldsTheParametersAndTheCompanyFolder)
+{
+    TempFolder folder;
+    const QString ini = folder.write("uordane.ini", "[KQFILES]\r\ndatapath= /empresas/cdp/ \r\n");
+    ScriptedUi ui;
+    const CallParameters parameters =
+        CallParameters::fromList({"ANA", "clave", "MMMMMMMMS", "", "", "", "", "N", "CDP", "7"});
+    const MainObjectStart start = startMainObject(parameters, ini, nullptr, ui);
+    EXPECT_EQ(start.outcome, MainObjectOutcome::Run);
+    EXPECT_EQ(VBGlob::get("usuario"), "ANA");
+    EXPECT_EQ(VBGlob::get("Identificador"), "7");
+    EXPECT_EQ(VBGlob::get("PathEmpresa"), "/empresas/cdp/");
+    EXPECT_EQ(start.title, "Dorvo -  - CDP");
+    EXPECT_TRUE(ui.texts().isEmpty());
+}
+
+TEST(MainObjectStart, EmptyPermissionStringEndsTheProgramBeforeReadingTables)
+{
+    TempFolder folder;
+    ScriptedUi ui;
+    // A database without any table: reading the company record would fail.
+    Database database(DatabaseLocation::sqliteFile(folder.file("KQ_DATA.MDB")));
+    ASSERT_TRUE(database.open(Database::OpenMode::CreateIfMissing));
+    const MainObjectStart start =
+        startMainObject(CallParameters::fromList({"ANA", "", "   "}), folder.file("u.ini"), &database, ui);
+    EXPECT_EQ(start.outcome, MainObjectOutcome::EndProgram);
+    EXPECT_EQ(ui.messages(MessageIcon::Information),
+              QStringList{"Este programa no puede ejecutarse por separado"});
+}
+
+TEST(MainObjectStart, ClientServerWithoutAServerCannotConnect)
+{
+    TempFolder folder;
+    ScriptedUi ui;
+    CallParameters parameters = CallParameters::fromList({"ANA", "", "MMMMMMMMS", "sa", "x", "NOMINA", "", "S"});
+    const MainObjectStart start = startMainObject(parameters, folder.file("u.ini"), nullptr, ui);
+    EXPECT_EQ(start.outcome, MainObjectOutcome::Close);
+    EXPECT_EQ(ui.messages(MessageIcon::Information), QStringList{"No puede conectar con la base de datos"});
+}
+
+TEST(Lifecycle, ShutdownRunsInOrderAndWaitsForPreviews)
+{
+    QStringList steps;
+    int previews = 2;
+    ShutdownSteps shutdown;
+    shutdown.closeDatabase = [&] { steps << "base"; };
+    shutdown.deleteWorkDatabase = [&] { steps << "trabajo"; };
+    shutdown.hideForms = [&] { steps << "ocultar"; };
+    shutdown.openPreviews = [&] { return previews; };
+    shutdown.pause = [&] { steps << "espera"; --previews; };
+    shutdown.end = [&] { steps << "fin"; };
+    TopLevelObjects::setShutdown(shutdown);
+
+    TopLevelObjects::opened();
+    {
+        TopLevelObjectScope panel;
+        EXPECT_EQ(TopLevelObjects::count(), 2);
+    }
+    EXPECT_TRUE(steps.isEmpty());
+    TopLevelObjects::closed();
+    EXPECT_EQ(steps, (QStringList{"base", "trabajo", "ocultar", "espera", "espera", "fin"}));
+    TopLevelObjects::setShutdown({});
+}
+
+TEST(StartRoutine, MissingDatabaseIsReportedWithItsPathAndNothingRuns)
+{
+    TempFolder app;
+    TempFolder data;
+    app.write("uordane.ini", ("[KQFiles]\nDataPath=" + data.path() + "\n").toUtf8());
+    ScriptedUi ui;
+    bool mainObjectCalled = false;
+    StartHooks hooks;
+    hooks.callMainObject = [&](CallParameters&) { mainObjectCalled = true; };
+    std::unique_ptr<Database> database;
+    const int exitCode = runStartRoutine({app.path(), "uordane", {"ANA", "x", "MMMMMMMMS"}}, ui, hooks, database);
+    EXPECT_NE(exitCode, 0);
+    EXPECT_FALSE(mainObjectCalled);
+    EXPECT_EQ(ui.messages(MessageIcon::Exclamation),
+              QStringList{"No se puede abrir la base de datos " + data.path() + "KQ_DATA.MDB"});
+}
+
+TEST(StartRoutine, RunsTheMainObjectAndHandsBackTheParameterFile)
+{
+    TempFolder app;
+    TempFolder data;
+    app.write("uordane.ini", ("[KQFiles]\nDataPath=" + data.path() + "\n").toUtf8());
+    {
+        Database create(DatabaseLocation::sqliteFile(data.file("KQ_DATA.MDB")));
+        ASSERT_TRUE(create.open(Database::OpenMode::CreateIfMissing));
+    }
+    const QString parameterFile = app.write("param.txt", "\"ANA\",\"vieja\",\"MMMMMMMMS\"\r\n");
+    ScriptedUi ui;
+    QStringList order;
+    StartHooks hooks;
+    hooks.showMainWindow = [&] { order << "ventana"; };
+    hooks.callMainObject = [&](CallParameters& parameters) {
+        order << "menu";
+        EXPECT_NE(Database::main(), nullptr);
+        parameters[1] = "nueva";
+    };
+    hooks.shutdown.end = [&] { order << "fin"; };
+    std::unique_ptr<Database> database;
+    EXPECT_EQ(runStartRoutine({app.path(), "uordane", {parameterFile}}, ui, hooks, database), 0);
+    EXPECT_EQ(order, (QStringList{"ventana", "menu", "fin"}));
+    EXPECT_EQ(Database::main(), nullptr);
+    EXPECT_FALSE(database->isOpen());
+    EXPECT_TRUE(app.read("param.txt").startsWith("\"ANA\"\r\n\"nueva\"\r\n\"MMMMMMMMS\"\r\n"));
+    TopLevelObjects::setShutdown({});
+}
