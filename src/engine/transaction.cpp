@@ -1,0 +1,1025 @@
+#include "engine/transaction.h"
+
+#include "data/database.h"
+#include "data/error_translator.h"
+#include "startup/vbglob.h"
+#include "support/number_text.h"
+#include "support/picture.h"
+#include "support/ui_port.h"
+
+#include <cassert>
+#include <cmath>
+
+namespace {
+
+const QString notFoundText = QStringLiteral("No se encontro el registro");
+const QString existsText = QStringLiteral("Ya existe el registro");
+const QString lockedText = QStringLiteral("Registro reservado por otro");
+const QString doneText = QStringLiteral("Done");
+
+bool isNotice(const QString& message)
+{
+    return message.startsWith(QLatin1String("Aviso:"));
+}
+
+QString datePicture(const FieldDecl& field)
+{
+    return field.picture.isEmpty() ? QStringLiteral("dd/mm/yy") : field.picture;
+}
+
+}  // namespace
+
+FieldVerdict FieldVerdict::refuse(const QString& message)
+{
+    return {isNotice(message) ? Kind::Notice : Kind::Refused, message};
+}
+
+Transaction::Transaction(const TransactionDecl& declaration, Database& database, UiPort& ui)
+    : declaration_(declaration), database_(database), ui_(ui)
+{
+    assert(!declaration_.fields.isEmpty() && declaration_.fields.first().kind == FieldKind::Key
+           && "a transaction declares its key fields first");
+    table_ = database_.tableDef(declaration_.table);
+    assert(table_ && "a transaction's table is in the schema");
+    while (keyCount_ < fieldCount() && declaration_.fields.at(keyCount_).kind == FieldKind::Key)
+        ++keyCount_;
+    for (int position = 1; position <= fieldCount(); ++position) {
+        const QVariant empty = emptyValueOf(position);
+        screen_.append(empty);
+        record_.append(empty);
+        asRead_.append(empty);
+        loaded_.append(empty);
+        referenceDescriptions_.append(QString());
+    }
+}
+
+Transaction::~Transaction()
+{
+    close();
+}
+
+// ---------------------------------------------------------------------------
+// Fields and values
+
+const FieldDecl& Transaction::field(int position) const
+{
+    assert(position >= 1 && position <= fieldCount() && "field positions count from 1");
+    return declaration_.fields.at(position - 1);
+}
+
+int Transaction::position(const QString& name) const
+{
+    for (int position = 1; position <= fieldCount(); ++position) {
+        if (field(position).name.compare(name, Qt::CaseInsensitive) == 0)
+            return position;
+    }
+    return 0;
+}
+
+const FieldDef* Transaction::storedField(int position) const
+{
+    return table_->field(field(position).name);
+}
+
+bool Transaction::isNumeric(int position) const
+{
+    const FieldDef* stored = storedField(position);
+    if (!stored)
+        return field(position).kind == FieldKind::Number;
+    switch (stored->type) {
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::Double:
+    case FieldType::Currency:
+    case FieldType::YesNo:
+        return true;
+    case FieldType::Date:
+    case FieldType::Text:
+    case FieldType::Memo:
+        return false;
+    }
+    return false;
+}
+
+namespace {
+
+bool isIntegral(const FieldDef* stored)
+{
+    if (!stored)
+        return false;
+    switch (stored->type) {
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::YesNo:
+        return true;
+    case FieldType::Double:
+    case FieldType::Currency:
+    case FieldType::Date:
+    case FieldType::Text:
+    case FieldType::Memo:
+        return false;
+    }
+    return false;
+}
+
+bool isDateField(const FieldDecl& field, const FieldDef* stored)
+{
+    return field.kind == FieldKind::Date || (stored && stored->type == FieldType::Date);
+}
+
+}  // namespace
+
+QVariant Transaction::emptyValueOf(int position) const
+{
+    const FieldDef* stored = storedField(position);
+    if (isDateField(field(position), stored))
+        return emptyDate().date();
+    if (field(position).kind == FieldKind::Flag && !isNumeric(position))
+        return QStringLiteral("N");
+    if (isIntegral(stored))
+        return qlonglong(0);
+    if (isNumeric(position))
+        return 0.0;
+    return QString();
+}
+
+QVariant Transaction::normalized(int position, const QVariant& value) const
+{
+    const FieldDef* stored = storedField(position);
+    if (isDateField(field(position), stored)) {
+        QDate date = value.metaType().id() == QMetaType::QDateTime ? value.toDateTime().date() : value.toDate();
+        return date.isValid() ? date : emptyDate().date();
+    }
+    if (isIntegral(stored))
+        return qlonglong(std::llround(value.toDouble()));
+    if (isNumeric(position))
+        return value.toDouble();
+    return value.toString();
+}
+
+bool Transaction::sameValue(int position, const QVariant& left, const QVariant& right) const
+{
+    const QVariant a = normalized(position, left);
+    const QVariant b = normalized(position, right);
+    if (a.metaType().id() == QMetaType::QString)
+        return a.toString().trimmed() == b.toString().trimmed();
+    return a == b;
+}
+
+bool Transaction::isBlank(int position, const QVariant& value) const
+{
+    const QVariant normal = normalized(position, value);
+    switch (normal.metaType().id()) {
+    case QMetaType::QString:
+        return normal.toString().trimmed().isEmpty();
+    case QMetaType::QDate:
+        return normal.toDate() == emptyDate().date();
+    default:
+        return normal.toDouble() == 0;
+    }
+}
+
+QVariantList Transaction::keyValues() const
+{
+    QVariantList values;
+    for (int position = 1; position <= keyCount_; ++position)
+        values << screen_.at(position - 1);
+    return values;
+}
+
+QString Transaction::keyArgument() const
+{
+    QStringList parts;
+    for (int position = 1; position <= keyCount_; ++position) {
+        const QVariant value = screen_.at(position - 1);
+        parts << (value.metaType().id() == QMetaType::QString ? value.toString().trimmed() : value.toString());
+    }
+    return parts.join(u'\t');
+}
+
+QString Transaction::auditKeyText() const
+{
+    QStringList parts;
+    for (int position = 1; position <= keyCount_; ++position)
+        parts << auditValueText(position);
+    return parts.join(u' ');
+}
+
+QString Transaction::auditValueText(int position) const
+{
+    const QVariant value = screen_.at(position - 1);
+    if (isNumeric(position) && field(position).kind != FieldKind::CodeList)
+        return numberToText(value.toDouble(), 10, 0).trimmed();
+    return displayValue(position, value).trimmed();
+}
+
+QString Transaction::displayValue(int position, const QVariant& value) const
+{
+    const FieldDecl& decl = field(position);
+    if (decl.kind == FieldKind::CodeList) {
+        for (const CodeChoice& choice : decl.choices) {
+            if (sameValue(position, choice.value, value))
+                return choice.text;
+        }
+        return value.toString();
+    }
+    if (isDateField(decl, storedField(position))) {
+        const QDate date = value.toDate();
+        if (date == emptyDate().date())
+            return {};
+        return Picture(datePicture(decl)).format(date);
+    }
+    if (isNumeric(position)) {
+        if (decl.picture.isEmpty())
+            return QString::number(value.toDouble(), 'g', 15);
+        return Picture(decl.picture).format(value.toDouble());
+    }
+    if (decl.picture.isEmpty())
+        return value.toString();
+    return Picture(decl.picture).format(value.toString());
+}
+
+QString Transaction::text(int position) const
+{
+    return displayValue(position, screen_.at(position - 1));
+}
+
+bool Transaction::setText(int position, const QString& text, QString* error)
+{
+    const FieldDecl& decl = field(position);
+    auto refuse = [&](const QString& reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (closed_ || !isEnabled(position) || isReadOnly(position))
+        return refuse(QStringLiteral("El campo no se puede modificar"));
+
+    QVariant value;
+    if (decl.kind == FieldKind::CodeList) {
+        bool matched = false;
+        for (const CodeChoice& choice : decl.choices) {
+            if (choice.text.compare(text.trimmed(), Qt::CaseInsensitive) == 0
+                || choice.value.toString().compare(text.trimmed(), Qt::CaseInsensitive) == 0) {
+                value = choice.value;
+                matched = true;
+                break;
+            }
+        }
+        if (!matched)
+            return refuse(QStringLiteral("Valor inválido"));
+    } else if (decl.kind == FieldKind::Flag && !isNumeric(position)) {
+        const QString upper = text.trimmed().toUpper();
+        if (upper != QLatin1String("S") && upper != QLatin1String("N"))
+            return refuse(QStringLiteral("Valor inválido"));
+        value = upper;
+    } else if (isDateField(decl, storedField(position))) {
+        const PictureValue read = Picture(datePicture(decl)).parse(text);
+        if (!read.valid)
+            return refuse(read.error.isEmpty() ? QStringLiteral("Fecha inválida") : read.error);
+        value = read.empty ? emptyDate().date() : read.date;
+    } else if (isNumeric(position)) {
+        if (decl.picture.isEmpty()) {
+            bool ok = false;
+            const double number = text.trimmed().isEmpty() ? 0 : text.trimmed().toDouble(&ok);
+            if (!ok && !text.trimmed().isEmpty())
+                return refuse(QStringLiteral("Número inválido"));
+            value = number;
+        } else {
+            const PictureValue read = Picture(decl.picture).parse(text);
+            if (!read.valid)
+                return refuse(read.error);
+            value = read.empty ? 0.0 : read.number;
+        }
+    } else if (!decl.picture.isEmpty()) {
+        const PictureValue read = Picture(decl.picture).parse(text);
+        if (!read.valid)
+            return refuse(read.error);
+        value = read.text;
+    } else {
+        // The input takes no more characters than the field stores.
+        QString typed = text;
+        if (const FieldDef* stored = storedField(position); stored && stored->size > 0)
+            typed.truncate(stored->size);
+        value = typed;
+    }
+    screen_[position - 1] = normalized(position, value);
+    return true;
+}
+
+QVariant Transaction::value(const QString& name) const
+{
+    const int at = position(name);
+    assert(at > 0 && "the field is declared");
+    return screen_.at(at - 1);
+}
+
+void Transaction::setValue(const QString& name, const QVariant& value)
+{
+    const int at = position(name);
+    assert(at > 0 && "the field is declared");
+    screen_[at - 1] = normalized(at, value);
+}
+
+QVariant Transaction::recordValue(const QString& name) const
+{
+    const int at = position(name);
+    assert(at > 0 && "the field is declared");
+    return record_.at(at - 1);
+}
+
+QString Transaction::referenceDescription(int position) const
+{
+    return referenceDescriptions_.value(position - 1);
+}
+
+bool Transaction::isEnabled(int position) const
+{
+    if (isKey(position))
+        return keyEnabled_;
+    return true;
+}
+
+bool Transaction::isReadOnly(int position) const
+{
+    (void)position;
+    return readOnly_;
+}
+
+int Transaction::takeFocusRequest()
+{
+    const int requested = focusRequest_;
+    focusRequest_ = 0;
+    return requested;
+}
+
+int Transaction::firstEditablePosition() const
+{
+    for (int position = 1; position <= fieldCount(); ++position) {
+        if (isEnabled(position) && !isReadOnly(position))
+            return position;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Start, close and the status bar
+
+void Transaction::start(const QString& key, const QString& modeText)
+{
+    const std::optional<Mode> mode = modeFromCode(modeText);
+    assert(mode && "a transaction is called with INS, UPD, DLT or DSP");
+    mode_ = mode.value_or(Mode::Display);
+    initialMode_ = mode_;
+    keyPassed_ = key;
+    lastKey_ = key;
+    stage_ = 1;
+    changed_ = false;
+    closeRequested_ = false;
+    lockHeld_ = false;
+    started_ = true;
+
+    busy_ = true;
+    openCursors();
+    switches_ = readSyncSwitches(database_, declaration_.syncGroup);
+    const QString permissions = VBGlob::get(QStringLiteral("Permisos"));
+    const int at = declaration_.permissionPosition;
+    confirmEnabled_ = mode_ != Mode::Display && permissions.size() >= at && permissions.at(at - 1) == u'M';
+    showModeWord();
+
+    setKeyFromText(key);
+    hasKeyPassed_ = true;
+    for (int position = 1; position <= keyCount_; ++position)
+        hasKeyPassed_ = hasKeyPassed_ && !isBlank(position, screen_.at(position - 1));
+    if (!hasKeyPassed_)
+        setKeyFromText(QString());
+    applyFieldEnabling();
+    if (declaration_.hooks.afterStart)
+        declaration_.hooks.afterStart(*this);
+    busy_ = false;
+
+    switch (mode_) {
+    case Mode::Display:
+        readPassedRecord();
+        break;
+    case Mode::Delete:
+        // The person sees only the delete question; the form closes
+        // whatever the answer.
+        if (readPassedRecord())
+            confirm();
+        requestClose();
+        break;
+    case Mode::Insert:
+    case Mode::Update:
+        // The record is read when the key is validated: with a key passed,
+        // the focus lands on the first other input, which validates it.
+        if (const int first = firstEditablePosition(); first > keyCount_)
+            focusEntered(first);
+        break;
+    }
+    finishCommand();
+}
+
+void Transaction::openCursors()
+{
+    own_ = std::make_unique<TableCursor>(database_);
+    DbError error = own_->open(declaration_.table);
+    if (!error && !declaration_.index.isEmpty())
+        error = own_->setIndex(declaration_.index);
+    if (!error)
+        error = own_->moveFirst();  // an empty table is no error
+    database_.idleFreeLocks();
+    if (error) {
+        reportWriteError(error);
+        requestClose();
+    }
+    checkCursors_.clear();
+    for (const DeleteCheck& check : declaration_.deleteChecks)
+        checkCursors_.append(checkCursor(check));
+}
+
+std::shared_ptr<TableCursor> Transaction::checkCursor(const DeleteCheck& check)
+{
+    auto cursor = std::make_shared<TableCursor>(database_);
+    DbError error = cursor->open(check.table, Access::ReadOnly);
+    if (!error)
+        error = cursor->setIndex(check.index);
+    assert(!error && "a delete check names a table and index of the schema");
+    return cursor;
+}
+
+void Transaction::applyFieldEnabling()
+{
+    readOnly_ = mode_ == Mode::Display;
+    if (readOnly_)
+        return;
+    keyEnabled_ = !hasKeyPassed_;
+    if (keyEnabled_)
+        requestFocus(1);
+    else
+        requestFocus(firstEditablePosition());
+}
+
+void Transaction::setKeyFromText(const QString& key)
+{
+    const QStringList parts = key.split(u'\t');
+    for (int position = 1; position <= keyCount_; ++position) {
+        const QString part = parts.value(position - 1).trimmed();
+        if (isNumeric(position))
+            screen_[position - 1] = normalized(position, part.toDouble());
+        else
+            screen_[position - 1] = normalized(position, part);
+    }
+}
+
+void Transaction::showModeWord()
+{
+    ui_.statusText(1, modeWord(mode_));
+}
+
+void Transaction::activated()
+{
+    ui_.statusText(1, modeCode(mode_));
+    ui_.statusText(2, QString());
+    ui_.statusText(3, QString());
+}
+
+void Transaction::handBack(QString& key, QString& modeText) const
+{
+    key = lastKey_;
+    modeText = modeCode(mode_);
+}
+
+void Transaction::finishCommand()
+{
+    if (closeRequested_ && !closed_ && !busy_)
+        close();
+}
+
+void Transaction::close()
+{
+    if (closed_ || !started_)
+        return;
+    closed_ = true;
+    closeRequested_ = true;
+    for (int panel = 1; panel <= 3; ++panel)
+        ui_.statusText(panel, QString());
+    if (own_) {
+        own_->close();  // gives up an edit in progress and its lock
+        own_.reset();
+    }
+    lockHeld_ = false;
+    checkCursors_.clear();
+    database_.idleFreeLocks();
+}
+
+// ---------------------------------------------------------------------------
+// Reading the record
+
+void Transaction::readRecordValues()
+{
+    for (int position = 1; position <= fieldCount(); ++position) {
+        if (!storedField(position))
+            continue;
+        record_[position - 1] = recordFound_ ? normalized(position, own_->value(field(position).name))
+                                             : emptyValueOf(position);
+    }
+}
+
+bool Transaction::seekKey()
+{
+    recordFound_ = false;
+    if (!own_) {
+        readRecordValues();
+        return false;
+    }
+    const DbError error = own_->seek(Comparison::Equal, keyValues());
+    database_.idleFreeLocks();
+    recordFound_ = !error && !own_->noMatch() && own_->hasCurrent();
+    readRecordValues();
+    return recordFound_;
+}
+
+void Transaction::takeRecordAsScreen()
+{
+    for (int position = 1; position <= fieldCount(); ++position) {
+        if (!storedField(position))
+            continue;
+        screen_[position - 1] = record_.at(position - 1);
+        if (!isKey(position)) {
+            asRead_[position - 1] = record_.at(position - 1);
+            loaded_[position - 1] = record_.at(position - 1);
+        }
+    }
+    previousKey_ = keyValues();
+    lastKey_ = keyArgument();
+    changed_ = false;
+}
+
+bool Transaction::readPassedRecord()
+{
+    if (!seekKey()) {
+        ui_.message(notFoundText, MessageIcon::Exclamation);
+        requestClose();
+        return false;
+    }
+    takeRecordAsScreen();
+    return true;
+}
+
+void Transaction::clearNonKeyFields()
+{
+    for (int position = keyCount_ + 1; position <= fieldCount(); ++position) {
+        screen_[position - 1] = emptyValueOf(position);
+        loaded_[position - 1] = emptyValueOf(position);
+        asRead_[position - 1] = emptyValueOf(position);
+        referenceDescriptions_[position - 1].clear();
+    }
+}
+
+void Transaction::clearForNextRecord()
+{
+    for (int position = 1; position <= fieldCount(); ++position) {
+        screen_[position - 1] = emptyValueOf(position);
+        loaded_[position - 1] = emptyValueOf(position);
+        asRead_[position - 1] = emptyValueOf(position);
+        referenceDescriptions_[position - 1].clear();
+    }
+    previousKey_.clear();
+    if (hasKeyPassed_)
+        setKeyFromText(keyPassed_);
+    stage_ = 1;
+    applyFieldEnabling();
+    requestFocus(firstEditablePosition());
+}
+
+// ---------------------------------------------------------------------------
+// Field-order validation
+
+bool Transaction::focusEntered(int position)
+{
+    if (busy_ || closed_)
+        return true;
+    if (isKey(position)) {
+        stage_ = 1;
+        return true;
+    }
+    busy_ = true;
+    const bool valid = validateRange(position - 1);
+    busy_ = false;
+    finishCommand();
+    return valid;
+}
+
+bool Transaction::validateRange(int last)
+{
+    for (int position = stage_; position <= last; ++position) {
+        if (!validateField(position) || closeRequested_) {
+            stage_ = std::min(stage_, position);
+            return false;
+        }
+        stage_ = position + 1;
+    }
+    return true;
+}
+
+bool Transaction::applyVerdict(int position, const FieldVerdict& verdict)
+{
+    switch (verdict.kind) {
+    case FieldVerdict::Kind::Ok:
+        return true;
+    case FieldVerdict::Kind::Refused:
+        ui_.message(verdict.message, MessageIcon::Exclamation);
+        requestFocus(position);
+        return false;
+    case FieldVerdict::Kind::Notice:
+        // A notice never stops the person: the field counts as valid.
+        ui_.message(verdict.message, MessageIcon::Information);
+        requestFocus(position);
+        return true;
+    }
+    return true;
+}
+
+bool Transaction::validateField(int position)
+{
+    if (isKey(position))
+        return position < keyCount_ || validateKey();
+
+    const FieldDecl& decl = field(position);
+    if (!sameValue(position, screen_.at(position - 1), record_.at(position - 1)))
+        changed_ = true;
+    if (screen_.at(position - 1).metaType().id() == QMetaType::QString)
+        screen_[position - 1] = screen_.at(position - 1).toString().trimmed();
+    if (!decl.missingMessage.isEmpty() && isBlank(position, screen_.at(position - 1))) {
+        if (!applyVerdict(position, FieldVerdict::refuse(decl.missingMessage)))
+            return false;
+    }
+    if (decl.kind == FieldKind::Reference && !validateReference(position))
+        return false;
+    if (decl.rule)
+        return applyVerdict(position, decl.rule(*this));
+    return true;
+}
+
+bool Transaction::validateKey()
+{
+    const QVariantList key = keyValues();
+    if (key != previousKey_)
+        changed_ = true;
+    for (int position = 1; position <= keyCount_; ++position) {
+        if (!isBlank(position, screen_.at(position - 1)))
+            continue;
+        const QString missing = field(position).missingMessage.isEmpty() ? declaration_.keyMissingMessage
+                                                                         : field(position).missingMessage;
+        ui_.message(missing, MessageIcon::Exclamation);
+        requestFocus(position);
+        return false;
+    }
+
+    if (!seekKey()) {
+        if (mode_ != Mode::Insert) {
+            ui_.message(notFoundText, MessageIcon::Exclamation);
+            requestClose();
+            return false;
+        }
+        // A new record starts empty.
+        clearNonKeyFields();
+        previousKey_ = key;
+        showModeWord();
+        return true;
+    }
+    if (mode_ == Mode::Insert) {
+        ui_.message(existsText, MessageIcon::Exclamation);
+        requestFocus(1);
+        return false;
+    }
+    takeRecordAsScreen();
+    showModeWord();
+    return true;
+}
+
+bool Transaction::validateReference(int position)
+{
+    const ReferenceDecl& reference = field(position).reference;
+    referenceDescriptions_[position - 1].clear();
+    if (isBlank(position, screen_.at(position - 1)))
+        return true;
+
+    auto lookUp = [&]() {
+        TableCursor cursor(database_);
+        if (cursor.open(reference.table, Access::ReadOnly))
+            return false;
+        if (!reference.index.isEmpty() && cursor.setIndex(reference.index))
+            return false;
+        cursor.seek(Comparison::Equal, {screen_.at(position - 1)});
+        database_.idleFreeLocks();
+        if (cursor.noMatch() || !cursor.hasCurrent())
+            return false;
+        if (!reference.descriptionField.isEmpty())
+            referenceDescriptions_[position - 1] = cursor.text(reference.descriptionField).trimmed();
+        return true;
+    };
+    if (lookUp())
+        return true;
+
+    const QString question =
+        QStringLiteral("No existe ") + reference.missingName + QStringLiteral(". DESEA VISUALIZAR?");
+    if (ui_.question(question, DefaultButton::Yes) && !reference.listObject.isEmpty()) {
+        const QVariant current = screen_.at(position - 1);
+        QString key = current.metaType().id() == QMetaType::QString ? current.toString().trimmed()
+                                                                    : current.toString();
+        QString mode;
+        ui_.callObject(reference.listObject, key, mode);
+        screen_[position - 1] = normalized(position, key.trimmed());
+        if (lookUp())
+            return true;
+    }
+    requestFocus(position);
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Confirm
+
+bool Transaction::confirm()
+{
+    if (busy_ || closed_ || !confirmEnabled_)
+        return false;
+    busy_ = true;
+    const bool written = runConfirm();
+    busy_ = false;
+    finishCommand();
+    return written;
+}
+
+bool Transaction::runConfirm()
+{
+    if (!validateRange(fieldCount()))
+        return false;
+    showModeWord();
+
+    if (mode_ == Mode::Delete && !prepareDelete()) {
+        requestClose();
+        return false;
+    }
+    if (switches_.copiedAutomatically()) {
+        ui_.message(copiedAutomaticallyText(), MessageIcon::Exclamation);
+        return false;
+    }
+    if (mode_ != Mode::Insert && !lockAndCheck())
+        return false;
+    if (!write())
+        return false;
+
+    const Mode written = mode_;
+    mode_ = initialMode_;
+    bool goOn = true;
+    if (declaration_.hooks.afterWrite)
+        goOn = declaration_.hooks.afterWrite(*this);
+    auditAndMark(written);
+    if (!goOn)
+        return true;
+    if (written == Mode::Insert)
+        clearForNextRecord();
+    else
+        requestClose();
+    ui_.statusText(2, doneText);
+    changed_ = false;
+    return true;
+}
+
+bool Transaction::prepareDelete()
+{
+    mode_ = Mode::Delete;
+    initialMode_ = Mode::Delete;
+    for (int position = 1; position <= fieldCount(); ++position) {
+        if (storedField(position))
+            screen_[position - 1] = record_.at(position - 1);
+    }
+    for (int at = 0; at < declaration_.deleteChecks.size(); ++at) {
+        if (!referenceFound(at))
+            continue;
+        ui_.message(QStringLiteral("Eliminación inválida, hay información en \"") + declaration_.deleteChecks.at(at).name
+                        + QStringLiteral("\"."),
+                    MessageIcon::Exclamation);
+        return false;
+    }
+    return ui_.question(declaration_.deleteQuestion, DefaultButton::No);
+}
+
+bool Transaction::referenceFound(int checkIndex)
+{
+    const DeleteCheck& check = declaration_.deleteChecks.at(checkIndex);
+    TableCursor& cursor = *checkCursors_.at(checkIndex);
+    const QVariant key = screen_.first();
+    cursor.seek(Comparison::GreaterOrEqual, {key});
+    database_.idleFreeLocks();
+    if (!cursor.hasCurrent())
+        return false;
+    return sameValue(1, cursor.value(check.field), key);
+}
+
+bool Transaction::nonKeyRecordChanged() const
+{
+    for (int position = keyCount_ + 1; position <= fieldCount(); ++position) {
+        if (storedField(position) && !sameValue(position, record_.at(position - 1), asRead_.at(position - 1)))
+            return true;
+    }
+    return false;
+}
+
+bool Transaction::lockAndCheck()
+{
+    bool found = seekKey();
+    if (found) {
+        const DbError error = own_->edit();
+        if (error && isLockConflict(error.number)) {
+            ui_.message(lockedText, MessageIcon::Exclamation);
+            LastError::set(error.number, error.message);
+            return false;
+        }
+        if (error && error.number != DbErrorNumber::ChangedByAnotherUser) {
+            reportWriteError(error);
+            return false;
+        }
+        found = !error;
+        if (found) {
+            lockHeld_ = true;
+            readRecordValues();  // as edit read it again, under the lock
+        }
+    }
+    if (found && !nonKeyRecordChanged())
+        return true;
+
+    // Another user changed or deleted the record since it was shown. The
+    // lock is given up at once: no lock is held while the person types.
+    if (lockHeld_) {
+        own_->cancelUpdate();
+        lockHeld_ = false;
+    }
+    stage_ = 1;
+    requestFocus(firstEditablePosition());
+    ui_.message(declaration_.table + QStringLiteral(" fue modificada."), MessageIcon::Information);
+    for (int position = keyCount_ + 1; position <= fieldCount(); ++position)
+        screen_[position - 1] = loaded_.at(position - 1);
+    return false;
+}
+
+bool Transaction::write()
+{
+    switch (mode_) {
+    case Mode::Insert:
+        return insertRecord();
+    case Mode::Update:
+        return updateRecord();
+    case Mode::Delete:
+        return deleteRecord();
+    case Mode::Display:
+        return false;
+    }
+    return false;
+}
+
+DbError Transaction::storeFields(bool withKey)
+{
+    for (int position = 1; position <= fieldCount(); ++position) {
+        if ((isKey(position) && !withKey) || !storedField(position))
+            continue;
+        if (DbError error = own_->setValue(field(position).name, screen_.at(position - 1)))
+            return error;
+    }
+    if (declaration_.hooks.beforeStore)
+        declaration_.hooks.beforeStore(*this, *own_);
+    return {};
+}
+
+bool Transaction::insertRecord()
+{
+    own_->addNew();
+    if (DbError error = database_.beginTransaction()) {
+        own_->cancelUpdate();
+        reportWriteError(error);
+        return false;
+    }
+    DbError error = storeFields(true);
+    if (!error)
+        error = own_->update();
+    if (!error)
+        error = database_.commit();
+    if (error) {
+        own_->cancelUpdate();
+        database_.rollback();
+        reportWriteError(error);
+        return false;
+    }
+    own_->setBookmark(own_->lastModified());
+    lastKey_ = keyArgument();
+    return true;
+}
+
+bool Transaction::updateRecord()
+{
+    const bool editing = lockHeld_ && own_->editMode() == EditMode::Editing;
+    lockHeld_ = false;
+    if (!editing)
+        return false;
+    if (DbError error = database_.beginTransaction()) {
+        own_->cancelUpdate();
+        reportWriteError(error);
+        return false;
+    }
+    DbError error = storeFields(false);
+    if (!error)
+        error = own_->update();
+    if (!error)
+        error = database_.commit();
+    if (error) {
+        own_->cancelUpdate();
+        database_.rollback();
+        reportWriteError(error);
+        return false;
+    }
+    lastKey_ = keyArgument();
+    return true;
+}
+
+bool Transaction::deleteRecord()
+{
+    if (switches_.copiedAutomatically()) {
+        own_->cancelUpdate();
+        lockHeld_ = false;
+        ui_.message(copiedAutomaticallyText(), MessageIcon::Exclamation);
+        return false;
+    }
+    DbError error = database_.beginTransaction();
+    if (!error)
+        error = own_->remove();
+    if (!error)
+        error = database_.commit();
+    own_->cancelUpdate();
+    lockHeld_ = false;
+    if (error) {
+        database_.rollback();
+        reportWriteError(error);
+        return false;
+    }
+    for (int position = keyCount_ + 1; position <= fieldCount(); ++position)
+        loaded_[position - 1] = screen_.at(position - 1);
+    lastKey_ = keyArgument();
+    return true;
+}
+
+void Transaction::reportWriteError(const DbError& error)
+{
+    const int result = translateDatabaseError(ui_, error);
+    if (result == DbErrorNumber::ProgramEnds)
+        requestClose();
+}
+
+// ---------------------------------------------------------------------------
+// Audit and synchronisation
+
+void Transaction::auditAndMark(Mode written)
+{
+    markSynchronisedChange(database_, ui_);
+    const QString text =
+        declaration_.hooks.auditText ? declaration_.hooks.auditText(*this) : composeAuditText(written);
+    if (!text.isEmpty())
+        writeAuditEntry(database_, declaration_.audit.area, text);
+}
+
+QString Transaction::composeAuditText(Mode written) const
+{
+    const AuditWording& wording = declaration_.audit;
+    QString sentence;
+    switch (written) {
+    case Mode::Insert:
+        if (wording.insert.isEmpty())
+            return {};
+        sentence = wording.insert + auditKeyText();
+        for (const AuditPart& part : wording.parts) {
+            const int at = position(part.field);
+            if (at > 0 && !isBlank(at, screen_.at(at - 1)))
+                sentence += part.label + auditValueText(at);
+        }
+        return sentence;
+    case Mode::Update:
+        if (wording.modify.isEmpty())
+            return {};
+        sentence = wording.modify + auditKeyText();
+        for (const AuditPart& part : wording.parts) {
+            const int at = position(part.field);
+            if (at > 0 && !sameValue(at, screen_.at(at - 1), loaded_.at(at - 1)))
+                sentence += part.label + auditValueText(at);
+        }
+        return sentence;
+    case Mode::Delete:
+        if (wording.remove.isEmpty())
+            return {};
+        return wording.remove + auditKeyText();
+    case Mode::Display:
+        return {};
+    }
+    return {};
+}

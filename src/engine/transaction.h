@@ -1,0 +1,306 @@
+#pragma once
+
+#include "engine/audit.h"
+#include "engine/modes.h"
+#include "engine/synchronisation.h"
+
+#include "data/cursor.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+
+class Database;
+class Transaction;
+class UiPort;
+
+// A transaction is the data-entry form of one table, declared as data
+// (TransactionDecl) and run by one engine (Transaction) that knows nothing of
+// any particular table. The engine draws nothing: it talks to a person
+// through the UiPort and exposes the state a window shows (field texts,
+// enabled and read-only inputs, focus requests, whether Confirm is enabled,
+// whether the form asks to close). A window, or a test, drives it:
+//
+//   Transaction form(TCATEGOR(), database, ui);
+//   form.start(key, mode);               // "INS", "UPD", "DLT" or "DSP"
+//   form.focusEntered(2);                // the focus moved to the description
+//   form.setText(2, "Peones");
+//   form.confirm();                      // validate, check, lock, write, audit
+//   form.handBack(key, mode);            // what the caller gets back
+//
+// Positions count from 1 in screen order: the key fields first, then the
+// others; fieldCount() + 1 means "every field valid".
+
+/// What a field rule says about a value.
+struct FieldVerdict {
+    enum class Kind { Ok, Refused, Notice };
+    Kind kind = Kind::Ok;
+    QString message;
+
+    static FieldVerdict ok() { return {}; }
+    /// A refusal shown with the exclamation icon; a text that begins with
+    /// "Aviso:" is a notice instead (information icon, the field stays valid).
+    static FieldVerdict refuse(const QString& message);
+};
+
+/// A rule a member adds to one field, run after the field's own checks.
+using FieldRule = std::function<FieldVerdict(Transaction& form)>;
+
+/// How a field is entered and stored.
+enum class FieldKind {
+    Key,        ///< part of the primary key, entered first
+    Text,
+    Number,
+    Date,
+    Flag,       ///< "S" / "N" check box
+    CodeList,   ///< one of fixed choices, shown by their texts
+    Reference,  ///< the key of another table, offered from its list when missing
+};
+
+/// One choice of a code list: the stored value and the text shown.
+struct CodeChoice {
+    QVariant value;
+    QString text;
+};
+
+/// The table a reference field points into.
+struct ReferenceDecl {
+    QString table;
+    QString index;             ///< empty: the table's primary index
+    QString missingName;       ///< "Cargos": "No existe Cargos. DESEA VISUALIZAR?"
+    QString listObject;        ///< the selection list called on Yes ("WCARGOS")
+    QString descriptionField;  ///< shown beside the field when the row exists
+};
+
+struct FieldDecl {
+    QString name;      ///< the table's field (`CatDesc`)
+    QString label;     ///< "Descripción"
+    QString picture;   ///< display mask; empty: the text as typed
+    FieldKind kind = FieldKind::Text;
+    /// Refusal when the value is blank or zero ("Falta descripción"). For
+    /// the last key field, the declaration's keyMissingMessage applies.
+    QString missingMessage;
+    QList<CodeChoice> choices;  ///< code lists
+    ReferenceDecl reference;    ///< reference fields
+    FieldRule rule;             ///< member rule, after the field's own checks
+    int page = 0;               ///< tab page (index into TransactionDecl::pages)
+};
+
+/// A table that may still use the key of a record about to be deleted.
+struct DeleteCheck {
+    QString table;
+    QString index;
+    QString field;  ///< the field of `table` that holds the key
+    QString name;   ///< "CargosFuncionario", quoted in the refusal
+};
+
+/// One field named in the audit sentence, as ", descripción = " + value.
+struct AuditPart {
+    QString field;
+    QString label;
+};
+
+/// The words of the audit sentence; an empty `insert` means no audit entry.
+struct AuditWording {
+    QString insert;   ///< "Agrega categorìa "
+    QString modify;   ///< "Modifica categoría "
+    QString remove;   ///< "Elimina categoría "
+    QList<AuditPart> parts;
+    int area = AuditArea::Tables;
+};
+
+/// What a member does beyond the pattern. Every hook is optional.
+struct TransactionHooks {
+    /// After Start (cursors open, switches read, fields enabled).
+    std::function<void(Transaction& form)> afterStart;
+    /// Before a new or changed record is stored, inside its database
+    /// transaction: set the fields the screen does not hold.
+    std::function<void(Transaction& form, RecordCursor& record)> beforeStore;
+    /// After the record was written and committed, before the audit entry:
+    /// second-level lines and other follow-up work. False stops the confirm
+    /// (the hook has told the person why); the record stays written.
+    std::function<bool(Transaction& form)> afterWrite;
+    /// Replaces the audit sentence the wording builds.
+    std::function<QString(const Transaction& form)> auditText;
+};
+
+/// A transaction as data.
+struct TransactionDecl {
+    QString name;    ///< "TCATEGOR"
+    QString title;   ///< "Categoría"
+    QString table;   ///< "CATEGORI"
+    QString index;   ///< "ICATEGOR"; empty: the table's primary index
+    QList<FieldDecl> fields;  ///< screen order, key fields first
+    QString keyMissingMessage;  ///< "Falta número de cargo"
+    QList<DeleteCheck> deleteChecks;  ///< in the order they are made
+    QString deleteQuestion = QStringLiteral("¿Realmente desea eliminar estos datos? ");
+    AuditWording audit;
+    QString syncGroup;        ///< "Car"; empty: no automatic-copy guard
+    int permissionPosition = 8;  ///< the character of "Permisos" that must be "M"
+    QStringList pages;        ///< tab captions; empty: one page
+    TransactionHooks hooks;
+};
+
+/// The engine that runs any TransactionDecl.
+class Transaction {
+public:
+    Transaction(const TransactionDecl& declaration, Database& database, UiPort& ui);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    /// Opens the cursors, reads the switches and the permission, enables the
+    /// inputs and, by mode, shows (DSP) or deletes (DLT) the record of `key`.
+    /// A key of "0" or blanks means that none was passed. Composite keys
+    /// come as their values joined by tabs.
+    void start(const QString& key, const QString& modeText);
+    /// The key of the last record handled and the final mode, for the caller.
+    void handBack(QString& key, QString& modeText) const;
+
+    const TransactionDecl& declaration() const { return declaration_; }
+    Database& database() const { return database_; }
+    UiPort& ui() const { return ui_; }
+    Mode mode() const { return mode_; }
+
+    int fieldCount() const { return int(declaration_.fields.size()); }
+    const FieldDecl& field(int position) const;
+    /// The position of field `name` (any letter case), 0 when unknown.
+    int position(const QString& name) const;
+
+    /// The text input `position` shows.
+    QString text(int position) const;
+    /// What the person typed into input `position`. False (and the reason in
+    /// `error`) when the text does not fit the field's picture; the value
+    /// stays as it was.
+    bool setText(int position, const QString& text, QString* error = nullptr);
+    /// The value of field `name` as it will be written.
+    QVariant value(const QString& name) const;
+    void setValue(const QString& name, const QVariant& value);
+    /// The value read from the table for `name` (the record as last sought).
+    QVariant recordValue(const QString& name) const;
+    /// The description shown beside a reference field.
+    QString referenceDescription(int position) const;
+
+    bool isEnabled(int position) const;
+    bool isReadOnly(int position) const;
+    bool confirmEnabled() const { return confirmEnabled_; }
+    /// The input the window should focus (0: leave the focus alone); reading
+    /// it clears it.
+    int takeFocusRequest();
+    int focusRequest() const { return focusRequest_; }
+    bool closeRequested() const { return closeRequested_; }
+    bool isClosed() const { return closed_; }
+    bool changed() const { return changed_; }
+    /// The first field not yet validated (1 = the key).
+    int validationStage() const { return stage_; }
+    const SyncSwitches& switches() const { return switches_; }
+
+    /// The focus entered input `position`: validates the fields before it,
+    /// from the validation stage on. Entering a key input sends the stage
+    /// back to 1. False when a field failed; the focus request names it.
+    bool focusEntered(int position);
+    /// Confirm: validation, delete preparation, automatic-copy guard, lock
+    /// and change check, write, synchronisation mark and audit, then clear
+    /// for the next record (INS) or close. True when a record was written.
+    bool confirm();
+    /// Close: status bar emptied, cursors closed, locks released. Nothing
+    /// on the screen is written.
+    void close();
+    /// The window became active again: panel 1 shows the mode code.
+    void activated();
+
+private:
+    struct Values {
+        QVector<QVariant> byField;
+    };
+
+    int keyCount() const { return keyCount_; }
+    bool isKey(int position) const { return position >= 1 && position <= keyCount_; }
+    const FieldDef* storedField(int position) const;
+    bool isNumeric(int position) const;
+    QVariant emptyValueOf(int position) const;
+    QVariant normalized(int position, const QVariant& value) const;
+    bool sameValue(int position, const QVariant& left, const QVariant& right) const;
+    bool isBlank(int position, const QVariant& value) const;
+    QVariantList keyValues() const;
+    /// The key as the caller gets it back: plain values joined by tabs.
+    QString keyArgument() const;
+    /// The key as audit sentences show it.
+    QString auditKeyText() const;
+    QString auditValueText(int position) const;
+    bool nonKeyRecordChanged() const;
+    QString displayValue(int position, const QVariant& value) const;
+
+    void openCursors();
+    void applyFieldEnabling();
+    void requestFocus(int position) { focusRequest_ = position; }
+    int firstEditablePosition() const;
+    void showModeWord();
+    void requestClose() { closeRequested_ = true; }
+    void finishCommand();
+    void readRecordValues();
+    void takeRecordAsScreen();
+    void clearNonKeyFields();
+    bool seekKey();
+    bool readPassedRecord();
+    void setKeyFromText(const QString& key);
+    void clearForNextRecord();
+
+    bool validateRange(int last);
+    bool runConfirm();
+    bool validateField(int position);
+    bool validateKey();
+    bool validateReference(int position);
+    bool applyVerdict(int position, const FieldVerdict& verdict);
+
+    bool prepareDelete();
+    bool referenceFound(int checkIndex);
+    bool lockAndCheck();
+    bool write();
+    bool insertRecord();
+    bool updateRecord();
+    bool deleteRecord();
+    DbError storeFields(bool withKey);
+    void reportWriteError(const DbError& error);
+    void auditAndMark(Mode written);
+    QString composeAuditText(Mode written) const;
+    std::shared_ptr<TableCursor> checkCursor(const DeleteCheck& check);
+
+    const TransactionDecl& declaration_;
+    Database& database_;
+    UiPort& ui_;
+
+    Mode mode_ = Mode::Insert;
+    Mode initialMode_ = Mode::Insert;
+    const TableDef* table_ = nullptr;
+    QString keyPassed_;
+    bool hasKeyPassed_ = false;
+    QString lastKey_;
+    int keyCount_ = 0;
+    QVector<QVariant> screen_;
+    QVector<QVariant> record_;
+    QVector<QVariant> asRead_;
+    QVector<QVariant> loaded_;
+    QVector<QString> referenceDescriptions_;
+    QVariantList previousKey_;
+    bool recordFound_ = false;
+    bool changed_ = false;
+    int stage_ = 1;
+    bool lockHeld_ = false;
+    bool closeRequested_ = false;
+    bool closed_ = false;
+    bool busy_ = false;
+    bool started_ = false;
+    bool confirmEnabled_ = true;
+    bool keyEnabled_ = true;
+    bool readOnly_ = false;
+    int focusRequest_ = 0;
+    SyncSwitches switches_;
+    std::unique_ptr<TableCursor> own_;
+    QList<std::shared_ptr<TableCursor>> checkCursors_;
+};
