@@ -1,0 +1,395 @@
+#include "data_fixture.h"
+
+#include <QSet>
+
+namespace {
+
+const QString catId = QStringLiteral("CatId");
+const QString catDesc = QStringLiteral("CatDesc");
+
+}  // namespace
+
+class CursorTest : public DataTest {
+protected:
+    void addCategories(int first, int last)
+    {
+        ASSERT_TRUE(db().beginTransaction().ok());
+        for (int id = first; id <= last; ++id)
+            addCategory(db(), id, QStringLiteral("Categoría %1").arg(id));
+        ASSERT_TRUE(db().commit().ok());
+    }
+
+    /// Adds employee positions: `positions` rows for each employee of `employees`.
+    void addPositions(const QList<int>& employees, int positions, int category, int firstLine = 1)
+    {
+        TableCursor cargos(db());
+        ASSERT_TRUE(cargos.open(QStringLiteral("CARGOSFU")).ok());
+        ASSERT_TRUE(db().beginTransaction().ok());
+        for (int employee : employees) {
+            for (int line = firstLine; line < firstLine + positions; ++line) {
+                cargos.addNew();
+                cargos.setValue(QStringLiteral("FunId"), employee);
+                cargos.setValue(QStringLiteral("FunAL"), line);
+                cargos.setValue(QStringLiteral("FunCatId"), category);
+                ASSERT_TRUE(cargos.update().ok());
+            }
+        }
+        ASSERT_TRUE(db().commit().ok());
+    }
+};
+
+TEST_F(CursorTest, MovingFirstOnAnEmptyTableIsNoErrorAndStandsAtEnd)
+{
+    TableCursor categories(db());
+    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_EQ(categories.recordCount(), 0);
+
+    EXPECT_TRUE(categories.moveFirst().ok());
+    EXPECT_TRUE(categories.atEnd());
+    EXPECT_TRUE(categories.atStart());
+    EXPECT_FALSE(categories.hasCurrent());
+    EXPECT_EQ(categories.moveNext().number, DbErrorNumber::NoCurrentRecord);
+    EXPECT_EQ(categories.edit().number, DbErrorNumber::NoCurrentRecord);
+    EXPECT_EQ(categories.text(catDesc), QString());
+    EXPECT_TRUE(categories.moveLast().ok());
+    EXPECT_TRUE(categories.atEnd());
+}
+
+TEST_F(CursorTest, SeeksFindTheFirstOrLastMatchingRecordInIndexOrder)
+{
+    addCategories(1, 40);
+    TableCursor categories(db());
+    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(categories.setIndex(QStringLiteral("ICATEGOR")).ok());
+
+    struct Case {
+        Comparison comparison;
+        int key;
+        int found;
+    };
+    const QList<Case> cases = {
+        {Comparison::Equal, 7, 7},         {Comparison::GreaterOrEqual, 7, 7}, {Comparison::Greater, 7, 8},
+        {Comparison::LessOrEqual, 7, 7},   {Comparison::Less, 7, 6},           {Comparison::GreaterOrEqual, -5, 1},
+        {Comparison::LessOrEqual, 1000, 40},
+    };
+    for (const Case& item : cases) {
+        ASSERT_TRUE(categories.seek(item.comparison, {item.key}).ok());
+        EXPECT_FALSE(categories.noMatch()) << item.key;
+        EXPECT_EQ(categories.integer(catId), item.found) << "seek " << static_cast<int>(item.comparison) << " " << item.key;
+        EXPECT_EQ(categories.text(catDesc), QStringLiteral("Categoría %1").arg(item.found));
+    }
+
+    // Seeks past either end find nothing and leave the cursor at end.
+    for (const Case& item : QList<Case>{{Comparison::Equal, 41, 0}, {Comparison::GreaterOrEqual, 41, 0},
+                                        {Comparison::Greater, 40, 0}, {Comparison::Less, 1, 0}}) {
+        ASSERT_TRUE(categories.seek(item.comparison, {item.key}).ok());
+        EXPECT_TRUE(categories.noMatch()) << item.key;
+        EXPECT_TRUE(categories.atEnd());
+        EXPECT_FALSE(categories.hasCurrent());
+    }
+
+    // After a seek the cursor moves on from the record found, both ways.
+    ASSERT_TRUE(categories.seek(Comparison::Equal, {20}).ok());
+    ASSERT_TRUE(categories.moveNext().ok());
+    EXPECT_EQ(categories.integer(catId), 21);
+    ASSERT_TRUE(categories.movePrevious().ok());
+    ASSERT_TRUE(categories.movePrevious().ok());
+    EXPECT_EQ(categories.integer(catId), 19);
+}
+
+TEST_F(CursorTest, ARangeReadComparesOnlyTheLeadingKeyFields)
+{
+    addPositions({5, 9, 12}, 3, 1);
+    TableCursor cargos(db());
+    ASSERT_TRUE(cargos.open(QStringLiteral("CARGOSFU"), Access::ReadOnly).ok());
+    ASSERT_TRUE(cargos.setIndex(QStringLiteral("ICARGOSF")).ok());
+
+    auto readRange = [&](int employee) {
+        QList<int> lines;
+        cargos.seek(Comparison::GreaterOrEqual, {employee, 0});
+        while (!cargos.atEnd() && cargos.integer(QStringLiteral("FunId")) == employee) {
+            lines << static_cast<int>(cargos.integer(QStringLiteral("FunAL")));
+            cargos.moveNext();
+        }
+        return lines;
+    };
+    EXPECT_EQ(readRange(9), (QList<int>{1, 2, 3}));
+    EXPECT_EQ(readRange(7), QList<int>{});   // a key that falls between two others
+    EXPECT_EQ(readRange(13), QList<int>{});  // past the last key
+
+    // One value for a two-field key: only FunId is compared.
+    ASSERT_TRUE(cargos.seek(Comparison::Equal, {12}).ok());
+    EXPECT_EQ(cargos.integer(QStringLiteral("FunAL")), 1);
+    ASSERT_TRUE(cargos.seek(Comparison::Greater, {5}).ok());
+    EXPECT_EQ(cargos.integer(QStringLiteral("FunId")), 9);
+    EXPECT_EQ(cargos.integer(QStringLiteral("FunAL")), 1);
+    ASSERT_TRUE(cargos.seek(Comparison::LessOrEqual, {9}).ok());
+    EXPECT_EQ(cargos.integer(QStringLiteral("FunId")), 9);
+    EXPECT_EQ(cargos.integer(QStringLiteral("FunAL")), 3);
+
+    // Too many values for the index is refused, not guessed.
+    EXPECT_FALSE(cargos.seek(Comparison::Equal, {9, 1, 1}).ok());
+}
+
+TEST_F(CursorTest, MovesVisitEveryRecordOnceInIndexOrderEvenWithEqualKeys)
+{
+    // 300 rows whose secondary key (FunCatId) is the same for many of them,
+    // more than one read-ahead window holds.
+    QList<int> employees;
+    for (int employee = 1; employee <= 100; ++employee)
+        employees << employee;
+    addPositions(employees, 1, 4);
+    addPositions(employees, 1, 2, 2);
+    QList<int> more;
+    for (int employee = 101; employee <= 200; ++employee)
+        more << employee;
+    addPositions(more, 1, 3);
+
+    TableCursor cargos(db());
+    ASSERT_TRUE(cargos.open(QStringLiteral("CARGOSFU")).ok());
+    ASSERT_TRUE(cargos.setIndex(QStringLiteral("ICARGOS6")).ok());
+    EXPECT_EQ(cargos.recordCount(), 300);
+
+    QList<int> categories;
+    QSet<QString> seen;
+    for (cargos.moveFirst(); !cargos.atEnd(); cargos.moveNext()) {
+        categories << static_cast<int>(cargos.integer(QStringLiteral("FunCatId")));
+        seen.insert(cargos.text(QStringLiteral("FunId")) + '/' + cargos.text(QStringLiteral("FunAL")) + '/'
+                    + cargos.text(QStringLiteral("FunCatId")));
+    }
+    EXPECT_EQ(categories.size(), 300);
+    EXPECT_EQ(seen.size(), 300);
+    EXPECT_TRUE(std::is_sorted(categories.begin(), categories.end()));
+    EXPECT_EQ(cargos.moveNext().number, DbErrorNumber::NoCurrentRecord);
+
+    int backwards = 0;
+    for (cargos.moveLast(); !cargos.atStart(); cargos.movePrevious()) {
+        ++backwards;
+        if (backwards > 400)
+            break;
+    }
+    EXPECT_EQ(backwards, 300);
+    EXPECT_EQ(cargos.movePrevious().number, DbErrorNumber::NoCurrentRecord);
+
+    // Changing direction in the middle of a window goes back to the neighbour.
+    cargos.moveFirst();
+    for (int step = 0; step < 40; ++step)
+        cargos.moveNext();
+    const QString fortieth = cargos.text(QStringLiteral("FunId"));
+    cargos.moveNext();
+    cargos.movePrevious();
+    EXPECT_EQ(cargos.text(QStringLiteral("FunId")), fortieth);
+}
+
+TEST_F(CursorTest, ADuplicateKeyIsRefusedWith3022AndTheCursorStaysWhereItWas)
+{
+    addCategories(1, 5);
+    TableCursor categories(db());
+    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(categories.seek(Comparison::Equal, {4}).ok());
+    const Bookmark before = categories.bookmark();
+
+    ASSERT_TRUE(categories.addNew().ok());
+    categories.setValue(catId, 2);
+    categories.setValue(catDesc, QStringLiteral("Otra"));
+    const DbError error = categories.update();
+    EXPECT_EQ(error.number, DbErrorNumber::DuplicateKey);
+    EXPECT_EQ(error.message, QStringLiteral("Ya existe el registro"));
+    EXPECT_FALSE(error.driverText.isEmpty());
+
+    categories.cancelUpdate();
+    EXPECT_EQ(categories.bookmark(), before);
+    EXPECT_EQ(categories.integer(catId), 4);
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatId = ?"), {2}), 1);
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("Otra")}), 0);
+}
+
+TEST_F(CursorTest, AnAddedRecordIsReachedThroughLastModified)
+{
+    addCategories(1, 3);
+    TableCursor categories(db());
+    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(categories.seek(Comparison::Equal, {1}).ok());
+    ASSERT_TRUE(categories.addNew().ok());
+    EXPECT_EQ(categories.editMode(), EditMode::Adding);
+    categories.setValue(catId, 10);
+    categories.setValue(catDesc, QStringLiteral("Nueva"));
+    ASSERT_TRUE(categories.update().ok());
+    EXPECT_EQ(categories.editMode(), EditMode::None);
+    EXPECT_EQ(categories.integer(catId), 1);  // still on the record it stood on
+
+    ASSERT_TRUE(categories.setBookmark(categories.lastModified()).ok());
+    EXPECT_EQ(categories.text(catDesc), QStringLiteral("Nueva"));
+    ASSERT_TRUE(categories.movePrevious().ok());
+    EXPECT_EQ(categories.integer(catId), 3);
+}
+
+TEST_F(CursorTest, EditUpdateAndDeleteWriteTheTable)
+{
+    addCategories(1, 5);
+    TableCursor categories(db());
+    ASSERT_TRUE(categories.open(QStringLiteral("categori")).ok());  // names in any case
+    ASSERT_TRUE(categories.setIndex(QStringLiteral("icategor")).ok());
+    ASSERT_TRUE(categories.seek(Comparison::Equal, {3}).ok());
+
+    EXPECT_EQ(categories.setValue(QStringLiteral("catdesc"), QStringLiteral("x")).number, DbErrorNumber::NotEditing);
+    ASSERT_TRUE(categories.edit().ok());
+    EXPECT_EQ(categories.editMode(), EditMode::Editing);
+    ASSERT_TRUE(categories.setValue(QStringLiteral("catdesc"), QStringLiteral("Oficiales")).ok());
+    ASSERT_TRUE(categories.update().ok());
+    EXPECT_EQ(categories.text(catDesc), QStringLiteral("Oficiales"));
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("Oficiales")}), 1);
+    EXPECT_EQ(categories.update().number, DbErrorNumber::NotEditing);
+
+    // Changing the key moves the record in the index.
+    ASSERT_TRUE(categories.edit().ok());
+    categories.setValue(catId, 30);
+    ASSERT_TRUE(categories.update().ok());
+    ASSERT_TRUE(categories.moveNext().ok());
+    EXPECT_TRUE(categories.atEnd());
+    ASSERT_TRUE(categories.seek(Comparison::Equal, {30}).ok());
+    EXPECT_EQ(categories.text(catDesc), QStringLiteral("Oficiales"));
+
+    // After a delete the next move goes on from where the record was.
+    ASSERT_TRUE(categories.seek(Comparison::Equal, {2}).ok());
+    ASSERT_TRUE(categories.remove().ok());
+    EXPECT_FALSE(categories.hasCurrent());
+    ASSERT_TRUE(categories.moveNext().ok());
+    EXPECT_EQ(categories.integer(catId), 4);
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 4);
+    ASSERT_TRUE(categories.seek(Comparison::Equal, {2}).ok());
+    EXPECT_TRUE(categories.noMatch());
+}
+
+TEST_F(CursorTest, RefusalsLoseNothing)
+{
+    addCategories(1, 1);
+    TableCursor readOnly(db());
+    ASSERT_TRUE(readOnly.open(QStringLiteral("CATEGORI"), Access::ReadOnly).ok());
+    readOnly.moveFirst();
+    EXPECT_EQ(readOnly.edit().number, DbErrorNumber::ReadOnly);
+    EXPECT_EQ(readOnly.addNew().number, DbErrorNumber::ReadOnly);
+    EXPECT_EQ(readOnly.remove().number, DbErrorNumber::ReadOnly);
+
+    TableCursor categories(db());
+    EXPECT_EQ(categories.open(QStringLiteral("NOEXISTE")).number, DbErrorNumber::TableNotFound);
+    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    EXPECT_EQ(categories.setIndex(QStringLiteral("ICARGOS6")).number, DbErrorNumber::NotAnIndex);
+    categories.moveFirst();
+    ASSERT_TRUE(categories.edit().ok());
+    EXPECT_EQ(categories.setValue(QStringLiteral("NoCampo"), 1).number, DbErrorNumber::ItemNotFound);
+    // CatDesc holds 30 characters: a longer text is refused, not cut.
+    const DbError tooLong = categories.setValue(catDesc, QString(31, 'x'));
+    EXPECT_EQ(tooLong.number, DbErrorNumber::FieldTooSmall);
+    EXPECT_EQ(categories.text(catDesc), QStringLiteral("Categoría 1"));
+    categories.cancelUpdate();
+}
+
+TEST_F(CursorTest, NullsReadAsTheEmptyValueOfTheFieldType)
+{
+    ASSERT_TRUE(db().execute(QStringLiteral("INSERT INTO PARAMETR (ParTabla, ParParamet, ParIndice) VALUES (?, ?, ?)"),
+                             {QStringLiteral("G"), QStringLiteral("P"), 0})
+                    .ok());
+    TableCursor parameters(db());
+    ASSERT_TRUE(parameters.open(QStringLiteral("PARAMETR")).ok());
+    ASSERT_TRUE(parameters.seek(Comparison::Equal, {QStringLiteral("G"), QStringLiteral("P"), 0}).ok());
+    ASSERT_FALSE(parameters.noMatch());
+
+    const QVariant text = parameters.value(QStringLiteral("ParValorCa"));
+    EXPECT_FALSE(text.isNull());
+    EXPECT_EQ(text.toString(), QString());
+    const QVariant number = parameters.value(QStringLiteral("ParValorNu"));
+    EXPECT_FALSE(number.isNull());
+    EXPECT_EQ(number.toDouble(), 0.0);
+    EXPECT_EQ(parameters.date(QStringLiteral("ParValorFe")), QDateTime(QDate(100, 1, 1), QTime(0, 0)));
+}
+
+TEST_F(CursorTest, ValuesAreBoundNeverPastedIntoTheStatement)
+{
+    const QString hostile = QStringLiteral("O'Hara'); DROP TABLE X;--");
+    addCategory(db(), 1, hostile);
+    addCategory(db(), 2, QStringLiteral("Normal"));
+
+    TableCursor categories(db());
+    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(categories.seek(Comparison::Equal, {1}).ok());
+    EXPECT_EQ(categories.text(catDesc), hostile);
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 2);
+
+    ASSERT_TRUE(db().execute(QStringLiteral("UPDATE [CATEGORI] SET [CatDesc] = ? WHERE [CatId] = ?"), {hostile, 2}).ok());
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {hostile}), 2);
+}
+
+TEST_F(CursorTest, DatesAndCurrencyKeepTheirValues)
+{
+    TableCursor parameters(db());
+    ASSERT_TRUE(parameters.open(QStringLiteral("PARAMETR")).ok());
+    ASSERT_TRUE(parameters.addNew().ok());
+    parameters.setValue(QStringLiteral("ParTabla"), QStringLiteral("G"));
+    parameters.setValue(QStringLiteral("ParParamet"), QStringLiteral("P"));
+    parameters.setValue(QStringLiteral("ParValorFe"), QDate(2026, 12, 31));
+    parameters.setValue(QStringLiteral("ParValorNu"), 1234.5678);
+    ASSERT_TRUE(parameters.update().ok());
+
+    TableCursor again(db());
+    ASSERT_TRUE(again.open(QStringLiteral("PARAMETR")).ok());
+    ASSERT_TRUE(again.seek(Comparison::Equal, {QStringLiteral("G"), QStringLiteral("P")}).ok());
+    EXPECT_EQ(again.date(QStringLiteral("ParValorFe")), QDateTime(QDate(2026, 12, 31), QTime(0, 0)));
+    EXPECT_DOUBLE_EQ(again.number(QStringLiteral("ParValorNu")), 1234.5678);
+    EXPECT_EQ(again.integer(QStringLiteral("ParIndice")), 0);  // never set: empty, not Null
+
+    TableCursor configuration(db());
+    ASSERT_TRUE(configuration.open(QStringLiteral("CONFIGUR")).ok());
+    ASSERT_TRUE(configuration.moveFirst().ok());
+    ASSERT_TRUE(configuration.hasCurrent());
+    ASSERT_TRUE(configuration.edit().ok());
+    configuration.setValue(QStringLiteral("CfVersion"), 3.123456);
+    ASSERT_TRUE(configuration.update().ok());
+    configuration.moveFirst();
+    EXPECT_DOUBLE_EQ(configuration.number(QStringLiteral("CfVersion")), 3.1235);
+}
+
+TEST_F(CursorTest, AQueryCursorReadsAndWritesTheRowsOfItsSelect)
+{
+    addCategory(db(), 1, QStringLiteral("Zeta"));
+    addCategory(db(), 2, QStringLiteral("Alfa"));
+    addCategory(db(), 3, QStringLiteral("Media"));
+
+    QueryCursor query(db());
+    ASSERT_TRUE(query.open(QStringLiteral("SELECT * FROM [CATEGORI]  ORDER BY CatDesc")).ok());
+    EXPECT_EQ(query.recordCount(), 3);
+    QStringList order;
+    for (; !query.atEnd(); query.moveNext())
+        order << query.text(catDesc);
+    EXPECT_EQ(order, (QStringList{"Alfa", "Media", "Zeta"}));
+
+    ASSERT_TRUE(query.moveFirst().ok());
+    ASSERT_TRUE(query.edit().ok());
+    query.setValue(catDesc, QStringLiteral("Beta"));
+    ASSERT_TRUE(query.update().ok());
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("Beta")}), 1);
+
+    ASSERT_TRUE(query.moveLast().ok());
+    EXPECT_EQ(query.text(catDesc), QStringLiteral("Zeta"));
+    ASSERT_TRUE(query.remove().ok());
+    ASSERT_TRUE(query.moveFirst().ok());
+    int remaining = 0;
+    for (; !query.atEnd(); query.moveNext())
+        ++remaining;
+    EXPECT_EQ(remaining, 2);
+
+    // A filtered select with a bound value, and one that is not over one
+    // table: read-only.
+    QueryCursor filtered(db());
+    ASSERT_TRUE(filtered.open(QStringLiteral("SELECT CatId, CatDesc FROM CATEGORI WHERE CatId > ?"), {2}).ok());
+    EXPECT_EQ(filtered.recordCount(), 1);
+    QueryCursor summary(db());
+    ASSERT_TRUE(summary.open(QStringLiteral("SELECT MAX(CatId) AS Mayor FROM CATEGORI")).ok());
+    EXPECT_EQ(summary.integer(QStringLiteral("Mayor")), 3);
+    EXPECT_EQ(summary.edit().number, DbErrorNumber::ReadOnly);
+
+    QueryCursor broken(db());
+    const DbError error = broken.open(QStringLiteral("SELECT * FROM NOEXISTE"));
+    EXPECT_FALSE(error.ok());
+    EXPECT_FALSE(error.driverText.isEmpty());
+}
