@@ -1,0 +1,225 @@
+#include "data_fixture.h"
+
+#include "data/lock_wait.h"
+#include "data/record_locks.h"
+#include "scripted_ui.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QThread>
+
+#include <cstdio>
+
+namespace {
+
+const QString catDesc = QStringLiteral("CatDesc");
+/// Set in the environment of the helper process: the database whose
+/// category 1 it locks.
+const char* helperVariable = "UORDANE_LOCK_HELPER_DATABASE";
+
+}  // namespace
+
+class RecordLocksTest : public DataTest {
+protected:
+    void SetUp() override
+    {
+        DataTest::SetUp();
+        addCategory(db(), 1, QStringLiteral("Peones"));
+        addCategory(db(), 2, QStringLiteral("Oficiales"));
+    }
+
+    /// A cursor of `database` standing on category `id`.
+    static std::unique_ptr<TableCursor> onCategory(Database& database, int id)
+    {
+        auto cursor = std::make_unique<TableCursor>(database);
+        EXPECT_TRUE(cursor->open(QStringLiteral("CATEGORI")).ok());
+        EXPECT_TRUE(cursor->seek(Comparison::Equal, {id}).ok());
+        EXPECT_TRUE(cursor->hasCurrent());
+        return cursor;
+    }
+};
+
+TEST_F(RecordLocksTest, ASecondWorkstationCannotEditARecordTheFirstHolds)
+{
+    auto second = openSecond();
+    auto first = onCategory(db(), 1);
+    auto other = onCategory(*second, 1);
+
+    ASSERT_TRUE(first->edit().ok());
+    const DbError refused = other->edit();
+    EXPECT_EQ(refused.number, DbErrorNumber::LockedByAnotherWorkstation);
+    EXPECT_TRUE(isLockConflict(refused.number));
+    EXPECT_EQ(other->editMode(), EditMode::None);
+    // Nor delete it.
+    EXPECT_EQ(other->remove().number, DbErrorNumber::LockedByAnotherWorkstation);
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 2);
+
+    // Another record is free.
+    auto neighbour = onCategory(*second, 2);
+    EXPECT_TRUE(neighbour->edit().ok());
+    neighbour->cancelUpdate();
+
+    // Once the first writes, the second edits what the first wrote.
+    first->setValue(catDesc, QStringLiteral("Peones rurales"));
+    ASSERT_TRUE(first->update().ok());
+    ASSERT_TRUE(other->edit().ok());
+    EXPECT_EQ(other->text(catDesc), QStringLiteral("Peones rurales"));
+}
+
+TEST_F(RecordLocksTest, CancelAndCloseReleaseTheLock)
+{
+    auto second = openSecond();
+    auto other = onCategory(*second, 1);
+
+    auto first = onCategory(db(), 1);
+    ASSERT_TRUE(first->edit().ok());
+    first->cancelUpdate();
+    EXPECT_TRUE(other->edit().ok());
+    other->cancelUpdate();
+
+    ASSERT_TRUE(first->edit().ok());
+    first->close();
+    EXPECT_TRUE(other->edit().ok());
+    other->cancelUpdate();
+
+    ASSERT_TRUE(first->open(QStringLiteral("CATEGORI")).ok());
+    first->seek(Comparison::Equal, {1});
+    ASSERT_TRUE(first->edit().ok());
+    first.reset();  // destroyed while editing
+    EXPECT_TRUE(other->edit().ok());
+}
+
+TEST_F(RecordLocksTest, TwoCursorsOfOneConnectionShareTheLockUntilBothLetGo)
+{
+    auto second = openSecond();
+    auto other = onCategory(*second, 1);
+    auto first = onCategory(db(), 1);
+    auto again = onCategory(db(), 1);
+
+    ASSERT_TRUE(first->edit().ok());
+    ASSERT_TRUE(again->edit().ok());
+    first->setValue(catDesc, QStringLiteral("Uno"));
+    ASSERT_TRUE(first->update().ok());
+    EXPECT_EQ(other->edit().number, DbErrorNumber::LockedByAnotherWorkstation);
+    again->cancelUpdate();
+    EXPECT_TRUE(other->edit().ok());
+}
+
+TEST_F(RecordLocksTest, TheLockWaitRoutineWaitsUntilTheOtherWorkstationWrites)
+{
+    auto second = openSecond();
+    auto holder = onCategory(*second, 1);
+    ASSERT_TRUE(holder->edit().ok());
+
+    ScriptedUi ui;
+    int rounds = 0;
+    ui.onProcessEvents([&] {
+        // The other workstation writes while we wait.
+        if (++rounds == 3 && holder->editMode() == EditMode::Editing) {
+            holder->setValue(catDesc, QStringLiteral("Escrito por el otro"));
+            ASSERT_TRUE(holder->update().ok());
+        }
+    });
+
+    auto waiter = onCategory(db(), 1);
+    DbError failure;
+    EXPECT_TRUE(editWaitingForLock(*waiter, ui, &failure, 30));
+    EXPECT_TRUE(failure.ok());
+    EXPECT_EQ(waiter->editMode(), EditMode::Editing);
+    EXPECT_EQ(waiter->text(catDesc), QStringLiteral("Escrito por el otro"));
+    EXPECT_GE(ui.processEventsCount(), 3);
+    EXPECT_TRUE(ui.texts().isEmpty());
+
+    // A free record is locked at once: no wait, no events.
+    ScriptedUi quiet;
+    auto free = onCategory(db(), 2);
+    EXPECT_FALSE(editWaitingForLock(*free, quiet, &failure, 30));
+    EXPECT_EQ(free->editMode(), EditMode::Editing);
+    EXPECT_EQ(quiet.processEventsCount(), 0);
+}
+
+TEST_F(RecordLocksTest, TheLockWaitRoutineGivesUpOnOtherErrors)
+{
+    ScriptedUi ui;
+    TableCursor categories(db());
+    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    categories.seek(Comparison::Equal, {99});
+    DbError failure;
+    EXPECT_FALSE(editWaitingForLock(categories, ui, &failure, 30));
+    EXPECT_EQ(failure.number, DbErrorNumber::NoCurrentRecord);
+    EXPECT_EQ(categories.editMode(), EditMode::None);
+    EXPECT_EQ(ui.processEventsCount(), 0);
+}
+
+TEST_F(RecordLocksTest, EditRereadsTheRecordAndReportsOneDeletedMeanwhile)
+{
+    auto second = openSecond();
+    auto reader = onCategory(db(), 1);
+    ASSERT_TRUE(second->execute(QStringLiteral("UPDATE CATEGORI SET CatDesc = ? WHERE CatId = ?"),
+                                {QStringLiteral("Cambiada"), 1})
+                    .ok());
+    ASSERT_TRUE(reader->edit().ok());
+    EXPECT_EQ(reader->text(catDesc), QStringLiteral("Cambiada"));
+    reader->cancelUpdate();
+
+    ASSERT_TRUE(second->execute(QStringLiteral("DELETE * FROM [CATEGORI] WHERE [CatId] = ?"), {1}).ok());
+    EXPECT_EQ(reader->edit().number, DbErrorNumber::ChangedByAnotherUser);
+    EXPECT_EQ(reader->editMode(), EditMode::None);
+    // The lock of the vanished record is not left behind.
+    addCategory(*second, 1, QStringLiteral("Otra vez"));
+    auto fresh = onCategory(*second, 1);
+    EXPECT_TRUE(fresh->edit().ok());
+}
+
+TEST_F(RecordLocksTest, ALockKeyDependsOnTableAndValuesNotOnHowTheyAreTyped)
+{
+    EXPECT_EQ(recordLockKey("CATEGORI", {7}), recordLockKey("categori", {7.0}));
+    EXPECT_EQ(recordLockKey("CATEGORI", {7}), recordLockKey("CATEGORI", {qint64(7)}));
+    EXPECT_NE(recordLockKey("CATEGORI", {7}), recordLockKey("CARGOS", {7}));
+    EXPECT_NE(recordLockKey("T", {"AB", "C"}), recordLockKey("T", {"A", "BC"}));
+    EXPECT_NE(recordLockKey("T", {1, 2}), recordLockKey("T", {2, 1}));
+}
+
+// Not a test of its own: the body of the helper process of the test below.
+// It locks category 1 of the database named in its environment, says so, and
+// waits to be killed.
+TEST(RecordLocksHelper, HoldCategoryLockUntilKilled)
+{
+    const QString file = qEnvironmentVariable(helperVariable);
+    if (file.isEmpty())
+        GTEST_SKIP() << "only runs as the helper process of another test";
+    Database database(DatabaseLocation::sqliteFile(file));
+    ASSERT_TRUE(database.open());
+    TableCursor categories(database);
+    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(categories.seek(Comparison::Equal, {1}).ok());
+    ASSERT_TRUE(categories.edit().ok());
+    std::printf("\nLOCKED\n");
+    std::fflush(stdout);
+    QThread::sleep(120);
+}
+
+TEST_F(RecordLocksTest, ALockOfAProcessKilledWithSigkillIsFreeAgain)
+{
+    QProcess helper;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(helperVariable), databaseFile());
+    helper.setProcessEnvironment(environment);
+    helper.setProcessChannelMode(QProcess::SeparateChannels);
+    helper.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--gtest_filter=RecordLocksHelper.HoldCategoryLockUntilKilled")});
+    ASSERT_TRUE(helper.waitForStarted(10000));
+    QByteArray output;
+    while (!output.contains("LOCKED") && helper.waitForReadyRead(20000))
+        output += helper.readAllStandardOutput();
+    ASSERT_TRUE(output.contains("LOCKED")) << output.constData();
+
+    auto mine = onCategory(db(), 1);
+    EXPECT_EQ(mine->edit().number, DbErrorNumber::LockedByAnotherWorkstation);
+
+    helper.kill();  // SIGKILL: the helper cannot clean up
+    ASSERT_TRUE(helper.waitForFinished(10000));
+    EXPECT_EQ(helper.exitStatus(), QProcess::CrashExit);
+
+    EXPECT_TRUE(mine->edit().ok());
+}
