@@ -239,14 +239,14 @@ int fieldValue(const QStringList& fields, const QList<DatePart>& order, DatePart
 
 } // namespace
 
-QDate emptyDate()
+QDate emptyCalendarDate()
 {
     return QDate(100, 1, 1);
 }
 
 bool isEmptyDate(const QDate& date)
 {
-    return !date.isValid() || date == emptyDate();
+    return !date.isValid() || date == emptyCalendarDate();
 }
 
 QString formatDate(const QDate& date, const QString& picture)
@@ -260,12 +260,12 @@ QString formatTime(const QTime& time, const QString& picture)
 {
     if (!time.isValid())
         return {};
-    return formatTokens(tokenize(picture), emptyDate(), time);
+    return formatTokens(tokenize(picture), emptyCalendarDate(), time);
 }
 
 QString formatDateTime(const QDate& date, const QTime& time, const QString& picture)
 {
-    return formatTokens(tokenize(picture), date.isValid() ? date : emptyDate(),
+    return formatTokens(tokenize(picture), date.isValid() ? date : emptyCalendarDate(),
                         time.isValid() ? time : QTime(0, 0));
 }
 
@@ -313,14 +313,14 @@ ParsedDate parseDate(const QString& text, const QString& picture, const QDate& t
         year = expandTwoDigitYear(year, today);
 
     const QDate date(year, month, day);
-    if (!date.isValid() || date < emptyDate())
+    if (!date.isValid() || date < emptyCalendarDate())
         return invalid;
 
     ParsedDate result;
     result.date = date;
     result.time = time;
     result.valid = true;
-    result.empty = date == emptyDate();
+    result.empty = date == emptyCalendarDate();
     return result;
 }
 

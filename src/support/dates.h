@@ -22,8 +22,9 @@
 // 2026, "46" is 2046 and "47" is 1947. Years written with three or four
 // digits are taken as written.
 
-/// The date a date field holds when it has no value: 1 January of year 100.
-QDate emptyDate();
+/// The date a date field holds when it has no value: 1 January of year 100
+/// (the record-access layer keeps the same day as a QDateTime at midnight).
+QDate emptyCalendarDate();
 
 /// True for the empty date and for no date at all (a null QDate).
 bool isEmptyDate(const QDate& date);
@@ -42,7 +43,7 @@ int expandTwoDigitYear(int year, const QDate& today);
 
 /// What a date text said.
 struct ParsedDate {
-    QDate date = emptyDate();  ///< the empty date unless a date was read
+    QDate date = emptyCalendarDate();  ///< the empty date unless a date was read
     QTime time;                ///< a time written after the date, else null
     bool valid = false;        ///< false: the text is not a date ("Fecha inválida")
     bool empty = true;         ///< no date: a blank text, the empty date, or invalid
