@@ -140,6 +140,13 @@ void KQRView::endJob()
         output_->deliver(document_);
 }
 
+void KQRView::abortJob()
+{
+    pageOpen_ = false;
+    if (state_ == State::Started)
+        state_ = State::Ended;
+}
+
 bool KQRView::alive()
 {
     return ReportPreviews::openCount() > 0;

@@ -1,6 +1,7 @@
 #include "reports/listing_frame.h"
 
-#include "reports/listing_text.h"
+#include "support/dates.h"
+#include "support/picture.h"
 #include "support/ui_port.h"
 
 #include <cassert>
@@ -139,13 +140,13 @@ void ListingFrame::drawHeader()
 
     drawHeaderText(header_.company, {25, 14, 374, 28}, company);
     drawHeaderText(QStringLiteral("Emitido:"), {588, 15, 633, 27}, label);
-    drawHeaderText(ListingText::date(emitted.date()), {636, 15, 691, 28}, value);
-    drawHeaderText(ListingText::time(emitted.time()), {700, 15, 755, 28}, value);
+    drawHeaderText(formatDate(emitted.date(), QStringLiteral("dd/mm/yy")), {636, 15, 691, 28}, value);
+    drawHeaderText(formatTime(emitted.time(), QStringLiteral("hh:mm:ss")), {700, 15, 755, 28}, value);
     drawHeaderText(QStringLiteral("Por:"), {588, 33, 611, 45}, label);
-    drawHeaderText(ListingText::upperText(header_.user, QStringLiteral("!!!!!!!!!!!!!!!!!!!!")),
+    drawHeaderText(Picture(QStringLiteral("!!!!!!!!!!!!!!!!!!!!")).format(header_.user),
                    {616, 33, 755, 46}, value);
     drawHeaderText(QStringLiteral("Página:"), {588, 51, 631, 63}, label);
-    drawHeaderText(ListingText::number(pagesDrawn_, QStringLiteral("ZZZZZ9")), {714, 51, 755, 64}, value);
+    drawHeaderText(Picture(QStringLiteral("ZZZZZ9")).format(double(pagesDrawn_)), {714, 51, 755, 64}, value);
 
     // The title sits in the frame below the company name, centred on the
     // room left of the issue block.

@@ -1,9 +1,7 @@
 #include "reports/listings.h"
 
+#include "data/cursor.h"
 #include "data/database.h"
-
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace Listings {
 
@@ -26,12 +24,6 @@ const ListingEntry* find(const QString& name)
 
 }  // namespace Listings
 
-ListingResult ListingResult::databaseFailure(const QString& message, const QSqlError& error)
-{
-    const int number = error.nativeErrorCode().toInt();
-    return {number != 0 ? number : 1, message + QStringLiteral(": ") + error.text()};
-}
-
 ListingRun ListingRun::now(Database& database, const QString& output)
 {
     ListingRun run;
@@ -53,16 +45,20 @@ QString currentUserName()
 bool readCompanyName(Database& database, QString& company, ListingResult& error)
 {
     company.clear();
-    QSqlQuery query(database.connection());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT CfEmpresa FROM CONFIGUR WHERE CfId = ?"));
-    query.addBindValue(0);
-    if (!query.exec()) {
-        error = ListingResult::databaseFailure(QStringLiteral("No se pudo leer la tabla CONFIGUR"),
-                                               query.lastError());
+    TableCursor configuration(database);
+    DbError failure = configuration.open(QStringLiteral("CONFIGUR"), Access::ReadOnly);
+    if (!failure)
+        failure = configuration.setIndex(QStringLiteral("ICONFIGU"));
+    if (!failure)
+        failure = configuration.seek(Comparison::GreaterOrEqual, {0});
+    database.idleFreeLocks();
+    if (failure) {
+        error = ListingResult::from(failure);
         return false;
     }
-    if (query.next())
-        company = query.value(0).toString().trimmed();
+    // The company record is the one numbered 0; a table without it is no
+    // error, the listing just has no company name.
+    if (configuration.hasCurrent() && configuration.integer(QStringLiteral("CfId")) == 0)
+        company = configuration.text(QStringLiteral("CfEmpresa")).trimmed();
     return true;
 }

@@ -6,8 +6,9 @@
 #include <QList>
 #include <QString>
 
+#include "data/db_error.h"
+
 class Database;
-class QSqlError;
 class UiPort;
 
 /// What a listing procedure needs besides the report writer.
@@ -29,10 +30,8 @@ struct ListingResult {
     QString errorMessage;
 
     bool ok() const { return errorCode == 0; }
-    static ListingResult failure(int code, const QString& message) { return {code, message}; }
-    /// A read that failed: our message, then the driver's text; the code is
-    /// the driver's error number (1 when it gives none).
-    static ListingResult databaseFailure(const QString& message, const QSqlError& error);
+    /// A database failure: its engine number, our message and the driver's text.
+    static ListingResult from(const DbError& error) { return {error.number, error.fullText()}; }
 };
 
 using ListingProcedure = ListingResult (*)(KQRView& view, const ListingRun& run);

@@ -1,5 +1,7 @@
 #include "reports/printer_settings.h"
 
+#include "support/file_names.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -221,15 +223,7 @@ bool save(const QString& path, const PrinterSettings& settings, QString& error, 
 
 QString findFile(const QString& folder, const QString& name)
 {
-    const QDir dir(folder);
-    if (dir.exists(name))
-        return dir.filePath(name);
-    const QStringList entries = dir.entryList(QDir::Files);
-    for (const QString& entry : entries) {
-        if (sameName(entry, name))
-            return dir.filePath(entry);
-    }
-    return dir.filePath(name);
+    return findFileIgnoringCase(QDir(folder).filePath(name));
 }
 
 }  // namespace PrinterSettingsFile

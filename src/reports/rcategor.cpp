@@ -1,51 +1,25 @@
 // RCATEGOR: the listing of categories, one line per category in number order.
 #include "reports/listings.h"
 
+#include "data/cursor.h"
 #include "data/database.h"
 #include "reports/listing_frame.h"
-#include "reports/listing_text.h"
+#include "support/picture.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <cassert>
-
-namespace {
-
-struct CategoryRow {
-    qint64 number = 0;
-    QString description;
-};
-
-bool readCategories(Database& database, QList<CategoryRow>& rows, ListingResult& error)
-{
-    QSqlQuery query(database.connection());
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT CatId, CatDesc FROM CATEGORI ORDER BY CatId"))) {
-        error = ListingResult::databaseFailure(QStringLiteral("No se pudo leer la tabla CATEGORI"),
-                                               query.lastError());
-        return false;
-    }
-    while (query.next())
-        rows.append({query.value(0).toLongLong(), query.value(1).toString().trimmed()});
-    if (query.lastError().isValid()) {
-        error = ListingResult::databaseFailure(QStringLiteral("No se pudo leer la tabla CATEGORI"),
-                                               query.lastError());
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 ListingResult RCATEGOR(KQRView& view, const ListingRun& run)
 {
     assert(run.database && "a listing reads a database");
-    // Everything is read before the job starts, so a failed read leaves no
-    // half-drawn listing behind.
+    Database& database = *run.database;
+    TableCursor categories(database);
+    if (DbError error = categories.open(QStringLiteral("CATEGORI"), Access::ReadOnly))
+        return ListingResult::from(error);
+    if (DbError error = categories.setIndex(QStringLiteral("ICATEGOR")))
+        return ListingResult::from(error);
     ListingResult result;
-    QList<CategoryRow> rows;
     QString company;
-    if (!readCategories(*run.database, rows, result) || !readCompanyName(*run.database, company, result))
+    if (!readCompanyName(database, company, result))
         return result;
 
     if (!ListingFrame::startJob(view, {QStringLiteral("Listado de Categorias"), run.output}))
@@ -53,8 +27,19 @@ ListingResult RCATEGOR(KQRView& view, const ListingRun& run)
     ListingFrame frame(view, {QStringLiteral("Categorías"), company, run.user, run.emittedAt}, run.ui);
     frame.addColumn({QStringLiteral("Categoría"), 211, 267, 211, 267, TextAlignment::Left});
     frame.addColumn({QStringLiteral("Descripción"), 324, 391, 324, 755, TextAlignment::Left});
-    for (const CategoryRow& row : rows)
-        frame.addRow({ListingText::number(row.number, QStringLiteral("ZZ9")), row.description});
+
+    const Picture number(QStringLiteral("ZZ9"));
+    DbError error = categories.moveFirst();
+    for (; !error && !categories.atEnd(); error = categories.moveNext())
+        frame.addRow({number.format(categories.number(QStringLiteral("CatId"))),
+                      categories.text(QStringLiteral("CatDesc")).trimmed()});
+    database.idleFreeLocks();
+    if (error) {
+        // A listing that could not be read to its end is not shown as if it
+        // were complete.
+        view.abortJob();
+        return ListingResult::from(error);
+    }
     frame.finish();
     return result;
 }

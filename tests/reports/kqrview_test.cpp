@@ -1,0 +1,171 @@
+// The report writer's page model: job settings, font state carried by each
+// text, page opening rules, and what reaches the output.
+#include "reports/kqrview.h"
+#include "reports/listing_frame.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+/// An output that records what it was asked and handed.
+class RecordingOutput : public ReportOutput {
+public:
+    bool accept = true;
+    QList<JobSettings> asked;
+    QList<ReportDocument> delivered;
+
+    bool canStart(const JobSettings& settings) override
+    {
+        asked.append(settings);
+        return accept;
+    }
+    void deliver(const ReportDocument& document) override { delivered.append(document); }
+};
+
+TEST(KQRView, StartsOnA4PortraitWithTheJobSettingsAndOnePageOpen)
+{
+    KQRView view(nullptr);
+    view.setLanguage(" SPA ");
+    view.maximisePreview(true);
+    JobSettings settings;
+    settings.output = "prn";
+    ASSERT_TRUE(view.startJob(settings));
+    view.setDocumentName("Listado de Categorias");
+
+    const ReportDocument& document = view.document();
+    EXPECT_EQ(document.output, "PRN");
+    EXPECT_EQ(document.language, "spa");
+    EXPECT_EQ(document.settingsFile, "KQPRN.INI");
+    EXPECT_EQ(document.settingsSection, "LISTADOS");
+    EXPECT_EQ(document.name, "Listado de Categorias");
+    EXPECT_TRUE(document.maximisePreview);
+    EXPECT_EQ(document.orientation(), PageOrientation::Portrait);
+    // 11906 x 16838 twips at 15 twips a pixel.
+    EXPECT_EQ(view.pageWidth(), 793);
+    EXPECT_EQ(view.pageHeight(), 1122);
+    EXPECT_EQ(view.pageNumber(), 1);
+}
+
+TEST(KQRView, LandscapeTurnsThePaper)
+{
+    KQRView view(nullptr);
+    ASSERT_TRUE(view.startJob(JobSettings().landscape()));
+    EXPECT_EQ(view.pageWidth(), 1122);
+    EXPECT_EQ(view.pageHeight(), 793);
+    EXPECT_EQ(view.document().orientation(), PageOrientation::Landscape);
+    // Turning twice keeps it on its side.
+    EXPECT_EQ(JobSettings().landscape().landscape().pageWidthTwips, 16838);
+}
+
+TEST(KQRView, EachTextKeepsTheFontSetBeforeIt)
+{
+    KQRView view(nullptr);
+    ASSERT_TRUE(view.startJob({}));
+    view.setFont("MS Sans Serif", 8, true);
+    view.drawText("Emitido:", {588, 15, 633, 27});
+    FontState red;
+    red.name = "Arial";
+    red.size = 12;
+    red.italic = true;
+    red.underline = true;
+    red.foreground = {255, 0, 0};
+    view.setFont(red);
+    view.drawText("Total", {10, 20, 110, 40}, TextAlignment::Right);
+
+    const QList<TextOperation> texts = view.document().pages.at(0).texts();
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_EQ(texts[0].font.name, "MS Sans Serif");
+    EXPECT_EQ(texts[0].font.size, 8);
+    EXPECT_TRUE(texts[0].font.bold);
+    EXPECT_FALSE(texts[0].font.italic);
+    EXPECT_EQ(texts[0].box, (PixelBox{588, 15, 633, 27}));
+    EXPECT_EQ(texts[0].alignment, TextAlignment::Left);
+    EXPECT_EQ(texts[1].font, red);
+    EXPECT_EQ(texts[1].alignment, TextAlignment::Right);
+}
+
+TEST(KQRView, PagesOpenOnNewPageOrOnTheFirstDrawingAfterAnEndedPage)
+{
+    KQRView view(nullptr);
+    ASSERT_TRUE(view.startJob({}));
+    view.drawLine({0, 0, 10, 0});
+    view.newPage();
+    view.drawRectangle({});
+    view.endPage();
+    view.endPage();  // ending an ended page adds nothing
+    EXPECT_EQ(view.pageNumber(), 2);
+    view.drawPicture("logo.png", {1, 2, 3, 4});
+    EXPECT_EQ(view.pageNumber(), 3);
+
+    const QList<ReportPage>& pages = view.document().pages;
+    ASSERT_EQ(pages.size(), 3);
+    EXPECT_TRUE(std::holds_alternative<LineOperation>(pages[0].operations.at(0)));
+    EXPECT_TRUE(std::holds_alternative<RectangleOperation>(pages[1].operations.at(0)));
+    const auto* picture = std::get_if<PictureOperation>(&pages[2].operations.at(0));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->file, "logo.png");
+    EXPECT_EQ(picture->box, (PixelBox{1, 2, 3, 4}));
+}
+
+TEST(KQRView, TheOutputGetsTheFinishedDocumentOnceAndNothingFromAFailedOrAbortedJob)
+{
+    RecordingOutput output;
+    {
+        KQRView view(&output);
+        ASSERT_TRUE(view.startJob({}));
+        view.setDocumentName("Uno");
+        view.drawText("hola", {0, 0, 50, 15});
+        view.endPage();
+        view.endDocument();
+        EXPECT_TRUE(output.delivered.isEmpty());
+        view.endJob();
+        view.endJob();
+    }
+    ASSERT_EQ(output.delivered.size(), 1);
+    EXPECT_EQ(output.delivered[0].name, "Uno");
+    ASSERT_EQ(output.delivered[0].pages.size(), 1);
+    EXPECT_NE(output.delivered[0].pages[0].findText("hola"), nullptr);
+
+    output.accept = false;
+    KQRView refused(&output);
+    EXPECT_FALSE(refused.startJob({}));
+    EXPECT_FALSE(refused.isStarted());
+    refused.endJob();
+    EXPECT_EQ(output.delivered.size(), 1);
+    EXPECT_EQ(output.asked.size(), 2);
+
+    output.accept = true;
+    KQRView aborted(&output);
+    ASSERT_TRUE(aborted.startJob({}));
+    aborted.drawText("a medias", {0, 0, 50, 15});
+    aborted.abortJob();
+    aborted.endJob();
+    EXPECT_EQ(output.delivered.size(), 1);
+}
+
+TEST(KQRView, ARefusedListingJobIsEndedAndDrawsNothing)
+{
+    RecordingOutput output;
+    output.accept = false;
+    KQRView view(&output);
+    EXPECT_FALSE(ListingFrame::startJob(view, {"Listado de Categorias", "PRN"}));
+    ASSERT_EQ(output.asked.size(), 1);
+    EXPECT_EQ(output.asked[0].output, "PRN");
+    EXPECT_EQ(output.asked[0].settingsSection, "LISTADOS");
+    EXPECT_TRUE(view.document().pages.isEmpty());
+    EXPECT_TRUE(output.delivered.isEmpty());
+}
+
+TEST(KQRView, AliveWhileAnyPreviewIsOpen)
+{
+    EXPECT_FALSE(KQRView::alive());
+    ReportPreviews::opened();
+    ReportPreviews::opened();
+    EXPECT_EQ(ReportPreviews::openCount(), 2);
+    ReportPreviews::closed();
+    EXPECT_TRUE(KQRView::alive());
+    ReportPreviews::closed();
+    EXPECT_FALSE(KQRView::alive());
+}
+
+}  // namespace

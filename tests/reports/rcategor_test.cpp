@@ -1,0 +1,184 @@
+// RCATEGOR on a real database file: rows in number order through the frame,
+// the company name of the configuration record, failures kept for the caller.
+#include "reports/listing_frame.h"
+#include "reports/listings.h"
+
+#include "data/database.h"
+#include "data/database_setup.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class RcategorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QString error;
+        ASSERT_TRUE(createDatabaseFile(folder_.path(), false, &error)) << error.toStdString();
+        database_ = std::make_unique<Database>(DatabaseLocation::sqliteFile(folder_.file(databaseFileName)));
+        ASSERT_TRUE(database_->open()) << database_->errorText().toStdString();
+        ASSERT_FALSE(database_->execute("DELETE FROM CATEGORI"));
+    }
+
+    void addCategory(int number, const QVariant& description)
+    {
+        QString error;
+        ASSERT_TRUE(insertRow(*database_, "CATEGORI", {{"CatId", number}, {"CatDesc", description}}, &error))
+            << error.toStdString();
+    }
+
+    void setCompany(int id, const QString& name)
+    {
+        ASSERT_FALSE(database_->execute("DELETE FROM CONFIGUR WHERE CfId = ?", {id}));
+        QString error;
+        ASSERT_TRUE(insertRow(*database_, "CONFIGUR", {{"CfId", id}, {"CfEmpresa", name}}, &error))
+            << error.toStdString();
+    }
+
+    ListingRun run() const
+    {
+        ListingRun run = ListingRun::now(*database_);
+        run.user = "operador";
+        run.emittedAt = QDateTime(QDate(2026, 12, 6), QTime(9, 30, 0));
+        return run;
+    }
+
+    /// Texts of the detail lines of every page, line by line.
+    static QList<QStringList> detailLines(const ReportDocument& document)
+    {
+        QList<QStringList> lines;
+        for (const ReportPage& page : document.pages) {
+            int lastTop = -1;
+            for (const TextOperation& text : page.texts()) {
+                if (text.box.top < ListingFrame::detailTop)
+                    continue;
+                if (text.box.top != lastTop)
+                    lines.append(QStringList());
+                lines.last().append(text.text);
+                lastTop = text.box.top;
+            }
+        }
+        return lines;
+    }
+
+    TempFolder folder_;
+    std::unique_ptr<Database> database_;
+};
+
+TEST_F(RcategorTest, ListsEveryCategoryInNumberOrderUnderTheCompanyName)
+{
+    addCategory(12, "Oficiales");
+    addCategory(3, "Peones");
+    addCategory(7, QVariant());  // Null description
+    addCategory(100, "Capataces  ");
+    setCompany(0, "Construcciones del Plata S.A.");
+    setCompany(1, "Otra empresa");
+
+    KQRView view(nullptr);
+    const ListingResult result = RCATEGOR(view, run());
+    ASSERT_TRUE(result.ok()) << result.errorMessage.toStdString();
+
+    const ReportDocument& document = view.document();
+    EXPECT_EQ(document.name, "Listado de Categorias");
+    EXPECT_EQ(document.output, "SCR");
+    EXPECT_EQ(document.language, "spa");
+    ASSERT_EQ(document.pages.size(), 1);
+    const ReportPage& page = document.pages.at(0);
+    EXPECT_NE(page.findText("Construcciones del Plata S.A."), nullptr);
+    EXPECT_EQ(page.findText("Otra empresa"), nullptr);
+    EXPECT_NE(page.findText("OPERADOR"), nullptr);
+    EXPECT_NE(page.findText("06/12/26"), nullptr);
+    EXPECT_NE(page.findText("09:30:00"), nullptr);
+    EXPECT_NE(page.findText("Categorías"), nullptr);
+
+    const QList<QStringList> expected = {
+        {"  3", "Peones"}, {"  7", ""}, {" 12", "Oficiales"}, {"100", "Capataces"}};
+    EXPECT_EQ(detailLines(document), expected);
+    const TextOperation* code = page.findText("  3");
+    ASSERT_NE(code, nullptr);
+    EXPECT_EQ(code->box.left, 211);
+    EXPECT_EQ(code->font.name, "Courier New");
+}
+
+TEST_F(RcategorTest, AnEmptyTableGivesOnePageWithTheHeaderOnly)
+{
+    setCompany(0, "Empresa");
+    KQRView view(nullptr);
+    ASSERT_TRUE(RCATEGOR(view, run()).ok());
+    ASSERT_EQ(view.document().pages.size(), 1);
+    EXPECT_TRUE(detailLines(view.document()).isEmpty());
+    EXPECT_NE(view.document().pages.at(0).findText("Descripción"), nullptr);
+}
+
+TEST_F(RcategorTest, WithoutTheCompanyRecordTheListingStillPrints)
+{
+    ASSERT_FALSE(database_->execute("DELETE FROM CONFIGUR"));
+    addCategory(1, "Única");
+    KQRView view(nullptr);
+    ASSERT_TRUE(RCATEGOR(view, run()).ok());
+    const TextOperation* company = view.document().pages.at(0).texts().isEmpty()
+        ? nullptr
+        : &view.document().pages.at(0).texts().at(0);
+    ASSERT_NE(company, nullptr);
+    EXPECT_EQ(company->box, (PixelBox{25, 14, 374, 28}));
+    EXPECT_EQ(company->text, "");
+    EXPECT_EQ(detailLines(view.document()), (QList<QStringList>{{"  1", "Única"}}));
+}
+
+TEST_F(RcategorTest, ManyCategoriesRunOverPagesInOrder)
+{
+    setCompany(0, "Empresa");
+    for (int number = 150; number >= 1; --number)
+        addCategory(number, QStringLiteral("Categoría %1").arg(number));
+    KQRView view(nullptr);
+    ASSERT_TRUE(RCATEGOR(view, run()).ok());
+    ASSERT_EQ(view.document().pages.size(), 3);
+    const QList<QStringList> lines = detailLines(view.document());
+    ASSERT_EQ(lines.size(), 150);
+    EXPECT_EQ(lines.first(), (QStringList{"  1", "Categoría 1"}));
+    EXPECT_EQ(lines.at(52), (QStringList{" 53", "Categoría 53"}));
+    EXPECT_EQ(lines.last(), (QStringList{"150", "Categoría 150"}));
+    EXPECT_NE(view.document().pages.at(2).findText("     3"), nullptr);
+}
+
+TEST_F(RcategorTest, AMissingTableIsReportedAndNothingIsDrawn)
+{
+    ASSERT_FALSE(database_->execute("DROP TABLE CATEGORI"));
+    KQRView view(nullptr);
+    const ListingResult result = RCATEGOR(view, run());
+    EXPECT_FALSE(result.ok());
+    EXPECT_NE(result.errorCode, 0);
+    EXPECT_FALSE(result.errorMessage.isEmpty());
+    EXPECT_FALSE(view.isStarted());
+    EXPECT_TRUE(view.document().pages.isEmpty());
+}
+
+TEST(Listings, AreFoundByObjectNameInAnyLetterCase)
+{
+    const ListingEntry* entry = Listings::find(" rcategor ");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->name, "RCATEGOR");
+    EXPECT_EQ(entry->title, "Listado de Categorias");
+    EXPECT_EQ(entry->run, &RCATEGOR);
+    EXPECT_EQ(Listings::find("RNOEXIST"), nullptr);
+}
+
+TEST(Listings, TheUserIsLognameOrGuest)
+{
+    const QByteArray saved = qgetenv("LOGNAME");
+    const bool had = qEnvironmentVariableIsSet("LOGNAME");
+    qputenv("LOGNAME", "jperez");
+    EXPECT_EQ(currentUserName(), "jperez");
+    qunsetenv("LOGNAME");
+    EXPECT_EQ(currentUserName(), "GUEST");
+    qputenv("LOGNAME", "  ");
+    EXPECT_EQ(currentUserName(), "GUEST");
+    if (had)
+        qputenv("LOGNAME", saved);
+    else
+        qunsetenv("LOGNAME");
+}
+
+}  // namespace

@@ -1,0 +1,201 @@
+// The renderers of recorded pages: fonts mapped to installed equivalents,
+// boxes placed at any resolution, PDF files with one page per page.
+#include "ui/report_render.h"
+
+#include "reports/kqrview.h"
+#include "temp_folder.h"
+
+#include <QFontInfo>
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace {
+
+/// A document of `pages` pages, each with its number as text.
+ReportDocument numberedDocument(int pages, PageOrientation orientation = PageOrientation::Portrait)
+{
+    KQRView view(nullptr);
+    JobSettings settings;
+    if (orientation == PageOrientation::Landscape)
+        settings = settings.landscape();
+    EXPECT_TRUE(view.startJob(settings));
+    view.setDocumentName("Listado de prueba");
+    for (int page = 1; page <= pages; ++page) {
+        if (page > 1)
+            view.newPage();
+        view.drawText(QStringLiteral("Página %1").arg(page), {100, 100, 300, 115});
+    }
+    view.endJob();
+    return view.document();
+}
+
+/// The smallest rectangle holding every pixel darker than mid grey.
+QRect darkArea(const QImage& image)
+{
+    QRect area;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128)
+                area = area.united(QRect(x, y, 1, 1));
+        }
+    }
+    return area;
+}
+
+TEST(ReportFonts, ListingFontsMapToInstalledMetricEquivalents)
+{
+    EXPECT_EQ(installedFontFamily("Courier New"), "Liberation Mono");
+    EXPECT_EQ(installedFontFamily("courier new"), "Liberation Mono");
+    EXPECT_EQ(installedFontFamily("MS Sans Serif"), "Liberation Sans");
+    EXPECT_EQ(installedFontFamily("Arial"), "Liberation Sans");
+    EXPECT_EQ(installedFontFamily("Times New Roman"), "Liberation Serif");
+    EXPECT_EQ(installedFontFamily("DejaVu Sans"), "DejaVu Sans");
+
+    QImage image(10, 10, QImage::Format_RGB32);
+    QPainter painter(&image);
+    FontState state;
+    state.name = "Courier New";
+    state.bold = true;
+    const QFont font = reportFont(state, painter, 96);
+    EXPECT_EQ(font.family(), "Liberation Mono");
+    EXPECT_TRUE(font.bold());
+    EXPECT_TRUE(QFontInfo(font).fixedPitch()) << "Courier's stand-in must be monospaced for the columns";
+}
+
+TEST(ReportRender, BoxesLandWhereTheyWereRecordedAtEveryResolution)
+{
+    KQRView view(nullptr);
+    ASSERT_TRUE(view.startJob({}));
+    RectangleOperation block;
+    block.box = {100, 200, 200, 250};
+    block.borderWidth = 0;
+    block.fill = RgbColor::black();
+    view.drawRectangle(block);
+    view.endJob();
+
+    for (double dpi : {96.0, 192.0}) {
+        SCOPED_TRACE(dpi);
+        const double scale = dpi / 96.0;
+        const QImage image = renderPageImage(view.document(), 0, dpi);
+        EXPECT_EQ(image.width(), qRound(793 * scale));
+        EXPECT_EQ(image.height(), qRound(1122 * scale));
+        const QRect dark = darkArea(image);
+        EXPECT_NEAR(dark.left(), 100 * scale, 1);
+        EXPECT_NEAR(dark.top(), 200 * scale, 1);
+        EXPECT_NEAR(dark.right() + 1, 200 * scale, 1);
+        EXPECT_NEAR(dark.bottom() + 1, 250 * scale, 1);
+    }
+}
+
+TEST(ReportRender, TextKeepsItsSizeAndBoxWhenZoomed)
+{
+    KQRView view(nullptr);
+    ASSERT_TRUE(view.startJob({}));
+    view.setFont("Courier New", 8);
+    view.drawText("MMMMMMMMMM", {50, 60, 250, 75});
+    view.setFont("Arial", 8);
+    view.drawText("Derecha", {400, 60, 500, 75}, TextAlignment::Right);
+    view.endJob();
+
+    const QImage small = renderPageImage(view.document(), 0, 96);
+    const QImage large = renderPageImage(view.document(), 0, 192);
+    const QRect left = darkArea(small.copy(0, 0, 300, 100));
+    const QRect leftLarge = darkArea(large.copy(0, 0, 600, 200));
+    // Ten monospaced letters of 8 points: 0.6 em each, 64 pixels at 96 dpi.
+    EXPECT_NEAR(left.width(), 64, 6);
+    EXPECT_NEAR(leftLarge.width(), 2 * left.width(), 6);
+    EXPECT_NEAR(left.left(), 50, 2);
+    EXPECT_GE(left.top(), 58);
+    EXPECT_LE(left.bottom(), 77);
+
+    const QRect right = darkArea(small.copy(300, 0, 300, 100)).translated(300, 0);
+    EXPECT_NEAR(right.right() + 1, 500, 2) << "right-aligned text ends at the box's right edge";
+}
+
+TEST(ReportRender, APdfFileHasOnePagePerRecordedPage)
+{
+    TempFolder folder;
+    const QString path = folder.file("listado.pdf");
+    QString error;
+    ASSERT_TRUE(writePdf(numberedDocument(3), path, error)) << error.toStdString();
+
+    const QByteArray pdf = folder.read("listado.pdf");
+    EXPECT_TRUE(pdf.startsWith("%PDF")) << pdf.left(20).toStdString();
+    const QRegularExpression pageObject(QStringLiteral("/Type\\s*/Page(?![s\\w])"));
+    EXPECT_EQ(QString::fromLatin1(pdf).count(pageObject), 3);
+    // A4 portrait media box: 595 x 842 points.
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+595\\.\\d*\\s+841\\.\\d*|"
+                                                  "/MediaBox\\s*\\[\\s*0\\s+0\\s+595\\s+842"))
+                    .match(QString::fromLatin1(pdf))
+                    .hasMatch());
+}
+
+TEST(ReportRender, ALandscapeListingGivesLandscapePdfPages)
+{
+    TempFolder folder;
+    const QString path = folder.file("apaisado.pdf");
+    QString error;
+    ASSERT_TRUE(writePdf(numberedDocument(1, PageOrientation::Landscape), path, error)) << error.toStdString();
+    const QString pdf = QString::fromLatin1(folder.read("apaisado.pdf"));
+    const QRegularExpressionMatch box =
+        QRegularExpression(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)")).match(pdf);
+    ASSERT_TRUE(box.hasMatch());
+    EXPECT_GT(box.captured(1).toDouble(), box.captured(2).toDouble());
+}
+
+TEST(ReportRender, APdfThatCannotBeWrittenIsReported)
+{
+    TempFolder folder;
+    const QString path = folder.file("no/existe/listado.pdf");
+    QString error;
+    EXPECT_FALSE(writePdf(numberedDocument(1), path, error));
+    EXPECT_TRUE(error.contains(path)) << error.toStdString();
+
+    EXPECT_FALSE(writePdf(ReportDocument{}, folder.file("vacio.pdf"), error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(ReportPrinter, SavedSettingsSetUpThePrinterAndComeBack)
+{
+    PrinterSettings saved;
+    saved.paperSize = 9;
+    saved.color = PrinterSettings::monochrome;
+    saved.duplex = 3;
+    saved.mode = "RAW";
+    saved.scale = 90;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    applyPrinterSettings(printer, saved, numberedDocument(1, PageOrientation::Landscape));
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A4);
+    EXPECT_EQ(printer.colorMode(), QPrinter::GrayScale);
+    EXPECT_EQ(printer.docName(), "Listado de prueba");
+
+    const PrinterSettings back = printerSettingsOf(printer, saved);
+    EXPECT_EQ(back.orientation, PrinterSettings::landscape);
+    EXPECT_EQ(back.paperSize, 9);
+    EXPECT_EQ(back.paperWidth, 2100);
+    EXPECT_EQ(back.paperLength, 2970);
+    EXPECT_EQ(back.color, PrinterSettings::monochrome);
+    EXPECT_EQ(back.mode, "RAW") << "what the printer does not know is kept";
+    EXPECT_EQ(back.scale, 90);
+}
+
+TEST(ReportPrinter, PrintingToAPdfPrinterDrawsEveryPage)
+{
+    TempFolder folder;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.file("impreso.pdf"));
+    const ReportDocument document = numberedDocument(2);
+    applyPrinterSettings(printer, {}, document);
+    QString error;
+    ASSERT_TRUE(printDocument(document, printer, error)) << error.toStdString();
+    const QString pdf = QString::fromLatin1(folder.read("impreso.pdf"));
+    EXPECT_EQ(pdf.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?![s\\w])"))), 2);
+}
+
+}  // namespace
