@@ -113,8 +113,8 @@ QList<DemoTable> organisationTables()
         {"REFAUXIL", {"RefAuxId", "RefAuxDesc", "RefAuxInac"}, {
             {"SUNCA", "Cuota sindical SUNCA", 0},
             {"ANDA", "Préstamo ANDA", 0},
-            {"EMBARGO-01", "Retención judicial expediente 2-1234/2024", 0},
-            {"FONDO-SOC", "Fondo social de la construcción", 1},
+            {"EMBARGO-01", "Retención judicial 2-1234/2024", 0},
+            {"FONDO-SOC", "Fondo social construcción", 1},
         }},
         {"DIASLICE", {"DiLId", "DilDesc"}, {
             {1, "Régimen general"},
@@ -126,7 +126,7 @@ QList<DemoTable> organisationTables()
             {2, 0, 20}, {2, 5, 21}, {2, 9, 22},
         }},
         {"AUMENTO", {"AumId", "AumDesc"}, {
-            {1, "Consejo de salarios construcción"},
+            {1, "Consejo salarios construcción"},
             {2, "Personal administrativo"},
         }},
         {"AUMENTO1", {"AumId", "AumFch", "AumPor", "AumObs"}, {
@@ -143,12 +143,12 @@ QList<DemoTable> organisationTables()
             {"NA", QDate(2025, 1, 1), "Año Nuevo"},
             {"NA", QDate(2025, 5, 1), "Día de los Trabajadores"},
             {"NA", QDate(2025, 7, 18), "Jura de la Constitución"},
-            {"NA", QDate(2025, 8, 25), "Declaratoria de la Independencia"},
+            {"NA", QDate(2025, 8, 25), "Declaratoria de Independencia"},
             {"NA", QDate(2025, 12, 25), "Navidad"},
             {"CO", QDate(2025, 1, 1), "Año Nuevo"},
             {"CO", QDate(2025, 5, 1), "Día de los Trabajadores"},
             {"CO", QDate(2025, 7, 18), "Jura de la Constitución"},
-            {"CO", QDate(2025, 8, 25), "Declaratoria de la Independencia"},
+            {"CO", QDate(2025, 8, 25), "Declaratoria de Independencia"},
             {"CO", QDate(2025, 12, 25), "Navidad"},
             {"CO", QDate(2025, 4, 28), "Día de la construcción"},
         }},
