@@ -184,11 +184,13 @@ DbError Database::execute(const QString& statement, const QVariantList& values, 
         *rowsAffected = 0;
     QSqlQuery query(connection_);
     const QString sql = translateJetSql(statement, backend());
-    if (!query.prepare(sql))
-        return failure(query.lastError(), QStringLiteral("Sentencia inválida: ") + statement);
-    for (const QVariant& value : values)
-        query.addBindValue(storageValue(value, backend()));
-    if (!query.exec()) {
+    bool done = query.prepare(sql);
+    if (done) {
+        for (const QVariant& value : values)
+            query.addBindValue(storageValue(value, backend()));
+        done = query.exec();
+    }
+    if (!done) {
         // A failed write inside a transaction must not leave half a change
         // waiting for a commit that will never come.
         DbError error = failure(query.lastError(), QStringLiteral("No se pudo ejecutar: ") + statement);

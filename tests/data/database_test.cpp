@@ -1,0 +1,186 @@
+#include "data_fixture.h"
+
+#include "data/error_translator.h"
+#include "data/kq_db_connection.h"
+#include "data/selection_list.h"
+#include "scripted_ui.h"
+
+class DatabaseTest : public DataTest {};
+
+TEST(JetStatementTranslation, TranslatesTheJetDialectAndLeavesTheRestAlone)
+{
+    const QList<QPair<QString, QString>> cases = {
+        {"DELETE * FROM [KQ W1]", "DELETE FROM \"KQ W1\""},
+        {"delete * from CATEGORI where CatId = 1", "delete from CATEGORI where CatId = 1"},
+        {"UPDATE [PERFILES] SET [PrfDatos] = 'a [b] #1/2/2000# *' WHERE [PrfClave] = 'x''y'",
+         "UPDATE \"PERFILES\" SET \"PrfDatos\" = 'a [b] #1/2/2000# *' WHERE \"PrfClave\" = 'x''y'"},
+        {"SELECT * FROM AUMENTF WHERE ([AufFch] >= #05/03/2024#)",
+         "SELECT * FROM AUMENTF WHERE (\"AufFch\" >= '2024-03-05T00:00:00')"},
+        {"SELECT * FROM PERFILES  ORDER BY PrfCorrela", "SELECT * FROM PERFILES  ORDER BY PrfCorrela"},
+        {"SELECT \"Odd]Name\" FROM T", "SELECT \"Odd]Name\" FROM T"},
+    };
+    for (const auto& [jet, expected] : cases)
+        EXPECT_EQ(translateJetSql(jet, Backend::Sqlite), expected) << qPrintable(jet);
+}
+
+TEST_F(DatabaseTest, AFailingStatementIsReportedAndLosesNothing)
+{
+    addCategory(db(), 1, QStringLiteral("Peones"));
+    const DbError error = db().execute(QStringLiteral("DELETE * FROM [NOEXISTE] WHERE [Id] = ?"), {1});
+    EXPECT_EQ(error.number, DbErrorNumber::Unexpected);
+    EXPECT_TRUE(error.message.contains(QStringLiteral("NOEXISTE")));
+    EXPECT_TRUE(error.driverText.contains(QStringLiteral("NOEXISTE"))) << qPrintable(error.driverText);
+
+    // The connection goes on working after the failure.
+    int affected = -1;
+    ASSERT_TRUE(db().execute(QStringLiteral("UPDATE [CATEGORI] SET [CatDesc] = ?"), {QStringLiteral("Nueva")}, &affected).ok());
+    EXPECT_EQ(affected, 1);
+}
+
+TEST_F(DatabaseTest, AFailedWriteRollsItsTransactionBack)
+{
+    addCategory(db(), 1, QStringLiteral("Peones"));
+    auto second = openSecond();
+
+    // A duplicate key in the middle of a change: nothing of it stays, and the
+    // database is free for the other workstation at once.
+    ASSERT_TRUE(db().beginTransaction().ok());
+    TableCursor categories(db());
+    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    categories.addNew();
+    categories.setValue(QStringLiteral("CatId"), 2);
+    ASSERT_TRUE(categories.update().ok());
+    categories.addNew();
+    categories.setValue(QStringLiteral("CatId"), 1);
+    EXPECT_EQ(categories.update().number, DbErrorNumber::DuplicateKey);
+    EXPECT_FALSE(db().inTransaction());
+    EXPECT_TRUE(db().commit().ok());  // the caller's commit finds nothing to do
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 1);
+    EXPECT_TRUE(second->execute(QStringLiteral("UPDATE CATEGORI SET CatDesc = ?"), {QStringLiteral("Libre")}).ok());
+
+    // Likewise a failing statement.
+    ASSERT_TRUE(db().beginTransaction().ok());
+    ASSERT_TRUE(db().execute(QStringLiteral("UPDATE CATEGORI SET CatDesc = ?"), {QStringLiteral("A medias")}).ok());
+    EXPECT_FALSE(db().execute(QStringLiteral("UPDATE NOEXISTE SET X = 1")).ok());
+    EXPECT_FALSE(db().inTransaction());
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("Libre")}), 1);
+}
+
+TEST_F(DatabaseTest, TransactionsNestAndOnlyTheOutermostCommitWrites)
+{
+    auto second = openSecond();
+    ASSERT_TRUE(db().beginTransaction().ok());
+    ASSERT_TRUE(db().beginTransaction().ok());
+    addCategory(db(), 1, QStringLiteral("Peones"));
+    ASSERT_TRUE(db().commit().ok());
+    EXPECT_TRUE(db().inTransaction());
+    ASSERT_TRUE(db().rollback().ok());
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 0);
+
+    ASSERT_TRUE(db().beginTransaction().ok());
+    addCategory(db(), 2, QStringLiteral("Oficiales"));
+    ASSERT_TRUE(db().commit().ok());
+    QueryCursor seen(*second);
+    ASSERT_TRUE(seen.open(QStringLiteral("SELECT * FROM CATEGORI")).ok());
+    EXPECT_EQ(seen.recordCount(), 1);
+    EXPECT_EQ(seen.integer(QStringLiteral("CatId")), 2);
+}
+
+TEST_F(DatabaseTest, TheSelectionListFillerListsCodesAndDescriptions)
+{
+    addCategory(db(), 3, QStringLiteral("Alfa"));
+    addCategory(db(), 1, QStringLiteral("Zeta"));
+    addCategory(db(), 2, QStringLiteral("Beta"));
+    EXPECT_EQ(KQDCJET(db(), "CATEGORI", "CatId", "CatDesc", "CatDesc"),
+              (QList<SelectionEntry>{{"3", "Alfa"}, {"2", "Beta"}, {"1", "Zeta"}}));
+    EXPECT_EQ(KQDCJET(db(), "CATEGORI", "CatId", "CatDesc", "CatId").first(), (SelectionEntry{"1", "Zeta"}));
+    // Failures are not reported: the list is empty.
+    EXPECT_TRUE(KQDCJET(db(), "NOEXISTE", "A", "B").isEmpty());
+    EXPECT_TRUE(KQDCJET(db(), "CATEGORI] ; DROP TABLE [CATEGORI", "CatId", "CatDesc").isEmpty());
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 3);
+}
+
+TEST_F(DatabaseTest, TheSelectionListStopsAt32767Entries)
+{
+    ASSERT_TRUE(db().beginTransaction().ok());
+    for (int row = 0; row < 32800; ++row)
+        ASSERT_TRUE(db().execute(QStringLiteral("INSERT INTO PARAMETR (ParTabla, ParParamet, ParIndice) VALUES ('L', ?, 0)"),
+                                 {QStringLiteral("P%1").arg(row, 5, 10, QChar('0'))})
+                        .ok());
+    ASSERT_TRUE(db().commit().ok());
+    const QList<SelectionEntry> entries = KQDCJET(db(), "PARAMETR", "ParParamet", "ParTabla", "ParParamet");
+    ASSERT_EQ(entries.size(), 32767);
+    EXPECT_EQ(entries.last().code, QStringLiteral("P32766"));
+}
+
+TEST(DatastoreConnection, HasNoDatastoreAttached)
+{
+    auto connection = KQDBConnection::forDatastore(QStringLiteral("Kelquen"));
+    EXPECT_EQ(connection->errorCode(), 2);
+    EXPECT_EQ(connection->errorText(), QStringLiteral("No Kelquen Datastore attached"));
+    connection->setUserName(QStringLiteral("ana"));
+    EXPECT_EQ(connection->userName(), QString());
+    EXPECT_EQ(connection->connect(), 4);
+    EXPECT_EQ(connection->errorText(), QStringLiteral("Bad Datastore Name"));
+    EXPECT_EQ(connection->disconnect(), 2);
+    EXPECT_NE(KQDBConnection::forDatastore(QStringLiteral("x")).get(), connection.get());
+    EXPECT_EQ(KQDBConnection::errorText(0), QStringLiteral("No Error"));
+    EXPECT_EQ(KQDBConnection::errorText(1), QStringLiteral("Unknown Error"));
+    EXPECT_EQ(KQDBConnection::errorText(3), QStringLiteral("Internal Error: Function call failed"));
+}
+
+class ErrorTranslatorTest : public ::testing::Test {
+protected:
+    void SetUp() override { LastError::clear(); }
+    void TearDown() override { LastError::clear(); }
+    ScriptedUi ui_;
+};
+
+TEST_F(ErrorTranslatorTest, ShowsEachNumberAsItsRowSays)
+{
+    struct Row {
+        int number;
+        int result;
+        QString shown;   ///< empty: nothing shown
+        bool question;
+    };
+    const QList<Row> rows = {
+        {0, 0, {}, false},
+        {76, -10, {}, false},
+        {481, -10, {}, false},
+        {3022, 3022, "Ya existe el registro", false},
+        {2004, 2004, "Transaction Log Is Full, must commit or rollback", true},
+        {3197, 3197, "Los datos fueron modificados por otro usuarioDescarta modificaciones", true},
+        {1060, 1060, "mensaje propio", false},
+        {1150, 1150, "mensaje propio", false},
+        {3146, 3146, "Error No. 3146 : mensaje propio", false},
+        {1201, 1201, "Error No. 1201 : mensaje propio", false},
+    };
+    for (const Row& row : rows) {
+        ui_.clear();
+        LastError::set(row.number, QStringLiteral("mensaje propio"));
+        EXPECT_EQ(translateDatabaseError(ui_), row.result) << row.number;
+        EXPECT_TRUE(LastError::message().isEmpty()) << row.number;
+        if (row.shown.isEmpty()) {
+            EXPECT_TRUE(ui_.shown().isEmpty()) << row.number;
+            continue;
+        }
+        ASSERT_EQ(ui_.shown().size(), 1) << row.number;
+        EXPECT_EQ(ui_.shown().first().text, row.shown);
+        EXPECT_EQ(ui_.shown().first().kind == ScriptedUi::Shown::Question, row.question) << row.number;
+    }
+}
+
+TEST_F(ErrorTranslatorTest, APendingEngineErrorBecomesTheLastError)
+{
+    const DbError pending = DbError::make(3146, QStringLiteral("No se pudo ejecutar"), QStringLiteral("no such table: X"));
+    EXPECT_EQ(translateDatabaseError(ui_, pending), 3146);
+    EXPECT_EQ(ui_.texts(), QStringList{"Error No. 3146 : No se pudo ejecutar (no such table: X)"});
+    EXPECT_EQ(LastError::number(), 3146);
+
+    // A message the program set before keeps its place.
+    ui_.clear();
+    LastError::setMessage(QStringLiteral("Texto del programa"));
+    EXPECT_EQ(translateDatabaseError(ui_, DbError::make(3146, QStringLiteral("otro"))), 3146);
+    EXPECT_EQ(ui_.texts(), QStringList{"Error No. 3146 : Texto del programa"});
+}
