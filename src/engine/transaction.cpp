@@ -34,6 +34,26 @@ FieldVerdict FieldVerdict::refuse(const QString& message)
     return {isNotice(message) ? Kind::Notice : Kind::Refused, message};
 }
 
+FieldDecl keyField(const QString& name, const QString& label, const QString& picture)
+{
+    FieldDecl field;
+    field.name = name;
+    field.label = label;
+    field.picture = picture;
+    field.kind = FieldKind::Key;
+    return field;
+}
+
+FieldDecl textField(const QString& name, const QString& label, const QString& missingMessage)
+{
+    FieldDecl field;
+    field.name = name;
+    field.label = label;
+    field.kind = FieldKind::Text;
+    field.missingMessage = missingMessage;
+    return field;
+}
+
 Transaction::Transaction(const TransactionDecl& declaration, Database& database, UiPort& ui)
     : declaration_(declaration), database_(database), ui_(ui)
 {

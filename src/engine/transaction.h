@@ -91,6 +91,11 @@ struct FieldDecl {
     int page = 0;               ///< tab page (index into TransactionDecl::pages)
 };
 
+/// A key field shown through `picture`.
+FieldDecl keyField(const QString& name, const QString& label, const QString& picture);
+/// A text field, refused with `missingMessage` when it is blank (when given).
+FieldDecl textField(const QString& name, const QString& label, const QString& missingMessage = {});
+
 /// A table that may still use the key of a record about to be deleted.
 struct DeleteCheck {
     QString table;

@@ -1,0 +1,389 @@
+#include "engine/work_panel.h"
+
+#include "data/database.h"
+#include "data/parameters.h"
+#include "data/work_database.h"
+#include "startup/vbglob.h"
+#include "support/picture.h"
+#include "support/ui_port.h"
+
+#include <QRandomGenerator>
+
+#include <cassert>
+#include <cmath>
+
+namespace {
+
+const QString lineField = QString::fromLatin1(workLineField);
+const QString keyIndex = QString::fromLatin1(workKeyIndex);
+
+/// "_kq" and five digits, as the work database names its tables.
+QString randomTableName()
+{
+    const int number = 100000 + int(std::lround(QRandomGenerator::global()->bounded(10001)));
+    return QStringLiteral("_kq") + QString::number(number).right(5);
+}
+
+bool isNumericType(FieldType type)
+{
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::Double:
+    case FieldType::Currency:
+    case FieldType::YesNo:
+        return true;
+    case FieldType::Date:
+    case FieldType::Text:
+    case FieldType::Memo:
+        return false;
+    }
+    return false;
+}
+
+/// A busy flag that is cleared however the command ends.
+class BusyScope {
+public:
+    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
+    ~BusyScope() { busy_ = false; }
+
+private:
+    bool& busy_;
+};
+
+}  // namespace
+
+WorkPanel::WorkPanel(const WorkPanelDecl& declaration, Database& database, UiPort& ui, WorkDatabase& work)
+    : declaration_(declaration), database_(database), ui_(ui), work_(work)
+{
+    assert(!declaration_.columns.isEmpty() && "a work panel shows at least its key");
+}
+
+WorkPanel::~WorkPanel()
+{
+    close();
+}
+
+DbError WorkPanel::open(const QString& keyPassed)
+{
+    result_ = keyPassed;
+    const TableDef* table = database_.tableDef(declaration_.table);
+    assert(table && "a work panel lists a table of the schema");
+    QList<FieldDef> columns;
+    for (const ColumnDecl& column : declaration_.columns) {
+        const FieldDef* field = table->field(column.field);
+        assert(field && "a work panel column is a field of its table");
+        columns << *field;
+    }
+    if (DbError error = work_.create())
+        return error;
+    // Another panel may hold a table of the drawn name: draw again.
+    DbError created;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        workTable_ = randomTableName();
+        if (work_.database().tableDef(workTable_) != nullptr)
+            continue;
+        created = work_.createBufferTable(workTable_, columns);
+        if (!created)
+            break;
+    }
+    if (created)
+        return created;
+
+    rows_ = std::make_unique<TableCursor>(work_.database());
+    if (DbError error = rows_->open(workTable_))
+        return error;
+    rows_->setIndex(keyIndex);
+    source_ = std::make_unique<TableCursor>(database_);
+    DbError error = source_->open(declaration_.table, Access::ReadOnly);
+    if (!error && !declaration_.index.isEmpty())
+        error = source_->setIndex(declaration_.index);
+    if (error) {
+        close();
+        return error;
+    }
+
+    const QString permissions = VBGlob::get(QStringLiteral("Permisos"));
+    const int at = declaration_.permissionPosition;
+    changesAllowed_ = permissions.size() >= at && permissions.at(at - 1) == u'M';
+    currentRow_ = 0;
+    return fullLoad();
+}
+
+void WorkPanel::close()
+{
+    if (!source_)
+        return;
+    source_.reset();
+    rows_.reset();
+    work_.dropTable(workTable_);
+    database_.idleFreeLocks();
+}
+
+// ---------------------------------------------------------------------------
+// Loading
+
+bool WorkPanel::passes(const RecordCursor& row) const
+{
+    if (!declaration_.filterField.isEmpty() && !descriptionFilter_.passes(row.text(declaration_.filterField)))
+        return false;
+    return !declaration_.rowFilter || declaration_.rowFilter(*this, row);
+}
+
+DbError WorkPanel::appendRow(int line, const RecordCursor& row)
+{
+    rows_->addNew();
+    rows_->setValue(lineField, line);
+    for (const ColumnDecl& column : declaration_.columns)
+        rows_->setValue(column.field, row.value(column.field));
+    return rows_->update();
+}
+
+DbError WorkPanel::fullLoad()
+{
+    loaded_ = 0;
+    exhausted_ = false;
+    if (DbError error = work_.database().execute(QStringLiteral("DELETE * FROM [") + workTable_ + u']'))
+        return error;
+    if (DbError error = source_->moveFirst()) {
+        exhausted_ = true;
+        return error;
+    }
+    database_.idleFreeLocks();
+    return loadPage();
+}
+
+DbError WorkPanel::loadPage()
+{
+    // The source cursor stays on the first row not yet looked at, so the
+    // next page goes on from there.
+    Database& work = work_.database();
+    work.beginTransaction();
+    int appended = 0;
+    while (appended < pageSize && source_->hasCurrent()) {
+        if (passes(*source_)) {
+            if (DbError error = appendRow(loaded_ + 1, *source_)) {
+                work.rollback();
+                return error;
+            }
+            ++loaded_;
+            ++appended;
+        }
+        source_->moveNext();
+    }
+    database_.idleFreeLocks();
+    exhausted_ = !source_->hasCurrent();
+    return work.commit();
+}
+
+int WorkPanel::fetchMore()
+{
+    if (!canFetchMore())
+        return 0;
+    const int before = loaded_;
+    if (DbError error = loadPage())
+        ui_.message(error.fullText(), MessageIcon::Exclamation);
+    return loaded_ - before;
+}
+
+void WorkPanel::setDescriptionFilter(const QString& typed)
+{
+    if (typed == descriptionFilter_.typed())
+        return;
+    descriptionFilter_ = AccentFilter(typed);
+    if (isOpen())
+        fullLoad();
+}
+
+void WorkPanel::setFilterValue(const QString& name, const QString& value)
+{
+    if (filterValues_.value(name) == value)
+        return;
+    filterValues_[name] = value;
+    if (isOpen())
+        fullLoad();
+}
+
+// ---------------------------------------------------------------------------
+// Reading the grid's rows
+
+bool WorkPanel::seekLine(int row) const
+{
+    if (!rows_ || row < 0 || row >= loaded_)
+        return false;
+    rows_->seek(Comparison::Equal, {row + 1});
+    return rows_->hasCurrent();
+}
+
+QVariant WorkPanel::cellValue(int row, int column) const
+{
+    if (column < 0 || column >= declaration_.columns.size() || !seekLine(row))
+        return {};
+    return rows_->value(declaration_.columns.at(column).field);
+}
+
+QString WorkPanel::shown(int column, const QVariant& value) const
+{
+    const ColumnDecl& decl = declaration_.columns.at(column);
+    for (const CodeChoice& choice : decl.choices) {
+        if (choice.value.toString() == value.toString())
+            return choice.text;
+    }
+    const TableDef* table = database_.tableDef(declaration_.table);
+    const FieldDef* field = table->field(decl.field);
+    if (field && isNumericType(field->type)) {
+        if (decl.picture.isEmpty())
+            return QString::number(value.toDouble(), 'g', 15);
+        return Picture(decl.picture).format(value.toDouble());
+    }
+    if (field && field->type == FieldType::Date)
+        return Picture(decl.picture.isEmpty() ? QStringLiteral("dd/mm/yy") : decl.picture)
+            .format(value.toDateTime().date());
+    if (decl.picture.isEmpty())
+        return value.toString().trimmed();
+    return Picture(decl.picture).format(value.toString().trimmed());
+}
+
+QString WorkPanel::cellText(int row, int column) const
+{
+    if (column < 0 || column >= declaration_.columns.size() || !seekLine(row))
+        return {};
+    return shown(column, rows_->value(declaration_.columns.at(column).field));
+}
+
+QString WorkPanel::keyText(const QVariant& value) const
+{
+    const TableDef* table = database_.tableDef(declaration_.table);
+    const FieldDef* field = table->field(declaration_.columns.first().field);
+    if (field && isNumericType(field->type))
+        return QString::number(value.toDouble(), 'g', 15);
+    return value.toString().trimmed();
+}
+
+QString WorkPanel::keyAt(int row) const
+{
+    if (!seekLine(row))
+        return {};
+    return keyText(rows_->value(declaration_.columns.first().field));
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void WorkPanel::reloadKeepingRow()
+{
+    const int row = currentRow_;
+    fullLoad();
+    while (row >= loaded_ && canFetchMore())
+        loadPage();
+    currentRow_ = loaded_ == 0 ? 0 : std::min(row, loaded_ - 1);
+}
+
+void WorkPanel::add()
+{
+    if (busy_ || !isOpen() || !changesAllowed_ || declaration_.transaction.isEmpty())
+        return;
+    BusyScope busy(busy_);
+    QString key = QStringLiteral("0");
+    QString mode = modeCode(Mode::Insert);
+    ui_.callObject(declaration_.transaction, key, mode);
+    reloadKeepingRow();
+}
+
+void WorkPanel::modify(const QList<int>& rows)
+{
+    if (busy_ || !isOpen() || declaration_.transaction.isEmpty())
+        return;
+    BusyScope busy(busy_);
+    for (int row : rows) {
+        if (!seekLine(row))
+            continue;
+        QVariantList before;
+        for (const ColumnDecl& column : declaration_.columns)
+            before << rows_->value(column.field);
+        QString key = keyText(before.first());
+        QString mode = modeCode(Mode::Update);
+        ui_.callObject(declaration_.transaction, key, mode);
+
+        // The row keeps the columns it had; only the key comes back.
+        if (!seekLine(row) || rows_->edit())
+            continue;
+        rows_->setValue(declaration_.columns.first().field, key.trimmed());
+        for (int column = 1; column < declaration_.columns.size(); ++column)
+            rows_->setValue(declaration_.columns.at(column).field, before.at(column));
+        if (rows_->update())
+            rows_->cancelUpdate();
+    }
+}
+
+QList<double> WorkPanel::protectedKeys() const
+{
+    QList<double> keys;
+    for (const QString& name : declaration_.protection.names) {
+        QString text;
+        double number = 0;
+        QDateTime date;
+        if (PPARAMLE(database_, declaration_.protection.group, name, declaration_.protection.index, text, number,
+                     date))
+            keys << number;
+    }
+    return keys;
+}
+
+bool WorkPanel::isProtected(const QString& key, const QList<double>& defaults) const
+{
+    bool numeric = false;
+    const double number = key.toDouble(&numeric);
+    return numeric && defaults.contains(number);
+}
+
+void WorkPanel::remove(const QList<int>& rows)
+{
+    if (busy_ || !isOpen() || !changesAllowed_ || declaration_.transaction.isEmpty())
+        return;
+    BusyScope busy(busy_);
+    // The defaults are read once, when the command starts.
+    const QList<double> defaults = protectedKeys();
+    const QList<int> chosen = rows.isEmpty() ? QList<int>{currentRow_} : rows;
+    for (int row : chosen) {
+        const QString key = keyAt(row);
+        if (key.isEmpty())
+            continue;
+        if (isProtected(key, defaults)) {
+            ui_.message(declaration_.protection.message, MessageIcon::Information);
+            break;
+        }
+        QString calledKey = key;
+        QString mode = modeCode(Mode::Delete);
+        ui_.callObject(declaration_.transaction, calledKey, mode);
+    }
+    reloadKeepingRow();
+}
+
+void WorkPanel::print()
+{
+    if (busy_ || !isOpen() || declaration_.listing.isEmpty())
+        return;
+    BusyScope busy(busy_);
+    QString key;
+    QString mode;
+    ui_.callObject(declaration_.listing, key, mode);
+}
+
+void WorkPanel::refresh()
+{
+    if (busy_ || !isOpen())
+        return;
+    BusyScope busy(busy_);
+    reloadKeepingRow();
+}
+
+void WorkPanel::confirmSelection(int row)
+{
+    if (!isOpen())
+        return;
+    const QString key = keyAt(row);
+    if (!key.isEmpty())
+        result_ = key;
+    close();
+}

@@ -1,0 +1,161 @@
+#pragma once
+
+#include "engine/accent_filter.h"
+#include "engine/transaction.h"
+
+#include "data/cursor.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+
+class Database;
+class UiPort;
+class WorkDatabase;
+class WorkPanel;
+
+// A work panel is the list window of one table, declared as data
+// (WorkPanelDecl) and run by one engine (WorkPanel). Its rows live in a work
+// table of the private work database, loaded in pages of 100 rows as a grid
+// asks for them (rowCount / canFetchMore / fetchMore, as a Qt model pages). It
+// never writes its own table: add, modify and delete call the table's
+// transaction through UiPort::callObject with a key and a mode. A selection
+// prompt is a work panel that hands back the key of the chosen row instead.
+
+/// One column of the grid.
+struct ColumnDecl {
+    QString field;    ///< the source table's field
+    QString heading;  ///< "Descripción"
+    QString picture;  ///< "ZZ9"; empty: the value as stored, trimmed
+    QList<CodeChoice> choices;  ///< a code shown by its name ("Haber")
+};
+
+/// The panel's own check before a delete: a key that is the default of the
+/// employee preferences, the number value of (group, name, index) in PARAMETR.
+struct DeleteProtection {
+    QString group = QStringLiteral("Default");
+    QStringList names;  ///< "Cargo", "PtCargo"
+    int index = 0;
+    QString message;    ///< shown with the information icon
+};
+
+/// Whether a source row passes the panel's own filters beyond the
+/// description (starting number, group, inactive rows...).
+using RowFilter = std::function<bool(const WorkPanel& panel, const RecordCursor& row)>;
+
+/// A work panel or selection prompt as data.
+struct WorkPanelDecl {
+    QString name;         ///< "WCATEGOR"
+    QString title;        ///< "Categorias"
+    QString table;        ///< "CATEGORI"
+    QString index;        ///< "ICATEGOR": the order of the list
+    QList<ColumnDecl> columns;  ///< the first column is the key
+    QString transaction;  ///< "TCATEGOR"; empty for a selection prompt
+    QString listing;      ///< "RCATEGOR": the object Print calls; empty: no Print
+    bool selection = false;   ///< a selection prompt: Confirm hands back the key
+    QString filterField;  ///< the description the accent filter looks at; empty: none
+    RowFilter rowFilter;
+    DeleteProtection protection;  ///< no names: no own check
+    int permissionPosition = 8;   ///< the character of "Permisos" that must be "M"
+};
+
+class WorkPanel {
+public:
+    /// Rows read from the table per page.
+    static constexpr int pageSize = 100;
+
+    WorkPanel(const WorkPanelDecl& declaration, Database& database, UiPort& ui, WorkDatabase& work);
+    ~WorkPanel();
+    WorkPanel(const WorkPanel&) = delete;
+    WorkPanel& operator=(const WorkPanel&) = delete;
+
+    /// Creates the work table, opens the source, reads the permission and
+    /// loads the first page. `keyPassed` is what a selection prompt hands
+    /// back when it is closed without a choice.
+    DbError open(const QString& keyPassed = {});
+    /// Deletes the work table and closes the cursors.
+    void close();
+    bool isOpen() const { return source_ != nullptr; }
+
+    const WorkPanelDecl& declaration() const { return declaration_; }
+
+    /// Rows loaded into the work table so far.
+    int rowCount() const { return loaded_; }
+    /// Whether the table may hold further rows for the grid.
+    bool canFetchMore() const { return isOpen() && !exhausted_; }
+    /// Appends the next page; returns the rows appended.
+    int fetchMore();
+    /// The text of `row` (from 0) and `column` (from 0), through the column's
+    /// picture or code names.
+    QString cellText(int row, int column) const;
+    /// The stored value of `row` and `column`.
+    QVariant cellValue(int row, int column) const;
+    /// The key of `row` as a transaction is called with it.
+    QString keyAt(int row) const;
+
+    /// The description filter as typed; a change reloads the list.
+    void setDescriptionFilter(const QString& typed);
+    const AccentFilter& descriptionFilter() const { return descriptionFilter_; }
+    /// A further filter value for the declaration's row filter ("Desde",
+    /// "Grupo", "Inactivos"); a change reloads the list.
+    void setFilterValue(const QString& name, const QString& value);
+    QString filterValue(const QString& name) const { return filterValues_.value(name); }
+
+    bool addEnabled() const { return changesAllowed_; }
+    bool deleteEnabled() const { return changesAllowed_; }
+    /// The row the grid stands on (from 0).
+    int currentRow() const { return currentRow_; }
+    void setCurrentRow(int row) { currentRow_ = row; }
+
+    /// Add: the transaction in "INS" with key 0, then a full load.
+    void add();
+    /// Modify: the transaction in "UPD" for each row, in grid order; each
+    /// row is rewritten with the key handed back.
+    void modify(const QList<int>& rows);
+    /// Delete: the own check, then the transaction in "DLT", for each row
+    /// (the current one when none is given); then a full load.
+    void remove(const QList<int>& rows);
+    /// Print: the declaration's listing object.
+    void print();
+    /// Refresh: a full load.
+    void refresh();
+
+    /// Selection prompt Confirm: takes the key of `row` and closes.
+    void confirmSelection(int row);
+    /// The key a selection prompt hands back: the chosen one, or the key
+    /// passed in.
+    QString result() const { return result_; }
+
+private:
+    DbError fullLoad();
+    DbError loadPage();
+    bool passes(const RecordCursor& row) const;
+    DbError appendRow(int line, const RecordCursor& row);
+    bool seekLine(int row) const;
+    bool isProtected(const QString& key, const QList<double>& defaults) const;
+    QList<double> protectedKeys() const;
+    void reloadKeepingRow();
+    QString keyText(const QVariant& value) const;
+    QString shown(int column, const QVariant& value) const;
+
+    const WorkPanelDecl& declaration_;
+    Database& database_;
+    UiPort& ui_;
+    WorkDatabase& work_;
+    QString workTable_;
+    std::unique_ptr<TableCursor> source_;
+    std::unique_ptr<TableCursor> rows_;  ///< over the work table
+    int loaded_ = 0;
+    bool exhausted_ = true;
+    bool busy_ = false;
+    int currentRow_ = 0;
+    bool changesAllowed_ = false;
+    AccentFilter descriptionFilter_;
+    QHash<QString, QString> filterValues_;
+    QString result_;
+};
