@@ -4,9 +4,16 @@
 
 #include <algorithm>
 
-// Field and index helpers keep each table definition to one readable block.
+// One add() per table: its fields with their storage types, then its indexes
+// with their key fields in order. The primary index holds the table's key and
+// is unique; a secondary index orders the rows by what its users seek on and
+// allows repeated values.
+//
 // A text field's size is the longest value its form accepts; 0 leaves it
-// unbounded.
+// unbounded. A field that the payroll system only copies or compares gets the
+// type of the key it holds (a concept code is a 16-bit integer like ConId)
+// or of the values its form stores ("S"/"N" flags and one-letter codes are
+// one-character texts); the comments beside the less obvious ones say which.
 
 namespace {
 
@@ -288,7 +295,9 @@ QList<TableDef> buildTables()
          secondary("IINFORM3", {"CamId"})});
 
     add("INFORME3", "Filtros de informes",
-        {integer("CamId"), integer("ConId"), text("InfCondici"), integer("InfCorFilt"),
+        {integer("CamId"),
+         integer("ConId"),  // a concept code
+         text("InfCondici"), integer("InfCorFilt"),
          text("InfFijoEmi", 1), integer("InfId"), text("InfNot", 1)},
         {primary("IINFORM7", {"InfId", "InfCorFilt"}),
          secondary("IINFORM4", {"CamId"})});
@@ -337,7 +346,7 @@ QList<TableDef> buildTables()
         {primary("IOBRAS", {"ObrId"})});
 
     add("PARAMETR", "Parámetros",
-        {integer("ParIndice"), text("ParParamet", 10), text("ParTabla", 10),
+        {integer("ParIndice"), text("ParParamet", 20), text("ParTabla", 20),
          text("ParValorCa", 255), date("ParValorFe"), real("ParValorNu")},
         {primary("IPARAMET", {"ParTabla", "ParParamet", "ParIndice"})});
 
