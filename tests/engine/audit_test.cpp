@@ -1,0 +1,169 @@
+#include "engine/audit.h"
+#include "engine/synchronisation.h"
+
+#include "engine_fixture.h"
+
+#include <QDateTime>
+
+namespace {
+
+QString words(int count, const QString& word)
+{
+    QStringList all;
+    for (int i = 0; i < count; ++i)
+        all << word;
+    return all.join(u' ');
+}
+
+class AuditTest : public EngineTest {};
+
+TEST_F(AuditTest, FirstEntryTakesCorrelativeOneWithTheUserInCapitals)
+{
+    VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("María López"));
+    const QDateTime moment(QDate(2026, 3, 5), QTime(14, 7, 9));
+    AuditEntry entry(*database, AuditArea::Tables, QStringLiteral("Agrega categorìa 5"), moment);
+    ASSERT_FALSE(entry.write());
+
+    const QList<AuditLine> lines = auditLines();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0].correlative, 1);
+    EXPECT_EQ(lines[0].line, 1);
+    EXPECT_EQ(lines[0].text, QStringLiteral("Agrega categorìa 5"));
+    EXPECT_EQ(lines[0].user, QStringLiteral("MARÍA LÓPEZ"));
+    EXPECT_EQ(lines[0].area, 14);
+    EXPECT_EQ(lines[0].employee, 0);
+
+    QSqlQuery query(database->connection());
+    ASSERT_TRUE(query.exec(QStringLiteral("SELECT AudFecha, AudHora FROM AUDITORI")) && query.next());
+    EXPECT_EQ(query.value(0).toDateTime().date(), QDate(2026, 3, 5));
+    EXPECT_EQ(query.value(0).toDateTime().time(), QTime(0, 0));
+    EXPECT_EQ(query.value(1).toString(), QStringLiteral("14:07:09"));
+}
+
+TEST_F(AuditTest, NextCorrelativeFollowsTheHighestWhateverTheOrderOfRows)
+{
+    for (double correlative : {7.0, 41.0, 3.0}) {
+        QString error;
+        ASSERT_TRUE(insertRow(*database, QStringLiteral("AUDITORI"),
+                              {{QStringLiteral("AudCorrela"), correlative}, {QStringLiteral("AudLinea"), 1}}, &error));
+    }
+    AuditEntry entry(*database, AuditArea::Concepts, QStringLiteral("Modifica concepto 1"));
+    ASSERT_FALSE(entry.write());
+    EXPECT_EQ(entry.correlative(), 42);
+    EXPECT_EQ(auditLines().last().area, 13);
+}
+
+TEST_F(AuditTest, LongTextsAreCutIntoLinesOfOneEntry)
+{
+    // 450 characters with blanks: three lines ending at word boundaries.
+    const QString text = words(45, QStringLiteral("categoria"));  // 45 * 10 - 1
+    ASSERT_EQ(text.size(), 449);
+    ASSERT_FALSE(writeAuditEntry(*database, AuditArea::Tables, text + u'x'));
+    QList<AuditLine> lines = auditLines();
+    ASSERT_EQ(lines.size(), 3);
+    QStringList joined;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(lines[i].correlative, 1);
+        EXPECT_EQ(lines[i].line, i + 1);
+        EXPECT_LE(lines[i].text.size(), 200);
+        EXPECT_FALSE(lines[i].text.endsWith(u' '));
+        joined << lines[i].text;
+    }
+    EXPECT_EQ(joined.join(u' '), text + u'x');
+
+    // 250 characters without a blank: 200 and 50.
+    ASSERT_FALSE(writeAuditEntry(*database, AuditArea::Tables, QString(250, u'A')));
+    lines = auditLines();
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[3].correlative, 2);
+    EXPECT_EQ(lines[3].text, QString(200, u'A'));
+    EXPECT_EQ(lines[4].text, QString(50, u'A'));
+
+    // A carriage return and line feed start a new line and are dropped.
+    ASSERT_FALSE(writeAuditEntry(*database, AuditArea::Tables, QStringLiteral("Primera\r\nSegunda")));
+    lines = auditLines();
+    ASSERT_EQ(lines.size(), 7);
+    EXPECT_EQ(lines[5].text, QStringLiteral("Primera"));
+    EXPECT_EQ(lines[6].text, QStringLiteral("Segunda"));
+    EXPECT_EQ(lines[6].line, 2);
+}
+
+TEST_F(AuditTest, TwoWorkstationsWritingAtOnceKeepBothEntriesWhole)
+{
+    std::unique_ptr<Database> other = openConnection();
+    VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("ana"));
+    const QString first = words(45, QStringLiteral("primera12"));
+    const QString second = words(45, QStringLiteral("segunda12"));
+    AuditEntry mine(*database, AuditArea::Tables, first);
+    AuditEntry theirs(*other, AuditArea::Tables, second);
+    // Both find the same highest correlative before either writes.
+    ASSERT_FALSE(mine.prepare());
+    ASSERT_FALSE(theirs.prepare());
+    EXPECT_EQ(mine.correlative(), theirs.correlative());
+
+    ASSERT_FALSE(mine.write());
+    ASSERT_FALSE(theirs.write());
+
+    const QList<AuditLine> lines = auditLines();
+    ASSERT_EQ(lines.size(), 6);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(lines[i].correlative, 1);
+        EXPECT_TRUE(lines[i].text.startsWith(QStringLiteral("primera12")));
+        EXPECT_EQ(lines[i + 3].correlative, 2);
+        EXPECT_EQ(lines[i + 3].line, i + 1);
+        EXPECT_TRUE(lines[i + 3].text.startsWith(QStringLiteral("segunda12")));
+    }
+}
+
+TEST_F(AuditTest, AnEmptyTextWritesNothing)
+{
+    ASSERT_FALSE(writeAuditEntry(*database, AuditArea::Tables, QStringLiteral("   ")));
+    EXPECT_EQ(countRows(QStringLiteral("AUDITORI")), 0);
+}
+
+class SynchronisationTest : public EngineTest {
+protected:
+    QString parameterText(const QString& name)
+    {
+        QString text = QStringLiteral("<sin fila>");
+        PPARLC(*database, QStringLiteral("SincroAuto"), name, 0, text);
+        return text;
+    }
+    int parameterRows(const QString& name)
+    {
+        QSqlQuery query(database->connection());
+        query.prepare(QStringLiteral("SELECT COUNT(*) FROM PARAMETR WHERE ParTabla = 'SincroAuto' AND ParParamet = ?"));
+        query.addBindValue(name);
+        return query.exec() && query.next() ? query.value(0).toInt() : -1;
+    }
+};
+
+TEST_F(SynchronisationTest, LastChangeIsCreatedThenOverwritten)
+{
+    ASSERT_EQ(parameterText(QStringLiteral("UltModific")), QStringLiteral("<sin fila>"));
+    ASSERT_FALSE(markSynchronisedChange(*database, ui, QDate(2026, 2, 1)));
+    EXPECT_EQ(parameterText(QStringLiteral("UltModific")), QStringLiteral("01/02/26"));
+    ASSERT_FALSE(markSynchronisedChange(*database, ui, QDate(2026, 12, 24)));
+    EXPECT_EQ(parameterText(QStringLiteral("UltModific")), QStringLiteral("24/12/26"));
+    EXPECT_EQ(parameterRows(QStringLiteral("UltModific")), 1);
+}
+
+TEST_F(SynchronisationTest, OnlyBothSwitchesOnBlockChanges)
+{
+    EXPECT_FALSE(readSyncSwitches(*database, QStringLiteral("Car")).copiedAutomatically());
+
+    setParameterText(QStringLiteral("SincroAuto"), QStringLiteral("Car"), QStringLiteral("S"));
+    EXPECT_FALSE(readSyncSwitches(*database, QStringLiteral("Car")).copiedAutomatically()) << "no global switch";
+    setParameterText(QStringLiteral("SincroAuto"), QStringLiteral("Hay"), QStringLiteral("N"));
+    EXPECT_FALSE(readSyncSwitches(*database, QStringLiteral("Car")).copiedAutomatically());
+
+    setParameterText(QStringLiteral("SincroAuto"), QStringLiteral("Hay"), QStringLiteral(" S "));
+    EXPECT_TRUE(readSyncSwitches(*database, QStringLiteral("Car")).copiedAutomatically());
+    EXPECT_FALSE(readSyncSwitches(*database, QStringLiteral("CC")).copiedAutomatically()) << "another group";
+    EXPECT_FALSE(readSyncSwitches(*database, QString()).copiedAutomatically()) << "a table without group";
+
+    setParameterText(QStringLiteral("SincroAuto"), QStringLiteral("Car"), QStringLiteral("s"));
+    EXPECT_FALSE(readSyncSwitches(*database, QStringLiteral("Car")).copiedAutomatically()) << "exactly S";
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+#pragma once
+
+// Shared set-up of the engine tests: a fresh database made by createDatabase
+// in a temporary folder, a logged-in user allowed to change the tables, and
+// small readers of what the tests assert on (rows, audit lines, parameters).
+
+#include "scripted_ui.h"
+#include "temp_folder.h"
+
+#include "data/database.h"
+#include "data/database_setup.h"
+#include "data/parameters.h"
+#include "startup/vbglob.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+/// One line of AUDITORI as the tests look at it.
+struct AuditLine {
+    double correlative = 0;
+    int line = 0;
+    QString text;
+    QString user;
+    int area = 0;
+    qint64 employee = -1;
+};
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        VBGlob::clear();
+        VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("juan"));
+        // "M" at position 8: may change the organisation tables.
+        VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSSMS"));
+        database = openConnection(true);
+        QString error;
+        ASSERT_TRUE(createDatabase(*database, &error)) << error.toStdString();
+    }
+
+    void TearDown() override { VBGlob::clear(); }
+
+    /// Another workstation: a second connection to the same file.
+    std::unique_ptr<Database> openConnection(bool create = false)
+    {
+        auto connection = std::make_unique<Database>(DatabaseLocation::sqliteFile(folder.file("KQ_DATA.MDB")));
+        EXPECT_TRUE(connection->open(create ? Database::OpenMode::CreateIfMissing : Database::OpenMode::Existing))
+            << connection->errorText().toStdString();
+        return connection;
+    }
+
+    void addCategory(int number, const QString& description)
+    {
+        QString error;
+        ASSERT_TRUE(insertRow(*database, QStringLiteral("CATEGORI"),
+                              {{QStringLiteral("CatId"), number}, {QStringLiteral("CatDesc"), description}}, &error))
+            << error.toStdString();
+    }
+
+    /// The description of category `number`, or "<ninguna>" when it is missing.
+    QString categoryDescription(int number)
+    {
+        QSqlQuery query(database->connection());
+        query.prepare(QStringLiteral("SELECT CatDesc FROM CATEGORI WHERE CatId = ?"));
+        query.addBindValue(number);
+        if (!query.exec() || !query.next())
+            return QStringLiteral("<ninguna>");
+        return query.value(0).toString();
+    }
+
+    int countRows(const QString& table)
+    {
+        QSqlQuery query(database->connection());
+        if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM ") + table) || !query.next())
+            return -1;
+        return query.value(0).toInt();
+    }
+
+    QList<AuditLine> auditLines()
+    {
+        QList<AuditLine> lines;
+        QSqlQuery query(database->connection());
+        query.exec(QStringLiteral("SELECT AudCorrela, AudLinea, AudDescrip, UsuNombre, TarCodigo, AudFunId "
+                                  "FROM AUDITORI ORDER BY AudCorrela, AudLinea"));
+        while (query.next()) {
+            lines.append({query.value(0).toDouble(), query.value(1).toInt(), query.value(2).toString(),
+                          query.value(3).toString(), query.value(4).toInt(), query.value(5).toLongLong()});
+        }
+        return lines;
+    }
+
+    QStringList auditTexts()
+    {
+        QStringList texts;
+        for (const AuditLine& line : auditLines())
+            texts << line.text;
+        return texts;
+    }
+
+    void setParameterText(const QString& group, const QString& name, const QString& text)
+    {
+        SilentUiPort silent;
+        ASSERT_FALSE(PPARGC(*database, silent, group, name, 0, text));
+    }
+
+    void setParameterNumber(const QString& group, const QString& name, double number)
+    {
+        SilentUiPort silent;
+        ASSERT_FALSE(PPARGN40(*database, silent, group, name, 0, number));
+    }
+
+    TempFolder folder;
+    std::unique_ptr<Database> database;
+    ScriptedUi ui;
+};
