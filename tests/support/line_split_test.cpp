@@ -70,6 +70,10 @@ TEST(LineSplit, ABlankAtTheWidthEndsTheLineBeforeIt)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], QString(199, u'a'));
     EXPECT_EQ(lines[1], QStringLiteral("bbb"));
+    // A blank just past the width is not within the line: the line is cut
+    // at the width and the blank opens the next one.
+    EXPECT_EQ(splitLines(QString(200, u'a') + QStringLiteral(" bbb"), 200),
+              (QStringList{QString(200, u'a'), QStringLiteral(" bbb")}));
     // Exactly the width fits on one line.
     EXPECT_EQ(lineCount(QString(200, u'a'), 200), 1);
     EXPECT_EQ(lineCount(QString(201, u'a'), 200), 2);
