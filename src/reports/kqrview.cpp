@@ -143,6 +143,7 @@ void KQRView::endJob()
 void KQRView::abortJob()
 {
     pageOpen_ = false;
+    document_.pages.clear();
     if (state_ == State::Started)
         state_ = State::Ended;
 }

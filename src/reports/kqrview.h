@@ -76,8 +76,9 @@ public:
     /// Ends the job: the finished document goes to the output. Ending a job
     /// that never started does nothing.
     void endJob();
-    /// Ends the job without handing anything to the output: for a listing
-    /// that failed half-way and must not be shown as complete.
+    /// Ends the job and drops its pages without handing anything to the
+    /// output: for a listing that failed half-way and must not be shown as
+    /// if it were complete.
     void abortJob();
 
     /// Page size of the job in pixels at 96 per inch.

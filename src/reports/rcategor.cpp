@@ -17,6 +17,11 @@ ListingResult RCATEGOR(KQRView& view, const ListingRun& run)
         return ListingResult::from(error);
     if (DbError error = categories.setIndex(QStringLiteral("ICATEGOR")))
         return ListingResult::from(error);
+    // The first read comes before the job starts: a table that cannot be
+    // read gives an error and no listing at all.
+    DbError error = categories.moveFirst();
+    if (error)
+        return ListingResult::from(error);
     ListingResult result;
     QString company;
     if (!readCompanyName(database, company, result))
@@ -29,7 +34,6 @@ ListingResult RCATEGOR(KQRView& view, const ListingRun& run)
     frame.addColumn({QStringLiteral("Descripción"), 324, 391, 324, 755, TextAlignment::Left});
 
     const Picture number(QStringLiteral("ZZ9"));
-    DbError error = categories.moveFirst();
     for (; !error && !categories.atEnd(); error = categories.moveNext())
         frame.addRow({number.format(categories.number(QStringLiteral("CatId"))),
                       categories.text(QStringLiteral("CatDesc")).trimmed()});

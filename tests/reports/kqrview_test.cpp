@@ -141,6 +141,7 @@ TEST(KQRView, TheOutputGetsTheFinishedDocumentOnceAndNothingFromAFailedOrAborted
     aborted.abortJob();
     aborted.endJob();
     EXPECT_EQ(output.delivered.size(), 1);
+    EXPECT_TRUE(aborted.document().pages.isEmpty());
 }
 
 TEST(KQRView, ARefusedListingJobIsEndedAndDrawsNothing)
