@@ -211,12 +211,23 @@ RecordLocks& Database::locks()
 
 void Database::registerTable(const TableDef& table)
 {
+    // Open cursors keep a pointer to the definition: change it in place.
+    auto found = registered_.find(table.name.toUpper());
+    if (found != registered_.end()) {
+        **found = table;
+        return;
+    }
     registered_.insert(table.name.toUpper(), std::make_shared<TableDef>(table));
 }
 
 void Database::unregisterTable(const QString& name)
 {
-    registered_.remove(name.toUpper());
+    auto found = registered_.find(name.toUpper());
+    if (found == registered_.end())
+        return;
+    // Kept alive for cursors that are still open on the dropped table.
+    retired_.push_back(*found);
+    registered_.erase(found);
 }
 
 const TableDef* Database::tableDef(const QString& name) const

@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <vector>
 
 class QSqlError;
 class RecordLocks;
@@ -97,6 +98,7 @@ private:
     int transactionDepth_ = 0;
     std::unique_ptr<RecordLocks> locks_;
     QHash<QString, std::shared_ptr<TableDef>> registered_;
+    std::vector<std::shared_ptr<TableDef>> retired_;
 };
 
 /// `name` as a quoted SQL identifier.

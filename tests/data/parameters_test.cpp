@@ -1,0 +1,127 @@
+#include "data_fixture.h"
+
+#include "data/parameters.h"
+#include "scripted_ui.h"
+
+class ParametersTest : public DataTest {
+protected:
+    int parameterRows(const QString& group)
+    {
+        return countRows(QStringLiteral("PARAMETR"), QStringLiteral("ParTabla = ?"), {group});
+    }
+    ScriptedUi ui_;
+};
+
+TEST_F(ParametersTest, AMissingParameterLeavesTheCallersValue)
+{
+    QString text = QStringLiteral("por defecto");
+    double number = 42;
+    QDateTime date(QDate(2020, 1, 1), QTime(0, 0));
+    EXPECT_FALSE(PPARLC(db(), "Feriados", "FerNoLab", 1, text));
+    EXPECT_EQ(text, QStringLiteral("por defecto"));
+    EXPECT_FALSE(PPARLN40(db(), "Feriados", "FerNoLab", 1, number));
+    EXPECT_EQ(number, 42);
+    EXPECT_FALSE(PPARAMLE(db(), "Feriados", "FerNoLab", 1, text, number, date));
+    EXPECT_EQ(date, QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
+
+    // A neighbouring row found by the ">=" seek is not taken for it.
+    ASSERT_TRUE(PPARGC(db(), ui_, "Feriados", "FerNoLab", 2, "otra").ok());
+    ASSERT_TRUE(PPARGC(db(), ui_, "Feriados", "FerNoLabX", 1, "otra").ok());
+    EXPECT_FALSE(PPARLC(db(), "Feriados", "FerNoLab", 1, text));
+    EXPECT_EQ(text, QStringLiteral("por defecto"));
+}
+
+TEST_F(ParametersTest, EachWriterKeepsTheValuesOfTheOtherKinds)
+{
+    ASSERT_TRUE(PPARGN40(db(), ui_, "Exporta", "Columnas", 0, 12).ok());
+    ASSERT_TRUE(PPARGC(db(), ui_, "Exporta", "Columnas", 0, "ABC").ok());
+    double number = 0;
+    QString text;
+    ASSERT_TRUE(PPARLN40(db(), "Exporta", "Columnas", 0, number));
+    EXPECT_EQ(number, 12);
+    ASSERT_TRUE(PPARLC(db(), "Exporta", "Columnas", 0, text));
+    EXPECT_EQ(text, QStringLiteral("ABC"));
+
+    const QDateTime when(QDate(2026, 5, 1), QTime(10, 30));
+    ASSERT_TRUE(PPARAMGR(db(), ui_, "SincroAuto", "UltModific", 0, "Car", 0, when).ok());
+    QDateTime date;
+    ASSERT_TRUE(PPARAMLE(db(), "SincroAuto", "UltModific", 0, text, number, date));
+    EXPECT_EQ(text, QStringLiteral("Car"));
+    EXPECT_EQ(number, 0);
+    EXPECT_EQ(date, when);
+    EXPECT_TRUE(ui_.texts().isEmpty());
+}
+
+TEST_F(ParametersTest, WritingANewParameterTwiceMakesOneRowAndThenUpdatesIt)
+{
+    ASSERT_TRUE(PPARGC(db(), ui_, "SincroAuto", "Hay", 0, "N").ok());
+    ASSERT_TRUE(PPARGC(db(), ui_, "SincroAuto", "Hay", 0, "S").ok());
+    EXPECT_EQ(parameterRows("SincroAuto"), 1);
+    QString text;
+    ASSERT_TRUE(PPARLC(db(), "SincroAuto", "Hay", 0, text));
+    EXPECT_EQ(text, QStringLiteral("S"));
+}
+
+TEST_F(ParametersTest, GroupAndNameAreComparedWithoutTrailingBlanks)
+{
+    ASSERT_TRUE(PPARGC(db(), ui_, "Feriados", "FerNoLab", 1, "01/05").ok());
+    QString text;
+    ASSERT_TRUE(PPARLC(db(), "Feriados ", "FerNoLab  ", 1, text));
+    EXPECT_EQ(text, QStringLiteral("01/05"));
+    ASSERT_TRUE(PPARGC(db(), ui_, "Feriados  ", "FerNoLab", 1, "18/07").ok());
+    EXPECT_EQ(parameterRows("Feriados"), 1);
+    ASSERT_TRUE(PPARLC(db(), "Feriados", "FerNoLab", 1, text));
+    EXPECT_EQ(text, QStringLiteral("18/07"));
+}
+
+TEST_F(ParametersTest, NullValuesReadAsEmpty)
+{
+    ASSERT_TRUE(db().execute(QStringLiteral("INSERT INTO PARAMETR (ParTabla, ParParamet, ParIndice) VALUES (?, ?, ?)"),
+                             {QStringLiteral("G"), QStringLiteral("P"), 0})
+                    .ok());
+    QString text = QStringLiteral("antes");
+    double number = 7;
+    QDateTime date = QDateTime::currentDateTime();
+    ASSERT_TRUE(PPARAMLE(db(), "G", "P", 0, text, number, date));
+    EXPECT_EQ(text, QString());
+    EXPECT_EQ(number, 0);
+    EXPECT_EQ(date, emptyDate());
+}
+
+TEST_F(ParametersTest, AWriterWaitsForTheLockOfAnotherWorkstation)
+{
+    ASSERT_TRUE(PPARGN40(db(), ui_, "Contador", "Ultimo", 0, 1).ok());
+    auto second = openSecond();
+    TableCursor holder(*second);
+    ASSERT_TRUE(holder.open(QStringLiteral("PARAMETR")).ok());
+    ASSERT_TRUE(holder.seek(Comparison::Equal, {QStringLiteral("Contador"), QStringLiteral("Ultimo"), 0}).ok());
+    ASSERT_TRUE(holder.edit().ok());
+    ui_.onProcessEvents([&] {
+        if (holder.editMode() != EditMode::Editing)
+            return;
+        holder.setValue(QStringLiteral("ParValorCa"), QStringLiteral("del otro"));
+        ASSERT_TRUE(holder.update().ok());
+    });
+
+    ASSERT_TRUE(PPARGN40(db(), ui_, "Contador", "Ultimo", 0, 2).ok());
+    EXPECT_GE(ui_.processEventsCount(), 1);
+    double number = 0;
+    QString text;
+    ASSERT_TRUE(PPARLN40(db(), "Contador", "Ultimo", 0, number));
+    ASSERT_TRUE(PPARLC(db(), "Contador", "Ultimo", 0, text));
+    EXPECT_EQ(number, 2);
+    EXPECT_EQ(text, QStringLiteral("del otro"));
+}
+
+TEST_F(ParametersTest, ATooLongTextIsRefusedAndTheOldValueStays)
+{
+    ASSERT_TRUE(PPARGC(db(), ui_, "G", "P", 0, "corto").ok());
+    const DbError error = PPARGC(db(), ui_, "G", "P", 0, QString(300, 'x'));
+    EXPECT_EQ(error.number, DbErrorNumber::FieldTooSmall);
+    EXPECT_FALSE(db().inTransaction());
+    QString text;
+    ASSERT_TRUE(PPARLC(db(), "G", "P", 0, text));
+    EXPECT_EQ(text, QStringLiteral("corto"));
+    // The row is not left locked.
+    ASSERT_TRUE(PPARGC(db(), ui_, "G", "P", 0, "otro").ok());
+}
