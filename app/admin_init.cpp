@@ -9,10 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace {
 
-const char* const usage = "init [--demo] [--force] CARPETA | init [--demo] --server HOST --database NOMBRE [--user USUARIO]";
+const char* const usage = "init [--demo] [--force] CARPETA | init [--demo] --server HOST [--port PUERTO] --database NOMBRE [--user USUARIO]";
 
 struct InitOptions {
     bool demo = false;
@@ -21,6 +22,7 @@ struct InitOptions {
     QString server;
     QString database;
     QString user;
+    int port = 0;
 };
 
 /// Reads the arguments; false with `problem` set when they make no sense.
@@ -49,6 +51,16 @@ bool parseOptions(const QStringList& arguments, InitOptions* options, QString* p
         } else if (argument == "--user") {
             if (!nextValue(&options->user))
                 return false;
+        } else if (argument == "--port") {
+            QString port;
+            if (!nextValue(&port))
+                return false;
+            bool number = false;
+            options->port = port.toInt(&number);
+            if (!number || options->port <= 0 || options->port > 65535) {
+                *problem = QStringLiteral("Puerto inválido: ") + port;
+                return false;
+            }
         } else if (argument.startsWith("--")) {
             *problem = QStringLiteral("Opción desconocida: ") + argument;
             return false;
@@ -59,7 +71,7 @@ bool parseOptions(const QStringList& arguments, InitOptions* options, QString* p
             return false;
         }
     }
-    const bool server = !options->server.isEmpty() || !options->database.isEmpty();
+    const bool server = !options->server.isEmpty() || !options->database.isEmpty() || options->port > 0;
     if (server && (options->server.isEmpty() || options->database.isEmpty())) {
         *problem = QStringLiteral("Para un servidor PostgreSQL hacen falta --server y --database");
         return false;
@@ -87,28 +99,47 @@ void reportCreated(const QString& where, bool demo)
     adminOut(QStringLiteral("Usuario inicial: ADMIN, perfil Supervisor, sin contraseña."));
 }
 
+/// Replaces `file` by a database made beside it. The old file is removed only
+/// once the new one is complete, so a failed creation keeps it.
+bool replaceFile(const QString& file, bool demo, QString* error)
+{
+    QTemporaryDir scratch(QFileInfo(file).absolutePath() + QStringLiteral("/.uordane-init-XXXXXX"));
+    if (!scratch.isValid()) {
+        *error = QStringLiteral("No se pudo crear una carpeta temporal junto a ") + QDir::toNativeSeparators(file);
+        return false;
+    }
+    if (!createDatabaseFile(scratch.path(), demo, error))
+        return false;
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        if (QFileInfo::exists(file + suffix) && !QFile::remove(file + suffix)) {
+            *error = QStringLiteral("No se pudo borrar el archivo ") + QDir::toNativeSeparators(file + suffix);
+            return false;
+        }
+    }
+    if (QFile::rename(QDir(scratch.path()).filePath(QString::fromLatin1(databaseFileName)), file))
+        return true;
+    *error = QStringLiteral("No se pudo reemplazar el archivo ") + QDir::toNativeSeparators(file);
+    return false;
+}
+
 int initFile(const InitOptions& options)
 {
     const QString file = QDir(options.folder).absoluteFilePath(QString::fromLatin1(databaseFileName));
     const QString shown = QDir::toNativeSeparators(file);
-    if (QFileInfo::exists(file)) {
-        if (!options.force) {
-            adminErr(QStringLiteral("Ya existe el archivo %1. Use --force para reemplazarlo.").arg(shown));
-            return 1;
-        }
-        for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
-            if (QFileInfo::exists(file + suffix) && !QFile::remove(file + suffix)) {
-                adminErr(QStringLiteral("No se pudo borrar el archivo ") + QDir::toNativeSeparators(file + suffix));
-                return 1;
-            }
-        }
-        adminOut(QStringLiteral("Archivo anterior borrado: ") + shown);
+    const bool exists = QFileInfo::exists(file);
+    if (exists && !options.force) {
+        adminErr(QStringLiteral("Ya existe el archivo %1. Use --force para reemplazarlo.").arg(shown));
+        return 1;
     }
     QString error;
-    if (!createDatabaseFile(options.folder, options.demo, &error)) {
+    const bool created = exists ? replaceFile(file, options.demo, &error)
+                                : createDatabaseFile(options.folder, options.demo, &error);
+    if (!created) {
         adminErr(error);
         return 1;
     }
+    if (exists)
+        adminOut(QStringLiteral("Archivo anterior reemplazado: ") + shown);
     reportCreated(shown, options.demo);
     return 0;
 }
@@ -120,6 +151,7 @@ int initServer(const InitOptions& options)
     location.server = options.server;
     location.database = options.database;
     location.user = options.user;
+    location.port = options.port;
     Database database(location);
     if (!database.open()) {
         adminErr(QStringLiteral("No se pudo conectar con %1: %2").arg(location.displayName(), database.errorText()));
