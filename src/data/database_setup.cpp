@@ -288,6 +288,10 @@ bool insertRow(Database& database, const QString& tableName, const RowValues& va
 {
     const TableDef* table = Schema::table(tableName);
     assert(table && "insertRow: the table is not in the schema");
+    if (!table) {
+        setError(error, QStringLiteral("La tabla %1 no existe en el esquema").arg(tableName));
+        return false;
+    }
     QStringList names;
     QStringList marks;
     QSqlQuery query(database.connection());
@@ -295,6 +299,10 @@ bool insertRow(Database& database, const QString& tableName, const RowValues& va
     for (const auto& [fieldName, value] : values) {
         const FieldDef* field = table->field(fieldName);
         assert(field && "insertRow: the field is not in the table");
+        if (!field) {
+            setError(error, QStringLiteral("El campo %1 no existe en la tabla %2").arg(fieldName, table->name));
+            return false;
+        }
         names.append('"' + field->name + '"');
         marks.append(QStringLiteral("?"));
         bound.append(boundValue(*field, value, database.backend()));

@@ -169,6 +169,41 @@ QList<DemoTable> payrollDefinitions()
             {103, "IRPF", 2, 1, "I", "N", "N", "N", 110},
             {150, "Cuota sindical", 3, 1, "", "N", "N", "N", 120},
         }},
+        {"BASICOS", {"BasId", "BasDesc"}, {
+            {1, "Salario mínimo nacional"},
+            {2, "Base de prestaciones y contribuciones"},
+            {3, "Laudo de la construcción"},
+        }},
+        // A value for every position, cost centre and reference unless one is
+        // named: the construction wage scale differs by position and site.
+        {"BASICOS1", {"BasId", "CarId", "CCId", "RefAuxId", "BasVigenci", "BasImp", "BasImpAnt",
+                      "BasClasif"}, {
+            {1, 0, "", "", QDate(2025, 1, 1), 23604.0, 22268.0, ""},
+            {2, 0, "", "", QDate(2025, 1, 1), 6576.0, 6177.0, ""},
+            {3, 4, "", "", QDate(2025, 5, 1), 452.30, 431.70, "Jornal"},
+            {3, 5, "", "", QDate(2025, 5, 1), 386.10, 368.50, "Jornal"},
+            {3, 6, "OBRA-PUNTA", "", QDate(2025, 5, 1), 341.90, 326.30, "Jornal"},
+            {3, 7, "", "SUNCA", QDate(2025, 5, 1), 598.40, 571.10, "Jornal"},
+        }},
+        {"ASIENTO", {"AsiId", "AsiDesc", "AsiProvisi"}, {
+            {1, "Sueldos del mes", "N"},
+            {2, "Provisión de aguinaldo", "S"},
+        }},
+        {"ASIENTO1", {"AsiId", "AsiLin", "AsiDH", "RubId", "CCId", "AsiDetalle", "AsiApCC",
+                      "AsiValor", "AsiUltCorL"}, {
+            {1, 1, "D", 52110, "ADM", "Sueldos administración", "N", "I", 1},
+            {1, 2, "D", 52110, "OBRA-CVIEJA", "Jornales obra Ciudad Vieja", "N", "I", 1},
+            {1, 3, "H", 21110, "", "Sueldos a pagar", "N", "L", 0},
+            {1, 4, "H", 21310, "", "Aportes BPS", "N", "I", 1},
+            {2, 1, "D", 52120, "ADM", "Aguinaldo devengado", "S", "I", 1},
+            {2, 2, "H", 21110, "", "Aguinaldo a pagar", "N", "I", 0},
+        }},
+        {"ASIENT4", {"AsiId", "AsiLin", "AsiCorLin", "AsiCalculo", "ConId", "AsiMult", "AsiDiv"}, {
+            {1, 1, 1, "C", 1, 1.0, 1.0},
+            {1, 2, 1, "C", 2, 1.0, 1.0},
+            {1, 4, 1, "C", 101, 1.0, 1.0},
+            {2, 1, 1, "C", 1, 1.0, 12.0},
+        }},
         {"TIPLIQUI", {"TLId", "TLDesc", "TLAguinald", "TLAdelanto", "TLConIdAgu",
                       "TLDtoSinHa", "TLIncTodas", "TLL17829", "TLMovBenef"}, {
             {"1", "Liquidación mensual", "", "", 0, "N", "S", "M", "N"},

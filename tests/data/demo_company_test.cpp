@@ -67,6 +67,9 @@ TEST_F(DemoCompany, EveryCodeTheEmployeesUseExists)
         {"CRONOGRA.CroCCId", "CENTROCO.CCId"},     {"REMUNERA.RemLocId", "LOCALES.LocId"},
         {"OBRAS.ObrId", "CENTROCO.CCId"},          {"CARGOSFU.FunId", "FUNCIONA.FunId"},
         {"FUNATRVA.FunAId", "FUNATRIB.FunAId"},    {"GRUPOSHO.GHCalFerId", "CALFER.CalFerId"},
+        {"BASICOS1.BasId", "BASICOS.BasId"},       {"BASICOS1.CCId", "CENTROCO.CCId"},
+        {"BASICOS1.RefAuxId", "REFAUXIL.RefAuxId"}, {"ASIENTO1.RubId", "RUBROS.RubId"},
+        {"ASIENTO1.CCId", "CENTROCO.CCId"},        {"ASIENT4.ConId", "CONCEPT.ConId"},
     };
     for (const auto& [from, to] : references) {
         const QStringList source = from.split('.');
