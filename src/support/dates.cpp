@@ -40,6 +40,7 @@ void resolveMinutes(QList<PictureToken>& tokens, const QList<qsizetype>& ambiguo
 
 QList<PictureToken> tokenize(const QString& picture)
 {
+    static const QString partLetters = QStringLiteral("dmyhns");
     QList<PictureToken> tokens;
     QList<qsizetype> ambiguous;
     for (qsizetype i = 0; i < picture.size(); ++i) {
@@ -49,7 +50,6 @@ QList<PictureToken> tokenize(const QString& picture)
                 tokens.append({DatePart::Literal, picture[++i], 1});
             continue;
         }
-        const QString partLetters = QStringLiteral("dmyhns");
         if (!partLetters.contains(letter)) {
             tokens.append({DatePart::Literal, picture[i], 1});
             continue;
