@@ -183,7 +183,8 @@ void opened()
 void closed()
 {
     assert(openPreviews > 0 && "a preview closed that never opened");
-    --openPreviews;
+    if (openPreviews > 0)
+        --openPreviews;
 }
 
 }  // namespace ReportPreviews

@@ -90,7 +90,8 @@ void ListingFrame::addRow(const QStringList& cells)
     assert(cells.size() <= columns_.size() && "more cells than columns");
     const int top = reserve(lineHeight);
     view_.setFont(courier, 8);
-    for (qsizetype index = 0; index < cells.size(); ++index) {
+    const qsizetype shown = qMin(cells.size(), columns_.size());
+    for (qsizetype index = 0; index < shown; ++index) {
         const ListingColumn& column = columns_.at(index);
         view_.drawText(cells.at(index), {column.detailLeft, top, column.detailRight, top + lineHeight - 1},
                        column.alignment);
