@@ -1,9 +1,22 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test through CTest.
-# Exits non-zero when anything fails.
+# Exits non-zero when anything fails. Extra arguments go to ctest
+# (e.g. ./test.sh -R Categor).
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/deps.sh
 ensure_packages "${UORDANE_BUILD_PACKAGES[@]}" "${UORDANE_TEST_PACKAGES[@]}"
 build_project build
+
+# A throwaway PostgreSQL server on loopback, so that the database tests run
+# on both backends. It is removed at the end, also when tests fail.
+pg_folder=$(mktemp -d /tmp/uordane-pg-XXXXXX)
+pg_port=$(( 20000 + RANDOM % 20000 ))
+trap 'tools/pg_cluster.sh stop "$pg_folder"' EXIT
+if ! tools/pg_cluster.sh start "$pg_folder" "$pg_port"; then
+    echo "No se pudo iniciar el servidor PostgreSQL de prueba" >&2
+    exit 1
+fi
+export UORDANE_TEST_PG_HOST=127.0.0.1 UORDANE_TEST_PG_PORT=$pg_port UORDANE_TEST_PG_USER=postgres
+
 ctest --test-dir build --output-on-failure -j2 "$@"
