@@ -191,8 +191,12 @@ void RecordCursor::attachColumns(const QStringList& names)
 {
     columns_ = names;
     columnByName_.clear();
-    for (int column = 0; column < names.size(); ++column)
+    columnByExactName_.clear();
+    slots_.clear();
+    for (int column = 0; column < names.size(); ++column) {
         columnByName_.insert(names.at(column).toUpper(), column);
+        columnByExactName_.insert(names.at(column), column);
+    }
     position_ = Position::BeforeFirst;
     empty_ = false;
     current_ = {};
@@ -203,6 +207,7 @@ void RecordCursor::detach()
 {
     releaseLock();
     queries_.clear();
+    slots_.clear();
     table_ = nullptr;
     columns_.clear();
     columnByName_.clear();
@@ -214,6 +219,10 @@ void RecordCursor::detach()
 
 int RecordCursor::columnIndex(const QString& field) const
 {
+    // Most callers spell the name as the schema does: no upper-casing then.
+    auto exact = columnByExactName_.constFind(field);
+    if (exact != columnByExactName_.constEnd())
+        return exact.value();
     return columnByName_.value(field.toUpper(), -1);
 }
 
@@ -262,10 +271,19 @@ QSqlQuery& RecordCursor::prepared(const QString& sql)
     return queries_.insert(sql, query).value();
 }
 
+QSqlQuery& RecordCursor::addSlot(quint32 slot, const QString& sql)
+{
+    QSqlQuery query(database_.connection());
+    query.setForwardOnly(true);
+    query.prepare(sql);
+    return slots_.insert(slot, query).value();
+}
+
 std::optional<RecordCursor::Row> RecordCursor::readRow(qint64 id, DbError* error)
 {
-    QSqlQuery& query = prepared(selectPrefix() + QStringLiteral(" WHERE ") + rowIdColumn(database_.backend())
-                                + QStringLiteral(" = ?"));
+    QSqlQuery& query = preparedSlot(ReadRowSlot, [&] {
+        return selectPrefix() + QStringLiteral(" WHERE ") + rowIdColumn(database_.backend()) + QStringLiteral(" = ?");
+    });
     query.addBindValue(id);
     if (!query.exec()) {
         if (error)
@@ -434,13 +452,14 @@ DbError RecordCursor::writeFailed(const QSqlQuery& query, const QString& message
 
 DbError RecordCursor::insertBuffer()
 {
-    QStringList names;
-    for (const QString& column : columns_)
-        names << quoteName(column);
-    const QString sql = QStringLiteral("INSERT INTO ") + quoteName(table_->name) + QStringLiteral(" (")
-        + joined(names, QStringLiteral(", ")) + QStringLiteral(") VALUES (") + placeholders(columns_.size())
-        + QStringLiteral(")");
-    QSqlQuery& query = prepared(sql);
+    QSqlQuery& query = preparedSlot(InsertSlot, [&] {
+        QStringList names;
+        for (const QString& column : columns_)
+            names << quoteName(column);
+        return QStringLiteral("INSERT INTO ") + quoteName(table_->name) + QStringLiteral(" (")
+            + joined(names, QStringLiteral(", ")) + QStringLiteral(") VALUES (") + placeholders(columns_.size())
+            + QStringLiteral(")");
+    });
     for (int column = 0; column < columns_.size(); ++column)
         query.addBindValue(toStorage(table_->fields.at(column).type, buffer_.values.at(column), database_.backend()));
     if (!query.exec())
@@ -529,8 +548,10 @@ DbError RecordCursor::remove()
     const quint64 key = lockKey(current_);
     if (DbError error = database_.locks().acquire(key))
         return error;
-    QSqlQuery& query = prepared(QStringLiteral("DELETE FROM ") + quoteName(table_->name) + QStringLiteral(" WHERE ")
-                                + rowIdColumn(database_.backend()) + QStringLiteral(" = ?"));
+    QSqlQuery& query = preparedSlot(DeleteSlot, [&] {
+        return QStringLiteral("DELETE FROM ") + quoteName(table_->name) + QStringLiteral(" WHERE ")
+            + rowIdColumn(database_.backend()) + QStringLiteral(" = ?");
+    });
     query.addBindValue(current_.id);
     const bool done = query.exec();
     database_.locks().release(key);
@@ -599,6 +620,7 @@ DbError TableCursor::setIndex(const QString& index)
         return failure(DbErrorNumber::NotAnIndex,
                        QStringLiteral("%1 no es un índice de la tabla %2").arg(index, table_->name));
     cancelUpdate();
+    slots_.clear();
     indexName_ = definition->name;
     keyColumns_.clear();
     keyFieldColumns_.clear();
@@ -635,9 +657,8 @@ QVariantList TableCursor::keyValues(const Row& row) const
     return values;
 }
 
-DbError TableCursor::fetchFrom(const QString& sql, const QVariantList& values, int limit, bool backwards)
+DbError TableCursor::fetchFrom(QSqlQuery& query, const QVariantList& values, int limit, bool backwards)
 {
-    QSqlQuery& query = prepared(sql);
     for (const QVariant& value : values)
         query.addBindValue(value);
     query.addBindValue(limit);
@@ -666,8 +687,9 @@ DbError TableCursor::fetchFirst(bool last)
 {
     noMatch_ = false;
     window_ = 16;
-    const QString sql = selectPrefix() + orderBy(last) + QStringLiteral(" LIMIT ?");
-    DbError error = fetchFrom(sql, {}, window_, last);
+    QSqlQuery& query = preparedSlot(last ? LastSlot : FirstSlot,
+                                    [&] { return selectPrefix() + orderBy(last) + QStringLiteral(" LIMIT ?"); });
+    DbError error = fetchFrom(query, {}, window_, last);
     if (error)
         return error;
     if (position_ != Position::OnRow) {
@@ -692,10 +714,12 @@ DbError TableCursor::fetchNext(bool backwards)
     // Sequential reading: each refill reads twice as far ahead, up to a limit
     // that keeps the memory of a cursor small.
     window_ = std::min(window_ * 2, 512);
-    const QString sql = selectPrefix() + QStringLiteral(" WHERE (") + joined(keyColumns_, QStringLiteral(", "))
-        + QStringLiteral(") ") + (backwards ? QStringLiteral("<") : QStringLiteral(">")) + QStringLiteral(" (")
-        + placeholders(keyColumns_.size()) + QStringLiteral(")") + orderBy(backwards) + QStringLiteral(" LIMIT ?");
-    return fetchFrom(sql, keyValues(current_), window_, backwards);
+    QSqlQuery& query = preparedSlot(backwards ? PreviousSlot : NextSlot, [&] {
+        return selectPrefix() + QStringLiteral(" WHERE (") + joined(keyColumns_, QStringLiteral(", "))
+            + QStringLiteral(") ") + (backwards ? QStringLiteral("<") : QStringLiteral(">")) + QStringLiteral(" (")
+            + placeholders(keyColumns_.size()) + QStringLiteral(")") + orderBy(backwards) + QStringLiteral(" LIMIT ?");
+    });
+    return fetchFrom(query, keyValues(current_), window_, backwards);
 }
 
 void TableCursor::placeOn(const Row& row)
@@ -719,30 +743,31 @@ DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
                        QStringLiteral("Cantidad de valores inválida para el índice %1").arg(indexName_));
     cancelUpdate();
     const int given = static_cast<int>(values.size());
-    QStringList compared;
     QVariantList bound;
     for (int position = 0; position < given; ++position) {
         const int column = keyFieldColumns_.at(position);
-        compared << keyColumns_.at(position);
         bound << toStorage(table_->fields.at(column).type, values.at(position), database_.backend());
     }
-    QString condition;
-    if (comparison == Comparison::Equal) {
-        QStringList equalities;
-        for (const QString& column : compared)
-            equalities << column + QStringLiteral(" = ?");
-        condition = joined(equalities, QStringLiteral(" AND "));
-    } else if (given == 1) {
-        condition = compared.first() + ' ' + comparisonOperator(comparison) + QStringLiteral(" ?");
-    } else {
-        condition = '(' + joined(compared, QStringLiteral(", ")) + QStringLiteral(") ")
-            + comparisonOperator(comparison) + QStringLiteral(" (") + placeholders(given) + ')';
-    }
     const bool backwards = searchesBackwards(comparison);
-    const QString sql = selectPrefix() + QStringLiteral(" WHERE ") + condition + orderBy(backwards)
-        + QStringLiteral(" LIMIT ?");
+    const quint32 slot = SeekSlots + static_cast<quint32>(comparison) * 64 + static_cast<quint32>(given);
+    QSqlQuery& query = preparedSlot(slot, [&] {
+        const QStringList compared = keyColumns_.mid(0, given);
+        QString condition;
+        if (comparison == Comparison::Equal) {
+            QStringList equalities;
+            for (const QString& column : compared)
+                equalities << column + QStringLiteral(" = ?");
+            condition = joined(equalities, QStringLiteral(" AND "));
+        } else if (given == 1) {
+            condition = compared.first() + ' ' + comparisonOperator(comparison) + QStringLiteral(" ?");
+        } else {
+            condition = '(' + joined(compared, QStringLiteral(", ")) + QStringLiteral(") ")
+                + comparisonOperator(comparison) + QStringLiteral(" (") + placeholders(given) + ')';
+        }
+        return selectPrefix() + QStringLiteral(" WHERE ") + condition + orderBy(backwards) + QStringLiteral(" LIMIT ?");
+    });
     window_ = 16;
-    DbError error = fetchFrom(sql, bound, 1, backwards);
+    DbError error = fetchFrom(query, bound, 1, backwards);
     readAheadComplete_ = false;
     if (error)
         return error;
@@ -758,7 +783,7 @@ int TableCursor::recordCount()
 {
     if (table_ == nullptr)
         return 0;
-    QSqlQuery& query = prepared(QStringLiteral("SELECT COUNT(*) FROM ") + quoteName(table_->name));
+    QSqlQuery& query = preparedSlot(CountSlot, [&] { return QStringLiteral("SELECT COUNT(*) FROM ") + quoteName(table_->name); });
     if (!query.exec() || !query.next())
         return 0;
     const int count = query.value(0).toInt();

@@ -184,6 +184,19 @@ protected:
     Row rowFromQuery(const QSqlQuery& query) const;
     /// A prepared query of this cursor, cached by its text.
     QSqlQuery& prepared(const QString& sql);
+    /// A prepared query of this cursor cached under `slot`; `build` makes its
+    /// text the first time only, so that a seek does not compose SQL.
+    template <typename Build>
+    QSqlQuery& preparedSlot(quint32 slot, Build build)
+    {
+        auto found = slots_.find(slot);
+        if (found != slots_.end())
+            return found.value();
+        return addSlot(slot, build());
+    }
+    QSqlQuery& addSlot(quint32 slot, const QString& sql);
+    enum Slot : quint32 { ReadRowSlot = 1, InsertSlot, DeleteSlot, CountSlot, FirstSlot, LastSlot, NextSlot,
+                          PreviousSlot, SeekSlots = 0x100 };
 
     int columnIndex(const QString& field) const;
     QVariant emptyOf(int column) const;
@@ -203,6 +216,8 @@ protected:
     quint64 heldLock_ = 0;
     Bookmark lastModified_;
     QHash<QString, QSqlQuery> queries_;
+    QHash<quint32, QSqlQuery> slots_;
+    QHash<QString, int> columnByExactName_;
 
 private:
     quint64 lockKey(const Row& row) const;
@@ -239,7 +254,7 @@ protected:
     void forgetReadAhead() override;
 
 private:
-    DbError fetchFrom(const QString& sql, const QVariantList& values, int limit, bool backwards);
+    DbError fetchFrom(QSqlQuery& query, const QVariantList& values, int limit, bool backwards);
     QString orderBy(bool backwards) const;
     QVariantList keyValues(const Row& row) const;
 
