@@ -856,7 +856,6 @@ bool Transaction::lockAndCheck()
         const DbError error = own_->edit();
         if (error && isLockConflict(error.number)) {
             ui_.message(lockedText, MessageIcon::Exclamation);
-            LastError::set(error.number, error.message);
             return false;
         }
         if (error && error.number != DbErrorNumber::ChangedByAnotherUser) {

@@ -148,6 +148,7 @@ struct TransactionDecl {
     QString syncGroup;        ///< "Car"; empty: no automatic-copy guard
     int permissionPosition = 8;  ///< the character of "Permisos" that must be "M"
     QStringList pages;        ///< tab captions; empty: one page
+    QString helpTopic;        ///< "HLP_TFunAtri.htm"; empty: the help file's first topic
     TransactionHooks hooks;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/work_panel.h"
 
 #include "data/database.h"
+#include "data/error_translator.h"
 #include "data/parameters.h"
 #include "data/work_database.h"
 #include "startup/vbglob.h"
@@ -66,6 +67,7 @@ WorkPanel::~WorkPanel()
 
 DbError WorkPanel::open(const QString& keyPassed)
 {
+    close();
     result_ = keyPassed;
     const TableDef* table = database_.tableDef(declaration_.table);
     assert(table && "a work panel lists a table of the schema");
@@ -182,7 +184,7 @@ int WorkPanel::fetchMore()
         return 0;
     const int before = loaded_;
     if (DbError error = loadPage())
-        ui_.message(error.fullText(), MessageIcon::Exclamation);
+        translateDatabaseError(ui_, error);
     return loaded_ - before;
 }
 
@@ -191,8 +193,10 @@ void WorkPanel::setDescriptionFilter(const QString& typed)
     if (typed == descriptionFilter_.typed())
         return;
     descriptionFilter_ = AccentFilter(typed);
-    if (isOpen())
-        fullLoad();
+    if (!isOpen())
+        return;
+    if (DbError error = fullLoad())
+        translateDatabaseError(ui_, error);
 }
 
 void WorkPanel::setFilterValue(const QString& name, const QString& value)
@@ -200,8 +204,10 @@ void WorkPanel::setFilterValue(const QString& name, const QString& value)
     if (filterValues_.value(name) == value)
         return;
     filterValues_[name] = value;
-    if (isOpen())
-        fullLoad();
+    if (!isOpen())
+        return;
+    if (DbError error = fullLoad())
+        translateDatabaseError(ui_, error);
 }
 
 // ---------------------------------------------------------------------------
@@ -273,9 +279,11 @@ QString WorkPanel::keyAt(int row) const
 void WorkPanel::reloadKeepingRow()
 {
     const int row = currentRow_;
-    fullLoad();
-    while (row >= loaded_ && canFetchMore())
-        loadPage();
+    DbError error = fullLoad();
+    while (!error && row >= loaded_ && canFetchMore())
+        error = loadPage();
+    if (error)
+        translateDatabaseError(ui_, error);
     currentRow_ = loaded_ == 0 ? 0 : std::min(row, loaded_ - 1);
 }
 

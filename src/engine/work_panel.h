@@ -62,6 +62,7 @@ struct WorkPanelDecl {
     RowFilter rowFilter;
     DeleteProtection protection;  ///< no names: no own check
     int permissionPosition = 8;   ///< the character of "Permisos" that must be "M"
+    QString helpTopic;            ///< "HLP_WCargos.htm"; empty: the help file's first topic
 };
 
 class WorkPanel {
