@@ -387,6 +387,9 @@ int Transaction::firstEditablePosition() const
 
 void Transaction::start(const QString& key, const QString& modeText)
 {
+    // A form that is already open ignores a second call.
+    if (started_ && !closed_)
+        return;
     const std::optional<Mode> mode = modeFromCode(modeText);
     assert(mode && "a transaction is called with INS, UPD, DLT or DSP");
     mode_ = mode.value_or(Mode::Display);

@@ -158,3 +158,101 @@ TEST_F(TransactionTest, AKeyTakenByAnotherWorkstationAfterValidationIsReportedAn
 }
 
 }  // namespace
+
+namespace {
+
+/// Text keys, code lists and dates, over FICCOD and LOCALES.
+const TransactionDecl& annotationForm()
+{
+    static const TransactionDecl form = [] {
+        TransactionDecl declaration;
+        declaration.name = QStringLiteral("TPRUEBA2");
+        declaration.table = QStringLiteral("FICCOD");
+        FieldDecl allowed;
+        allowed.name = QStringLiteral("FicAutoges");
+        allowed.label = QStringLiteral("Se permite consultar");
+        allowed.kind = FieldKind::CodeList;
+        allowed.choices = {{1, QStringLiteral("Si")}, {0, QStringLiteral("No")}};
+        declaration.fields = {keyField(QStringLiteral("FicCod"), QStringLiteral("Código"), QStringLiteral("!!!!!!")),
+                              textField(QStringLiteral("FicDesc"), QStringLiteral("Descripción")), allowed};
+        declaration.keyMissingMessage = QStringLiteral("Falta código");
+        declaration.audit.insert = QStringLiteral("Agrega código de anotación ");
+        declaration.audit.modify = QStringLiteral("Modifica código de anotación ");
+        declaration.audit.parts = {{QStringLiteral("FicDesc"), QStringLiteral(", descripción = ")},
+                                   {QStringLiteral("FicAutoges"), QStringLiteral(", se permite consultar = ")}};
+        return declaration;
+    }();
+    return form;
+}
+
+const TransactionDecl& localeForm()
+{
+    static const TransactionDecl form = [] {
+        TransactionDecl declaration;
+        declaration.name = QStringLiteral("TPRUEBA3");
+        declaration.table = QStringLiteral("LOCALES");
+        FieldDecl opened;
+        opened.name = QStringLiteral("LocFchInic");
+        opened.label = QStringLiteral("Fecha inicio");
+        opened.picture = QStringLiteral("dd/mm/yyyy");
+        opened.kind = FieldKind::Date;
+        declaration.fields = {keyField(QStringLiteral("LocId"), QStringLiteral("Local"), QStringLiteral("ZZ9")),
+                              textField(QStringLiteral("LocDesc"), QStringLiteral("Descripción"),
+                                        QStringLiteral("Falta descripción")),
+                              opened};
+        declaration.keyMissingMessage = QStringLiteral("Falta número de local");
+        return declaration;
+    }();
+    return form;
+}
+
+TEST_F(TransactionTest, TextKeysAndCodeListsAreStoredAsTheirValues)
+{
+    Transaction form(annotationForm(), *database, ui);
+    form.start(QStringLiteral(""), QStringLiteral("INS"));
+    ASSERT_TRUE(form.setText(1, QStringLiteral("ab1")));
+    ASSERT_TRUE(form.focusEntered(2));
+    form.setText(2, QStringLiteral("Licencia"));
+    EXPECT_FALSE(form.setText(3, QStringLiteral("Quizás")));
+    ASSERT_TRUE(form.setText(3, QStringLiteral("si")));
+    EXPECT_EQ(form.text(3), QStringLiteral("Si"));
+    ASSERT_TRUE(form.confirm());
+
+    QSqlQuery query(database->connection());
+    ASSERT_TRUE(query.exec(QStringLiteral("SELECT FicCod, FicAutoges FROM FICCOD")) && query.next());
+    EXPECT_EQ(query.value(0).toString().trimmed(), QStringLiteral("AB1"));
+    EXPECT_EQ(query.value(1).toInt(), 1);
+    EXPECT_EQ(auditTexts(),
+              QStringList{QStringLiteral("Agrega código de anotación AB1, descripción = Licencia, se permite consultar = Si")});
+
+    // Changing only the code names only the code.
+    Transaction change(annotationForm(), *database, ui);
+    change.start(QStringLiteral("AB1"), QStringLiteral("UPD"));
+    ASSERT_EQ(change.text(2), QStringLiteral("Licencia"));
+    change.setText(3, QStringLiteral("No"));
+    ASSERT_TRUE(change.confirm());
+    EXPECT_EQ(auditTexts().last(), QStringLiteral("Modifica código de anotación AB1, se permite consultar = No"));
+}
+
+TEST_F(TransactionTest, DatesAreReadThroughTheirPictureAndInvalidOnesRefused)
+{
+    Transaction form(localeForm(), *database, ui);
+    form.start(QStringLiteral("0"), QStringLiteral("INS"));
+    form.setText(1, QStringLiteral("3"));
+    ASSERT_TRUE(form.focusEntered(2));
+    EXPECT_EQ(form.text(3), QString()) << "a new record has no date";
+    form.setText(2, QStringLiteral("Casa central"));
+    QString error;
+    EXPECT_FALSE(form.setText(3, QStringLiteral("31/02/2026"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    ASSERT_TRUE(form.setText(3, QStringLiteral("5/3/2026")));
+    EXPECT_EQ(form.text(3), QStringLiteral("05/03/2026"));
+    ASSERT_TRUE(form.confirm());
+
+    Transaction shown(localeForm(), *database, ui);
+    shown.start(QStringLiteral("3"), QStringLiteral("DSP"));
+    EXPECT_EQ(shown.value(QStringLiteral("LocFchInic")).toDate(), QDate(2026, 3, 5));
+    EXPECT_EQ(shown.text(3), QStringLiteral("05/03/2026"));
+}
+
+}  // namespace
