@@ -1,88 +1,19 @@
 #include "data/cursor.h"
 
 #include "data/database.h"
+#include "data/field_value.h"
 #include "data/record_locks.h"
 #include "data/schema_sql.h"
+#include "data/statement.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
-#include <QSqlRecord>
 
 #include <cmath>
 
 namespace {
 
 QString noCurrentRecordText() { return QStringLiteral("No hay registro actual"); }
-
-double roundToCurrency(double value)
-{
-    return std::round(value * 10000.0) / 10000.0;
-}
-
-QDateTime dateFromStorage(const QVariant& stored)
-{
-    if (stored.metaType().id() == QMetaType::QDateTime)
-        return stored.toDateTime();
-    if (stored.metaType().id() == QMetaType::QDate)
-        return QDateTime(stored.toDate(), QTime(0, 0));
-    const QString text = stored.toString();
-    QDateTime moment = QDateTime::fromString(text, QLatin1String(SchemaSql::sqliteDateFormat));
-    if (!moment.isValid())
-        moment = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!moment.isValid())
-        moment = QDateTime(QDate::fromString(text, QStringLiteral("yyyy-MM-dd")), QTime(0, 0));
-    return moment.isValid() ? moment : emptyDate();
-}
-
-/// A stored value as the program sees it: typed, Null as the empty value.
-QVariant fromStorage(FieldType type, const QVariant& stored)
-{
-    if (stored.isNull())
-        return emptyValue(type);
-    switch (type) {
-    case FieldType::Integer:
-    case FieldType::Long:
-    case FieldType::YesNo:
-        return stored.toInt();
-    case FieldType::Double:
-        return stored.toDouble();
-    case FieldType::Currency:
-        return roundToCurrency(stored.toDouble());
-    case FieldType::Date:
-        return dateFromStorage(stored);
-    case FieldType::Text:
-    case FieldType::Memo:
-        return stored.toString();
-    }
-    return stored;
-}
-
-/// A value given to a field as it is stored; an invalid value is the empty one.
-QVariant toStorage(FieldType type, const QVariant& given, Backend backend)
-{
-    if (!given.isValid() || given.isNull())
-        return storageValue(emptyValue(type), backend);
-    switch (type) {
-    case FieldType::Integer:
-    case FieldType::Long:
-    case FieldType::YesNo:
-        return given.toLongLong();
-    case FieldType::Double:
-        return given.toDouble();
-    case FieldType::Currency:
-        return roundToCurrency(given.toDouble());
-    case FieldType::Date: {
-        const int id = given.metaType().id();
-        if (id == QMetaType::QDateTime || id == QMetaType::QDate)
-            return storageValue(given, backend);
-        return storageValue(dateFromStorage(given), backend);
-    }
-    case FieldType::Text:
-    case FieldType::Memo:
-        return given.toString();
-    }
-    return given;
-}
 
 QString joined(const QStringList& parts, const QString& separator)
 {
@@ -219,7 +150,15 @@ void RecordCursor::detach()
 
 int RecordCursor::columnIndex(const QString& field) const
 {
-    // Most callers spell the name as the schema does: no upper-casing then.
+    // Most callers spell the name as the schema does. For the usual small
+    // table a plain scan beats hashing the name on every read.
+    if (columns_.size() <= 24) {
+        for (int column = 0; column < columns_.size(); ++column) {
+            if (columns_.at(column) == field)
+                return column;
+        }
+        return columnByName_.value(field.toUpper(), -1);
+    }
     auto exact = columnByExactName_.constFind(field);
     if (exact != columnByExactName_.constEnd())
         return exact.value();
@@ -233,10 +172,8 @@ QVariant RecordCursor::emptyOf(int column) const
     return emptyValue(table_->fields.at(column).type);
 }
 
-DbError RecordCursor::failure(int number, const QString& message, const QSqlQuery* query) const
+DbError RecordCursor::failure(int number, const QString& message) const
 {
-    if (query)
-        return database_.failure(query->lastError(), message);
     return DbError::make(number, message);
 }
 
@@ -250,44 +187,38 @@ QString RecordCursor::selectPrefix() const
         + quoteName(table_->name);
 }
 
-RecordCursor::Row RecordCursor::rowFromQuery(const QSqlQuery& query) const
+RecordCursor::Row RecordCursor::rowFromQuery(const Statement& query) const
 {
     Row row;
-    row.id = query.value(0).toLongLong();
+    row.id = query.int64(0);
     row.values.reserve(columns_.size());
     for (int column = 0; column < columns_.size(); ++column)
-        row.values.append(fromStorage(table_->fields.at(column).type, query.value(column + 1)));
+        row.values.append(query.fieldValue(column + 1, table_->fields.at(column).type));
     return row;
 }
 
-QSqlQuery& RecordCursor::prepared(const QString& sql)
+Statement& RecordCursor::prepared(const QString& sql)
 {
     auto found = queries_.find(sql);
     if (found != queries_.end())
-        return found.value();
-    QSqlQuery query(database_.connection());
-    query.setForwardOnly(true);
-    query.prepare(sql);
-    return queries_.insert(sql, query).value();
+        return *found->second;
+    return *queries_.emplace(sql, std::make_unique<Statement>(database_, sql)).first->second;
 }
 
-QSqlQuery& RecordCursor::addSlot(quint32 slot, const QString& sql)
+Statement& RecordCursor::addSlot(quint32 slot, const QString& sql)
 {
-    QSqlQuery query(database_.connection());
-    query.setForwardOnly(true);
-    query.prepare(sql);
-    return slots_.insert(slot, query).value();
+    return *slots_.emplace(slot, std::make_unique<Statement>(database_, sql)).first->second;
 }
 
 std::optional<RecordCursor::Row> RecordCursor::readRow(qint64 id, DbError* error)
 {
-    QSqlQuery& query = preparedSlot(ReadRowSlot, [&] {
+    Statement& query = preparedSlot(ReadRowSlot, [&] {
         return selectPrefix() + QStringLiteral(" WHERE ") + rowIdColumn(database_.backend()) + QStringLiteral(" = ?");
     });
     query.addBindValue(id);
     if (!query.exec()) {
         if (error)
-            *error = failure(DbErrorNumber::Unexpected, QStringLiteral("No se pudo leer ") + table_->name, &query);
+            *error = query.failure(QStringLiteral("No se pudo leer ") + table_->name);
         return std::nullopt;
     }
     std::optional<Row> row;
@@ -346,6 +277,59 @@ QVariant RecordCursor::value(const QString& field) const
     return current_.values.at(column);
 }
 
+const QVariant* RecordCursor::stored(const QString& field) const
+{
+    const int column = columnIndex(field);
+    if (column < 0)
+        return nullptr;
+    if (editMode_ != EditMode::None)
+        return &buffer_.values.at(column);
+    if (position_ != Position::OnRow)
+        return nullptr;
+    return &current_.values.at(column);
+}
+
+// The typed readers take the stored value as it is when it already has the
+// type asked for: fields are read on every row of a listing.
+
+QString RecordCursor::text(const QString& field) const
+{
+    const QVariant* held = stored(field);
+    if (held == nullptr)
+        return value(field).toString();
+    if (held->metaType().id() == QMetaType::QString)
+        return *static_cast<const QString*>(held->constData());
+    return held->toString();
+}
+
+double RecordCursor::number(const QString& field) const
+{
+    const QVariant* held = stored(field);
+    if (held == nullptr)
+        return value(field).toDouble();
+    switch (held->metaType().id()) {
+    case QMetaType::Double:
+        return *static_cast<const double*>(held->constData());
+    case QMetaType::Int:
+        return *static_cast<const int*>(held->constData());
+    }
+    return held->toDouble();
+}
+
+qint64 RecordCursor::integer(const QString& field) const
+{
+    const QVariant* held = stored(field);
+    if (held == nullptr)
+        return value(field).toLongLong();
+    switch (held->metaType().id()) {
+    case QMetaType::Int:
+        return *static_cast<const int*>(held->constData());
+    case QMetaType::LongLong:
+        return *static_cast<const qint64*>(held->constData());
+    }
+    return held->toLongLong();
+}
+
 DbError RecordCursor::setValue(const QString& field, const QVariant& value)
 {
     const int column = columnIndex(field);
@@ -398,7 +382,9 @@ void RecordCursor::releaseLock()
 {
     if (heldLock_ == 0)
         return;
-    database_.locks().release(heldLock_);
+    // A closed connection has let go of its locks already.
+    if (database_.isOpen())
+        database_.locks().release(heldLock_);
     heldLock_ = 0;
 }
 
@@ -442,9 +428,9 @@ DbError RecordCursor::edit()
     return {};
 }
 
-DbError RecordCursor::writeFailed(const QSqlQuery& query, const QString& message)
+DbError RecordCursor::writeFailed(const Statement& query, const QString& message)
 {
-    DbError error = failure(DbErrorNumber::Unexpected, message, &query);
+    DbError error = query.failure(message);
     // The caller's transaction must not stay open behind a failed write.
     database_.rollback();
     return error;
@@ -452,7 +438,7 @@ DbError RecordCursor::writeFailed(const QSqlQuery& query, const QString& message
 
 DbError RecordCursor::insertBuffer()
 {
-    QSqlQuery& query = preparedSlot(InsertSlot, [&] {
+    Statement& query = preparedSlot(InsertSlot, [&] {
         QStringList names;
         for (const QString& column : columns_)
             names << quoteName(column);
@@ -464,7 +450,7 @@ DbError RecordCursor::insertBuffer()
         query.addBindValue(toStorage(table_->fields.at(column).type, buffer_.values.at(column), database_.backend()));
     if (!query.exec())
         return writeFailed(query, QStringLiteral("No se pudo agregar el registro a ") + table_->name);
-    const qint64 id = query.lastInsertId().toLongLong();
+    const qint64 id = query.lastInsertId();
     query.finish();
     lastModified_ = Bookmark{id};
     editMode_ = EditMode::None;
@@ -493,13 +479,13 @@ DbError RecordCursor::writeBuffer()
     const QString sql = QStringLiteral("UPDATE ") + quoteName(table_->name) + QStringLiteral(" SET ")
         + joined(assignments, QStringLiteral(", ")) + QStringLiteral(" WHERE ")
         + rowIdColumn(database_.backend()) + QStringLiteral(" = ?");
-    QSqlQuery& query = prepared(sql);
+    Statement& query = prepared(sql);
     for (const QVariant& value : values)
         query.addBindValue(value);
     query.addBindValue(buffer_.id);
     if (!query.exec())
         return writeFailed(query, QStringLiteral("No se pudo modificar el registro de ") + table_->name);
-    const int written = query.numRowsAffected();
+    const int written = query.rowsAffected();
     query.finish();
     if (written == 0) {
         // Deleted by a writer that does not take record locks.
@@ -548,7 +534,7 @@ DbError RecordCursor::remove()
     const quint64 key = lockKey(current_);
     if (DbError error = database_.locks().acquire(key))
         return error;
-    QSqlQuery& query = preparedSlot(DeleteSlot, [&] {
+    Statement& query = preparedSlot(DeleteSlot, [&] {
         return QStringLiteral("DELETE FROM ") + quoteName(table_->name) + QStringLiteral(" WHERE ")
             + rowIdColumn(database_.backend()) + QStringLiteral(" = ?");
     });
@@ -657,13 +643,13 @@ QVariantList TableCursor::keyValues(const Row& row) const
     return values;
 }
 
-DbError TableCursor::fetchFrom(QSqlQuery& query, const QVariantList& values, int limit, bool backwards)
+DbError TableCursor::fetchFrom(Statement& query, const QVariantList& values, int limit, bool backwards)
 {
     for (const QVariant& value : values)
         query.addBindValue(value);
     query.addBindValue(limit);
     if (!query.exec())
-        return failure(DbErrorNumber::Unexpected, QStringLiteral("No se pudo leer ") + table_->name, &query);
+        return query.failure(QStringLiteral("No se pudo leer ") + table_->name);
     readAhead_.clear();
     readAheadBackwards_ = backwards;
     int count = 0;
@@ -687,7 +673,7 @@ DbError TableCursor::fetchFirst(bool last)
 {
     noMatch_ = false;
     window_ = 16;
-    QSqlQuery& query = preparedSlot(last ? LastSlot : FirstSlot,
+    Statement& query = preparedSlot(last ? LastSlot : FirstSlot,
                                     [&] { return selectPrefix() + orderBy(last) + QStringLiteral(" LIMIT ?"); });
     DbError error = fetchFrom(query, {}, window_, last);
     if (error)
@@ -714,7 +700,7 @@ DbError TableCursor::fetchNext(bool backwards)
     // Sequential reading: each refill reads twice as far ahead, up to a limit
     // that keeps the memory of a cursor small.
     window_ = std::min(window_ * 2, 512);
-    QSqlQuery& query = preparedSlot(backwards ? PreviousSlot : NextSlot, [&] {
+    Statement& query = preparedSlot(backwards ? PreviousSlot : NextSlot, [&] {
         return selectPrefix() + QStringLiteral(" WHERE (") + joined(keyColumns_, QStringLiteral(", "))
             + QStringLiteral(") ") + (backwards ? QStringLiteral("<") : QStringLiteral(">")) + QStringLiteral(" (")
             + placeholders(keyColumns_.size()) + QStringLiteral(")") + orderBy(backwards) + QStringLiteral(" LIMIT ?");
@@ -750,7 +736,7 @@ DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
     }
     const bool backwards = searchesBackwards(comparison);
     const quint32 slot = SeekSlots + static_cast<quint32>(comparison) * 64 + static_cast<quint32>(given);
-    QSqlQuery& query = preparedSlot(slot, [&] {
+    Statement& query = preparedSlot(slot, [&] {
         const QStringList compared = keyColumns_.mid(0, given);
         QString condition;
         if (comparison == Comparison::Equal) {
@@ -783,10 +769,10 @@ int TableCursor::recordCount()
 {
     if (table_ == nullptr)
         return 0;
-    QSqlQuery& query = preparedSlot(CountSlot, [&] { return QStringLiteral("SELECT COUNT(*) FROM ") + quoteName(table_->name); });
+    Statement& query = preparedSlot(CountSlot, [&] { return QStringLiteral("SELECT COUNT(*) FROM ") + quoteName(table_->name); });
     if (!query.exec() || !query.next())
         return 0;
-    const int count = query.value(0).toInt();
+    const int count = static_cast<int>(query.int64(0));
     query.finish();
     return count;
 }
@@ -835,33 +821,27 @@ DbError QueryCursor::open(const QString& select, const QVariantList& values)
     const QString sql = translateJetSql(select, database_.backend());
     QString rest;
     const TableDef* table = database_.tableDef(updatableTable(sql, &rest));
-    QSqlQuery query(database_.connection());
-    query.setForwardOnly(true);
-    if (table != nullptr) {
-        // Only the identities of the result are kept; each record is read
-        // when the cursor comes to it.
-        query.prepare(QStringLiteral("SELECT ") + rowIdColumn(database_.backend()) + QStringLiteral(" FROM ")
-                      + quoteName(table->name) + rest);
-    } else {
-        query.prepare(sql);
-    }
+    // Only the identities of a result over one table are kept; each record
+    // is read when the cursor comes to it.
+    Statement query(database_, table != nullptr ? QStringLiteral("SELECT ") + rowIdColumn(database_.backend())
+                                                      + QStringLiteral(" FROM ") + quoteName(table->name) + rest
+                                                : sql);
     for (const QVariant& value : values)
         query.addBindValue(storageValue(value, database_.backend()));
     if (!query.exec())
-        return failure(DbErrorNumber::Unexpected, QStringLiteral("No se pudo abrir la consulta: ") + select, &query);
+        return query.failure(QStringLiteral("No se pudo abrir la consulta: ") + select);
     if (table != nullptr) {
         while (query.next())
-            ids_.append(query.value(0).toLongLong());
+            ids_.append(query.int64(0));
         attachTable(table, Access::ReadWrite);
     } else {
-        const QSqlRecord record = query.record();
         QStringList names;
-        for (int column = 0; column < record.count(); ++column)
-            names << record.fieldName(column);
+        for (int column = 0; column < query.columnCount(); ++column)
+            names << query.columnName(column);
         while (query.next()) {
             Row row;
             row.id = detachedRows_.size() + 1;
-            for (int column = 0; column < record.count(); ++column) {
+            for (int column = 0; column < names.size(); ++column) {
                 const QVariant stored = query.value(column);
                 row.values.append(stored.isNull() ? QVariant(QString()) : stored);
             }

@@ -6,16 +6,17 @@
 #include <QDateTime>
 #include <QHash>
 #include <QList>
-#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <QVector>
 
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
 class Database;
 class RecordLocks;
+class Statement;
 
 // Record access: cursors over the tables of a Database.
 //
@@ -126,9 +127,9 @@ public:
     /// The value of `field` in the current record or in the record being
     /// edited or added; Null reads as the empty value of the field's type.
     QVariant value(const QString& field) const;
-    QString text(const QString& field) const { return value(field).toString(); }
-    double number(const QString& field) const { return value(field).toDouble(); }
-    qint64 integer(const QString& field) const { return value(field).toLongLong(); }
+    QString text(const QString& field) const;
+    double number(const QString& field) const;
+    qint64 integer(const QString& field) const;
     QDateTime date(const QString& field) const { return value(field).toDateTime(); }
     /// Changes `field` of the record being edited or added (3020 otherwise,
     /// 3265 for an unknown field, 3027 on a read-only cursor).
@@ -181,26 +182,28 @@ protected:
     virtual std::optional<Row> readRow(qint64 id, DbError* error);
     /// The "SELECT rowid, fields FROM table" prefix of every read.
     QString selectPrefix() const;
-    Row rowFromQuery(const QSqlQuery& query) const;
+    Row rowFromQuery(const Statement& query) const;
     /// A prepared query of this cursor, cached by its text.
-    QSqlQuery& prepared(const QString& sql);
+    Statement& prepared(const QString& sql);
     /// A prepared query of this cursor cached under `slot`; `build` makes its
     /// text the first time only, so that a seek does not compose SQL.
     template <typename Build>
-    QSqlQuery& preparedSlot(quint32 slot, Build build)
+    Statement& preparedSlot(quint32 slot, Build build)
     {
         auto found = slots_.find(slot);
         if (found != slots_.end())
-            return found.value();
+            return *found->second;
         return addSlot(slot, build());
     }
-    QSqlQuery& addSlot(quint32 slot, const QString& sql);
+    Statement& addSlot(quint32 slot, const QString& sql);
     enum Slot : quint32 { ReadRowSlot = 1, InsertSlot, DeleteSlot, CountSlot, FirstSlot, LastSlot, NextSlot,
                           PreviousSlot, SeekSlots = 0x100 };
 
     int columnIndex(const QString& field) const;
+    /// The value of `column` in the buffer or the current record, without a copy.
+    const QVariant* stored(const QString& field) const;
     QVariant emptyOf(int column) const;
-    DbError failure(int number, const QString& message, const QSqlQuery* query = nullptr) const;
+    DbError failure(int number, const QString& message) const;
 
     Database& database_;
     const TableDef* table_ = nullptr;
@@ -215,8 +218,8 @@ protected:
     QVector<bool> changed_;
     quint64 heldLock_ = 0;
     Bookmark lastModified_;
-    QHash<QString, QSqlQuery> queries_;
-    QHash<quint32, QSqlQuery> slots_;
+    std::unordered_map<QString, std::unique_ptr<Statement>> queries_;
+    std::unordered_map<quint32, std::unique_ptr<Statement>> slots_;
     QHash<QString, int> columnByExactName_;
 
 private:
@@ -224,7 +227,7 @@ private:
     void releaseLock();
     DbError insertBuffer();
     DbError writeBuffer();
-    DbError writeFailed(const QSqlQuery& query, const QString& message);
+    DbError writeFailed(const Statement& query, const QString& message);
 };
 
 /// A table with a current index, positioned by seek and by moves.
@@ -254,7 +257,7 @@ protected:
     void forgetReadAhead() override;
 
 private:
-    DbError fetchFrom(QSqlQuery& query, const QVariantList& values, int limit, bool backwards);
+    DbError fetchFrom(Statement& query, const QVariantList& values, int limit, bool backwards);
     QString orderBy(bool backwards) const;
     QVariantList keyValues(const Row& row) const;
 

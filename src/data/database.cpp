@@ -2,6 +2,7 @@
 
 #include "data/record_locks.h"
 #include "data/schema_sql.h"
+#include "data/statement.h"
 
 #include <QAtomicInt>
 #include <QDate>
@@ -99,6 +100,10 @@ void Database::close()
     // Locks die with the connection, as they do when a workstation goes away.
     locks_.reset();
     transactionDepth_ = 0;
+    const QList<Statement*> statements = statements_;
+    statements_.clear();
+    for (Statement* statement : statements)
+        statement->release();
     if (!connection_.isValid())
         return;
     connection_.close();
@@ -202,6 +207,16 @@ DbError Database::execute(const QString& statement, const QVariantList& values, 
     return {};
 }
 
+void Database::attachStatement(Statement* statement)
+{
+    statements_.append(statement);
+}
+
+void Database::detachStatement(Statement* statement)
+{
+    statements_.removeOne(statement);
+}
+
 RecordLocks& Database::locks()
 {
     if (!locks_)
@@ -240,8 +255,13 @@ const TableDef* Database::tableDef(const QString& name) const
 
 DbError Database::failure(const QSqlError& error, const QString& message) const
 {
-    const QString code = error.nativeErrorCode();
-    const QString driverText = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return failure(error.nativeErrorCode(), error.databaseText().isEmpty() ? error.text() : error.databaseText(),
+                   message);
+}
+
+DbError Database::failure(const QString& code, const QString& engineText, const QString& message) const
+{
+    const QString driverText = code.isEmpty() ? engineText : engineText + QStringLiteral(" [") + code + ']';
     switch (backend()) {
     case Backend::Sqlite: {
         // Primary and extended result codes: SQLITE_CONSTRAINT (19) with a

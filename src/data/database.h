@@ -13,6 +13,7 @@
 
 class QSqlError;
 class RecordLocks;
+class Statement;
 
 /// Which engine stands behind a database: the embedded SQLite file of a
 /// file installation, or the PostgreSQL server of a client/server one.
@@ -89,6 +90,14 @@ public:
     /// A failure of the driver as an engine error: unique violations become
     /// 3022, a busy database 3260, anything else 3146; `message` is ours.
     DbError failure(const QSqlError& error, const QString& message) const;
+    /// The same from the engine's own error code and text.
+    DbError failure(const QString& nativeCode, const QString& driverText, const QString& message) const;
+
+    /// Statements prepared on this connection; closing it finalizes them, so
+    /// that a cursor still open cannot keep the file open or touch a closed
+    /// connection.
+    void attachStatement(Statement* statement);
+    void detachStatement(Statement* statement);
 
 private:
     DatabaseLocation location_;
@@ -99,6 +108,7 @@ private:
     std::unique_ptr<RecordLocks> locks_;
     QHash<QString, std::shared_ptr<TableDef>> registered_;
     std::vector<std::shared_ptr<TableDef>> retired_;
+    QList<Statement*> statements_;
 };
 
 /// `name` as a quoted SQL identifier.

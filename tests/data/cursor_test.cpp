@@ -393,3 +393,22 @@ TEST_F(CursorTest, AQueryCursorReadsAndWritesTheRowsOfItsSelect)
     EXPECT_FALSE(error.ok());
     EXPECT_FALSE(error.driverText.isEmpty());
 }
+
+TEST_F(CursorTest, ACursorLeftOpenWhenItsConnectionClosesFailsCleanly)
+{
+    addCategories(1, 3);
+    auto second = openSecond();
+    TableCursor categories(*second);
+    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(categories.seek(Comparison::Equal, {2}).ok());
+    ASSERT_TRUE(categories.edit().ok());
+    second->close();
+
+    EXPECT_FALSE(categories.seek(Comparison::Equal, {1}).ok());
+    EXPECT_FALSE(categories.moveFirst().ok());
+    // Its lock went with the connection.
+    TableCursor mine(db());
+    ASSERT_TRUE(mine.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(mine.seek(Comparison::Equal, {2}).ok());
+    EXPECT_TRUE(mine.edit().ok());
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "data/db_error.h"
+#include "data/schema.h"
+
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+
+class Database;
+struct sqlite3_stmt;
+
+/// One prepared statement of a Database, kept by the cursors between uses.
+/// On SQLite it runs straight on the connection's sqlite3 handle, so that a
+/// seek costs what the engine costs; on other backends it goes through
+/// QSqlQuery. Values are always bound, never pasted into the text.
+class Statement {
+public:
+    Statement(Database& database, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    /// Binds the next "?" in order; `value` is already in its stored form.
+    void addBindValue(const QVariant& value);
+    /// Runs the statement with the values bound since the last run; a select
+    /// then stands before its first row.
+    bool exec();
+    /// Steps to the next row of a select; false at the end or on a failure.
+    bool next();
+    /// Ends the run: the engine's read of the statement is released.
+    void finish();
+
+    bool isNull(int column) const;
+    qint64 int64(int column) const;
+    /// Column `column` read as the program sees a field of `type`: typed, and
+    /// a Null as the empty value of the type.
+    QVariant fieldValue(int column, FieldType type) const;
+    /// Column `column` as the engine holds it; Null as an invalid QVariant.
+    QVariant value(int column) const;
+    int columnCount() const;
+    QString columnName(int column) const;
+
+    int rowsAffected() const;
+    qint64 lastInsertId() const;
+    /// The failure of the last prepare, exec or next, as an engine error with
+    /// our `message`.
+    DbError failure(const QString& message) const;
+    /// The connection closes: lets go of the engine's statement for good.
+    void release();
+
+private:
+    Database* database_;
+    QString sql_;
+    // SQLite
+    sqlite3_stmt* statement_ = nullptr;
+    int bound_ = 0;
+    int stepResult_ = 0;
+    bool firstRowPending_ = false;
+    int errorCode_ = 0;
+    QString errorText_;
+    // other backends
+    std::unique_ptr<QSqlQuery> query_;
+};
