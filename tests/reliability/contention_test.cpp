@@ -1,0 +1,323 @@
+// Two workstations confirming changes to the same few records at the same
+// time: every confirm either writes or is refused with the message a person
+// would see, no increment is lost, and the audit trail holds one entry per
+// written change.
+//
+// Two worker processes (this binary, run again on ContentionWorker.*) each
+// make a fixed number of tries through the categories form TCATEGOR, as a
+// person would: open category 1, 2 or 3 to modify it, read the counter its
+// description holds ("n=17"), type the next one and confirm. The form locks
+// the record (refused: "Registro reservado por otro"), checks that it still
+// holds what was shown (refused: "CATEGORI fue modificada."), writes, marks
+// the synchronised change and writes the audit entry.
+//
+// UORDANE_CONTENTION_TRIES sets the tries of each worker (default 60).
+#include "reliability_fixture.h"
+
+#include "engine/audit.h"
+#include "engine/transaction.h"
+#include "scripted_ui.h"
+#include "startup/vbglob.h"
+#include "tables/categories.h"
+#include "temp_folder.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <algorithm>
+#include <numeric>
+
+using namespace reliability;
+
+namespace {
+
+constexpr const char* workerDatabaseVariable = "UORDANE_CONTENTION_WORKER_DATABASE";
+constexpr const char* workerUserVariable = "UORDANE_CONTENTION_WORKER_USER";
+constexpr const char* workerTriesVariable = "UORDANE_CONTENTION_WORKER_TRIES";
+constexpr const char* workerSeedVariable = "UORDANE_CONTENTION_WORKER_SEED";
+constexpr const char* workerStartFileVariable = "UORDANE_CONTENTION_WORKER_START";
+const QString workerTest = QStringLiteral("ContentionWorker.ConfirmsCounterIncrementsThroughTheForm");
+const QList<int> contendedCategories = {1, 2, 3};
+
+const QString lockedText = QStringLiteral("Registro reservado por otro");
+const QString modifiedText = QStringLiteral("CATEGORI fue modificada.");
+
+QString counterText(int counter)
+{
+    return QStringLiteral("n=%1").arg(counter);
+}
+
+/// The counter of a description "n=17"; -1 for anything else.
+int counterOf(const QString& description)
+{
+    const QString text = description.trimmed();
+    bool ok = false;
+    const int counter = text.startsWith(QLatin1String("n=")) ? text.mid(2).toInt(&ok) : -1;
+    return ok ? counter : -1;
+}
+
+QString auditTextOf(int category, int counter)
+{
+    return QStringLiteral("Modifica categoría %1, descripción = ").arg(category) + counterText(counter);
+}
+
+// Not a test of its own: the body of a worker process of the contention
+// test. It waits until the start file exists, so that both workers begin
+// together, then reports each try:
+//   "W category counter"   written
+//   "R category lock"      refused: the other holds the lock
+//   "R category changed"   refused: the other changed the record
+//   "X category texts"     anything else (the test fails)
+//   "L category"           the confirm waited for the other's lock on the
+//                          synchronisation mark (before its W line)
+TEST(ContentionWorker, ConfirmsCounterIncrementsThroughTheForm)
+{
+    const QString file = qEnvironmentVariable(workerDatabaseVariable);
+    if (file.isEmpty())
+        GTEST_SKIP() << "only runs as a worker process of the contention test";
+    VBGlob::clear();
+    VBGlob::put(QStringLiteral("Usuario"), qEnvironmentVariable(workerUserVariable));
+    VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSSMS"));
+    Database database(DatabaseLocation::sqliteFile(file));
+    ASSERT_TRUE(database.open()) << database.errorText().toStdString();
+    QRandomGenerator random(quint32(environmentNumber(workerSeedVariable, 1)));
+    const int tries = int(environmentNumber(workerTriesVariable, 0));
+    report(QStringLiteral("READY"));
+    const QString startFile = qEnvironmentVariable(workerStartFileVariable);
+    for (QDeadlineTimer deadline(30000); !QFile::exists(startFile) && !deadline.hasExpired();)
+        QThread::usleep(200);
+
+    ScriptedUi ui;
+    for (int attempt = 0; attempt < tries; ++attempt) {
+        const int category = contendedCategories.at(random.bounded(int(contendedCategories.size())));
+        ui.clear();
+        Transaction form(TCATEGOR(), database, ui);
+        form.start(QString::number(category), QStringLiteral("UPD"));
+        const int counter = counterOf(form.text(2));
+        if (!ui.texts().isEmpty() || counter < 0) {
+            report(QStringLiteral("X %1 start: ").arg(category) + form.text(2) + u' ' + ui.texts().join(u'|'));
+            continue;
+        }
+        // The person types; the other workstation may confirm meanwhile.
+        QThread::usleep(random.bounded(3000));
+        form.setText(2, counterText(counter + 1));
+        const bool written = form.confirm();
+        const QStringList shown = ui.texts();
+        form.close();
+        // The lock-wait routine lets window events run while it waits for the
+        // synchronisation mark's row: a confirm that waited for the other.
+        if (ui.processEventsCount() > 0)
+            report(QStringLiteral("L %1").arg(category));
+        if (written && shown.isEmpty())
+            report(QStringLiteral("W %1 %2").arg(category).arg(counter + 1));
+        else if (!written && shown == QStringList{lockedText})
+            report(QStringLiteral("R %1 lock").arg(category));
+        else if (!written && shown == QStringList{modifiedText})
+            report(QStringLiteral("R %1 changed").arg(category));
+        else
+            report(QStringLiteral("X %1 %2: ").arg(category).arg(written) + shown.join(u'|'));
+    }
+    report(QStringLiteral("DONE"));
+}
+
+/// What one worker reported.
+struct WorkerTally {
+    QString user;
+    int tries = 0;
+    int written = 0;
+    int refusedLocked = 0;
+    int refusedChanged = 0;
+    int lockWaits = 0;
+    QStringList unexpected;
+    QMap<int, QList<int>> countersWritten;  ///< category -> counters it wrote
+};
+
+WorkerTally tallyOf(const QString& user, const QStringList& reports)
+{
+    WorkerTally tally;
+    tally.user = user;
+    for (const QString& line : reports) {
+        const QStringList parts = line.split(u' ');
+        const QString kind = parts.first();
+        if (kind == QLatin1String("W") && parts.size() == 3) {
+            ++tally.tries;
+            ++tally.written;
+            tally.countersWritten[parts.at(1).toInt()] << parts.at(2).toInt();
+        } else if (kind == QLatin1String("R") && parts.size() == 3) {
+            ++tally.tries;
+            (parts.at(2) == QLatin1String("lock") ? tally.refusedLocked : tally.refusedChanged) += 1;
+        } else if (kind == QLatin1String("L")) {
+            ++tally.lockWaits;
+        } else if (kind == QLatin1String("X")) {
+            ++tally.tries;
+            tally.unexpected << line;
+        }
+    }
+    return tally;
+}
+
+/// One audit entry: its user and its lines joined again.
+using AuditSentence = QPair<QString, QString>;
+
+QList<AuditSentence> auditSentences(Database& database)
+{
+    QList<AuditSentence> sentences;
+    const AuditTrail trail = auditTrail(database);
+    for (const QList<AuditRow>& rows : trail) {
+        QStringList lines;
+        for (const AuditRow& row : rows)
+            lines << row.text;
+        sentences.append({rows.first().user, lines.join(u' ')});
+    }
+    std::sort(sentences.begin(), sentences.end());
+    return sentences;
+}
+
+TEST(ContentionTest, TwoWorkstationsConfirmingTheSameRecordsLoseNoIncrement)
+{
+    TempFolder folder;
+    const QString file = folder.file(QString::fromLatin1(databaseFileName));
+    ASSERT_NO_FATAL_FAILURE(createProgramDatabase(file));
+    Database database(DatabaseLocation::sqliteFile(file));
+    ASSERT_TRUE(database.open());
+    for (int category : contendedCategories) {
+        QString error;
+        ASSERT_TRUE(insertRow(database, QStringLiteral("CATEGORI"),
+                              {{QStringLiteral("CatId"), category}, {QStringLiteral("CatDesc"), counterText(0)}},
+                              &error))
+            << error.toStdString();
+    }
+    const QList<AuditSentence> trailBefore = auditSentences(database);
+
+    const int tries = int(environmentNumber("UORDANE_CONTENTION_TRIES", 60));
+    const QString startFile = folder.file(QStringLiteral("start"));
+    const QStringList users = {QStringLiteral("PUESTO1"), QStringLiteral("PUESTO2")};
+    std::vector<std::unique_ptr<WorkerProcess>> workers;
+    for (const QString& user : users) {
+        workers.push_back(std::make_unique<WorkerProcess>(
+            workerTest, QMap<QString, QString>{{QString::fromLatin1(workerDatabaseVariable), file},
+                                               {QString::fromLatin1(workerUserVariable), user},
+                                               {QString::fromLatin1(workerTriesVariable), QString::number(tries)},
+                                               {QString::fromLatin1(workerSeedVariable),
+                                                QString::number(QRandomGenerator::global()->generate())},
+                                               {QString::fromLatin1(workerStartFileVariable), startFile}}));
+        ASSERT_TRUE(workers.back()->start());
+    }
+    for (auto& worker : workers)
+        ASSERT_TRUE(worker->waitForReport(QStringLiteral("READY"), 30000)) << worker->transcript();
+    folder.write(QStringLiteral("start"), "go");
+
+    QList<WorkerTally> tallies;
+    for (int index = 0; index < int(workers.size()); ++index) {
+        WorkerProcess& worker = *workers.at(index);
+        ASSERT_TRUE(worker.waitForReport(QStringLiteral("DONE"), 120000)) << worker.transcript();
+        ASSERT_TRUE(worker.waitForExit(30000));
+        EXPECT_EQ(worker.exitCode(), 0) << worker.transcript();
+        tallies << tallyOf(users.at(index), worker.reports());
+    }
+
+    // Every try ended written or refused with the message a person sees.
+    int written = 0;
+    int refusedLocked = 0;
+    int refusedChanged = 0;
+    int lockWaits = 0;
+    for (const WorkerTally& tally : tallies) {
+        EXPECT_EQ(tally.tries, tries) << tally.user.toStdString();
+        EXPECT_TRUE(tally.unexpected.isEmpty()) << tally.unexpected.join(u'\n').toStdString();
+        written += tally.written;
+        refusedLocked += tally.refusedLocked;
+        refusedChanged += tally.refusedChanged;
+        lockWaits += tally.lockWaits;
+    }
+
+    // No increment lost: each category's counter went 1, 2, ... up to its
+    // final value, every value written by exactly one confirm.
+    int lost = 0;
+    const QMap<int, QString> rows = categoryRows(database);
+    QList<AuditSentence> expectedAudit = trailBefore;
+    for (int category : contendedCategories) {
+        QList<int> counters;
+        for (const WorkerTally& tally : tallies) {
+            counters += tally.countersWritten.value(category);
+            for (int counter : tally.countersWritten.value(category))
+                expectedAudit.append({tally.user, auditTextOf(category, counter)});
+        }
+        std::sort(counters.begin(), counters.end());
+        QList<int> sequence(counters.size());
+        std::iota(sequence.begin(), sequence.end(), 1);
+        const int finalCounter = counterOf(rows.value(category));
+        lost += int(counters.size()) - finalCounter;
+        EXPECT_EQ(finalCounter, counters.size()) << "category " << category << " holds " << rows.value(category).toStdString()
+                                          << " after " << counters.size() << " written increments";
+        EXPECT_EQ(counters, sequence) << "category " << category << ": a counter written twice is a lost update";
+    }
+
+    // One audit entry per written change, whole, by the workstation that wrote it.
+    std::sort(expectedAudit.begin(), expectedAudit.end());
+    const QList<AuditSentence> audit = auditSentences(database);
+    EXPECT_EQ(audit.size() - trailBefore.size(), written);
+    EXPECT_EQ(audit, expectedAudit);
+
+    EXPECT_EQ(integrityCheck(database), QStringLiteral("ok"));
+    QStringList held;
+    const int staleLocks = heldLocks(database, QStringLiteral("CATEGORI"), &held)
+        + heldLocks(database, QStringLiteral("PARAMETR"), &held);
+    EXPECT_EQ(staleLocks, 0) << held.join(u'\n').toStdString();
+
+    std::printf("contention test: tries %d, written %d, refused %d (locked %d, changed %d), lost %d, "
+                "audit entries %lld, stale locks %d, confirms that waited for the mark's lock %d\n",
+                tries * int(tallies.size()), written, refusedLocked + refusedChanged, refusedLocked, refusedChanged,
+                lost, static_cast<long long>(audit.size() - trailBefore.size()), staleLocks, lockWaits);
+    EXPECT_GT(written, 0);
+}
+
+// A record stays locked until the change written to it is committed: a lock
+// given up at update, while the transaction is still open, lets another
+// workstation lock the record, read the value from before the change, find it
+// unchanged and write over the change once it is committed.
+TEST(RecordLockUntilCommit, ASecondWorkstationCannotLockARecordWhoseChangeIsNotCommitted)
+{
+    TempFolder folder;
+    const QString file = folder.file(QString::fromLatin1(databaseFileName));
+    ASSERT_NO_FATAL_FAILURE(createProgramDatabase(file));
+    Database first(DatabaseLocation::sqliteFile(file));
+    Database second(DatabaseLocation::sqliteFile(file));
+    ASSERT_TRUE(first.open());
+    ASSERT_TRUE(second.open());
+    QString error;
+    ASSERT_TRUE(insertRow(first, QStringLiteral("CATEGORI"),
+                          {{QStringLiteral("CatId"), 1}, {QStringLiteral("CatDesc"), counterText(0)}}, &error));
+
+    TableCursor mine(first);
+    ASSERT_FALSE(mine.open(QStringLiteral("CATEGORI")));
+    ASSERT_FALSE(mine.seek(Comparison::Equal, {1}));
+    ASSERT_FALSE(mine.edit());
+    ASSERT_FALSE(first.beginTransaction());
+    mine.setValue(QStringLiteral("CatDesc"), counterText(1));
+    ASSERT_FALSE(mine.update());
+
+    // The first workstation has written but not yet committed.
+    TableCursor theirs(second);
+    ASSERT_FALSE(theirs.open(QStringLiteral("CATEGORI")));
+    ASSERT_FALSE(theirs.seek(Comparison::Equal, {1}));
+    const DbError whileUncommitted = theirs.edit();
+    EXPECT_EQ(whileUncommitted.number, DbErrorNumber::LockedByAnotherWorkstation)
+        << "the record's lock was given up before its change was committed";
+    ASSERT_FALSE(first.commit());
+
+    // The second workstation goes on as a form does: with the lock it got
+    // then, or with one taken now that the first one has committed.
+    if (whileUncommitted) {
+        ASSERT_FALSE(theirs.edit());
+    }
+    const int counter = counterOf(theirs.text(QStringLiteral("CatDesc")));
+    ASSERT_FALSE(second.beginTransaction());
+    theirs.setValue(QStringLiteral("CatDesc"), counterText(counter + 1));
+    ASSERT_FALSE(theirs.update());
+    ASSERT_FALSE(second.commit());
+
+    EXPECT_EQ(categoryRows(first).value(1), counterText(2)) << "an increment was lost";
+}
+
+}  // namespace
