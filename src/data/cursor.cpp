@@ -651,6 +651,8 @@ DbError TableCursor::fetchFrom(Statement& query, const QVariantList& values, int
     if (!query.exec())
         return query.failure(QStringLiteral("No se pudo leer ") + table_->name);
     readAhead_.clear();
+    readAhead_.reserve(limit);
+    readAheadNext_ = 0;
     readAheadBackwards_ = backwards;
     int count = 0;
     while (query.next()) {
@@ -663,7 +665,7 @@ DbError TableCursor::fetchFrom(Statement& query, const QVariantList& values, int
         position_ = backwards ? Position::BeforeFirst : Position::AfterLast;
         return {};
     }
-    current_ = readAhead_.takeFirst();
+    current_ = std::move(readAhead_[readAheadNext_++]);
     position_ = Position::OnRow;
     empty_ = false;
     return {};
@@ -688,11 +690,12 @@ DbError TableCursor::fetchFirst(bool last)
 
 DbError TableCursor::fetchNext(bool backwards)
 {
-    if (!readAhead_.isEmpty() && readAheadBackwards_ == backwards && position_ == Position::OnRow) {
-        current_ = readAhead_.takeFirst();
+    const bool readAheadLeft = readAheadNext_ < readAhead_.size();
+    if (readAheadLeft && readAheadBackwards_ == backwards && position_ == Position::OnRow) {
+        current_ = std::move(readAhead_[readAheadNext_++]);
         return {};
     }
-    if (readAhead_.isEmpty() && readAheadComplete_ && readAheadBackwards_ == backwards
+    if (!readAheadLeft && readAheadComplete_ && readAheadBackwards_ == backwards
         && position_ == Position::OnRow) {
         position_ = backwards ? Position::BeforeFirst : Position::AfterLast;
         return {};
@@ -717,6 +720,7 @@ void TableCursor::placeOn(const Row& row)
 void TableCursor::forgetReadAhead()
 {
     readAhead_.clear();
+    readAheadNext_ = 0;
     readAheadComplete_ = false;
 }
 
@@ -752,7 +756,7 @@ DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
         }
         return selectPrefix() + QStringLiteral(" WHERE ") + condition + orderBy(backwards) + QStringLiteral(" LIMIT ?");
     });
-    window_ = 16;
+    window_ = 8;  // the first refill after a seek reads 16 rows
     DbError error = fetchFrom(query, bound, 1, backwards);
     readAheadComplete_ = false;
     if (error)

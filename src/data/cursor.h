@@ -51,7 +51,7 @@ class Statement;
 //   categories.addNew();
 //   categories.setValue("CatId", 7);
 //   categories.setValue("CatDesc", "Capataces");
-//   if (!categories.update())
+//   if (categories.update().ok())
 //       categories.setBookmark(categories.lastModified());
 //
 //   // read a range in index order
@@ -266,6 +266,7 @@ private:
     QString indexName_;
     bool noMatch_ = false;
     QList<Row> readAhead_;       ///< rows after (or before) the current one
+    qsizetype readAheadNext_ = 0;  ///< the next of them to become current
     bool readAheadBackwards_ = false;
     bool readAheadComplete_ = false;  ///< no rows beyond the read-ahead window
     int window_ = 16;
