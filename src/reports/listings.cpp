@@ -8,7 +8,14 @@ namespace Listings {
 const QList<ListingEntry>& all()
 {
     static const QList<ListingEntry> listings = {
+        {QStringLiteral("RCARGOLI"), QStringLiteral("Listado de cargos"), &RCARGOLI},
         {QStringLiteral("RCATEGOR"), QStringLiteral("Listado de Categorias"), &RCATEGOR},
+        {QStringLiteral("RCENTROC"), QStringLiteral("Listado de centros de costo"), &RCENTROC},
+        {QStringLiteral("RCODIGOL"), QStringLiteral("Listado de códigos de anotac."), &RCODIGOL},
+        {QStringLiteral("RHORARIO"), QStringLiteral("Listado de Horarios"), &RHORARIO},
+        {QStringLiteral("RLUGARCO"), QStringLiteral("Listado de Lugares de cobro"), &RLUGARCO},
+        {QStringLiteral("RLUGARTR"), QStringLiteral("Listado de Lugares de Trabajo"), &RLUGARTR},
+        {QStringLiteral("RRUBROLI"), QStringLiteral("Listado de Rubros"), &RRUBROLI},
     };
     return listings;
 }

@@ -59,5 +59,13 @@ QString currentUserName();
 /// read.
 bool readCompanyName(Database& database, QString& company, ListingResult& error);
 
-/// The categories listing: `CATEGORI` by category number.
-ListingResult RCATEGOR(KQRView& view, const ListingRun& run);
+// The listings of the organisation tables, each over its table by its
+// primary index.
+ListingResult RCATEGOR(KQRView& view, const ListingRun& run);  ///< categories, `CATEGORI`
+ListingResult RCARGOLI(KQRView& view, const ListingRun& run);  ///< positions, `CARGOS`
+ListingResult RCENTROC(KQRView& view, const ListingRun& run);  ///< cost centres, `CENTROCO`
+ListingResult RHORARIO(KQRView& view, const ListingRun& run);  ///< schedules, `HORARIOS`
+ListingResult RLUGARTR(KQRView& view, const ListingRun& run);  ///< places of work, `LUGARTRA`
+ListingResult RLUGARCO(KQRView& view, const ListingRun& run);  ///< places of payment, `LUGARCOB`
+ListingResult RRUBROLI(KQRView& view, const ListingRun& run);  ///< headings, `RUBROS`
+ListingResult RCODIGOL(KQRView& view, const ListingRun& run);  ///< annotation codes, `FICCOD`

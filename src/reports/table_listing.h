@@ -1,0 +1,41 @@
+#pragma once
+
+#include "reports/listing_frame.h"
+#include "reports/listings.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class RecordCursor;
+
+/// One column of a listing over one table.
+struct TableListingColumn {
+    QString heading;
+    int headingLeft = 0;
+    int headingRight = 0;
+    int detailLeft = 0;
+    int detailRight = 0;
+    QStringList fields;          ///< shown joined by a blank
+    QString picture;             ///< number or text picture; empty: the text as stored
+    QString (*cell)(const RecordCursor& record) = nullptr;  ///< instead of fields, when given
+};
+
+/// A listing of one table, one line per row in the order of an index: its
+/// names, the table and the columns. The listings of the organisation
+/// tables are declarations of this kind.
+struct TableListing {
+    QString documentName;  ///< e.g. "Listado de Categorias"
+    QString title;         ///< drawn on every page, e.g. "Categorías"
+    QString table;
+    QString index;
+    QList<TableListingColumn> columns;
+};
+
+/// Draws `listing` through the listing frame. The first row and the company
+/// record are read before the job starts, so a table that cannot be read
+/// gives an error and no listing; a failure half-way drops the job.
+ListingResult runTableListing(const TableListing& listing, KQRView& view, const ListingRun& run);
+
+/// "Si" for a set flag ("S" or a number other than 0), "No" otherwise.
+QString yesNo(const QVariant& flag);

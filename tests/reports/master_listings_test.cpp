@@ -1,0 +1,147 @@
+// The listings of the other organisation tables: each reads its own table in
+// key order and shows its columns through their pictures.
+#include "reports/listing_frame.h"
+#include "reports/listings.h"
+#include "reports/table_listing.h"
+
+#include "data/database.h"
+#include "data/database_setup.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ListingCase {
+    const char* name;
+    QString title;
+    QString table;
+    QList<RowValues> rows;              ///< inserted in this order
+    QStringList headings;
+    QList<QStringList> expectedLines;   ///< detail texts, line by line
+};
+
+void PrintTo(const ListingCase& listingCase, std::ostream* out)
+{
+    *out << listingCase.name;
+}
+
+QList<QStringList> detailLines(const ReportDocument& document)
+{
+    QList<QStringList> lines;
+    for (const ReportPage& page : document.pages) {
+        int lastTop = -1;
+        for (const TextOperation& text : page.texts()) {
+            if (text.box.top < ListingFrame::detailTop)
+                continue;
+            if (text.box.top != lastTop)
+                lines.append(QStringList());
+            lines.last().append(text.text);
+            lastTop = text.box.top;
+        }
+    }
+    return lines;
+}
+
+class MasterListingTest : public ::testing::TestWithParam<ListingCase> {};
+
+TEST_P(MasterListingTest, ListsItsTableInKeyOrderWithItsHeadings)
+{
+    const ListingCase& listingCase = GetParam();
+    TempFolder folder;
+    QString error;
+    ASSERT_TRUE(createDatabaseFile(folder.path(), false, &error)) << error.toStdString();
+    Database database(DatabaseLocation::sqliteFile(folder.file(databaseFileName)));
+    ASSERT_TRUE(database.open());
+    ASSERT_FALSE(database.execute("DELETE FROM " + listingCase.table));
+    for (const RowValues& row : listingCase.rows)
+        ASSERT_TRUE(insertRow(database, listingCase.table, row, &error)) << error.toStdString();
+
+    const ListingEntry* entry = Listings::find(listingCase.name);
+    ASSERT_NE(entry, nullptr);
+    KQRView view(nullptr);
+    ListingRun run = ListingRun::now(database);
+    const ListingResult result = entry->run(view, run);
+    ASSERT_TRUE(result.ok()) << result.errorMessage.toStdString();
+
+    EXPECT_EQ(view.document().name, entry->title);
+    ASSERT_EQ(view.document().pages.size(), 1);
+    const ReportPage& page = view.document().pages.at(0);
+    EXPECT_NE(page.findText(listingCase.title), nullptr);
+    EXPECT_NE(page.findText("Página:"), nullptr);
+    int lastLeft = 0;
+    for (const QString& heading : listingCase.headings) {
+        const TextOperation* text = page.findText(heading);
+        ASSERT_NE(text, nullptr) << heading.toStdString();
+        EXPECT_GT(text->box.left, lastLeft) << "headings run left to right without overlap";
+        lastLeft = text->box.right;
+        EXPECT_LE(text->box.right, 759);
+    }
+    EXPECT_EQ(detailLines(view.document()), listingCase.expectedLines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OrganisationTables, MasterListingTest,
+    ::testing::Values(
+        ListingCase{"RCARGOLI", "Cargos", "CARGOS",
+                    {{{"CarId", 20}, {"CarDesc1", "Oficial"}, {"CarDesc2", "albañil"}},
+                     {{"CarId", 3}, {"CarDesc1", "Peón"}, {"CarDesc2", QVariant()}}},
+                    {"Cargo", "Descripción"},
+                    {{"   3", "Peón"}, {"  20", "Oficial albañil"}}},
+        ListingCase{"RCENTROC", "Centros de costo", "CENTROCO",
+                    {{{"CCId", "OBRA2"}, {"CCDesc", "Torre norte"}}, {{"CCId", "ADM"}, {"CCDesc", "Oficina"}}},
+                    {"Centro de costo", "Descripción"},
+                    {{"ADM", "Oficina"}, {"OBRA2", "Torre norte"}}},
+        ListingCase{"RHORARIO", "Horarios", "HORARIOS",
+                    {{{"HorId", 9}, {"HorDesc", "Nocturno"}}, {{"HorId", 1}, {"HorDesc", "Diurno"}}},
+                    {"Horario", "Descripción"},
+                    {{"  1", "Diurno"}, {"  9", "Nocturno"}}},
+        ListingCase{"RLUGARTR", "Lugares de trabajo", "LUGARTRA",
+                    {{{"TraId", 2}, {"TraDesc", "Obra Pocitos"}}, {{"TraId", 1}, {"TraDesc", "Taller"}}},
+                    {"Lugar", "Descripción"},
+                    {{"  1", "Taller"}, {"  2", "Obra Pocitos"}}},
+        ListingCase{"RLUGARCO", "Lugares de cobro", "LUGARCOB",
+                    {{{"CobId", 5}, {"CobDesc", "Banco"}, {"LugEnsob", "ofi"}},
+                     {{"CobId", 4}, {"CobDesc", "Caja"}, {"LugEnsob", "OBR"}}},
+                    {"Lugar", "Descripción", "Lugar de ensobrado"},
+                    {{"  4", "Caja", "OBR"}, {"  5", "Banco", "OFI"}}},
+        ListingCase{"RRUBROLI", "Rubros", "RUBROS",
+                    {{{"RubId", 511000000000001.0}, {"RubDesc", "Sueldos"}}, {{"RubId", 42}, {"RubDesc", "Caja"}}},
+                    {"Rubro", "Descripción"},
+                    {{"             42", "Caja"}, {"511000000000001", "Sueldos"}}},
+        ListingCase{"RCODIGOL", "Códigos de anotación", "FICCOD",
+                    {{{"FicCod", "VAC"}, {"FicDesc", "Vacaciones"}, {"FicAutoges", 1}, {"FicReConf", 0},
+                      {"FicPerCons", 12}},
+                     {{"FicCod", "ACC"}, {"FicDesc", "Accidente"}, {"FicAutoges", 0}, {"FicReConf", -1},
+                      {"FicPerCons", 0}}},
+                    {"Código", "Descripción", "Se permite consultar", "Marcar como leído",
+                     "Período de consulta en meses"},
+                    {{"ACC", "Accidente", "No", "Si", "  0"}, {"VAC", "Vacaciones", "Si", "No", " 12"}}}),
+    [](const ::testing::TestParamInfo<ListingCase>& info) { return std::string(info.param.name); });
+
+TEST(TableListing, FlagsReadAsSiOrNo)
+{
+    EXPECT_EQ(yesNo("S"), "Si");
+    EXPECT_EQ(yesNo(" s "), "Si");
+    EXPECT_EQ(yesNo(-1), "Si");
+    EXPECT_EQ(yesNo(1), "Si");
+    EXPECT_EQ(yesNo("N"), "No");
+    EXPECT_EQ(yesNo(0), "No");
+    EXPECT_EQ(yesNo(QVariant()), "No");
+}
+
+TEST(Listings, EveryRegisteredListingHasATitleAndAProcedure)
+{
+    QStringList names;
+    for (const ListingEntry& entry : Listings::all()) {
+        EXPECT_TRUE(entry.name.startsWith('R')) << entry.name.toStdString();
+        EXPECT_LE(entry.name.size(), 8);
+        EXPECT_FALSE(entry.title.isEmpty());
+        EXPECT_NE(entry.run, nullptr);
+        names.append(entry.name);
+    }
+    EXPECT_EQ(names.removeDuplicates(), 0);
+    EXPECT_TRUE(names.contains("RCATEGOR"));
+}
+
+}  // namespace
