@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 
 namespace {
@@ -34,15 +35,15 @@ void QtUiPort::message(const QString& text, MessageIcon icon)
 {
     QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::Information,
                     messageCaption, text, QMessageBox::Ok, parent_);
-    box.setButtonText(QMessageBox::Ok, QStringLiteral("Aceptar"));
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("Aceptar"));
     box.exec();
 }
 
 bool QtUiPort::question(const QString& text, DefaultButton defaultButton)
 {
     QMessageBox box(QMessageBox::Question, messageCaption, text, QMessageBox::Yes | QMessageBox::No, parent_);
-    box.setButtonText(QMessageBox::Yes, QStringLiteral("&Sí"));
-    box.setButtonText(QMessageBox::No, QStringLiteral("&No"));
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sí"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
     box.setDefaultButton(defaultButton == DefaultButton::Yes ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

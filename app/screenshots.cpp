@@ -1,0 +1,97 @@
+// uordane-screenshots: opens the main windows of the program on a data
+// folder and saves a PNG of each, so that a person can look at them without
+// clicking through the program (tools/screenshot.sh runs it under Xvfb).
+//
+//   uordane-screenshots DATAFOLDER OUTFOLDER
+#include "data/database.h"
+#include "startup/call_parameters.h"
+#include "ui/main_form.h"
+#include "ui/main_menu_window.h"
+#include "ui/object_host.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+QString outFolder;
+
+void save(QWidget* window, const QString& name)
+{
+    QApplication::processEvents();
+    const QString file = outFolder + "/" + name + ".png";
+    window->grab().save(file);
+    std::printf("%s\n", file.toUtf8().constData());
+}
+
+/// Runs `steps` one after the other, each after the events of the one
+/// before have been processed and painted.
+void runSteps(QList<std::function<void()>> steps)
+{
+    if (steps.isEmpty())
+        return;
+    QTimer::singleShot(400, [steps]() mutable {
+        std::function<void()> step = steps.takeFirst();
+        step();
+        runSteps(steps);
+    });
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "uso: uordane-screenshots CARPETA_DATOS CARPETA_SALIDA\n");
+        return 2;
+    }
+    const QString dataFolder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + "/";
+    outFolder = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+    QDir().mkpath(outFolder);
+
+    Database database(DatabaseLocation::sqliteFile(dataFolder + "KQ_DATA.MDB"));
+    if (!database.open()) {
+        std::fprintf(stderr, "%s\n", database.errorText().toUtf8().constData());
+        return 1;
+    }
+    Database::setMain(&database);
+
+    MainForm form;
+    form.setDatabase(&database);
+    form.resize(1100, 760);
+    form.show();
+
+    runSteps({
+        [&] { save(&form, "01_menu_principal"); },
+        [&] {
+            form.mainMenu()->choose("Bcategorias");
+        },
+        [&] { save(&form, "02_categorias"); },
+        [&] {
+            // A transaction waits for its window to close: the picture is
+            // taken from inside the wait, then the window is closed.
+            QTimer::singleShot(600, [&] {
+                save(&form, "03_categoria_modificar");
+                if (QMdiSubWindow* active = form.area()->activeSubWindow())
+                    active->close();
+            });
+            QString key = "2";
+            QString mode = "UPD";
+            form.host().call("TCATEGOR", key, mode);
+        },
+        [&] {
+            form.area()->closeAllSubWindows();
+        },
+    });
+
+    CallParameters parameters = CallParameters::fromList(
+        {"ADMIN", "", "SSSSSSMMSSSSSSSSSSSS", "", "", "", "", "N", "CDP", "1"});
+    form.runMainObject(parameters);
+    return 0;
+}

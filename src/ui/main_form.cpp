@@ -1,0 +1,280 @@
+#include "ui/main_form.h"
+
+#include "data/database.h"
+#include "startup/main_menu.h"
+#include "startup/main_object_start.h"
+#include "startup/vbglob.h"
+#include "ui/help_viewer.h"
+#include "ui/main_menu_window.h"
+#include "ui/object_host.h"
+#include "ui/pictures.h"
+#include "ui/work_panel_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+
+const QString newsText = QStringLiteral(
+    "<h3>Novedades de esta versión</h3>"
+    "<ul>"
+    "<li>La base de datos de una instalación de archivo es un archivo SQLite compartido; "
+    "los registros se reservan mientras se modifican y se detectan los cambios de otros usuarios.</li>"
+    "<li>Cada cambio deja su entrada en la auditoría; <i>uordane-admin audit</i> la muestra.</li>"
+    "<li>Los listados se ven en una vista previa propia, se imprimen o se guardan como PDF.</li>"
+    "<li>Las listas cargan de a 100 filas y el filtro de descripción no distingue acentos.</li>"
+    "</ul>");
+
+}  // namespace
+
+MainForm::MainForm(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(this))
+{
+    setObjectName("MainForm");
+    setWindowTitle(QStringLiteral("Dorvo"));
+    setWindowIcon(picture("tabla.ico"));
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setBackground(QColor(0x4a, 0x6f, 0x8f));
+    setCentralWidget(area_);
+
+    ui_.setParentWindow(this);
+    ui_.attachStatusBar(statusBar());
+    // The credit line of the status bar.
+    statusBar()->addWidget(new QLabel(QStringLiteral("Tablas de liquidación de sueldos")));
+
+    host_ = new ObjectHost(area_, ui_, this);
+    ui_.setObjectCaller([this](const QString& name, QString& key, QString& mode) {
+        return host_->call(name, key, mode);
+    });
+    connect(host_, &ObjectHost::panelClosed, this, [this] {
+        if (mainMenu_)
+            mainMenu_->applyPermissions();
+    });
+    connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) { updateActionsMenu(); });
+
+    buildMenus();
+    buildToolBar();
+    resize(1024, 720);
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::setDatabase(Database* database)
+{
+    host_->setDatabase(database);
+}
+
+void MainForm::buildMenus()
+{
+    QHash<int, QMenu*> menus;
+    for (const MenuBarEntry& entry : menuBarEntries()) {
+        QMenu* parent = menus.value(entry.parentIndex);
+        const bool isMenu = entry.workPanel.isEmpty() && (entry.key == "Id_datos" || entry.key == "Id_otras_tablas"
+                                                          || entry.key == "Kq_help");
+        if (isMenu) {
+            QMenu* menu = parent ? parent->addMenu(entry.caption) : menuBar()->addMenu(entry.caption);
+            menus.insert(entry.index, menu);
+            if (entry.key == "Id_datos") {
+                actionsMenu_ = menuBar()->addMenu(QStringLiteral("Acciones"));
+                actionsMenu_->setObjectName("Kq_actions");
+            }
+            continue;
+        }
+        if (entry.key.isEmpty()) {
+            parent->addSeparator();
+            continue;
+        }
+        QAction* action = parent->addAction(entry.caption);
+        action->setObjectName(entry.key);
+        if (!entry.shortcut.isEmpty())
+            action->setShortcut(QKeySequence(entry.shortcut));
+        const QString key = entry.key;
+        connect(action, &QAction::triggered, this, [this, key] { runCommand(key); });
+    }
+    updateActionsMenu();
+}
+
+void MainForm::buildToolBar()
+{
+    QToolBar* toolBar = addToolBar(QStringLiteral("Herramientas"));
+    toolBar->setObjectName("Herramientas");
+    toolBar->setMovable(false);
+    auto add = [&](const QString& key, const QString& file, const QString& tip) {
+        QAction* action = toolBar->addAction(picture(file), tip);
+        action->setObjectName(key);
+        connect(action, &QAction::triggered, this, [this, key] { runCommand(key); });
+    };
+    add("Kq_close", "cerrar.ico", QStringLiteral("Cerrar la ventana activa"));
+    add("Kq_cascade", "tabla.ico", QStringLiteral("Ventanas en cascada"));
+    add("Kq_arrange", "modifica.ico", QStringLiteral("Ventanas en mosaico"));
+    add("Kq_index", "ayuda.ico", QStringLiteral("Ayuda"));
+}
+
+void MainForm::updateActionsMenu()
+{
+    if (!actionsMenu_)
+        return;
+    actionsMenu_->clear();
+    QMdiSubWindow* active = area_->activeSubWindow();
+    QWidget* widget = active ? active->widget() : nullptr;
+    QStringList keys;
+    if (widget && widget == mainMenu_)
+        keys = actionsMenuOrder();
+    else if (auto* panel = qobject_cast<WorkPanelWindow*>(widget))
+        keys = panel->actions();
+    for (const QString& key : keys) {
+        QAction* action = actionsMenu_->addAction(key);
+        connect(action, &QAction::triggered, this, [this, key] { runCommand(key); });
+    }
+    actionsMenu_->menuAction()->setVisible(!keys.isEmpty());
+}
+
+void MainForm::runCommand(const QString& key)
+{
+    if (key.startsWith("Kq", Qt::CaseInsensitive)) {
+        runBuiltIn(key);
+        return;
+    }
+    if (key.startsWith("Id_", Qt::CaseInsensitive)) {
+        openFromMenuBar(key);
+        return;
+    }
+    QMdiSubWindow* active = area_->activeSubWindow();
+    QWidget* widget = active ? active->widget() : nullptr;
+    if (widget && widget == mainMenu_ && mainMenu_->choose(key))
+        return;
+    if (auto* panel = qobject_cast<WorkPanelWindow*>(widget); panel && panel->runAction(key))
+        return;
+    ui_.message(optionNotAvailableMessage, MessageIcon::Information);
+}
+
+void MainForm::openFromMenuBar(const QString& key)
+{
+    for (const MenuBarEntry& entry : menuBarEntries()) {
+        if (entry.key.compare(key, Qt::CaseInsensitive) != 0)
+            continue;
+        if (entry.key == "Id_novedades") {
+            showNews();
+            return;
+        }
+        if (!menuBarAllows(entry, VBGlob::get("Permisos"))) {
+            ui_.message(noPermissionMessage, MessageIcon::Information);
+            return;
+        }
+        if (entry.workPanel.isEmpty() || !host_->open(entry.workPanel))
+            ui_.message(optionNotAvailableMessage, MessageIcon::Information);
+        return;
+    }
+    ui_.message(optionNotAvailableMessage, MessageIcon::Information);
+}
+
+bool MainForm::runBuiltIn(const QString& key)
+{
+    const QString action = key.toLower();
+    QMdiSubWindow* active = area_->activeSubWindow();
+    if (action == "kq_cascade") {
+        area_->cascadeSubWindows();
+    } else if (action == "kq_arrange") {
+        area_->tileSubWindows();
+    } else if (action == "kq_close") {
+        if (active)
+            active->close();
+    } else if (action == "kq_exit") {
+        close();
+    } else if (action == "kq_index" || action == "kq_search") {
+        showHelp(active && active->widget() ? active->widget()->objectName() : QStringLiteral("UORDANE"), this);
+    } else if (action == "kq_about") {
+        showAbout();
+    } else if (action == "kq_toolbar") {
+        for (QToolBar* toolBar : findChildren<QToolBar*>())
+            toolBar->setVisible(!toolBar->isVisible());
+    } else if (action == "kq_statusbar") {
+        statusBar()->setVisible(!statusBar()->isVisible());
+    } else if (action == "kq_refresh") {
+        if (auto* panel = active ? qobject_cast<WorkPanelWindow*>(active->widget()) : nullptr)
+            panel->refresh();
+    } else if (action == "kq_delrec") {
+        if (auto* panel = active ? qobject_cast<WorkPanelWindow*>(active->widget()) : nullptr)
+            panel->remove();
+    } else {
+        ui_.message(optionNotAvailableMessage, MessageIcon::Information);
+        return false;
+    }
+    return true;
+}
+
+void MainForm::showNews()
+{
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Novedades"), newsText, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::RichText);
+    box.exec();
+}
+
+void MainForm::showAbout()
+{
+    QMessageBox::about(this, QStringLiteral("Acerca de"),
+                       QStringLiteral("<b>Tablas</b> del sistema de liquidación de sueldos Dorvo.<br>"
+                                      "Mantenimiento de conceptos, básicos, tablas de la organización, "
+                                      "usuarios y perfiles."));
+}
+
+void MainForm::runMainObject(CallParameters& parameters)
+{
+    auto* menu = new MainMenuWindow(ui_, [this](const QString& panel) { return host_->open(panel); });
+    mainMenu_ = menu;
+    host_->setMainMenuWindow(menu);
+
+    const MainObjectStart start = startMainObject(parameters, companyIniFile, Database::main(), ui_);
+    if (start.outcome != MainObjectOutcome::Run) {
+        delete menu;
+        return;
+    }
+    setWindowTitle(start.title);
+    menu->applyPermissions();
+
+    QMdiSubWindow* frame = area_->addSubWindow(menu, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
+                                                         | Qt::WindowCloseButtonHint);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->resize(560, 440);
+    frame->move(20, 20);
+    frame->show();
+    area_->setActiveSubWindow(frame);
+    updateActionsMenu();
+
+    QEventLoop loop;
+    connect(menu, &MainMenuWindow::closed, &loop, &QEventLoop::quit);
+    connect(frame, &QObject::destroyed, &loop, &QEventLoop::quit);
+    loop.exec();
+
+    // What the session changed in the context (a new password, say) goes
+    // back to the caller.
+    for (int index = 0; index < CallParameters::count; ++index)
+        parameters[index] = VBGlob::get(CallParameters::contextKeys[static_cast<size_t>(index)]);
+}
+
+void MainForm::closeEvent(QCloseEvent* event)
+{
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    closing_ = true;
+    // Every child window closes first; a window that refuses (a command
+    // running) keeps the program open.
+    area_->closeAllSubWindows();
+    if (!area_->subWindowList().isEmpty()) {
+        closing_ = false;
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

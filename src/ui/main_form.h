@@ -1,0 +1,57 @@
+#pragma once
+
+#include "startup/call_parameters.h"
+#include "ui/main_menu_window.h"
+#include "ui/qt_ui_port.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class Database;
+class MainMenuWindow;
+class ObjectHost;
+class QMdiArea;
+class QMenu;
+
+/// `MainForm`: the main window, a multiple-document frame with the menu bar,
+/// the toolbar and the status bar with its three panels. Menu and toolbar
+/// commands carry a key: keys beginning with "Kq" are the window's own
+/// actions, the others go to the active object, and a key nobody handles
+/// answers "Opcion no disponible".
+class MainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainForm(QWidget* parent = nullptr);
+    ~MainForm() override;
+
+    QtUiPort& ui() { return ui_; }
+    ObjectHost& host() { return *host_; }
+    QMdiArea* area() const { return area_; }
+    MainMenuWindow* mainMenu() const { return mainMenu_; }
+    void setDatabase(Database* database);
+
+    /// Runs `UORDANE` with the call parameters until it closes; the
+    /// parameters then hold what goes back to the caller.
+    void runMainObject(CallParameters& parameters);
+    /// Routes the command `key` as the menu bar and toolbar do.
+    void runCommand(const QString& key);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void updateActionsMenu();
+    bool runBuiltIn(const QString& key);
+    void openFromMenuBar(const QString& key);
+    void showNews();
+    void showAbout();
+
+    QtUiPort ui_;
+    QMdiArea* area_;
+    ObjectHost* host_;
+    QPointer<MainMenuWindow> mainMenu_;
+    QMenu* actionsMenu_ = nullptr;
+    bool closing_ = false;
+};

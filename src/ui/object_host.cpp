@@ -1,0 +1,171 @@
+#include "ui/object_host.h"
+
+#include "data/database.h"
+#include "data/work_database.h"
+#include "engine/object_registry.h"
+#include "engine/transaction.h"
+#include "engine/work_panel.h"
+#include "reports/listings.h"
+#include "startup/lifecycle.h"
+#include "support/ui_port.h"
+#include "ui/transaction_window.h"
+#include "ui/work_panel_window.h"
+
+#include <QEventLoop>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+void closeWindow(QWidget* window)
+{
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+        frame->close();
+        return;
+    }
+    window->close();
+}
+
+ObjectHost::ObjectHost(QMdiArea* area, UiPort& ui, QObject* parent) : QObject(parent), area_(area), ui_(ui) {}
+
+ObjectHost::~ObjectHost() = default;
+
+bool ObjectHost::exists(const QString& name)
+{
+    return ObjectRegistry::transaction(name) || ObjectRegistry::workPanel(name) || Listings::find(name);
+}
+
+QMdiSubWindow* ObjectHost::show(QWidget* window)
+{
+    QMdiSubWindow* frame = area_->addSubWindow(window);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(window->windowIcon());
+    frame->adjustSize();
+    // Each new window opens a step down and right of the last one, inside
+    // the visible area.
+    const int step = 24 * (area_->subWindowList().size() % 8);
+    frame->move(QPoint(40 + step, 40 + step));
+    frame->show();
+    area_->setActiveSubWindow(frame);
+    return frame;
+}
+
+void ObjectHost::waitFor(QWidget* window)
+{
+    QMdiSubWindow* active = area_->activeSubWindow();
+    QPointer<QWidget> caller = active ? active->widget() : nullptr;
+    if (caller && caller == mainMenu_)
+        caller = nullptr;
+    if (caller)
+        caller->setEnabled(false);
+
+    QEventLoop loop;
+    connect(window, SIGNAL(closed()), &loop, SLOT(quit()));
+    QMdiSubWindow* frame = show(window);
+    connect(frame, &QObject::destroyed, &loop, &QEventLoop::quit);
+    TopLevelObjects::opened();
+    loop.exec();
+    TopLevelObjects::closed();
+
+    if (caller) {
+        caller->setEnabled(true);
+        if (auto* callerFrame = qobject_cast<QMdiSubWindow*>(caller->parentWidget()))
+            area_->setActiveSubWindow(callerFrame);
+        caller->setFocus();
+    }
+}
+
+bool ObjectHost::call(const QString& name, QString& key, QString& mode)
+{
+    if (!database_)
+        return false;
+    if (ObjectRegistry::transaction(name))
+        return callTransaction(name, key, mode);
+    if (ObjectRegistry::workPanel(name))
+        return callWorkPanel(name, key);
+    if (Listings::find(name))
+        return runListing(name);
+    return false;
+}
+
+bool ObjectHost::callTransaction(const QString& name, QString& key, QString& mode)
+{
+    std::unique_ptr<Transaction> engine = ObjectRegistry::createTransaction(name, *database_, ui_);
+    if (!engine)
+        return false;
+    engine->start(key, mode);
+    if (!engine->closeRequested() && !engine->isClosed()) {
+        auto* window = new TransactionWindow(*engine);
+        waitFor(window);
+    }
+    if (!engine->isClosed())
+        engine->close();
+    engine->handBack(key, mode);
+    return true;
+}
+
+bool ObjectHost::callWorkPanel(const QString& name, QString& key)
+{
+    std::unique_ptr<WorkPanel> panel =
+        ObjectRegistry::createWorkPanel(name, *database_, ui_, WorkDatabase::process());
+    if (!panel)
+        return false;
+    if (DbError error = panel->open(key)) {
+        ui_.message(error.fullText(), MessageIcon::Exclamation);
+        return true;
+    }
+    auto* window = new WorkPanelWindow(*panel);
+    waitFor(window);
+    if (panel->isOpen())
+        panel->close();
+    key = panel->result();
+    return true;
+}
+
+bool ObjectHost::runListing(const QString& name)
+{
+    const ListingEntry* listing = Listings::find(name);
+    KQRView view;
+    const ListingResult result = listing->run(view, ListingRun::now(*database_));
+    if (!result.ok())
+        ui_.message(result.errorMessage, MessageIcon::Exclamation);
+    return true;
+}
+
+QWidget* ObjectHost::openWindow(const QString& name) const
+{
+    const QPointer<QWidget> window = open_.value(name.toUpper());
+    return window.data();
+}
+
+bool ObjectHost::open(const QString& name)
+{
+    if (QWidget* window = openWindow(name)) {
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+            frame->showNormal();
+            area_->setActiveSubWindow(frame);
+        }
+        window->setFocus();
+        return true;
+    }
+    if (!database_ || !ObjectRegistry::workPanel(name))
+        return false;
+    std::shared_ptr<WorkPanel> panel(
+        ObjectRegistry::createWorkPanel(name, *database_, ui_, WorkDatabase::process()).release());
+    if (!panel)
+        return false;
+    if (DbError error = panel->open()) {
+        ui_.message(error.fullText(), MessageIcon::Exclamation);
+        return true;
+    }
+    auto* window = new WorkPanelWindow(*panel);
+    open_.insert(name.toUpper(), window);
+    TopLevelObjects::opened();
+    const QString key = name.toUpper();
+    // The panel engine lives as long as its window.
+    connect(window, &WorkPanelWindow::closed, this, [this, panel, key] {
+        open_.remove(key);
+        TopLevelObjects::closed();
+        emit panelClosed(key);
+    });
+    show(window);
+    return true;
+}

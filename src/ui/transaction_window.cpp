@@ -1,0 +1,405 @@
+#include "ui/transaction_window.h"
+
+#include "engine/transaction.h"
+#include "support/ui_port.h"
+#include "ui/help_viewer.h"
+#include "ui/object_host.h"
+#include "ui/pictures.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+bool isNumericPicture(const QString& picture)
+{
+    return !picture.isEmpty() && (picture.contains('9') || picture.contains('Z'));
+}
+
+/// The width an input needs to show `characters` characters.
+int widthFor(const QWidget* widget, int characters)
+{
+    return QFontMetrics(widget->font()).horizontalAdvance(QString(characters, '0')) + 16;
+}
+
+/// Focus changes that come from the person moving through the form, as
+/// opposed to a window or a message box taking and giving back the focus.
+bool isNavigation(Qt::FocusReason reason)
+{
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason
+        || reason == Qt::ShortcutFocusReason;
+}
+
+bool flagChecked(const QString& text)
+{
+    const QString value = text.trimmed().toUpper();
+    return value == "S" || value == "1" || value == "-1";
+}
+
+}  // namespace
+
+TransactionWindow::TransactionWindow(Transaction& engine, QWidget* parent)
+    : QWidget(parent), engine_(engine)
+{
+    const TransactionDecl& declaration = engine_.declaration();
+    setWindowTitle(declaration.title);
+    setObjectName(declaration.name);
+    setWindowIcon(picture("tabla.ico"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(10);
+
+    // The picture buttons along the top, as a toolbar of the form.
+    auto* pictures = new QHBoxLayout;
+    pictures->setSpacing(2);
+    auto pictureButton = [&](const QString& file, const QString& tip) {
+        auto* button = new QToolButton(this);
+        button->setIcon(picture(file));
+        button->setIconSize(QSize(22, 22));
+        button->setToolTip(tip);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        pictures->addWidget(button);
+        return button;
+    };
+    QToolButton* confirmPicture = pictureButton("Confirmar.ico", "Confirmar");
+    QToolButton* helpPicture = pictureButton("Ayuda.ico", "Ayuda");
+    QToolButton* closePicture = pictureButton("Cerrar.ico", "Cerrar");
+    pictures->addStretch();
+    layout->addLayout(pictures);
+
+    if (declaration.pages.isEmpty()) {
+        layout->addWidget(buildPage(0));
+    } else {
+        auto* tabs = new QTabWidget(this);
+        for (int page = 0; page < declaration.pages.size(); ++page)
+            tabs->addTab(buildPage(page), declaration.pages[page]);
+        layout->addWidget(tabs);
+    }
+    layout->addStretch();
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto* confirmButton = new QPushButton(QStringLiteral("&Confirmar"), this);
+    auto* helpButton = new QPushButton(QStringLiteral(" Ay&uda"), this);
+    auto* closeButton = new QPushButton(QStringLiteral("Cerra&r"), this);
+    for (QPushButton* button : {confirmButton, helpButton, closeButton}) {
+        button->setAutoDefault(false);
+        button->setMinimumWidth(90);
+        buttons->addWidget(button);
+    }
+    layout->addLayout(buttons);
+    confirmButtons_ = {confirmPicture, confirmButton};
+
+    connect(confirmPicture, &QToolButton::clicked, this, &TransactionWindow::confirm);
+    connect(confirmButton, &QPushButton::clicked, this, &TransactionWindow::confirm);
+    connect(helpPicture, &QToolButton::clicked, this, &TransactionWindow::help);
+    connect(helpButton, &QPushButton::clicked, this, &TransactionWindow::help);
+    connect(closePicture, &QToolButton::clicked, this, [this] { closeWindow(this); });
+    connect(closeButton, &QPushButton::clicked, this, [this] { closeWindow(this); });
+
+    refresh();
+}
+
+TransactionWindow::~TransactionWindow() = default;
+
+QWidget* TransactionWindow::buildPage(int page)
+{
+    auto* container = new QWidget(this);
+    auto* grid = new QGridLayout(container);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(8);
+    grid->setColumnStretch(2, 1);
+    int row = 0;
+    for (int position = 1; position <= engine_.fieldCount(); ++position) {
+        if (engine_.field(position).page != page)
+            continue;
+        addInput(grid, row++, position);
+    }
+    return container;
+}
+
+void TransactionWindow::addInput(QGridLayout* layout, int row, int position)
+{
+    const FieldDecl& field = engine_.field(position);
+    auto* label = new QLabel(field.label, this);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    layout->addWidget(label, row, 0);
+
+    Input input;
+    input.position = position;
+    auto* line = new QHBoxLayout;
+    line->setSpacing(4);
+    switch (field.kind) {
+    case FieldKind::CodeList: {
+        input.combo = new QComboBox(this);
+        for (const CodeChoice& choice : field.choices)
+            input.combo->addItem(choice.text, choice.value);
+        input.widget = input.combo;
+        connect(input.combo, &QComboBox::activated, this, [this, position] {
+            if (!busy_)
+                pushText(inputs_[position - 1]);
+        });
+        break;
+    }
+    case FieldKind::Flag:
+        input.check = new QCheckBox(this);
+        input.widget = input.check;
+        connect(input.check, &QCheckBox::toggled, this, [this, position] {
+            if (!busy_)
+                pushText(inputs_[position - 1]);
+        });
+        break;
+    case FieldKind::Key:
+    case FieldKind::Text:
+    case FieldKind::Number:
+    case FieldKind::Date:
+    case FieldKind::Reference: {
+        input.edit = new QLineEdit(this);
+        const int characters = field.picture.isEmpty() ? 30 : qMax(6, int(field.picture.size()) + 2);
+        input.edit->setMinimumWidth(widthFor(input.edit, qMin(characters, 40)));
+        if (field.picture.isEmpty() || field.picture.size() > 20)
+            input.edit->setMinimumWidth(widthFor(input.edit, 34));
+        else
+            input.edit->setMaximumWidth(widthFor(input.edit, characters + 2));
+        if (isNumericPicture(field.picture))
+            input.edit->setAlignment(Qt::AlignRight);
+        input.widget = input.edit;
+        break;
+    }
+    }
+    input.widget->installEventFilter(this);
+    line->addWidget(input.widget);
+    if (field.kind == FieldKind::Reference) {
+        input.lookup = new QToolButton(this);
+        input.lookup->setText(QStringLiteral("…"));
+        input.lookup->setToolTip(QStringLiteral("Buscar (F4)"));
+        input.lookup->setFocusPolicy(Qt::NoFocus);
+        connect(input.lookup, &QToolButton::clicked, this, [this, position] { lookUp(position); });
+        line->addWidget(input.lookup);
+        input.description = new QLabel(this);
+        input.description->setMinimumWidth(200);
+        line->addWidget(input.description, 1);
+    } else {
+        line->addStretch(1);
+    }
+    layout->addLayout(line, row, 1, 1, 2);
+    inputs_.append(input);
+    std::sort(inputs_.begin(), inputs_.end(), [](const Input& a, const Input& b) { return a.position < b.position; });
+}
+
+QWidget* TransactionWindow::input(int position) const
+{
+    for (const Input& input : inputs_) {
+        if (input.position == position)
+            return input.widget;
+    }
+    return nullptr;
+}
+
+int TransactionWindow::positionOf(QObject* widget) const
+{
+    for (const Input& input : inputs_) {
+        if (input.widget == widget)
+            return input.position;
+    }
+    return 0;
+}
+
+bool TransactionWindow::pushText(const Input& input)
+{
+    QString text;
+    if (input.edit) {
+        if (!input.edit->isModified())
+            return true;
+        text = input.edit->text();
+    } else if (input.combo) {
+        text = input.combo->currentText();
+    } else if (input.check) {
+        // A flag stored as a number shows as one; a text flag as "S"/"N".
+        const QString shown = engine_.text(input.position).trimmed().toUpper();
+        const bool numeric = !shown.isEmpty() && shown != "S" && shown != "N";
+        text = input.check->isChecked() ? (numeric ? "1" : "S") : (numeric ? "0" : "N");
+    }
+    if (!engine_.isEnabled(input.position) || engine_.isReadOnly(input.position))
+        return true;
+    QString error;
+    if (engine_.setText(input.position, text, &error)) {
+        if (input.edit)
+            input.edit->setModified(false);
+        return true;
+    }
+    busy_ = true;
+    engine_.ui().message(error, MessageIcon::Exclamation);
+    busy_ = false;
+    if (input.widget)
+        input.widget->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void TransactionWindow::focusEntered(int position)
+{
+    if (busy_ || closing_)
+        return;
+    busy_ = true;
+    engine_.focusEntered(position);
+    busy_ = false;
+    refresh();
+}
+
+bool TransactionWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const int position = positionOf(watched);
+    if (position == 0)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusOut && !busy_ && !closing_) {
+        for (const Input& input : inputs_) {
+            if (input.position == position && input.edit)
+                pushText(input);
+        }
+    }
+    if (event->type() == QEvent::FocusIn) {
+        auto* focus = static_cast<QFocusEvent*>(event);
+        if (isNavigation(focus->reason()))
+            focusEntered(position);
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (busy_)
+            return true;
+        if (key->key() == Qt::Key_F4 && engine_.field(position).kind == FieldKind::Reference) {
+            lookUp(position);
+            return true;
+        }
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
+            focusNextChild();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TransactionWindow::lookUp(int position)
+{
+    if (busy_)
+        return;
+    const FieldDecl& field = engine_.field(position);
+    for (const Input& input : inputs_) {
+        if (input.position == position && !pushText(input))
+            return;
+    }
+    QString key = engine_.value(field.name).toString();
+    QString mode;
+    busy_ = true;
+    const bool called = engine_.ui().callObject(field.reference.listObject, key, mode);
+    busy_ = false;
+    if (called) {
+        engine_.setText(position, key);
+        focusEntered(position + 1 <= engine_.fieldCount() ? position + 1 : position);
+    }
+    refresh();
+}
+
+void TransactionWindow::confirm()
+{
+    if (busy_ || !engine_.confirmEnabled())
+        return;
+    // What is being typed counts: the focused input hands its text over first.
+    const int focused = positionOf(QApplication::focusWidget());
+    for (const Input& input : inputs_) {
+        if (input.position == focused && !pushText(input))
+            return;
+    }
+    busy_ = true;
+    engine_.confirm();
+    busy_ = false;
+    refresh();
+    closeIfRequested();
+}
+
+void TransactionWindow::refresh()
+{
+    const bool wasBusy = busy_;
+    busy_ = true;
+    for (const Input& input : inputs_) {
+        const QString text = engine_.text(input.position);
+        const bool enabled = engine_.isEnabled(input.position);
+        const bool readOnly = engine_.isReadOnly(input.position);
+        if (input.edit) {
+            if (!input.edit->hasFocus() || !input.edit->isModified()) {
+                input.edit->setText(text);
+                input.edit->setModified(false);
+            }
+            input.edit->setReadOnly(readOnly);
+        } else if (input.combo) {
+            input.combo->setCurrentIndex(input.combo->findText(text));
+        } else if (input.check) {
+            input.check->setChecked(flagChecked(text));
+        }
+        input.widget->setEnabled(enabled && (input.edit || !readOnly));
+        if (input.lookup)
+            input.lookup->setEnabled(enabled && !readOnly);
+        if (input.description)
+            input.description->setText(engine_.referenceDescription(input.position));
+    }
+    for (QAbstractButton* button : confirmButtons_)
+        button->setEnabled(engine_.confirmEnabled());
+    const int focus = engine_.takeFocusRequest();
+    if (QWidget* target = input(focus)) {
+        target->setFocus(Qt::OtherFocusReason);
+        if (auto* edit = qobject_cast<QLineEdit*>(target))
+            edit->selectAll();
+    }
+    busy_ = wasBusy;
+}
+
+void TransactionWindow::help()
+{
+    showHelp(engine_.declaration().name, this);
+}
+
+void TransactionWindow::closeIfRequested()
+{
+    if (engine_.closeRequested() || engine_.isClosed())
+        closeWindow(this);
+}
+
+void TransactionWindow::closeEvent(QCloseEvent* event)
+{
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    if (!engine_.isClosed())
+        engine_.close();
+    event->accept();
+    emit closed();
+}
+
+void TransactionWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        help();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        closeWindow(this);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class Transaction;
+
+/// The window of any transaction: one labelled input per field in field
+/// order (on tab pages when the declaration has them), and the three
+/// commands Confirm, Help and Close, each offered as a picture button and as
+/// a captioned button. The window only draws: every rule runs in the
+/// Transaction engine, which the window drives as the focus moves.
+class TransactionWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit TransactionWindow(Transaction& engine, QWidget* parent = nullptr);
+    ~TransactionWindow() override;
+
+    Transaction& engine() const { return engine_; }
+    /// The input of field `position` (from 1).
+    QWidget* input(int position) const;
+    /// Confirm, as both confirm buttons do.
+    void confirm();
+    /// Shows what the engine holds: texts, enabled inputs, focus, Confirm.
+    void refresh();
+
+signals:
+    void closed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    struct Input {
+        int position = 0;
+        QWidget* widget = nullptr;
+        QLineEdit* edit = nullptr;
+        QComboBox* combo = nullptr;
+        QCheckBox* check = nullptr;
+        QAbstractButton* lookup = nullptr;
+        QLabel* description = nullptr;
+    };
+
+    QWidget* buildPage(int page);
+    void addInput(class QGridLayout* layout, int row, int position);
+    /// Hands what the person typed in `input` to the engine; false when the
+    /// picture refused it (the message has been shown).
+    bool pushText(const Input& input);
+    void focusEntered(int position);
+    void lookUp(int position);
+    void help();
+    void closeIfRequested();
+    int positionOf(QObject* widget) const;
+
+    Transaction& engine_;
+    QList<Input> inputs_;
+    QList<QAbstractButton*> confirmButtons_;
+    bool busy_ = false;
+    bool closing_ = false;
+};

@@ -1,0 +1,388 @@
+#include "ui/work_panel_window.h"
+
+#include "engine/work_panel.h"
+#include "ui/help_viewer.h"
+#include "ui/object_host.h"
+#include "ui/pictures.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+bool isNumericPicture(const QString& picture)
+{
+    return !picture.isEmpty() && (picture.contains('9') || picture.contains('Z'));
+}
+
+struct Command {
+    QString caption;
+    QString icon;
+    QString action;  ///< key in the actions menu; empty: not offered there
+};
+
+}  // namespace
+
+WorkPanelModel::WorkPanelModel(WorkPanel& panel, QObject* parent) : QAbstractTableModel(parent), panel_(panel)
+{
+    shown_ = panel_.rowCount();
+}
+
+int WorkPanelModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : shown_;
+}
+
+int WorkPanelModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(panel_.declaration().columns.size());
+}
+
+QVariant WorkPanelModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole)
+        return panel_.cellText(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole) {
+        const ColumnDecl& column = panel_.declaration().columns[index.column()];
+        if (isNumericPicture(column.picture))
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        return int(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    return {};
+}
+
+QVariant WorkPanelModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    return panel_.declaration().columns.value(section).heading;
+}
+
+bool WorkPanelModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && (shown_ < panel_.rowCount() || panel_.canFetchMore());
+}
+
+void WorkPanelModel::fetchMore(const QModelIndex& parent)
+{
+    if (parent.isValid())
+        return;
+    if (shown_ >= panel_.rowCount())
+        panel_.fetchMore();
+    const int total = panel_.rowCount();
+    if (total <= shown_)
+        return;
+    beginInsertRows({}, shown_, total - 1);
+    shown_ = total;
+    endInsertRows();
+}
+
+void WorkPanelModel::reload()
+{
+    beginResetModel();
+    shown_ = panel_.rowCount();
+    endResetModel();
+}
+
+WorkPanelWindow::WorkPanelWindow(WorkPanel& panel, QWidget* parent)
+    : QWidget(parent), panel_(panel), model_(new WorkPanelModel(panel, this)), grid_(new QTableView(this))
+{
+    const WorkPanelDecl& declaration = panel_.declaration();
+    setWindowTitle(declaration.title);
+    setObjectName(declaration.name);
+    setWindowIcon(picture("tabla.ico"));
+
+    QList<Command> commands;
+    if (declaration.selection) {
+        commands = {{"&Confirmar", "confirmar.ico", ""}, {"Re&novar", "renovar.ico", ""},
+                    {"Ay&uda", "ayuda.ico", ""}, {"Cerra&r", "cerrar.ico", ""}};
+    } else {
+        commands = {{"&Agregar", "agregar.ico", "Agregar"}, {"&Modificar", "modifica.ico", ""},
+                    {"&Eliminar", "eliminar.ico", "Eliminar"}};
+        if (!declaration.listing.isEmpty())
+            commands.append({"&Imprimir", "imprimir.ico", "Imprimir"});
+        commands += {{"Re&novar", "renovar.ico", ""}, {"Ay&uda", "ayuda.ico", ""}, {"Cerra&r", "cerrar.ico", ""}};
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(8);
+
+    auto* pictures = new QHBoxLayout;
+    pictures->setSpacing(2);
+    auto* captions = new QHBoxLayout;
+    captions->addStretch();
+    for (const Command& command : commands) {
+        auto* pictureButton = new QToolButton(this);
+        pictureButton->setIcon(picture(command.icon));
+        pictureButton->setIconSize(QSize(22, 22));
+        pictureButton->setToolTip(QString(command.caption).remove('&'));
+        pictureButton->setAutoRaise(true);
+        pictureButton->setFocusPolicy(Qt::NoFocus);
+        pictures->addWidget(pictureButton);
+        auto* captionButton = new QPushButton(command.caption, this);
+        captionButton->setAutoDefault(false);
+        captionButton->setMinimumWidth(86);
+        captions->addWidget(captionButton);
+
+        const QString name = QString(command.caption).remove('&');
+        auto run = [this, name] {
+            if (name == "Agregar")
+                add();
+            else if (name == "Modificar")
+                modify();
+            else if (name == "Eliminar")
+                remove();
+            else if (name == "Imprimir")
+                print();
+            else if (name == "Renovar")
+                refresh();
+            else if (name == "Ayuda")
+                help();
+            else if (name == "Confirmar")
+                confirmSelection();
+            else
+                closeWindow(this);
+        };
+        connect(pictureButton, &QToolButton::clicked, this, run);
+        connect(captionButton, &QPushButton::clicked, this, run);
+        if (name == "Agregar")
+            addButtons_ = {pictureButton, captionButton};
+        if (name == "Eliminar")
+            deleteButtons_ = {pictureButton, captionButton};
+    }
+    pictures->addStretch();
+    layout->addLayout(pictures);
+
+    if (!declaration.filterField.isEmpty()) {
+        auto* filterLine = new QHBoxLayout;
+        auto* label = new QLabel(QStringLiteral("Descripción:"), this);
+        filter_ = new QLineEdit(this);
+        filter_->setPlaceholderText(QStringLiteral("parte de la descripción; un blanco vale por cualquier texto"));
+        label->setBuddy(filter_);
+        filterLine->addWidget(label);
+        filterLine->addWidget(filter_, 1);
+        layout->addLayout(filterLine);
+        filter_->installEventFilter(this);
+        connect(filter_, &QLineEdit::editingFinished, this, [this] {
+            if (filter_->isModified()) {
+                filter_->setModified(false);
+                panel_.setDescriptionFilter(filter_->text());
+                model_->reload();
+            }
+        });
+    }
+
+    grid_->setModel(model_);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(declaration.selection ? QAbstractItemView::SingleSelection
+                                                  : QAbstractItemView::ExtendedSelection);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setAlternatingRowColors(true);
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 8);
+    grid_->verticalHeader()->hide();
+    grid_->horizontalHeader()->setStretchLastSection(true);
+    grid_->horizontalHeader()->setHighlightSections(false);
+    for (int column = 0; column < declaration.columns.size(); ++column) {
+        const ColumnDecl& decl = declaration.columns[column];
+        const int characters = decl.picture.isEmpty() ? 30 : qMax(int(decl.picture.size()), int(decl.heading.size()));
+        grid_->setColumnWidth(column, grid_->fontMetrics().horizontalAdvance(QString(characters + 3, '0')));
+    }
+    grid_->installEventFilter(this);
+    connect(grid_, &QTableView::doubleClicked, this, [this](const QModelIndex&) {
+        if (panel_.declaration().selection)
+            confirmSelection();
+        else
+            modify();
+    });
+    layout->addWidget(grid_, 1);
+    layout->addLayout(captions);
+
+    applyPermissions();
+    if (model_->rowCount() > 0)
+        grid_->selectRow(0);
+    resize(qMax(480, grid_->horizontalHeader()->length() + 60), 460);
+}
+
+QStringList WorkPanelWindow::actions() const
+{
+    if (panel_.declaration().selection)
+        return {};
+    QStringList keys = {"Agregar", "Eliminar"};
+    if (!panel_.declaration().listing.isEmpty())
+        keys << "Imprimir";
+    return keys;
+}
+
+bool WorkPanelWindow::runAction(const QString& key)
+{
+    if (!actions().contains(key, Qt::CaseInsensitive))
+        return false;
+    if (key.compare("Agregar", Qt::CaseInsensitive) == 0)
+        add();
+    else if (key.compare("Eliminar", Qt::CaseInsensitive) == 0)
+        remove();
+    else
+        print();
+    return true;
+}
+
+void WorkPanelWindow::applyPermissions()
+{
+    for (QAbstractButton* button : addButtons_)
+        button->setEnabled(panel_.addEnabled());
+    for (QAbstractButton* button : deleteButtons_)
+        button->setEnabled(panel_.deleteEnabled());
+}
+
+QList<int> WorkPanelWindow::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : grid_->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    if (rows.isEmpty() && grid_->currentIndex().isValid())
+        rows << grid_->currentIndex().row();
+    return rows;
+}
+
+void WorkPanelWindow::afterCommand(int row)
+{
+    model_->reload();
+    applyPermissions();
+    const int target = qMin(row, model_->rowCount() - 1);
+    if (target >= 0)
+        grid_->selectRow(target);
+    grid_->setFocus();
+}
+
+void WorkPanelWindow::add()
+{
+    if (busy_ || !panel_.addEnabled())
+        return;
+    busy_ = true;
+    const int row = grid_->currentIndex().row();
+    panel_.add();
+    busy_ = false;
+    afterCommand(qMax(row, 0));
+}
+
+void WorkPanelWindow::modify()
+{
+    if (busy_ || panel_.declaration().selection)
+        return;
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
+        return;
+    busy_ = true;
+    panel_.setCurrentRow(rows.first());
+    panel_.modify(rows);
+    busy_ = false;
+    model_->dataChanged(model_->index(0, 0), model_->index(qMax(0, model_->rowCount() - 1), model_->columnCount() - 1));
+    grid_->setFocus();
+}
+
+void WorkPanelWindow::remove()
+{
+    if (busy_ || !panel_.deleteEnabled())
+        return;
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
+        return;
+    busy_ = true;
+    panel_.setCurrentRow(rows.first());
+    panel_.remove(rows);
+    busy_ = false;
+    afterCommand(rows.first());
+}
+
+void WorkPanelWindow::print()
+{
+    if (busy_)
+        return;
+    busy_ = true;
+    panel_.print();
+    busy_ = false;
+}
+
+void WorkPanelWindow::refresh()
+{
+    if (busy_)
+        return;
+    const int row = qMax(0, grid_->currentIndex().row());
+    busy_ = true;
+    panel_.refresh();
+    busy_ = false;
+    afterCommand(row);
+}
+
+void WorkPanelWindow::confirmSelection()
+{
+    if (busy_ || !grid_->currentIndex().isValid())
+        return;
+    panel_.confirmSelection(grid_->currentIndex().row());
+    closeWindow(this);
+}
+
+void WorkPanelWindow::help()
+{
+    showHelp(panel_.declaration().name, this);
+}
+
+void WorkPanelWindow::closeEvent(QCloseEvent* event)
+{
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    panel_.close();
+    event->accept();
+    emit closed();
+}
+
+void WorkPanelWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (busy_)
+        return;
+    if (event->key() == Qt::Key_F1) {
+        help();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        closeWindow(this);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool WorkPanelWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == grid_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (busy_)
+            return true;
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (panel_.declaration().selection)
+                confirmSelection();
+            else
+                modify();
+            return true;
+        }
+    }
+    if (watched == filter_ && event->type() == QEvent::FocusIn)
+        QMetaObject::invokeMethod(filter_, &QLineEdit::selectAll, Qt::QueuedConnection);
+    return QWidget::eventFilter(watched, event);
+}
