@@ -412,3 +412,25 @@ TEST_F(CursorTest, ACursorLeftOpenWhenItsConnectionClosesFailsCleanly)
     ASSERT_TRUE(mine.seek(Comparison::Equal, {2}).ok());
     EXPECT_TRUE(mine.edit().ok());
 }
+
+TEST_F(CursorTest, ARecordAddedThroughAQueryCursorJoinsItsResult)
+{
+    addCategory(db(), 1, QStringLiteral("Uno"));
+    QueryCursor query(db());
+    ASSERT_TRUE(query.open(QStringLiteral("SELECT * FROM CATEGORI")).ok());
+    ASSERT_TRUE(query.addNew().ok());
+    query.setValue(catId, 2);
+    query.setValue(catDesc, QStringLiteral("Dos"));
+    ASSERT_TRUE(query.update().ok());
+    EXPECT_EQ(query.recordCount(), 2);
+    EXPECT_EQ(query.integer(catId), 1);
+    ASSERT_TRUE(query.setBookmark(query.lastModified()).ok());
+    EXPECT_EQ(query.text(catDesc), QStringLiteral("Dos"));
+    ASSERT_TRUE(query.movePrevious().ok());
+    EXPECT_EQ(query.integer(catId), 1);
+
+    // A bookmark of a record deleted since is refused.
+    const Bookmark second = query.lastModified();
+    ASSERT_TRUE(db().execute(QStringLiteral("DELETE FROM CATEGORI WHERE CatId = 2")).ok());
+    EXPECT_EQ(query.setBookmark(second).number, DbErrorNumber::NoCurrentRecord);
+}

@@ -223,3 +223,21 @@ TEST_F(RecordLocksTest, ALockOfAProcessKilledWithSigkillIsFreeAgain)
 
     EXPECT_TRUE(mine->edit().ok());
 }
+
+TEST_F(RecordLocksTest, ARecordDeletedBetweenEditAndUpdateIsReportedAs3197)
+{
+    auto second = openSecond();
+    auto editor = onCategory(db(), 1);
+    ASSERT_TRUE(editor->edit().ok());
+    // A bulk statement of another workstation takes no record lock.
+    ASSERT_TRUE(second->execute(QStringLiteral("DELETE FROM CATEGORI WHERE CatId = ?"), {1}).ok());
+
+    ASSERT_TRUE(db().beginTransaction().ok());
+    ASSERT_TRUE(db().execute(QStringLiteral("UPDATE CATEGORI SET CatDesc = ? WHERE CatId = ?"), {QStringLiteral("Antes"), 2}).ok());
+    editor->setValue(catDesc, QStringLiteral("Perdida"));
+    EXPECT_EQ(editor->update().number, DbErrorNumber::ChangedByAnotherUser);
+    EXPECT_FALSE(db().inTransaction());
+    EXPECT_EQ(editor->editMode(), EditMode::None);
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("Antes")}), 0);
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 1);
+}
