@@ -3,7 +3,14 @@
 
 #include "engine_fixture.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QMap>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QThread>
 
 namespace {
 
@@ -113,6 +120,79 @@ TEST_F(AuditTest, TwoWorkstationsWritingAtOnceKeepBothEntriesWhole)
         EXPECT_EQ(lines[i + 3].line, i + 1);
         EXPECT_TRUE(lines[i + 3].text.startsWith(QStringLiteral("segunda12")));
     }
+}
+
+constexpr int parentEntries = 40;
+constexpr int childEntries = 150;
+constexpr const char* childDatabaseVariable = "UORDANE_AUDIT_CHILD_DB";
+
+/// The three-line sentence entry `number` of `author` writes.
+QString sentenceOf(const QString& author, int number)
+{
+    return words(45, author.leftJustified(9, u'x').left(9)) + QStringLiteral(" %1").arg(number);
+}
+
+// The second workstation of the test below: this same binary, started again
+// with only this test and the database in the environment.
+TEST(AuditChildProcess, WritesEntriesIntoTheSharedDatabase)
+{
+    const QString file = qEnvironmentVariable(childDatabaseVariable);
+    if (file.isEmpty())
+        GTEST_SKIP() << "runs only as the second process of TwoProcessesWritingTogetherKeepEveryEntryWhole";
+    Database database(DatabaseLocation::sqliteFile(file));
+    ASSERT_TRUE(database.open());
+    VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("hijo"));
+    for (int number = 1; number <= childEntries; ++number)
+        ASSERT_FALSE(writeAuditEntry(database, AuditArea::Tables, sentenceOf(QStringLiteral("hijo"), number)));
+}
+
+TEST_F(AuditTest, TwoProcessesWritingTogetherKeepEveryEntryWhole)
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(childDatabaseVariable), folder.file("KQ_DATA.MDB"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=AuditChildProcess.WritesEntriesIntoTheSharedDatabase")});
+    ASSERT_TRUE(child.waitForStarted());
+    // Start writing once the child writes, so that the two overlap.
+    QElapsedTimer waited;
+    waited.start();
+    while (countRows(QStringLiteral("AUDITORI")) == 0 && child.state() == QProcess::Running && waited.elapsed() < 30000)
+        QThread::msleep(2);
+    VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("padre"));
+    for (int number = 1; number <= parentEntries; ++number)
+        ASSERT_FALSE(writeAuditEntry(*database, AuditArea::Tables, sentenceOf(QStringLiteral("padre"), number)));
+    ASSERT_TRUE(child.waitForFinished(60000));
+    ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+
+    // Every entry is whole: three lines under one correlative, one author,
+    // and joined again they give the sentence that was written.
+    QMap<double, QList<AuditLine>> entries;
+    for (const AuditLine& line : auditLines())
+        entries[line.correlative].append(line);
+    ASSERT_EQ(entries.size(), parentEntries + childEntries);
+    QStringList sentences;
+    QString authors;
+    for (const QList<AuditLine>& entry : entries) {
+        ASSERT_EQ(entry.size(), 3);
+        QStringList texts;
+        for (int line = 0; line < 3; ++line) {
+            EXPECT_EQ(entry[line].line, line + 1);
+            EXPECT_EQ(entry[line].user, entry[0].user);
+            texts << entry[line].text;
+        }
+        sentences << texts.join(u' ');
+        authors += entry[0].user.at(0);
+        EXPECT_TRUE(sentences.last().startsWith(entry[0].user.toLower().left(5)));
+    }
+    for (int number = 1; number <= parentEntries; ++number)
+        EXPECT_TRUE(sentences.contains(sentenceOf(QStringLiteral("padre"), number))) << number;
+    for (int number = 1; number <= childEntries; ++number)
+        EXPECT_TRUE(sentences.contains(sentenceOf(QStringLiteral("hijo"), number))) << number;
+    // The parent's entries fall between the child's: the two really wrote
+    // at the same time.
+    EXPECT_TRUE(authors.contains(QRegularExpression(QStringLiteral("HP+H")))) << authors.toStdString();
 }
 
 TEST_F(AuditTest, AnEmptyTextWritesNothing)
