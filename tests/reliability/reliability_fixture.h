@@ -19,6 +19,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -106,6 +107,26 @@ public:
         }
         collect();
         return reports_.contains(line);
+    }
+
+    /// Reads until `count` report lines starting with `prefix` arrived, the
+    /// worker ended or `milliseconds` passed; returns at once when they are
+    /// there, so that a kill can follow them closely.
+    bool waitForReports(const QString& prefix, int count, int milliseconds)
+    {
+        QDeadlineTimer deadline(milliseconds);
+        while (reportsStartingWith(prefix) < count) {
+            if (deadline.hasExpired() || process_.state() == QProcess::NotRunning)
+                return false;
+            read(deadline);
+        }
+        return true;
+    }
+
+    int reportsStartingWith(const QString& prefix) const
+    {
+        return int(std::count_if(reports_.begin(), reports_.end(),
+                                 [&](const QString& line) { return line.startsWith(prefix); }));
     }
 
     /// SIGKILL: the worker gets no chance to clean up anything.
