@@ -61,6 +61,13 @@ class Statement;
 // A QueryCursor runs a select text (brackets around names allowed) and offers
 // the same moves, fields, edits and bookmarks, without index or seek.
 //
+// Moves read a few rows ahead (16 to 512, growing while the cursor keeps
+// moving the same way); a seek, moveFirst/moveLast and edit always read the
+// database afresh, and edit rereads the record under its lock, so a change by
+// another workstation is never written over. A cursor must be closed or
+// destroyed before its Database; closing the Database first makes its
+// operations fail cleanly.
+//
 // Table, index and field names are case-insensitive. Every value is bound,
 // never pasted into SQL text. Operations return a DbError whose number is the
 // engine number the program's rules test; reading a field never fails: a Null,
