@@ -1,0 +1,542 @@
+#include "tables/line_table.h"
+
+#include "data/cursor.h"
+#include "data/database.h"
+#include "data/error_translator.h"
+#include "support/picture.h"
+#include "support/ui_port.h"
+
+#include <cassert>
+#include <cmath>
+#include <memory>
+#include <unordered_map>
+
+namespace {
+
+const QString deleteLineQuestion = QStringLiteral("¿Realmente desea eliminar estos datos? ");
+
+std::unordered_map<const Transaction*, std::unique_ptr<LineTable>>& attached()
+{
+    static std::unordered_map<const Transaction*, std::unique_ptr<LineTable>> tables;
+    return tables;
+}
+
+FieldType typeOf(const Database& database, const QString& table, const QString& field)
+{
+    const TableDef* definition = database.tableDef(table);
+    assert(definition && "a line table is in the schema");
+    const FieldDef* stored = definition ? definition->field(field) : nullptr;
+    assert(stored && "a line column is a field of its table");
+    return stored ? stored->type : FieldType::Text;
+}
+
+bool isNumber(FieldType type)
+{
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::Double:
+    case FieldType::Currency:
+    case FieldType::YesNo:
+        return true;
+    case FieldType::Date:
+    case FieldType::Text:
+    case FieldType::Memo:
+        return false;
+    }
+    return false;
+}
+
+bool isWhole(FieldType type)
+{
+    return type == FieldType::Integer || type == FieldType::Long || type == FieldType::YesNo;
+}
+
+QString datePictureOf(const LineColumn& column)
+{
+    return column.picture.isEmpty() ? QStringLiteral("dd/mm/yy") : column.picture;
+}
+
+}  // namespace
+
+LineTable::LineTable(const LineTableDecl& declaration, Transaction& form) : declaration_(declaration), form_(form)
+{
+    assert(!declaration_.columns.isEmpty() && "a line has at least its own key");
+}
+
+LineTable* LineTable::of(const Transaction& form)
+{
+    auto found = attached().find(&form);
+    return found == attached().end() ? nullptr : found->second.get();
+}
+
+LineTable& LineTable::attach(Transaction& form, const LineTableDecl& declaration)
+{
+    auto& slot = attached()[&form];
+    slot = std::make_unique<LineTable>(declaration, form);
+    return *slot;
+}
+
+void LineTable::detach(const Transaction& form)
+{
+    attached().erase(&form);
+}
+
+// ---------------------------------------------------------------------------
+// Values
+
+QVariant LineTable::headerKey() const
+{
+    return form_.value(declaration_.headerKey);
+}
+
+QVariant LineTable::normalized(int column, const QVariant& value) const
+{
+    const FieldType type = typeOf(form_.database(), declaration_.table, declaration_.columns.at(column).field);
+    if (type == FieldType::Date) {
+        const QDate date = value.metaType().id() == QMetaType::QDateTime ? value.toDateTime().date() : value.toDate();
+        return date.isValid() ? date : emptyDate().date();
+    }
+    if (isWhole(type))
+        return qlonglong(std::llround(value.toDouble()));
+    if (isNumber(type))
+        return value.toDouble();
+    return value.toString().trimmed();
+}
+
+bool LineTable::sameValue(int column, const QVariant& left, const QVariant& right) const
+{
+    return normalized(column, left) == normalized(column, right);
+}
+
+LineTable::Line LineTable::emptyLine() const
+{
+    Line line;
+    for (int column = 0; column < columnCount(); ++column) {
+        const FieldType type = typeOf(form_.database(), declaration_.table, declaration_.columns.at(column).field);
+        line.values.append(normalized(column, emptyValue(type)));
+        line.invalid.append(false);
+    }
+    line.asRead = line.values;
+    return line;
+}
+
+QString LineTable::text(int row, int column) const
+{
+    const LineColumn& decl = declaration_.columns.at(column);
+    const QVariant stored = value(row, column);
+    if (stored.metaType().id() == QMetaType::QDate) {
+        if (stored.toDate() == emptyDate().date())
+            return {};
+        return Picture(datePictureOf(decl)).format(stored.toDate());
+    }
+    if (stored.metaType().id() == QMetaType::QString)
+        return decl.picture.isEmpty() ? stored.toString() : Picture(decl.picture).format(stored.toString());
+    if (decl.picture.isEmpty())
+        return QString::number(stored.toDouble(), 'g', 15);
+    return Picture(decl.picture).format(stored.toDouble());
+}
+
+bool LineTable::setText(int row, int column, const QString& typed, QString* error)
+{
+    auto refuse = [&](const QString& reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (form_.isClosed() || !form_.confirmEnabled() || form_.mode() == Mode::Display
+        || form_.mode() == Mode::Delete || lines_.at(row).mode == Mode::Delete)
+        return refuse(QStringLiteral("El campo no se puede modificar"));
+
+    const LineColumn& decl = declaration_.columns.at(column);
+    const FieldType type = typeOf(form_.database(), declaration_.table, decl.field);
+    Line& line = lines_[row];
+    QVariant value;
+    bool invalid = false;
+    if (type == FieldType::Date) {
+        const PictureValue read = Picture(datePictureOf(decl)).parse(typed);
+        invalid = !read.valid;
+        value = read.valid && !read.empty ? read.date : emptyDate().date();
+    } else if (isNumber(type)) {
+        if (decl.picture.isEmpty()) {
+            bool ok = true;
+            const double number = typed.trimmed().isEmpty() ? 0 : typed.trimmed().toDouble(&ok);
+            if (!ok)
+                return refuse(QStringLiteral("Número inválido"));
+            value = number;
+        } else {
+            const PictureValue read = Picture(decl.picture).parse(typed);
+            if (!read.valid)
+                return refuse(read.error);
+            value = read.empty ? 0.0 : read.number;
+        }
+    } else {
+        QString text = typed;
+        if (const FieldDef* stored = form_.database().tableDef(declaration_.table)->field(decl.field);
+            stored && stored->size > 0)
+            text.truncate(stored->size);
+        value = text;
+    }
+
+    line.values[column] = normalized(column, value);
+    line.invalid[column] = invalid;
+    if (line.mode == Mode::Display) {
+        for (int at = 0; at < columnCount(); ++at) {
+            if (!sameValue(at, line.values.at(at), line.asRead.at(at)))
+                line.mode = Mode::Update;
+        }
+    }
+    ++revision_;
+    if (invalid)
+        return refuse(QStringLiteral("Fecha inválida"));
+    return true;
+}
+
+int LineTable::addLine()
+{
+    lines_.append(emptyLine());
+    ++revision_;
+    currentRow_ = rowCount() - 1;
+    return currentRow_;
+}
+
+void LineTable::markForDeletion(int row)
+{
+    ++revision_;
+    if (lines_.at(row).mode == Mode::Insert) {
+        lines_.removeAt(row);
+        currentRow_ = std::min(currentRow_, std::max(0, rowCount() - 1));
+        return;
+    }
+    lines_[row].mode = Mode::Delete;
+}
+
+bool LineTable::repeatsKey(int row) const
+{
+    for (int other = 0; other < rowCount(); ++other) {
+        if (other != row && lines_.at(other).mode != Mode::Delete && sameValue(0, value(other, 0), value(row, 0)))
+            return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+void LineTable::follow()
+{
+    const QVariant key = headerKey();
+    if (loaded_ && key == loadedKey_)
+        return;
+    QList<Line> fresh;
+    if (!readLines(fresh))
+        return;
+    // Lines typed before the header key was settled belong to the new key.
+    for (const Line& line : std::as_const(lines_)) {
+        if (line.mode == Mode::Insert)
+            fresh.append(line);
+    }
+    lines_ = fresh;
+    loadedKey_ = key;
+    loaded_ = true;
+    currentRow_ = 0;
+    ++revision_;
+}
+
+bool LineTable::readLines(QList<Line>& into) const
+{
+    TableCursor cursor(form_.database());
+    DbError error = cursor.open(declaration_.table, Access::ReadOnly);
+    if (!error)
+        error = cursor.setIndex(declaration_.index);
+    if (!error)
+        error = cursor.seek(Comparison::GreaterOrEqual, {headerKey()});
+    if (error) {
+        form_.database().idleFreeLocks();
+        translateDatabaseError(form_.ui(), error);
+        return false;
+    }
+    const QVariant key = headerKey();
+    for (; cursor.hasCurrent() && cursor.value(declaration_.headerKey) == key; cursor.moveNext()) {
+        Line line = emptyLine();
+        line.mode = Mode::Display;
+        for (int column = 0; column < columnCount(); ++column)
+            line.values[column] = normalized(column, cursor.value(declaration_.columns.at(column).field));
+        line.asRead = line.values;
+        into.append(line);
+    }
+    form_.database().idleFreeLocks();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Checking and writing
+
+FieldVerdict LineTable::validate()
+{
+    follow();
+    validatedRevision_ = revision_;
+    if (!declaration_.check)
+        return FieldVerdict::ok();
+    for (int row = 0; row < rowCount(); ++row) {
+        if (mode(row) != Mode::Insert && mode(row) != Mode::Update)
+            continue;
+        const FieldVerdict verdict = declaration_.check(*this, row);
+        switch (verdict.kind) {
+        case FieldVerdict::Kind::Ok:
+            break;
+        case FieldVerdict::Kind::Notice:
+            form_.ui().message(verdict.message, MessageIcon::Information);
+            break;
+        case FieldVerdict::Kind::Refused:
+            currentRow_ = row;
+            validatedRevision_ = -1;
+            return verdict;
+        }
+    }
+    return FieldVerdict::ok();
+}
+
+bool LineTable::refuseAsModified()
+{
+    form_.ui().message(declaration_.table + QStringLiteral(" fue modificada."), MessageIcon::Information);
+    return false;
+}
+
+bool LineTable::writeLine(TableCursor& cursor, const Line& line)
+{
+    UiPort& ui = form_.ui();
+    auto failed = [&](const DbError& error) {
+        cursor.cancelUpdate();
+        if (isLockConflict(error.number)) {
+            ui.message(QStringLiteral("Registro reservado por otro"), MessageIcon::Exclamation);
+            return false;
+        }
+        if (error.number == DbErrorNumber::ChangedByAnotherUser)
+            return refuseAsModified();
+        translateDatabaseError(ui, error);
+        return false;
+    };
+    auto store = [&]() -> DbError {
+        if (DbError error = cursor.setValue(declaration_.headerKey, headerKey()))
+            return error;
+        for (int column = 0; column < columnCount(); ++column) {
+            if (DbError error = cursor.setValue(declaration_.columns.at(column).field, line.values.at(column)))
+                return error;
+        }
+        return {};
+    };
+
+    if (line.mode == Mode::Insert) {
+        cursor.addNew();
+        DbError error = store();
+        if (!error)
+            error = cursor.update();
+        return error ? failed(error) : true;
+    }
+
+    // A changed or deleted line is locked and compared with what was read.
+    cursor.seek(Comparison::Equal, {headerKey(), line.asRead.at(0)});
+    if (cursor.noMatch() || !cursor.hasCurrent())
+        return refuseAsModified();
+    if (DbError error = cursor.edit())
+        return failed(error);
+    for (int column = 0; column < columnCount(); ++column) {
+        if (!sameValue(column, cursor.value(declaration_.columns.at(column).field), line.asRead.at(column))) {
+            cursor.cancelUpdate();
+            return refuseAsModified();
+        }
+    }
+    if (line.mode == Mode::Delete) {
+        const DbError error = cursor.remove();
+        cursor.cancelUpdate();
+        return error ? failed(error) : true;
+    }
+    DbError error = store();
+    if (!error)
+        error = cursor.update();
+    return error ? failed(error) : true;
+}
+
+bool LineTable::write()
+{
+    follow();
+    if (validatedRevision_ != revision_) {
+        // Lines changed after the header was checked: check them again.
+        const FieldVerdict verdict = validate();
+        if (verdict.kind == FieldVerdict::Kind::Refused) {
+            form_.ui().message(verdict.message, MessageIcon::Exclamation);
+            return false;
+        }
+    }
+    // The questions come first: nothing is locked while the person answers.
+    for (Line& line : lines_) {
+        if (line.mode == Mode::Delete && !form_.ui().question(deleteLineQuestion, DefaultButton::No))
+            line.mode = Mode::Display;
+    }
+
+    Database& database = form_.database();
+    TableCursor cursor(database);
+    DbError error = cursor.open(declaration_.table);
+    if (!error)
+        error = cursor.setIndex(declaration_.index);
+    if (!error)
+        error = database.beginTransaction();
+    if (error) {
+        translateDatabaseError(form_.ui(), error);
+        return false;
+    }
+    for (const Line& line : std::as_const(lines_)) {
+        if (line.mode == Mode::Display)
+            continue;
+        if (!writeLine(cursor, line)) {
+            database.rollback();
+            database.idleFreeLocks();
+            return false;
+        }
+    }
+    if (DbError committed = database.commit()) {
+        database.rollback();
+        translateDatabaseError(form_.ui(), committed);
+        return false;
+    }
+    database.idleFreeLocks();
+
+    // What is now in the table is what the grid shows.
+    QList<Line> fresh;
+    if (readLines(fresh))
+        lines_ = fresh;
+    currentRow_ = 0;
+    ++revision_;
+    validatedRevision_ = revision_;
+    return true;
+}
+
+bool LineTable::removeAll()
+{
+    Database& database = form_.database();
+    TableCursor cursor(database);
+    DbError error = cursor.open(declaration_.table);
+    if (!error)
+        error = cursor.setIndex(declaration_.index);
+    if (!error)
+        error = database.beginTransaction();
+    if (error) {
+        translateDatabaseError(form_.ui(), error);
+        return false;
+    }
+    const QVariant key = headerKey();
+    for (cursor.seek(Comparison::GreaterOrEqual, {key});
+         cursor.hasCurrent() && cursor.value(declaration_.headerKey) == key;) {
+        error = cursor.remove();
+        cursor.cancelUpdate();
+        if (error)
+            break;
+        cursor.seek(Comparison::GreaterOrEqual, {key});
+    }
+    if (!error)
+        error = database.commit();
+    database.idleFreeLocks();
+    if (error) {
+        database.rollback();
+        if (isLockConflict(error.number))
+            form_.ui().message(QStringLiteral("Registro reservado por otro"), MessageIcon::Exclamation);
+        else
+            translateDatabaseError(form_.ui(), error);
+        return false;
+    }
+    lines_.clear();
+    ++revision_;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// The hooks of a two-level transaction
+
+void attachLineTable(TransactionDecl& declaration, const LineTableDecl& (*lines)())
+{
+    declaration.hooks.afterStart = [lines](Transaction& form) { LineTable::attach(form, lines()).follow(); };
+    FieldDecl& last = declaration.fields.last();
+    const FieldRule own = last.rule;
+    last.rule = [own](Transaction& form) {
+        if (own) {
+            const FieldVerdict verdict = own(form);
+            if (verdict.kind == FieldVerdict::Kind::Refused)
+                return verdict;
+        }
+        LineTable* table = LineTable::of(form);
+        return table ? table->validate() : FieldVerdict::ok();
+    };
+    declaration.hooks.afterWrite = [](Transaction& form) {
+        LineTable* table = LineTable::of(form);
+        if (!table)
+            return true;
+        if (form.mode() == Mode::Delete)
+            return table->removeAll();
+        return table->write();
+    };
+}
+
+// ---------------------------------------------------------------------------
+// Audit sentences
+
+namespace {
+
+bool blankValue(const QVariant& value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::QString:
+        return value.toString().trimmed().isEmpty();
+    case QMetaType::QDate:
+        return value.toDate() == emptyDate().date();
+    case QMetaType::QDateTime:
+        return value.toDateTime().date() == emptyDate().date();
+    default:
+        return value.toDouble() == 0;
+    }
+}
+
+bool sameAuditValue(const QVariant& left, const QVariant& right)
+{
+    if (left.metaType().id() == QMetaType::QString || right.metaType().id() == QMetaType::QString)
+        return left.toString().trimmed() == right.toString().trimmed();
+    return left == right;
+}
+
+}  // namespace
+
+QString auditSentence(const Transaction& form, const AuditWording& wording, const QList<AuditField>& fields)
+{
+    QString verb;
+    switch (form.mode()) {
+    case Mode::Insert:
+        verb = wording.insert;
+        break;
+    case Mode::Update:
+        verb = wording.modify;
+        break;
+    case Mode::Delete:
+        verb = wording.remove;
+        break;
+    case Mode::Display:
+        return {};
+    }
+    if (verb.isEmpty())
+        return {};
+    QString sentence = verb + form.text(1).trimmed();
+    if (form.mode() == Mode::Delete)
+        return sentence;
+    for (const AuditField& part : fields) {
+        const int position = form.position(part.field);
+        assert(position > 0 && "an audit field is a field of the form");
+        const QVariant now = form.value(part.field);
+        const bool named = form.mode() == Mode::Insert ? !blankValue(now)
+                                                       : !sameAuditValue(now, form.recordValue(part.field));
+        if (!named)
+            continue;
+        const QString label =
+            form.mode() == Mode::Insert && !part.insertLabel.isEmpty() ? part.insertLabel : part.label;
+        sentence += label + (part.show ? part.show(form, now) : form.text(position).trimmed());
+    }
+    return sentence;
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "engine/modes.h"
+#include "engine/transaction.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+#include <functional>
+
+class LineTable;
+
+// The second level of a two-level form (a raise table with its dated
+// percentages, a leave-day scale with its seniority steps): the lines of the
+// header on the form, held in memory while the form is open. Every line
+// carries its own mode: "INS" for a new line, "UPD" for a changed one, "DLT"
+// for one marked for deletion, "DSP" for one left as read.
+//
+// The header's transaction drives it through its hooks (see
+// attachLineTable): the lines follow the header key on the form, they are
+// checked when the header's last field is validated, and they are written
+// after the header, inside the same Confirm, in one database transaction.
+// A window draws them through rowCount / text / setText / addLine /
+// markForDeletion, column by column in the declared order.
+
+/// One column of the lines; the first one is the line's own key.
+struct LineColumn {
+    QString field;
+    QString heading;
+    QString picture;  ///< "dd/mm/yy", "ZZ9.999999"; empty: as typed
+};
+
+/// The check of one line before it is written: ok, a refusal, or an
+/// "Aviso:" notice that does not stop the Confirm.
+using LineCheck = std::function<FieldVerdict(const LineTable& lines, int row)>;
+
+/// The lines of a two-level form as data.
+struct LineTableDecl {
+    QString table;      ///< "AUMENTO1"
+    QString index;      ///< "IAUMENT1": header key, then the line key
+    QString headerKey;  ///< the field the header and its lines share ("AumId")
+    QList<LineColumn> columns;
+    LineCheck check;
+};
+
+class LineTable {
+public:
+    LineTable(const LineTableDecl& declaration, Transaction& form);
+
+    /// The lines attached to `form`, or nullptr.
+    static LineTable* of(const Transaction& form);
+    /// Attaches fresh lines to `form`, replacing earlier ones.
+    static LineTable& attach(Transaction& form, const LineTableDecl& declaration);
+    /// Drops the lines of `form` (a window calls it when the form closes).
+    static void detach(const Transaction& form);
+
+    const LineTableDecl& declaration() const { return declaration_; }
+    int columnCount() const { return int(declaration_.columns.size()); }
+
+    /// Reads the lines again when the header key on the form changed since
+    /// they were read; new lines typed so far are kept.
+    void follow();
+    int rowCount() const { return int(lines_.size()); }
+    Mode mode(int row) const { return lines_.at(row).mode; }
+    /// The stored value of `column` (from 0) in `row` (from 0).
+    QVariant value(int row, int column) const { return lines_.at(row).values.at(column); }
+    /// The value as the grid shows it, through the column's picture.
+    QString text(int row, int column) const;
+    /// What the person typed. False (and why in `error`) when the form is
+    /// not open for changes or a number does not fit the picture. A date
+    /// that is not one is kept as invalid and refused when the line is checked.
+    bool setText(int row, int column, const QString& text, QString* error = nullptr);
+    /// Whether the date typed into `column` of `row` was not a date.
+    bool invalidDate(int row, int column) const { return lines_.at(row).invalid.at(column); }
+    /// Appends an empty new line and returns its row.
+    int addLine();
+    /// Marks `row` for deletion; a new line that was never written just goes.
+    void markForDeletion(int row);
+    int currentRow() const { return currentRow_; }
+    void setCurrentRow(int row) { currentRow_ = row; }
+
+    /// Whether another line that is not being deleted has the key of `row`.
+    bool repeatsKey(int row) const;
+    /// Checks the new and changed lines in grid order: notices are shown
+    /// and passed, the first refusal is returned (its row becomes current).
+    FieldVerdict validate();
+    /// Writes the lines after the header: asks about each line marked for
+    /// deletion, then locks, checks and writes them all in one database
+    /// transaction. False when something stopped it (already told).
+    bool write();
+    /// Deletes every line of the header on the form, in one transaction.
+    bool removeAll();
+
+private:
+    struct Line {
+        Mode mode = Mode::Insert;
+        QVector<QVariant> values;
+        QVector<QVariant> asRead;
+        QVector<bool> invalid;
+    };
+
+    QVariant headerKey() const;
+    QVariant normalized(int column, const QVariant& value) const;
+    bool sameValue(int column, const QVariant& left, const QVariant& right) const;
+    Line emptyLine() const;
+    bool readLines(QList<Line>& into) const;
+    bool writeLine(class TableCursor& cursor, const Line& line);
+    bool refuseAsModified();
+
+    const LineTableDecl& declaration_;
+    Transaction& form_;
+    QList<Line> lines_;
+    QVariant loadedKey_;
+    bool loaded_ = false;
+    int currentRow_ = 0;
+    int revision_ = 0;
+    int validatedRevision_ = -1;
+};
+
+/// The hooks a two-level transaction declares: the lines attach when the
+/// form starts, are checked by the rule of the header's last field and are
+/// written (or, with a deleted header, removed) after the header.
+void attachLineTable(TransactionDecl& declaration, const LineTableDecl& (*lines)());
+
+/// A field named in an audit sentence that the plain wording cannot build.
+struct AuditField {
+    QString field;
+    QString label;        ///< ", descripción = "
+    QString insertLabel;  ///< the insert sentence's own label; empty: `label`
+    /// How the value reads; empty: as the form shows it.
+    std::function<QString(const Transaction& form, const QVariant& value)> show;
+};
+
+/// The audit sentence of the form's last write: the wording's verb and the
+/// key, then each field given on insert or changed on modification.
+QString auditSentence(const Transaction& form, const AuditWording& wording, const QList<AuditField>& fields);
