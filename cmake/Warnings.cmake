@@ -36,5 +36,5 @@ function(uordane_test_binary name)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE testfixtures ${ARG_LINKS})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 180)
 endfunction()

@@ -318,10 +318,10 @@ void TransactionWindow::confirm()
 {
     if (busy_ || !engine_.confirmEnabled())
         return;
-    // What is being typed counts: the focused input hands its text over first.
-    const int focused = positionOf(QApplication::focusWidget());
+    // What is being typed counts: an input whose text changed since it was
+    // last handed over hands it over now.
     for (const Input& input : inputs_) {
-        if (input.position == focused && !pushText(input))
+        if (input.edit && !pushText(input))
             return;
     }
     busy_ = true;

@@ -1,0 +1,289 @@
+// Window tests: real widgets on the offscreen platform, driven as a person
+// would, with the program's message boxes answered by a watcher.
+#include "data/cursor.h"
+#include "data/database.h"
+#include "data/database_setup.h"
+#include "engine/transaction.h"
+#include "message_box_watcher.h"
+#include "startup/vbglob.h"
+#include "temp_folder.h"
+#include "ui/main_form.h"
+#include "ui/main_menu_window.h"
+#include "ui/object_host.h"
+#include "ui/transaction_window.h"
+#include "ui/work_panel_window.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+/// Runs `action` once the event loop is running (inside a nested call).
+void later(int milliseconds, std::function<void()> action)
+{
+    QTimer::singleShot(milliseconds, std::move(action));
+}
+
+/// Processes events until `condition` holds or two seconds passed.
+bool waitUntil(const std::function<bool()>& condition)
+{
+    for (int round = 0; round < 200 && !condition(); ++round)
+        QTest::qWait(10);
+    return condition();
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QString error;
+        ASSERT_TRUE(createDatabaseFile(folder.path(), false, &error)) << error.toStdString();
+        database = std::make_unique<Database>(DatabaseLocation::sqliteFile(folder.file("KQ_DATA.MDB")));
+        ASSERT_TRUE(database->open());
+        Database::setMain(database.get());
+        form.setDatabase(database.get());
+        form.resize(1000, 700);
+        form.show();
+        QApplication::setActiveWindow(&form);
+        usePermissions("SSSSSSMMS", "N");
+    }
+    void TearDown() override
+    {
+        form.area()->closeAllSubWindows();
+        QApplication::processEvents();
+        Database::setMain(nullptr);
+    }
+
+    void usePermissions(const QString& permissions, const QString& installationKind)
+    {
+        VBGlob::clear();
+        VBGlob::put("Usuario", "ana");
+        VBGlob::put("Permisos", permissions);
+        VBGlob::put("VersionCS", installationKind);
+    }
+
+    /// A main menu window in the main window, as the start does.
+    MainMenuWindow* showMainMenu()
+    {
+        auto* menu = new MainMenuWindow(form.ui(), [this](const QString& panel) { return form.host().open(panel); });
+        form.area()->addSubWindow(menu)->show();
+        menu->applyPermissions();
+        return menu;
+    }
+
+    void addCategories(int count)
+    {
+        TableCursor categories(*database);
+        ASSERT_FALSE(categories.open("CATEGORI"));
+        for (int id = 1; id <= count; ++id) {
+            categories.addNew();
+            categories.setValue("CatId", id);
+            categories.setValue("CatDesc", QString("Categoría %1").arg(id));
+            ASSERT_FALSE(categories.update());
+        }
+    }
+
+    QString categoryDescription(int id)
+    {
+        TableCursor categories(*database);
+        categories.open("CATEGORI", Access::ReadOnly);
+        categories.seek(Comparison::Equal, {id});
+        return categories.noMatch() ? QStringLiteral("<ninguna>") : categories.text("CatDesc");
+    }
+
+    WorkPanelWindow* openCategories()
+    {
+        form.host().open("WCATEGOR");
+        return qobject_cast<WorkPanelWindow*>(form.host().openWindow("WCATEGOR"));
+    }
+
+    /// The transaction window open in the area, if any.
+    TransactionWindow* transactionWindow()
+    {
+        for (QMdiSubWindow* frame : form.area()->subWindowList()) {
+            if (auto* window = qobject_cast<TransactionWindow*>(frame->widget()))
+                return window;
+        }
+        return nullptr;
+    }
+
+    TempFolder folder;
+    std::unique_ptr<Database> database;
+    MainForm form;
+    MessageBoxWatcher boxes;
+};
+
+bool enabled(MainMenuWindow* menu, const QString& button)
+{
+    return menu->button(button)->isEnabled();
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, MenuButtonsFollowThePermissionString)
+{
+    MainMenuWindow* menu = showMainMenu();
+    usePermissions("SSSSSSNSS", "S");
+    menu->applyPermissions();
+    EXPECT_FALSE(enabled(menu, "Bconceptos"));
+    EXPECT_TRUE(enabled(menu, "Bcategorias"));
+    EXPECT_TRUE(enabled(menu, "Batributos"));
+
+    usePermissions("SSSSSSSNS", "S");
+    menu->applyPermissions();
+    EXPECT_TRUE(enabled(menu, "Bconceptos"));
+    EXPECT_TRUE(enabled(menu, "Bbancostr"));
+    EXPECT_TRUE(enabled(menu, "Busuarios"));
+    EXPECT_FALSE(enabled(menu, "Bcategorias"));
+    EXPECT_FALSE(enabled(menu, "Baumentos"));
+
+    usePermissions("MMMMMMMM", "S");
+    menu->applyPermissions();
+    EXPECT_FALSE(enabled(menu, "Busuarios"));
+
+    usePermissions("MMMMMMMMS", "N");
+    menu->applyPermissions();
+    EXPECT_FALSE(enabled(menu, "Batributos"));
+    EXPECT_TRUE(enabled(menu, "Busuarios"));
+}
+
+TEST_F(MainWindowTest, MenuBarRefusesWithoutPermissionAndUnknownCommandsAreNotAvailable)
+{
+    usePermissions("MMMMMMMMN", "N");
+    form.runCommand("Id_usuarios");
+    form.runCommand("Id_categoras");  // allowed: opens the panel
+    form.runCommand("Nada");
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 2; }));
+    EXPECT_EQ(boxes.texts(), (QStringList{"No tiene permisos para ejecutar esta opción", "Opcion no disponible"}));
+    EXPECT_EQ(boxes.seen().front().icon, QMessageBox::Information);
+    EXPECT_NE(form.host().openWindow("WCATEGOR"), nullptr);
+}
+
+TEST_F(MainWindowTest, ChoosingAnEntryPaintsItsCaptionAndBringsAnOpenPanelForward)
+{
+    MainMenuWindow* menu = showMainMenu();
+    QTest::mouseClick(menu->button("Bcategorias"), Qt::LeftButton);
+    QWidget* panel = form.host().openWindow("WCATEGOR");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(menu->caption("Bcategorias")->styleSheet().contains("128, 0, 128"));
+    EXPECT_FALSE(menu->caption("Bcargos")->styleSheet().contains("128, 0, 128"));
+
+    form.area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(menu->parentWidget()));
+    QTest::mouseClick(menu->button("Bcategorias"), Qt::LeftButton);
+    EXPECT_EQ(form.host().openWindow("WCATEGOR"), panel);  // the same window, not a second one
+    EXPECT_EQ(form.area()->activeSubWindow()->widget(), panel);
+}
+
+TEST_F(MainWindowTest, AddingACategoryThroughTheWindows)
+{
+    WorkPanelWindow* panel = openCategories();
+    ASSERT_NE(panel, nullptr);
+    bool callerDisabledDuringCall = false;
+    later(200, [&] {
+        TransactionWindow* window = transactionWindow();
+        ASSERT_NE(window, nullptr);
+        callerDisabledDuringCall = !panel->isEnabled();
+        auto* key = qobject_cast<QLineEdit*>(window->input(1));
+        auto* description = qobject_cast<QLineEdit*>(window->input(2));
+        key->setFocus();
+        QTest::keyClicks(key, "7");
+        QTest::keyClick(key, Qt::Key_Tab);
+        QTest::keyClicks(description, "Capataces");
+        window->confirm();
+        // After an insert the form stays open and empty for the next one.
+        EXPECT_TRUE(key->text().trimmed().isEmpty() || key->text().trimmed() == "0");
+        closeWindow(window);
+    });
+    panel->add();
+    EXPECT_TRUE(callerDisabledDuringCall);
+    EXPECT_TRUE(panel->isEnabled());
+    EXPECT_EQ(categoryDescription(7), "Capataces");
+    EXPECT_EQ(panel->model()->rowCount(), 1);
+}
+
+TEST_F(MainWindowTest, ChangingACategoryWithABlankDescriptionIsRefusedInABox)
+{
+    addCategories(2);
+    WorkPanelWindow* panel = openCategories();
+    panel->grid()->selectRow(1);
+    later(200, [&] {
+        TransactionWindow* window = transactionWindow();
+        ASSERT_NE(window, nullptr);
+        auto* description = qobject_cast<QLineEdit*>(window->input(2));
+        description->setFocus();
+        description->selectAll();
+        QTest::keyClicks(description, "   ");
+        window->confirm();
+        EXPECT_TRUE(waitUntil([&] { return boxes.seen().size() == 1; }));
+        description->selectAll();
+        QTest::keyClicks(description, "Oficiales");
+        window->confirm();  // a confirmed change closes the form
+        if (TransactionWindow* left = transactionWindow())
+            closeWindow(left);
+    });
+    panel->modify();
+    EXPECT_EQ(boxes.texts(), QStringList{"Falta descripción"});
+    EXPECT_EQ(boxes.seen().front().icon, QMessageBox::Warning);
+    EXPECT_EQ(categoryDescription(2), "Oficiales");
+    EXPECT_EQ(transactionWindow(), nullptr);
+}
+
+TEST_F(MainWindowTest, DeletingACategoryAsksAndOnlyYesDeletes)
+{
+    addCategories(3);
+    WorkPanelWindow* panel = openCategories();
+    panel->grid()->selectRow(2);
+    boxes.answer(false);
+    panel->remove();
+    EXPECT_EQ(categoryDescription(3), "Categoría 3");
+    boxes.answer(true);
+    panel->grid()->selectRow(2);
+    panel->remove();
+    EXPECT_EQ(categoryDescription(3), "<ninguna>");
+    EXPECT_EQ(boxes.texts(), (QStringList{"¿Realmente desea eliminar estos datos? ",
+                                          "¿Realmente desea eliminar estos datos? "}));
+    EXPECT_EQ(panel->model()->rowCount(), 2);
+}
+
+TEST_F(MainWindowTest, TheGridPagesInAsItScrolls)
+{
+    addCategories(250);
+    WorkPanelWindow* panel = openCategories();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->model()->rowCount(), 100);
+    QTableView* grid = panel->grid();
+    grid->scrollToBottom();
+    QApplication::processEvents();
+    while (panel->model()->canFetchMore({})) {
+        grid->scrollToBottom();
+        QApplication::processEvents();
+        if (grid->verticalScrollBar()->value() == grid->verticalScrollBar()->maximum() && panel->model()->rowCount() >= 250)
+            break;
+    }
+    EXPECT_EQ(panel->model()->rowCount(), 250);
+    EXPECT_EQ(panel->model()->index(249, 1).data().toString(), "Categoría 250");
+}
+
+TEST_F(MainWindowTest, TheParametersGoBackWithAPasswordChangedInTheSession)
+{
+    CallParameters parameters =
+        CallParameters::fromList({"ANA", "vieja", "SSSSSSMMS", "", "", "", "", "N", "CDP", "1"});
+    later(300, [&] {
+        VBGlob::put("Contraseña", "nueva");
+        form.mainMenu()->close();
+        closeWindow(form.mainMenu());
+    });
+    form.runMainObject(parameters);
+    EXPECT_EQ(parameters[1], "nueva");
+    EXPECT_EQ(parameters[0], "ANA");
+    EXPECT_TRUE(form.windowTitle().startsWith("Dorvo - "));
+}
