@@ -11,7 +11,8 @@
 // holds what was shown (refused: "CATEGORI fue modificada."), writes, marks
 // the synchronised change and writes the audit entry.
 //
-// UORDANE_CONTENTION_TRIES sets the tries of each worker (default 60).
+// UORDANE_CONTENTION_TRIES sets the tries of each worker (default 60); for a
+// long run: tools/reliability.sh 300 2000.
 #include "reliability_fixture.h"
 
 #include "engine/audit.h"
@@ -174,47 +175,134 @@ QList<AuditSentence> auditSentences(Database& database)
     return sentences;
 }
 
-TEST(ContentionTest, TwoWorkstationsConfirmingTheSameRecordsLoseNoIncrement)
-{
-    TempFolder folder;
-    const QString file = folder.file(QString::fromLatin1(databaseFileName));
-    ASSERT_NO_FATAL_FAILURE(createProgramDatabase(file));
-    Database database(DatabaseLocation::sqliteFile(file));
-    ASSERT_TRUE(database.open());
-    for (int category : contendedCategories) {
-        QString error;
-        ASSERT_TRUE(insertRow(database, QStringLiteral("CATEGORI"),
-                              {{QStringLiteral("CatId"), category}, {QStringLiteral("CatDesc"), counterText(0)}},
-                              &error))
-            << error.toStdString();
+/// A database with categories 1 to 3 at "n=0" and the workers that contend
+/// for them.
+class ContentionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(createProgramDatabase(file));
+        ASSERT_TRUE(database.open());
+        for (int category : contendedCategories) {
+            QString error;
+            ASSERT_TRUE(insertRow(database, QStringLiteral("CATEGORI"),
+                                  {{QStringLiteral("CatId"), category}, {QStringLiteral("CatDesc"), counterText(0)}},
+                                  &error))
+                << error.toStdString();
+        }
+        trailBefore = auditSentences(database);
     }
-    const QList<AuditSentence> trailBefore = auditSentences(database);
 
-    const int tries = int(environmentNumber("UORDANE_CONTENTION_TRIES", 60));
-    const QString startFile = folder.file(QStringLiteral("start"));
-    const QStringList users = {QStringLiteral("PUESTO1"), QStringLiteral("PUESTO2")};
-    std::vector<std::unique_ptr<WorkerProcess>> workers;
-    for (const QString& user : users) {
-        workers.push_back(std::make_unique<WorkerProcess>(
-            workerTest, QMap<QString, QString>{{QString::fromLatin1(workerDatabaseVariable), file},
-                                               {QString::fromLatin1(workerUserVariable), user},
-                                               {QString::fromLatin1(workerTriesVariable), QString::number(tries)},
-                                               {QString::fromLatin1(workerSeedVariable),
-                                                QString::number(QRandomGenerator::global()->generate())},
-                                               {QString::fromLatin1(workerStartFileVariable), startFile}}));
-        ASSERT_TRUE(workers.back()->start());
+    /// Starts one worker per user, each making `tries`, and lets them begin
+    /// together once both are ready.
+    void startWorkers(const QList<int>& tries)
+    {
+        const QString startFile = folder.file(QStringLiteral("start"));
+        for (int index = 0; index < int(tries.size()); ++index) {
+            workers.push_back(std::make_unique<WorkerProcess>(
+                workerTest,
+                QMap<QString, QString>{{QString::fromLatin1(workerDatabaseVariable), file},
+                                       {QString::fromLatin1(workerUserVariable), users.at(index)},
+                                       {QString::fromLatin1(workerTriesVariable), QString::number(tries.at(index))},
+                                       {QString::fromLatin1(workerSeedVariable),
+                                        QString::number(QRandomGenerator::global()->generate())},
+                                       {QString::fromLatin1(workerStartFileVariable), startFile}}));
+            ASSERT_TRUE(workers.back()->start());
+        }
+        for (auto& worker : workers)
+            ASSERT_TRUE(worker->waitForReport(QStringLiteral("READY"), 30000)) << worker->transcript();
+        folder.write(QStringLiteral("start"), "go");
     }
-    for (auto& worker : workers)
-        ASSERT_TRUE(worker->waitForReport(QStringLiteral("READY"), 30000)) << worker->transcript();
-    folder.write(QStringLiteral("start"), "go");
 
-    QList<WorkerTally> tallies;
-    for (int index = 0; index < int(workers.size()); ++index) {
+    /// Waits until worker `index` has made all its tries and ended.
+    void finish(int index)
+    {
         WorkerProcess& worker = *workers.at(index);
         ASSERT_TRUE(worker.waitForReport(QStringLiteral("DONE"), 120000)) << worker.transcript();
         ASSERT_TRUE(worker.waitForExit(30000));
         EXPECT_EQ(worker.exitCode(), 0) << worker.transcript();
-        tallies << tallyOf(users.at(index), worker.reports());
+    }
+
+    /// Checks each category's counter against the increments the workers
+    /// reported: every counter value written once (a value written twice is
+    /// a lost update), and up to `unreported` increments written but not
+    /// reported by a worker that was killed. Returns the increments lost.
+    int checkCounters(const QList<WorkerTally>& tallies, int unreported)
+    {
+        int lost = 0;
+        int missing = 0;
+        const QMap<int, QString> rows = categoryRows(database);
+        for (int category : contendedCategories) {
+            QList<int> counters;
+            for (const WorkerTally& tally : tallies)
+                counters += tally.countersWritten.value(category);
+            std::sort(counters.begin(), counters.end());
+            const int finalCounter = counterOf(rows.value(category));
+            const auto repeated = std::adjacent_find(counters.begin(), counters.end());
+            if (repeated != counters.end()) {
+                ADD_FAILURE() << "category " << category << ": the counter " << *repeated
+                              << " was written twice, an increment was lost";
+            }
+            const int distinct = int(std::unique(counters.begin(), counters.end()) - counters.begin());
+            lost += int(counters.size()) - distinct;
+            EXPECT_TRUE(counters.isEmpty() || counters.last() <= finalCounter)
+                << "category " << category << " holds " << rows.value(category).toStdString()
+                << " below a reported increment";
+            missing += finalCounter - distinct;
+        }
+        EXPECT_GE(missing, 0);
+        EXPECT_LE(missing, unreported) << "the counters hold increments nobody reported";
+        return lost;
+    }
+
+    /// The audit entries written since SetUp.
+    QList<AuditSentence> newAuditEntries()
+    {
+        QList<AuditSentence> entries = auditSentences(database);
+        for (const AuditSentence& old : trailBefore)
+            entries.removeOne(old);
+        return entries;
+    }
+
+    /// The entries the reported writes call for.
+    static QList<AuditSentence> expectedAuditEntries(const QList<WorkerTally>& tallies)
+    {
+        QList<AuditSentence> expected;
+        for (const WorkerTally& tally : tallies) {
+            for (auto written = tally.countersWritten.begin(); written != tally.countersWritten.end(); ++written) {
+                for (int counter : written.value())
+                    expected.append({tally.user, auditTextOf(written.key(), counter)});
+            }
+        }
+        std::sort(expected.begin(), expected.end());
+        return expected;
+    }
+
+    int staleLocks()
+    {
+        QStringList held;
+        const int count = heldLocks(database, QStringLiteral("CATEGORI"), &held)
+            + heldLocks(database, QStringLiteral("PARAMETR"), &held);
+        EXPECT_EQ(count, 0) << held.join(u'\n').toStdString();
+        return count;
+    }
+
+    TempFolder folder;
+    const QString file = folder.file(QString::fromLatin1(databaseFileName));
+    Database database{DatabaseLocation::sqliteFile(file)};
+    QList<AuditSentence> trailBefore;
+    const QStringList users = {QStringLiteral("PUESTO1"), QStringLiteral("PUESTO2")};
+    std::vector<std::unique_ptr<WorkerProcess>> workers;
+};
+
+TEST_F(ContentionTest, TwoWorkstationsConfirmingTheSameRecordsLoseNoIncrement)
+{
+    const int tries = int(environmentNumber("UORDANE_CONTENTION_TRIES", 60));
+    ASSERT_NO_FATAL_FAILURE(startWorkers({tries, tries}));
+    QList<WorkerTally> tallies;
+    for (int index = 0; index < int(workers.size()); ++index) {
+        ASSERT_NO_FATAL_FAILURE(finish(index));
+        tallies << tallyOf(users.at(index), workers.at(index)->reports());
     }
 
     // Every try ended written or refused with the message a person sees.
@@ -232,44 +320,72 @@ TEST(ContentionTest, TwoWorkstationsConfirmingTheSameRecordsLoseNoIncrement)
     }
 
     // No increment lost: each category's counter went 1, 2, ... up to its
-    // final value, every value written by exactly one confirm.
-    int lost = 0;
-    const QMap<int, QString> rows = categoryRows(database);
-    QList<AuditSentence> expectedAudit = trailBefore;
-    for (int category : contendedCategories) {
-        QList<int> counters;
-        for (const WorkerTally& tally : tallies) {
-            counters += tally.countersWritten.value(category);
-            for (int counter : tally.countersWritten.value(category))
-                expectedAudit.append({tally.user, auditTextOf(category, counter)});
-        }
-        std::sort(counters.begin(), counters.end());
-        QList<int> sequence(counters.size());
-        std::iota(sequence.begin(), sequence.end(), 1);
-        const int finalCounter = counterOf(rows.value(category));
-        lost += int(counters.size()) - finalCounter;
-        EXPECT_EQ(finalCounter, counters.size()) << "category " << category << " holds " << rows.value(category).toStdString()
-                                          << " after " << counters.size() << " written increments";
-        EXPECT_EQ(counters, sequence) << "category " << category << ": a counter written twice is a lost update";
-    }
-
-    // One audit entry per written change, whole, by the workstation that wrote it.
-    std::sort(expectedAudit.begin(), expectedAudit.end());
-    const QList<AuditSentence> audit = auditSentences(database);
-    EXPECT_EQ(audit.size() - trailBefore.size(), written);
-    EXPECT_EQ(audit, expectedAudit);
-
+    // final value, every value written by exactly one confirm; one audit
+    // entry per written change, whole, by the workstation that wrote it.
+    const int lost = checkCounters(tallies, 0);
+    const QList<AuditSentence> audit = newAuditEntries();
+    EXPECT_EQ(audit.size(), written);
+    EXPECT_EQ(audit, expectedAuditEntries(tallies));
     EXPECT_EQ(integrityCheck(database), QStringLiteral("ok"));
-    QStringList held;
-    const int staleLocks = heldLocks(database, QStringLiteral("CATEGORI"), &held)
-        + heldLocks(database, QStringLiteral("PARAMETR"), &held);
-    EXPECT_EQ(staleLocks, 0) << held.join(u'\n').toStdString();
+    const int stale = staleLocks();
 
     std::printf("contention test: tries %d, written %d, refused %d (locked %d, changed %d), lost %d, "
                 "audit entries %lld, stale locks %d, confirms that waited for the mark's lock %d\n",
                 tries * int(tallies.size()), written, refusedLocked + refusedChanged, refusedLocked, refusedChanged,
-                lost, static_cast<long long>(audit.size() - trailBefore.size()), staleLocks, lockWaits);
+                lost, static_cast<long long>(audit.size()), stale, lockWaits);
     EXPECT_GT(written, 0);
+}
+
+// One workstation dies in the middle of its confirms. The other one, whose
+// connection stayed open all along, carries on: once the first is gone,
+// every one of its confirms writes. The dead one's last change, if it was
+// committed before the kill, is whole or absent, and so is its audit entry.
+TEST_F(ContentionTest, AWorkstationKilledMidwayBlocksNothingForTheOther)
+{
+    constexpr int survivorTries = 80;
+    constexpr int aloneAtTheEnd = 20;
+    ASSERT_NO_FATAL_FAILURE(startWorkers({10000, survivorTries}));
+    WorkerProcess& victim = *workers.at(0);
+    const int writesBeforeKill = 5 + QRandomGenerator::global()->bounded(20);
+    ASSERT_TRUE(victim.waitForReports(QStringLiteral("W "), writesBeforeKill, 60000)) << victim.transcript();
+    victim.kill();
+    EXPECT_TRUE(victim.crashed());
+    ASSERT_NO_FATAL_FAILURE(finish(1));
+
+    const QList<WorkerTally> tallies = {tallyOf(users.at(0), victim.reports()),
+                                        tallyOf(users.at(1), workers.at(1)->reports())};
+    const WorkerTally& survivor = tallies.at(1);
+    EXPECT_EQ(survivor.tries, survivorTries);
+    EXPECT_TRUE(survivor.unexpected.isEmpty()) << survivor.unexpected.join(u'\n').toStdString();
+    EXPECT_TRUE(tallies.at(0).unexpected.isEmpty()) << tallies.at(0).unexpected.join(u'\n').toStdString();
+
+    // The survivor's last tries came long after the kill: nobody else holds
+    // a lock or changes a record any more.
+    QStringList outcomes;
+    for (const QString& line : workers.at(1)->reports()) {
+        if (line.startsWith(u'W') || line.startsWith(u'R') || line.startsWith(u'X'))
+            outcomes << line;
+    }
+    for (const QString& outcome : outcomes.mid(outcomes.size() - aloneAtTheEnd))
+        EXPECT_TRUE(outcome.startsWith(QLatin1String("W "))) << outcome.toStdString();
+
+    // The change in flight at the kill may be committed without its report
+    // and without its audit entry, never anything else.
+    const int lost = checkCounters(tallies, 1);
+    QList<AuditSentence> audit = newAuditEntries();
+    const QList<AuditSentence> expected = expectedAuditEntries(tallies);
+    for (const AuditSentence& entry : expected)
+        EXPECT_TRUE(audit.removeOne(entry)) << "no audit entry " << entry.second.toStdString();
+    EXPECT_LE(audit.size(), 1);
+    for (const AuditSentence& extra : audit)
+        EXPECT_EQ(extra.first, users.at(0)) << extra.second.toStdString();
+    EXPECT_EQ(integrityCheck(database), QStringLiteral("ok"));
+    const int stale = staleLocks();
+
+    std::printf("contention with a kill: killed after %d writes, survivor tries %d, written %d, refused %d, "
+                "lost %d, stale locks %d\n",
+                tallies.at(0).written, survivor.tries, survivor.written,
+                survivor.refusedLocked + survivor.refusedChanged, lost, stale);
 }
 
 // A record stays locked until the change written to it is committed: a lock

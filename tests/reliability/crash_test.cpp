@@ -20,9 +20,10 @@
 //   - every category and parameter row can be locked at once.
 //
 // The default run makes 15 kills (a few seconds). For a longer run:
-//   UORDANE_CRASH_SECONDS=300 build/tests/reliability/test_reliability --gtest_filter='Crash*'
+//   UORDANE_CRASH_SECONDS=300 build/tests/reliability/test_reliability --gtest_filter='CrashTest.*'
 // or tools/reliability.sh 300. UORDANE_CRASH_KILLS sets the number of kills
-// instead, UORDANE_CRASH_SEED replays a run (the seed is printed at the end).
+// instead; UORDANE_CRASH_SEED repeats a run's random choices (the seed is
+// printed at the end), though not the exact timing of its kills.
 #include "reliability_fixture.h"
 
 #include "data/parameters.h"
@@ -524,6 +525,59 @@ struct CrashBudget {
     }
 };
 
+/// One life of the worker: started on `file`, killed at a moment chosen
+/// with `random`, then the database checked against what it reported.
+void liveAndDie(const QString& file, QRandomGenerator& random, quint32 seed, Baseline& baseline, CrashTally& tally)
+{
+    WorkerProcess worker(workerTest, {{QString::fromLatin1(workerDatabaseVariable), file},
+                                      {QString::fromLatin1(workerSeedVariable), QString::number(random.generate())},
+                                      {QString::fromLatin1(workerFirstChangeVariable),
+                                       QString::number(baseline.nextSequence)}});
+    ASSERT_TRUE(worker.start());
+    const KillMoment moment = chooseKillMoment(random);
+    QString when;
+    switch (moment.kind) {
+    case KillMoment::DuringStartUp:
+        worker.readUntil(QDeadlineTimer(moment.amount));
+        when = QStringLiteral("%1 ms after start").arg(moment.amount);
+        ++tally.killsDuringStartUp;
+        break;
+    case KillMoment::AfterReady:
+        ASSERT_TRUE(worker.waitForReport(QStringLiteral("READY"), 30000)) << worker.transcript();
+        worker.readUntil(QDeadlineTimer(moment.amount));
+        when = QStringLiteral("%1 ms after READY").arg(moment.amount);
+        break;
+    case KillMoment::OnChangeStarted:
+        ASSERT_TRUE(worker.waitForReports(QStringLiteral("I "), moment.amount, 30000)) << worker.transcript();
+        spin(moment.microseconds);
+        when = QStringLiteral("%1 us after change %2 began").arg(moment.microseconds).arg(moment.amount);
+        ++tally.killsOnChange;
+        break;
+    }
+    worker.kill();
+    ++tally.kills;
+    SCOPED_TRACE(QStringLiteral("kill %1, %2, seed %3").arg(tally.kills).arg(when).arg(seed).toStdString());
+    EXPECT_TRUE(worker.crashed()) << "the worker ended before it was killed:\n" << worker.transcript();
+
+    const WorkerLife life = readLife(worker.reports());
+    EXPECT_TRUE(life.errors.isEmpty()) << life.errors.join(u'\n').toStdString() << "\n" << worker.transcript();
+    tally.changesInFlight += !life.started.isEmpty() && !life.committed.contains(life.lastSequence);
+
+    Database fresh(DatabaseLocation::sqliteFile(file));
+    ASSERT_TRUE(fresh.open()) << fresh.errorText().toStdString();
+    const QString integrity = integrityCheck(fresh);
+    EXPECT_EQ(integrity, QStringLiteral("ok"));
+    tally.integrityPassed += integrity == QLatin1String("ok");
+    checkCategories(fresh, baseline, life, tally);
+    checkAudit(fresh, baseline, life, tally);
+    checkMark(fresh, tally);
+    checkLocks(fresh, tally);
+
+    baseline.categories = categoryRows(fresh);
+    baseline.trail = auditTrail(fresh);
+    baseline.nextSequence = std::max(baseline.nextSequence, life.lastSequence + 1);
+}
+
 TEST(CrashTest, AWriterKilledAtRandomMomentsLosesNothingCommittedAndLeavesNoLock)
 {
     TempFolder folder;
@@ -544,60 +598,16 @@ TEST(CrashTest, AWriterKilledAtRandomMomentsLosesNothingCommittedAndLeavesNoLock
 
     QElapsedTimer elapsed;
     elapsed.start();
-    while (!budget.spent(elapsed, tally.kills) && !::testing::Test::HasFailure()) {
-        WorkerProcess worker(workerTest, {{QString::fromLatin1(workerDatabaseVariable), file},
-                                          {QString::fromLatin1(workerSeedVariable), QString::number(random.generate())},
-                                          {QString::fromLatin1(workerFirstChangeVariable),
-                                           QString::number(baseline.nextSequence)}});
-        ASSERT_TRUE(worker.start());
-        const KillMoment moment = chooseKillMoment(random);
-        QString when;
-        switch (moment.kind) {
-        case KillMoment::DuringStartUp:
-            worker.readUntil(QDeadlineTimer(moment.amount));
-            when = QStringLiteral("%1 ms after start").arg(moment.amount);
-            ++tally.killsDuringStartUp;
-            break;
-        case KillMoment::AfterReady:
-            ASSERT_TRUE(worker.waitForReport(QStringLiteral("READY"), 30000)) << worker.transcript();
-            worker.readUntil(QDeadlineTimer(moment.amount));
-            when = QStringLiteral("%1 ms after READY").arg(moment.amount);
-            break;
-        case KillMoment::OnChangeStarted:
-            ASSERT_TRUE(worker.waitForReports(QStringLiteral("I "), moment.amount, 30000)) << worker.transcript();
-            spin(moment.microseconds);
-            when = QStringLiteral("%1 us after change %2 began").arg(moment.microseconds).arg(moment.amount);
-            ++tally.killsOnChange;
-            break;
-        }
-        worker.kill();
-        ++tally.kills;
-        SCOPED_TRACE(QStringLiteral("kill %1, %2, seed %3").arg(tally.kills).arg(when).arg(seed).toStdString());
-        EXPECT_TRUE(worker.crashed()) << "the worker ended before it was killed:\n" << worker.transcript();
+    // The summary is printed however the run ends.
+    while (!budget.spent(elapsed, tally.kills) && !::testing::Test::HasFailure())
+        liveAndDie(file, random, seed, baseline, tally);
 
-        const WorkerLife life = readLife(worker.reports());
-        EXPECT_TRUE(life.errors.isEmpty()) << life.errors.join(u'\n').toStdString() << "\n" << worker.transcript();
-        tally.changesInFlight += !life.started.isEmpty() && !life.committed.contains(life.lastSequence);
-
-        Database fresh(DatabaseLocation::sqliteFile(file));
-        ASSERT_TRUE(fresh.open()) << fresh.errorText().toStdString();
-        const QString integrity = integrityCheck(fresh);
-        EXPECT_EQ(integrity, QStringLiteral("ok"));
-        tally.integrityPassed += integrity == QLatin1String("ok");
-        checkCategories(fresh, baseline, life, tally);
-        checkAudit(fresh, baseline, life, tally);
-        checkMark(fresh, tally);
-        checkLocks(fresh, tally);
-
-        baseline.categories = categoryRows(fresh);
-        baseline.trail = auditTrail(fresh);
-        baseline.nextSequence = std::max(baseline.nextSequence, life.lastSequence + 1);
-    }
-
-    std::printf("crash test: kills %d (%d during start-up, %d just after a change began), integrity checks passed %d, committed changes %d, "
+    std::printf("crash test: kills %d (%d during start-up, %d just after a change began), "
+                "integrity checks passed %d, committed changes %d, "
                 "changes in flight %d (landed %d), audit entries cut short %d, lost changes %d, "
                 "half-written %d, stale locks %d, %lld s, seed %u\n",
-                tally.kills, tally.killsDuringStartUp, tally.killsOnChange, tally.integrityPassed, tally.committedChanges,
+                tally.kills, tally.killsDuringStartUp, tally.killsOnChange, tally.integrityPassed,
+                tally.committedChanges,
                 tally.changesInFlight, tally.inFlightLanded, tally.entriesCutShort, tally.lostChanges,
                 tally.halfWritten, tally.staleLocks, static_cast<long long>(elapsed.elapsed() / 1000), seed);
     EXPECT_EQ(tally.integrityPassed, tally.kills);
