@@ -382,9 +382,7 @@ void RecordCursor::releaseLock()
 {
     if (heldLock_ == 0)
         return;
-    // A closed connection has let go of its locks already.
-    if (database_.isOpen())
-        database_.locks().release(heldLock_);
+    database_.releaseLock(heldLock_);
     heldLock_ = 0;
 }
 
@@ -540,7 +538,7 @@ DbError RecordCursor::remove()
     });
     query.addBindValue(current_.id);
     const bool done = query.exec();
-    database_.locks().release(key);
+    database_.releaseLock(key);
     if (!done)
         return writeFailed(query, QStringLiteral("No se pudo eliminar el registro de ") + table_->name);
     query.finish();

@@ -99,6 +99,7 @@ void Database::close()
 {
     // Locks die with the connection, as they do when a workstation goes away.
     locks_.reset();
+    releasedAtTransactionEnd_.clear();
     transactionDepth_ = 0;
     const QList<Statement*> statements = statements_;
     statements_.clear();
@@ -171,6 +172,7 @@ DbError Database::commit()
         return error;
     }
     transactionDepth_ = 0;
+    releaseDeferredLocks();
     return {};
 }
 
@@ -179,8 +181,28 @@ DbError Database::rollback()
     if (transactionDepth_ == 0)
         return {};
     transactionDepth_ = 0;
-    return runPlain(*this, QStringLiteral("ROLLBACK"),
-                    QStringLiteral("No se pudo deshacer la transacción"));
+    DbError error = runPlain(*this, QStringLiteral("ROLLBACK"), QStringLiteral("No se pudo deshacer la transacción"));
+    releaseDeferredLocks();
+    return error;
+}
+
+void Database::releaseLock(quint64 key)
+{
+    if (!isOpen())
+        return;
+    if (transactionDepth_ > 0) {
+        releasedAtTransactionEnd_.append(key);
+        return;
+    }
+    locks().release(key);
+}
+
+void Database::releaseDeferredLocks()
+{
+    const QList<quint64> keys = releasedAtTransactionEnd_;
+    releasedAtTransactionEnd_.clear();
+    for (quint64 key : keys)
+        locks().release(key);
 }
 
 DbError Database::execute(const QString& statement, const QVariantList& values, int* rowsAffected)

@@ -79,6 +79,11 @@ public:
 
     /// The record locks every cursor of this connection takes.
     RecordLocks& locks();
+    /// Releases the record lock `key` now, or at the end of the open
+    /// transaction: a record stays locked until its change is committed or
+    /// rolled back, or another workstation could read it from before the change
+    /// and write over it.
+    void releaseLock(quint64 key);
 
     /// Makes `table` known to the cursors of this connection beside the
     /// schema's tables (work tables, benchmark tables).
@@ -109,6 +114,9 @@ private:
     QHash<QString, std::shared_ptr<TableDef>> registered_;
     std::vector<std::shared_ptr<TableDef>> retired_;
     QList<Statement*> statements_;
+    QList<quint64> releasedAtTransactionEnd_;
+
+    void releaseDeferredLocks();
 };
 
 /// `name` as a quoted SQL identifier.

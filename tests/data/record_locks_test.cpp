@@ -241,3 +241,33 @@ TEST_F(RecordLocksTest, ARecordDeletedBetweenEditAndUpdateIsReportedAs3197)
     EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("Antes")}), 0);
     EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 1);
 }
+
+TEST_F(RecordLocksTest, ARecordStaysLockedUntilItsChangeIsCommittedOrRolledBack)
+{
+    auto second = openSecond();
+    auto theirs = onCategory(*second, 1);
+    auto mine = onCategory(db(), 1);
+
+    ASSERT_TRUE(db().beginTransaction().ok());
+    ASSERT_TRUE(mine->edit().ok());
+    mine->setValue(catDesc, QStringLiteral("Sin confirmar"));
+    ASSERT_TRUE(mine->update().ok());
+    // Written but not committed: the other workstation would read the old value.
+    EXPECT_EQ(theirs->edit().number, DbErrorNumber::LockedByAnotherWorkstation);
+    // Deleting in the same transaction keeps that record locked as well.
+    auto neighbour = onCategory(db(), 2);
+    ASSERT_TRUE(neighbour->remove().ok());
+    ASSERT_TRUE(db().commit().ok());
+    ASSERT_TRUE(theirs->edit().ok());
+    EXPECT_EQ(theirs->text(catDesc), QStringLiteral("Sin confirmar"));
+    theirs->cancelUpdate();
+
+    ASSERT_TRUE(db().beginTransaction().ok());
+    ASSERT_TRUE(mine->edit().ok());
+    mine->setValue(catDesc, QStringLiteral("Deshecho"));
+    ASSERT_TRUE(mine->update().ok());
+    EXPECT_EQ(theirs->edit().number, DbErrorNumber::LockedByAnotherWorkstation);
+    ASSERT_TRUE(db().rollback().ok());
+    ASSERT_TRUE(theirs->edit().ok());
+    EXPECT_EQ(theirs->text(catDesc), QStringLiteral("Sin confirmar"));
+}
