@@ -38,6 +38,10 @@ constexpr const char* workerUserVariable = "UORDANE_CONTENTION_WORKER_USER";
 constexpr const char* workerTriesVariable = "UORDANE_CONTENTION_WORKER_TRIES";
 constexpr const char* workerSeedVariable = "UORDANE_CONTENTION_WORKER_SEED";
 constexpr const char* workerStartFileVariable = "UORDANE_CONTENTION_WORKER_START";
+/// A worker given these stops before its try number PAUSE_AT (from 0) until
+/// the file RESUME exists.
+constexpr const char* workerPauseAtVariable = "UORDANE_CONTENTION_WORKER_PAUSE_AT";
+constexpr const char* workerResumeFileVariable = "UORDANE_CONTENTION_WORKER_RESUME";
 const QString workerTest = QStringLiteral("ContentionWorker.ConfirmsCounterIncrementsThroughTheForm");
 const QList<int> contendedCategories = {1, 2, 3};
 
@@ -63,6 +67,13 @@ QString auditTextOf(int category, int counter)
     return QStringLiteral("Modifica categoría %1, descripción = ").arg(category) + counterText(counter);
 }
 
+/// Waits until `file` exists, half a minute at most.
+void waitForFile(const QString& file)
+{
+    for (QDeadlineTimer deadline(30000); !QFile::exists(file) && !deadline.hasExpired();)
+        QThread::usleep(200);
+}
+
 // Not a test of its own: the body of a worker process of the contention
 // test. It waits until the start file exists, so that both workers begin
 // together, then reports each try:
@@ -70,6 +81,7 @@ QString auditTextOf(int category, int counter)
 //   "R category lock"      refused: the other holds the lock
 //   "R category changed"   refused: the other changed the record
 //   "X category texts"     anything else (the test fails)
+//   "PAUSED"               it waits for the resume file before going on
 //   "L category"           the confirm waited for the other's lock on the
 //                          synchronisation mark (before its W line)
 TEST(ContentionWorker, ConfirmsCounterIncrementsThroughTheForm)
@@ -85,12 +97,15 @@ TEST(ContentionWorker, ConfirmsCounterIncrementsThroughTheForm)
     QRandomGenerator random(quint32(environmentNumber(workerSeedVariable, 1)));
     const int tries = int(environmentNumber(workerTriesVariable, 0));
     report(QStringLiteral("READY"));
-    const QString startFile = qEnvironmentVariable(workerStartFileVariable);
-    for (QDeadlineTimer deadline(30000); !QFile::exists(startFile) && !deadline.hasExpired();)
-        QThread::usleep(200);
+    waitForFile(qEnvironmentVariable(workerStartFileVariable));
 
     ScriptedUi ui;
+    const int pauseAt = int(environmentNumber(workerPauseAtVariable, -1));
     for (int attempt = 0; attempt < tries; ++attempt) {
+        if (attempt == pauseAt) {
+            report(QStringLiteral("PAUSED"));
+            waitForFile(qEnvironmentVariable(workerResumeFileVariable));
+        }
         const int category = contendedCategories.at(random.bounded(int(contendedCategories.size())));
         ui.clear();
         Transaction form(TCATEGOR(), database, ui);
@@ -194,25 +209,32 @@ protected:
     }
 
     /// Starts one worker per user, each making `tries`, and lets them begin
-    /// together once both are ready.
-    void startWorkers(const QList<int>& tries)
+    /// together once both are ready. A worker with a `pauses` entry stops
+    /// before that try until resume() is called.
+    void startWorkers(const QList<int>& tries, const QMap<int, int>& pauses = {})
     {
         const QString startFile = folder.file(QStringLiteral("start"));
         for (int index = 0; index < int(tries.size()); ++index) {
-            workers.push_back(std::make_unique<WorkerProcess>(
-                workerTest,
-                QMap<QString, QString>{{QString::fromLatin1(workerDatabaseVariable), file},
-                                       {QString::fromLatin1(workerUserVariable), users.at(index)},
-                                       {QString::fromLatin1(workerTriesVariable), QString::number(tries.at(index))},
-                                       {QString::fromLatin1(workerSeedVariable),
-                                        QString::number(QRandomGenerator::global()->generate())},
-                                       {QString::fromLatin1(workerStartFileVariable), startFile}}));
+            QMap<QString, QString> environment{
+                {QString::fromLatin1(workerDatabaseVariable), file},
+                {QString::fromLatin1(workerUserVariable), users.at(index)},
+                {QString::fromLatin1(workerTriesVariable), QString::number(tries.at(index))},
+                {QString::fromLatin1(workerSeedVariable), QString::number(QRandomGenerator::global()->generate())},
+                {QString::fromLatin1(workerStartFileVariable), startFile}};
+            if (pauses.contains(index)) {
+                environment.insert(QString::fromLatin1(workerPauseAtVariable), QString::number(pauses.value(index)));
+                environment.insert(QString::fromLatin1(workerResumeFileVariable), folder.file(QStringLiteral("resume")));
+            }
+            workers.push_back(std::make_unique<WorkerProcess>(workerTest, environment));
             ASSERT_TRUE(workers.back()->start());
         }
         for (auto& worker : workers)
             ASSERT_TRUE(worker->waitForReport(QStringLiteral("READY"), 30000)) << worker->transcript();
         folder.write(QStringLiteral("start"), "go");
     }
+
+    /// Lets a paused worker go on.
+    void resume() { folder.write(QStringLiteral("resume"), "go"); }
 
     /// Waits until worker `index` has made all its tries and ended.
     void finish(int index)
@@ -344,12 +366,14 @@ TEST_F(ContentionTest, AWorkstationKilledMidwayBlocksNothingForTheOther)
 {
     constexpr int survivorTries = 80;
     constexpr int aloneAtTheEnd = 20;
-    ASSERT_NO_FATAL_FAILURE(startWorkers({10000, survivorTries}));
+    // The survivor's last tries wait until the victim is dead.
+    ASSERT_NO_FATAL_FAILURE(startWorkers({10000, survivorTries}, {{1, survivorTries - aloneAtTheEnd}}));
     WorkerProcess& victim = *workers.at(0);
     const int writesBeforeKill = 5 + QRandomGenerator::global()->bounded(20);
     ASSERT_TRUE(victim.waitForReports(QStringLiteral("W "), writesBeforeKill, 60000)) << victim.transcript();
     victim.kill();
     EXPECT_TRUE(victim.crashed());
+    resume();
     ASSERT_NO_FATAL_FAILURE(finish(1));
 
     const QList<WorkerTally> tallies = {tallyOf(users.at(0), victim.reports()),
@@ -359,11 +383,12 @@ TEST_F(ContentionTest, AWorkstationKilledMidwayBlocksNothingForTheOther)
     EXPECT_TRUE(survivor.unexpected.isEmpty()) << survivor.unexpected.join(u'\n').toStdString();
     EXPECT_TRUE(tallies.at(0).unexpected.isEmpty()) << tallies.at(0).unexpected.join(u'\n').toStdString();
 
-    // The survivor's last tries came long after the kill: nobody else holds
-    // a lock or changes a record any more.
+    // The survivor's last tries came after the kill: nobody else holds a
+    // lock or changes a record any more.
     QStringList outcomes;
     for (const QString& line : workers.at(1)->reports()) {
-        if (line.startsWith(u'W') || line.startsWith(u'R') || line.startsWith(u'X'))
+        if (line.startsWith(QLatin1String("W ")) || line.startsWith(QLatin1String("R "))
+            || line.startsWith(QLatin1String("X ")))
             outcomes << line;
     }
     for (const QString& outcome : outcomes.mid(outcomes.size() - aloneAtTheEnd))
