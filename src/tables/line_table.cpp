@@ -402,6 +402,14 @@ bool LineTable::write()
     }
     database.idleFreeLocks();
 
+    // A new header's form clears for the next one: so do its lines.
+    if (form_.mode() == Mode::Insert) {
+        lines_.clear();
+        loaded_ = false;
+        currentRow_ = 0;
+        ++revision_;
+        return true;
+    }
     // What is now in the table is what the grid shows.
     QList<Line> fresh;
     if (readLines(fresh))

@@ -112,7 +112,6 @@ const TransactionDecl& TOBRAS()
         number.missingMessage = QStringLiteral("Falta número de la obra");
         FieldDecl state = required(QStringLiteral("ObrEstado"), QStringLiteral("Estado (9 - Terminada)"),
                                    QStringLiteral("Falta Estado de la obra"), WorksDataPage);
-        state.picture = QStringLiteral("9");
 
         // Validated in this order, page by page: the works, then its holder.
         declaration.fields = {

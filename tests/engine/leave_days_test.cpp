@@ -1,0 +1,126 @@
+// TDIASLIC with its seniority lines, and TDIASLI1 over the scale alone.
+#include "engine/transaction.h"
+#include "tables/leave_days.h"
+#include "tables/line_table.h"
+
+#include "engine_fixture.h"
+
+namespace {
+
+using Kind = ScriptedUi::Shown::Kind;
+
+enum { YearsColumn = 0, DaysColumn = 1 };
+
+class LeaveDaysTest : public EngineTest {
+protected:
+    std::unique_ptr<Transaction> open(const TransactionDecl& declaration, const QString& key, const QString& mode)
+    {
+        auto form = std::make_unique<Transaction>(declaration, *database, ui);
+        form->start(key, mode);
+        return form;
+    }
+
+    void addScale(int id, const QString& description, const QList<QPair<int, int>>& steps)
+    {
+        QString error;
+        ASSERT_TRUE(insertRow(*database, QStringLiteral("DIASLICE"),
+                              {{QStringLiteral("DiLId"), id}, {QStringLiteral("DilDesc"), description}}, &error))
+            << error.toStdString();
+        for (const auto& [years, days] : steps) {
+            ASSERT_TRUE(insertRow(*database, QStringLiteral("DIASLIC1"),
+                                  {{QStringLiteral("DiLId"), id}, {QStringLiteral("DiLAnios"), years},
+                                   {QStringLiteral("DiLDias"), days}},
+                                  &error))
+                << error.toStdString();
+        }
+    }
+
+    /// The steps of scale `id` as "years:days", in years order.
+    QStringList stepsOf(int id)
+    {
+        QStringList found;
+        QSqlQuery query(database->connection());
+        query.prepare(QStringLiteral("SELECT DiLAnios, DiLDias FROM DIASLIC1 WHERE DiLId = ? ORDER BY DiLAnios"));
+        query.addBindValue(id);
+        query.exec();
+        while (query.next())
+            found << query.value(0).toString() + u':' + query.value(1).toString();
+        return found;
+    }
+};
+
+TEST_F(LeaveDaysTest, ALineWithoutDaysIsPointedOutAndSaved)
+{
+    auto form = open(TDIASLIC(), QStringLiteral("0"), QStringLiteral("INS"));
+    form->setText(1, QStringLiteral("4"));
+    ASSERT_TRUE(form->focusEntered(2));
+    form->setText(2, QStringLiteral("Rural"));
+    LineTable& lines = *LineTable::of(*form);
+    int row = lines.addLine();
+    lines.setText(row, YearsColumn, QStringLiteral("0"));
+    lines.setText(row, DaysColumn, QStringLiteral("20"));
+    row = lines.addLine();
+    lines.setText(row, YearsColumn, QStringLiteral("5"));
+
+    ASSERT_TRUE(form->confirm());
+    ASSERT_EQ(ui.shown().size(), 1);
+    EXPECT_EQ(ui.shown().first().kind, Kind::Message);
+    EXPECT_EQ(ui.shown().first().text, QStringLiteral("Aviso: Falta indicar días"));
+    EXPECT_EQ(ui.shown().first().icon, MessageIcon::Information);
+    EXPECT_EQ(stepsOf(4), (QStringList{QStringLiteral("0:20"), QStringLiteral("5:0")}));
+    EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Agrega días de licencia 4, descripción = Rural")});
+}
+
+TEST_F(LeaveDaysTest, TwoStepsForTheSameYearsAreRefused)
+{
+    addScale(1, QStringLiteral("General"), {{0, 20}, {5, 21}});
+    auto form = open(TDIASLIC(), QStringLiteral("1"), QStringLiteral("UPD"));
+    LineTable& lines = *LineTable::of(*form);
+    ASSERT_EQ(lines.rowCount(), 2);
+    const int row = lines.addLine();
+    lines.setText(row, YearsColumn, QStringLiteral("5"));
+    lines.setText(row, DaysColumn, QStringLiteral("22"));
+    EXPECT_FALSE(form->confirm());
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Ya existe el registro")});
+    EXPECT_EQ(stepsOf(1), (QStringList{QStringLiteral("0:20"), QStringLiteral("5:21")}));
+}
+
+TEST_F(LeaveDaysTest, DeletingAScaleTakesItsStepsWhileTheHeaderFormRefuses)
+{
+    addScale(1, QStringLiteral("General"), {{0, 20}, {5, 21}});
+    addScale(2, QStringLiteral("Construcción"), {{0, 20}});
+    addScale(3, QStringLiteral("Sin escalones"), {});
+
+    // The header form alone leaves no steps without their scale.
+    open(TDIASLI1(), QStringLiteral("1"), QStringLiteral("DLT"));
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Eliminación inválida, hay información en \"DiasLic1\".")});
+    EXPECT_EQ(countRows(QStringLiteral("DIASLICE")), 3);
+    ui.clear();
+    ui.answer(true);
+    open(TDIASLI1(), QStringLiteral("3"), QStringLiteral("DLT"));
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("¿Realmente desea eliminar estos datos? ")});
+    EXPECT_EQ(countRows(QStringLiteral("DIASLICE")), 2);
+
+    ui.clear();
+    ui.answer(true);
+    open(TDIASLIC(), QStringLiteral("1"), QStringLiteral("DLT"));
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Eliminar toda la información en DiasLicencia?")});
+    EXPECT_TRUE(stepsOf(1).isEmpty());
+    EXPECT_EQ(stepsOf(2), QStringList{QStringLiteral("0:20")});
+    EXPECT_EQ(countRows(QStringLiteral("DIASLICE")), 1);
+    EXPECT_EQ(auditTexts(), (QStringList{QStringLiteral("Elimina días de licencia 3"),
+                                         QStringLiteral("Elimina días de licencia 1")}));
+}
+
+TEST_F(LeaveDaysTest, TheHeaderFormHasItsOwnMessages)
+{
+    auto form = open(TDIASLI1(), QStringLiteral("0"), QStringLiteral("INS"));
+    EXPECT_FALSE(form->focusEntered(2));
+    form->setText(1, QStringLiteral("6"));
+    ASSERT_TRUE(form->focusEntered(2));
+    EXPECT_FALSE(form->confirm());
+    EXPECT_EQ(ui.texts(), (QStringList{QStringLiteral("Falta indicar código"),
+                                       QStringLiteral("Falta indicar descripción")}));
+}
+
+}  // namespace
