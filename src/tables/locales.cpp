@@ -16,6 +16,7 @@
 #include "engine/object_registry.h"
 #include "engine/transaction.h"
 #include "engine/work_panel.h"
+#include "data/cursor.h"
 #include "support/picture.h"
 
 namespace {
@@ -59,6 +60,16 @@ FieldVerdict checkLocality(Transaction& form)
     if (!CodeLists::containsName(localities, locality, textOf(form, QStringLiteral("LocDeparta"))))
         return FieldVerdict::refuse(QStringLiteral("Localidad incorrecta"));
     return FieldVerdict::ok();
+}
+
+/// A locale cannot close before it opened.
+FieldVerdict checkClosingDate(Transaction& form)
+{
+    const QDate opened = form.value(QStringLiteral("LocFchInic")).toDate();
+    const QDate closed = form.value(QStringLiteral("LocFchCier")).toDate();
+    if (opened == emptyDate().date() || closed == emptyDate().date() || closed >= opened)
+        return FieldVerdict::ok();
+    return FieldVerdict::refuse(QStringLiteral("Fecha inválida"));
 }
 
 FieldDecl activityDate(const QString& name, const QString& label)
@@ -131,6 +142,8 @@ const TransactionDecl& TLOCAL()
         locality.rule = &checkLocality;
         FieldDecl group = textField(QStringLiteral("GruCod"), QStringLiteral("Grupo"));
         group.rule = noticeWhenBlank(QStringLiteral("GruCod"), QStringLiteral("Aviso: No ingresó el Grupo."));
+        FieldDecl closing = activityDate(QStringLiteral("LocFchCier"), QStringLiteral("Fecha cierre actividad"));
+        closing.rule = &checkClosingDate;
         FieldDecl subgroup = textField(QStringLiteral("SubgruCod"), QStringLiteral("Subgrupo"));
         subgroup.rule = noticeWhenBlank(QStringLiteral("SubgruCod"), QStringLiteral("Aviso: No ingresó el SubGrupo"));
 
@@ -148,7 +161,7 @@ const TransactionDecl& TLOCAL()
             subgroup,
             textField(QStringLiteral("LocCPostal"), QStringLiteral("Código postal")),
             activityDate(QStringLiteral("LocFchInic"), QStringLiteral("Fecha inicio actividad")),
-            activityDate(QStringLiteral("LocFchCier"), QStringLiteral("Fecha cierre actividad")),
+            closing,
             textField(QStringLiteral("LocObserva"), QStringLiteral("Observaciones")),
         };
         declaration.keyMissingMessage = QStringLiteral("Falta número de local");

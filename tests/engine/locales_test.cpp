@@ -142,13 +142,24 @@ TEST_F(LocalesTest, TheAuditNamesGroupsWithTheirNamesAndDatesShort)
     EXPECT_EQ(storedText(QStringLiteral("GruCod")), QStringLiteral("09"));
 }
 
-TEST_F(LocalesTest, AnImpossibleActivityDateIsNotTaken)
+TEST_F(LocalesTest, AnImpossibleActivityDateOrAClosingBeforeTheStartIsRefused)
 {
     auto form = newLocale();
     QString error;
     EXPECT_FALSE(form->setText(form->position(QStringLiteral("LocFchInic")), QStringLiteral("30/02/2020"), &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(error, QStringLiteral("Fecha inválida"));
     EXPECT_EQ(form->text(form->position(QStringLiteral("LocFchInic"))), QString());
+
+    type(*form, QStringLiteral("LocPlaTrab"), QStringLiteral("123457"));
+    type(*form, QStringLiteral("GruCod"), QStringLiteral("09"));
+    type(*form, QStringLiteral("SubgruCod"), QStringLiteral("01"));
+    type(*form, QStringLiteral("LocFchInic"), QStringLiteral("16/08/2010"));
+    type(*form, QStringLiteral("LocFchCier"), QStringLiteral("15/08/2010"));
+    EXPECT_FALSE(form->confirm());
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Fecha inválida")});
+    EXPECT_EQ(form->takeFocusRequest(), form->position(QStringLiteral("LocFchCier")));
+    type(*form, QStringLiteral("LocFchCier"), QStringLiteral("16/08/2010"));
+    EXPECT_TRUE(form->confirm());
 }
 
 TEST(CodeListFiles, ListTheDepartmentsLocalitiesGroupsAndSubgroupsOfUruguay)
