@@ -10,9 +10,7 @@
 #include "support/line_split.h"
 #include "temp_folder.h"
 
-#include <QFile>
 #include <QSet>
-#include <QThread>
 
 using namespace reliability;
 
@@ -50,9 +48,7 @@ TEST(AuditStormWorker, WritesEntriesAsFastAsItCan)
     Database database(DatabaseLocation::sqliteFile(file));
     ASSERT_TRUE(database.open()) << database.errorText().toStdString();
     report(QStringLiteral("READY"));
-    const QString startFile = qEnvironmentVariable(workerStartFileVariable);
-    for (QDeadlineTimer deadline(30000); !QFile::exists(startFile) && !deadline.hasExpired();)
-        QThread::usleep(200);
+    waitForFile(qEnvironmentVariable(workerStartFileVariable));
 
     const int entries = int(environmentNumber(workerEntriesVariable, 0));
     for (int number = 1; number <= entries; ++number) {

@@ -22,12 +22,10 @@
 #include "tables/categories.h"
 #include "temp_folder.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 #include <QThread>
 
 #include <algorithm>
-#include <numeric>
 
 using namespace reliability;
 
@@ -65,13 +63,6 @@ int counterOf(const QString& description)
 QString auditTextOf(int category, int counter)
 {
     return QStringLiteral("Modifica categoría %1, descripción = ").arg(category) + counterText(counter);
-}
-
-/// Waits until `file` exists, half a minute at most.
-void waitForFile(const QString& file)
-{
-    for (QDeadlineTimer deadline(30000); !QFile::exists(file) && !deadline.hasExpired();)
-        QThread::usleep(200);
 }
 
 // Not a test of its own: the body of a worker process of the contention

@@ -12,11 +12,13 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,6 +48,14 @@ inline qint64 environmentNumber(const char* name, qint64 fallback)
     bool ok = false;
     const qint64 value = qEnvironmentVariable(name).trimmed().toLongLong(&ok);
     return ok ? value : fallback;
+}
+
+/// Waits until `file` exists, half a minute at most: how workers are told
+/// to begin together or to go on.
+inline void waitForFile(const QString& file)
+{
+    for (QDeadlineTimer deadline(30000); !QFile::exists(file) && !deadline.hasExpired();)
+        QThread::usleep(200);
 }
 
 /// This test binary run again as a worker: `test` is the gtest name of the
