@@ -144,8 +144,7 @@ bool LineTable::setText(int row, int column, const QString& typed, QString* erro
             *error = reason;
         return false;
     };
-    if (form_.isClosed() || !form_.confirmEnabled() || form_.mode() == Mode::Display
-        || form_.mode() == Mode::Delete || lines_.at(row).mode == Mode::Delete)
+    if (!editable() || lines_.at(row).mode == Mode::Delete)
         return refuse(QStringLiteral("El campo no se puede modificar"));
 
     const LineColumn& decl = declaration_.columns.at(column);
@@ -192,8 +191,16 @@ bool LineTable::setText(int row, int column, const QString& typed, QString* erro
     return true;
 }
 
+bool LineTable::editable() const
+{
+    return !form_.isClosed() && form_.confirmEnabled() && form_.mode() != Mode::Display
+           && form_.mode() != Mode::Delete;
+}
+
 int LineTable::addLine()
 {
+    if (!editable())
+        return -1;
     lines_.append(emptyLine());
     ++revision_;
     currentRow_ = rowCount() - 1;
@@ -202,6 +209,8 @@ int LineTable::addLine()
 
 void LineTable::markForDeletion(int row)
 {
+    if (!editable())
+        return;
     ++revision_;
     if (lines_.at(row).mode == Mode::Insert) {
         lines_.removeAt(row);

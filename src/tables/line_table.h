@@ -74,7 +74,9 @@ public:
     bool setText(int row, int column, const QString& text, QString* error = nullptr);
     /// Whether the date typed into `column` of `row` was not a date.
     bool invalidDate(int row, int column) const { return lines_.at(row).invalid.at(column); }
-    /// Appends an empty new line and returns its row.
+    /// Whether the lines may be changed: the form is open for changes.
+    bool editable() const;
+    /// Appends an empty new line and returns its row (-1 when not editable).
     int addLine();
     /// Marks `row` for deletion; a new line that was never written just goes.
     void markForDeletion(int row);

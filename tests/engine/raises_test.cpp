@@ -3,6 +3,7 @@
 #include "tables/line_table.h"
 #include "tables/raises.h"
 
+#include "data/cursor.h"
 #include "engine_fixture.h"
 
 #include <QDate>
@@ -216,6 +217,33 @@ TEST_F(RaisesTest, ALineChangedByAnotherUserStopsAllLinesButNotTheHeader)
     EXPECT_FALSE(form->isClosed()) << "the person can look at the lines again";
 }
 
+TEST_F(RaisesTest, ALineLockedByAnotherWorkstationStopsTheLinesUntilItIsFree)
+{
+    addTable(1, QStringLiteral("Construcción"));
+    addRaise(1, QDate(2024, 5, 1), 5.5);
+    addRaise(1, QDate(2024, 11, 1), 3.2);
+    std::unique_ptr<Database> other = openConnection();
+
+    auto form = open(QStringLiteral("1"), QStringLiteral("UPD"));
+    LineTable& lines = linesOf(*form);
+    lines.setText(0, PercentColumn, QStringLiteral("6"));
+    lines.setText(1, PercentColumn, QStringLiteral("4"));
+
+    TableCursor writer(*other);
+    ASSERT_FALSE(writer.open(QStringLiteral("AUMENTO1")));
+    writer.seek(Comparison::Equal, {1, QDate(2024, 11, 1)});
+    ASSERT_FALSE(writer.edit());
+    form->confirm();
+    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{QStringLiteral("Registro reservado por otro")});
+    EXPECT_EQ(raisesOf(1), (QStringList{QStringLiteral("01/05/2024=5.5"), QStringLiteral("01/11/2024=3.2")}));
+    writer.cancelUpdate();
+
+    // Once the other workstation lets go, a second confirm writes both.
+    ui.clear();
+    ASSERT_TRUE(form->confirm());
+    EXPECT_EQ(raisesOf(1), (QStringList{QStringLiteral("01/05/2024=6"), QStringLiteral("01/11/2024=4")}));
+}
+
 TEST_F(RaisesTest, DeletingATableAsksItsOwnQuestionAndTakesItsLines)
 {
     addTable(1, QStringLiteral("Construcción"));
@@ -263,7 +291,11 @@ TEST_F(RaisesTest, LinesCannotBeTypedIntoADisplayedTable)
     auto form = open(QStringLiteral("1"), QStringLiteral("DSP"));
     LineTable& lines = linesOf(*form);
     ASSERT_EQ(lines.rowCount(), 1);
+    EXPECT_FALSE(lines.editable());
     EXPECT_FALSE(lines.setText(0, PercentColumn, QStringLiteral("7")));
+    EXPECT_EQ(lines.addLine(), -1);
+    lines.markForDeletion(0);
+    EXPECT_EQ(lines.mode(0), Mode::Display);
     EXPECT_EQ(lines.text(0, PercentColumn), QStringLiteral("  5.500000"));
 }
 
