@@ -9,6 +9,7 @@
 #include "ui/report_preview.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
@@ -19,7 +20,9 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("uordane");
 
     MainForm mainForm;
-    DesktopReportOutput reportOutput(QApplication::applicationDirPath());
+    // "KQPRN.INI" lives in the folder the program runs from, as the other
+    // INI files of the company do.
+    DesktopReportOutput reportOutput(QDir::currentPath());
     installReportOutput(&reportOutput);
 
     std::unique_ptr<Database> database;

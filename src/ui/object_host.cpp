@@ -124,7 +124,9 @@ bool ObjectHost::runListing(const QString& name)
 {
     const ListingEntry* listing = Listings::find(name);
     KQRView view;
-    const ListingResult result = listing->run(view, ListingRun::now(*database_));
+    ListingRun run = ListingRun::now(*database_);
+    run.ui = &ui_;  // long listings keep the windows alive
+    const ListingResult result = listing->run(view, run);
     if (!result.ok())
         ui_.message(result.errorMessage, MessageIcon::Exclamation);
     return true;
