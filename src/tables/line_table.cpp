@@ -15,9 +15,16 @@ namespace {
 
 const QString deleteLineQuestion = QStringLiteral("¿Realmente desea eliminar estos datos? ");
 
-std::unordered_map<const Transaction*, std::unique_ptr<LineTable>>& attached()
+/// Lines attached to a form, with the declaration the form had then: a form
+/// made later at the same address for another table finds none.
+struct Attached {
+    const TransactionDecl* form = nullptr;
+    std::unique_ptr<LineTable> lines;
+};
+
+std::unordered_map<const Transaction*, Attached>& attached()
 {
-    static std::unordered_map<const Transaction*, std::unique_ptr<LineTable>> tables;
+    static std::unordered_map<const Transaction*, Attached> tables;
     return tables;
 }
 
@@ -67,14 +74,17 @@ LineTable::LineTable(const LineTableDecl& declaration, Transaction& form) : decl
 LineTable* LineTable::of(const Transaction& form)
 {
     auto found = attached().find(&form);
-    return found == attached().end() ? nullptr : found->second.get();
+    if (found == attached().end() || found->second.form != &form.declaration())
+        return nullptr;
+    return found->second.lines.get();
 }
 
 LineTable& LineTable::attach(Transaction& form, const LineTableDecl& declaration)
 {
-    auto& slot = attached()[&form];
-    slot = std::make_unique<LineTable>(declaration, form);
-    return *slot;
+    Attached& slot = attached()[&form];
+    slot.form = &form.declaration();
+    slot.lines = std::make_unique<LineTable>(declaration, form);
+    return *slot.lines;
 }
 
 void LineTable::detach(const Transaction& form)
