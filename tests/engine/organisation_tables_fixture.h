@@ -1,0 +1,88 @@
+#pragma once
+
+// Set-up of the organisation table tests: the engine fixture plus a work
+// database for the panels, and short ways to put rows in, read a field back
+// and run a form as its window would.
+
+#include "engine_fixture.h"
+
+#include "data/work_database.h"
+#include "engine/object_registry.h"
+#include "engine/transaction.h"
+#include "engine/work_panel.h"
+
+#include <QSqlQuery>
+
+class OrganisationTableTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        qputenv("TEMP", folder.path().toLocal8Bit());
+        EngineTest::SetUp();
+        work = std::make_unique<WorkDatabase>();
+    }
+
+    void TearDown() override
+    {
+        work.reset();
+        qunsetenv("TEMP");
+        EngineTest::TearDown();
+    }
+
+    void addRow(const QString& table, const RowValues& values)
+    {
+        QString error;
+        ASSERT_TRUE(insertRow(*database, table, values, &error)) << error.toStdString();
+    }
+
+    void execute(const QString& statement)
+    {
+        ASSERT_FALSE(database->execute(statement)) << statement.toStdString();
+    }
+
+    /// `field` of the first row of `table` where `where` holds, or "<ninguna>".
+    QVariant fieldOf(const QString& table, const QString& field, const QString& where)
+    {
+        QSqlQuery query(database->connection());
+        if (!query.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(field, table, where)) || !query.next())
+            return QStringLiteral("<ninguna>");
+        return query.value(0);
+    }
+
+    /// A form started with `key` and `mode`, as a caller starts it.
+    std::unique_ptr<Transaction> open(const TransactionDecl& declaration, const QString& key, const QString& mode)
+    {
+        auto form = std::make_unique<Transaction>(declaration, *database, ui);
+        form->start(key, mode);
+        return form;
+    }
+
+    /// Opens the form on `key` in "DLT" mode, which deletes at once,
+    /// answering `yes` to the delete question if it is asked.
+    void removeThrough(const TransactionDecl& declaration, const QString& key, bool yes = true)
+    {
+        ui.answer(yes);
+        auto form = open(declaration, key, QStringLiteral("DLT"));
+        EXPECT_TRUE(form->isClosed());
+    }
+
+    std::unique_ptr<WorkPanel> openPanel(const WorkPanelDecl& declaration)
+    {
+        auto panel = std::make_unique<WorkPanel>(declaration, *database, ui, *work);
+        const DbError error = panel->open();
+        EXPECT_FALSE(error) << error.fullText().toStdString();
+        return panel;
+    }
+
+    /// The grid row whose key is `key`, or -1.
+    static int rowOf(const WorkPanel& panel, const QString& key)
+    {
+        for (int row = 0; row < panel.rowCount(); ++row) {
+            if (panel.keyAt(row) == key)
+                return row;
+        }
+        return -1;
+    }
+
+    std::unique_ptr<WorkDatabase> work;
+};
