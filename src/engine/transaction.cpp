@@ -410,8 +410,11 @@ void Transaction::start(const QString& key, const QString& modeText)
     confirmEnabled_ = mode_ != Mode::Display && permissions.size() >= at && permissions.at(at - 1) == u'M';
     showModeWord();
 
-    setKeyFromText(key);
-    hasKeyPassed_ = true;
+    // Callers pass 0 for "no key", whatever the type of the key: a work
+    // panel's Agregar opens a text-keyed form that way too.
+    const bool zeroKey = key.trimmed() == QLatin1String("0");
+    setKeyFromText(zeroKey ? QString() : key);
+    hasKeyPassed_ = !zeroKey;
     for (int position = 1; position <= keyCount_; ++position)
         hasKeyPassed_ = hasKeyPassed_ && !isBlank(position, screen_.at(position - 1));
     if (!hasKeyPassed_)
