@@ -1,0 +1,290 @@
+#include "security/user_forms.h"
+#include "security/users.h"
+
+#include "../engine/engine_fixture.h"
+
+#include "data/cursor.h"
+#include "engine/audit.h"
+#include "support/pencript.h"
+
+#include <QFile>
+#include <QThread>
+
+namespace {
+
+/// The rights string of a profile record: right 9 (create users) as given.
+QString rights(bool mayCreateUsers)
+{
+    QString text(200, ' ');
+    for (int position = 0; position < 47; ++position)
+        text[position] = QChar('N');
+    text[8] = mayCreateUsers ? QChar('S') : QChar('N');
+    return text;
+}
+
+}  // namespace
+
+class Users : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("admin"));
+        VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSMMS"));
+        addProfile(QStringLiteral("CONSULTA"), false, 2);
+    }
+
+    void addProfile(const QString& key, bool mayCreateUsers, int correlative)
+    {
+        const QString padded = key.leftJustified(20);
+        const QString record = QStringLiteral("00") + padded + QString(60, ' ') + rights(mayCreateUsers);
+        QString error;
+        ASSERT_TRUE(insertRow(*database, QStringLiteral("PERFILES"),
+                              {{QStringLiteral("PrfClave"), *pencriptScramble(padded)},
+                               {QStringLiteral("PrfDatos"), *pencriptScramble(record)},
+                               {QStringLiteral("PrfCorrela"), correlative}},
+                              &error))
+            << error.toStdString();
+    }
+
+    bool save(const QString& name, const QString& fullName, const QString& profile, const QString& password,
+              const QString& mode = QStringLiteral("INS"))
+    {
+        return WABMUSUA(*database, ui, {name, fullName, profile, password, password}, mode);
+    }
+
+    QString storedData(const QString& name)
+    {
+        QSqlQuery query(database->connection());
+        query.prepare(QStringLiteral("SELECT UsuDatos FROM USUARIOS WHERE UsuNombre = ?"));
+        query.addBindValue(*scrambledUserName(name));
+        if (!query.exec() || !query.next())
+            return QStringLiteral("<ninguno>");
+        return query.value(0).toString();
+    }
+
+    UserListing listed(const QString& name)
+    {
+        QList<UserListing> users;
+        EXPECT_TRUE(WUSUARIO(*database, users).ok());
+        for (const UserListing& user : users) {
+            if (user.name == name)
+                return user;
+        }
+        return {QStringLiteral("<ninguno>"), {}, {}, false};
+    }
+
+    ScriptedUi ui;
+};
+
+TEST_F(Users, FixedFirstUserIsStoredScrambledAndListsPlainly)
+{
+    QList<UserListing> users;
+    ASSERT_TRUE(WUSUARIO(*database, users).ok());
+    ASSERT_EQ(users.size(), 1);
+    EXPECT_EQ(users.at(0).name, "ADMIN");
+    EXPECT_EQ(users.at(0).fullName, "Administrador");
+    EXPECT_EQ(users.at(0).profile, "SUPERVISOR");
+    EXPECT_FALSE(users.at(0).hasPassword);
+    QSqlQuery query(database->connection());
+    ASSERT_TRUE(query.exec(QStringLiteral("SELECT UsuNombre FROM USUARIOS")) && query.next());
+    EXPECT_NE(query.value(0).toString().trimmed(), "ADMIN");
+}
+
+TEST_F(Users, NothingReadableOfNameOrPasswordInTheDatabaseFile)
+{
+    ASSERT_TRUE(PGRABAUS(*database, ui, QStringLiteral("MARTINEZ"), QStringLiteral("Pedro Martinez"),
+                         QStringLiteral("CONSULTA"), QStringLiteral("secreto1"), QStringLiteral("INS"))
+                    .ok());
+    // Through the form, the audit entry names the user (the trail must be
+    // readable) but never the password.
+    ASSERT_TRUE(save(QStringLiteral("GOMEZ"), QStringLiteral("Ana Gomez"), QStringLiteral("CONSULTA"),
+                     QStringLiteral("secreto2")));
+    EXPECT_TRUE(listed("MARTINEZ").hasPassword);
+    database->close();
+    QByteArray bytes;
+    for (const QString& suffix : {QString(), QStringLiteral("-wal")}) {
+        QFile file(folder.file("KQ_DATA.MDB") + suffix);
+        if (file.open(QIODevice::ReadOnly))
+            bytes += file.readAll();
+    }
+    ASSERT_GT(bytes.size(), 0);
+    for (const QByteArray& secret : {QByteArray("MARTINEZ"), QByteArray("Martinez"), QByteArray("SECRETO"),
+                                     QByteArray("secreto"), QByteArray("CONSULTA ")})
+        EXPECT_FALSE(bytes.contains(secret)) << secret.constData();
+    EXPECT_TRUE(bytes.contains("Agrega usuario GOMEZ")) << "the search does see plain text";
+}
+
+TEST_F(Users, SavingTwiceStoresDifferentTextsThatReadTheSame)
+{
+    ASSERT_TRUE(save(QStringLiteral("ana"), QStringLiteral("Ana Pérez"), QStringLiteral("consulta"),
+                     QStringLiteral("clave")));
+    const QString first = storedData(QStringLiteral("ANA"));
+    // The record begins with the clock's seconds: wait for the next second.
+    const int second = QTime::currentTime().second();
+    while (QTime::currentTime().second() == second)
+        QThread::msleep(20);
+    ASSERT_TRUE(save(QStringLiteral("ANA"), QStringLiteral("Ana Pérez"), QStringLiteral("CONSULTA"),
+                     QStringLiteral("CLAVE"), QStringLiteral("UPD")));
+    const QString second_ = storedData(QStringLiteral("ana"));
+    EXPECT_NE(first, second_);
+    const UserData a = UserData::fromRecord(pencriptUnscramble(first));
+    const UserData b = UserData::fromRecord(pencriptUnscramble(second_));
+    EXPECT_EQ(a.fullName, b.fullName);
+    EXPECT_EQ(a.password, b.password);
+    EXPECT_EQ(a.profile, b.profile);
+    EXPECT_EQ(b.fullName.trimmed(), QString::fromUtf8("Ana Pérez"));
+    EXPECT_EQ(b.password.trimmed(), "CLAVE");
+    EXPECT_EQ(b.profile.trimmed(), "CONSULTA");
+    EXPECT_EQ(countRows("USUARIOS"), 2) << "small and capital letters are one user";
+}
+
+TEST_F(Users, FormChecksRunInOrderAndWriteNothing)
+{
+    const auto confirm = [this](UserFormInput input) {
+        ui.clear();
+        EXPECT_FALSE(WABMUSUA(*database, ui, input, QStringLiteral("INS")));
+        return ui.texts();
+    };
+    EXPECT_EQ(confirm({" ", "", "", "a", "b"}), QStringList{"Falta indicar usuario"});
+    EXPECT_EQ(confirm({"pepe", " ", "", "a", "b"}), QStringList{"Falta indicar nombre de usuario"});
+    EXPECT_EQ(confirm({"pepe", "Pepe", " ", "a", "b"}), QStringList{"Falta indicar el perfil"});
+    EXPECT_EQ(confirm({"pepe", "Pepe", "CONSULTA", "a", "b"}),
+              QStringList{QString::fromUtf8("La contraseña nueva y la repetición de la contraseña no son iguales")});
+    EXPECT_EQ(confirm({QString::fromUtf8("pe\tpe"), "Pepe", "CONSULTA", "", "  "}),
+              QStringList{"Caracteres invalidos en usuario"});
+    EXPECT_EQ(confirm({"admin", "Otro", "CONSULTA", "", ""}), QStringList{"Ya existe usuario"});
+    setParameterNumber(QStringLiteral("Configur"), QString::fromUtf8("CONTRASEÑA"), 1);
+    EXPECT_EQ(confirm({"pepe", "Pepe", "CONSULTA", " ", ""}),
+              QStringList{QString::fromUtf8("La contraseña no puede estar vacía")});
+    EXPECT_EQ(countRows("USUARIOS"), 1);
+    EXPECT_TRUE(auditTexts().isEmpty());
+}
+
+TEST_F(Users, AFullNameThatCannotBeScrambledIsRefusedInsteadOfStoredCut)
+{
+    EXPECT_FALSE(save(QStringLiteral("pepe"), QString::fromUtf8("Pepe €uro"), QStringLiteral("CONSULTA"), ""));
+    ASSERT_EQ(ui.texts().size(), 1);
+    EXPECT_TRUE(ui.texts().at(0).startsWith(QString::fromUtf8("Caracteres inválidos"))) << ui.texts().at(0).toStdString();
+    EXPECT_EQ(countRows("USUARIOS"), 1);
+}
+
+TEST_F(Users, AuditTextsOfAddAndChangeNameOnlyWhatChanged)
+{
+    ASSERT_TRUE(save(QStringLiteral("pepe"), QStringLiteral("Pepe Gómez"), QStringLiteral("CONSULTA"),
+                     QStringLiteral("x1")));
+    ASSERT_TRUE(save(QStringLiteral("luis"), QStringLiteral("Luis"), QStringLiteral("CONSULTA"), ""));
+    ASSERT_TRUE(save(QStringLiteral("pepe"), QStringLiteral("Pepe Gómez"), QStringLiteral("CONSULTA"),
+                     QStringLiteral("x2"), QStringLiteral("UPD")));
+    ASSERT_TRUE(save(QStringLiteral("luis"), QStringLiteral("Luis Sosa"), QStringLiteral("SUPERVISOR"), "",
+                     QStringLiteral("UPD")));
+    EXPECT_EQ(auditTexts(),
+              (QStringList{QString::fromUtf8("Agrega usuario pepe, Nombre = Pepe Gómez, Perfil = CONSULTA, Con contraseña"),
+                           QString::fromUtf8("Agrega usuario luis, Nombre = Luis, Perfil = CONSULTA"),
+                           QString::fromUtf8("Modifica usuario pepe, Contraseña modificada"),
+                           QString::fromUtf8("Modifica usuario luis, Nombre = Luis Sosa, Perfil = SUPERVISOR")}));
+    for (const AuditLine& line : auditLines())
+        EXPECT_EQ(line.area, AuditArea::UsersAndProfiles);
+}
+
+TEST_F(Users, PasswordsMatchInAnyCaseAndTheRunsOwnUserGetsItsNewPassword)
+{
+    VBGlob::put(QStringLiteral("Contraseña"), QStringLiteral("vieja"));
+    ASSERT_TRUE(save(QStringLiteral("Admin"), QStringLiteral("Administrador"), QStringLiteral("supervisor"),
+                     QStringLiteral("Nueva1"), QStringLiteral("UPD")));
+    EXPECT_EQ(VBGlob::get(QStringLiteral("Contraseña")), "Nueva1");
+    EXPECT_EQ(countRows("USUARIOS"), 1) << "the change went to ADMIN";
+    // "nueva1" and "NUEVA1" are the same password: no change is audited.
+    ASSERT_TRUE(save(QStringLiteral("ADMIN"), QStringLiteral("Administrador"), QStringLiteral("SUPERVISOR"),
+                     QStringLiteral("nueva1"), QStringLiteral("UPD")));
+    EXPECT_EQ(auditTexts().last(), "Modifica usuario ADMIN");
+    ASSERT_TRUE(save(QStringLiteral("otro"), QStringLiteral("Otro"), QStringLiteral("CONSULTA"), QStringLiteral("zz")));
+    EXPECT_EQ(VBGlob::get(QStringLiteral("Contraseña")), "nueva1") << "another user's password stays out";
+}
+
+TEST_F(Users, TheLastUserAbleToCreateUsersIsNeitherReprofiledNorDeleted)
+{
+    ASSERT_TRUE(save(QStringLiteral("luis"), QStringLiteral("Luis"), QStringLiteral("CONSULTA"), ""));
+    ui.clear();
+    EXPECT_FALSE(save(QStringLiteral("admin"), QStringLiteral("Administrador"), QStringLiteral("CONSULTA"), "",
+                      QStringLiteral("UPD")));
+    EXPECT_EQ(ui.texts(), QStringList{QString::fromUtf8(
+                              "No puede cambiar el perfil porque es el único usuario con perfil para crear usuarios")});
+    EXPECT_EQ(listed("ADMIN").profile, "SUPERVISOR");
+
+    ui.clear();
+    ui.answer(true);
+    EXPECT_FALSE(deleteUser(*database, ui, QStringLiteral("admin")));
+    EXPECT_EQ(ui.texts(), (QStringList{QString::fromUtf8("¿Confirma al eliminación del usuario admin?"),
+                                       QString::fromUtf8("No se puede eliminar el usuario porque es el único que "
+                                                         "puede crear otros usuarios")}));
+    EXPECT_EQ(countRows("USUARIOS"), 2);
+
+    // A second creator lifts the refusal; the user without the right goes any time.
+    ASSERT_TRUE(save(QStringLiteral("jefa"), QStringLiteral("Jefa"), QStringLiteral("SUPERVISOR"), ""));
+    ui.answer(true);
+    EXPECT_TRUE(deleteUser(*database, ui, QStringLiteral("admin")));
+    ui.answer(true);
+    EXPECT_TRUE(deleteUser(*database, ui, QStringLiteral("LUIS")));
+    EXPECT_EQ(listed("JEFA").name, "JEFA");
+    EXPECT_EQ(countRows("USUARIOS"), 1);
+    EXPECT_EQ(auditTexts().mid(auditTexts().size() - 2),
+              (QStringList{"Elimina usuario admin", "Elimina usuario LUIS"}));
+    ui.answer(false);
+    EXPECT_FALSE(deleteUser(*database, ui, QStringLiteral("jefa")));
+    EXPECT_EQ(countRows("USUARIOS"), 1);
+}
+
+TEST_F(Users, CopyGivesNameAndProfileButNoPassword)
+{
+    ASSERT_TRUE(save(QStringLiteral("pepe"), QStringLiteral("Pepe Gómez"), QStringLiteral("CONSULTA"),
+                     QStringLiteral("clave")));
+    ui.clear();
+    ui.answer(true);
+    ASSERT_TRUE(WCOPIAUS(*database, ui, QStringLiteral("pepe"), QStringLiteral("pepa")));
+    const std::optional<UserData> copy = readUser(*database, QStringLiteral("PEPA"));
+    ASSERT_TRUE(copy.has_value());
+    EXPECT_EQ(copy->fullName.trimmed(), QString::fromUtf8("Pepe Gómez"));
+    EXPECT_EQ(copy->profile.trimmed(), "CONSULTA");
+    EXPECT_FALSE(copy->hasPassword());
+    EXPECT_EQ(auditTexts().last(), "Copia usuario pepe a usuario pepa");
+
+    ui.clear();
+    ui.answer(true);
+    EXPECT_FALSE(WCOPIAUS(*database, ui, QStringLiteral("admin"), QStringLiteral("PEPA")));
+    EXPECT_EQ(ui.texts().last(), "El usuario PEPA ya existe");
+    QString failed;
+    EXPECT_FALSE(PCOPIARU(*database, QStringLiteral("nadie"), QStringLiteral("nuevo"), failed).ok());
+    EXPECT_EQ(failed, "S");
+    EXPECT_EQ(countRows("USUARIOS"), 3);
+}
+
+TEST_F(Users, ClearingThePasswordKeepsNameAndProfile)
+{
+    ASSERT_TRUE(save(QStringLiteral("pepe"), QStringLiteral("Pepe"), QStringLiteral("CONSULTA"), QStringLiteral("k")));
+    ui.answer(true);
+    ASSERT_TRUE(clearUserPassword(*database, ui, QStringLiteral("pepe")));
+    EXPECT_EQ(ui.texts().at(0), QString::fromUtf8("¿Desea borrar la contraseña del usuario pepe ?"));
+    const UserListing user = listed("PEPE");
+    EXPECT_FALSE(user.hasPassword);
+    EXPECT_EQ(user.fullName, "Pepe");
+    EXPECT_EQ(user.profile, "CONSULTA");
+    EXPECT_EQ(auditTexts().last(), QString::fromUtf8("Borra contraseña usuario pepe"));
+}
+
+TEST_F(Users, PanelGateNeedsRightNineAndRespectsTheAutomaticCopy)
+{
+    VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSMMN"));
+    EXPECT_FALSE(usersActionAllowed(*database, ui, UsersAction::Print));
+    EXPECT_EQ(ui.texts(), QStringList{QString::fromUtf8("No tiene permiso para efectuar esta operación")});
+    VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSMMS"));
+    EXPECT_TRUE(usersActionAllowed(*database, ui, UsersAction::Add));
+    setParameterText(QStringLiteral("SincroAuto"), QStringLiteral("Usu"), QStringLiteral("S"));
+    setParameterText(QStringLiteral("SincroAuto"), QStringLiteral("Hay"), QStringLiteral("S"));
+    ui.clear();
+    EXPECT_FALSE(usersActionAllowed(*database, ui, UsersAction::Delete));
+    EXPECT_FALSE(usersActionAllowed(*database, ui, UsersAction::Copy));
+    EXPECT_TRUE(usersActionAllowed(*database, ui, UsersAction::ClearPassword));
+    EXPECT_EQ(ui.texts(), (QStringList{QString::fromUtf8("Esta tabla se copia automáticamente"),
+                                       "No puede copiar usuarios, esta tabla se copia automaticamente."}));
+}
