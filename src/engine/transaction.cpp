@@ -537,6 +537,8 @@ void Transaction::close()
     lockHeld_ = false;
     checkCursors_.clear();
     database_.idleFreeLocks();
+    if (declaration_.hooks.closed)
+        declaration_.hooks.closed(*this);
 }
 
 // ---------------------------------------------------------------------------

@@ -132,6 +132,8 @@ struct TransactionHooks {
     std::function<bool(Transaction& form)> afterWrite;
     /// Replaces the audit sentence the wording builds.
     std::function<QString(const Transaction& form)> auditText;
+    /// The form closed: release what the member kept for it.
+    std::function<void(const Transaction& form)> closed;
 };
 
 /// A transaction as data.

@@ -483,6 +483,7 @@ bool LineTable::removeAll()
 void attachLineTable(TransactionDecl& declaration, const LineTableDecl& (*lines)())
 {
     declaration.hooks.afterStart = [lines](Transaction& form) { LineTable::attach(form, lines()).follow(); };
+    declaration.hooks.closed = [](const Transaction& form) { LineTable::detach(form); };
     FieldDecl& last = declaration.fields.last();
     const FieldRule own = last.rule;
     last.rule = [own](Transaction& form) {
