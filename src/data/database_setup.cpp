@@ -3,6 +3,7 @@
 #include "data/demo_company.h"
 #include "data/schema.h"
 #include "data/schema_sql.h"
+#include "support/pencript.h"
 
 #include <QDate>
 #include <QDir>
@@ -320,18 +321,24 @@ bool insertRow(Database& database, const QString& tableName, const RowValues& va
 
 bool writeFixedUserAndProfile(Database& database, QString* error)
 {
-    const QString profileKey = QStringLiteral("SUPERVISOR");
-    const QString profileRecord = secondsNow() + padded(profileKey, 20)
-                                  + padded(QStringLiteral("Supervisor"), 60) + padded(fullRights(), 200);
+    const QString profileKey = padded(QStringLiteral("SUPERVISOR"), 20);
+    const QString profileRecord = secondsNow() + profileKey + padded(QStringLiteral("Supervisor"), 60)
+                                  + padded(fullRights(), 200);
     const QString userRecord = secondsNow() + padded(QStringLiteral("Administrador"), 30)
-                               + QString(20, ' ') + padded(profileKey, 20);
+                               + QString(20, ' ') + profileKey;
+    // Every character of these fixed texts is in the substitution table.
+    const auto scrambled = [](const QString& text) {
+        const std::optional<QString> result = pencriptScramble(text);
+        assert(result && "the fixed user and profile scramble");
+        return result.value_or(QString());
+    };
     return insertRow(database, "PERFILES",
-                     {{"PrfClave", padded(profileKey, 20)}, {"PrfDatos", profileRecord},
+                     {{"PrfClave", scrambled(profileKey)}, {"PrfDatos", scrambled(profileRecord)},
                       {"PrfCorrela", 1}, {"PrfGruLDAP", QString()}, {"PrfJerarqu", 0}},
                      error)
            && insertRow(database, "USUARIOS",
-                        {{"UsuNombre", padded(QStringLiteral("ADMIN"), 20)}, {"UsuDatos", userRecord},
-                         {"UsuContraF", QDate::currentDate()}},
+                        {{"UsuNombre", scrambled(padded(QStringLiteral("ADMIN"), 20))},
+                         {"UsuDatos", scrambled(userRecord)}, {"UsuContraF", QDate::currentDate()}},
                         error);
 }
 

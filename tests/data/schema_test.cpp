@@ -6,6 +6,7 @@
 #include "data/database_setup.h"
 #include "data/schema.h"
 #include "data/schema_sql.h"
+#include "support/pencript.h"
 #include "temp_folder.h"
 
 #include <QRegularExpression>
@@ -431,8 +432,8 @@ TEST_P(SchemaDatabase, FixedRowsAreWritten)
 
     const auto profiles = rows(db(), "SELECT \"PrfClave\", \"PrfDatos\", \"PrfCorrela\" FROM \"PERFILES\"");
     ASSERT_EQ(profiles.size(), 1);
-    EXPECT_EQ(profiles.at(0).at(0).toString(), QString("SUPERVISOR").leftJustified(20));
-    const QString profile = profiles.at(0).at(1).toString();
+    EXPECT_EQ(pencriptUnscramble(profiles.at(0).at(0).toString()), QString("SUPERVISOR").leftJustified(20));
+    const QString profile = pencriptUnscramble(profiles.at(0).at(1).toString());
     ASSERT_EQ(profile.size(), 282);
     EXPECT_EQ(profile.mid(2, 20).trimmed(), "SUPERVISOR");
     EXPECT_EQ(profile.mid(22, 60).trimmed(), "Supervisor");
@@ -446,8 +447,8 @@ TEST_P(SchemaDatabase, FixedRowsAreWritten)
 
     const auto users = rows(db(), "SELECT \"UsuNombre\", \"UsuDatos\" FROM \"USUARIOS\"");
     ASSERT_EQ(users.size(), 1);
-    EXPECT_EQ(users.at(0).at(0).toString().trimmed(), "ADMIN");
-    const QString user = users.at(0).at(1).toString();
+    EXPECT_EQ(pencriptUnscramble(users.at(0).at(0).toString()).trimmed(), "ADMIN");
+    const QString user = pencriptUnscramble(users.at(0).at(1).toString());
     ASSERT_EQ(user.size(), 72);
     EXPECT_EQ(user.mid(32, 20).trimmed(), "") << "no password";
     EXPECT_EQ(user.mid(52, 20).trimmed(), "SUPERVISOR");
