@@ -77,8 +77,10 @@ ProcedureOutcome rewriteUserData(TableCursor& users, UiPort& ui,
     }
     users.setValue(QStringLiteral("UsuDatos"), *scrambledData);
     users.setValue(QStringLiteral("UsuContraF"), today());
-    if (DbError error = users.update())
+    if (DbError error = users.update()) {
+        users.cancelUpdate();  // releases the record's lock
         return ProcedureOutcome::fromDbError(error);
+    }
     return ProcedureOutcome::fromDbError(database.commit());
 }
 
@@ -189,7 +191,8 @@ ProcedureOutcome PGRABAUS(Database& database, UiPort& ui, const QString& name, c
     TableCursor users(database);
     if (DbError error = users.open(QStringLiteral("USUARIOS")))
         return ProcedureOutcome::fromDbError(error);
-    users.setIndex(QStringLiteral("IUSUARIO"));
+    if (DbError error = users.setIndex(QStringLiteral("IUSUARIO")))
+        return ProcedureOutcome::fromDbError(error);
     const DbError added = addUser(users, *scrambledName, *scrambledData);
     if (added.number != DbErrorNumber::DuplicateKey)
         return ProcedureOutcome::fromDbError(added);

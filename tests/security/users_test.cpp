@@ -288,3 +288,30 @@ TEST_F(Users, PanelGateNeedsRightNineAndRespectsTheAutomaticCopy)
     EXPECT_EQ(ui.texts(), (QStringList{QString::fromUtf8("Esta tabla se copia automáticamente"),
                                        "No puede copiar usuarios, esta tabla se copia automaticamente."}));
 }
+
+TEST_F(Users, ClearingWaitsForAnotherWorkstationAndKeepsWhatItWrote)
+{
+    ASSERT_TRUE(save(QStringLiteral("pepe"), QStringLiteral("Pepe"), QStringLiteral("CONSULTA"), QStringLiteral("k")));
+    auto other = openConnection();
+    TableCursor held(*other);
+    ASSERT_TRUE(held.open(QStringLiteral("USUARIOS")).ok());
+    ASSERT_TRUE(held.setIndex(QStringLiteral("IUSUARIO")).ok());
+    ASSERT_TRUE(held.seek(Comparison::Equal, {*scrambledUserName(QStringLiteral("pepe"))}).ok());
+    ASSERT_FALSE(held.noMatch());
+    ASSERT_TRUE(held.edit().ok());
+    const UserData renamed{QStringLiteral("00"), QStringLiteral("Pepe Renombrado"), QStringLiteral("K"),
+                           QStringLiteral("CONSULTA")};
+    bool released = false;
+    ui.onProcessEvents([&] {
+        if (released)
+            return;
+        released = true;
+        held.setValue(QStringLiteral("UsuDatos"), *pencriptScramble(renamed.record()));
+        EXPECT_TRUE(held.update().ok());
+    });
+    ASSERT_TRUE(PBORRACO(*database, ui, QStringLiteral("PEPE")).ok());
+    EXPECT_TRUE(released) << "the lock of the other workstation was waited for";
+    const UserListing user = listed("PEPE");
+    EXPECT_EQ(user.fullName, "Pepe Renombrado");
+    EXPECT_FALSE(user.hasPassword);
+}
