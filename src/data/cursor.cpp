@@ -45,6 +45,19 @@ QString comparisonOperator(Comparison comparison)
     return QStringLiteral("=");
 }
 
+/// The clause that makes an insert return the new row's identity; empty where
+/// the driver reports it by itself (SQLite's last insert rowid).
+QString returningRowId(Backend backend)
+{
+    switch (backend) {
+    case Backend::Sqlite:
+        return {};
+    case Backend::Postgres:
+        return QStringLiteral(" RETURNING ") + rowIdColumn(backend);
+    }
+    return {};
+}
+
 bool searchesBackwards(Comparison comparison)
 {
     return comparison == Comparison::Less || comparison == Comparison::LessOrEqual;
@@ -442,13 +455,16 @@ DbError RecordCursor::insertBuffer()
             names << quoteName(column);
         return QStringLiteral("INSERT INTO ") + quoteName(table_->name) + QStringLiteral(" (")
             + joined(names, QStringLiteral(", ")) + QStringLiteral(") VALUES (") + placeholders(columns_.size())
-            + QStringLiteral(")");
+            + QStringLiteral(")") + returningRowId(database_.backend());
     });
     for (int column = 0; column < columns_.size(); ++column)
         query.addBindValue(toStorage(table_->fields.at(column).type, buffer_.values.at(column), database_.backend()));
     if (!query.exec())
         return writeFailed(query, QStringLiteral("No se pudo agregar el registro a ") + table_->name);
-    const qint64 id = query.lastInsertId();
+    // PostgreSQL hands the new identity back as the statement's one row.
+    const qint64 id = returningRowId(database_.backend()).isEmpty() ? query.lastInsertId()
+                      : query.next()                              ? query.int64(0)
+                                                                  : 0;
     query.finish();
     lastModified_ = Bookmark{id};
     editMode_ = EditMode::None;

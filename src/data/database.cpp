@@ -339,7 +339,37 @@ QString dateLiteral(const QString& inside, Backend backend)
         moment = QDateTime(QDate::fromString(inside.trimmed(), QStringLiteral("d/M/yyyy")), QTime(0, 0));
     if (!moment.isValid())
         return '#' + inside + '#';
-    return '\'' + storageValue(moment, backend).toString() + '\'';
+    if (backend == Backend::Sqlite)
+        return '\'' + storageValue(moment, backend).toString() + '\'';
+    return '\'' + moment.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + '\'';
+}
+
+/// The registry's spelling of every table and field name, by upper-case
+/// name. PostgreSQL folds an unquoted name to lower case while our tables
+/// are created with their mixed-case names quoted, so a bare name in a
+/// statement must be quoted with this spelling to be found.
+const QHash<QString, QString>& schemaNames()
+{
+    static const QHash<QString, QString> names = [] {
+        QHash<QString, QString> spelled;
+        for (const TableDef& table : Schema::tables()) {
+            spelled.insert(table.name.toUpper(), table.name);
+            for (const FieldDef& field : table.fields)
+                spelled.insert(field.name.toUpper(), field.name);
+        }
+        return spelled;
+    }();
+    return names;
+}
+
+bool startsName(QChar character)
+{
+    return character.isLetter() || character == '_';
+}
+
+bool continuesName(QChar character)
+{
+    return character.isLetterOrNumber() || character == '_' || character == '$';
 }
 
 }  // namespace
@@ -382,8 +412,26 @@ QString translateJetSql(const QString& statement, Backend backend)
             qsizetype end = statement.indexOf(']', at + 1);
             if (end < 0)
                 end = length;
-            out += quoteName(statement.mid(at + 1, end - at - 1));
+            const QString name = statement.mid(at + 1, end - at - 1);
+            // Jet compares names without regard to case: [catdesc] is CatDesc.
+            const auto spelled = schemaNames().constFind(name.toUpper());
+            const bool respell = backend == Backend::Postgres && spelled != schemaNames().constEnd();
+            out += quoteName(respell ? *spelled : name);
             at = end + 1;
+            continue;
+        }
+        if (startsName(current)) {
+            qsizetype end = at + 1;
+            while (end < length && continuesName(statement.at(end)))
+                ++end;
+            const QString word = statement.mid(at, end - at);
+            at = end;
+            if (backend != Backend::Postgres) {
+                out += word;
+                continue;
+            }
+            const auto spelled = schemaNames().constFind(word.toUpper());
+            out += spelled != schemaNames().constEnd() ? quoteName(*spelled) : word;
             continue;
         }
         if (current == '#') {

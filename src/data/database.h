@@ -121,11 +121,14 @@ private:
 
 /// `name` as a quoted SQL identifier.
 QString quoteName(const QString& name);
-/// The column that identifies a row of any table: SQLite's rowid.
+/// The column that identifies a row of any table: SQLite's rowid, the
+/// `kq_rowid` column of every table created on PostgreSQL.
 QString rowIdColumn(Backend backend);
 /// A statement in the Jet dialect the procedures carry, in the dialect of
 /// `backend`: [names] quoted, "DELETE * FROM" without the star, #dd/mm/yyyy#
-/// dates as date literals. Text literals and quoted names are left alone.
+/// dates as date literals. Text literals and quoted names are left alone. On
+/// PostgreSQL the schema's table and field names, bare or in brackets and in
+/// any letter case, are quoted in the registry's spelling.
 QString translateJetSql(const QString& statement, Backend backend);
 /// `value` as it is bound for a column of `backend` (dates as text for SQLite).
 QVariant storageValue(const QVariant& value, Backend backend);

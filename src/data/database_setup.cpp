@@ -264,6 +264,10 @@ bool completeTable(Database& database, const TableDef& table, const QSet<QString
     QSet<QString> present;
     for (int column = 0; column < columns.count(); ++column)
         present.insert(columns.fieldName(column).toUpper());
+    const QString rowId = SchemaSql::addRowId(table, database.backend());
+    if (!rowId.isEmpty() && !present.contains(rowIdColumn(database.backend()).toUpper())
+        && !run(database, rowId, QStringLiteral("No se pudo numerar las filas de la tabla ") + table.name, error))
+        return false;
     for (const FieldDef& field : table.fields) {
         if (present.contains(field.name.toUpper()))
             continue;

@@ -79,6 +79,8 @@ QString SchemaSql::createTable(const TableDef& table, Backend backend)
     columns.reserve(table.fields.size());
     for (const FieldDef& field : table.fields)
         columns.append(columnDefinition(field, backend));
+    if (const QString rowId = rowIdDefinition(backend); !rowId.isEmpty())
+        columns.append(rowId);
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table.name), columns.join(", "));
 }
 
@@ -93,6 +95,25 @@ QString SchemaSql::addColumn(const TableDef& table, const FieldDef& field, Backe
 {
     return QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
         .arg(quoted(table.name), columnDefinition(field, backend));
+}
+
+QString SchemaSql::rowIdDefinition(Backend backend)
+{
+    switch (backend) {
+    case Backend::Sqlite:
+        return {};
+    case Backend::Postgres:
+        return rowIdColumn(backend) + QStringLiteral(" BIGSERIAL PRIMARY KEY");
+    }
+    return {};
+}
+
+QString SchemaSql::addRowId(const TableDef& table, Backend backend)
+{
+    const QString rowId = rowIdDefinition(backend);
+    if (rowId.isEmpty())
+        return {};
+    return QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(quoted(table.name), rowId);
 }
 
 QStringList SchemaSql::createStatements(const TableDef& table, Backend backend)

@@ -33,6 +33,9 @@
 // table, so an index is created as TABLE_INDEX ("CARGOSFU_ICARGOS6").
 // Every index, the primary one included, is a (unique) index over its key
 // fields; no table has a declared primary key, so SQLite keeps its rowid.
+// PostgreSQL has no stable row identity of its own (ctid moves on every
+// update), so each table created there gets a last column `kq_rowid`, a
+// bigserial primary key that the cursors use as SQLite's rowid.
 
 namespace SchemaSql {
 
@@ -53,8 +56,14 @@ QString indexSqlName(const TableDef& table, const IndexDef& index);
 QString createTable(const TableDef& table, Backend backend);
 /// CREATE [UNIQUE] INDEX for one index of `table`.
 QString createIndex(const TableDef& table, const IndexDef& index);
+/// The column definition of the row identity on `backend`; empty on SQLite,
+/// where every table has its rowid.
+QString rowIdDefinition(Backend backend);
 /// ALTER TABLE ... ADD COLUMN for a field added to an existing table.
 QString addColumn(const TableDef& table, const FieldDef& field, Backend backend);
+/// ALTER TABLE that gives a table of an older PostgreSQL database its row
+/// identity, numbering the rows it holds; empty on SQLite.
+QString addRowId(const TableDef& table, Backend backend);
 /// The table and all its indexes, in the order they are to be run.
 QStringList createStatements(const TableDef& table, Backend backend);
 /// A query whose one column lists the names of the indexes in the database.
