@@ -9,7 +9,7 @@ const QString catDesc = QStringLiteral("CatDesc");
 
 }  // namespace
 
-class CursorTest : public DataTest {
+class CursorTest : public BackendDataTest {
 protected:
     void addCategories(int first, int last)
     {
@@ -38,7 +38,7 @@ protected:
     }
 };
 
-TEST_F(CursorTest, MovingFirstOnAnEmptyTableIsNoErrorAndStandsAtEnd)
+TEST_P(CursorTest, MovingFirstOnAnEmptyTableIsNoErrorAndStandsAtEnd)
 {
     TableCursor categories(db());
     ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
@@ -55,7 +55,7 @@ TEST_F(CursorTest, MovingFirstOnAnEmptyTableIsNoErrorAndStandsAtEnd)
     EXPECT_TRUE(categories.atEnd());
 }
 
-TEST_F(CursorTest, SeeksFindTheFirstOrLastMatchingRecordInIndexOrder)
+TEST_P(CursorTest, SeeksFindTheFirstOrLastMatchingRecordInIndexOrder)
 {
     addCategories(1, 40);
     TableCursor categories(db());
@@ -97,7 +97,7 @@ TEST_F(CursorTest, SeeksFindTheFirstOrLastMatchingRecordInIndexOrder)
     EXPECT_EQ(categories.integer(catId), 19);
 }
 
-TEST_F(CursorTest, ARangeReadComparesOnlyTheLeadingKeyFields)
+TEST_P(CursorTest, ARangeReadComparesOnlyTheLeadingKeyFields)
 {
     addPositions({5, 9, 12}, 3, 1);
     TableCursor cargos(db());
@@ -131,7 +131,7 @@ TEST_F(CursorTest, ARangeReadComparesOnlyTheLeadingKeyFields)
     EXPECT_FALSE(cargos.seek(Comparison::Equal, {9, 1, 1}).ok());
 }
 
-TEST_F(CursorTest, MovesVisitEveryRecordOnceInIndexOrderEvenWithEqualKeys)
+TEST_P(CursorTest, MovesVisitEveryRecordOnceInIndexOrderEvenWithEqualKeys)
 {
     // 300 rows whose secondary key (FunCatId) is the same for many of them,
     // more than one read-ahead window holds.
@@ -181,7 +181,7 @@ TEST_F(CursorTest, MovesVisitEveryRecordOnceInIndexOrderEvenWithEqualKeys)
     EXPECT_EQ(cargos.text(QStringLiteral("FunId")), fortieth);
 }
 
-TEST_F(CursorTest, ADuplicateKeyIsRefusedWith3022AndTheCursorStaysWhereItWas)
+TEST_P(CursorTest, ADuplicateKeyIsRefusedWith3022AndTheCursorStaysWhereItWas)
 {
     addCategories(1, 5);
     TableCursor categories(db());
@@ -204,7 +204,7 @@ TEST_F(CursorTest, ADuplicateKeyIsRefusedWith3022AndTheCursorStaysWhereItWas)
     EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("Otra")}), 0);
 }
 
-TEST_F(CursorTest, AnAddedRecordIsReachedThroughLastModified)
+TEST_P(CursorTest, AnAddedRecordIsReachedThroughLastModified)
 {
     addCategories(1, 3);
     TableCursor categories(db());
@@ -224,7 +224,7 @@ TEST_F(CursorTest, AnAddedRecordIsReachedThroughLastModified)
     EXPECT_EQ(categories.integer(catId), 3);
 }
 
-TEST_F(CursorTest, EditUpdateAndDeleteWriteTheTable)
+TEST_P(CursorTest, EditUpdateAndDeleteWriteTheTable)
 {
     addCategories(1, 5);
     TableCursor categories(db());
@@ -261,7 +261,7 @@ TEST_F(CursorTest, EditUpdateAndDeleteWriteTheTable)
     EXPECT_TRUE(categories.noMatch());
 }
 
-TEST_F(CursorTest, RefusalsLoseNothing)
+TEST_P(CursorTest, RefusalsLoseNothing)
 {
     addCategories(1, 1);
     TableCursor readOnly(db());
@@ -285,7 +285,7 @@ TEST_F(CursorTest, RefusalsLoseNothing)
     categories.cancelUpdate();
 }
 
-TEST_F(CursorTest, NullsReadAsTheEmptyValueOfTheFieldType)
+TEST_P(CursorTest, NullsReadAsTheEmptyValueOfTheFieldType)
 {
     ASSERT_TRUE(db().execute(QStringLiteral("INSERT INTO PARAMETR (ParTabla, ParParamet, ParIndice) VALUES (?, ?, ?)"),
                              {QStringLiteral("G"), QStringLiteral("P"), 0})
@@ -304,7 +304,7 @@ TEST_F(CursorTest, NullsReadAsTheEmptyValueOfTheFieldType)
     EXPECT_EQ(parameters.date(QStringLiteral("ParValorFe")), QDateTime(QDate(100, 1, 1), QTime(0, 0)));
 }
 
-TEST_F(CursorTest, ValuesAreBoundNeverPastedIntoTheStatement)
+TEST_P(CursorTest, ValuesAreBoundNeverPastedIntoTheStatement)
 {
     const QString hostile = QStringLiteral("O'Hara'); DROP TABLE X;--");
     addCategory(db(), 1, hostile);
@@ -320,7 +320,7 @@ TEST_F(CursorTest, ValuesAreBoundNeverPastedIntoTheStatement)
     EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {hostile}), 2);
 }
 
-TEST_F(CursorTest, DatesAndCurrencyKeepTheirValues)
+TEST_P(CursorTest, DatesAndCurrencyKeepTheirValues)
 {
     TableCursor parameters(db());
     ASSERT_TRUE(parameters.open(QStringLiteral("PARAMETR")).ok());
@@ -349,7 +349,7 @@ TEST_F(CursorTest, DatesAndCurrencyKeepTheirValues)
     EXPECT_DOUBLE_EQ(configuration.number(QStringLiteral("CfVersion")), 3.1235);
 }
 
-TEST_F(CursorTest, AQueryCursorReadsAndWritesTheRowsOfItsSelect)
+TEST_P(CursorTest, AQueryCursorReadsAndWritesTheRowsOfItsSelect)
 {
     addCategory(db(), 1, QStringLiteral("Zeta"));
     addCategory(db(), 2, QStringLiteral("Alfa"));
@@ -394,7 +394,7 @@ TEST_F(CursorTest, AQueryCursorReadsAndWritesTheRowsOfItsSelect)
     EXPECT_FALSE(error.driverText.isEmpty());
 }
 
-TEST_F(CursorTest, ACursorLeftOpenWhenItsConnectionClosesFailsCleanly)
+TEST_P(CursorTest, ACursorLeftOpenWhenItsConnectionClosesFailsCleanly)
 {
     addCategories(1, 3);
     auto second = openSecond();
@@ -413,7 +413,7 @@ TEST_F(CursorTest, ACursorLeftOpenWhenItsConnectionClosesFailsCleanly)
     EXPECT_TRUE(mine.edit().ok());
 }
 
-TEST_F(CursorTest, ARecordAddedThroughAQueryCursorJoinsItsResult)
+TEST_P(CursorTest, ARecordAddedThroughAQueryCursorJoinsItsResult)
 {
     addCategory(db(), 1, QStringLiteral("Uno"));
     QueryCursor query(db());
@@ -434,3 +434,4 @@ TEST_F(CursorTest, ARecordAddedThroughAQueryCursorJoinsItsResult)
     ASSERT_TRUE(db().execute(QStringLiteral("DELETE FROM CATEGORI WHERE CatId = 2")).ok());
     EXPECT_EQ(query.setBookmark(second).number, DbErrorNumber::NoCurrentRecord);
 }
+INSTANTIATE_ON_EACH_BACKEND(CursorTest);

@@ -5,7 +5,7 @@
 #include "data/selection_list.h"
 #include "scripted_ui.h"
 
-class DatabaseTest : public DataTest {};
+class DatabaseTest : public BackendDataTest {};
 
 TEST(JetStatementTranslation, TranslatesTheJetDialectAndLeavesTheRestAlone)
 {
@@ -23,7 +23,25 @@ TEST(JetStatementTranslation, TranslatesTheJetDialectAndLeavesTheRestAlone)
         EXPECT_EQ(translateJetSql(jet, Backend::Sqlite), expected) << qPrintable(jet);
 }
 
-TEST_F(DatabaseTest, AFailingStatementIsReportedAndLosesNothing)
+TEST(JetStatementTranslation, QuotesTheSchemasNamesForPostgresInTheirOwnSpelling)
+{
+    const QList<QPair<QString, QString>> cases = {
+        // Bare and bracketed names in any letter case; unknown names, literals
+        // and quoted names stay as they are.
+        {R"(SELECT catdesc, Otra FROM Categori WHERE [catid] = ? AND x = 'CatId')",
+         R"(SELECT "CatDesc", Otra FROM "CATEGORI" WHERE "CatId" = ? AND x = 'CatId')"},
+        {R"(DELETE * FROM CATEGORI WHERE CatId = 1)", R"(DELETE FROM "CATEGORI" WHERE "CatId" = 1)"},
+        {R"(SELECT COUNT(*) AS N FROM PARAMETR p WHERE p.ParTabla = "ParTabla")",
+         R"(SELECT COUNT(*) AS N FROM "PARAMETR" p WHERE p."ParTabla" = "ParTabla")"},
+        {R"(SELECT * FROM AUMENTF WHERE ([AufFch] >= #05/03/2024#))",
+         R"(SELECT * FROM "AUMENTF" WHERE ("AufFch" >= '2024-03-05T00:00:00'))"},
+        {R"(DELETE * FROM [KQ W1])", R"(DELETE FROM "KQ W1")"},
+    };
+    for (const auto& [jet, expected] : cases)
+        EXPECT_EQ(translateJetSql(jet, Backend::Postgres), expected) << qPrintable(jet);
+}
+
+TEST_P(DatabaseTest, AFailingStatementIsReportedAndLosesNothing)
 {
     addCategory(db(), 1, QStringLiteral("Peones"));
     const DbError error = db().execute(QStringLiteral("DELETE * FROM [NOEXISTE] WHERE [Id] = ?"), {1});
@@ -37,7 +55,7 @@ TEST_F(DatabaseTest, AFailingStatementIsReportedAndLosesNothing)
     EXPECT_EQ(affected, 1);
 }
 
-TEST_F(DatabaseTest, AFailedWriteRollsItsTransactionBack)
+TEST_P(DatabaseTest, AFailedWriteRollsItsTransactionBack)
 {
     addCategory(db(), 1, QStringLiteral("Peones"));
     auto second = openSecond();
@@ -66,7 +84,7 @@ TEST_F(DatabaseTest, AFailedWriteRollsItsTransactionBack)
     EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("Libre")}), 1);
 }
 
-TEST_F(DatabaseTest, TransactionsNestAndOnlyTheOutermostCommitWrites)
+TEST_P(DatabaseTest, TransactionsNestAndOnlyTheOutermostCommitWrites)
 {
     auto second = openSecond();
     ASSERT_TRUE(db().beginTransaction().ok());
@@ -86,7 +104,7 @@ TEST_F(DatabaseTest, TransactionsNestAndOnlyTheOutermostCommitWrites)
     EXPECT_EQ(seen.integer(QStringLiteral("CatId")), 2);
 }
 
-TEST_F(DatabaseTest, TheSelectionListFillerListsCodesAndDescriptions)
+TEST_P(DatabaseTest, TheSelectionListFillerListsCodesAndDescriptions)
 {
     addCategory(db(), 3, QStringLiteral("Alfa"));
     addCategory(db(), 1, QStringLiteral("Zeta"));
@@ -100,7 +118,7 @@ TEST_F(DatabaseTest, TheSelectionListFillerListsCodesAndDescriptions)
     EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 3);
 }
 
-TEST_F(DatabaseTest, TheSelectionListStopsAt32767Entries)
+TEST_P(DatabaseTest, TheSelectionListStopsAt32767Entries)
 {
     ASSERT_TRUE(db().beginTransaction().ok());
     for (int row = 0; row < 32800; ++row)
@@ -184,3 +202,5 @@ TEST_F(ErrorTranslatorTest, APendingEngineErrorBecomesTheLastError)
     EXPECT_EQ(translateDatabaseError(ui_, DbError::make(3146, QStringLiteral("otro"))), 3146);
     EXPECT_EQ(ui_.texts(), QStringList{"Error No. 3146 : Texto del programa"});
 }
+
+INSTANTIATE_ON_EACH_BACKEND(DatabaseTest);

@@ -3,7 +3,7 @@
 #include "data/parameters.h"
 #include "scripted_ui.h"
 
-class ParametersTest : public DataTest {
+class ParametersTest : public BackendDataTest {
 protected:
     int parameterRows(const QString& group)
     {
@@ -12,7 +12,7 @@ protected:
     ScriptedUi ui_;
 };
 
-TEST_F(ParametersTest, AMissingParameterLeavesTheCallersValue)
+TEST_P(ParametersTest, AMissingParameterLeavesTheCallersValue)
 {
     QString text = QStringLiteral("por defecto");
     double number = 42;
@@ -31,7 +31,7 @@ TEST_F(ParametersTest, AMissingParameterLeavesTheCallersValue)
     EXPECT_EQ(text, QStringLiteral("por defecto"));
 }
 
-TEST_F(ParametersTest, EachWriterKeepsTheValuesOfTheOtherKinds)
+TEST_P(ParametersTest, EachWriterKeepsTheValuesOfTheOtherKinds)
 {
     ASSERT_TRUE(PPARGN40(db(), ui_, "Exporta", "Columnas", 0, 12).ok());
     ASSERT_TRUE(PPARGC(db(), ui_, "Exporta", "Columnas", 0, "ABC").ok());
@@ -52,7 +52,7 @@ TEST_F(ParametersTest, EachWriterKeepsTheValuesOfTheOtherKinds)
     EXPECT_TRUE(ui_.texts().isEmpty());
 }
 
-TEST_F(ParametersTest, WritingANewParameterTwiceMakesOneRowAndThenUpdatesIt)
+TEST_P(ParametersTest, WritingANewParameterTwiceMakesOneRowAndThenUpdatesIt)
 {
     ASSERT_TRUE(PPARGC(db(), ui_, "SincroAuto", "Hay", 0, "N").ok());
     ASSERT_TRUE(PPARGC(db(), ui_, "SincroAuto", "Hay", 0, "S").ok());
@@ -62,7 +62,7 @@ TEST_F(ParametersTest, WritingANewParameterTwiceMakesOneRowAndThenUpdatesIt)
     EXPECT_EQ(text, QStringLiteral("S"));
 }
 
-TEST_F(ParametersTest, GroupAndNameAreComparedWithoutTrailingBlanks)
+TEST_P(ParametersTest, GroupAndNameAreComparedWithoutTrailingBlanks)
 {
     ASSERT_TRUE(PPARGC(db(), ui_, "Feriados", "FerNoLab", 1, "01/05").ok());
     QString text;
@@ -74,7 +74,7 @@ TEST_F(ParametersTest, GroupAndNameAreComparedWithoutTrailingBlanks)
     EXPECT_EQ(text, QStringLiteral("18/07"));
 }
 
-TEST_F(ParametersTest, NullValuesReadAsEmpty)
+TEST_P(ParametersTest, NullValuesReadAsEmpty)
 {
     ASSERT_TRUE(db().execute(QStringLiteral("INSERT INTO PARAMETR (ParTabla, ParParamet, ParIndice) VALUES (?, ?, ?)"),
                              {QStringLiteral("G"), QStringLiteral("P"), 0})
@@ -88,7 +88,7 @@ TEST_F(ParametersTest, NullValuesReadAsEmpty)
     EXPECT_EQ(date, emptyDate());
 }
 
-TEST_F(ParametersTest, AWriterWaitsForTheLockOfAnotherWorkstation)
+TEST_P(ParametersTest, AWriterWaitsForTheLockOfAnotherWorkstation)
 {
     ASSERT_TRUE(PPARGN40(db(), ui_, "Contador", "Ultimo", 0, 1).ok());
     auto second = openSecond();
@@ -113,7 +113,7 @@ TEST_F(ParametersTest, AWriterWaitsForTheLockOfAnotherWorkstation)
     EXPECT_EQ(text, QStringLiteral("del otro"));
 }
 
-TEST_F(ParametersTest, ATooLongTextIsRefusedAndTheOldValueStays)
+TEST_P(ParametersTest, ATooLongTextIsRefusedAndTheOldValueStays)
 {
     ASSERT_TRUE(PPARGC(db(), ui_, "G", "P", 0, "corto").ok());
     const DbError error = PPARGC(db(), ui_, "G", "P", 0, QString(300, 'x'));
@@ -125,3 +125,4 @@ TEST_F(ParametersTest, ATooLongTextIsRefusedAndTheOldValueStays)
     // The row is not left locked.
     ASSERT_TRUE(PPARGC(db(), ui_, "G", "P", 0, "otro").ok());
 }
+INSTANTIATE_ON_EACH_BACKEND(ParametersTest);

@@ -14,16 +14,20 @@ namespace {
 
 const QString catDesc = QStringLiteral("CatDesc");
 /// Set in the environment of the helper process: the database whose
-/// category 1 it locks.
+/// category 1 it locks, an SQLite file or "postgres:" and a database name
+/// on the test server.
 const char* helperVariable = "UORDANE_LOCK_HELPER_DATABASE";
+const QString serverPrefix = QStringLiteral("postgres:");
 
 }  // namespace
 
-class RecordLocksTest : public DataTest {
+class RecordLocksTest : public BackendDataTest {
 protected:
     void SetUp() override
     {
-        DataTest::SetUp();
+        BackendDataTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         addCategory(db(), 1, QStringLiteral("Peones"));
         addCategory(db(), 2, QStringLiteral("Oficiales"));
     }
@@ -39,7 +43,7 @@ protected:
     }
 };
 
-TEST_F(RecordLocksTest, ASecondWorkstationCannotEditARecordTheFirstHolds)
+TEST_P(RecordLocksTest, ASecondWorkstationCannotEditARecordTheFirstHolds)
 {
     auto second = openSecond();
     auto first = onCategory(db(), 1);
@@ -66,7 +70,7 @@ TEST_F(RecordLocksTest, ASecondWorkstationCannotEditARecordTheFirstHolds)
     EXPECT_EQ(other->text(catDesc), QStringLiteral("Peones rurales"));
 }
 
-TEST_F(RecordLocksTest, CancelAndCloseReleaseTheLock)
+TEST_P(RecordLocksTest, CancelAndCloseReleaseTheLock)
 {
     auto second = openSecond();
     auto other = onCategory(*second, 1);
@@ -89,7 +93,7 @@ TEST_F(RecordLocksTest, CancelAndCloseReleaseTheLock)
     EXPECT_TRUE(other->edit().ok());
 }
 
-TEST_F(RecordLocksTest, TwoCursorsOfOneConnectionShareTheLockUntilBothLetGo)
+TEST_P(RecordLocksTest, TwoCursorsOfOneConnectionShareTheLockUntilBothLetGo)
 {
     auto second = openSecond();
     auto other = onCategory(*second, 1);
@@ -105,7 +109,7 @@ TEST_F(RecordLocksTest, TwoCursorsOfOneConnectionShareTheLockUntilBothLetGo)
     EXPECT_TRUE(other->edit().ok());
 }
 
-TEST_F(RecordLocksTest, TheLockWaitRoutineWaitsUntilTheOtherWorkstationWrites)
+TEST_P(RecordLocksTest, TheLockWaitRoutineWaitsUntilTheOtherWorkstationWrites)
 {
     auto second = openSecond();
     auto holder = onCategory(*second, 1);
@@ -138,7 +142,7 @@ TEST_F(RecordLocksTest, TheLockWaitRoutineWaitsUntilTheOtherWorkstationWrites)
     EXPECT_EQ(quiet.processEventsCount(), 0);
 }
 
-TEST_F(RecordLocksTest, TheLockWaitRoutineGivesUpOnOtherErrors)
+TEST_P(RecordLocksTest, TheLockWaitRoutineGivesUpOnOtherErrors)
 {
     ScriptedUi ui;
     TableCursor categories(db());
@@ -151,7 +155,7 @@ TEST_F(RecordLocksTest, TheLockWaitRoutineGivesUpOnOtherErrors)
     EXPECT_EQ(ui.processEventsCount(), 0);
 }
 
-TEST_F(RecordLocksTest, EditRereadsTheRecordAndReportsOneDeletedMeanwhile)
+TEST_P(RecordLocksTest, EditRereadsTheRecordAndReportsOneDeletedMeanwhile)
 {
     auto second = openSecond();
     auto reader = onCategory(db(), 1);
@@ -171,7 +175,7 @@ TEST_F(RecordLocksTest, EditRereadsTheRecordAndReportsOneDeletedMeanwhile)
     EXPECT_TRUE(fresh->edit().ok());
 }
 
-TEST_F(RecordLocksTest, ALockKeyDependsOnTableAndValuesNotOnHowTheyAreTyped)
+TEST_P(RecordLocksTest, ALockKeyDependsOnTableAndValuesNotOnHowTheyAreTyped)
 {
     EXPECT_EQ(recordLockKey("CATEGORI", {7}), recordLockKey("categori", {7.0}));
     EXPECT_EQ(recordLockKey("CATEGORI", {7}), recordLockKey("CATEGORI", {qint64(7)}));
@@ -188,8 +192,9 @@ TEST(RecordLocksHelper, HoldCategoryLockUntilKilled)
     const QString file = qEnvironmentVariable(helperVariable);
     if (file.isEmpty())
         GTEST_SKIP() << "only runs as the helper process of another test";
-    Database database(DatabaseLocation::sqliteFile(file));
-    ASSERT_TRUE(database.open());
+    Database database(file.startsWith(serverPrefix) ? testServerLocation(file.mid(serverPrefix.size()))
+                                                     : DatabaseLocation::sqliteFile(file));
+    ASSERT_TRUE(database.open()) << qPrintable(database.errorText());
     TableCursor categories(database);
     ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
     ASSERT_TRUE(categories.seek(Comparison::Equal, {1}).ok());
@@ -199,11 +204,12 @@ TEST(RecordLocksHelper, HoldCategoryLockUntilKilled)
     QThread::sleep(120);
 }
 
-TEST_F(RecordLocksTest, ALockOfAProcessKilledWithSigkillIsFreeAgain)
+TEST_P(RecordLocksTest, ALockOfAProcessKilledWithSigkillIsFreeAgain)
 {
     QProcess helper;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(helperVariable), databaseFile());
+    environment.insert(QString::fromLatin1(helperVariable),
+                       backend() == Backend::Postgres ? serverPrefix + location().database : databaseFile());
     helper.setProcessEnvironment(environment);
     helper.setProcessChannelMode(QProcess::SeparateChannels);
     helper.start(QCoreApplication::applicationFilePath(),
@@ -221,10 +227,16 @@ TEST_F(RecordLocksTest, ALockOfAProcessKilledWithSigkillIsFreeAgain)
     ASSERT_TRUE(helper.waitForFinished(10000));
     EXPECT_EQ(helper.exitStatus(), QProcess::CrashExit);
 
-    EXPECT_TRUE(mine->edit().ok());
+    // A server notices the dropped connection a moment later, not at once.
+    DbError error = mine->edit();
+    for (int attempt = 0; attempt < 100 && error.number == DbErrorNumber::LockedByAnotherWorkstation; ++attempt) {
+        QThread::msleep(50);
+        error = mine->edit();
+    }
+    EXPECT_TRUE(error.ok()) << qPrintable(error.fullText());
 }
 
-TEST_F(RecordLocksTest, ARecordDeletedBetweenEditAndUpdateIsReportedAs3197)
+TEST_P(RecordLocksTest, ARecordDeletedBetweenEditAndUpdateIsReportedAs3197)
 {
     auto second = openSecond();
     auto editor = onCategory(db(), 1);
@@ -242,7 +254,31 @@ TEST_F(RecordLocksTest, ARecordDeletedBetweenEditAndUpdateIsReportedAs3197)
     EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 1);
 }
 
-TEST_F(RecordLocksTest, ARecordStaysLockedUntilItsChangeIsCommittedOrRolledBack)
+TEST_P(RecordLocksTest, ALockIsFreedWhenTheConnectionHoldingItCloses)
+{
+    auto second = openSecond();
+    auto theirs = onCategory(*second, 1);
+    ASSERT_TRUE(theirs->edit().ok());
+    EXPECT_TRUE(second->locks().holds(recordLockKey(QStringLiteral("CATEGORI"), {1})));
+
+    auto mine = onCategory(db(), 1);
+    const DbError refused = mine->edit();
+    EXPECT_EQ(refused.number, DbErrorNumber::LockedByAnotherWorkstation);
+    EXPECT_EQ(refused.message, QStringLiteral("Registro reservado por otro"));
+    // Another record of the same table stays free.
+    auto other = onCategory(db(), 2);
+    EXPECT_TRUE(other->edit().ok());
+
+    // The cursor is left open, as a workstation that goes away leaves it.
+    second->close();
+    const DbError error = mine->edit();
+    ASSERT_TRUE(error.ok()) << qPrintable(error.fullText());
+    mine->setValue(catDesc, QStringLiteral("Tras el cierre"));
+    ASSERT_TRUE(mine->update().ok());
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("Tras el cierre")}), 1);
+}
+
+TEST_P(RecordLocksTest, ARecordStaysLockedUntilItsChangeIsCommittedOrRolledBack)
 {
     auto second = openSecond();
     auto theirs = onCategory(*second, 1);
@@ -271,3 +307,4 @@ TEST_F(RecordLocksTest, ARecordStaysLockedUntilItsChangeIsCommittedOrRolledBack)
     ASSERT_TRUE(theirs->edit().ok());
     EXPECT_EQ(theirs->text(catDesc), QStringLiteral("Sin confirmar"));
 }
+INSTANTIATE_ON_EACH_BACKEND(RecordLocksTest);

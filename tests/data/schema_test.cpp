@@ -2,6 +2,7 @@
 // index of the registry exists in a created SQLite file exactly as declared,
 // the fixed rows are there, and an older database is upgraded without losing
 // its rows.
+#include "data/cursor.h"
 #include "data/database.h"
 #include "data/database_setup.h"
 #include "data/schema.h"
@@ -48,8 +49,8 @@ void exec(Database& database, const QString& sql)
 
 /// A fresh, empty database of one backend for one test. SQLite is a file in a
 /// temporary folder; PostgreSQL is a new database on the server named by
-/// UORDANE_PG_SERVER (host or socket folder), UORDANE_PG_PORT and
-/// UORDANE_PG_USER, dropped again after the test.
+/// UORDANE_TEST_PG_HOST (host or socket folder), UORDANE_TEST_PG_PORT and
+/// UORDANE_TEST_PG_USER, dropped again after the test.
 class ScratchDatabase {
 public:
     explicit ScratchDatabase(Backend backend) : backend_(backend) {}
@@ -66,8 +67,8 @@ public:
     /// Why the backend cannot be tested here, or an empty text when it can.
     QString unavailable() const
     {
-        if (backend_ == Backend::Postgres && qEnvironmentVariableIsEmpty("UORDANE_PG_SERVER"))
-            return "PostgreSQL: UORDANE_PG_SERVER no está definido, no hay servidor de pruebas";
+        if (backend_ == Backend::Postgres && qEnvironmentVariableIsEmpty("UORDANE_TEST_PG_HOST"))
+            return "PostgreSQL: UORDANE_TEST_PG_HOST no está definido, no hay servidor de pruebas";
         return {};
     }
 
@@ -105,9 +106,9 @@ private:
     {
         DatabaseLocation location;
         location.backend = Backend::Postgres;
-        location.server = qEnvironmentVariable("UORDANE_PG_SERVER");
-        location.port = qEnvironmentVariableIntValue("UORDANE_PG_PORT");
-        location.user = qEnvironmentVariable("UORDANE_PG_USER");
+        location.server = qEnvironmentVariable("UORDANE_TEST_PG_HOST");
+        location.port = qEnvironmentVariableIntValue("UORDANE_TEST_PG_PORT");
+        location.user = qEnvironmentVariable("UORDANE_TEST_PG_USER");
         location.database = name;
         return location;
     }
@@ -217,6 +218,10 @@ protected:
             QHash<QString, QString> declared;
             for (const Column& column : columns)
                 declared.insert(column.name, column.type);
+            // PostgreSQL tables carry their row identity as a last column
+            // with a unique index of its own.
+            if (backend() == Backend::Postgres && declared.take("kq_rowid") != "bigint")
+                differences << table.name + ": falta kq_rowid";
             for (const FieldDef& field : table.fields) {
                 if (!declared.contains(field.name))
                     differences << table.name + "." + field.name + ": falta";
@@ -226,7 +231,12 @@ protected:
             if (declared.size() != table.fields.size())
                 differences << table.name + ": sobran campos";
 
-            const QHash<QString, Index> indexes = indexesOf(database, table.name);
+            QHash<QString, Index> indexes = indexesOf(database, table.name);
+            if (backend() == Backend::Postgres) {
+                const Index rowId = indexes.take(table.name + "_pkey");
+                if (!rowId.unique || rowId.keys != QStringList{"kq_rowid"})
+                    differences << table.name + ": kq_rowid sin índice";
+            }
             for (const IndexDef& index : table.indexes) {
                 const QString name = SchemaSql::indexSqlName(table, index);
                 if (!indexes.contains(name)) {
@@ -516,6 +526,18 @@ TEST_P(SchemaDatabase, UpgradeOfAVersionZeroDatabaseAddsWhatIsMissingAndKeepsRow
               (QList<QVariantList>{{7, "Peones"}}));
     EXPECT_EQ(rows(db(), "SELECT \"CfId\", \"CfEmpresa\" FROM \"CONFIGUR\""),
               (QList<QVariantList>{{0, "Barraca del Sur"}}));
+    // A kept row has a row identity now: a cursor finds it and writes it back.
+    {
+        TableCursor categories(db());
+        ASSERT_TRUE(categories.open("CATEGORI").ok());
+        ASSERT_TRUE(categories.seek(Comparison::Equal, {7}).ok());
+        ASSERT_TRUE(categories.hasCurrent());
+        ASSERT_TRUE(categories.edit().ok());
+        ASSERT_TRUE(categories.setValue("CatDesc", "Peones rurales").ok());
+        const DbError written = categories.update();
+        ASSERT_TRUE(written.ok()) << written.fullText().toStdString();
+    }
+    EXPECT_EQ(rows(db(), "SELECT \"CatDesc\" FROM \"CATEGORI\""), (QList<QVariantList>{{"Peones rurales"}}));
     // The missing run type "T" is added beside the existing "X".
     EXPECT_EQ(rows(db(), "SELECT \"TLId\" FROM \"TIPLIQUI\" ORDER BY \"TLId\""),
               (QList<QVariantList>{{"T"}, {"X"}}));
