@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -40,6 +41,27 @@ void runSteps(QList<std::function<void()>> steps)
         step();
         runSteps(steps);
     });
+}
+
+/// Opens the form `name` on `key` in "UPD", saves one picture per tab page
+/// (or one picture when `pictures` has one name) and closes it.
+void showForm(MainForm& form, const QString& name, const QString& key, const QStringList& pictures)
+{
+    QTimer::singleShot(600, [&form, pictures] {
+        QMdiSubWindow* active = form.area()->activeSubWindow();
+        if (!active)
+            return;
+        auto* tabs = active->widget()->findChild<QTabWidget*>();
+        for (int page = 0; page < pictures.size(); ++page) {
+            if (tabs && page < tabs->count())
+                tabs->setCurrentIndex(page);
+            save(&form, pictures[page]);
+        }
+        active->close();
+    });
+    QString keyInOut = key;
+    QString mode = "UPD";
+    form.host().call(name, keyInOut, mode);
 }
 
 }  // namespace
@@ -85,6 +107,9 @@ int main(int argc, char** argv)
             QString mode = "UPD";
             form.host().call("TCATEGOR", key, mode);
         },
+        [&] { showForm(form, "TOBRAS", "OBRA-CVIEJA", {"04_obra_pestana_obra", "05_obra_pestana_titular"}); },
+        [&] { showForm(form, "TTABAUME", "1", {"06_tabla_aumentos_lineas"}); },
+        [&] { showForm(form, "TLOCAL", "1", {"07_local"}); },
         [&] {
             form.area()->closeAllSubWindows();
         },

@@ -1,6 +1,7 @@
 #include "ui/transaction_window.h"
 
 #include "engine/transaction.h"
+#include "tables/line_table.h"
 #include "support/ui_port.h"
 #include "ui/help_viewer.h"
 #include "ui/object_host.h"
@@ -18,7 +19,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QAbstractTableModel>
+#include <QHeaderView>
 #include <QTabWidget>
+#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -48,6 +52,66 @@ bool flagChecked(const QString& text)
     const QString value = text.trimmed().toUpper();
     return value == "S" || value == "1" || value == "-1";
 }
+
+/// The lines of a two-level form as the grid's rows; the row header shows
+/// each line's mode ("INS", "UPD", "DLT").
+class LinesModel : public QAbstractTableModel {
+public:
+    LinesModel(LineTable& lines, UiPort& ui, QObject* parent) : QAbstractTableModel(parent), lines_(lines), ui_(ui) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : lines_.rowCount(); }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : lines_.columnCount();
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return lines_.text(index.row(), index.column());
+        if (role == Qt::TextAlignmentRole && isNumericPicture(lines_.declaration().columns[index.column()].picture))
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        if (role == Qt::ForegroundRole && lines_.mode(index.row()) == Mode::Delete)
+            return QColor(Qt::gray);
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (role != Qt::DisplayRole)
+            return {};
+        if (orientation == Qt::Vertical)
+            return section < lines_.rowCount() ? modeCode(lines_.mode(section)) : QString();
+        return lines_.declaration().columns.value(section).heading;
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        if (lines_.editable() && lines_.mode(index.row()) != Mode::Delete)
+            flags |= Qt::ItemIsEditable;
+        return flags;
+    }
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override
+    {
+        if (role != Qt::EditRole)
+            return false;
+        QString error;
+        if (!lines_.setText(index.row(), index.column(), value.toString(), &error)) {
+            ui_.message(error, MessageIcon::Exclamation);
+            return false;
+        }
+        emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
+        emit headerDataChanged(Qt::Vertical, index.row(), index.row());
+        return true;
+    }
+    void reload()
+    {
+        beginResetModel();
+        endResetModel();
+    }
+
+private:
+    LineTable& lines_;
+    UiPort& ui_;
+};
 
 }  // namespace
 
@@ -90,7 +154,10 @@ TransactionWindow::TransactionWindow(Transaction& engine, QWidget* parent)
             tabs->addTab(buildPage(page), declaration.pages[page]);
         layout->addWidget(tabs);
     }
-    layout->addStretch();
+    if (LineTable* lines = LineTable::of(engine_))
+        layout->addWidget(buildLines(*lines), 1);
+    else
+        layout->addStretch();
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -116,6 +183,54 @@ TransactionWindow::TransactionWindow(Transaction& engine, QWidget* parent)
 }
 
 TransactionWindow::~TransactionWindow() = default;
+
+QWidget* TransactionWindow::buildLines(LineTable& lines)
+{
+    auto* box = new QWidget(this);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* model = new LinesModel(lines, engine_.ui(), box);
+    linesModel_ = model;
+    linesView_ = new QTableView(box);
+    linesView_->setModel(model);
+    linesView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    linesView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    linesView_->horizontalHeader()->setStretchLastSection(true);
+    linesView_->setMinimumHeight(160);
+    for (int column = 0; column < lines.columnCount(); ++column) {
+        const LineColumn& decl = lines.declaration().columns[column];
+        const int characters = qMax(int(decl.picture.size()), int(decl.heading.size())) + 4;
+        linesView_->setColumnWidth(column, linesView_->fontMetrics().horizontalAdvance(QString(characters, '0')));
+    }
+    layout->addWidget(linesView_);
+    auto* buttons = new QHBoxLayout;
+    auto* addLine = new QPushButton(picture("agregar.ico"), QStringLiteral("Agregar &línea"), box);
+    auto* removeLine = new QPushButton(picture("eliminar.ico"), QStringLiteral("E&liminar línea"), box);
+    for (QPushButton* button : {addLine, removeLine}) {
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    connect(addLine, &QPushButton::clicked, this, [this, &lines, model] {
+        const int row = lines.addLine();
+        model->reload();
+        if (row >= 0) {
+            linesView_->setCurrentIndex(model->index(row, 0));
+            linesView_->edit(model->index(row, 0));
+        }
+    });
+    connect(removeLine, &QPushButton::clicked, this, [this, &lines, model] {
+        const int row = linesView_->currentIndex().row();
+        if (row < 0)
+            return;
+        lines.markForDeletion(row);
+        model->reload();
+    });
+    connect(linesView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [&lines](const QModelIndex& current) { lines.setCurrentRow(current.row()); });
+    return box;
+}
 
 QWidget* TransactionWindow::buildPage(int page)
 {
@@ -358,6 +473,10 @@ void TransactionWindow::refresh()
     }
     for (QAbstractButton* button : confirmButtons_)
         button->setEnabled(engine_.confirmEnabled());
+    if (LineTable* lines = LineTable::of(engine_); lines && linesModel_) {
+        lines->follow();
+        static_cast<LinesModel*>(linesModel_)->reload();
+    }
     const int focus = engine_.takeFocusRequest();
     if (QWidget* target = input(focus)) {
         target->setFocus(Qt::OtherFocusReason);

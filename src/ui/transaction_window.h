@@ -9,6 +9,9 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class LineTable;
+class QAbstractTableModel;
+class QTableView;
 class Transaction;
 
 /// The window of any transaction: one labelled input per field in field
@@ -50,6 +53,8 @@ private:
     };
 
     QWidget* buildPage(int page);
+    /// The grid of a two-level form's lines, with its add and delete buttons.
+    QWidget* buildLines(LineTable& lines);
     void addInput(class QGridLayout* layout, int row, int position);
     /// Hands what the person typed in `input` to the engine; false when the
     /// picture refused it (the message has been shown).
@@ -63,6 +68,8 @@ private:
     Transaction& engine_;
     QList<Input> inputs_;
     QList<QAbstractButton*> confirmButtons_;
+    QAbstractTableModel* linesModel_ = nullptr;
+    QTableView* linesView_ = nullptr;
     bool busy_ = false;
     bool closing_ = false;
 };
