@@ -330,6 +330,12 @@ QString rowIdColumn(Backend backend)
 
 namespace {
 
+/// `moment` as PostgreSQL reads a timestamp without time zone.
+QString postgresDateText(const QDateTime& moment)
+{
+    return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
 /// A Jet date literal "#dd/mm/yyyy#" (optionally with " hh:mm:ss") as a SQL
 /// literal; the text unchanged when it is not a date.
 QString dateLiteral(const QString& inside, Backend backend)
@@ -341,7 +347,7 @@ QString dateLiteral(const QString& inside, Backend backend)
         return '#' + inside + '#';
     if (backend == Backend::Sqlite)
         return '\'' + storageValue(moment, backend).toString() + '\'';
-    return '\'' + moment.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + '\'';
+    return '\'' + postgresDateText(moment) + '\'';
 }
 
 /// The registry's spelling of every table and field name, by upper-case
@@ -464,7 +470,12 @@ QVariant storageValue(const QVariant& value, Backend backend)
             return QVariant(QMetaType::fromType<QString>());
         return moment.toString(QLatin1String(SchemaSql::sqliteDateFormat));
     case Backend::Postgres:
-        return moment;
+        // Wall-clock text for a TIMESTAMP WITHOUT TIME ZONE: the driver would
+        // turn a QDateTime into UTC and every date would move by the zone's
+        // offset.
+        if (!moment.isValid())
+            return QVariant(QMetaType::fromType<QString>());
+        return postgresDateText(moment);
     }
     return value;
 }

@@ -89,7 +89,7 @@ QVariant boundValue(const FieldDef& field, const QVariant& value, Backend backen
                                : value.toDateTime();
     if (backend == Backend::Sqlite)
         return SchemaSql::sqliteDateText(date);
-    return date;
+    return storageValue(date, backend);
 }
 
 QString padded(const QString& text, int width)

@@ -34,7 +34,7 @@ TEST(JetStatementTranslation, QuotesTheSchemasNamesForPostgresInTheirOwnSpelling
         {R"(SELECT COUNT(*) AS N FROM PARAMETR p WHERE p.ParTabla = "ParTabla")",
          R"(SELECT COUNT(*) AS N FROM "PARAMETR" p WHERE p."ParTabla" = "ParTabla")"},
         {R"(SELECT * FROM AUMENTF WHERE ([AufFch] >= #05/03/2024#))",
-         R"(SELECT * FROM "AUMENTF" WHERE ("AufFch" >= '2024-03-05T00:00:00'))"},
+         R"(SELECT * FROM "AUMENTF" WHERE ("AufFch" >= '2024-03-05 00:00:00'))"},
         {R"(DELETE * FROM [KQ W1])", R"(DELETE FROM "KQ W1")"},
     };
     for (const auto& [jet, expected] : cases)
