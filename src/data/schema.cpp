@@ -581,3 +581,20 @@ const TableDef* Schema::table(const QString& name)
     }();
     return byName.value(name.toUpper(), nullptr);
 }
+
+bool isNumericType(FieldType type)
+{
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::Double:
+    case FieldType::Currency:
+    case FieldType::YesNo:
+        return true;
+    case FieldType::Date:
+    case FieldType::Text:
+    case FieldType::Memo:
+        return false;
+    }
+    return false;
+}

@@ -20,6 +20,9 @@ enum class FieldType {
     YesNo,
 };
 
+/// Whether values of `type` are numbers (yes/no fields included).
+bool isNumericType(FieldType type);
+
 struct FieldDef {
     QString name;
     FieldType type = FieldType::Text;

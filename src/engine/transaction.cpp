@@ -106,19 +106,7 @@ bool Transaction::isNumeric(int position) const
     const FieldDef* stored = storedField(position);
     if (!stored)
         return field(position).kind == FieldKind::Number;
-    switch (stored->type) {
-    case FieldType::Integer:
-    case FieldType::Long:
-    case FieldType::Double:
-    case FieldType::Currency:
-    case FieldType::YesNo:
-        return true;
-    case FieldType::Date:
-    case FieldType::Text:
-    case FieldType::Memo:
-        return false;
-    }
-    return false;
+    return isNumericType(stored->type);
 }
 
 namespace {

@@ -25,23 +25,6 @@ QString randomTableName()
     return QStringLiteral("_kq") + QString::number(number).right(5);
 }
 
-bool isNumericType(FieldType type)
-{
-    switch (type) {
-    case FieldType::Integer:
-    case FieldType::Long:
-    case FieldType::Double:
-    case FieldType::Currency:
-    case FieldType::YesNo:
-        return true;
-    case FieldType::Date:
-    case FieldType::Text:
-    case FieldType::Memo:
-        return false;
-    }
-    return false;
-}
-
 /// A busy flag that is cleared however the command ends.
 class BusyScope {
 public:

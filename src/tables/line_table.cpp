@@ -37,23 +37,6 @@ FieldType typeOf(const Database& database, const QString& table, const QString& 
     return stored ? stored->type : FieldType::Text;
 }
 
-bool isNumber(FieldType type)
-{
-    switch (type) {
-    case FieldType::Integer:
-    case FieldType::Long:
-    case FieldType::Double:
-    case FieldType::Currency:
-    case FieldType::YesNo:
-        return true;
-    case FieldType::Date:
-    case FieldType::Text:
-    case FieldType::Memo:
-        return false;
-    }
-    return false;
-}
-
 bool isWhole(FieldType type)
 {
     return type == FieldType::Integer || type == FieldType::Long || type == FieldType::YesNo;
@@ -109,7 +92,7 @@ QVariant LineTable::normalized(int column, const QVariant& value) const
     }
     if (isWhole(type))
         return qlonglong(std::llround(value.toDouble()));
-    if (isNumber(type))
+    if (isNumericType(type))
         return value.toDouble();
     return value.toString().trimmed();
 }
@@ -166,7 +149,7 @@ bool LineTable::setText(int row, int column, const QString& typed, QString* erro
         const PictureValue read = Picture(datePictureOf(decl)).parse(typed);
         invalid = !read.valid;
         value = read.valid && !read.empty ? read.date : emptyDate().date();
-    } else if (isNumber(type)) {
+    } else if (isNumericType(type)) {
         if (decl.picture.isEmpty()) {
             bool ok = true;
             const double number = typed.trimmed().isEmpty() ? 0 : typed.trimmed().toDouble(&ok);
