@@ -2,6 +2,7 @@
 
 #include "data/database_setup.h"
 #include "data/schema_sql.h"
+#include "support/pencript.h"
 
 #include <QDate>
 #include <QSqlError>
@@ -18,7 +19,9 @@ struct DemoTable {
 
 /// A place of work lets every profile see its employees; the text is stored
 /// plain until the scrambling of profiles arrives.
-const QString allProfiles(50, 'S');
+// Every profile may use every place of work; kept scrambled, as the
+// profiles' data is.
+const QString allProfiles = pencriptScramble(QString(50, 'S')).value_or(QString(50, 'S'));
 
 QList<DemoTable> organisationTables()
 {

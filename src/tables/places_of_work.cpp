@@ -8,13 +8,17 @@
 // profiles form maintains it; a new place is open to every profile.
 #include "tables/places_of_work.h"
 
+#include "support/pencript.h"
+
 #include "engine/object_registry.h"
 #include "engine/transaction.h"
 #include "engine/work_panel.h"
 
 QString newPlaceOfWorkAccess()
 {
-    return QString(50, u'S');
+    // Every profile may use a new place of work; the access string is kept
+    // scrambled, as everything the profiles hold.
+    return pencriptScramble(QString(50, u'S')).value_or(QString(50, u'S'));
 }
 
 const TransactionDecl& TLUGARTR()

@@ -2,6 +2,7 @@
 #include "tables/places_of_work.h"
 
 #include "organisation_tables_fixture.h"
+#include "support/pencript.h"
 
 namespace {
 
@@ -17,7 +18,8 @@ protected:
 
 TEST_F(PlacesOfWorkTest, ANewPlaceIsOpenToEveryProfileAndAModificationKeepsTheAccess)
 {
-    EXPECT_EQ(newPlaceOfWorkAccess(), QString(50, u'S'));
+    EXPECT_EQ(pencriptUnscramble(newPlaceOfWorkAccess()), QString(50, u'S'));
+    EXPECT_NE(newPlaceOfWorkAccess(), QString(50, u'S'));  // not stored readable
 
     auto form = open(TLUGARTR(), QStringLiteral("0"), QStringLiteral("INS"));
     form->setText(1, QStringLiteral("5"));
@@ -29,8 +31,8 @@ TEST_F(PlacesOfWorkTest, ANewPlaceIsOpenToEveryProfileAndAModificationKeepsTheAc
     EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Agrega lugar de trabajo 5, descripción = Obra Carrasco")});
 
     // The profiles form has since closed the place to the second profile.
-    const QString restricted = QStringLiteral("SN") + QString(48, u'S');
-    execute(QStringLiteral("UPDATE LUGARTRA SET TraPerfile = '%1' WHERE TraId = 5").arg(restricted));
+    const QString restricted = *pencriptScramble(QStringLiteral("SN") + QString(48, u'S'));
+    ASSERT_FALSE(database->execute(QStringLiteral("UPDATE LUGARTRA SET TraPerfile = ? WHERE TraId = 5"), {restricted}));
     auto change = open(TLUGARTR(), QStringLiteral("5"), QStringLiteral("UPD"));
     change->setText(2, QStringLiteral("Obra Carrasco Norte"));
     ASSERT_TRUE(change->confirm());
