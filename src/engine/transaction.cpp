@@ -909,15 +909,14 @@ DbError Transaction::storeFields(bool withKey)
     return {};
 }
 
-bool Transaction::insertRecord()
+bool Transaction::storeInTransaction(bool withKey)
 {
-    own_->addNew();
     if (DbError error = database_.beginTransaction()) {
         own_->cancelUpdate();
         reportWriteError(error);
         return false;
     }
-    DbError error = storeFields(true);
+    DbError error = storeFields(withKey);
     if (!error)
         error = own_->update();
     if (!error)
@@ -928,8 +927,16 @@ bool Transaction::insertRecord()
         reportWriteError(error);
         return false;
     }
-    own_->setBookmark(own_->lastModified());
     lastKey_ = keyArgument();
+    return true;
+}
+
+bool Transaction::insertRecord()
+{
+    own_->addNew();
+    if (!storeInTransaction(true))
+        return false;
+    own_->setBookmark(own_->lastModified());
     return true;
 }
 
@@ -939,24 +946,7 @@ bool Transaction::updateRecord()
     lockHeld_ = false;
     if (!editing)
         return false;
-    if (DbError error = database_.beginTransaction()) {
-        own_->cancelUpdate();
-        reportWriteError(error);
-        return false;
-    }
-    DbError error = storeFields(false);
-    if (!error)
-        error = own_->update();
-    if (!error)
-        error = database_.commit();
-    if (error) {
-        own_->cancelUpdate();
-        database_.rollback();
-        reportWriteError(error);
-        return false;
-    }
-    lastKey_ = keyArgument();
-    return true;
+    return storeInTransaction(false);
 }
 
 bool Transaction::deleteRecord()

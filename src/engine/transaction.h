@@ -274,6 +274,9 @@ private:
     bool updateRecord();
     bool deleteRecord();
     DbError storeFields(bool withKey);
+    /// Sets the fields and stores the record inside one database
+    /// transaction; a failure is rolled back and reported.
+    bool storeInTransaction(bool withKey);
     void reportWriteError(const DbError& error);
     void auditAndMark(Mode written);
     QString composeAuditText(Mode written) const;
