@@ -54,6 +54,15 @@ FieldDecl textField(const QString& name, const QString& label, const QString& mi
     return field;
 }
 
+FieldDecl numberField(const QString& name, const QString& label, const QString& picture,
+                      const QString& missingMessage)
+{
+    FieldDecl field = textField(name, label, missingMessage);
+    field.kind = FieldKind::Number;
+    field.picture = picture;
+    return field;
+}
+
 Transaction::Transaction(const TransactionDecl& declaration, Database& database, UiPort& ui)
     : declaration_(declaration), database_(database), ui_(ui)
 {

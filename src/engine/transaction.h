@@ -95,6 +95,10 @@ struct FieldDecl {
 FieldDecl keyField(const QString& name, const QString& label, const QString& picture);
 /// A text field, refused with `missingMessage` when it is blank (when given).
 FieldDecl textField(const QString& name, const QString& label, const QString& missingMessage = {});
+/// A number shown through `picture`, refused with `missingMessage` when it
+/// is zero (when given).
+FieldDecl numberField(const QString& name, const QString& label, const QString& picture,
+                      const QString& missingMessage = {});
 
 /// A table that may still use the key of a record about to be deleted.
 struct DeleteCheck {

@@ -32,11 +32,8 @@ const TransactionDecl& TCODIGO()
         declaration.title = QStringLiteral("Código de anotación");
         declaration.table = QStringLiteral("FICCOD");
         declaration.index = QStringLiteral("IFICCOD");
-        FieldDecl months;
-        months.name = QStringLiteral("FicPerCons");
-        months.label = QStringLiteral("Período de consulta en meses");
-        months.picture = QStringLiteral("ZZ9");
-        months.kind = FieldKind::Number;
+        const FieldDecl months =
+            numberField(QStringLiteral("FicPerCons"), QStringLiteral("Período de consulta en meses"), QStringLiteral("ZZ9"));
         declaration.fields = {
             keyField(QStringLiteral("FicCod"), QStringLiteral("Código"), QStringLiteral("!!!!!!")),
             textField(QStringLiteral("FicDesc"), QStringLiteral("Descripción")),

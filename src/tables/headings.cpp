@@ -17,12 +17,8 @@ const TransactionDecl& TRUBRO()
         declaration.title = QStringLiteral("Rubro");
         declaration.table = QStringLiteral("RUBROS");
         declaration.index = QStringLiteral("IRUBROS");
-        FieldDecl currency;
-        currency.name = QStringLiteral("RubMon");
-        currency.label = QStringLiteral("Moneda");
-        currency.picture = QStringLiteral("ZZ9");
-        currency.kind = FieldKind::Number;
-        currency.missingMessage = QStringLiteral("Falta moneda");
+        const FieldDecl currency = numberField(QStringLiteral("RubMon"), QStringLiteral("Moneda"),
+                                               QStringLiteral("ZZ9"), QStringLiteral("Falta moneda"));
         declaration.fields = {
             keyField(QStringLiteral("RubId"), QStringLiteral("Rubro"), QStringLiteral("ZZZZZZZZZZZZZZ9")),
             textField(QStringLiteral("RubDesc"), QStringLiteral("Descripción")),

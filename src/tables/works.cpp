@@ -35,12 +35,7 @@ FieldDecl optional(const QString& name, const QString& label, int page)
 
 FieldDecl percentage(const QString& name, const QString& label)
 {
-    FieldDecl field;
-    field.name = name;
-    field.label = label;
-    field.picture = QStringLiteral("ZZ9.99");
-    field.kind = FieldKind::Number;
-    return field;
+    return numberField(name, label, QStringLiteral("ZZ9.99"));
 }
 
 FieldDecl departmentField()
@@ -104,12 +99,8 @@ const TransactionDecl& TOBRAS()
         declaration.index = QStringLiteral("IOBRAS");
         declaration.pages = {QStringLiteral("Obra"), QStringLiteral("Titular")};
 
-        FieldDecl number;
-        number.name = QStringLiteral("ObrNro");
-        number.label = QStringLiteral("Número");
-        number.picture = QStringLiteral("ZZZZZZZZZ9");
-        number.kind = FieldKind::Number;
-        number.missingMessage = QStringLiteral("Falta número de la obra");
+        FieldDecl number = numberField(QStringLiteral("ObrNro"), QStringLiteral("Número"),
+                                       QStringLiteral("ZZZZZZZZZ9"), QStringLiteral("Falta número de la obra"));
         FieldDecl state = required(QStringLiteral("ObrEstado"), QStringLiteral("Estado (9 - Terminada)"),
                                    QStringLiteral("Falta Estado de la obra"), WorksDataPage);
 
