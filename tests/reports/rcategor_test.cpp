@@ -118,12 +118,11 @@ TEST_F(RcategorTest, WithoutTheCompanyRecordTheListingStillPrints)
     addCategory(1, "Única");
     KQRView view(nullptr);
     ASSERT_TRUE(RCATEGOR(view, run()).ok());
-    const TextOperation* company = view.document().pages.at(0).texts().isEmpty()
-        ? nullptr
-        : &view.document().pages.at(0).texts().at(0);
-    ASSERT_NE(company, nullptr);
-    EXPECT_EQ(company->box, (PixelBox{25, 14, 374, 28}));
-    EXPECT_EQ(company->text, "");
+    // The page hands its texts out by value: keep the list while reading it.
+    const QList<TextOperation> texts = view.document().pages.at(0).texts();
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_EQ(texts.first().box, (PixelBox{25, 14, 374, 28}));
+    EXPECT_EQ(texts.first().text, "");
     EXPECT_EQ(detailLines(view.document()), (QList<QStringList>{{"  1", "Única"}}));
 }
 
