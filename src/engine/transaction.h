@@ -75,6 +75,9 @@ struct ReferenceDecl {
     QString missingName;       ///< "Cargos": "No existe Cargos. DESEA VISUALIZAR?"
     QString listObject;        ///< the selection list called on Yes ("WCARGOS")
     QString descriptionField;  ///< shown beside the field when the row exists
+    /// A list under a parent (the localities of a department): the field
+    /// whose value is handed to the list with this field's (pickerKey).
+    QString parentField;
 };
 
 struct FieldDecl {
@@ -86,7 +89,9 @@ struct FieldDecl {
     /// the last key field, the declaration's keyMissingMessage applies.
     QString missingMessage;
     QList<CodeChoice> choices;  ///< code lists
-    ReferenceDecl reference;    ///< reference fields
+    /// Reference fields; a text field with only `reference.listObject` set
+    /// is chosen from that list (lookup button, F4) and checked by its rule.
+    ReferenceDecl reference;
     FieldRule rule;             ///< member rule, after the field's own checks
     int page = 0;               ///< tab page (index into TransactionDecl::pages)
 };
