@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
@@ -21,12 +22,21 @@ namespace {
 const QString captionStyle = QStringLiteral("color: black;");
 const QString chosenStyle = QStringLiteral("color: rgb(128, 0, 128); font-weight: bold;");
 
+/// The main menus alive, for permissionsChanged().
+QList<QPointer<MainMenuWindow>>& mainMenus()
+{
+    static QList<QPointer<MainMenuWindow>> menus;
+    return menus;
+}
+
 }  // namespace
 
 MainMenuWindow::MainMenuWindow(UiPort& ui, std::function<bool(const QString&)> openPanel, QWidget* parent)
     : QWidget(parent), ui_(ui), openPanel_(std::move(openPanel))
 {
     setObjectName("UORDANE");
+    mainMenus().removeAll(nullptr);
+    mainMenus().append(this);
     setWindowTitle(QStringLiteral("Tablas"));
     setWindowIcon(picture("tabla.ico"));
 
@@ -103,6 +113,14 @@ void MainMenuWindow::applyPermissions()
         const bool allowed = mainMenuAllows(entry, permissions, installationKind);
         buttons_.value(entry.button)->setEnabled(allowed);
         captions_.value(entry.button)->setEnabled(allowed);
+    }
+}
+
+void MainMenuWindow::permissionsChanged()
+{
+    for (const QPointer<MainMenuWindow>& menu : std::as_const(mainMenus())) {
+        if (menu)
+            menu->applyPermissions();
     }
 }
 

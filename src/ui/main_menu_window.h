@@ -23,6 +23,9 @@ public:
 
     /// Enables the buttons from "Permisos" and "VersionCS" of the context.
     void applyPermissions();
+    /// "Permisos" changed in the context (the user's own profile was
+    /// saved): every main menu applies it at once.
+    static void permissionsChanged();
     /// Chooses the entry of button, action key or panel `name`, as a click
     /// on its button does. False when no entry has that name.
     bool choose(const QString& name);

@@ -9,6 +9,7 @@
 #include "startup/lifecycle.h"
 #include "support/ui_port.h"
 #include "ui/transaction_window.h"
+#include "ui/window_registry.h"
 #include "ui/work_panel_window.h"
 
 #include <QEventLoop>
@@ -30,7 +31,8 @@ ObjectHost::~ObjectHost() = default;
 
 bool ObjectHost::exists(const QString& name)
 {
-    return ObjectRegistry::transaction(name) || ObjectRegistry::workPanel(name) || Listings::find(name);
+    return ObjectRegistry::transaction(name) || ObjectRegistry::workPanel(name) || Listings::find(name)
+           || WindowRegistry::find(name);
 }
 
 QMdiSubWindow* ObjectHost::show(QWidget* window)
@@ -83,6 +85,13 @@ bool ObjectHost::call(const QString& name, QString& key, QString& mode)
         return callWorkPanel(name, key);
     if (Listings::find(name))
         return runListing(name);
+    if (const WindowFactory factory = WindowRegistry::find(name)) {
+        auto call = std::make_shared<WindowCall>(WindowCall{key, mode});
+        waitFor(factory(*database_, ui_, call));
+        key = call->key;
+        mode = call->mode;
+        return true;
+    }
     return false;
 }
 
@@ -146,6 +155,19 @@ bool ObjectHost::open(const QString& name)
             area_->setActiveSubWindow(frame);
         }
         window->setFocus();
+        return true;
+    }
+    if (database_ && WindowRegistry::find(name)) {
+        QWidget* window = WindowRegistry::find(name)(*database_, ui_, std::make_shared<WindowCall>());
+        const QString key = name.toUpper();
+        open_.insert(key, window);
+        TopLevelObjects::opened();
+        connect(window, &QObject::destroyed, this, [this, key] {
+            open_.remove(key);
+            TopLevelObjects::closed();
+            emit panelClosed(key);
+        });
+        show(window);
         return true;
     }
     if (!database_ || !ObjectRegistry::workPanel(name))

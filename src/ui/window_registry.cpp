@@ -1,0 +1,40 @@
+#include "ui/window_registry.h"
+
+#include "ui/profiles_window.h"
+#include "ui/users_window.h"
+
+#include <QHash>
+
+namespace {
+
+QHash<QString, WindowFactory>& registry()
+{
+    static QHash<QString, WindowFactory> factories;
+    return factories;
+}
+
+/// The program's hand-written windows, registered before the first look-up
+/// (the ui library is not linked whole, so static registrations would be
+/// dropped).
+QHash<QString, WindowFactory>& filledRegistry()
+{
+    static const bool filled = [] {
+        registerUsersWindows();
+        registerProfilesWindows();
+        return true;
+    }();
+    (void)filled;
+    return registry();
+}
+
+}  // namespace
+
+void WindowRegistry::add(const QString& name, WindowFactory factory)
+{
+    registry().insert(name.trimmed().toUpper(), factory);
+}
+
+WindowFactory WindowRegistry::find(const QString& name)
+{
+    return filledRegistry().value(name.trimmed().toUpper());
+}
