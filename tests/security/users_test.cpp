@@ -1,3 +1,4 @@
+#include "security/profiles.h"
 #include "security/user_forms.h"
 #include "security/users.h"
 
@@ -91,8 +92,12 @@ TEST_F(Users, FixedFirstUserIsStoredScrambledAndListsPlainly)
     EXPECT_NE(query.value(0).toString().trimmed(), "ADMIN");
 }
 
-TEST_F(Users, NothingReadableOfNameOrPasswordInTheDatabaseFile)
+TEST_F(Users, NothingReadableOfNamesPasswordsOrProfilesInTheDatabaseFile)
 {
+    int correlative = 0;
+    ASSERT_TRUE(PGRABAPE(*database, ui, QStringLiteral("CONTADURIA"), QStringLiteral("Contaduria central"),
+                         rights(true), QString(), correlative)
+                    .ok());
     ASSERT_TRUE(PGRABAUS(*database, ui, QStringLiteral("MARTINEZ"), QStringLiteral("Pedro Martinez"),
                          QStringLiteral("CONSULTA"), QStringLiteral("secreto1"), QStringLiteral("INS"))
                     .ok());
@@ -110,7 +115,8 @@ TEST_F(Users, NothingReadableOfNameOrPasswordInTheDatabaseFile)
     }
     ASSERT_GT(bytes.size(), 0);
     for (const QByteArray& secret : {QByteArray("MARTINEZ"), QByteArray("Martinez"), QByteArray("SECRETO"),
-                                     QByteArray("secreto"), QByteArray("CONSULTA ")})
+                                     QByteArray("secreto"), QByteArray("CONSULTA "), QByteArray("CONTADURIA"),
+                                     QByteArray("Contaduria"), QByteArray("SUPERVISOR")})
         EXPECT_FALSE(bytes.contains(secret)) << secret.constData();
     EXPECT_TRUE(bytes.contains("Agrega usuario GOMEZ")) << "the search does see plain text";
 }

@@ -1,0 +1,285 @@
+#include "security/directory_groups.h"
+#include "security/profile_forms.h"
+#include "security/profiles.h"
+#include "security/user_forms.h"
+
+#include "../engine/engine_fixture.h"
+
+#include "engine/audit.h"
+#include "support/pencript.h"
+
+namespace {
+
+/// Every right "N" but those given as "S".
+QString rightsWith(std::initializer_list<int> given)
+{
+    QString rights(profileRightsWidth, QChar(' '));
+    for (const RightDecl& right : profileRights())
+        setRight(rights, right.position, QChar('N'));
+    for (int position : given)
+        setRight(rights, position, QChar('S'));
+    return rights;
+}
+
+}  // namespace
+
+class Profiles : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("admin"));
+        VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSMMS"));
+        // SUPERVISOR (number 1, right 9) is the fixed profile of user ADMIN.
+        writeProfile(QStringLiteral("CONSULTA"), rightsWith({}));
+    }
+
+    void writeProfile(const QString& key, const QString& rights)
+    {
+        int correlative = 0;
+        const ProcedureOutcome outcome =
+            PGRABAPE(*database, ui, key, QStringLiteral("Perfil ") + key, rights, QString(), correlative);
+        ASSERT_TRUE(outcome.ok()) << outcome.errorMessage.toStdString();
+    }
+
+    void addWorkPlace(int id, const QString& description, const QString& access = QString(50, QChar('S')))
+    {
+        QString error;
+        ASSERT_TRUE(insertRow(*database, QStringLiteral("LUGARTRA"),
+                              {{QStringLiteral("TraId"), id}, {QStringLiteral("TraDesc"), description},
+                               {QStringLiteral("TraPerfile"), *pencriptScramble(access)}},
+                              &error))
+            << error.toStdString();
+    }
+
+    /// The unscrambled access string of place `id`.
+    QString accessOf(int id)
+    {
+        QSqlQuery query(database->connection());
+        query.prepare(QStringLiteral("SELECT TraPerfile FROM LUGARTRA WHERE TraId = ?"));
+        query.addBindValue(id);
+        if (!query.exec() || !query.next())
+            return QStringLiteral("<ninguno>");
+        return pencriptUnscramble(query.value(0).toString());
+    }
+
+    int correlativeOf(const QString& key)
+    {
+        const std::optional<StoredProfile> stored = readProfile(*database, key);
+        return stored ? stored->correlative : -1;
+    }
+
+    /// The text of the newest audit entry, its lines joined at the blanks
+    /// they were cut at.
+    QString lastAuditEntry()
+    {
+        const QList<AuditLine> lines = auditLines();
+        QStringList texts;
+        for (const AuditLine& line : lines) {
+            if (line.correlative == lines.last().correlative)
+                texts << line.text;
+        }
+        return texts.join(QChar(' '));
+    }
+
+    ProfileFormInput form(const QString& key)
+    {
+        const std::optional<ProfileFormInput> input = readProfileForm(*database, key);
+        EXPECT_TRUE(input.has_value()) << key.toStdString();
+        return input.value_or(ProfileFormInput{});
+    }
+};
+
+TEST_F(Profiles, TheOnlyProfileWithRightNineCannotLoseIt)
+{
+    ProfileFormInput supervisor = form(QStringLiteral("SUPERVISOR"));
+    setRight(supervisor.rights, Right::CreateUsers, QChar('N'));
+    EXPECT_FALSE(WABMPERF(*database, ui, supervisor, QStringLiteral("UPD")));
+    EXPECT_EQ(ui.texts(), QStringList{QString::fromUtf8(
+                              "No puede quitar el permiso -Crear usuarios y perfiles, asignar permisos- o el menú "
+                              "completo a este perfil porque no quedaría ningún perfil habilitado a crear usuarios.")});
+    EXPECT_EQ(rightAt(form(QStringLiteral("SUPERVISOR")).rights, Right::CreateUsers), QChar('S'));
+
+    // Once another profile has the right, this one may give it up.
+    ProfileFormInput consulta = form(QStringLiteral("CONSULTA"));
+    setRight(consulta.rights, Right::CreateUsers, QChar('S'));
+    ASSERT_TRUE(WABMPERF(*database, ui, consulta, QStringLiteral("UPD")));
+    EXPECT_TRUE(WABMPERF(*database, ui, supervisor, QStringLiteral("UPD")));
+    EXPECT_EQ(rightAt(form(QStringLiteral("SUPERVISOR")).rights, Right::CreateUsers), QChar('N'));
+}
+
+TEST_F(Profiles, SaveChecksRunInOrderAndWriteNothing)
+{
+    const auto confirm = [this](const ProfileFormInput& input, const QString& mode = QStringLiteral("INS")) {
+        ui.clear();
+        EXPECT_FALSE(WABMPERF(*database, ui, input, mode));
+        return ui.texts();
+    };
+    // Right 19 "N" with 10 and 30 given, and "Ficha funcional" without items:
+    // each refusal shows only once the ones before it are mended.
+    QString rights = rightsWith({Right::Reports, Right::ReportDesigner, Right::PersonnelFile,
+                                 Right::PerformanceReview, Right::PositionDescription});
+    EXPECT_EQ(confirm({" ", "Nuevo", rights, {}, {}}), QStringList{"Falta indicar perfil."});
+    EXPECT_EQ(confirm({QString::fromUtf8("NUE\tVO"), "Nuevo", rights, {}, {}}),
+              QStringList{QString::fromUtf8("Caracteres inválidos en perfil")});
+    EXPECT_EQ(confirm({"consulta", "Otra", rights, {}, {}}), QStringList{"Ya existe perfil"});
+    EXPECT_TRUE(confirm({"NUEVO", "Nuevo", rights, {}, {}}).at(0).contains("-Emisión de informes-"));
+    setRight(rights, Right::Reports, QChar('N'));
+    EXPECT_TRUE(confirm({"NUEVO", "Nuevo", rights, {}, {}}).at(0).contains("-Crear y modificar informes-"));
+    setRight(rights, Right::SeeAmounts, QChar('S'));
+    EXPECT_EQ(confirm({"NUEVO", "Nuevo", rights, {}, {}}),
+              QStringList{QString::fromUtf8("Si selecciona -Ficha funcional- debe indicar permiso al menos para un "
+                                            "item de la ficha.")});
+    setRight(rights, 104, QChar('S'));
+    EXPECT_TRUE(confirm({"NUEVO", "Nuevo", rights, {}, {}}).at(0).contains(QString::fromUtf8("-Evaluación de desempeño-")));
+    setRight(rights, 113, QChar('S'));
+    EXPECT_TRUE(confirm({"NUEVO", "Nuevo", rights, {}, {}}).at(0).contains(QString::fromUtf8("-Descripción de cargos-")));
+    EXPECT_EQ(countRows("PERFILES"), 2);
+    EXPECT_TRUE(auditTexts().isEmpty());
+
+    setRight(rights, 119, QChar('S'));
+    ui.clear();
+    ASSERT_TRUE(WABMPERF(*database, ui, {"nuevo", QString::fromUtf8("Recursos humanos"), rights, {}, {}},
+                         QStringLiteral("INS")));
+    EXPECT_EQ(correlativeOf(QStringLiteral("NUEVO")), 3);
+    const QString text = lastAuditEntry();
+    EXPECT_TRUE(text.startsWith(QString::fromUtf8("Crea perfil nuevo, Recursos humanos, Tabla de funcionarios")));
+    EXPECT_TRUE(text.contains(QStringLiteral(", Ver importes del funcionario, liquidaciones, movimientos S,")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral(", Tablas de descripción S, Acceso a funcionarios de")));
+    for (const AuditLine& line : auditLines())
+        EXPECT_EQ(line.area, AuditArea::UsersAndProfiles);
+}
+
+TEST_F(Profiles, TheWorkPlaceGridIsStoredScrambledAndReadBack)
+{
+    addWorkPlace(1, QStringLiteral("Oficina"));
+    addWorkPlace(2, QStringLiteral("Planta"));
+    ProfileFormInput consulta = form(QStringLiteral("CONSULTA"));
+    ASSERT_EQ(consulta.workPlaces.size(), 2);
+    EXPECT_EQ(consulta.workPlaces.at(0).access, QChar('S')) << "a new place is open to every profile";
+    consulta.workPlaces[0].access = QChar('N');
+    consulta.workPlaces[1].access = QChar('C');
+    ASSERT_TRUE(WABMPERF(*database, ui, consulta, QStringLiteral("UPD")));
+
+    const int position = correlativeOf(QStringLiteral("CONSULTA"));
+    ASSERT_EQ(position, 2);
+    EXPECT_EQ(accessOf(1), QStringLiteral("SN") + QString(48, QChar('S')));
+    EXPECT_EQ(accessOf(2), QStringLiteral("SC") + QString(48, QChar('S')));
+    QSqlQuery raw(database->connection());
+    ASSERT_TRUE(raw.exec(QStringLiteral("SELECT TraPerfile FROM LUGARTRA")));
+    while (raw.next())
+        EXPECT_FALSE(raw.value(0).toString().contains(QStringLiteral("SSSS")));
+    const ProfileFormInput reread = form(QStringLiteral("consulta"));
+    EXPECT_EQ(reread.workPlaces.at(0).access, QChar('N'));
+    EXPECT_EQ(reread.workPlaces.at(1).access, QChar('C'));
+    EXPECT_EQ(form(QStringLiteral("SUPERVISOR")).workPlaces.at(1).access, QChar('S'));
+    EXPECT_TRUE(lastAuditEntry().startsWith(QStringLiteral("Modifica perfil CONSULTA, Perfil CONSULTA,")));
+    EXPECT_TRUE(lastAuditEntry().endsWith(QStringLiteral(", Acceso a funcionarios de Oficina N, Planta C")));
+}
+
+TEST_F(Profiles, AProfileAUserHasIsNotDeletedAndADeletedOneTakesItsAccessAndParametersAlong)
+{
+    ui.answer(true);
+    EXPECT_FALSE(deleteProfile(*database, ui, QStringLiteral("supervisor")));
+    EXPECT_EQ(ui.texts().last(), "No se puede eliminar el perfil porque hay usuarios asociados");
+    ASSERT_TRUE(WABMUSUA(*database, ui, {"luis", "Luis", "CONSULTA", "", ""}, QStringLiteral("INS")));
+    ui.clear();
+    ui.answer(true);
+    EXPECT_FALSE(deleteProfile(*database, ui, QStringLiteral("CONSULTA")));
+    EXPECT_EQ(ui.texts().last(), "No se puede eliminar el perfil porque hay usuarios asociados");
+    EXPECT_EQ(countRows("PERFILES"), 2);
+
+    // TEMPORAL (3) follows CONSULTA (2); deleting CONSULTA renumbers it 2,
+    // and its access and parameters move with it.
+    writeProfile(QStringLiteral("TEMPORAL"), rightsWith({}));
+    addWorkPlace(5, QStringLiteral("Obra"), QStringLiteral("SNC") + QString(47, QChar('S')));
+    setParameterText(QStringLiteral("Product2"), QStringLiteral("Vista"), QStringLiteral("de CONSULTA"));
+    setParameterText(QStringLiteral("Product3"), QStringLiteral("Vista"), QStringLiteral("de TEMPORAL"));
+    ASSERT_TRUE(WABMUSUA(*database, ui, {"luis", "Luis", "SUPERVISOR", "", ""}, QStringLiteral("UPD")));
+    ui.clear();
+    ui.answer(true);
+    ASSERT_TRUE(deleteProfile(*database, ui, QStringLiteral("consulta")));
+    EXPECT_EQ(ui.texts(), QStringList{QString::fromUtf8("¿Confirma al eliminación del perfil consulta?")});
+    EXPECT_EQ(auditTexts().last(), "Elimina perfil consulta");
+    EXPECT_EQ(correlativeOf(QStringLiteral("TEMPORAL")), 2);
+    EXPECT_EQ(accessOf(5).left(3), QStringLiteral("SCS"));
+    QString view;
+    EXPECT_TRUE(PPARLC(*database, QStringLiteral("Product2"), QStringLiteral("Vista"), 0, view));
+    EXPECT_EQ(view, "de TEMPORAL");
+    EXPECT_FALSE(PPARLC(*database, QStringLiteral("Product3"), QStringLiteral("Vista"), 0, view));
+}
+
+TEST_F(Profiles, CopyTakesRightsAndAccessAndStopsAtFiftyProfiles)
+{
+    addWorkPlace(1, QStringLiteral("Oficina"), QStringLiteral("SC") + QString(48, QChar('N')));
+    ui.answer(true);
+    ASSERT_TRUE(WCOPIAPE(*database, ui, QStringLiteral("consulta"), QStringLiteral("copia")));
+    EXPECT_EQ(auditTexts().last(), "Copia perfil consulta a perfil copia");
+    const std::optional<StoredProfile> copy = readProfile(*database, QStringLiteral("COPIA"));
+    ASSERT_TRUE(copy.has_value());
+    EXPECT_EQ(copy->data.description.trimmed(), "Perfil CONSULTA");
+    EXPECT_EQ(copy->data.rights, form(QStringLiteral("CONSULTA")).rights);
+    EXPECT_EQ(copy->correlative, 3);
+    EXPECT_EQ(accessOf(1).left(3), QStringLiteral("SCC"));
+
+    ui.clear();
+    ui.answer(true);
+    EXPECT_FALSE(WCOPIAPE(*database, ui, QStringLiteral("consulta"), QStringLiteral("Copia")));
+    EXPECT_EQ(ui.texts().last(), "El perfil Copia ya existe");
+
+    for (int number = 4; number <= maximumProfiles; ++number)
+        writeProfile(QStringLiteral("P%1").arg(number), rightsWith({}));
+    ASSERT_EQ(countRows("PERFILES"), 50);
+    ui.clear();
+    ui.answer(true);
+    EXPECT_FALSE(WCOPIAPE(*database, ui, QStringLiteral("consulta"), QStringLiteral("otra")));
+    EXPECT_EQ(ui.texts().last(), QString::fromUtf8("No se permiten más de 50 perfiles"));
+    ui.clear();
+    EXPECT_FALSE(WABMPERF(*database, ui, {"otra", "Otra", rightsWith({}), {}, {}}, QStringLiteral("INS")));
+    EXPECT_EQ(ui.texts(), QStringList{QString::fromUtf8("No se permiten más de 50 perfiles")});
+    EXPECT_EQ(countRows("PERFILES"), 50);
+}
+
+TEST_F(Profiles, SavingTheRunsOwnProfilePutsItsRightsIntoTheContext)
+{
+    ProfileFormInput consulta = form(QStringLiteral("CONSULTA"));
+    setRight(consulta.rights, Right::Tables, QChar('C'));
+    ASSERT_TRUE(WABMPERF(*database, ui, consulta, QStringLiteral("UPD")));
+    EXPECT_EQ(VBGlob::get(QStringLiteral("Permisos")), "SSSSSSMMS") << "another user's profile stays out";
+
+    ProfileFormInput supervisor = form(QStringLiteral("SUPERVISOR"));
+    setRight(supervisor.rights, Right::Tables, QChar('N'));
+    ASSERT_TRUE(WABMPERF(*database, ui, supervisor, QStringLiteral("UPD")));
+    const QString permissions = VBGlob::get(QStringLiteral("Permisos"));
+    EXPECT_EQ(permissions.left(9), "SSSSSSMNS");
+    EXPECT_EQ(permissions.size(), 119);
+}
+
+TEST_F(Profiles, GateAndGroupChoices)
+{
+    VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSMM"));
+    EXPECT_FALSE(profilesActionAllowed(*database, ui, ProfilesAction::Print));
+    VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSMMS"));
+    setParameterText(QStringLiteral("SincroAuto"), QStringLiteral("Usu"), QStringLiteral("S"));
+    setParameterText(QStringLiteral("SincroAuto"), QStringLiteral("Hay"), QStringLiteral("S"));
+    EXPECT_FALSE(profilesActionAllowed(*database, ui, ProfilesAction::Change));
+    EXPECT_FALSE(profilesActionAllowed(*database, ui, ProfilesAction::Delete));
+    EXPECT_FALSE(profilesActionAllowed(*database, ui, ProfilesAction::Copy));
+    EXPECT_EQ(ui.texts(), (QStringList{QString::fromUtf8("No tiene permiso para efectuar esta operación"),
+                                       "Esta tabla se copia automaticamente",
+                                       "No puede eliminar perfiles, esta tabla se copia automaticamente",
+                                       "No puede copiar perfiles, esta tabla se copia automaticamente"}));
+
+    struct FixedDirectory : DirectoryLookup {
+        QList<DirectoryGroup> groups(const QString&) override
+        {
+            return {{"Contadores", "LDAP://cn=Contadores"}, {"Sueldos", "LDAP://cn=Sueldos"}};
+        }
+    } directory;
+    installDirectoryLookup(&directory);
+    EXPECT_EQ(WSELGRLD(*database, QString()), QStringList{"--Ninguno--"}) << "USALDAP is off";
+    setParameterNumber(QStringLiteral("Configur"), QStringLiteral("USALDAP"), 1);
+    EXPECT_EQ(WSELGRLD(*database, QStringLiteral("suel")), (QStringList{"--Ninguno--", "Sueldos"}));
+    installDirectoryLookup(nullptr);
+    EXPECT_EQ(WSELGRLD(*database, QString()), QStringList{"--Ninguno--"});
+}
