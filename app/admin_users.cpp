@@ -1,9 +1,11 @@
 // uordane-admin users: the users of a data folder's database as the users
-// list shows them: name, full name, profile and whether a password is set.
+// list shows them: name, full name, profile and whether a password is set;
+// with --perfiles, the permission profiles as the profiles list shows them.
 #include "admin_command.h"
 
 #include "data/database.h"
 #include "data/database_setup.h"
+#include "security/profiles.h"
 #include "security/users.h"
 #include "support/file_names.h"
 
@@ -12,10 +14,36 @@
 
 namespace {
 
-const char* const usage = "users CARPETA";
+const char* const usage = "users [--perfiles] CARPETA";
 
-int runUsers(const QStringList& arguments)
+int listProfiles(Database& database)
 {
+    QList<ProfileListing> profiles;
+    if (DbError error = WPERFILE(database, profiles)) {
+        adminErr(QStringLiteral("No se pudo leer la tabla de perfiles: ") + error.fullText());
+        return 1;
+    }
+    adminOut(QStringLiteral("%1 %2 %3 %4 %5")
+                 .arg(QStringLiteral("Perfil"), -20)
+                 .arg(QStringLiteral("Descripción"), -40)
+                 .arg(QStringLiteral("Nro."), 4)
+                 .arg(QStringLiteral("Jer."), 4)
+                 .arg(QStringLiteral("Grupo")));
+    for (const ProfileListing& profile : profiles) {
+        adminOut(QStringLiteral("%1 %2 %3 %4 %5")
+                     .arg(profile.key, -20)
+                     .arg(profile.description, -40)
+                     .arg(profile.correlative, 4)
+                     .arg(profile.hierarchy, 4)
+                     .arg(profile.directoryGroup));
+    }
+    return 0;
+}
+
+int runUsers(const QStringList& given)
+{
+    QStringList arguments = given;
+    const bool profiles = arguments.removeAll(QStringLiteral("--perfiles")) > 0;
     if (arguments.size() != 1 || arguments.first().startsWith(QLatin1String("--"))) {
         adminErr(arguments.isEmpty() ? QStringLiteral("Falta la carpeta de datos")
                                      : QStringLiteral("Argumento de más o desconocido: ") + arguments.last());
@@ -34,6 +62,8 @@ int runUsers(const QStringList& arguments)
                  + database.errorText());
         return 1;
     }
+    if (profiles)
+        return listProfiles(database);
     QList<UserListing> users;
     if (DbError error = WUSUARIO(database, users)) {
         adminErr(QStringLiteral("No se pudo leer la tabla de usuarios: ") + error.fullText());
