@@ -1,6 +1,7 @@
 #include "reports/listing_frame.h"
 
 #include "support/dates.h"
+#include "support/line_split.h"
 #include "support/picture.h"
 #include "support/ui_port.h"
 
@@ -21,12 +22,17 @@ constexpr int shortPageMargin = 90;
 
 // The frame rectangle around the header, and the headings row below it.
 constexpr int frameLeft = 24;
-constexpr int frameRight = 759;
+constexpr int uprightFrameRight = 759;  // on A4 upright
 constexpr int frameTop = 8;
 constexpr int frameBottom = 72;
 constexpr int headingTop = 96;
 constexpr int headingBottom = 109;
 constexpr int headingRuleY = 112;
+// The row of headings above, for records of two lines.
+constexpr int headingLineStep = 16;
+
+// "Courier New" 8 at 96 pixels to the inch: 6.4 pixels a character.
+constexpr int courierPixelsTimesFive = 32;
 
 // Events are processed every so many detail bands, so the window stays
 // alive while a long listing is drawn.
@@ -70,9 +76,20 @@ bool ListingFrame::startJob(KQRView& view, const ListingJob& job)
 
 ListingFrame::ListingFrame(KQRView& view, ListingHeader header, UiPort* ui)
     : view_(view), header_(std::move(header)), ui_(ui),
-      bottomLimit_(listingBottomLimit(view.pageHeight()))
+      bottomLimit_(listingBottomLimit(view.pageHeight())),
+      widen_(qMax(0, view.pageWidth() - twipsToPixels(JobSettings{}.pageWidthTwips)))
 {
     assert(view.isStarted() && "the listing frame draws into a started job");
+}
+
+int ListingFrame::frameRight() const
+{
+    return uprightFrameRight + widen_;
+}
+
+int ListingFrame::charactersIn(const ListingColumn& column)
+{
+    return qMax(1, (column.detailRight - column.detailLeft + 1) * 5 / courierPixelsTimesFive);
 }
 
 void ListingFrame::addColumn(const ListingColumn& column)
@@ -87,8 +104,12 @@ void ListingFrame::addColumn(const ListingColumn& column)
 
 void ListingFrame::addRow(const QStringList& cells)
 {
+    drawRow(reserve(lineHeight), cells);
+}
+
+void ListingFrame::drawRow(int top, const QStringList& cells)
+{
     assert(cells.size() <= columns_.size() && "more cells than columns");
-    const int top = reserve(lineHeight);
     view_.setFont(courier, 8);
     const qsizetype shown = qMin(cells.size(), columns_.size());
     for (qsizetype index = 0; index < shown; ++index) {
@@ -96,6 +117,42 @@ void ListingFrame::addRow(const QStringList& cells)
         view_.drawText(cells.at(index), {column.detailLeft, top, column.detailRight, top + lineHeight - 1},
                        column.alignment);
     }
+}
+
+int ListingFrame::addWrappedRow(const QStringList& cells, int gapAbove)
+{
+    assert(cells.size() <= columns_.size() && "more cells than columns");
+    QList<QStringList> texts;
+    int lines = 1;
+    for (qsizetype index = 0; index < columns_.size(); ++index) {
+        const QString cell = cells.value(index);
+        texts.append(splitLines(cell, charactersIn(columns_.at(index))));
+        lines = qMax(lines, columns_.at(index).line + 1);
+    }
+    // Each line of the record is as tall as its tallest text.
+    QList<int> heights(lines, 1);
+    for (qsizetype index = 0; index < columns_.size(); ++index) {
+        int& height = heights[columns_.at(index).line];
+        height = qMax(height, int(texts.at(index).size()));
+    }
+    int total = 0;
+    QList<int> lineTops;
+    for (int height : heights) {
+        lineTops.append(total);
+        total += height * lineHeight;
+    }
+
+    const int top = reserve(gapAbove + total) + gapAbove;
+    view_.setFont(courier, 8);
+    for (qsizetype index = 0; index < columns_.size(); ++index) {
+        const ListingColumn& column = columns_.at(index);
+        int y = top + lineTops.at(column.line);
+        for (const QString& text : texts.at(index)) {
+            view_.drawText(text, {column.detailLeft, y, column.detailRight, y + lineHeight - 1}, column.alignment);
+            y += lineHeight;
+        }
+    }
+    return top;
 }
 
 int ListingFrame::reserve(int height)
@@ -130,7 +187,7 @@ void ListingFrame::drawHeader()
     y_ = detailTop;
 
     RectangleOperation frame;
-    frame.box = {frameLeft, frameTop, frameRight, frameBottom};
+    frame.box = {frameLeft, frameTop, frameRight(), frameBottom};
     frame.fill = RgbColor::white();
     view_.drawRectangle(frame);
 
@@ -139,25 +196,34 @@ void ListingFrame::drawHeader()
     const FontState value = fontOf(courier, 8, false);
     const QDateTime& emitted = header_.emittedAt;
 
+    // The issue block keeps to the frame's right edge.
+    const int x = widen_;
     drawHeaderText(header_.company, {25, 14, 374, 28}, company);
-    drawHeaderText(QStringLiteral("Emitido:"), {588, 15, 633, 27}, label);
-    drawHeaderText(formatDate(emitted.date(), QStringLiteral("dd/mm/yy")), {636, 15, 691, 28}, value);
-    drawHeaderText(formatTime(emitted.time(), QStringLiteral("hh:mm:ss")), {700, 15, 755, 28}, value);
-    drawHeaderText(QStringLiteral("Por:"), {588, 33, 611, 45}, label);
+    drawHeaderText(QStringLiteral("Emitido:"), {588 + x, 15, 633 + x, 27}, label);
+    drawHeaderText(formatDate(emitted.date(), QStringLiteral("dd/mm/yy")), {636 + x, 15, 691 + x, 28}, value);
+    drawHeaderText(formatTime(emitted.time(), QStringLiteral("hh:mm:ss")), {700 + x, 15, 755 + x, 28}, value);
+    drawHeaderText(QStringLiteral("Por:"), {588 + x, 33, 611 + x, 45}, label);
     drawHeaderText(Picture(QStringLiteral("!!!!!!!!!!!!!!!!!!!!")).format(header_.user),
-                   {616, 33, 755, 46}, value);
-    drawHeaderText(QStringLiteral("Página:"), {588, 51, 631, 63}, label);
-    drawHeaderText(Picture(QStringLiteral("ZZZZZ9")).format(double(pagesDrawn_)), {714, 51, 755, 64}, value);
+                   {616 + x, 33, 755 + x, 46}, value);
+    drawHeaderText(QStringLiteral("Página:"), {588 + x, 51, 631 + x, 63}, label);
+    drawHeaderText(Picture(QStringLiteral("ZZZZZ9")).format(double(pagesDrawn_)), {714 + x, 51, 755 + x, 64},
+                   value);
 
     // The title sits in the frame below the company name, centred on the
     // room left of the issue block.
     view_.setFont(fontOf(arial, 12, true));
-    view_.drawText(header_.title, {25, 38, 584, 60}, TextAlignment::Center);
+    view_.drawText(header_.title, {25, 38, 584 + x, 60}, TextAlignment::Center);
 
     view_.setFont(label);
+    int lastLine = 0;
     for (const ListingColumn& column : columns_)
-        view_.drawText(column.heading, {column.headingLeft, headingTop, column.headingRight, headingBottom});
-    view_.drawLine({frameLeft, headingRuleY, frameRight, headingRuleY, 1, RgbColor::black()});
+        lastLine = qMax(lastLine, column.line);
+    for (const ListingColumn& column : columns_) {
+        const int raise = (lastLine - column.line) * headingLineStep;
+        view_.drawText(column.heading,
+                       {column.headingLeft, headingTop - raise, column.headingRight, headingBottom - raise});
+    }
+    view_.drawLine({frameLeft, headingRuleY, frameRight(), headingRuleY, 1, RgbColor::black()});
 }
 
 void ListingFrame::drawHeaderText(const QString& text, const PixelBox& box, const FontState& font)

@@ -25,6 +25,10 @@ struct ListingColumn {
     int detailLeft = 0;   ///< detail box; the heading box when left as 0/0
     int detailRight = 0;
     TextAlignment alignment = TextAlignment::Left;
+    /// The line of a record the column prints on, from 0. A listing whose
+    /// records take two lines heads them with two rows of headings, the
+    /// first line's above the second's.
+    int line = 0;
 };
 
 /// How a listing's job starts: the document name and the output choice.
@@ -37,7 +41,8 @@ struct ListingJob {
 /// The page frame that every listing draws: the boxed header with company,
 /// "Emitido:", "Por:" and "Página:", the title and the column headings, on
 /// every page; detail lines of 15 pixels below it, breaking to a new page
-/// before a band would end below the bottom limit.
+/// before a band would end below the bottom limit. On paper turned on its
+/// side the frame and the issue block move out to the wider page.
 ///
 ///     if (!ListingFrame::startJob(view, job)) return;
 ///     ListingFrame frame(view, header, ui);
@@ -63,6 +68,17 @@ public:
 
     /// Draws one detail line: one text per column, in "Courier New" 8.
     void addRow(const QStringList& cells);
+    /// Draws one record whose texts may be longer than their columns: each
+    /// text is cut into lines of its column's width (at blanks where it can)
+    /// and printed down its column; a record's second line (columns with
+    /// `line` 1) starts below the tallest text of its first. The record is
+    /// kept whole on one page, `gapAbove` blank pixels above it. Returns the
+    /// top of its band.
+    int addWrappedRow(const QStringList& cells, int gapAbove = 0);
+    /// Draws one detail line at `top`, in a band reserved before.
+    void drawRow(int top, const QStringList& cells);
+    /// The characters of "Courier New" 8 that fit in a detail box.
+    static int charactersIn(const ListingColumn& column);
     /// Makes room for a band of `height` pixels: draws the header on the
     /// first page, or ends the page and starts a new one with its header
     /// when the band would end below the bottom limit. Returns the band's top.
@@ -74,6 +90,9 @@ public:
     /// The lowest y a band may reach on this job's paper.
     int bottomLimit() const { return bottomLimit_; }
     int pagesDrawn() const { return pagesDrawn_; }
+    /// The right edge of the header frame: 759 on A4 upright, further out
+    /// on a wider page.
+    int frameRight() const;
 
 private:
     void drawHeader();
@@ -84,6 +103,7 @@ private:
     UiPort* ui_;
     QList<ListingColumn> columns_;
     int bottomLimit_;
+    int widen_;  ///< how much wider than A4 upright the page is
     int y_ = detailTop;
     int pagesDrawn_ = 0;
     int bandsSinceEvents_ = 0;

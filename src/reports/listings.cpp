@@ -12,9 +12,12 @@ const QList<ListingEntry>& all()
         {QStringLiteral("RCATEGOR"), QStringLiteral("Listado de Categorias"), &RCATEGOR},
         {QStringLiteral("RCENTROC"), QStringLiteral("Listado de centros de costo"), &RCENTROC},
         {QStringLiteral("RCODIGOL"), QStringLiteral("Listado de códigos de anotac."), &RCODIGOL},
+        {QStringLiteral("RDIASLIC"), QStringLiteral("Días de licencia"), &RDIASLIC},
         {QStringLiteral("RHORARIO"), QStringLiteral("Listado de Horarios"), &RHORARIO},
+        {QStringLiteral("RLOCALLI"), QStringLiteral("Listado de locales"), &RLOCALLI},
         {QStringLiteral("RLUGARCO"), QStringLiteral("Listado de Lugares de cobro"), &RLUGARCO},
         {QStringLiteral("RLUGARTR"), QStringLiteral("Listado de Lugares de Trabajo"), &RLUGARTR},
+        {QStringLiteral("ROBRASLI"), QStringLiteral("ObrasListado"), &ROBRASLI},
         {QStringLiteral("RRUBROLI"), QStringLiteral("Listado de Rubros"), &RRUBROLI},
     };
     return listings;

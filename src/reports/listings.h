@@ -69,3 +69,7 @@ ListingResult RLUGARTR(KQRView& view, const ListingRun& run);  ///< places of wo
 ListingResult RLUGARCO(KQRView& view, const ListingRun& run);  ///< places of payment, `LUGARCOB`
 ListingResult RRUBROLI(KQRView& view, const ListingRun& run);  ///< headings, `RUBROS`
 ListingResult RCODIGOL(KQRView& view, const ListingRun& run);  ///< annotation codes, `FICCOD`
+ListingResult RLOCALLI(KQRView& view, const ListingRun& run);  ///< locales, `LOCALES`, landscape
+ListingResult ROBRASLI(KQRView& view, const ListingRun& run);  ///< works, `OBRAS`, two lines a works
+/// Leave-day scales, `DIASLICE`, each with its lines of `DIASLIC1` under it.
+ListingResult RDIASLIC(KQRView& view, const ListingRun& run);

@@ -2,16 +2,22 @@
 
 #include "data/cursor.h"
 #include "data/database.h"
+#include "support/dates.h"
 #include "support/picture.h"
 
 #include <cassert>
 
-namespace {
-
-QString cellText(const TableListingColumn& column, const RecordCursor& record)
+QString listingCellText(const TableListingColumn& column, const RecordCursor& record)
 {
     if (column.cell)
         return column.cell(record);
+    if (!column.picture.isEmpty() && column.fields.size() == 1) {
+        const Picture picture(column.picture);
+        if (picture.kind() == Picture::Kind::Date) {
+            const QDate date = record.date(column.fields.first()).date();
+            return isEmptyDate(date) ? QString() : picture.format(date);
+        }
+    }
     QStringList parts;
     for (const QString& field : column.fields)
         parts.append(record.text(field).trimmed());
@@ -23,8 +29,6 @@ QString cellText(const TableListingColumn& column, const RecordCursor& record)
         return picture.format(record.number(column.fields.first()));
     return picture.format(text);
 }
-
-}  // namespace
 
 ListingResult runTableListing(const TableListing& listing, KQRView& view, const ListingRun& run)
 {
@@ -43,18 +47,21 @@ ListingResult runTableListing(const TableListing& listing, KQRView& view, const 
     if (!readCompanyName(database, company, result))
         return result;
 
-    if (!ListingFrame::startJob(view, {listing.documentName, run.output}))
+    if (!ListingFrame::startJob(view, {listing.documentName, run.output, listing.orientation}))
         return result;
     ListingFrame frame(view, {listing.title, company, run.user, run.emittedAt}, run.ui);
     for (const TableListingColumn& column : listing.columns)
         frame.addColumn({column.heading, column.headingLeft, column.headingRight, column.detailLeft, column.detailRight,
-                         TextAlignment::Left});
+                         TextAlignment::Left, column.line});
 
     for (; !error && !rows.atEnd(); error = rows.moveNext()) {
         QStringList cells;
         for (const TableListingColumn& column : listing.columns)
-            cells.append(cellText(column, rows));
-        frame.addRow(cells);
+            cells.append(listingCellText(column, rows));
+        if (listing.wrapped)
+            frame.addWrappedRow(cells, listing.rowGap);
+        else
+            frame.addRow(cells);
     }
     database.idleFreeLocks();
     if (error) {

@@ -19,6 +19,7 @@ struct TableListingColumn {
     QStringList fields;          ///< shown joined by a blank
     QString picture;             ///< number or text picture; empty: the text as stored
     QString (*cell)(const RecordCursor& record) = nullptr;  ///< instead of fields, when given
+    int line = 0;  ///< the line of a row it prints on, in a wrapped listing of two-line rows
 };
 
 /// A listing of one table, one line per row in the order of an index: its
@@ -30,12 +31,22 @@ struct TableListing {
     QString table;
     QString index;
     QList<TableListingColumn> columns;
+    PageOrientation orientation = PageOrientation::Portrait;
+    /// Texts longer than their columns go on on further lines of the same
+    /// column (ListingFrame::addWrappedRow) instead of running into the next.
+    bool wrapped = false;
+    int rowGap = 0;  ///< blank pixels above each wrapped row
 };
 
 /// Draws `listing` through the listing frame. The first row and the company
 /// record are read before the job starts, so a table that cannot be read
 /// gives an error and no listing; a failure half-way drops the job.
 ListingResult runTableListing(const TableListing& listing, KQRView& view, const ListingRun& run);
+
+/// The text of `column` for the current row of `record`: its cell function,
+/// or its fields joined by a blank through its picture (an empty date
+/// prints nothing).
+QString listingCellText(const TableListingColumn& column, const RecordCursor& record);
 
 /// "Si" for a set flag ("S" or a number other than 0), "No" otherwise.
 QString yesNo(const QVariant& flag);
