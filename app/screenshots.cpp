@@ -110,6 +110,25 @@ int main(int argc, char** argv)
         [&] { showForm(form, "TOBRAS", "OBRA-CVIEJA", {"04_obra_pestana_obra", "05_obra_pestana_titular"}); },
         [&] { showForm(form, "TTABAUME", "1", {"06_tabla_aumentos_lineas"}); },
         [&] { showForm(form, "TLOCAL", "1", {"07_local"}); },
+        [&] { form.mainMenu()->choose("Busuarios"); },
+        [&] { save(&form, "08_usuarios"); },
+        [&] {
+            // The profile form: its first tab of rights, then the places of work.
+            QTimer::singleShot(600, [&] {
+                QMdiSubWindow* active = form.area()->activeSubWindow();
+                auto* tabs = active ? active->widget()->findChild<QTabWidget*>() : nullptr;
+                save(&form, "09_perfil_derechos");
+                if (tabs) {
+                    tabs->setCurrentIndex(tabs->count() - 1);
+                    save(&form, "10_perfil_lugares_trabajo");
+                }
+                if (active)
+                    active->close();
+            });
+            QString key = "SUPERVISOR";
+            QString mode = "UPD";
+            form.host().call("WABMPERF", key, mode);
+        },
         [&] {
             form.area()->closeAllSubWindows();
         },
