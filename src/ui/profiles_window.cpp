@@ -334,7 +334,7 @@ ProfileFormWindow::ProfileFormWindow(Database& database, UiPort& ui, std::shared
     }
     confirm_->setEnabled(mode_ != QLatin1String("DSP"));
     (key_->isEnabled() ? key_ : description_)->setFocus();
-    resize(860, 600);
+    resize(sizeHint());
 }
 
 ProfileFormWindow::~ProfileFormWindow() = default;

@@ -74,6 +74,8 @@ public:
     /// What the form holds now.
     ProfileFormInput input() const;
     void confirm();
+    /// Wide enough for the longest right and the tabs' captions.
+    QSize sizeHint() const override { return {900, 520}; }
 
 signals:
     void closed();
