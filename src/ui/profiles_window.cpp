@@ -531,7 +531,7 @@ ProfileCopyWindow::ProfileCopyWindow(Database& database, UiPort& ui, std::shared
     layout->addLayout(formCommands(this, &confirmButton, QStringLiteral("WCOPIAPE")));
     connect(confirmButton, &QPushButton::clicked, this, &ProfileCopyWindow::confirm);
     newKey_->setFocus();
-    resize(400, 150);
+    resize(sizeHint());
 }
 
 void ProfileCopyWindow::confirm()

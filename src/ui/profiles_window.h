@@ -115,6 +115,7 @@ public:
 
     QLineEdit* newKeyEdit() const { return newKey_; }
     void confirm();
+    QSize sizeHint() const override { return {440, 150}; }
 
 signals:
     void closed();

@@ -387,7 +387,7 @@ UserFormWindow::UserFormWindow(Database& database, UiPort& ui, std::shared_ptr<W
     setTabOrder(password_, repeated_);
     setTabOrder(repeated_, confirm_);
     (mode == QLatin1String("INS") ? name_ : fullName_)->setFocus();
-    resize(460, 240);
+    resize(sizeHint());
 }
 
 void UserFormWindow::confirm()
@@ -462,7 +462,7 @@ UserCopyWindow::UserCopyWindow(Database& database, UiPort& ui, std::shared_ptr<W
     layout->addLayout(formCommands(this, confirmButton, QStringLiteral("WCOPIAUS")));
     connect(confirmButton, &QPushButton::clicked, this, &UserCopyWindow::confirm);
     newName_->setFocus();
-    resize(400, 150);
+    resize(sizeHint());
 }
 
 void UserCopyWindow::confirm()

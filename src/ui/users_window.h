@@ -78,6 +78,7 @@ public:
     QLineEdit* passwordEdit() const { return password_; }
     QLineEdit* repeatedEdit() const { return repeated_; }
     void confirm();
+    QSize sizeHint() const override { return {500, 250}; }
 
 signals:
     void closed();
@@ -107,6 +108,7 @@ public:
 
     QLineEdit* newNameEdit() const { return newName_; }
     void confirm();
+    QSize sizeHint() const override { return {440, 150}; }
 
 signals:
     void closed();
