@@ -48,41 +48,48 @@ WorkPanel::~WorkPanel()
     close();
 }
 
+QString pickerKey(const QString& parent, const QString& value)
+{
+    if (parent.trimmed().isEmpty())
+        return value;
+    return parent.trimmed() + u'\t' + value;
+}
+
 DbError WorkPanel::open(const QString& keyPassed)
 {
     close();
     result_ = keyPassed;
-    const TableDef* table = database_.tableDef(declaration_.table);
-    assert(table && "a work panel lists a table of the schema");
+    parent_.clear();
+    if (!declaration_.parentField.isEmpty() && keyPassed.contains(u'\t')) {
+        parent_ = keyPassed.section(u'\t', 0, -2).trimmed();
+        result_ = keyPassed.section(u'\t', -1);
+    }
+    title_ = declaration_.titleFunction ? declaration_.titleFunction(database_, declaration_.title)
+                                        : declaration_.title;
+    switches_ = readSyncSwitches(database_, declaration_.syncGroup);
+
     QList<FieldDef> columns;
+    const TableDef* table = declaration_.rowSource ? nullptr : database_.tableDef(declaration_.table);
+    assert((declaration_.rowSource || table) && "a work panel lists a table of the schema or a row source");
     for (const ColumnDecl& column : declaration_.columns) {
+        if (!table) {
+            columns << FieldDef{column.field, FieldType::Text, 0};
+            continue;
+        }
         const FieldDef* field = table->field(column.field);
         assert(field && "a work panel column is a field of its table");
         columns << *field;
     }
     if (DbError error = work_.create())
         return error;
-    // Another panel may hold a table of the drawn name: draw again.
-    DbError created;
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        workTable_ = randomTableName();
-        if (work_.database().tableDef(workTable_) != nullptr)
-            continue;
-        created = work_.createBufferTable(workTable_, columns);
-        if (!created)
-            break;
-    }
-    if (created)
-        return created;
-
+    if (DbError error = createWorkTable(workTable_, columns))
+        return error;
     rows_ = std::make_unique<TableCursor>(work_.database());
     if (DbError error = rows_->open(workTable_))
         return error;
     rows_->setIndex(keyIndex);
-    source_ = std::make_unique<TableCursor>(database_);
-    DbError error = source_->open(declaration_.table, Access::ReadOnly);
-    if (!error && !declaration_.index.isEmpty())
-        error = source_->setIndex(declaration_.index);
+
+    DbError error = declaration_.rowSource ? openRowSource(columns) : openTable();
     if (error) {
         close();
         return error;
@@ -95,13 +102,86 @@ DbError WorkPanel::open(const QString& keyPassed)
     return fullLoad();
 }
 
+DbError WorkPanel::createWorkTable(QString& name, const QList<FieldDef>& columns)
+{
+    // Another panel may hold a table of the drawn name: draw again.
+    DbError created;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        name = randomTableName();
+        if (work_.database().tableDef(name) != nullptr)
+            continue;
+        created = work_.createBufferTable(name, columns);
+        if (!created)
+            return created;
+    }
+    name.clear();
+    if (!created)
+        created = DbError::make(DbErrorNumber::Unexpected, QStringLiteral("No se pudo crear una tabla de trabajo"));
+    return created;
+}
+
+DbError WorkPanel::openTable()
+{
+    source_ = std::make_unique<TableCursor>(database_);
+    DbError error = source_->open(declaration_.table, Access::ReadOnly);
+    if (!error && !declaration_.index.isEmpty())
+        error = source_->setIndex(declaration_.index);
+    return error;
+}
+
+DbError WorkPanel::openRowSource(const QList<FieldDef>& columns)
+{
+    QString problem;
+    const QList<QStringList> rows = declaration_.rowSource(problem);
+    if (!problem.isEmpty())
+        return DbError::make(DbErrorNumber::PathNotFound, problem);
+    if (DbError error = createWorkTable(listTable_, columns))
+        return error;
+
+    // The list is copied once, in its own order, into a work table that the
+    // loading reads like a table of the database.
+    Database& work = work_.database();
+    TableCursor list(work);
+    if (DbError error = list.open(listTable_))
+        return error;
+    work.beginTransaction();
+    int line = 0;
+    for (const QStringList& row : rows) {
+        list.addNew();
+        list.setValue(lineField, ++line);
+        for (int column = 0; column < columns.size(); ++column)
+            list.setValue(columns.at(column).name, row.value(column).trimmed());
+        if (DbError error = list.update()) {
+            work.rollback();
+            return error;
+        }
+    }
+    if (DbError error = work.commit())
+        return error;
+    source_ = std::make_unique<TableCursor>(work);
+    if (DbError error = source_->open(listTable_, Access::ReadOnly))
+        return error;
+    return source_->setIndex(keyIndex);
+}
+
+const TableDef* WorkPanel::sourceTable() const
+{
+    if (declaration_.rowSource)
+        return work_.database().tableDef(listTable_);
+    return database_.tableDef(declaration_.table);
+}
+
 void WorkPanel::close()
 {
-    if (!source_)
+    if (!rows_ && !source_ && workTable_.isEmpty() && listTable_.isEmpty())
         return;
     source_.reset();
     rows_.reset();
-    work_.dropTable(workTable_);
+    for (QString* table : {&workTable_, &listTable_}) {
+        if (!table->isEmpty())
+            work_.dropTable(*table);
+        table->clear();
+    }
     database_.idleFreeLocks();
 }
 
@@ -110,6 +190,9 @@ void WorkPanel::close()
 
 bool WorkPanel::passes(const RecordCursor& row) const
 {
+    if (!parent_.isEmpty()
+        && row.text(declaration_.parentField).trimmed().compare(parent_, Qt::CaseInsensitive) != 0)
+        return false;
     if (!declaration_.filterField.isEmpty() && !descriptionFilter_.passes(row.text(declaration_.filterField)))
         return false;
     return !declaration_.rowFilter || declaration_.rowFilter(*this, row);
@@ -218,8 +301,8 @@ QString WorkPanel::shown(int column, const QVariant& value) const
         if (choice.value.toString() == value.toString())
             return choice.text;
     }
-    const TableDef* table = database_.tableDef(declaration_.table);
-    const FieldDef* field = table->field(decl.field);
+    const TableDef* table = sourceTable();
+    const FieldDef* field = table ? table->field(decl.field) : nullptr;
     if (field && isNumericType(field->type)) {
         if (decl.picture.isEmpty())
             return QString::number(value.toDouble(), 'g', 15);
@@ -242,8 +325,8 @@ QString WorkPanel::cellText(int row, int column) const
 
 QString WorkPanel::keyText(const QVariant& value) const
 {
-    const TableDef* table = database_.tableDef(declaration_.table);
-    const FieldDef* field = table->field(declaration_.columns.first().field);
+    const TableDef* table = sourceTable();
+    const FieldDef* field = table ? table->field(declaration_.columns.first().field) : nullptr;
     if (field && isNumericType(field->type))
         return QString::number(value.toDouble(), 'g', 15);
     return value.toString().trimmed();
@@ -270,11 +353,21 @@ void WorkPanel::reloadKeepingRow()
     currentRow_ = loaded_ == 0 ? 0 : std::min(row, loaded_ - 1);
 }
 
+bool WorkPanel::refusedWhileCopied()
+{
+    if (!switches_.copiedAutomatically())
+        return false;
+    ui_.message(copiedAutomaticallyText(), MessageIcon::Exclamation);
+    return true;
+}
+
 void WorkPanel::add()
 {
     if (busy_ || !isOpen() || !changesAllowed_ || declaration_.transaction.isEmpty())
         return;
     BusyScope busy(busy_);
+    if (refusedWhileCopied())
+        return;
     QString key = QStringLiteral("0");
     QString mode = modeCode(Mode::Insert);
     ui_.callObject(declaration_.transaction, key, mode);
@@ -333,6 +426,8 @@ void WorkPanel::remove(const QList<int>& rows)
     if (busy_ || !isOpen() || !changesAllowed_ || declaration_.transaction.isEmpty())
         return;
     BusyScope busy(busy_);
+    if (refusedWhileCopied())
+        return;
     // The defaults are read once, when the command starts.
     const QList<double> defaults = protectedKeys();
     const QList<int> chosen = rows.isEmpty() ? QList<int>{currentRow_} : rows;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/accent_filter.h"
+#include "engine/synchronisation.h"
 #include "engine/transaction.h"
 
 #include "data/cursor.h"
@@ -26,6 +27,13 @@ class WorkPanel;
 // never writes its own table: add, modify and delete call the table's
 // transaction through UiPort::callObject with a key and a mode. A selection
 // prompt is a work panel that hands back the key of the chosen row instead.
+//
+// A list that is not a table of the database (the code lists of the locale
+// pickers) comes from a row source: its rows are copied into a second work
+// table when the panel opens, and the panel pages, filters and shows them
+// like any other. A picker of a list under a parent (the localities of one
+// department) is called with the parent and the current value joined by a
+// tab (pickerKey) and shows the parent's rows only.
 
 /// One column of the grid.
 struct ColumnDecl {
@@ -48,6 +56,13 @@ struct DeleteProtection {
 /// description (starting number, group, inactive rows...).
 using RowFilter = std::function<bool(const WorkPanel& panel, const RecordCursor& row)>;
 
+/// The rows of a list that is not a table: one text per column, in column
+/// order. Sets `error` when the list cannot be read.
+using RowSource = std::function<QList<QStringList>(QString& error)>;
+
+/// The title of a panel whose title depends on the data, read when it opens.
+using PanelTitle = std::function<QString(Database& database, const QString& declaredTitle)>;
+
 /// A work panel or selection prompt as data.
 struct WorkPanelDecl {
     QString name;         ///< "WCATEGOR"
@@ -63,7 +78,21 @@ struct WorkPanelDecl {
     DeleteProtection protection;  ///< no names: no own check
     int permissionPosition = 8;   ///< the character of "Permisos" that must be "M"
     QString helpTopic;            ///< "HLP_WCargos.htm"; empty: the help file's first topic
+    /// "Rub": while the group is copied automatically Add and Delete refuse;
+    /// empty: no guard.
+    QString syncGroup;
+    PanelTitle titleFunction;     ///< set: the title shown instead of `title`
+    /// Set: the rows come from it and `table`/`index` are not used; the
+    /// columns are texts.
+    RowSource rowSource;
+    /// The column (a field of `columns`) that holds each row's parent; a
+    /// picker called with a parent lists that parent's rows only.
+    QString parentField;
 };
+
+/// The key a picker of a list under a parent is called with: the parent
+/// and the current value joined by a tab. Without a parent, the value alone.
+QString pickerKey(const QString& parent, const QString& value);
 
 class WorkPanel {
 public:
@@ -84,6 +113,13 @@ public:
     bool isOpen() const { return source_ != nullptr; }
 
     const WorkPanelDecl& declaration() const { return declaration_; }
+    /// The window's title: the declared one, or what the title function
+    /// made of it when the panel opened.
+    QString title() const { return title_; }
+    /// The parent a picker was called with; empty: every row.
+    QString parent() const { return parent_; }
+    /// The automatic-copy switches of the declaration's group, read at open.
+    const SyncSwitches& switches() const { return switches_; }
 
     /// Rows loaded into the work table so far.
     int rowCount() const { return loaded_; }
@@ -133,6 +169,16 @@ public:
     QString result() const { return result_; }
 
 private:
+    /// Creates a work table of a free name with `columns`.
+    DbError createWorkTable(QString& name, const QList<FieldDef>& columns);
+    DbError openTable();
+    DbError openRowSource(const QList<FieldDef>& columns);
+    /// The definition of what the panel lists: its table, or the work table
+    /// its row source was copied into.
+    const TableDef* sourceTable() const;
+    /// The automatic-copy guard of Add and Delete: true (and the refusal
+    /// shown) while the group is copied automatically.
+    bool refusedWhileCopied();
     DbError fullLoad();
     DbError loadPage();
     bool passes(const RecordCursor& row) const;
@@ -149,6 +195,10 @@ private:
     UiPort& ui_;
     WorkDatabase& work_;
     QString workTable_;
+    QString listTable_;  ///< the work table a row source was copied into
+    QString title_;
+    QString parent_;
+    SyncSwitches switches_;
     std::unique_ptr<TableCursor> source_;
     std::unique_ptr<TableCursor> rows_;  ///< over the work table
     int loaded_ = 0;

@@ -6,8 +6,8 @@
 // audit entry.
 //
 // Each employer may call the reference by a name of its own ("Obra",
-// "Sindicato"), kept in the parameters; the form shows that name in front
-// of its title.
+// "Sindicato"), kept in the parameters; the form and the list show that name
+// in front of their titles.
 #include "tables/auxiliary_references.h"
 
 #include "data/parameters.h"
@@ -94,6 +94,7 @@ const WorkPanelDecl& WREFAUXI()
         declaration.transaction = QStringLiteral("TREFAUXI");
         declaration.filterField = QStringLiteral("RefAuxDesc");
         declaration.helpTopic = QStringLiteral("HLP_WREFAUXI.htm");
+        declaration.titleFunction = &auxiliaryReferenceTitle;
         return declaration;
     }();
     return panel;

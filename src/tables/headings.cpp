@@ -1,8 +1,10 @@
 // Account headings: RUBROS, the accounts the accounting entries post to
 // (`RubId`, up to 15 digits), with a description (`RubDesc`), a currency
 // code (`RubMon`, required) and the account's code in the accounting system
-// (`RubIdExt`). Synchronisation group "Rub". A heading cannot be deleted
-// while an accounting entry line (`ASIENTO1`) posts to it.
+// (`RubIdExt`). Synchronisation group "Rub", guarded by the form and by the
+// list, which refuses Add and Delete up front while the headings are copied
+// automatically. A heading cannot be deleted while an accounting entry line
+// (`ASIENTO1`) posts to it.
 #include "tables/headings.h"
 
 #include "engine/object_registry.h"
@@ -61,6 +63,7 @@ const WorkPanelDecl& WRUBROS()
         declaration.listing = QStringLiteral("RRUBROLI");
         declaration.filterField = QStringLiteral("RubDesc");
         declaration.helpTopic = QStringLiteral("HLP_WRUBROS.htm");
+        declaration.syncGroup = QStringLiteral("Rub");
         return declaration;
     }();
     return panel;

@@ -6,7 +6,9 @@
 // "Loc".
 //
 // Department and locality must be in the installation's code lists, and a
-// locality in its department's list. A missing ministry number, group or
+// locality in its department's list. The four are chosen from pickers over
+// those lists (locale_pickers.cpp), the locality among the department's and
+// the subgroup among the group's. A missing ministry number, group or
 // subgroup is only pointed out: the payroll can run without them.
 #include "tables/locales.h"
 
@@ -138,14 +140,20 @@ const TransactionDecl& TLOCAL()
         ministryNumber.rule = noticeWhenBlank(QStringLiteral("LocPlaTrab"), QStringLiteral("Aviso: No ingresó el Nº MTSS."));
         FieldDecl department = textField(QStringLiteral("LocDeparta"), QStringLiteral("Departamento"));
         department.rule = &checkDepartment;
+        department.reference.listObject = QStringLiteral("WDEPTOS");
         FieldDecl locality = textField(QStringLiteral("LocLocalid"), QStringLiteral("Localidad"));
         locality.rule = &checkLocality;
+        locality.reference.listObject = QStringLiteral("WLOCALI");
+        locality.reference.parentField = QStringLiteral("LocDeparta");
         FieldDecl group = textField(QStringLiteral("GruCod"), QStringLiteral("Grupo"));
         group.rule = noticeWhenBlank(QStringLiteral("GruCod"), QStringLiteral("Aviso: No ingresó el Grupo."));
+        group.reference.listObject = QStringLiteral("WGRUPO");
         FieldDecl closing = activityDate(QStringLiteral("LocFchCier"), QStringLiteral("Fecha cierre actividad"));
         closing.rule = &checkClosingDate;
         FieldDecl subgroup = textField(QStringLiteral("SubgruCod"), QStringLiteral("Subgrupo"));
         subgroup.rule = noticeWhenBlank(QStringLiteral("SubgruCod"), QStringLiteral("Aviso: No ingresó el SubGrupo"));
+        subgroup.reference.listObject = QStringLiteral("WSUBGRUP");
+        subgroup.reference.parentField = QStringLiteral("GruCod");
 
         declaration.fields = {
             keyField(QStringLiteral("LocId"), QStringLiteral("Local"), QStringLiteral("ZZ9")),

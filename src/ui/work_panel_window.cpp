@@ -101,7 +101,7 @@ WorkPanelWindow::WorkPanelWindow(WorkPanel& panel, QWidget* parent)
     : QWidget(parent), panel_(panel), model_(new WorkPanelModel(panel, this)), grid_(new QTableView(this))
 {
     const WorkPanelDecl& declaration = panel_.declaration();
-    setWindowTitle(declaration.title);
+    setWindowTitle(panel_.title());
     setObjectName(declaration.name);
     setWindowIcon(picture("tabla.ico"));
 
