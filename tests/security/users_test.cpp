@@ -6,6 +6,7 @@
 
 #include "data/cursor.h"
 #include "engine/audit.h"
+#include "reports/users_listing.h"
 #include "support/pencript.h"
 
 #include <QFile>
@@ -320,4 +321,24 @@ TEST_F(Users, ClearingWaitsForAnotherWorkstationAndKeepsWhatItWrote)
     const UserListing user = listed("PEPE");
     EXPECT_EQ(user.fullName, "Pepe Renombrado");
     EXPECT_FALSE(user.hasPassword);
+}
+
+TEST_F(Users, TheListingPrintsTheUsersAsListedButNoPassword)
+{
+    ASSERT_TRUE(save(QStringLiteral("pepe"), QStringLiteral("Pepe Gómez"), QStringLiteral("CONSULTA"),
+                     QStringLiteral("clave9")));
+    QList<UserListing> users;
+    ASSERT_TRUE(WUSUARIO(*database, users).ok());
+    QList<UsersListingRow> rows;
+    for (const UserListing& user : users)
+        rows.append({user.name, user.fullName, user.profile, user.hasPassword});
+    KQRView view(nullptr);
+    ASSERT_TRUE(RUSUARIO(view, ListingRun::now(*database), rows).ok());
+    ASSERT_EQ(view.document().pages.size(), 1);
+    const ReportPage& page = view.document().pages.first();
+    for (const QString& text : {QStringLiteral("Usuarios"), QStringLiteral("ADMIN"), QStringLiteral("PEPE"),
+                                QString::fromUtf8("Pepe Gómez"), QStringLiteral("CONSULTA"), QStringLiteral("Si")})
+        EXPECT_NE(page.findText(text), nullptr) << text.toStdString();
+    for (const TextOperation& text : page.texts())
+        EXPECT_FALSE(text.text.contains(QStringLiteral("CLAVE9"), Qt::CaseInsensitive));
 }
