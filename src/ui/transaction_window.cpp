@@ -1,6 +1,7 @@
 #include "ui/transaction_window.h"
 
 #include "engine/transaction.h"
+#include "engine/work_panel.h"
 #include "tables/line_table.h"
 #include "support/ui_port.h"
 #include "ui/help_viewer.h"
@@ -45,6 +46,13 @@ bool isNavigation(Qt::FocusReason reason)
 {
     return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason
         || reason == Qt::ShortcutFocusReason;
+}
+
+/// Whether the field is chosen from a list: a reference, or a text with a
+/// picker.
+bool hasLookup(const FieldDecl& field)
+{
+    return field.kind == FieldKind::Reference || !field.reference.listObject.isEmpty();
 }
 
 bool flagChecked(const QString& text)
@@ -299,13 +307,15 @@ void TransactionWindow::addInput(QGridLayout* layout, int row, int position)
     }
     input.widget->installEventFilter(this);
     line->addWidget(input.widget);
-    if (field.kind == FieldKind::Reference) {
+    if (hasLookup(field)) {
         input.lookup = new QToolButton(this);
         input.lookup->setText(QStringLiteral("…"));
         input.lookup->setToolTip(QStringLiteral("Buscar (F4)"));
         input.lookup->setFocusPolicy(Qt::NoFocus);
         connect(input.lookup, &QToolButton::clicked, this, [this, position] { lookUp(position); });
         line->addWidget(input.lookup);
+    }
+    if (field.kind == FieldKind::Reference) {
         input.description = new QLabel(this);
         input.description->setMinimumWidth(200);
         line->addWidget(input.description, 1);
@@ -396,7 +406,7 @@ bool TransactionWindow::eventFilter(QObject* watched, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         if (busy_)
             return true;
-        if (key->key() == Qt::Key_F4 && engine_.field(position).kind == FieldKind::Reference) {
+        if (key->key() == Qt::Key_F4 && hasLookup(engine_.field(position))) {
             lookUp(position);
             return true;
         }
@@ -413,11 +423,16 @@ void TransactionWindow::lookUp(int position)
     if (busy_)
         return;
     const FieldDecl& field = engine_.field(position);
+    // The list is called with what the field (and its parent field) show,
+    // even when it has not been handed over yet.
+    const int parent = field.reference.parentField.isEmpty() ? 0 : engine_.position(field.reference.parentField);
     for (const Input& input : inputs_) {
-        if (input.position == position && !pushText(input))
+        if ((input.position == position || input.position == parent) && !pushText(input))
             return;
     }
     QString key = engine_.value(field.name).toString();
+    if (!field.reference.parentField.isEmpty())
+        key = pickerKey(engine_.value(field.reference.parentField).toString(), key);
     QString mode;
     busy_ = true;
     const bool called = engine_.ui().callObject(field.reference.listObject, key, mode);
