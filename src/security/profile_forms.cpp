@@ -78,13 +78,13 @@ QString rightsRefusal(const QString& rights)
         return QStringLiteral("No puede quitar el permiso -Ver importes del funcionario- y dejar el permiso -Crear y "
                               "modificar informes- de la solapa Generador de informes y Planilla horizontal, porque "
                               "el usuario podría ver los importes en alguno de los informes.");
-    if (isSet(rights, Right::PersonnelFile) && !anyItemGiven(rights, Right::PersonnelFile + 1, 109))
+    if (isSet(rights, Right::PersonnelFile) && !anyItemGiven(rights, Right::PersonnelFile + 1, Right::PersonnelFileLastItem))
         return QStringLiteral("Si selecciona -Ficha funcional- debe indicar permiso al menos para un item de la ficha.");
     if (isSet(rights, Right::PerformanceReview)
         && !anyItemGiven(rights, Right::PerformanceReview + 1, Right::PositionDescription - 1))
         return QStringLiteral("Si selecciona -Evaluación de desempeño- debe indicar permiso al menos para un item de "
                               "la evaluación.");
-    if (isSet(rights, Right::PositionDescription) && !anyItemGiven(rights, Right::PositionDescription + 1, 119))
+    if (isSet(rights, Right::PositionDescription) && !anyItemGiven(rights, Right::PositionDescription + 1, Right::PositionDescriptionLastItem))
         return QStringLiteral("Si selecciona -Descripción de cargos- debe indicar permiso al menos para un item de la "
                               "descripción.");
     return {};

@@ -439,13 +439,12 @@ ProcedureOutcome PPRFCORR(Database& database, UiPort& ui)
     if (DbError error = profiles.open(QStringLiteral("SELECT * FROM PERFILES  ORDER BY PrfCorrela")))
         return ProcedureOutcome::fromDbError(error);
     QList<int> oldNumbers;  ///< the correlative of the profile now numbered index + 1
-    for (DbError error; !profiles.atEnd(); error = profiles.moveNext()) {
-        if (error)
-            return ProcedureOutcome::fromDbError(error);
+    DbError moved;
+    for (; !moved && !profiles.atEnd(); moved = profiles.moveNext()) {
         const int old = int(profiles.integer(QStringLiteral("PrfCorrela")));
         oldNumbers.append(old);
-        const int renumbered = int(oldNumbers.size());
-        if (old == renumbered)
+        const int number = int(oldNumbers.size());
+        if (old == number)
             continue;
         DbError failure;
         editWaitingForLock(profiles, ui, &failure);
@@ -455,7 +454,7 @@ ProcedureOutcome PPRFCORR(Database& database, UiPort& ui)
             profiles.cancelUpdate();
             return ProcedureOutcome::fromDbError(begun);
         }
-        profiles.setValue(QStringLiteral("PrfCorrela"), renumbered);
+        profiles.setValue(QStringLiteral("PrfCorrela"), number);
         if (DbError updated = profiles.update()) {
             profiles.cancelUpdate();
             return ProcedureOutcome::fromDbError(updated);
@@ -464,22 +463,24 @@ ProcedureOutcome PPRFCORR(Database& database, UiPort& ui)
             return ProcedureOutcome::fromDbError(committed);
     }
     database.idleFreeLocks();
+    if (moved)
+        return ProcedureOutcome::fromDbError(moved);
 
-    bool moved = false;
+    bool anyRenumbered = false;
     for (int index = 0; index < oldNumbers.size(); ++index)
-        moved = moved || oldNumbers[index] != index + 1;
-    if (!moved)
+        anyRenumbered = anyRenumbered || oldNumbers[index] != index + 1;
+    if (!anyRenumbered)
         return ProcedureOutcome::success();
     // Each profile keeps its own access to every place of work; positions no
     // profile holds any more are open, as on a new place of work.
     ProcedureOutcome rewritten = rewriteEveryAccess(database, ui, [&](const QString& stored) {
-        QString renumbered(workPlaceAccessWidth, QChar('S'));
+        QString access(workPlaceAccessWidth, QChar('S'));
         for (int index = 0; index < oldNumbers.size() && index < workPlaceAccessWidth; ++index) {
             const int old = oldNumbers[index];
             if (old >= 1 && old <= workPlaceAccessWidth)
-                renumbered[index] = stored.at(old - 1);
+                access[index] = stored.at(old - 1);
         }
-        return renumbered;
+        return access;
     });
     if (!rewritten.ok())
         return rewritten;

@@ -57,8 +57,10 @@ constexpr int Reports = 10;
 constexpr int SeeAmounts = 19;
 constexpr int ReportDesigner = 30;
 constexpr int PersonnelFile = 100;       ///< "Ficha funcional", items 101 to 109
+constexpr int PersonnelFileLastItem = 109;
 constexpr int PerformanceReview = 111;   ///< items 112 to 114
 constexpr int PositionDescription = 115; ///< items 116 to 119
+constexpr int PositionDescriptionLastItem = 119;
 }  // namespace Right
 
 /// The character of `rights` at `position` (1-based); a blank past its end.

@@ -46,9 +46,9 @@ const QStringList accessNames = {QStringLiteral("Sin permiso"), QStringLiteral("
 /// desempeño" or "Descripción de cargos": drawn indented below it.
 bool isItem(int position)
 {
-    return (position > Right::PersonnelFile && position <= 109)
+    return (position > Right::PersonnelFile && position <= Right::PersonnelFileLastItem)
            || (position > Right::PerformanceReview && position < Right::PositionDescription)
-           || position > Right::PositionDescription;
+           || (position > Right::PositionDescription && position <= Right::PositionDescriptionLastItem);
 }
 
 QWidget* makeProfiles(Database& database, UiPort& ui, const std::shared_ptr<WindowCall>&)
