@@ -4,13 +4,18 @@
 //
 //   uordane-screenshots DATAFOLDER OUTFOLDER
 #include "data/database.h"
+#include "data/parameters.h"
+#include "engine/transaction.h"
 #include "startup/call_parameters.h"
 #include "ui/main_form.h"
 #include "ui/main_menu_window.h"
 #include "ui/object_host.h"
+#include "ui/qt_ui_port.h"
+#include "ui/transaction_window.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTabWidget>
@@ -110,6 +115,37 @@ int main(int argc, char** argv)
         [&] { showForm(form, "TOBRAS", "OBRA-CVIEJA", {"04_obra_pestana_obra", "05_obra_pestana_titular"}); },
         [&] { showForm(form, "TTABAUME", "1", {"06_tabla_aumentos_lineas"}); },
         [&] { showForm(form, "TLOCAL", "1", {"07_local"}); },
+        [&] {
+            // F4 in the locality of a locale in Canelones: the picker lists
+            // that department's localities over the form.
+            QTimer::singleShot(600, [&] {
+                QMdiSubWindow* active = form.area()->activeSubWindow();
+                auto* window = active ? qobject_cast<TransactionWindow*>(active->widget()) : nullptr;
+                if (!window)
+                    return;
+                QTimer::singleShot(600, [&] {
+                    save(&form, "11_local_elegir_localidad");
+                    if (QMdiSubWindow* picker = form.area()->activeSubWindow())
+                        picker->close();
+                });
+                QKeyEvent f4(QEvent::KeyPress, Qt::Key_F4, Qt::NoModifier);
+                QApplication::sendEvent(window->input(window->engine().position("LocLocalid")), &f4);
+                closeWindow(window);
+            });
+            QString key = "2";
+            QString mode = "UPD";
+            form.host().call("TLOCAL", key, mode);
+        },
+        [&] {
+            // The employer calls the auxiliary reference "Obra".
+            PPARGC(database, form.ui(), "Configur", "RefAux", 0, "Obra");
+            form.host().open("WREFAUXI");
+        },
+        [&] {
+            save(&form, "12_referencias_auxiliares_obra");
+            if (QMdiSubWindow* active = form.area()->activeSubWindow())
+                active->close();
+        },
         [&] { form.mainMenu()->choose("Busuarios"); },
         [&] { save(&form, "08_usuarios"); },
         [&] {

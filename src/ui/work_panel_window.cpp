@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -201,6 +202,11 @@ WorkPanelWindow::WorkPanelWindow(WorkPanel& panel, QWidget* parent)
         const int characters = decl.picture.isEmpty() ? 30 : qMax(int(decl.picture.size()), int(decl.heading.size()));
         grid_->setColumnWidth(column, grid_->fontMetrics().horizontalAdvance(QString(characters + 3, '0')));
     }
+    // The grid asks for room to show its columns, within reason: the window
+    // takes its width from what its parts ask for.
+    const int wanted = grid_->horizontalHeader()->length() + grid_->verticalScrollBar()->sizeHint().width()
+                       + 2 * grid_->frameWidth();
+    grid_->setMinimumWidth(qMin(wanted, 900));
     grid_->installEventFilter(this);
     connect(grid_, &QTableView::doubleClicked, this, [this](const QModelIndex&) {
         if (panel_.declaration().selection)
@@ -212,8 +218,16 @@ WorkPanelWindow::WorkPanelWindow(WorkPanel& panel, QWidget* parent)
     layout->addLayout(captions);
 
     applyPermissions();
+    // A selection list opens on the value it was called with, when it shows it.
+    int first = 0;
+    for (int row = 0; declaration.selection && row < model_->rowCount(); ++row) {
+        if (panel_.keyAt(row) == panel_.result().trimmed()) {
+            first = row;
+            break;
+        }
+    }
     if (model_->rowCount() > 0)
-        grid_->selectRow(0);
+        grid_->selectRow(first);
     resize(qMax(480, grid_->horizontalHeader()->length() + 60), 460);
 }
 
