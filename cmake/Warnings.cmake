@@ -26,15 +26,25 @@ function(uordane_layer name)
 endfunction()
 
 # One test binary per layer: every *_test.cpp of the folder, registered with
-# CTest test by test.
+# CTest test by test. EACH_BACKEND registers every test twice, named
+# "Suite.Test.Sqlite" and "Suite.Test.Postgres", with UORDANE_TEST_BACKEND
+# telling the binary's fixtures which database to test on.
 function(uordane_test_binary name)
-  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  cmake_parse_arguments(ARG "EACH_BACKEND" "" "LINKS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   if(NOT sources)
     return()
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE testfixtures ${ARG_LINKS})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 180)
+  if(NOT ARG_EACH_BACKEND)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 180)
+    return()
+  endif()
+  foreach(backend Sqlite Postgres)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_SUFFIX .${backend}
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                 ENVIRONMENT_MODIFICATION "UORDANE_TEST_BACKEND=set:${backend}" TIMEOUT 180)
+  endforeach()
 endfunction()

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -368,6 +369,25 @@ const QHash<QString, QString>& schemaNames()
     return names;
 }
 
+/// `name` in the registry's spelling. A name written exactly as the registry
+/// spells it stays so: the table FICCOD and its field FicCod differ only in
+/// letter case, and each must keep its own.
+QString registrySpelling(const QString& name)
+{
+    static const QSet<QString> exact = [] {
+        QSet<QString> names;
+        for (const TableDef& table : Schema::tables()) {
+            names.insert(table.name);
+            for (const FieldDef& field : table.fields)
+                names.insert(field.name);
+        }
+        return names;
+    }();
+    if (exact.contains(name))
+        return name;
+    return schemaNames().value(name.toUpper());
+}
+
 bool startsName(QChar character)
 {
     return character.isLetter() || character == '_';
@@ -420,9 +440,8 @@ QString translateJetSql(const QString& statement, Backend backend)
                 end = length;
             const QString name = statement.mid(at + 1, end - at - 1);
             // Jet compares names without regard to case: [catdesc] is CatDesc.
-            const auto spelled = schemaNames().constFind(name.toUpper());
-            const bool respell = backend == Backend::Postgres && spelled != schemaNames().constEnd();
-            out += quoteName(respell ? *spelled : name);
+            const QString spelled = backend == Backend::Postgres ? registrySpelling(name) : QString();
+            out += quoteName(spelled.isEmpty() ? name : spelled);
             at = end + 1;
             continue;
         }
@@ -436,8 +455,8 @@ QString translateJetSql(const QString& statement, Backend backend)
                 out += word;
                 continue;
             }
-            const auto spelled = schemaNames().constFind(word.toUpper());
-            out += spelled != schemaNames().constEnd() ? quoteName(*spelled) : word;
+            const QString spelled = registrySpelling(word);
+            out += spelled.isEmpty() ? word : quoteName(spelled);
             continue;
         }
         if (current == '#') {

@@ -15,6 +15,7 @@
 #include "data/database.h"
 #include "data/database_setup.h"
 #include "temp_folder.h"
+#include "test_server.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -25,36 +26,10 @@
 #include <memory>
 #include <string>
 
-/// The test server's location, on its database `name`.
-inline DatabaseLocation testServerLocation(const QString& name)
-{
-    DatabaseLocation location;
-    location.backend = Backend::Postgres;
-    location.server = qEnvironmentVariable("UORDANE_TEST_PG_HOST");
-    location.port = qEnvironmentVariableIntValue("UORDANE_TEST_PG_PORT");
-    location.user = qEnvironmentVariable("UORDANE_TEST_PG_USER");
-    location.database = name;
-    return location;
-}
-
-/// Why PostgreSQL cannot be tested here, or an empty text when a server is named.
-inline QString testServerMissing()
-{
-    if (qEnvironmentVariableIsEmpty("UORDANE_TEST_PG_HOST"))
-        return QStringLiteral("PostgreSQL: UORDANE_TEST_PG_HOST no está definido; ./test.sh inicia un servidor");
-    return {};
-}
-
 /// "Sqlite" or "Postgres", for the names of parameterised tests.
 inline std::string backendName(const ::testing::TestParamInfo<Backend>& info)
 {
-    switch (info.param) {
-    case Backend::Sqlite:
-        return "Sqlite";
-    case Backend::Postgres:
-        return "Postgres";
-    }
-    return "Unknown";
+    return testBackendName(info.param).toStdString();
 }
 
 /// Runs the tests of `fixture` (a BackendDataTest) once on each backend.
@@ -69,7 +44,8 @@ protected:
         if (backend() == Backend::Postgres) {
             if (const QString missing = testServerMissing(); !missing.isEmpty())
                 GTEST_SKIP() << missing.toStdString();
-            ASSERT_NO_FATAL_FAILURE(createServerDatabase());
+            QString error;
+            ASSERT_TRUE(server_.create(QStringLiteral("data"), &error)) << qPrintable(error);
         }
         database_ = std::make_unique<Database>(location());
         ASSERT_TRUE(database_->open(Database::OpenMode::CreateIfMissing)) << qPrintable(database_->errorText());
@@ -80,13 +56,8 @@ protected:
     void TearDown() override
     {
         database_.reset();
-        if (serverDatabase_.isEmpty())
-            return;
-        Database maintenance(testServerLocation(QStringLiteral("postgres")));
-        ASSERT_TRUE(maintenance.open()) << qPrintable(maintenance.errorText());
-        QSqlQuery drop(maintenance.connection());
-        EXPECT_TRUE(drop.exec(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(serverDatabase_)))
-            << qPrintable(drop.lastError().text());
+        QString error;
+        EXPECT_TRUE(server_.drop(&error)) << qPrintable(error);
     }
 
     virtual Backend backend() const { return Backend::Sqlite; }
@@ -95,7 +66,7 @@ protected:
     DatabaseLocation location() const
     {
         if (backend() == Backend::Postgres)
-            return testServerLocation(serverDatabase_);
+            return server_.location();
         return DatabaseLocation::sqliteFile(databaseFile());
     }
     QString databaseFile() const { return folder_.file(QStringLiteral("KQ_DATA.MDB")); }
@@ -136,21 +107,7 @@ protected:
     std::unique_ptr<Database> database_;
 
 private:
-    /// A new, empty database on the test server; a server that does not
-    /// answer is a failure, never a skip.
-    void createServerDatabase()
-    {
-        static int counter = 0;
-        serverDatabase_ = QStringLiteral("uordane_data_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
-        Database maintenance(testServerLocation(QStringLiteral("postgres")));
-        ASSERT_TRUE(maintenance.open()) << "El servidor PostgreSQL de pruebas no responde: "
-                                        << qPrintable(maintenance.errorText());
-        QSqlQuery create(maintenance.connection());
-        ASSERT_TRUE(create.exec(QStringLiteral("CREATE DATABASE \"%1\"").arg(serverDatabase_)))
-            << qPrintable(create.lastError().text());
-    }
-
-    QString serverDatabase_;
+    ServerTestDatabase server_;
 };
 
 /// DataTest once per backend; the backend is the test's parameter.

@@ -36,6 +36,8 @@ TEST(JetStatementTranslation, QuotesTheSchemasNamesForPostgresInTheirOwnSpelling
         {R"(SELECT * FROM AUMENTF WHERE ([AufFch] >= #05/03/2024#))",
          R"(SELECT * FROM "AUMENTF" WHERE ("AufFch" >= '2024-03-05 00:00:00'))"},
         {R"(DELETE * FROM [KQ W1])", R"(DELETE FROM "KQ W1")"},
+        // A table and a field whose names differ only in letter case.
+        {R"(SELECT FicCod FROM FICCOD)", R"(SELECT "FicCod" FROM "FICCOD")"},
     };
     for (const auto& [jet, expected] : cases)
         EXPECT_EQ(translateJetSql(jet, Backend::Postgres), expected) << qPrintable(jet);

@@ -41,7 +41,7 @@ TEST_F(AuditTest, FirstEntryTakesCorrelativeOneWithTheUserInCapitals)
     EXPECT_EQ(lines[0].employee, 0);
 
     QSqlQuery query(database->connection());
-    ASSERT_TRUE(query.exec(QStringLiteral("SELECT AudFecha, AudHora FROM AUDITORI")) && query.next());
+    ASSERT_TRUE(query.exec(sql(QStringLiteral("SELECT AudFecha, AudHora FROM AUDITORI"))) && query.next());
     EXPECT_EQ(query.value(0).toDateTime().date(), QDate(2026, 3, 5));
     EXPECT_EQ(query.value(0).toDateTime().time(), QTime(0, 0));
     EXPECT_EQ(query.value(1).toString(), QStringLiteral("14:07:09"));
@@ -139,8 +139,8 @@ TEST(AuditChildProcess, WritesEntriesIntoTheSharedDatabase)
     const QString file = qEnvironmentVariable(childDatabaseVariable);
     if (file.isEmpty())
         GTEST_SKIP() << "runs only as the second process of TwoProcessesWritingTogetherKeepEveryEntryWhole";
-    Database database(DatabaseLocation::sqliteFile(file));
-    ASSERT_TRUE(database.open());
+    Database database(locationFromText(file));
+    ASSERT_TRUE(database.open()) << database.errorText().toStdString();
     VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("hijo"));
     for (int number = 1; number <= childEntries; ++number)
         ASSERT_FALSE(writeAuditEntry(database, AuditArea::Tables, sentenceOf(QStringLiteral("hijo"), number)));
@@ -150,7 +150,7 @@ TEST_F(AuditTest, TwoProcessesWritingTogetherKeepEveryEntryWhole)
 {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(childDatabaseVariable), folder.file("KQ_DATA.MDB"));
+    environment.insert(QString::fromLatin1(childDatabaseVariable), locationText(location()));
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--gtest_filter=AuditChildProcess.WritesEntriesIntoTheSharedDatabase")});
@@ -212,7 +212,7 @@ protected:
     int parameterRows(const QString& name)
     {
         QSqlQuery query(database->connection());
-        query.prepare(QStringLiteral("SELECT COUNT(*) FROM PARAMETR WHERE ParTabla = 'SincroAuto' AND ParParamet = ?"));
+        query.prepare(sql(QStringLiteral("SELECT COUNT(*) FROM PARAMETR WHERE ParTabla = 'SincroAuto' AND ParParamet = ?")));
         query.addBindValue(name);
         return query.exec() && query.next() ? query.value(0).toInt() : -1;
     }

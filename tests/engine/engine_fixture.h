@@ -1,11 +1,18 @@
 #pragma once
 
-// Shared set-up of the engine tests: a fresh database made by createDatabase
-// in a temporary folder, a logged-in user allowed to change the tables, and
-// small readers of what the tests assert on (rows, audit lines, parameters).
+// Shared set-up of the engine tests: a fresh database made by createDatabase,
+// a logged-in user allowed to change the tables, and small readers of what the
+// tests assert on (rows, audit lines, parameters).
+//
+// The database is an SQLite file in the test's temporary folder, or, when
+// UORDANE_TEST_BACKEND is "Postgres", a database of its own on the test server
+// (UORDANE_TEST_PG_*), dropped afterwards. CTest runs the binary once per
+// backend; the Postgres run fails when no server is named, so that it never
+// passes without having touched one.
 
 #include "scripted_ui.h"
 #include "temp_folder.h"
+#include "test_server.h"
 
 #include "data/database.h"
 #include "data/database_setup.h"
@@ -36,6 +43,14 @@ protected:
         VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("juan"));
         // "M" at position 8: may change the organisation tables.
         VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSSMS"));
+        QString problem;
+        backend_ = testBackend(&problem);
+        ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+        if (backend_ == Backend::Postgres) {
+            const QString missing = testServerMissing();
+            ASSERT_TRUE(missing.isEmpty()) << "UORDANE_TEST_BACKEND=Postgres: " << missing.toStdString();
+            ASSERT_TRUE(server_.create(QStringLiteral("engine"), &problem)) << problem.toStdString();
+        }
         database = openConnection(true);
         QString error;
         ASSERT_TRUE(createDatabase(*database, &error)) << error.toStdString();
@@ -43,10 +58,24 @@ protected:
 
     void TearDown() override { VBGlob::clear(); }
 
-    /// Another workstation: a second connection to the same file.
+    Backend backend() const { return backend_; }
+
+    /// Where the test's database is.
+    DatabaseLocation location() const
+    {
+        if (backend_ == Backend::Postgres)
+            return server_.location();
+        return DatabaseLocation::sqliteFile(folder.file("KQ_DATA.MDB"));
+    }
+
+    /// `statement`, written as the tests write it (bare mixed-case names), in
+    /// the dialect of the test's database.
+    QString sql(const QString& statement) const { return translateJetSql(statement, backend_); }
+
+    /// Another workstation: a second connection to the same database.
     std::unique_ptr<Database> openConnection(bool create = false)
     {
-        auto connection = std::make_unique<Database>(DatabaseLocation::sqliteFile(folder.file("KQ_DATA.MDB")));
+        auto connection = std::make_unique<Database>(location());
         EXPECT_TRUE(connection->open(create ? Database::OpenMode::CreateIfMissing : Database::OpenMode::Existing))
             << connection->errorText().toStdString();
         return connection;
@@ -54,6 +83,7 @@ protected:
 
     void addCategory(int number, const QString& description)
     {
+        ASSERT_TRUE(database) << "no database: the set-up failed";
         QString error;
         ASSERT_TRUE(insertRow(*database, QStringLiteral("CATEGORI"),
                               {{QStringLiteral("CatId"), number}, {QStringLiteral("CatDesc"), description}}, &error))
@@ -64,7 +94,7 @@ protected:
     QString categoryDescription(int number)
     {
         QSqlQuery query(database->connection());
-        query.prepare(QStringLiteral("SELECT CatDesc FROM CATEGORI WHERE CatId = ?"));
+        query.prepare(sql(QStringLiteral("SELECT CatDesc FROM CATEGORI WHERE CatId = ?")));
         query.addBindValue(number);
         if (!query.exec() || !query.next())
             return QStringLiteral("<ninguna>");
@@ -74,7 +104,7 @@ protected:
     int countRows(const QString& table)
     {
         QSqlQuery query(database->connection());
-        if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM ") + table) || !query.next())
+        if (!query.exec(sql(QStringLiteral("SELECT COUNT(*) FROM ") + table)) || !query.next())
             return -1;
         return query.value(0).toInt();
     }
@@ -83,8 +113,8 @@ protected:
     {
         QList<AuditLine> lines;
         QSqlQuery query(database->connection());
-        query.exec(QStringLiteral("SELECT AudCorrela, AudLinea, AudDescrip, UsuNombre, TarCodigo, AudFunId "
-                                  "FROM AUDITORI ORDER BY AudCorrela, AudLinea"));
+        query.exec(sql(QStringLiteral("SELECT AudCorrela, AudLinea, AudDescrip, UsuNombre, TarCodigo, AudFunId "
+                                      "FROM AUDITORI ORDER BY AudCorrela, AudLinea")));
         while (query.next()) {
             lines.append({query.value(0).toDouble(), query.value(1).toInt(), query.value(2).toString(),
                           query.value(3).toString(), query.value(4).toInt(), query.value(5).toLongLong()});
@@ -112,6 +142,13 @@ protected:
         ASSERT_FALSE(PPARGN40(*database, silent, group, name, 0, number));
     }
 
+private:
+    // Declared before the connections so that it is destroyed after them:
+    // they are closed before the server database is dropped.
+    ServerTestDatabase server_;
+    Backend backend_ = Backend::Sqlite;
+
+protected:
     TempFolder folder;
     std::unique_ptr<Database> database;
     ScriptedUi ui;

@@ -40,7 +40,7 @@ protected:
     {
         QStringList found;
         QSqlQuery query(database->connection());
-        query.prepare(QStringLiteral("SELECT DiLAnios, DiLDias FROM DIASLIC1 WHERE DiLId = ? ORDER BY DiLAnios"));
+        query.prepare(sql(QStringLiteral("SELECT DiLAnios, DiLDias FROM DIASLIC1 WHERE DiLId = ? ORDER BY DiLAnios")));
         query.addBindValue(id);
         query.exec();
         while (query.next())

@@ -60,7 +60,7 @@ protected:
     QString storedText(const QString& field)
     {
         QSqlQuery query(database->connection());
-        if (!query.exec(QStringLiteral("SELECT ") + field + QStringLiteral(" FROM LOCALES WHERE LocId = 7"))
+        if (!query.exec(sql(QStringLiteral("SELECT ") + field + QStringLiteral(" FROM LOCALES WHERE LocId = 7")))
             || !query.next())
             return QStringLiteral("<ninguno>");
         return query.value(0).toString();

@@ -31,12 +31,14 @@ protected:
 
     void addRow(const QString& table, const RowValues& values)
     {
+        ASSERT_TRUE(database) << "no database: the set-up failed";
         QString error;
         ASSERT_TRUE(insertRow(*database, table, values, &error)) << error.toStdString();
     }
 
     void execute(const QString& statement)
     {
+        ASSERT_TRUE(database) << "no database: the set-up failed";
         ASSERT_FALSE(database->execute(statement)) << statement.toStdString();
     }
 
@@ -44,7 +46,7 @@ protected:
     QVariant fieldOf(const QString& table, const QString& field, const QString& where)
     {
         QSqlQuery query(database->connection());
-        if (!query.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(field, table, where)) || !query.next())
+        if (!query.exec(sql(QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(field, table, where))) || !query.next())
             return QStringLiteral("<ninguna>");
         return query.value(0);
     }

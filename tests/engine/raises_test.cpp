@@ -64,7 +64,7 @@ protected:
     {
         QStringList found;
         QSqlQuery query(database->connection());
-        query.prepare(QStringLiteral("SELECT AumFch, AumPor FROM AUMENTO1 WHERE AumId = ? ORDER BY AumFch"));
+        query.prepare(sql(QStringLiteral("SELECT AumFch, AumPor FROM AUMENTO1 WHERE AumId = ? ORDER BY AumFch")));
         query.addBindValue(id);
         query.exec();
         while (query.next()) {

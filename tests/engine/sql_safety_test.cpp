@@ -111,7 +111,7 @@ TEST_F(SqlSafetyTest, ACategoryTypedWithSqlInItsDescriptionIsWrittenAndAuditedAs
     ASSERT_TRUE(form.confirm()) << ui.texts().join(" | ").toStdString();
     EXPECT_EQ(categoryDescription(42), hostile.left(30).trimmed());
     QSqlQuery audit(database->connection());
-    ASSERT_TRUE(audit.exec("SELECT AudDescrip FROM AUDITORI"));
+    ASSERT_TRUE(audit.exec(sql("SELECT AudDescrip FROM AUDITORI")));
     ASSERT_TRUE(audit.next());
     EXPECT_EQ(audit.value(0).toString(), "Agrega categorìa 42, descripción = " + hostile.left(30).trimmed());
 }

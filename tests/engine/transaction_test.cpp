@@ -69,7 +69,7 @@ protected:
     QVariantList employeeRow()
     {
         QSqlQuery query(database->connection());
-        query.exec(QStringLiteral("SELECT FunCatId, FunCarId, PTCarId FROM CARGOSFU WHERE FunId = 100 AND FunAL = 1"));
+        query.exec(sql(QStringLiteral("SELECT FunCatId, FunCarId, PTCarId FROM CARGOSFU WHERE FunId = 100 AND FunAL = 1")));
         if (!query.next())
             return {};
         return {query.value(0).toInt(), query.value(1).toInt(), query.value(2).toInt()};
@@ -219,7 +219,7 @@ TEST_F(TransactionTest, TextKeysAndCodeListsAreStoredAsTheirValues)
     ASSERT_TRUE(form.confirm());
 
     QSqlQuery query(database->connection());
-    ASSERT_TRUE(query.exec(QStringLiteral("SELECT FicCod, FicAutoges FROM FICCOD")) && query.next());
+    ASSERT_TRUE(query.exec(sql(QStringLiteral("SELECT FicCod, FicAutoges FROM FICCOD"))) && query.next());
     EXPECT_EQ(query.value(0).toString().trimmed(), QStringLiteral("AB1"));
     EXPECT_EQ(query.value(1).toInt(), 1);
     EXPECT_EQ(auditTexts(),

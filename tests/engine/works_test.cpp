@@ -121,7 +121,7 @@ TEST_F(WorksTest, TheAuditNamesGivenFieldsThenOnlyChangedOnes)
     EXPECT_EQ(auditEntries().last(), QStringLiteral("Modifica obra centro de costo OBRA-NUEVA, estado de la obra = 9, "
                                                   "fax del titular = 2915 3031"));
     QSqlQuery query(database->connection());
-    ASSERT_TRUE(query.exec(QStringLiteral("SELECT ObrEMail, ObrEstado, ObrDeparta FROM OBRAS")) && query.next());
+    ASSERT_TRUE(query.exec(sql(QStringLiteral("SELECT ObrEMail, ObrEstado, ObrDeparta FROM OBRAS"))) && query.next());
     EXPECT_EQ(query.value(0).toString(), QStringLiteral("obra@ejemplo.uy"));
     EXPECT_EQ(query.value(1).toString(), QStringLiteral("9"));
     EXPECT_EQ(query.value(2).toString(), QStringLiteral("Paysandú"));
