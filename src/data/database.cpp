@@ -98,6 +98,7 @@ bool Database::open(OpenMode mode)
 
 void Database::close()
 {
+    endHeldRead();
     // Locks die with the connection, as they do when a workstation goes away.
     locks_.reset();
     releasedAtTransactionEnd_.clear();
@@ -143,6 +144,7 @@ DbError runPlain(Database& database, const QString& sql, const QString& message)
 
 DbError Database::beginTransaction()
 {
+    endHeldRead();
     if (transactionDepth_ > 0) {
         ++transactionDepth_;
         return {};
@@ -160,6 +162,7 @@ DbError Database::beginTransaction()
 
 DbError Database::commit()
 {
+    endHeldRead();
     if (transactionDepth_ == 0)
         return {};
     if (transactionDepth_ > 1) {
@@ -179,6 +182,7 @@ DbError Database::commit()
 
 DbError Database::rollback()
 {
+    endHeldRead();
     if (transactionDepth_ == 0)
         return {};
     transactionDepth_ = 0;
@@ -210,6 +214,7 @@ DbError Database::execute(const QString& statement, const QVariantList& values, 
 {
     if (rowsAffected)
         *rowsAffected = 0;
+    endHeldRead();
     QSqlQuery query(connection_);
     const QString sql = translateJetSql(statement, backend());
     bool done = query.prepare(sql);
@@ -228,6 +233,27 @@ DbError Database::execute(const QString& statement, const QVariantList& values, 
     if (rowsAffected)
         *rowsAffected = query.numRowsAffected();
     return {};
+}
+
+void Database::holdRead(HeldRead* reader)
+{
+    if (heldRead_ != reader)
+        endHeldRead();
+    heldRead_ = reader;
+}
+
+void Database::endHeldRead()
+{
+    HeldRead* reader = heldRead_;
+    heldRead_ = nullptr;
+    if (reader)
+        reader->endHeldRead();
+}
+
+void Database::forgetHeldRead(const HeldRead* reader)
+{
+    if (heldRead_ == reader)
+        heldRead_ = nullptr;
 }
 
 void Database::attachStatement(Statement* statement)

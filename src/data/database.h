@@ -19,6 +19,17 @@ class Statement;
 /// file installation, or the PostgreSQL server of a client/server one.
 enum class Backend { Sqlite, Postgres };
 
+/// A reader that keeps a select open between calls (on SQLite, a cursor
+/// reading on through a table), and with it the engine's read snapshot.
+class HeldRead {
+public:
+    /// Ends the read now: the snapshot goes, the rows already read stay.
+    virtual void endHeldRead() = 0;
+
+protected:
+    ~HeldRead() = default;
+};
+
 /// Where a database lives and how to reach it.
 struct DatabaseLocation {
     Backend backend = Backend::Sqlite;
@@ -52,7 +63,13 @@ public:
 
     Backend backend() const { return location_.backend; }
     const DatabaseLocation& location() const { return location_; }
-    QSqlDatabase& connection() { return connection_; }
+    /// The driver's connection. Whoever runs SQL on it gets a fresh read:
+    /// the held read ends first.
+    QSqlDatabase& connection()
+    {
+        endHeldRead();
+        return connection_;
+    }
     QString errorText() const { return errorText_; }
 
     /// The process-wide main connection, or nullptr before start-up opened it.
@@ -72,10 +89,18 @@ public:
     /// returned; callers that do not care may ignore it.
     DbError execute(const QString& statement, const QVariantList& values = {},
                     int* rowsAffected = nullptr);
-    /// Releases the read locks the engine holds after reads. Our cursors end
-    /// each read at once, so there is nothing left to free; the call stays
-    /// where the program's patterns place it.
-    void idleFreeLocks() {}
+    /// Releases the read locks the engine holds after reads: ends the held
+    /// read, so that the next read sees what other workstations wrote.
+    void idleFreeLocks() { endHeldRead(); }
+
+    /// Lets `reader` keep its select open until the next statement of this
+    /// connection, transaction boundary, idle or close; ends any other.
+    void holdRead(HeldRead* reader);
+    /// Ends the held read, if any. Every statement of the connection runs
+    /// after it, so that no read is stale and no write meets an old snapshot.
+    void endHeldRead();
+    /// `reader` ended its read by itself or is going away.
+    void forgetHeldRead(const HeldRead* reader);
 
     /// The record locks every cursor of this connection takes.
     RecordLocks& locks();
@@ -115,6 +140,7 @@ private:
     std::vector<std::shared_ptr<TableDef>> retired_;
     QList<Statement*> statements_;
     QList<quint64> releasedAtTransactionEnd_;
+    HeldRead* heldRead_ = nullptr;
 
     void releaseDeferredLocks();
 };
