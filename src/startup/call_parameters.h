@@ -18,7 +18,13 @@ struct CallParameters {
     const QString& operator[](int index) const { return values[static_cast<size_t>(index)]; }
     QString user() const { return values[0]; }
     QString permissions() const { return values[2]; }
+    QString serverLogin() const { return values[3]; }
+    QString serverPassword() const { return values[4]; }
+    QString databaseName() const { return values[5]; }
+    QString server() const { return values[6]; }
     QString installationKind() const { return values[7]; }
+    /// "VersionCS" is "S": the data is on a database server.
+    bool isClientServer() const { return installationKind().trimmed() == "S"; }
 
     /// Parameters from a list, missing trailing ones empty, extra ones dropped.
     static CallParameters fromList(const QStringList& list);

@@ -5,11 +5,6 @@
 
 namespace {
 
-bool isClientServer(const CallParameters& parameters)
-{
-    return parameters.installationKind().trimmed() == "S";
-}
-
 QString rightTrimmed(QString text)
 {
     while (!text.isEmpty() && text.back().isSpace())
@@ -25,7 +20,7 @@ int PINIMAIN(const CallParameters& parameters, const QString& iniFile, UiPort& u
     for (int index = 0; index < CallParameters::count; ++index)
         VBGlob::put(CallParameters::contextKeys[static_cast<size_t>(index)], parameters[index]);
 
-    if (!isClientServer(parameters)) {
+    if (!parameters.isClientServer()) {
         VBGlob::put("PathEmpresa", ArchivosIni::readValue("KqFiles", "DataPath", QString(), iniFile));
         return 0;
     }
@@ -57,6 +52,13 @@ MainObjectStart startMainObject(const CallParameters& parameters, const QString&
 {
     MainObjectStart start;
     if (PINIMAIN(parameters, iniFile, ui) != 0) {
+        start.outcome = MainObjectOutcome::Close;
+        return start;
+    }
+    // The server answered the checks but the program's own connection to it
+    // was refused at start-up: every table would be out of reach.
+    if (parameters.isClientServer() && !database) {
+        ui.message("No puede conectar con la base de datos", MessageIcon::Information);
         start.outcome = MainObjectOutcome::Close;
         return start;
     }

@@ -3,6 +3,8 @@
 
 #include "data/kq_db_connection.h"
 
+#include <QSqlQuery>
+
 namespace {
 
 QString rightTrimmed(QString text)
@@ -21,9 +23,10 @@ int PCONECTA(const QString& login, const QString& password, const QString& datab
     if (rightTrimmed(database).isEmpty())
         return connection->disconnect();
 
-    QString connectionString = "SERVER=" + server + ";DATABASE=" + database;
+    QString connectionString =
+        "SERVER=" + connectionStringValue(server) + ";DATABASE=" + connectionStringValue(database);
     if (!rightTrimmed(login).isEmpty()) {
-        connection->setUserName(login);
+        connection->setUserName(rightTrimmed(login));
         connection->setUserPassword(password);
     } else {
         connectionString += ";Trusted_Connection=Yes";
@@ -34,9 +37,23 @@ int PCONECTA(const QString& login, const QString& password, const QString& datab
     return connection->connect();
 }
 
-int PCTRLSUS(const QString&, const QString&, const QString&, const QString&)
+int PCTRLSUS(const QString& server, const QString& login, const QString& password, const QString& database)
 {
-    // A database the server marks as suspect is one that does not accept
-    // connections; with no server attached there is nothing to ask.
-    return 0;
+    // A database that does not accept connections (ALLOW_CONNECTIONS false,
+    // or left invalid by a DROP that did not finish) is the one to refuse
+    // before trying it. A server that cannot be asked is not a refusal here:
+    // connecting reports it.
+    const DatabaseLocation location = serverDatabaseLocation(server, database, login, password);
+    if (location.server.isEmpty())
+        return 0;
+    std::unique_ptr<Database> maintenance = openServerMaintenance(location);
+    if (!maintenance)
+        return 0;
+    QSqlQuery query(maintenance->connection());
+    query.prepare(QStringLiteral("SELECT COUNT(*) FROM pg_database "
+                                 "WHERE datname = ? AND (NOT datallowconn OR datconnlimit = -2)"));
+    query.addBindValue(location.database);
+    if (!query.exec() || !query.next())
+        return 0;
+    return query.value(0).toInt() != 0 ? 1 : 0;
 }

@@ -1,21 +1,13 @@
 #include "startup/start_routine.h"
 
 #include "data/database.h"
+#include "data/kq_db_connection.h"
 
 ProgramState& programState()
 {
     static ProgramState state;
     return state;
 }
-
-namespace {
-
-bool isClientServer(const CallParameters& parameters)
-{
-    return parameters.installationKind().trimmed() == "S";
-}
-
-}  // namespace
 
 int runStartRoutine(const StartEnvironment& environment, UiPort& ui, const StartHooks& hooks,
                     std::unique_ptr<Database>& database)
@@ -29,8 +21,21 @@ int runStartRoutine(const StartEnvironment& environment, UiPort& ui, const Start
     ParameterSource source = readCallParameters(environment.arguments);
 
     // A file installation works on the shared database file; a client/server
-    // installation connects to its server when the main object starts.
-    if (!isClientServer(source.parameters)) {
+    // one on the database "Base" of the server "Servidor".
+    if (source.parameters.isClientServer()) {
+        // Whether the server can be reached is the main object's first check,
+        // which says so to the user; until then a failure here leaves the
+        // program without a database and nothing else.
+        const CallParameters& parameters = source.parameters;
+        database = std::make_unique<Database>(serverDatabaseLocation(
+            parameters.server(), parameters.databaseName(), parameters.serverLogin(),
+            parameters.serverPassword()));
+        state.databaseFile = database->location().displayName();
+        if (database->open())
+            Database::setMain(database.get());
+        else
+            database.reset();
+    } else {
         database = std::make_unique<Database>(DatabaseLocation::sqliteFile(state.databaseFile));
         if (!database->open()) {
             ui.message("No se puede abrir la base de datos " + state.databaseFile, MessageIcon::Exclamation);

@@ -13,6 +13,11 @@
 //
 // UORDANE_CONTENTION_TRIES sets the tries of each worker (default 60); for a
 // long run: tools/reliability.sh 300 2000.
+//
+// LockHolderTest plays the same two workstations step by step, once on an
+// SQLite file and once on the test PostgreSQL server: one process stops in
+// the middle of its confirm with the record locked, the other is refused and
+// then finds the record modified.
 #include "reliability_fixture.h"
 
 #include "engine/audit.h"
@@ -21,6 +26,7 @@
 #include "startup/vbglob.h"
 #include "tables/categories.h"
 #include "temp_folder.h"
+#include "test_server.h"
 
 #include <QRandomGenerator>
 #include <QThread>
@@ -451,5 +457,108 @@ TEST(RecordLockUntilCommit, ASecondWorkstationCannotLockARecordWhoseChangeIsNotC
 
     EXPECT_EQ(categoryRows(first).value(1), counterText(2)) << "an increment was lost";
 }
+
+constexpr const char* holderDatabaseVariable = "UORDANE_LOCK_HOLDER_DATABASE";
+constexpr const char* holderResumeFileVariable = "UORDANE_LOCK_HOLDER_RESUME";
+const QString holderTest = QStringLiteral("LockHolderWorker.StopsInTheMiddleOfItsConfirm");
+
+// Not a test of its own: the body of the worker process of LockHolderTest.
+// It changes category 1 to "n=1" through TCATEGOR and stops inside the
+// confirm, with the record locked and its change written but not committed,
+// until the resume file exists. It reports "HOLDING" when it stops, then "W"
+// when the change was written, or "X" and what it was shown.
+TEST(LockHolderWorker, StopsInTheMiddleOfItsConfirm)
+{
+    const QString where = qEnvironmentVariable(holderDatabaseVariable);
+    if (where.isEmpty())
+        GTEST_SKIP() << "only runs as the worker process of LockHolderTest";
+    VBGlob::clear();
+    VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("PUESTO1"));
+    VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSSMS"));
+    Database database(locationFromText(where));
+    ASSERT_TRUE(database.open()) << database.errorText().toStdString();
+
+    TransactionDecl declaration = TCATEGOR();
+    const QString resumeFile = qEnvironmentVariable(holderResumeFileVariable);
+    declaration.hooks.beforeStore = [store = declaration.hooks.beforeStore, resumeFile](Transaction& form,
+                                                                                         RecordCursor& record) {
+        if (store)
+            store(form, record);
+        report(QStringLiteral("HOLDING"));
+        waitForFile(resumeFile);
+    };
+    ScriptedUi ui;
+    Transaction form(declaration, database, ui);
+    form.start(QStringLiteral("1"), QStringLiteral("UPD"));
+    form.setText(2, counterText(1));
+    const bool written = form.confirm();
+    report(written && ui.texts().isEmpty() ? QStringLiteral("W") : QStringLiteral("X ") + ui.texts().join(u'|'));
+}
+
+class LockHolderTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam() == Backend::Postgres) {
+            if (const QString missing = testServerMissing(); !missing.isEmpty())
+                GTEST_SKIP() << missing.toStdString();
+            QString error;
+            ASSERT_TRUE(server.create(QStringLiteral("contention"), &error)) << error.toStdString();
+            location = server.location();
+        }
+        ASSERT_NO_FATAL_FAILURE(createProgramDatabase(location));
+        database = std::make_unique<Database>(location);
+        ASSERT_TRUE(database->open()) << database->errorText().toStdString();
+        QString error;
+        ASSERT_TRUE(insertRow(*database, QStringLiteral("CATEGORI"),
+                              {{QStringLiteral("CatId"), 1}, {QStringLiteral("CatDesc"), counterText(0)}}, &error))
+            << error.toStdString();
+        VBGlob::clear();
+        VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("PUESTO2"));
+        VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSSMS"));
+    }
+
+    void TearDown() override { VBGlob::clear(); }
+
+    ServerTestDatabase server;
+    TempFolder folder;
+    DatabaseLocation location = DatabaseLocation::sqliteFile(folder.file(QString::fromLatin1(databaseFileName)));
+    std::unique_ptr<Database> database;
+};
+
+TEST_P(LockHolderTest, AnotherProcessIsRefusedWhileTheLockIsHeldThenFindsTheRecordModified)
+{
+    WorkerProcess holder(holderTest, {{QString::fromLatin1(holderDatabaseVariable), locationText(location)},
+                                      {QString::fromLatin1(holderResumeFileVariable), folder.file("resume")}});
+    ASSERT_TRUE(holder.start());
+    ASSERT_TRUE(holder.waitForReport(QStringLiteral("HOLDING"), 60000)) << holder.transcript();
+
+    // This workstation shows the category as it was committed and confirms
+    // a change of its own while the other process holds the record.
+    ScriptedUi ui;
+    Transaction form(TCATEGOR(), *database, ui);
+    form.start(QStringLiteral("1"), QStringLiteral("UPD"));
+    ASSERT_EQ(form.text(2), counterText(0));
+    form.setText(2, counterText(5));
+    EXPECT_FALSE(form.confirm());
+    EXPECT_EQ(ui.texts(), QStringList{lockedText});
+
+    folder.write(QStringLiteral("resume"), "go");
+    ASSERT_TRUE(holder.waitForReport(QStringLiteral("W"), 60000)) << holder.transcript();
+    ASSERT_TRUE(holder.waitForExit(30000));
+    EXPECT_EQ(holder.exitCode(), 0) << holder.transcript();
+
+    // The same screen, confirmed again, is now stale: nothing is written over
+    // the other process's change.
+    ui.clear();
+    EXPECT_FALSE(form.confirm());
+    EXPECT_EQ(ui.texts(), QStringList{modifiedText});
+    EXPECT_EQ(categoryRows(*database).value(1), counterText(1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, LockHolderTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const ::testing::TestParamInfo<Backend>& info) {
+                             return testBackendName(info.param).toStdString();
+                         });
 
 }  // namespace

@@ -187,13 +187,19 @@ private:
     QString errors_;
 };
 
-/// Creates an empty database of the program at `file`.
-inline void createProgramDatabase(const QString& file)
+/// Creates an empty database of the program at `location`.
+inline void createProgramDatabase(const DatabaseLocation& location)
 {
-    Database database(DatabaseLocation::sqliteFile(file));
+    Database database(location);
     ASSERT_TRUE(database.open(Database::OpenMode::CreateIfMissing)) << database.errorText().toStdString();
     QString error;
     ASSERT_TRUE(createDatabase(database, &error)) << error.toStdString();
+}
+
+/// Creates an empty database of the program in the SQLite file `file`.
+inline void createProgramDatabase(const QString& file)
+{
+    createProgramDatabase(DatabaseLocation::sqliteFile(file));
 }
 
 /// What `PRAGMA integrity_check` says, its rows joined: "ok" for a sound file.
@@ -259,7 +265,7 @@ inline QMap<int, QString> categoryRows(Database& database)
 {
     QMap<int, QString> rows;
     QSqlQuery query(database.connection());
-    query.exec(QStringLiteral("SELECT CatId, CatDesc FROM CATEGORI"));
+    query.exec(translateJetSql(QStringLiteral("SELECT CatId, CatDesc FROM CATEGORI"), database.backend()));
     while (query.next())
         rows.insert(query.value(0).toInt(), query.value(1).toString());
     return rows;
@@ -281,8 +287,9 @@ inline AuditTrail auditTrail(Database& database)
 {
     AuditTrail trail;
     QSqlQuery query(database.connection());
-    query.exec(QStringLiteral("SELECT AudCorrela, AudLinea, AudDescrip, UsuNombre, TarCodigo FROM AUDITORI "
-                              "ORDER BY AudCorrela, AudLinea"));
+    query.exec(translateJetSql(QStringLiteral("SELECT AudCorrela, AudLinea, AudDescrip, UsuNombre, TarCodigo "
+                                              "FROM AUDITORI ORDER BY AudCorrela, AudLinea"),
+                               database.backend()));
     while (query.next()) {
         trail[query.value(0).toDouble()].append(
             {query.value(1).toInt(), query.value(2).toString(), query.value(3).toString(), query.value(4).toInt()});
