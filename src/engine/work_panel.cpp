@@ -85,11 +85,11 @@ DbError WorkPanel::open(const QString& keyPassed)
     if (DbError error = createWorkTable(workTable_, columns))
         return error;
     rows_ = std::make_unique<TableCursor>(work_.database());
-    if (DbError error = rows_->open(workTable_))
-        return error;
-    rows_->setIndex(keyIndex);
-
-    DbError error = declaration_.rowSource ? openRowSource(columns) : openTable();
+    DbError error = rows_->open(workTable_);
+    if (!error)
+        error = rows_->setIndex(keyIndex);
+    if (!error)
+        error = declaration_.rowSource ? openRowSource(columns) : openTable();
     if (error) {
         close();
         return error;

@@ -106,7 +106,8 @@ public:
 
     /// Creates the work table, opens the source, reads the permission and
     /// loads the first page. `keyPassed` is what a selection prompt hands
-    /// back when it is closed without a choice.
+    /// back when it is closed without a choice; a picker under a parent
+    /// takes it as pickerKey(parent, value) and lists the parent's rows.
     DbError open(const QString& keyPassed = {});
     /// Deletes the work table and closes the cursors.
     void close();
