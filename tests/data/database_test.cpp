@@ -133,13 +133,14 @@ TEST_P(DatabaseTest, TheSelectionListStopsAt32767Entries)
     EXPECT_EQ(entries.last().code, QStringLiteral("P32766"));
 }
 
-TEST(DatastoreConnection, HasNoDatastoreAttached)
+// Connecting to a real server: tests/startup/server_checks_test.cpp.
+TEST(DatastoreConnection, StartsUnattachedKeepsItsSettingsAndNeedsAServerAndADatabase)
 {
     auto connection = KQDBConnection::forDatastore(QStringLiteral("Kelquen"));
     EXPECT_EQ(connection->errorCode(), 2);
     EXPECT_EQ(connection->errorText(), QStringLiteral("No Kelquen Datastore attached"));
     connection->setUserName(QStringLiteral("ana"));
-    EXPECT_EQ(connection->userName(), QString());
+    EXPECT_EQ(connection->userName(), QStringLiteral("ana"));
     EXPECT_EQ(connection->connect(), 4);
     EXPECT_EQ(connection->errorText(), QStringLiteral("Bad Datastore Name"));
     EXPECT_EQ(connection->disconnect(), 2);
