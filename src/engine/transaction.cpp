@@ -320,7 +320,14 @@ bool Transaction::setText(int position, const QString& text, QString* error)
             typed.truncate(stored->size);
         value = typed;
     }
-    screen_[position - 1] = normalized(position, value);
+    const QVariant typedValue = normalized(position, value);
+    // A field changed after it passed validation is checked again: the stage
+    // falls back to it, so the next focus move or Confirm cannot store a value
+    // that no rule has seen (a description blanked with the mouse, a locality
+    // left over from another department).
+    if (position < stage_ && !sameValue(position, typedValue, screen_.at(position - 1)))
+        stage_ = position;
+    screen_[position - 1] = typedValue;
     return true;
 }
 

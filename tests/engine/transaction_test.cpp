@@ -135,6 +135,30 @@ TEST_F(TransactionTest, FocusRunsTheFieldsBeforeItInOrderAndStopsAtTheFirstFailu
     EXPECT_EQ(countRows(QStringLiteral("CARGOSFU")), 0);
 }
 
+TEST_F(TransactionTest, AFieldChangedAfterItsValidationIsValidatedAgain)
+{
+    addCategory(5, QStringLiteral("Peones"));
+    auto form = newEmployeePosition(QStringLiteral("5"), QStringLiteral("12"));
+    ASSERT_TRUE(form->focusEntered(4));
+    ASSERT_EQ(form->validationStage(), 4);
+
+    // Back in the category with the mouse: a category that does not exist.
+    form->setText(3, QStringLiteral("8"));
+    EXPECT_EQ(form->validationStage(), 3);
+    ui.answer(false);
+    EXPECT_FALSE(form->confirm());
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("No existe Categorias. DESEA VISUALIZAR?")});
+    EXPECT_TRUE(employeeRow().isEmpty());
+
+    // Typing the same value again does not send validation back.
+    form->setText(3, QStringLiteral("5"));
+    ASSERT_TRUE(form->focusEntered(4));
+    form->setText(3, QStringLiteral("5"));
+    EXPECT_EQ(form->validationStage(), 4);
+    ASSERT_TRUE(form->confirm());
+    EXPECT_EQ(employeeRow(), (QVariantList{5, 12, 99}));
+}
+
 TEST_F(TransactionTest, AKeyTakenByAnotherWorkstationAfterValidationIsReportedAndNotAudited)
 {
     Transaction form(TCATEGOR(), *database, ui);
