@@ -83,13 +83,13 @@ QString auditTextOf(int category, int counter)
 //                          synchronisation mark (before its W line)
 TEST(ContentionWorker, ConfirmsCounterIncrementsThroughTheForm)
 {
-    const QString file = qEnvironmentVariable(workerDatabaseVariable);
-    if (file.isEmpty())
+    const QString where = qEnvironmentVariable(workerDatabaseVariable);
+    if (where.isEmpty())
         GTEST_SKIP() << "only runs as a worker process of the contention test";
     VBGlob::clear();
     VBGlob::put(QStringLiteral("Usuario"), qEnvironmentVariable(workerUserVariable));
     VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSSMS"));
-    Database database(DatabaseLocation::sqliteFile(file));
+    Database database(locationFromText(where));
     ASSERT_TRUE(database.open()) << database.errorText().toStdString();
     QRandomGenerator random(quint32(environmentNumber(workerSeedVariable, 1)));
     const int tries = int(environmentNumber(workerTriesVariable, 0));
@@ -188,13 +188,18 @@ QList<AuditSentence> auditSentences(Database& database)
 }
 
 /// A database with categories 1 to 3 at "n=0" and the workers that contend
-/// for them.
-class ContentionTest : public ::testing::Test {
+/// for them: an SQLite file, or a database on the test PostgreSQL server.
+class ContentionTest : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override
     {
-        ASSERT_NO_FATAL_FAILURE(createProgramDatabase(file));
-        ASSERT_TRUE(database.open());
+        if (GetParam() == Backend::Postgres) {
+            if (const QString missing = testServerMissing(); !missing.isEmpty())
+                GTEST_SKIP() << missing.toStdString();
+            ASSERT_TRUE(serverProblem.isEmpty()) << serverProblem.toStdString();
+        }
+        ASSERT_NO_FATAL_FAILURE(createProgramDatabase(location));
+        ASSERT_TRUE(database.open()) << database.errorText().toStdString();
         for (int category : contendedCategories) {
             QString error;
             ASSERT_TRUE(insertRow(database, QStringLiteral("CATEGORI"),
@@ -213,7 +218,7 @@ protected:
         const QString startFile = folder.file(QStringLiteral("start"));
         for (int index = 0; index < int(tries.size()); ++index) {
             QMap<QString, QString> environment{
-                {QString::fromLatin1(workerDatabaseVariable), file},
+                {QString::fromLatin1(workerDatabaseVariable), locationText(location)},
                 {QString::fromLatin1(workerUserVariable), users.at(index)},
                 {QString::fromLatin1(workerTriesVariable), QString::number(tries.at(index))},
                 {QString::fromLatin1(workerSeedVariable), QString::number(QRandomGenerator::global()->generate())},
@@ -306,15 +311,37 @@ protected:
         return count;
     }
 
+    /// The file is checked with SQLite's integrity check; the server keeps
+    /// its own files.
+    void checkIntegrity()
+    {
+        if (GetParam() == Backend::Sqlite) {
+            EXPECT_EQ(integrityCheck(database), QStringLiteral("ok"));
+        }
+    }
+
+    ServerTestDatabase server;
+    QString serverProblem;
     TempFolder folder;
-    const QString file = folder.file(QString::fromLatin1(databaseFileName));
-    Database database{DatabaseLocation::sqliteFile(file)};
+    const DatabaseLocation location = chooseLocation();
+    Database database{location};
     QList<AuditSentence> trailBefore;
     const QStringList users = {QStringLiteral("PUESTO1"), QStringLiteral("PUESTO2")};
     std::vector<std::unique_ptr<WorkerProcess>> workers;
+
+private:
+    /// The test's database: made on the server here, before the connection
+    /// member is built on it; SetUp reports a server that refused.
+    DatabaseLocation chooseLocation()
+    {
+        if (GetParam() == Backend::Sqlite || !testServerMissing().isEmpty())
+            return DatabaseLocation::sqliteFile(folder.file(QString::fromLatin1(databaseFileName)));
+        server.create(QStringLiteral("contention"), &serverProblem);
+        return server.location();
+    }
 };
 
-TEST_F(ContentionTest, TwoWorkstationsConfirmingTheSameRecordsLoseNoIncrement)
+TEST_P(ContentionTest, TwoWorkstationsConfirmingTheSameRecordsLoseNoIncrement)
 {
     const int tries = int(environmentNumber("UORDANE_CONTENTION_TRIES", 60));
     ASSERT_NO_FATAL_FAILURE(startWorkers({tries, tries}));
@@ -345,7 +372,7 @@ TEST_F(ContentionTest, TwoWorkstationsConfirmingTheSameRecordsLoseNoIncrement)
     const QList<AuditSentence> audit = newAuditEntries();
     EXPECT_EQ(audit.size(), written);
     EXPECT_EQ(audit, expectedAuditEntries(tallies));
-    EXPECT_EQ(integrityCheck(database), QStringLiteral("ok"));
+    checkIntegrity();
     const int stale = staleLocks();
 
     std::printf("contention test: tries %d, written %d, refused %d (locked %d, changed %d), lost %d, "
@@ -359,7 +386,7 @@ TEST_F(ContentionTest, TwoWorkstationsConfirmingTheSameRecordsLoseNoIncrement)
 // connection stayed open all along, carries on: once the first is gone,
 // every one of its confirms writes. The dead one's last change, if it was
 // committed before the kill, is whole or absent, and so is its audit entry.
-TEST_F(ContentionTest, AWorkstationKilledMidwayBlocksNothingForTheOther)
+TEST_P(ContentionTest, AWorkstationKilledMidwayBlocksNothingForTheOther)
 {
     constexpr int survivorTries = 80;
     constexpr int aloneAtTheEnd = 20;
@@ -401,7 +428,7 @@ TEST_F(ContentionTest, AWorkstationKilledMidwayBlocksNothingForTheOther)
     EXPECT_LE(audit.size(), 1);
     for (const AuditSentence& extra : audit)
         EXPECT_EQ(extra.first, users.at(0)) << extra.second.toStdString();
-    EXPECT_EQ(integrityCheck(database), QStringLiteral("ok"));
+    checkIntegrity();
     const int stale = staleLocks();
 
     std::printf("contention with a kill: killed after %d writes, survivor tries %d, written %d, refused %d, "
@@ -409,6 +436,11 @@ TEST_F(ContentionTest, AWorkstationKilledMidwayBlocksNothingForTheOther)
                 tallies.at(0).written, survivor.tries, survivor.written,
                 survivor.refusedLocked + survivor.refusedChanged, lost, stale);
 }
+
+INSTANTIATE_TEST_SUITE_P(, ContentionTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const ::testing::TestParamInfo<Backend>& info) {
+                             return testBackendName(info.param).toStdString();
+                         });
 
 // A record stays locked until the change written to it is committed: a lock
 // given up at update, while the transaction is still open, lets another
