@@ -149,6 +149,7 @@ void RecordCursor::attachColumns(const QStringList& names)
 
 void RecordCursor::detach()
 {
+    forgetReadAhead();
     releaseLock();
     queries_.clear();
     slots_.clear();
@@ -203,11 +204,17 @@ QString RecordCursor::selectPrefix() const
 RecordCursor::Row RecordCursor::rowFromQuery(const Statement& query) const
 {
     Row row;
-    row.id = query.int64(0);
-    row.values.reserve(columns_.size());
-    for (int column = 0; column < columns_.size(); ++column)
-        row.values.append(query.fieldValue(column + 1, table_->fields.at(column).type));
+    readInto(row, query);
     return row;
+}
+
+void RecordCursor::readInto(Row& row, const Statement& query) const
+{
+    row.id = query.int64(0);
+    row.values.resize(columns_.size());
+    QVariant* values = row.values.data();
+    for (int column = 0; column < columns_.size(); ++column)
+        query.readField(column + 1, table_->fields.at(column).type, values[column]);
 }
 
 Statement& RecordCursor::prepared(const QString& sql)
@@ -592,7 +599,10 @@ DbError RecordCursor::setBookmark(Bookmark bookmark)
 
 TableCursor::TableCursor(Database& database) : RecordCursor(database) {}
 
-TableCursor::~TableCursor() = default;
+TableCursor::~TableCursor()
+{
+    endHeldRead();
+}
 
 DbError TableCursor::open(const QString& table, Access access)
 {
@@ -620,6 +630,7 @@ DbError TableCursor::setIndex(const QString& index)
         return failure(DbErrorNumber::NotAnIndex,
                        QStringLiteral("%1 no es un índice de la tabla %2").arg(index, table_->name));
     cancelUpdate();
+    forgetReadAhead();
     slots_.clear();
     indexName_ = definition->name;
     keyColumns_.clear();
@@ -631,7 +642,6 @@ DbError TableCursor::setIndex(const QString& index)
     // The row identity closes the order, so that equal keys still have a
     // definite next and previous record.
     keyColumns_ << rowIdColumn(database_.backend());
-    forgetReadAhead();
     return {};
 }
 
@@ -673,6 +683,12 @@ DbError TableCursor::fetchFrom(Statement& query, const QVariantList& values, int
         readAhead_.append(rowFromQuery(query));
         ++count;
     }
+    if (query.stepFailed()) {
+        const DbError error = query.failure(QStringLiteral("No se pudo leer ") + table_->name);
+        query.finish();
+        readAhead_.clear();
+        return error;
+    }
     query.finish();
     readAheadComplete_ = count < limit;
     if (readAhead_.isEmpty()) {
@@ -685,13 +701,71 @@ DbError TableCursor::fetchFrom(Statement& query, const QVariantList& values, int
     return {};
 }
 
+DbError TableCursor::readOn(Statement& query, const QVariantList& values, bool backwards)
+{
+    forgetReadAhead();
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    query.addBindValue(-1);  // no limit: the select stays open as long as the cursor reads on
+    if (!query.exec())
+        return query.failure(QStringLiteral("No se pudo leer ") + table_->name);
+    if (!query.next()) {
+        const DbError error = query.stepFailed() ? query.failure(QStringLiteral("No se pudo leer ") + table_->name)
+                                                 : DbError{};
+        query.finish();
+        if (error)
+            return error;
+        position_ = backwards ? Position::BeforeFirst : Position::AfterLast;
+        return {};
+    }
+    readInto(current_, query);
+    position_ = Position::OnRow;
+    empty_ = false;
+    held_ = &query;
+    heldBackwards_ = backwards;
+    database_.holdRead(this);
+    return {};
+}
+
+DbError TableCursor::stepHeld()
+{
+    Statement& query = *held_;
+    if (query.next()) {
+        readInto(current_, query);
+        return {};
+    }
+    const DbError error =
+        query.stepFailed() ? query.failure(QStringLiteral("No se pudo leer ") + table_->name) : DbError{};
+    endHeldRead();
+    if (error)
+        return error;
+    position_ = heldBackwards_ ? Position::BeforeFirst : Position::AfterLast;
+    return {};
+}
+
+bool TableCursor::canHoldReads()
+{
+    if (!readsMayBeHeld_ && database_.isOpen())
+        readsMayBeHeld_ = Statement::readsMayBeHeld(database_);
+    return readsMayBeHeld_.value_or(false);
+}
+
+void TableCursor::endHeldRead()
+{
+    if (held_ != nullptr) {
+        held_->finish();
+        held_ = nullptr;
+    }
+    database_.forgetHeldRead(this);
+}
+
 DbError TableCursor::fetchFirst(bool last)
 {
     noMatch_ = false;
     window_ = 16;
     Statement& query = preparedSlot(last ? LastSlot : FirstSlot,
                                     [&] { return selectPrefix() + orderBy(last) + QStringLiteral(" LIMIT ?"); });
-    DbError error = fetchFrom(query, {}, window_, last);
+    DbError error = canHoldReads() ? readOn(query, {}, last) : fetchFrom(query, {}, window_, last);
     if (error)
         return error;
     if (position_ != Position::OnRow) {
@@ -704,6 +778,8 @@ DbError TableCursor::fetchFirst(bool last)
 
 DbError TableCursor::fetchNext(bool backwards)
 {
+    if (held_ != nullptr && heldBackwards_ == backwards && position_ == Position::OnRow)
+        return stepHeld();
     const bool readAheadLeft = readAheadNext_ < readAhead_.size();
     if (readAheadLeft && readAheadBackwards_ == backwards && position_ == Position::OnRow) {
         current_ = std::move(readAhead_[readAheadNext_++]);
@@ -714,14 +790,16 @@ DbError TableCursor::fetchNext(bool backwards)
         position_ = backwards ? Position::BeforeFirst : Position::AfterLast;
         return {};
     }
-    // Sequential reading: each refill reads twice as far ahead, up to a limit
-    // that keeps the memory of a cursor small.
-    window_ = std::min(window_ * 2, 512);
     Statement& query = preparedSlot(backwards ? PreviousSlot : NextSlot, [&] {
         return selectPrefix() + QStringLiteral(" WHERE (") + joined(keyColumns_, QStringLiteral(", "))
             + QStringLiteral(") ") + (backwards ? QStringLiteral("<") : QStringLiteral(">")) + QStringLiteral(" (")
             + placeholders(keyColumns_.size()) + QStringLiteral(")") + orderBy(backwards) + QStringLiteral(" LIMIT ?");
     });
+    if (canHoldReads())
+        return readOn(query, keyValues(current_), backwards);
+    // Sequential reading: each refill reads twice as far ahead, up to a limit
+    // that keeps the memory of a cursor small.
+    window_ = std::min(window_ * 2, 512);
     return fetchFrom(query, keyValues(current_), window_, backwards);
 }
 
@@ -733,6 +811,7 @@ void TableCursor::placeOn(const Row& row)
 
 void TableCursor::forgetReadAhead()
 {
+    endHeldRead();
     readAhead_.clear();
     readAheadNext_ = 0;
     readAheadComplete_ = false;
@@ -771,7 +850,10 @@ DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
         return selectPrefix() + QStringLiteral(" WHERE ") + condition + orderBy(backwards) + QStringLiteral(" LIMIT ?");
     });
     window_ = 8;  // the first refill after a seek reads 16 rows
-    DbError error = fetchFrom(query, bound, 1, backwards);
+    // A seek "=" looks one record up and holds nothing; the others start a
+    // range, read on by the moves that follow.
+    DbError error = comparison != Comparison::Equal && canHoldReads() ? readOn(query, bound, backwards)
+                                                                       : fetchFrom(query, bound, 1, backwards);
     readAheadComplete_ = false;
     if (error)
         return error;

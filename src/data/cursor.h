@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/database.h"
 #include "data/db_error.h"
 #include "data/schema.h"
 
@@ -14,7 +15,6 @@
 #include <optional>
 #include <unordered_map>
 
-class Database;
 class RecordLocks;
 class Statement;
 
@@ -61,12 +61,24 @@ class Statement;
 // A QueryCursor runs a select text (brackets around names allowed) and offers
 // the same moves, fields, edits and bookmarks, without index or seek.
 //
-// Moves read a few rows ahead (16 to 512, growing while the cursor keeps
-// moving the same way); a seek, moveFirst/moveLast and edit always read the
-// database afresh, and edit rereads the record under its lock, so a change by
-// another workstation is never written over. A cursor must be closed or
-// destroyed before its Database; closing the Database first makes its
-// operations fail cleanly.
+// On SQLite (in write-ahead-log mode, where a reader blocks no writer) a
+// cursor that moves first, last or on from a record keeps its select open and
+// steps it on each further move in that direction, so that reading through a
+// table is one query. The open select holds a read snapshot of the
+// connection: it ends before any other statement of the connection runs,
+// before a transaction begins or ends, on idleFreeLocks and on close (see
+// Database::holdRead), and the next move queries again from the current key.
+// So no read or write of the connection ever works on an old snapshot; only
+// the moves of the cursor that holds it may read, until then, what the table
+// held when its select began. Elsewhere moves read a few rows ahead (16 to
+// 512, growing while the cursor keeps moving the same way). A seek always
+// reads the database afresh; a seek "=" (a look-up) holds nothing, the other
+// comparisons start a range and hold their select like a move. Edit rereads
+// the record under its lock, so a change by another workstation is never
+// written over.
+//
+// A cursor must be closed or destroyed before its Database; closing the
+// Database first makes its operations fail cleanly.
 //
 // Table, index and field names are case-insensitive. Every value is bound,
 // never pasted into SQL text. Operations return a DbError whose number is the
@@ -190,6 +202,8 @@ protected:
     /// The "SELECT rowid, fields FROM table" prefix of every read.
     QString selectPrefix() const;
     Row rowFromQuery(const Statement& query) const;
+    /// Reads the current row of `query` into `row`, reusing its storage.
+    void readInto(Row& row, const Statement& query) const;
     /// A prepared query of this cursor, cached by its text.
     Statement& prepared(const QString& sql);
     /// A prepared query of this cursor cached under `slot`; `build` makes its
@@ -238,7 +252,7 @@ private:
 };
 
 /// A table with a current index, positioned by seek and by moves.
-class TableCursor : public RecordCursor {
+class TableCursor : public RecordCursor, private HeldRead {
 public:
     explicit TableCursor(Database& database);
     ~TableCursor() override;
@@ -265,6 +279,12 @@ protected:
 
 private:
     DbError fetchFrom(Statement& query, const QVariantList& values, int limit, bool backwards);
+    /// Runs `query` without a limit and keeps it open, standing on its first row.
+    DbError readOn(Statement& query, const QVariantList& values, bool backwards);
+    /// Steps the held select; at its end the cursor is at end (or start).
+    DbError stepHeld();
+    bool canHoldReads();
+    void endHeldRead() override;
     QString orderBy(bool backwards) const;
     QVariantList keyValues(const Row& row) const;
 
@@ -277,6 +297,9 @@ private:
     bool readAheadBackwards_ = false;
     bool readAheadComplete_ = false;  ///< no rows beyond the read-ahead window
     int window_ = 16;
+    Statement* held_ = nullptr;  ///< the open select standing on the current row
+    bool heldBackwards_ = false;
+    std::optional<bool> readsMayBeHeld_;
 };
 
 /// The result of a select text, as an updatable set of records when it

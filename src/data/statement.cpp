@@ -7,6 +7,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QStringDecoder>
 
 #include <sqlite3.h>
 
@@ -111,6 +112,11 @@ void Statement::addBindValue(const QVariant& value)
 
 bool Statement::exec()
 {
+    stepFailed_ = false;
+    // A select another cursor keeps open would hand this statement its old
+    // snapshot, and a write on it fails with SQLITE_BUSY_SNAPSHOT.
+    if (database_)
+        database_->endHeldRead();
     if (query_)
         return query_->exec();
     if (statement_ == nullptr)
@@ -134,8 +140,12 @@ bool Statement::exec()
 
 bool Statement::next()
 {
-    if (query_)
-        return query_->next();
+    if (query_) {
+        if (query_->next())
+            return true;
+        stepFailed_ = query_->lastError().isValid();
+        return false;
+    }
     if (statement_ == nullptr)
         return false;
     if (firstRowPending_) {
@@ -148,6 +158,7 @@ bool Statement::next()
     if (stepResult_ == SQLITE_ROW)
         return true;
     if (stepResult_ != SQLITE_DONE) {
+        stepFailed_ = true;
         sqlite3* handle = sqlite3_db_handle(statement_);
         errorCode_ = sqlite3_extended_errcode(handle);
         errorText_ = QString::fromUtf8(sqlite3_errmsg(handle));
@@ -182,32 +193,68 @@ qint64 Statement::int64(int column) const
     return sqlite3_column_int64(statement_, column);
 }
 
-QVariant Statement::fieldValue(int column, FieldType type) const
+namespace {
+
+/// Stores the UTF-8 `bytes` in `into` as text, in the buffer of the text it
+/// already holds when that is not shared and is large enough.
+void assignUtf8(QVariant& into, const char* bytes, int length)
 {
-    if (query_)
-        return fromStorage(type, query_->value(column));
-    if (sqlite3_column_type(statement_, column) == SQLITE_NULL)
-        return emptyValue(type);
+    if (bytes == nullptr) {
+        into.setValue(QString());
+        return;
+    }
+    if (into.metaType() == QMetaType::fromType<QString>()) {
+        QString& text = *static_cast<QString*>(into.data());
+        if (text.isDetached() && text.capacity() >= length) {
+            text.resize(length);  // UTF-16 never needs more units than UTF-8 bytes
+            QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            const QChar* end = decoder.appendToBuffer(text.data(), QByteArrayView(bytes, length));
+            text.truncate(end - text.constData());
+            return;
+        }
+    }
+    into = QString::fromUtf8(bytes, length);
+}
+
+}  // namespace
+
+void Statement::readField(int column, FieldType type, QVariant& into) const
+{
+    if (query_) {
+        into = fromStorage(type, query_->value(column));
+        return;
+    }
+    // SQLite reads a Null as 0, 0.0 or no text: the empty value of those
+    // types. Only a date needs to tell a Null apart.
     switch (type) {
     case FieldType::Integer:
     case FieldType::Long:
     case FieldType::YesNo:
-        return static_cast<int>(sqlite3_column_int64(statement_, column));
+        into.setValue(static_cast<int>(sqlite3_column_int64(statement_, column)));
+        return;
     case FieldType::Double:
-        return sqlite3_column_double(statement_, column);
+        into.setValue(sqlite3_column_double(statement_, column));
+        return;
     case FieldType::Currency:
-        return roundToCurrency(sqlite3_column_double(statement_, column));
+        into.setValue(roundToCurrency(sqlite3_column_double(statement_, column)));
+        return;
     case FieldType::Date: {
+        if (sqlite3_column_type(statement_, column) == SQLITE_NULL) {
+            into = emptyDate();
+            return;
+        }
         const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-        return dateFromSqliteText(text, sqlite3_column_bytes(statement_, column));
+        into = dateFromSqliteText(text, sqlite3_column_bytes(statement_, column));
+        return;
     }
     case FieldType::Text:
     case FieldType::Memo: {
         const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-        return QString::fromUtf8(text, sqlite3_column_bytes(statement_, column));
+        assignUtf8(into, text, sqlite3_column_bytes(statement_, column));
+        return;
     }
     }
-    return value(column);
+    into = value(column);
 }
 
 QVariant Statement::value(int column) const
@@ -256,6 +303,20 @@ qint64 Statement::lastInsertId() const
     if (query_)
         return query_->lastInsertId().toLongLong();
     return statement_ ? sqlite3_last_insert_rowid(sqlite3_db_handle(statement_)) : 0;
+}
+
+bool Statement::readsMayBeHeld(Database& database)
+{
+    if (database.backend() != Backend::Sqlite)
+        return false;
+    sqlite3* handle = sqliteHandle(database);
+    sqlite3_stmt* pragma = nullptr;
+    if (handle == nullptr || sqlite3_prepare_v2(handle, "PRAGMA journal_mode", -1, &pragma, nullptr) != SQLITE_OK)
+        return false;
+    const bool wal = sqlite3_step(pragma) == SQLITE_ROW
+        && qstricmp(reinterpret_cast<const char*>(sqlite3_column_text(pragma, 0)), "wal") == 0;
+    sqlite3_finalize(pragma);
+    return wal;
 }
 
 DbError Statement::failure(const QString& message) const

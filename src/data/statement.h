@@ -31,14 +31,18 @@ public:
     bool exec();
     /// Steps to the next row of a select; false at the end or on a failure.
     bool next();
+    /// Whether the last `next()` returned false because the step failed.
+    bool stepFailed() const { return stepFailed_; }
     /// Ends the run: the engine's read of the statement is released.
     void finish();
 
     bool isNull(int column) const;
     qint64 int64(int column) const;
-    /// Column `column` read as the program sees a field of `type`: typed, and
-    /// a Null as the empty value of the type.
-    QVariant fieldValue(int column, FieldType type) const;
+    /// Column `column` read into `into` as the program sees a field of
+    /// `type`: typed, and a Null as the empty value of the type. The value
+    /// `into` holds is overwritten in place where it can be (a cursor reads
+    /// every field of every row it passes).
+    void readField(int column, FieldType type, QVariant& into) const;
     /// Column `column` as the engine holds it; Null as an invalid QVariant.
     QVariant value(int column) const;
     int columnCount() const;
@@ -52,6 +56,12 @@ public:
     /// The connection closes: lets go of the engine's statement for good.
     void release();
 
+    /// Whether a select of `database` may stay open between calls without
+    /// holding up other connections: SQLite in write-ahead-log mode, where
+    /// readers never block writers. (PostgreSQL's driver reads a whole
+    /// result at once, so there a select is never held.)
+    static bool readsMayBeHeld(Database& database);
+
 private:
     Database* database_;
     QString sql_;
@@ -60,6 +70,7 @@ private:
     int bound_ = 0;
     int stepResult_ = 0;
     bool firstRowPending_ = false;
+    bool stepFailed_ = false;
     int errorCode_ = 0;
     QString errorText_;
     // other backends

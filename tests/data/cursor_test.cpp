@@ -19,6 +19,27 @@ protected:
         ASSERT_TRUE(db().commit().ok());
     }
 
+    /// Rewrites the description of category `id` through `database`, as a
+    /// transaction of that workstation does.
+    static void changeCategory(Database& database, int id, const QString& description)
+    {
+        TableCursor categories(database);
+        ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+        ASSERT_TRUE(categories.seek(Comparison::Equal, {id}).ok());
+        ASSERT_TRUE(categories.edit().ok());
+        ASSERT_TRUE(categories.setValue(catDesc, description).ok());
+        const DbError error = categories.update();
+        ASSERT_TRUE(error.ok()) << qPrintable(error.fullText());
+    }
+
+    /// Moves `cursor` on to the category `id`.
+    static void moveOnTo(TableCursor& cursor, int id)
+    {
+        while (!cursor.atEnd() && cursor.integer(catId) < id)
+            ASSERT_TRUE(cursor.moveNext().ok());
+        ASSERT_EQ(cursor.integer(catId), id);
+    }
+
     /// Adds employee positions: `positions` rows for each employee of `employees`.
     void addPositions(const QList<int>& employees, int positions, int category, int firstLine = 1)
     {
@@ -411,6 +432,59 @@ TEST_P(CursorTest, ACursorLeftOpenWhenItsConnectionClosesFailsCleanly)
     ASSERT_TRUE(mine.open(QStringLiteral("CATEGORI")).ok());
     ASSERT_TRUE(mine.seek(Comparison::Equal, {2}).ok());
     EXPECT_TRUE(mine.edit().ok());
+}
+
+// A cursor reading through a table may keep its select open between moves;
+// nothing else on its connection may then read or write an old snapshot.
+TEST_P(CursorTest, AReaderStoppedHalfwayLeavesItsConnectionReadingAndWritingFreshData)
+{
+    addCategories(1, 40);
+    // A writer that has already run its statements once.
+    TableCursor writer(db());
+    ASSERT_TRUE(writer.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(writer.seek(Comparison::Equal, {10}).ok());
+    ASSERT_TRUE(writer.edit().ok());
+    ASSERT_TRUE(writer.setValue(catDesc, QStringLiteral("Diez")).ok());
+    ASSERT_TRUE(writer.update().ok());
+
+    TableCursor reader(db());
+    ASSERT_TRUE(reader.open(QStringLiteral("CATEGORI"), Access::ReadOnly).ok());
+    ASSERT_TRUE(reader.moveFirst().ok());
+    moveOnTo(reader, 2);
+
+    auto second = openSecond();
+    changeCategory(*second, 20, QStringLiteral("Cambiada por otro"));
+    changeCategory(*second, 30, QStringLiteral("También cambiada"));
+
+    // The writer reads the other workstation's change and writes over it.
+    ASSERT_TRUE(writer.seek(Comparison::Equal, {20}).ok());
+    EXPECT_EQ(writer.text(catDesc), QStringLiteral("Cambiada por otro"));
+    ASSERT_TRUE(writer.edit().ok());
+    ASSERT_TRUE(writer.setValue(catDesc, QStringLiteral("Escrita aquí")).ok());
+    const DbError error = writer.update();
+    ASSERT_TRUE(error.ok()) << qPrintable(error.fullText());
+
+    // The reader goes on from where it stood and meets both changes.
+    moveOnTo(reader, 20);
+    EXPECT_EQ(reader.text(catDesc), QStringLiteral("Escrita aquí"));
+    moveOnTo(reader, 30);
+    EXPECT_EQ(reader.text(catDesc), QStringLiteral("También cambiada"));
+}
+
+TEST_P(CursorTest, AfterIdleWithFreeLocksAReaderSeesWhatOthersWroteSince)
+{
+    addCategories(1, 40);
+    TableCursor reader(db());
+    ASSERT_TRUE(reader.open(QStringLiteral("CATEGORI"), Access::ReadOnly).ok());
+    ASSERT_TRUE(reader.seek(Comparison::GreaterOrEqual, {1}).ok());
+    moveOnTo(reader, 2);
+
+    auto second = openSecond();
+    changeCategory(*second, 20, QStringLiteral("Cambiada por otro"));
+    db().idleFreeLocks();
+
+    moveOnTo(reader, 20);
+    EXPECT_EQ(reader.text(catDesc), QStringLiteral("Cambiada por otro"));
 }
 
 TEST_P(CursorTest, ARecordAddedThroughAQueryCursorJoinsItsResult)
