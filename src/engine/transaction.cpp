@@ -70,6 +70,7 @@ Transaction::Transaction(const TransactionDecl& declaration, Database& database,
            && "a transaction declares its key fields first");
     table_ = database_.tableDef(declaration_.table);
     assert(table_ && "a transaction's table is in the schema");
+    title_ = declaration_.titleFunction ? declaration_.titleFunction(database_, declaration_.title) : declaration_.title;
     while (keyCount_ < fieldCount() && declaration_.fields.at(keyCount_).kind == FieldKind::Key)
         ++keyCount_;
     for (int position = 1; position <= fieldCount(); ++position) {

@@ -145,6 +145,9 @@ struct TransactionHooks {
     std::function<void(const Transaction& form)> closed;
 };
 
+/// The title of a window whose title depends on the data, read when it opens.
+using WindowTitle = std::function<QString(Database& database, const QString& declaredTitle)>;
+
 /// A transaction as data.
 struct TransactionDecl {
     QString name;    ///< "TCATEGOR"
@@ -160,6 +163,7 @@ struct TransactionDecl {
     int permissionPosition = 8;  ///< the character of "Permisos" that must be "M"
     QStringList pages;        ///< tab captions; empty: one page
     QString helpTopic;        ///< "HLP_TFunAtri.htm"; empty: the help file's first topic
+    WindowTitle titleFunction;  ///< set: the title shown instead of `title`
     TransactionHooks hooks;
 };
 
@@ -180,6 +184,9 @@ public:
     void handBack(QString& key, QString& modeText) const;
 
     const TransactionDecl& declaration() const { return declaration_; }
+    /// The window's title: the declared one, or what the title function
+    /// made of it when the form was created.
+    QString title() const { return title_; }
     Database& database() const { return database_; }
     UiPort& ui() const { return ui_; }
     Mode mode() const { return mode_; }
@@ -292,6 +299,7 @@ private:
     std::shared_ptr<TableCursor> checkCursor(const DeleteCheck& check);
 
     const TransactionDecl& declaration_;
+    QString title_;
     Database& database_;
     UiPort& ui_;
 

@@ -60,9 +60,6 @@ using RowFilter = std::function<bool(const WorkPanel& panel, const RecordCursor&
 /// order. Sets `error` when the list cannot be read.
 using RowSource = std::function<QList<QStringList>(QString& error)>;
 
-/// The title of a panel whose title depends on the data, read when it opens.
-using PanelTitle = std::function<QString(Database& database, const QString& declaredTitle)>;
-
 /// A work panel or selection prompt as data.
 struct WorkPanelDecl {
     QString name;         ///< "WCATEGOR"
@@ -81,7 +78,7 @@ struct WorkPanelDecl {
     /// "Rub": while the group is copied automatically Add and Delete refuse;
     /// empty: no guard.
     QString syncGroup;
-    PanelTitle titleFunction;     ///< set: the title shown instead of `title`
+    WindowTitle titleFunction;     ///< set: the title shown instead of `title`
     /// Set: the rows come from it and `table`/`index` are not used; the
     /// columns are texts.
     RowSource rowSource;

@@ -19,9 +19,9 @@ namespace {
 
 const QString formTitle = QStringLiteral("Referencia auxiliar");
 
-TransactionDecl& formDeclaration()
+const TransactionDecl& formDeclaration()
 {
-    static TransactionDecl form = [] {
+    static const TransactionDecl form = [] {
         TransactionDecl declaration;
         declaration.name = QStringLiteral("TREFAUXI");
         declaration.title = formTitle;
@@ -50,11 +50,7 @@ TransactionDecl& formDeclaration()
         declaration.audit.parts = {{QStringLiteral("RefAuxDesc"), QStringLiteral(", descripción = ")}};
         declaration.syncGroup = QStringLiteral("Ref");
         declaration.helpTopic = QStringLiteral("HLP_TREFAUXI.htm");
-        // The engine draws the declared title, so the title is renewed from
-        // the parameter each time the form starts, before its window exists.
-        declaration.hooks.afterStart = [](Transaction& form) {
-            formDeclaration().title = auxiliaryReferenceTitle(form.database(), formTitle);
-        };
+        declaration.titleFunction = &auxiliaryReferenceTitle;
         return declaration;
     }();
     return form;

@@ -127,7 +127,7 @@ TransactionWindow::TransactionWindow(Transaction& engine, QWidget* parent)
     : QWidget(parent), engine_(engine)
 {
     const TransactionDecl& declaration = engine_.declaration();
-    setWindowTitle(declaration.title);
+    setWindowTitle(engine_.title());
     setObjectName(declaration.name);
     setWindowIcon(picture("tabla.ico"));
 

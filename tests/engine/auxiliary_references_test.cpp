@@ -20,16 +20,17 @@ TEST_F(AuxiliaryReferencesTest, TheEmployersNameForTheReferencePrecedesTheTitle)
 
     setParameterText(QStringLiteral("Configur"), QStringLiteral("RefAux"), QStringLiteral("Obra"));
     auto form = open(TREFAUXI(), QString(), QStringLiteral("INS"));
-    EXPECT_EQ(form->declaration().title, QStringLiteral("Obra - Referencia auxiliar"));
+    EXPECT_EQ(form->title(), QStringLiteral("Obra - Referencia auxiliar"));
     form->close();
 
     // The title follows the parameter at every start, never piling up.
     setParameterText(QStringLiteral("Configur"), QStringLiteral("RefAux"), QStringLiteral("Sindicato"));
     auto again = open(TREFAUXI(), QString(), QStringLiteral("INS"));
-    EXPECT_EQ(again->declaration().title, QStringLiteral("Sindicato - Referencia auxiliar"));
+    EXPECT_EQ(again->title(), QStringLiteral("Sindicato - Referencia auxiliar"));
     again->close();
     setParameterText(QStringLiteral("Configur"), QStringLiteral("RefAux"), QStringLiteral("REFERENCIA"));
-    EXPECT_EQ(open(TREFAUXI(), QString(), QStringLiteral("INS"))->declaration().title, plain);
+    EXPECT_EQ(open(TREFAUXI(), QString(), QStringLiteral("INS"))->title(), plain);
+    EXPECT_EQ(TREFAUXI().title, plain) << "the declaration keeps its own title";
 }
 
 TEST_F(AuxiliaryReferencesTest, DeleteChecksTheExactCodeAndWritesNoAuditEntry)
