@@ -14,10 +14,12 @@
 // UORDANE_CONTENTION_TRIES sets the tries of each worker (default 60); for a
 // long run: tools/reliability.sh 300 2000.
 //
-// LockHolderTest plays the same two workstations step by step, once on an
-// SQLite file and once on the test PostgreSQL server: one process stops in
-// the middle of its confirm with the record locked, the other is refused and
-// then finds the record modified.
+// LockHolderTest plays the same two workstations step by step: one process
+// stops in the middle of its confirm with the record locked, the other is
+// refused and then finds the record modified.
+//
+// Both run once on an SQLite file and once on a database of the test
+// PostgreSQL server (skipped when UORDANE_TEST_PG_HOST is not set).
 #include "reliability_fixture.h"
 
 #include "engine/audit.h"
