@@ -1,80 +1,68 @@
-// Record access against raw SQLite, on a table of one million rows.
+// Record access against the same work done by hand, on a table of one
+// million rows.
 //
-// Each of our operations runs next to the same work done with the sqlite3 C
-// API and prepared statements on the same file, and the ratio of the two is
-// printed at the end, with the peak memory of the process after reading the
-// first page and after reading every row through a cursor.
+// Each operation of our cursors runs next to the same work (the same rows and
+// columns) written directly: the sqlite3 C API with prepared statements on the
+// same SQLite file, and plain prepared QSqlQuery statements on the same
+// PostgreSQL server. The ratios are printed at the end, the PostgreSQL ones
+// also against direct SQLite, with the peak memory of the process while a
+// cursor reads the first page of the table and then every page.
+//
+//   UORDANE_BENCH_ROWS                rows of the table (1000000 when unset)
+//   UORDANE_TEST_PG_HOST, _PORT, _USER  the PostgreSQL server; without them
+//                                     only SQLite runs
+//
+// Exits with 1 when an operation read the wrong rows or failed, or when the
+// memory went over its limit, so that the suite's small run catches a
+// benchmark that no longer works.
 
 #include "data/cursor.h"
 #include "data/database.h"
+#include "data/schema_sql.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 
 namespace {
 
-constexpr int tableRows = 1000000;
 constexpr int rowsPerGroup = 100;
+constexpr int pageRows = 100;
+constexpr long memoryLimitKb = 150 * 1024;
+// Added rows get identities far above the table's, each side its own.
+constexpr qint64 firstCursorAddedId = 1000000000;
+constexpr qint64 firstDirectAddedId = 1500000000;
 
-QTemporaryDir* folder = nullptr;
-Database* database = nullptr;
-sqlite3* raw = nullptr;
-qint64 nextAddedId = tableRows + 1;
-qint64 nextRawAddedId = 3 * tableRows;
+const QString benchTableName = QStringLiteral("BENCHMOV");
+const QString movId = QStringLiteral("MovId");
+const QString movGroup = QStringLiteral("MovGrupo");
+const QString movDescription = QStringLiteral("MovDesc");
+const QString movAmount = QStringLiteral("MovImp");
+
+int tableRows = 1000000;
+bool failed = false;
 
 const TableDef& benchTable()
 {
     static const TableDef table{
-        QStringLiteral("BENCHMOV"), QStringLiteral("Movimientos de prueba"),
-        {FieldDef{QStringLiteral("MovId"), FieldType::Long, 0}, FieldDef{QStringLiteral("MovGrupo"), FieldType::Long, 0},
-         FieldDef{QStringLiteral("MovDesc"), FieldType::Text, 40}, FieldDef{QStringLiteral("MovImp"), FieldType::Double, 0}},
-        {IndexDef{QStringLiteral("IBENCHMO"), {QStringLiteral("MovId")}, true, true},
-         IndexDef{QStringLiteral("IBENCHM1"), {QStringLiteral("MovGrupo"), QStringLiteral("MovId")}, false, false}}};
+        benchTableName, QStringLiteral("Movimientos de prueba"),
+        {FieldDef{movId, FieldType::Long, 0}, FieldDef{movGroup, FieldType::Long, 0},
+         FieldDef{movDescription, FieldType::Text, 40}, FieldDef{movAmount, FieldType::Double, 0}},
+        {IndexDef{QStringLiteral("IBENCHMO"), {movId}, true, true},
+         IndexDef{QStringLiteral("IBENCHM1"), {movGroup, movId}, false, false}}};
     return table;
-}
-
-void check(int code, const char* what)
-{
-    if (code == SQLITE_OK || code == SQLITE_DONE || code == SQLITE_ROW)
-        return;
-    std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(raw));
-    std::exit(1);
-}
-
-/// Builds the million rows once, with raw SQLite in one transaction.
-void buildTable(const QString& file)
-{
-    check(sqlite3_open(QFile::encodeName(file).constData(), &raw), "open");
-    check(sqlite3_exec(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr), "pragma");
-    check(sqlite3_exec(raw,
-                       "CREATE TABLE \"BENCHMOV\" (\"MovId\" INTEGER, \"MovGrupo\" INTEGER, \"MovDesc\" TEXT, \"MovImp\" REAL);"
-                       "CREATE UNIQUE INDEX \"BENCHMOV_IBENCHMO\" ON \"BENCHMOV\" (\"MovId\");"
-                       "CREATE INDEX \"BENCHMOV_IBENCHM1\" ON \"BENCHMOV\" (\"MovGrupo\", \"MovId\");",
-                       nullptr, nullptr, nullptr),
-          "create");
-    check(sqlite3_exec(raw, "BEGIN", nullptr, nullptr, nullptr), "begin");
-    sqlite3_stmt* insert = nullptr;
-    check(sqlite3_prepare_v2(raw, "INSERT INTO BENCHMOV VALUES (?, ?, ?, ?)", -1, &insert, nullptr), "prepare");
-    for (int id = 1; id <= tableRows; ++id) {
-        const std::string description = "Movimiento número " + std::to_string(id);
-        sqlite3_bind_int64(insert, 1, id);
-        sqlite3_bind_int64(insert, 2, (id - 1) / rowsPerGroup);
-        sqlite3_bind_text(insert, 3, description.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_double(insert, 4, id * 1.25);
-        check(sqlite3_step(insert), "insert");
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    check(sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr), "commit");
 }
 
 int randomId()
@@ -82,8 +70,120 @@ int randomId()
     return QRandomGenerator::global()->bounded(1, tableRows + 1);
 }
 
-/// Reads the columns of a raw row as the cursor does: every field.
-void consumeRaw(sqlite3_stmt* statement)
+/// A group of the table, and how many rows it has.
+struct Group {
+    int number = 0;
+    int rows = 0;
+};
+
+Group randomGroup()
+{
+    const int number = (randomId() - 1) / rowsPerGroup;
+    return {number, std::min(rowsPerGroup, tableRows - number * rowsPerGroup)};
+}
+
+void fail(benchmark::State& state, const char* what)
+{
+    failed = true;
+    state.SkipWithError(what);
+}
+
+// ---------------------------------------------------------------------------
+// Our cursors, on either backend
+
+void consumeCursor(const RecordCursor& cursor)
+{
+    benchmark::DoNotOptimize(cursor.integer(movId));
+    benchmark::DoNotOptimize(cursor.integer(movGroup));
+    benchmark::DoNotOptimize(cursor.text(movDescription));
+    benchmark::DoNotOptimize(cursor.number(movAmount));
+}
+
+void cursorSeekAndRead(benchmark::State& state, Database& database)
+{
+    TableCursor cursor(database);
+    cursor.open(benchTableName, Access::ReadOnly);
+    for (auto _ : state) {
+        const int id = randomId();
+        cursor.seek(Comparison::Equal, {id});
+        if (cursor.integer(movId) != id)
+            return fail(state, "la búsqueda no halló la fila");
+        consumeCursor(cursor);
+    }
+}
+
+void cursorRangeRead(benchmark::State& state, Database& database)
+{
+    TableCursor cursor(database);
+    cursor.open(benchTableName, Access::ReadOnly);
+    cursor.setIndex(QStringLiteral("IBENCHM1"));
+    for (auto _ : state) {
+        const Group group = randomGroup();
+        int rows = 0;
+        for (cursor.seek(Comparison::GreaterOrEqual, {group.number});
+             !cursor.atEnd() && cursor.integer(movGroup) == group.number; cursor.moveNext()) {
+            consumeCursor(cursor);
+            ++rows;
+        }
+        if (rows != group.rows)
+            return fail(state, "el rango no tiene las filas del grupo");
+    }
+}
+
+void cursorAdd(benchmark::State& state, Database& database)
+{
+    static qint64 nextId = firstCursorAddedId;
+    TableCursor cursor(database);
+    cursor.open(benchTableName);
+    for (auto _ : state) {
+        const qint64 id = nextId++;
+        cursor.addNew();
+        cursor.setValue(movId, id);
+        cursor.setValue(movGroup, id / rowsPerGroup);
+        cursor.setValue(movDescription, QStringLiteral("Agregado"));
+        cursor.setValue(movAmount, 1.5);
+        if (!cursor.update().ok())
+            return fail(state, "no se pudo agregar");
+    }
+}
+
+void cursorFirstPage(benchmark::State& state, Database& database)
+{
+    TableCursor cursor(database);
+    cursor.open(benchTableName, Access::ReadOnly);
+    for (auto _ : state) {
+        int rows = 0;
+        for (cursor.moveFirst(); !cursor.atEnd() && rows < pageRows; cursor.moveNext()) {
+            consumeCursor(cursor);
+            ++rows;
+        }
+        if (rows != std::min(pageRows, tableRows))
+            return fail(state, "la primera página no está completa");
+    }
+}
+
+// ---------------------------------------------------------------------------
+// SQLite by hand: the sqlite3 C API on the same file
+
+sqlite3* directSqlite = nullptr;
+
+bool sqliteOk(int code, const char* what)
+{
+    if (code == SQLITE_OK || code == SQLITE_DONE || code == SQLITE_ROW)
+        return true;
+    std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(directSqlite));
+    return false;
+}
+
+sqlite3_stmt* prepareSqlite(const char* sql)
+{
+    sqlite3_stmt* statement = nullptr;
+    sqliteOk(sqlite3_prepare_v2(directSqlite, sql, -1, &statement, nullptr), sql);
+    return statement;
+}
+
+/// Reads every column of a row, as the cursor does.
+void consumeSqlite(sqlite3_stmt* statement)
 {
     benchmark::DoNotOptimize(sqlite3_column_int64(statement, 0));
     benchmark::DoNotOptimize(sqlite3_column_int64(statement, 1));
@@ -93,164 +193,301 @@ void consumeRaw(sqlite3_stmt* statement)
     benchmark::DoNotOptimize(sqlite3_column_double(statement, 4));
 }
 
-void consumeCursor(const RecordCursor& cursor)
+void sqliteSeekAndRead(benchmark::State& state)
 {
-    benchmark::DoNotOptimize(cursor.integer(QStringLiteral("MovId")));
-    benchmark::DoNotOptimize(cursor.integer(QStringLiteral("MovGrupo")));
-    benchmark::DoNotOptimize(cursor.text(QStringLiteral("MovDesc")));
-    benchmark::DoNotOptimize(cursor.number(QStringLiteral("MovImp")));
-}
-
-void Cursor_SeekAndRead(benchmark::State& state)
-{
-    TableCursor cursor(*database);
-    cursor.open(QStringLiteral("BENCHMOV"), Access::ReadOnly);
+    sqlite3_stmt* statement = prepareSqlite("SELECT rowid, MovId, MovGrupo, MovDesc, MovImp FROM BENCHMOV WHERE MovId = ? "
+                                            "ORDER BY MovId, rowid LIMIT 1");
     for (auto _ : state) {
-        cursor.seek(Comparison::Equal, {randomId()});
-        consumeCursor(cursor);
-    }
-}
-
-void Raw_SeekAndRead(benchmark::State& state)
-{
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(raw, "SELECT rowid, MovId, MovGrupo, MovDesc, MovImp FROM BENCHMOV WHERE MovId = ? "
-                            "ORDER BY MovId, rowid LIMIT 1", -1, &statement, nullptr);
-    for (auto _ : state) {
-        sqlite3_bind_int64(statement, 1, randomId());
-        if (sqlite3_step(statement) == SQLITE_ROW)
-            consumeRaw(statement);
+        const int id = randomId();
+        sqlite3_bind_int64(statement, 1, id);
+        if (sqlite3_step(statement) != SQLITE_ROW || sqlite3_column_int64(statement, 1) != id)
+            return fail(state, "la búsqueda no halló la fila");
+        consumeSqlite(statement);
         sqlite3_reset(statement);
     }
     sqlite3_finalize(statement);
 }
 
-void Cursor_RangeRead(benchmark::State& state)
+void sqliteRangeRead(benchmark::State& state)
 {
-    TableCursor cursor(*database);
-    cursor.open(QStringLiteral("BENCHMOV"), Access::ReadOnly);
-    cursor.setIndex(QStringLiteral("IBENCHM1"));
+    sqlite3_stmt* statement = prepareSqlite("SELECT rowid, MovId, MovGrupo, MovDesc, MovImp FROM BENCHMOV "
+                                            "WHERE MovGrupo >= ? ORDER BY MovGrupo, MovId, rowid");
     for (auto _ : state) {
-        const int group = randomId() / rowsPerGroup;
+        const Group group = randomGroup();
         int rows = 0;
-        for (cursor.seek(Comparison::GreaterOrEqual, {group}); !cursor.atEnd() && cursor.integer(QStringLiteral("MovGrupo")) == group;
-             cursor.moveNext()) {
-            consumeCursor(cursor);
-            ++rows;
-        }
-        benchmark::DoNotOptimize(rows);
-    }
-}
-
-void Raw_RangeRead(benchmark::State& state)
-{
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(raw, "SELECT rowid, MovId, MovGrupo, MovDesc, MovImp FROM BENCHMOV WHERE MovGrupo >= ? "
-                            "ORDER BY MovGrupo, MovId, rowid", -1, &statement, nullptr);
-    for (auto _ : state) {
-        const int group = randomId() / rowsPerGroup;
-        int rows = 0;
-        sqlite3_bind_int64(statement, 1, group);
-        while (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_int64(statement, 2) == group) {
-            consumeRaw(statement);
+        sqlite3_bind_int64(statement, 1, group.number);
+        while (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_int64(statement, 2) == group.number) {
+            consumeSqlite(statement);
             ++rows;
         }
         sqlite3_reset(statement);
-        benchmark::DoNotOptimize(rows);
+        if (rows != group.rows)
+            return fail(state, "el rango no tiene las filas del grupo");
     }
     sqlite3_finalize(statement);
 }
 
-void Cursor_Add(benchmark::State& state)
+void sqliteAdd(benchmark::State& state)
 {
-    TableCursor cursor(*database);
-    cursor.open(QStringLiteral("BENCHMOV"));
+    static qint64 nextId = firstDirectAddedId;
+    sqlite3_stmt* statement =
+        prepareSqlite("INSERT INTO BENCHMOV (MovId, MovGrupo, MovDesc, MovImp) VALUES (?, ?, ?, ?)");
     for (auto _ : state) {
-        const qint64 id = nextAddedId++;
-        cursor.addNew();
-        cursor.setValue(QStringLiteral("MovId"), id);
-        cursor.setValue(QStringLiteral("MovGrupo"), id / rowsPerGroup);
-        cursor.setValue(QStringLiteral("MovDesc"), QStringLiteral("Agregado"));
-        cursor.setValue(QStringLiteral("MovImp"), 1.5);
-        if (!cursor.update().ok())
-            state.SkipWithError("update failed");
-    }
-}
-
-void Raw_Add(benchmark::State& state)
-{
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(raw, "INSERT INTO BENCHMOV (MovId, MovGrupo, MovDesc, MovImp) VALUES (?, ?, ?, ?)", -1,
-                       &statement, nullptr);
-    for (auto _ : state) {
-        const qint64 id = nextRawAddedId++;
+        const qint64 id = nextId++;
         sqlite3_bind_int64(statement, 1, id);
         sqlite3_bind_int64(statement, 2, id / rowsPerGroup);
         sqlite3_bind_text(statement, 3, "Agregado", -1, SQLITE_STATIC);
         sqlite3_bind_double(statement, 4, 1.5);
         if (sqlite3_step(statement) != SQLITE_DONE)
-            state.SkipWithError("insert failed");
+            return fail(state, "no se pudo agregar");
         sqlite3_reset(statement);
     }
     sqlite3_finalize(statement);
 }
 
-void Cursor_First100(benchmark::State& state)
+void sqliteFirstPage(benchmark::State& state)
 {
-    TableCursor cursor(*database);
-    cursor.open(QStringLiteral("BENCHMOV"), Access::ReadOnly);
-    for (auto _ : state) {
-        int rows = 0;
-        for (cursor.moveFirst(); !cursor.atEnd() && rows < 100; cursor.moveNext()) {
-            consumeCursor(cursor);
-            ++rows;
-        }
-        benchmark::DoNotOptimize(rows);
-    }
-}
-
-void Raw_First100(benchmark::State& state)
-{
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(raw, "SELECT rowid, MovId, MovGrupo, MovDesc, MovImp FROM BENCHMOV ORDER BY MovId, rowid LIMIT 100",
-                       -1, &statement, nullptr);
+    const std::string sql = "SELECT rowid, MovId, MovGrupo, MovDesc, MovImp FROM BENCHMOV ORDER BY MovId, rowid LIMIT "
+        + std::to_string(pageRows);
+    sqlite3_stmt* statement = prepareSqlite(sql.c_str());
     for (auto _ : state) {
         int rows = 0;
         while (sqlite3_step(statement) == SQLITE_ROW) {
-            consumeRaw(statement);
+            consumeSqlite(statement);
             ++rows;
         }
         sqlite3_reset(statement);
-        benchmark::DoNotOptimize(rows);
+        if (rows != std::min(pageRows, tableRows))
+            return fail(state, "la primera página no está completa");
     }
     sqlite3_finalize(statement);
 }
 
-BENCHMARK(Cursor_SeekAndRead);
-BENCHMARK(Raw_SeekAndRead);
-BENCHMARK(Cursor_RangeRead);
-BENCHMARK(Raw_RangeRead);
-BENCHMARK(Cursor_Add);
-BENCHMARK(Raw_Add);
-BENCHMARK(Cursor_First100);
-BENCHMARK(Raw_First100);
+// ---------------------------------------------------------------------------
+// PostgreSQL by hand: plain prepared QSqlQuery statements on the same server
 
-/// Remembers the time per iteration of every benchmark run.
+QSqlDatabase directPostgres;
+
+QSqlQuery preparePostgres(const QString& sql)
+{
+    QSqlQuery query(directPostgres);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        std::fprintf(stderr, "%s: %s\n", qPrintable(sql), qPrintable(query.lastError().text()));
+    return query;
+}
+
+void consumePostgres(const QSqlQuery& query)
+{
+    benchmark::DoNotOptimize(query.value(0).toLongLong());
+    benchmark::DoNotOptimize(query.value(1).toLongLong());
+    benchmark::DoNotOptimize(query.value(2).toLongLong());
+    benchmark::DoNotOptimize(query.value(3).toString());
+    benchmark::DoNotOptimize(query.value(4).toDouble());
+}
+
+const QString postgresColumns =
+    QStringLiteral("SELECT kq_rowid, \"MovId\", \"MovGrupo\", \"MovDesc\", \"MovImp\" FROM \"BENCHMOV\" ");
+
+void postgresSeekAndRead(benchmark::State& state)
+{
+    QSqlQuery query = preparePostgres(postgresColumns + "WHERE \"MovId\" = ? ORDER BY \"MovId\", kq_rowid LIMIT 1");
+    for (auto _ : state) {
+        const int id = randomId();
+        query.addBindValue(id);
+        if (!query.exec() || !query.next() || query.value(1).toInt() != id)
+            return fail(state, "la búsqueda no halló la fila");
+        consumePostgres(query);
+        query.finish();
+    }
+}
+
+void postgresRangeRead(benchmark::State& state)
+{
+    QSqlQuery query =
+        preparePostgres(postgresColumns + "WHERE \"MovGrupo\" = ? ORDER BY \"MovGrupo\", \"MovId\", kq_rowid");
+    for (auto _ : state) {
+        const Group group = randomGroup();
+        query.addBindValue(group.number);
+        if (!query.exec())
+            return fail(state, "no se pudo leer el rango");
+        int rows = 0;
+        while (query.next()) {
+            consumePostgres(query);
+            ++rows;
+        }
+        query.finish();
+        if (rows != group.rows)
+            return fail(state, "el rango no tiene las filas del grupo");
+    }
+}
+
+void postgresAdd(benchmark::State& state)
+{
+    static qint64 nextId = firstDirectAddedId;
+    QSqlQuery query = preparePostgres(
+        QStringLiteral("INSERT INTO \"BENCHMOV\" (\"MovId\", \"MovGrupo\", \"MovDesc\", \"MovImp\") VALUES (?, ?, ?, ?)"));
+    for (auto _ : state) {
+        const qint64 id = nextId++;
+        query.addBindValue(id);
+        query.addBindValue(id / rowsPerGroup);
+        query.addBindValue(QStringLiteral("Agregado"));
+        query.addBindValue(1.5);
+        if (!query.exec())
+            return fail(state, "no se pudo agregar");
+    }
+}
+
+void postgresFirstPage(benchmark::State& state)
+{
+    QSqlQuery query = preparePostgres(postgresColumns + "ORDER BY \"MovId\", kq_rowid LIMIT " + QString::number(pageRows));
+    for (auto _ : state) {
+        if (!query.exec())
+            return fail(state, "no se pudo leer la primera página");
+        int rows = 0;
+        while (query.next()) {
+            consumePostgres(query);
+            ++rows;
+        }
+        query.finish();
+        if (rows != std::min(pageRows, tableRows))
+            return fail(state, "la primera página no está completa");
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The table, on each backend
+
+/// Runs `sql` as it is written (no dialect translation).
+bool run(QSqlDatabase connection, const QString& sql)
+{
+    QSqlQuery query(connection);
+    if (query.exec(sql))
+        return true;
+    std::fprintf(stderr, "%s: %s\n", qPrintable(sql.left(80)), qPrintable(query.lastError().text()));
+    return false;
+}
+
+/// Creates the table and its indexes through the schema's own SQL.
+bool createTable(Database& database)
+{
+    for (const QString& statement : SchemaSql::createStatements(benchTable(), database.backend())) {
+        if (!run(database.connection(), statement))
+            return false;
+    }
+    return true;
+}
+
+/// Fills the SQLite table in one transaction, through the C API.
+bool fillSqlite(const QString& file)
+{
+    if (!sqliteOk(sqlite3_open(QFile::encodeName(file).constData(), &directSqlite), "open"))
+        return false;
+    sqlite3_busy_timeout(directSqlite, 10000);
+    if (!sqliteOk(sqlite3_exec(directSqlite, "PRAGMA synchronous=NORMAL; BEGIN", nullptr, nullptr, nullptr), "begin"))
+        return false;
+    sqlite3_stmt* insert = prepareSqlite("INSERT INTO BENCHMOV VALUES (?, ?, ?, ?)");
+    for (int id = 1; id <= tableRows; ++id) {
+        const std::string description = "Movimiento número " + std::to_string(id);
+        sqlite3_bind_int64(insert, 1, id);
+        sqlite3_bind_int64(insert, 2, (id - 1) / rowsPerGroup);
+        sqlite3_bind_text(insert, 3, description.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(insert, 4, id * 1.25);
+        if (!sqliteOk(sqlite3_step(insert), "insert"))
+            return false;
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    return sqliteOk(sqlite3_exec(directSqlite, "COMMIT", nullptr, nullptr, nullptr), "commit");
+}
+
+/// Fills the PostgreSQL table on the server, with the same rows.
+bool fillPostgres(Database& database)
+{
+    return run(database.connection(),
+               QStringLiteral("INSERT INTO \"BENCHMOV\" (\"MovId\", \"MovGrupo\", \"MovDesc\", \"MovImp\") "
+                              "SELECT id, (id - 1) / %1, 'Movimiento número ' || id, id * 1.25 "
+                              "FROM generate_series(1, %2) AS id")
+                   .arg(rowsPerGroup)
+                   .arg(tableRows))
+        && run(database.connection(), QStringLiteral("ANALYZE \"BENCHMOV\""));
+}
+
+DatabaseLocation postgresLocation(const QString& name)
+{
+    DatabaseLocation location;
+    location.backend = Backend::Postgres;
+    location.server = qEnvironmentVariable("UORDANE_TEST_PG_HOST");
+    location.port = qEnvironmentVariableIntValue("UORDANE_TEST_PG_PORT");
+    location.user = qEnvironmentVariable("UORDANE_TEST_PG_USER");
+    location.database = name;
+    return location;
+}
+
+/// Runs `statement` on the server's maintenance database.
+bool onServer(const QString& statement)
+{
+    Database maintenance(postgresLocation(QStringLiteral("postgres")));
+    if (!maintenance.open()) {
+        std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(maintenance.errorText()));
+        return false;
+    }
+    return run(maintenance.connection(), statement);
+}
+
+// ---------------------------------------------------------------------------
+// Results
+
+/// Remembers the times per iteration of every run, and whether one failed.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            perIteration[run.benchmark_name()] = run.GetAdjustedRealTime();
-            cpuPerIteration[run.benchmark_name()] = run.GetAdjustedCPUTime();
+            if (run.error_occurred)
+                failed = true;
+            realTime[run.benchmark_name()] = run.GetAdjustedRealTime();
+            cpuTime[run.benchmark_name()] = run.GetAdjustedCPUTime();
         }
     }
-    std::map<std::string, double> perIteration;
-    std::map<std::string, double> cpuPerIteration;
+
+    /// `ours` over `direct` as a text, "-" when either did not run.
+    std::string ratio(const std::string& ours, const std::string& direct, bool cpu = false) const
+    {
+        const std::map<std::string, double>& times = cpu ? cpuTime : realTime;
+        const auto mine = times.find(ours);
+        const auto theirs = times.find(direct);
+        if (mine == times.end() || theirs == times.end() || theirs->second <= 0)
+            return "-";
+        char text[32];
+        std::snprintf(text, sizeof text, "%.2f", mine->second / theirs->second);
+        return text;
+    }
+
+private:
+    std::map<std::string, double> realTime;
+    std::map<std::string, double> cpuTime;
 };
 
-/// Peak resident memory of the process so far, in kilobytes.
+const char* const operations[] = {"SeekAndRead", "RangeRead", "Add", "First100"};
+
+void registerBenchmarks(const char* backend, Database& database,
+                        const std::map<std::string, std::function<void(benchmark::State&)>>& direct)
+{
+    const std::map<std::string, void (*)(benchmark::State&, Database&)> ours = {
+        {"SeekAndRead", cursorSeekAndRead}, {"RangeRead", cursorRangeRead}, {"Add", cursorAdd},
+        {"First100", cursorFirstPage}};
+    for (const char* operation : operations) {
+        const std::string prefix = std::string(backend) + "/";
+        auto cursorCase = ours.at(operation);
+        benchmark::RegisterBenchmark((prefix + "Cursor_" + operation).c_str(),
+                                     [cursorCase, &database](benchmark::State& state) { cursorCase(state, database); });
+        benchmark::RegisterBenchmark((prefix + "Direct_" + operation).c_str(), direct.at(operation));
+    }
+}
+
+/// Peak resident memory of the process since the last reset, in kilobytes.
 long peakMemoryKb()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -263,59 +500,128 @@ long peakMemoryKb()
     return -1;
 }
 
+/// Starts the peak memory again from what the process holds now.
+void resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+/// Reads the first page of the table through a cursor and then every page,
+/// printing the peak memory of each; false when it goes over the limit.
+bool measureMemory(const char* backend, Database& database)
+{
+    resetPeakMemory();
+    const long before = peakMemoryKb();
+    TableCursor cursor(database);
+    cursor.open(benchTableName, Access::ReadOnly);
+    int rows = 0;
+    for (cursor.moveFirst(); !cursor.atEnd() && rows < pageRows; cursor.moveNext())
+        ++rows;
+    const long firstPage = peakMemoryKb();
+    rows = 0;
+    double total = 0;
+    for (cursor.moveFirst(); !cursor.atEnd(); cursor.moveNext()) {
+        total += cursor.number(movAmount);
+        ++rows;
+    }
+    const long everyPage = peakMemoryKb();
+    std::printf("  %-10s antes %7ld kB, primera página %7ld kB, las %d filas %7ld kB (suma %.0f)\n", backend, before,
+                firstPage, rows, everyPage, total);
+    return everyPage < memoryLimitKb;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
+    if (const int rows = qEnvironmentVariableIntValue("UORDANE_BENCH_ROWS"); rows > 0)
+        tableRows = rows;
 
-    QTemporaryDir dir;
-    folder = &dir;
-    const QString file = dir.filePath(QStringLiteral("KQ_DATA.MDB"));
-    buildTable(file);
-    Database ours(DatabaseLocation::sqliteFile(file));
-    if (!ours.open()) {
-        std::fprintf(stderr, "%s\n", qPrintable(ours.errorText()));
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("KQ_DATA.MDB"));
+    Database sqlite(DatabaseLocation::sqliteFile(file));
+    if (!sqlite.open(Database::OpenMode::CreateIfMissing) || !createTable(sqlite) || !fillSqlite(file)) {
+        std::fprintf(stderr, "SQLite: %s\n", qPrintable(sqlite.errorText()));
         return 1;
     }
-    ours.registerTable(benchTable());
-    database = &ours;
-    std::printf("Tabla de %d filas creada; memoria pico %ld kB\n", tableRows, peakMemoryKb());
+    sqlite.registerTable(benchTable());
+    registerBenchmarks("SQLite", sqlite,
+                       {{"SeekAndRead", sqliteSeekAndRead}, {"RangeRead", sqliteRangeRead}, {"Add", sqliteAdd},
+                        {"First100", sqliteFirstPage}});
+    std::printf("SQLite: tabla de %d filas creada\n", tableRows);
+
+    // PostgreSQL: a database of its own on the test server, dropped at the end.
+    const QString postgresName = QStringLiteral("uordane_bench_%1").arg(QCoreApplication::applicationPid());
+    const bool withPostgres = !qEnvironmentVariableIsEmpty("UORDANE_TEST_PG_HOST");
+    std::unique_ptr<Database> postgres;
+    if (!withPostgres) {
+        std::printf("PostgreSQL: se omite (UORDANE_TEST_PG_HOST no está definido)\n");
+    } else {
+        if (!onServer(QStringLiteral("CREATE DATABASE %1").arg(quoteName(postgresName))))
+            return 1;
+        postgres = std::make_unique<Database>(postgresLocation(postgresName));
+        if (!postgres->open() || !createTable(*postgres) || !fillPostgres(*postgres)) {
+            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(postgres->errorText()));
+            postgres.reset();
+            onServer(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(quoteName(postgresName)));
+            return 1;
+        }
+        postgres->registerTable(benchTable());
+        const DatabaseLocation location = postgres->location();
+        directPostgres = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench-direct"));
+        directPostgres.setHostName(location.server);
+        directPostgres.setPort(location.port);
+        directPostgres.setUserName(location.user);
+        directPostgres.setDatabaseName(location.database);
+        if (!directPostgres.open()) {
+            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(directPostgres.lastError().text()));
+            return 1;
+        }
+        registerBenchmarks("PostgreSQL", *postgres,
+                           {{"SeekAndRead", postgresSeekAndRead}, {"RangeRead", postgresRangeRead},
+                            {"Add", postgresAdd}, {"First100", postgresFirstPage}});
+        std::printf("PostgreSQL: tabla de %d filas creada\n", tableRows);
+    }
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    // Processor time is the steadier measure on a machine that others share.
-    std::printf("\nRelación cursor / SQLite directo (objetivo: 1.5 o menos)\n");
-    std::printf("  %-12s %8s %8s\n", "operación", "real", "cpu");
-    for (const char* operation : {"SeekAndRead", "RangeRead", "Add", "First100"}) {
-        const std::string ours = std::string("Cursor_") + operation;
-        const std::string direct = std::string("Raw_") + operation;
-        if (!reporter.perIteration.count(ours) || !reporter.perIteration.count(direct))
-            continue;
-        std::printf("  %-12s %8.2f %8.2f\n", operation, reporter.perIteration[ours] / reporter.perIteration[direct],
-                    reporter.cpuPerIteration[ours] / reporter.cpuPerIteration[direct]);
+    // Processor time is the steadier measure of SQLite on a machine that
+    // others share; PostgreSQL's work is in the server, so there it is the
+    // time that passed.
+    std::printf("\nRelación cursor / trabajo directo (objetivo frente a SQLite directo: 1.5 o menos)\n");
+    std::printf("  %-13s %8s %8s %16s %22s\n", "operación", "SQLite", "(cpu)", "PostgreSQL", "PostgreSQL/SQLite");
+    for (const std::string operation : operations) {
+        const std::string cursorSqlite = "SQLite/Cursor_" + operation;
+        const std::string directSqliteName = "SQLite/Direct_" + operation;
+        const std::string cursorPostgres = "PostgreSQL/Cursor_" + operation;
+        std::printf("  %-12s %8s %8s %16s %22s\n", operation.c_str(),
+                    reporter.ratio(cursorSqlite, directSqliteName).c_str(),
+                    reporter.ratio(cursorSqlite, directSqliteName, true).c_str(),
+                    reporter.ratio(cursorPostgres, "PostgreSQL/Direct_" + operation).c_str(),
+                    reporter.ratio(cursorPostgres, directSqliteName).c_str());
     }
 
-    // Memory: a cursor holds a small window, whatever the size of the table.
-    TableCursor cursor(ours);
-    cursor.open(QStringLiteral("BENCHMOV"), Access::ReadOnly);
-    int rows = 0;
-    for (cursor.moveFirst(); !cursor.atEnd() && rows < 100; cursor.moveNext())
-        ++rows;
-    std::printf("\nMemoria pico tras leer la primera página: %ld kB\n", peakMemoryKb());
-    rows = 0;
-    double total = 0;
-    for (cursor.moveFirst(); !cursor.atEnd(); cursor.moveNext()) {
-        total += cursor.number(QStringLiteral("MovImp"));
-        ++rows;
-    }
-    std::printf("Memoria pico tras leer las %d filas: %ld kB (suma %.0f)\n", rows, peakMemoryKb(), total);
+    std::printf("\nMemoria pico al leer la tabla por páginas con un cursor (límite %ld kB)\n", memoryLimitKb);
+    bool withinMemory = measureMemory("SQLite", sqlite);
+    if (postgres)
+        withinMemory = measureMemory("PostgreSQL", *postgres) && withinMemory;
 
-    cursor.close();
-    ours.close();
-    sqlite3_close(raw);
+    sqlite.close();
+    sqlite3_close(directSqlite);
+    if (postgres) {
+        postgres.reset();
+        directPostgres.close();
+        directPostgres = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("bench-direct"));
+        onServer(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(quoteName(postgresName)));
+    }
     benchmark::Shutdown();
-    return 0;
+    if (!withinMemory)
+        std::printf("La memoria pasó el límite\n");
+    return failed || !withinMemory ? 1 : 0;
 }
