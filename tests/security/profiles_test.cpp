@@ -56,7 +56,7 @@ protected:
     QString accessOf(int id)
     {
         QSqlQuery query(database->connection());
-        query.prepare(QStringLiteral("SELECT TraPerfile FROM LUGARTRA WHERE TraId = ?"));
+        query.prepare(sql(QStringLiteral("SELECT TraPerfile FROM LUGARTRA WHERE TraId = ?")));
         query.addBindValue(id);
         if (!query.exec() || !query.next())
             return QStringLiteral("<ninguno>");
@@ -166,7 +166,7 @@ TEST_F(Profiles, TheWorkPlaceGridIsStoredScrambledAndReadBack)
     EXPECT_EQ(accessOf(1), QStringLiteral("SN") + QString(48, QChar('S')));
     EXPECT_EQ(accessOf(2), QStringLiteral("SC") + QString(48, QChar('S')));
     QSqlQuery raw(database->connection());
-    ASSERT_TRUE(raw.exec(QStringLiteral("SELECT TraPerfile FROM LUGARTRA")));
+    ASSERT_TRUE(raw.exec(sql(QStringLiteral("SELECT TraPerfile FROM LUGARTRA"))));
     while (raw.next())
         EXPECT_FALSE(raw.value(0).toString().contains(QStringLiteral("SSSS")));
     const ProfileFormInput reread = form(QStringLiteral("consulta"));
