@@ -8,7 +8,9 @@
 #include "data/schema.h"
 #include "data/schema_sql.h"
 #include "support/pencript.h"
+#include "data_fixture.h"
 #include "temp_folder.h"
+#include "test_server.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -47,50 +49,23 @@ void exec(Database& database, const QString& sql)
     ASSERT_TRUE(query.exec(sql)) << sql.toStdString() << ": " << query.lastError().text().toStdString();
 }
 
-/// A fresh, empty database of one backend for one test. SQLite is a file in a
-/// temporary folder; PostgreSQL is a new database on the server named by
-/// UORDANE_TEST_PG_HOST (host or socket folder), UORDANE_TEST_PG_PORT and
-/// UORDANE_TEST_PG_USER, dropped again after the test.
+/// A fresh, empty database of one backend for one test: a file in a
+/// temporary folder, or a new database on the test server dropped afterwards.
 class ScratchDatabase {
 public:
     explicit ScratchDatabase(Backend backend) : backend_(backend) {}
-    ~ScratchDatabase()
-    {
-        database_.reset();
-        if (!postgresName_.isEmpty()) {
-            Database maintenance(serverLocation("postgres"));
-            if (maintenance.open())
-                QSqlQuery(maintenance.connection()).exec("DROP DATABASE IF EXISTS \"" + postgresName_ + "\"");
-        }
-    }
 
     /// Why the backend cannot be tested here, or an empty text when it can.
-    QString unavailable() const
-    {
-        if (backend_ == Backend::Postgres && qEnvironmentVariableIsEmpty("UORDANE_TEST_PG_HOST"))
-            return "PostgreSQL: UORDANE_TEST_PG_HOST no está definido, no hay servidor de pruebas";
-        return {};
-    }
+    QString unavailable() const { return backend_ == Backend::Postgres ? testServerMissing() : QString(); }
 
     /// Opens a new database named `name`; false with the reason in `error`.
     bool open(const QString& name, QString* error)
     {
         DatabaseLocation location = DatabaseLocation::sqliteFile(folder_.file(name + ".MDB"));
         if (backend_ == Backend::Postgres) {
-            static int counter = 0;
-            postgresName_ = QStringLiteral("uordane_%1_%2_%3")
-                                .arg(name.toLower()).arg(QCoreApplication::applicationPid()).arg(++counter);
-            Database maintenance(serverLocation("postgres"));
-            if (!maintenance.open()) {
-                *error = maintenance.errorText();
+            if (!server_.create(name, error))
                 return false;
-            }
-            QSqlQuery create(maintenance.connection());
-            if (!create.exec("CREATE DATABASE \"" + postgresName_ + "\"")) {
-                *error = create.lastError().text();
-                return false;
-            }
-            location = serverLocation(postgresName_);
+            location = server_.location();
         }
         database_ = std::make_unique<Database>(location);
         if (database_->open(Database::OpenMode::CreateIfMissing))
@@ -102,27 +77,11 @@ public:
     Database& db() { return *database_; }
 
 private:
-    static DatabaseLocation serverLocation(const QString& name)
-    {
-        DatabaseLocation location;
-        location.backend = Backend::Postgres;
-        location.server = qEnvironmentVariable("UORDANE_TEST_PG_HOST");
-        location.port = qEnvironmentVariableIntValue("UORDANE_TEST_PG_PORT");
-        location.user = qEnvironmentVariable("UORDANE_TEST_PG_USER");
-        location.database = name;
-        return location;
-    }
-
     Backend backend_;
     TempFolder folder_;
-    QString postgresName_;
-    std::unique_ptr<Database> database_;
+    ServerTestDatabase server_;
+    std::unique_ptr<Database> database_;  // closed before its server database is dropped
 };
-
-std::string backendName(const ::testing::TestParamInfo<Backend>& info)
-{
-    return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
-}
 
 /// The declared type of a column as each engine reports it back.
 QString reportedType(const FieldDef& field, Backend backend)
@@ -588,7 +547,6 @@ TEST_P(SchemaDatabase, UpgradeRefusesANewerDatabaseAndAFailedUpgradeChangesNothi
     EXPECT_EQ(storedSchemaVersion(old, &error), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryBackend, SchemaDatabase, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         backendName);
+INSTANTIATE_ON_EACH_BACKEND(SchemaDatabase);
 
 }  // namespace
