@@ -752,10 +752,12 @@ bool TableCursor::canHoldReads()
 
 void TableCursor::endHeldRead()
 {
-    if (held_ != nullptr) {
-        held_->finish();
-        held_ = nullptr;
-    }
+    // Without a held select the database is not asked: a cursor may outlive
+    // a closed database, whose close ended the read.
+    if (held_ == nullptr)
+        return;
+    held_->finish();
+    held_ = nullptr;
     database_.forgetHeldRead(this);
 }
 
