@@ -103,18 +103,6 @@ QString secondsNow()
     return QStringLiteral("%1").arg(QTime::currentTime().second(), 2, 10, QChar('0'));
 }
 
-/// The rights string with every right granted: "M" (modify) for the rights
-/// chosen from none/consult/modify that this program reads, "S" for the rest
-/// of rights 1 to 47 and 100 to 119, blanks between.
-QString fullRights()
-{
-    QString rights;
-    for (int position = 1; position <= 47; ++position)
-        rights += (position == 7 || position == 8) ? QChar('M') : QChar('S');
-    rights += QString(52, ' ');
-    rights += QString(20, 'S');
-    return rights;
-}
 
 QSet<QString> existingTables(Database& database)
 {
@@ -323,27 +311,58 @@ bool insertRow(Database& database, const QString& tableName, const RowValues& va
     return false;
 }
 
+namespace {
+
+/// Every character of the setup's own texts is in the substitution table.
+QString scrambledSetupText(const QString& text)
+{
+    const std::optional<QString> result = pencriptScramble(text);
+    assert(result && "the setup's users and profiles scramble");
+    return result.value_or(QString());
+}
+
+}  // namespace
+
+// "M" (modify) for the rights chosen from none/consult/modify that this
+// program reads, "S" for the rest of rights 1 to 47 and 100 to 119, blanks
+// between.
+QString fullRights()
+{
+    QString rights;
+    for (int position = 1; position <= 47; ++position)
+        rights += (position == 7 || position == 8) ? QChar('M') : QChar('S');
+    rights += QString(52, ' ');
+    rights += QString(20, 'S');
+    return rights;
+}
+
+bool writeSetupProfile(Database& database, const SetupProfile& profile, QString* error)
+{
+    const QString key = padded(profile.key.toUpper(), 20);
+    const QString record = secondsNow() + key + padded(profile.description, 60) + padded(profile.rights, 200);
+    return insertRow(database, "PERFILES",
+                     {{"PrfClave", scrambledSetupText(key)}, {"PrfDatos", scrambledSetupText(record)},
+                      {"PrfCorrela", profile.correlative}, {"PrfGruLDAP", QString()}, {"PrfJerarqu", 0}},
+                     error);
+}
+
+bool writeSetupUser(Database& database, const SetupUser& user, QString* error)
+{
+    const QString record = secondsNow() + padded(user.fullName, 30) + padded(user.password.toUpper(), 20)
+                           + padded(user.profileKey.toUpper(), 20);
+    return insertRow(database, "USUARIOS",
+                     {{"UsuNombre", scrambledSetupText(padded(user.name.toUpper(), 20))},
+                      {"UsuDatos", scrambledSetupText(record)}, {"UsuContraF", QDate::currentDate()}},
+                     error);
+}
+
 bool writeFixedUserAndProfile(Database& database, QString* error)
 {
-    const QString profileKey = padded(QStringLiteral("SUPERVISOR"), 20);
-    const QString profileRecord = secondsNow() + profileKey + padded(QStringLiteral("Supervisor"), 60)
-                                  + padded(fullRights(), 200);
-    const QString userRecord = secondsNow() + padded(QStringLiteral("Administrador"), 30)
-                               + QString(20, ' ') + profileKey;
-    // Every character of these fixed texts is in the substitution table.
-    const auto scrambled = [](const QString& text) {
-        const std::optional<QString> result = pencriptScramble(text);
-        assert(result && "the fixed user and profile scramble");
-        return result.value_or(QString());
-    };
-    return insertRow(database, "PERFILES",
-                     {{"PrfClave", scrambled(profileKey)}, {"PrfDatos", scrambled(profileRecord)},
-                      {"PrfCorrela", 1}, {"PrfGruLDAP", QString()}, {"PrfJerarqu", 0}},
-                     error)
-           && insertRow(database, "USUARIOS",
-                        {{"UsuNombre", scrambled(padded(QStringLiteral("ADMIN"), 20))},
-                         {"UsuDatos", scrambled(userRecord)}, {"UsuContraF", QDate::currentDate()}},
-                        error);
+    return writeSetupProfile(database, {QStringLiteral("SUPERVISOR"), QStringLiteral("Supervisor"), fullRights(), 1},
+                             error)
+           && writeSetupUser(database, {QStringLiteral("ADMIN"), QStringLiteral("Administrador"), QString(),
+                                        QStringLiteral("SUPERVISOR")},
+                             error);
 }
 
 bool createDatabase(Database& database, QString* error)

@@ -40,9 +40,33 @@ int storedSchemaVersion(Database& database, QString* error);
 /// of a newer version is refused.
 bool upgradeDatabase(Database& database, QString* error);
 
+/// A permission profile as a new database or the demo company writes it.
+struct SetupProfile {
+    QString key;          ///< "SUPERVISOR"
+    QString description;  ///< "Supervisor"
+    QString rights;       ///< the rights string, up to 200 characters
+    int correlative = 1;  ///< its character in the places of work's access strings
+};
+
+/// A user as a new database or the demo company writes it.
+struct SetupUser {
+    QString name;        ///< "ADMIN"
+    QString fullName;    ///< "Administrador"
+    QString password;    ///< empty: none
+    QString profileKey;  ///< "SUPERVISOR"
+};
+
+/// The rights string with every right granted.
+QString fullRights();
+
+/// Adds `profile` and `user` rows in the stored form the users and profiles
+/// screens read: fixed-width records scrambled with PENCRIPT, names and
+/// passwords in capitals. Every character must be in the substitution table.
+bool writeSetupProfile(Database& database, const SetupProfile& profile, QString* error);
+bool writeSetupUser(Database& database, const SetupUser& user, QString* error);
+
 /// Writes the profile "Supervisor" with every right and the first user,
-/// "ADMIN", with that profile and no password. Users and profiles are stored
-/// as plain text until their scrambling replaces this function.
+/// "ADMIN", with that profile and no password.
 bool writeFixedUserAndProfile(Database& database, QString* error);
 
 /// Creates `dataFolder`/KQ_DATA.MDB with createDatabase() and, when `demo` is

@@ -17,10 +17,8 @@ struct DemoTable {
     QList<QVariantList> rows;
 };
 
-/// A place of work lets every profile see its employees; the text is stored
-/// plain until the scrambling of profiles arrives.
-// Every profile may use every place of work; kept scrambled, as the
-// profiles' data is.
+/// Every profile may use every place of work; kept scrambled, as the
+/// profiles' data is.
 const QString allProfiles = pencriptScramble(QString(50, 'S')).value_or(QString(50, 'S'));
 
 QList<DemoTable> organisationTables()
@@ -305,6 +303,27 @@ bool insertTable(Database& database, const DemoTable& demo, QString* error)
     return true;
 }
 
+/// `rights` with the character at `position` (1-based) replaced.
+QString withRight(QString rights, int position, QChar value)
+{
+    rights[position - 1] = value;
+    return rights;
+}
+
+/// Two profiles beside the supervisor and three users, so that the users and
+/// profiles screens have something to show: a payroll clerk who may do all
+/// but manage users, and a clerk who may only look at the tables.
+bool addUsersAndProfiles(Database& database, QString* error)
+{
+    const QString clerk = withRight(fullRights(), 9, 'N');
+    const QString reader = withRight(withRight(withRight(clerk, 7, 'C'), 8, 'C'), 1, 'N');
+    return writeSetupProfile(database, {"LIQUIDADOR", "Liquidación de sueldos", clerk, 2}, error)
+           && writeSetupProfile(database, {"CONSULTA", "Consulta de tablas", reader, 3}, error)
+           && writeSetupUser(database, {"MGOMEZ", "María Gómez", "Plata2026", "LIQUIDADOR"}, error)
+           && writeSetupUser(database, {"RSILVA", "Rodrigo Silva", QString(), "CONSULTA"}, error)
+           && writeSetupUser(database, {"LPEREIRA", "Lucía Pereira", "Sarandi", "SUPERVISOR"}, error);
+}
+
 bool nameCompany(Database& database, QString* error)
 {
     QSqlQuery query(database.connection());
@@ -327,7 +346,7 @@ bool loadDemoCompany(Database& database, QString* error)
                      + database.connection().lastError().text();
         return false;
     }
-    bool loaded = nameCompany(database, error);
+    bool loaded = nameCompany(database, error) && addUsersAndProfiles(database, error);
     for (const QList<DemoTable>& group : {organisationTables(), payrollDefinitions(), employees()}) {
         for (const DemoTable& demo : group) {
             if (loaded)

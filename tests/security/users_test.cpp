@@ -5,6 +5,7 @@
 #include "../engine/engine_fixture.h"
 
 #include "data/cursor.h"
+#include "data/demo_company.h"
 #include "engine/audit.h"
 #include "reports/users_listing.h"
 #include "support/pencript.h"
@@ -343,4 +344,38 @@ TEST_F(Users, TheListingPrintsTheUsersAsListedButNoPassword)
         EXPECT_NE(page.findText(text), nullptr) << text.toStdString();
     for (const TextOperation& text : page.texts())
         EXPECT_FALSE(text.text.contains(QStringLiteral("CLAVE9"), Qt::CaseInsensitive));
+}
+
+// The demo company writes its users and profiles through the setup's own
+// writer: the screens must read them back as they were meant.
+class DemoUsers : public EngineTest {};
+
+TEST_F(DemoUsers, ReadBackThroughTheUsersAndProfilesScreens)
+{
+    QString error;
+    ASSERT_TRUE(loadDemoCompany(*database, &error)) << error.toStdString();
+
+    QList<UserListing> users;
+    ASSERT_TRUE(WUSUARIO(*database, users).ok());
+    ASSERT_EQ(users.size(), 4);
+    const auto clerk = std::find_if(users.begin(), users.end(),
+                                    [](const UserListing& user) { return user.name == QStringLiteral("MGOMEZ"); });
+    ASSERT_NE(clerk, users.end());
+    EXPECT_EQ(clerk->fullName, QStringLiteral("María Gómez"));
+    EXPECT_EQ(clerk->profile, QStringLiteral("LIQUIDADOR"));
+    EXPECT_TRUE(clerk->hasPassword);
+    const std::optional<UserData> stored = readUser(*database, QStringLiteral("mgomez"));
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(stored->password.trimmed(), QStringLiteral("PLATA2026"));
+
+    const std::optional<StoredProfile> reader = readProfile(*database, QStringLiteral("CONSULTA"));
+    ASSERT_TRUE(reader.has_value());
+    EXPECT_EQ(reader->data.description.trimmed(), QStringLiteral("Consulta de tablas"));
+    EXPECT_EQ(reader->correlative, 3);
+    EXPECT_EQ(rightAt(reader->data.rights, 8), QChar('C'));
+    EXPECT_EQ(rightAt(reader->data.rights, 9), QChar('N'));
+    // A second supervisor: the first user is no longer the only one who may create users.
+    QString answer;
+    ASSERT_TRUE(PHAYUSUP(*database, *scrambledUserName(QStringLiteral("ADMIN")), answer).ok());
+    EXPECT_EQ(answer, QStringLiteral("S"));
 }
