@@ -410,7 +410,7 @@ bool fillPostgres(Database& database)
                               "FROM generate_series(1, %2) AS id")
                    .arg(rowsPerGroup)
                    .arg(tableRows))
-        && run(database.connection(), QStringLiteral("ANALYZE \"BENCHMOV\""));
+        && run(database.connection(), QStringLiteral("VACUUM ANALYZE \"BENCHMOV\""));
 }
 
 DatabaseLocation postgresLocation(const QString& name)

@@ -601,7 +601,7 @@ TableCursor::TableCursor(Database& database) : RecordCursor(database) {}
 
 TableCursor::~TableCursor()
 {
-    endHeldRead();
+    releaseHeldRead();
 }
 
 DbError TableCursor::open(const QString& table, Access access)
@@ -669,6 +669,7 @@ QVariantList TableCursor::keyValues(const Row& row) const
 
 DbError TableCursor::fetchFrom(Statement& query, const QVariantList& values, int limit, bool backwards)
 {
+    releaseHeldRead();
     for (const QVariant& value : values)
         query.addBindValue(value);
     query.addBindValue(limit);
@@ -736,7 +737,7 @@ DbError TableCursor::stepHeld()
     }
     const DbError error =
         query.stepFailed() ? query.failure(QStringLiteral("No se pudo leer ") + table_->name) : DbError{};
-    endHeldRead();
+    releaseHeldRead();
     if (error)
         return error;
     position_ = heldBackwards_ ? Position::BeforeFirst : Position::AfterLast;
@@ -752,6 +753,14 @@ bool TableCursor::canHoldReads()
 
 void TableCursor::endHeldRead()
 {
+    // Another cursor (or idle) needed the connection: while this scan goes
+    // on, its moves read ahead in windows, which others do not disturb.
+    heldReadInterrupted_ = true;
+    releaseHeldRead();
+}
+
+void TableCursor::releaseHeldRead()
+{
     // Without a held select the database is not asked: a cursor may outlive
     // a closed database, whose close ended the read.
     if (held_ == nullptr)
@@ -765,6 +774,7 @@ DbError TableCursor::fetchFirst(bool last)
 {
     noMatch_ = false;
     window_ = 16;
+    heldReadInterrupted_ = false;
     Statement& query = preparedSlot(last ? LastSlot : FirstSlot,
                                     [&] { return selectPrefix() + orderBy(last) + QStringLiteral(" LIMIT ?"); });
     DbError error = canHoldReads() ? readOn(query, {}, last) : fetchFrom(query, {}, window_, last);
@@ -797,7 +807,7 @@ DbError TableCursor::fetchNext(bool backwards)
             + QStringLiteral(") ") + (backwards ? QStringLiteral("<") : QStringLiteral(">")) + QStringLiteral(" (")
             + placeholders(keyColumns_.size()) + QStringLiteral(")") + orderBy(backwards) + QStringLiteral(" LIMIT ?");
     });
-    if (canHoldReads())
+    if (canHoldReads() && !heldReadInterrupted_)
         return readOn(query, keyValues(current_), backwards);
     // Sequential reading: each refill reads twice as far ahead, up to a limit
     // that keeps the memory of a cursor small.
@@ -813,7 +823,7 @@ void TableCursor::placeOn(const Row& row)
 
 void TableCursor::forgetReadAhead()
 {
-    endHeldRead();
+    releaseHeldRead();
     readAhead_.clear();
     readAheadNext_ = 0;
     readAheadComplete_ = false;
@@ -851,12 +861,22 @@ DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
         }
         return selectPrefix() + QStringLiteral(" WHERE ") + condition + orderBy(backwards) + QStringLiteral(" LIMIT ?");
     });
-    window_ = 8;  // the first refill after a seek reads 16 rows
-    // A seek "=" looks one record up and holds nothing; the others start a
-    // range, read on by the moves that follow.
-    DbError error = comparison != Comparison::Equal && canHoldReads() ? readOn(query, bound, backwards)
-                                                                       : fetchFrom(query, bound, 1, backwards);
-    readAheadComplete_ = false;
+    // A seek "=" looks one record up and holds nothing. The others start a
+    // range, which the moves that follow read on: their select is held, or
+    // its first rows are read ahead (it selects exactly the records from the
+    // found one on, in the order of the moves).
+    DbError error;
+    if (comparison == Comparison::Equal) {
+        window_ = 8;  // the first refill after a look-up reads 16 rows
+        error = fetchFrom(query, bound, 1, backwards);
+        readAheadComplete_ = false;
+    } else if (canHoldReads()) {
+        heldReadInterrupted_ = false;
+        error = readOn(query, bound, backwards);
+    } else {
+        window_ = 16;
+        error = fetchFrom(query, bound, window_, backwards);
+    }
     if (error)
         return error;
     noMatch_ = position_ != Position::OnRow;

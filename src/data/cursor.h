@@ -67,15 +67,18 @@ class Statement;
 // table is one query. The open select holds a read snapshot of the
 // connection: it ends before any other statement of the connection runs,
 // before a transaction begins or ends, on idleFreeLocks and on close (see
-// Database::holdRead), and the next move queries again from the current key.
-// So no read or write of the connection ever works on an old snapshot; only
-// the moves of the cursor that holds it may read, until then, what the table
-// held when its select began. Elsewhere moves read a few rows ahead (16 to
-// 512, growing while the cursor keeps moving the same way). A seek always
-// reads the database afresh; a seek "=" (a look-up) holds nothing, the other
-// comparisons start a range and hold their select like a move. Edit rereads
-// the record under its lock, so a change by another workstation is never
-// written over.
+// Database::holdRead). So no read or write of the connection ever works on an
+// old snapshot; only the moves of the cursor that holds it may read, until
+// then, what the table held when its select began. A scan whose select was
+// ended that way goes on from the current key reading a few rows ahead, as
+// moves do elsewhere (16 to 512, growing while the cursor keeps moving the
+// same way), so that a loop that looks up records in another cursor for each
+// one it reads does not query again per row.
+//
+// A seek always reads the database afresh; a seek "=" (a look-up) holds
+// nothing, the other comparisons start a range and hold their select like a
+// move. Edit rereads the record under its lock, so a change by another
+// workstation is never written over.
 //
 // A cursor must be closed or destroyed before its Database; closing the
 // Database first makes its operations fail cleanly.
@@ -284,7 +287,10 @@ private:
     /// Steps the held select; at its end the cursor is at end (or start).
     DbError stepHeld();
     bool canHoldReads();
+    /// Ended from outside (another statement of the connection, idle).
     void endHeldRead() override;
+    /// Lets go of the held select, if any.
+    void releaseHeldRead();
     QString orderBy(bool backwards) const;
     QVariantList keyValues(const Row& row) const;
 
@@ -299,6 +305,7 @@ private:
     int window_ = 16;
     Statement* held_ = nullptr;  ///< the open select standing on the current row
     bool heldBackwards_ = false;
+    bool heldReadInterrupted_ = false;  ///< read ahead in windows until the next scan starts
     std::optional<bool> readsMayBeHeld_;
 };
 

@@ -207,9 +207,18 @@ void assignUtf8(QVariant& into, const char* bytes, int length)
         QString& text = *static_cast<QString*>(into.data());
         if (text.isDetached() && text.capacity() >= length) {
             text.resize(length);  // UTF-16 never needs more units than UTF-8 bytes
-            QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            const QChar* end = decoder.appendToBuffer(text.data(), QByteArrayView(bytes, length));
-            text.truncate(end - text.constData());
+            QChar* out = text.data();
+            // Plain ASCII is copied as it is; the decoder takes over at the
+            // first byte of a longer sequence.
+            int ascii = 0;
+            for (; ascii < length && static_cast<unsigned char>(bytes[ascii]) < 0x80; ++ascii)
+                out[ascii] = QLatin1Char(bytes[ascii]);
+            QChar* end = out + ascii;
+            if (ascii < length) {
+                QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+                end = decoder.appendToBuffer(end, QByteArrayView(bytes + ascii, length - ascii));
+            }
+            text.truncate(end - out);
             return;
         }
     }
