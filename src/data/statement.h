@@ -58,8 +58,8 @@ public:
 
     /// Whether a select of `database` may stay open between calls without
     /// holding up other connections: SQLite in write-ahead-log mode, where
-    /// readers never block writers. (PostgreSQL's driver reads a whole
-    /// result at once, so there a select is never held.)
+    /// readers never block writers. Never on PostgreSQL, where cursors read
+    /// windows of rows instead.
     static bool readsMayBeHeld(Database& database);
 
 private:
