@@ -12,7 +12,6 @@
 #include "temp_folder.h"
 #include "test_server.h"
 
-#include <QRegularExpression>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -233,36 +232,6 @@ TEST(SchemaRegistry, TablesAreSortedAndFoundInAnyLetterCase)
     EXPECT_EQ(Schema::table("CATEGORI")->index("ICARGOS6"), nullptr);
 }
 
-TEST(SchemaRegistry, NamesFollowTheNamingRules)
-{
-    const QRegularExpression tableName("^[A-Z][A-Z0-9]{0,7}$");
-    const QRegularExpression fieldName("^[A-Za-z][A-Za-z0-9]{0,9}$");
-    // Historic names that keep their old shape.
-    const QSet<QString> historic{"ALFABETI", "IGRAVANT", "IGRAVAN1", "ICARGOFU", "ICARGOF1"};
-    for (const TableDef& table : Schema::tables()) {
-        SCOPED_TRACE(table.name.toStdString());
-        EXPECT_TRUE(tableName.match(table.name).hasMatch());
-        QSet<QString> fields;
-        for (const FieldDef& field : table.fields) {
-            EXPECT_TRUE(fieldName.match(field.name).hasMatch()) << field.name.toStdString();
-            EXPECT_FALSE(fields.contains(field.name.toUpper())) << "repeated " << field.name.toStdString();
-            fields.insert(field.name.toUpper());
-        }
-        for (const IndexDef& index : table.indexes) {
-            if (historic.contains(index.name))
-                continue;
-            // "I", a prefix of the table's name, then at most two digits.
-            const QRegularExpression rule(QStringLiteral("^I(.+?)([0-9]{0,2})$"));
-            const auto match = rule.match(index.name);
-            ASSERT_TRUE(match.hasMatch()) << index.name.toStdString();
-            EXPECT_LE(index.name.size(), 8) << index.name.toStdString();
-            const bool prefix = table.name.startsWith(match.captured(1))
-                                || table.name.startsWith(match.captured(1) + match.captured(2));
-            EXPECT_TRUE(prefix) << index.name.toStdString();
-        }
-    }
-}
-
 TEST(SchemaRegistry, IndexesAreWellFormedAndNamedOncePerDatabase)
 {
     QHash<QString, QString> owners;  // index name -> table
@@ -292,29 +261,6 @@ TEST(SchemaRegistry, IndexesAreWellFormedAndNamedOncePerDatabase)
             EXPECT_TRUE(named->primary) << ruleName.toStdString();
         }
     }
-}
-
-TEST(SchemaRegistry, KeysThatOtherCodeSeeksOn)
-{
-    // A few keys whose field order matters to the callers that seek on them.
-    const auto keys = [](const char* table, const char* index) {
-        return Schema::table(table)->index(index)->fields;
-    };
-    EXPECT_EQ(keys("PARAMETR", "IPARAMET"), (QStringList{"ParTabla", "ParParamet", "ParIndice"}));
-    EXPECT_EQ(keys("AUDITORI", "IAUDITOR"), (QStringList{"AudCorrela", "AudLinea"}));
-    EXPECT_EQ(keys("CALFER1", "ICALFER1"), (QStringList{"CalFerId", "CalFerFch"}));
-    EXPECT_EQ(keys("CONCEPT3", "ICONCEP8"), (QStringList{"AcuTipo", "AcuId"}));
-    EXPECT_EQ(keys("FUNATRVA", "IFUNATRV"), (QStringList{"FunId", "FunAL", "FunAId"}));
-    EXPECT_EQ(keys("CONCEPT", "ICONCE19"), QStringList{"ConCCId"});
-    EXPECT_EQ(keys("HORMARCA", "IHORMAR9"), QStringList{"HMConHNor"});
-    EXPECT_EQ(keys("BASICOS1", "IBASICO"), (QStringList{"BasId", "CarId", "CCId", "RefAuxId"}));
-    EXPECT_TRUE(Schema::table("TIPLIQUI")->index("ITIPLIQU")->unique);
-    EXPECT_FALSE(Schema::table("CARGOSFU")->index("ICARGOS6")->unique);
-    // Fields that the code-change procedure and the reference checks name.
-    EXPECT_NE(Schema::table("PARLIQX")->field("PLTLId"), nullptr);
-    EXPECT_NE(Schema::table("FUNCIONA")->field("FunApCId"), nullptr);
-    EXPECT_NE(Schema::table("LIQUIDAC")->field("LConId"), nullptr);
-    EXPECT_NE(Schema::table("MOVNUEVO")->field("MonConId"), nullptr);
 }
 
 // ---- Dates in SQLite ----------------------------------------------------------
