@@ -126,22 +126,6 @@ TEST_F(RcategorTest, WithoutTheCompanyRecordTheListingStillPrints)
     EXPECT_EQ(detailLines(view.document()), (QList<QStringList>{{"  1", "Única"}}));
 }
 
-TEST_F(RcategorTest, ManyCategoriesRunOverPagesInOrder)
-{
-    setCompany(0, "Empresa");
-    for (int number = 150; number >= 1; --number)
-        addCategory(number, QStringLiteral("Categoría %1").arg(number));
-    KQRView view(nullptr);
-    ASSERT_TRUE(RCATEGOR(view, run()).ok());
-    ASSERT_EQ(view.document().pages.size(), 3);
-    const QList<QStringList> lines = detailLines(view.document());
-    ASSERT_EQ(lines.size(), 150);
-    EXPECT_EQ(lines.first(), (QStringList{"  1", "Categoría 1"}));
-    EXPECT_EQ(lines.at(52), (QStringList{" 53", "Categoría 53"}));
-    EXPECT_EQ(lines.last(), (QStringList{"150", "Categoría 150"}));
-    EXPECT_NE(view.document().pages.at(2).findText("     3"), nullptr);
-}
-
 TEST_F(RcategorTest, AMissingTableIsReportedAndNothingIsDrawn)
 {
     ASSERT_FALSE(database_->execute("DROP TABLE CATEGORI"));
