@@ -3,13 +3,13 @@
 #include "tables/categories.h"
 
 #include "data/cursor.h"
-#include "engine_fixture.h"
+#include "organisation_tables_fixture.h"
 
 namespace {
 
 using Kind = ScriptedUi::Shown::Kind;
 
-class CategoriesTest : public EngineTest {
+class CategoriesTest : public OrganisationTableTest {
 protected:
     std::unique_ptr<Transaction> open(const QString& key, const QString& mode, Database* connection = nullptr,
                                       UiPort* port = nullptr)
@@ -22,12 +22,8 @@ protected:
 
     void addEmployeeWithCategory(int category)
     {
-        QString error;
-        ASSERT_TRUE(insertRow(*database, QStringLiteral("CARGOSFU"),
-                              {{QStringLiteral("FunId"), 100}, {QStringLiteral("FunAL"), 1},
-                               {QStringLiteral("FunCatId"), category}},
-                              &error))
-            << error.toStdString();
+        addRow(QStringLiteral("CARGOSFU"),
+               {{QStringLiteral("FunId"), 100}, {QStringLiteral("FunAL"), 1}, {QStringLiteral("FunCatId"), category}});
     }
 
     int questionsAsked() const

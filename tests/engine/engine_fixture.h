@@ -130,6 +130,21 @@ protected:
         return texts;
     }
 
+    /// The audit entries, each one's lines joined again at the blank they were split on.
+    QStringList auditEntries()
+    {
+        QStringList entries;
+        double correlative = -1;
+        for (const AuditLine& line : auditLines()) {
+            if (line.correlative == correlative)
+                entries.last() += u' ' + line.text;
+            else
+                entries << line.text;
+            correlative = line.correlative;
+        }
+        return entries;
+    }
+
     void setParameterText(const QString& group, const QString& name, const QString& text)
     {
         SilentUiPort silent;

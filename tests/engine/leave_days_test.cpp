@@ -3,7 +3,7 @@
 #include "tables/leave_days.h"
 #include "tables/line_table.h"
 
-#include "engine_fixture.h"
+#include "organisation_tables_fixture.h"
 
 namespace {
 
@@ -11,28 +11,14 @@ using Kind = ScriptedUi::Shown::Kind;
 
 enum { YearsColumn = 0, DaysColumn = 1 };
 
-class LeaveDaysTest : public EngineTest {
+class LeaveDaysTest : public OrganisationTableTest {
 protected:
-    std::unique_ptr<Transaction> open(const TransactionDecl& declaration, const QString& key, const QString& mode)
-    {
-        auto form = std::make_unique<Transaction>(declaration, *database, ui);
-        form->start(key, mode);
-        return form;
-    }
-
     void addScale(int id, const QString& description, const QList<QPair<int, int>>& steps)
     {
-        QString error;
-        ASSERT_TRUE(insertRow(*database, QStringLiteral("DIASLICE"),
-                              {{QStringLiteral("DiLId"), id}, {QStringLiteral("DilDesc"), description}}, &error))
-            << error.toStdString();
-        for (const auto& [years, days] : steps) {
-            ASSERT_TRUE(insertRow(*database, QStringLiteral("DIASLIC1"),
-                                  {{QStringLiteral("DiLId"), id}, {QStringLiteral("DiLAnios"), years},
-                                   {QStringLiteral("DiLDias"), days}},
-                                  &error))
-                << error.toStdString();
-        }
+        addRow(QStringLiteral("DIASLICE"), {{QStringLiteral("DiLId"), id}, {QStringLiteral("DilDesc"), description}});
+        for (const auto& [years, days] : steps)
+            addRow(QStringLiteral("DIASLIC1"), {{QStringLiteral("DiLId"), id}, {QStringLiteral("DiLAnios"), years},
+                                                {QStringLiteral("DiLDias"), days}});
     }
 
     /// The steps of scale `id` as "years:days", in years order.

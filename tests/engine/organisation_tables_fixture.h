@@ -68,10 +68,10 @@ protected:
         EXPECT_TRUE(form->isClosed());
     }
 
-    std::unique_ptr<WorkPanel> openPanel(const WorkPanelDecl& declaration)
+    std::unique_ptr<WorkPanel> openPanel(const WorkPanelDecl& declaration, const QString& key = {})
     {
         auto panel = std::make_unique<WorkPanel>(declaration, *database, ui, *work);
-        const DbError error = panel->open();
+        const DbError error = panel->open(key);
         EXPECT_FALSE(error) << error.fullText().toStdString();
         return panel;
     }

@@ -4,7 +4,7 @@
 #include "tables/raises.h"
 
 #include "data/cursor.h"
-#include "engine_fixture.h"
+#include "organisation_tables_fixture.h"
 
 #include <QDate>
 
@@ -14,7 +14,7 @@ using Kind = ScriptedUi::Shown::Kind;
 
 enum { DateColumn = 0, PercentColumn = 1, RemarkColumn = 2 };
 
-class RaisesTest : public EngineTest {
+class RaisesTest : public OrganisationTableTest {
 protected:
     std::unique_ptr<Transaction> open(const QString& key, const QString& mode, Database* connection = nullptr,
                                       UiPort* port = nullptr)
@@ -43,20 +43,13 @@ protected:
 
     void addTable(int id, const QString& description)
     {
-        QString error;
-        ASSERT_TRUE(insertRow(*database, QStringLiteral("AUMENTO"),
-                              {{QStringLiteral("AumId"), id}, {QStringLiteral("AumDesc"), description}}, &error))
-            << error.toStdString();
+        addRow(QStringLiteral("AUMENTO"), {{QStringLiteral("AumId"), id}, {QStringLiteral("AumDesc"), description}});
     }
 
     void addRaise(int id, const QDate& date, double percent)
     {
-        QString error;
-        ASSERT_TRUE(insertRow(*database, QStringLiteral("AUMENTO1"),
-                              {{QStringLiteral("AumId"), id}, {QStringLiteral("AumFch"), date},
-                               {QStringLiteral("AumPor"), percent}, {QStringLiteral("AumObs"), QString()}},
-                              &error))
-            << error.toStdString();
+        addRow(QStringLiteral("AUMENTO1"), {{QStringLiteral("AumId"), id}, {QStringLiteral("AumFch"), date},
+                                            {QStringLiteral("AumPor"), percent}, {QStringLiteral("AumObs"), QString()}});
     }
 
     /// The lines of table `id` as "dd/MM/yyyy=percent", in date order.

@@ -3,35 +3,12 @@
 #include "engine/work_panel.h"
 #include "tables/categories.h"
 
-#include "data/work_database.h"
-#include "engine_fixture.h"
+#include "organisation_tables_fixture.h"
 
 namespace {
 
-class WorkPanelTest : public EngineTest {
+class WorkPanelTest : public OrganisationTableTest {
 protected:
-    void SetUp() override
-    {
-        qputenv("TEMP", folder.path().toLocal8Bit());
-        EngineTest::SetUp();
-        work = std::make_unique<WorkDatabase>();
-    }
-
-    void TearDown() override
-    {
-        work.reset();
-        qunsetenv("TEMP");
-        EngineTest::TearDown();
-    }
-
-    std::unique_ptr<WorkPanel> openPanel(const WorkPanelDecl& declaration, const QString& key = {})
-    {
-        auto panel = std::make_unique<WorkPanel>(declaration, *database, ui, *work);
-        const DbError error = panel->open(key);
-        EXPECT_FALSE(error) << error.fullText().toStdString();
-        return panel;
-    }
-
     /// Every description loaded into the grid, in grid order.
     QStringList shownDescriptions(const WorkPanel& panel)
     {
@@ -54,8 +31,6 @@ protected:
             form->handBack(key, mode);
         });
     }
-
-    std::unique_ptr<WorkDatabase> work;
 };
 
 TEST_F(WorkPanelTest, RowsArriveInPagesOfOneHundred)

@@ -22,21 +22,6 @@ protected:
         return form.setText(position, text);
     }
 
-    /// The audit entries, each one's lines joined again at the blank they were split on.
-    QStringList auditEntries()
-    {
-        QStringList entries;
-        double correlative = -1;
-        for (const AuditLine& line : auditLines()) {
-            if (line.correlative == correlative)
-                entries.last() += u' ' + line.text;
-            else
-                entries << line.text;
-            correlative = line.correlative;
-        }
-        return entries;
-    }
-
     /// Types every required field but the ones in `leaveOut`.
     void fill(Transaction& form, const QStringList& leaveOut = {})
     {

@@ -69,19 +69,6 @@ protected:
         return stored ? stored->correlative : -1;
     }
 
-    /// The text of the newest audit entry, its lines joined at the blanks
-    /// they were cut at.
-    QString lastAuditEntry()
-    {
-        const QList<AuditLine> lines = auditLines();
-        QStringList texts;
-        for (const AuditLine& line : lines) {
-            if (line.correlative == lines.last().correlative)
-                texts << line.text;
-        }
-        return texts.join(QChar(' '));
-    }
-
     ProfileFormInput form(const QString& key)
     {
         const std::optional<ProfileFormInput> input = readProfileForm(*database, key);
@@ -142,7 +129,7 @@ TEST_F(Profiles, SaveChecksRunInOrderAndWriteNothing)
     ASSERT_TRUE(WABMPERF(*database, ui, {"nuevo", QString::fromUtf8("Recursos humanos"), rights, {}, {}},
                          QStringLiteral("INS")));
     EXPECT_EQ(correlativeOf(QStringLiteral("NUEVO")), 3);
-    const QString text = lastAuditEntry();
+    const QString text = auditEntries().last();
     EXPECT_TRUE(text.startsWith(QString::fromUtf8("Crea perfil nuevo, Recursos humanos, Tabla de funcionarios")));
     EXPECT_TRUE(text.contains(QStringLiteral(", Ver importes del funcionario, liquidaciones, movimientos S,")));
     EXPECT_TRUE(text.endsWith(QStringLiteral(", Tablas de descripción S, Acceso a funcionarios de")));
@@ -173,8 +160,8 @@ TEST_F(Profiles, TheWorkPlaceGridIsStoredScrambledAndReadBack)
     EXPECT_EQ(reread.workPlaces.at(0).access, QChar('N'));
     EXPECT_EQ(reread.workPlaces.at(1).access, QChar('C'));
     EXPECT_EQ(form(QStringLiteral("SUPERVISOR")).workPlaces.at(1).access, QChar('S'));
-    EXPECT_TRUE(lastAuditEntry().startsWith(QStringLiteral("Modifica perfil CONSULTA, Perfil CONSULTA,")));
-    EXPECT_TRUE(lastAuditEntry().endsWith(QStringLiteral(", Acceso a funcionarios de Oficina N, Planta C")));
+    EXPECT_TRUE(auditEntries().last().startsWith(QStringLiteral("Modifica perfil CONSULTA, Perfil CONSULTA,")));
+    EXPECT_TRUE(auditEntries().last().endsWith(QStringLiteral(", Acceso a funcionarios de Oficina N, Planta C")));
 }
 
 TEST_F(Profiles, AProfileAUserHasIsNotDeletedAndADeletedOneTakesItsAccessAndParametersAlong)
