@@ -1,25 +1,18 @@
-// Two workstations confirming changes to the same few records at the same
-// time: every confirm either writes or is refused with the message a person
-// would see, no increment is lost, and the audit trail holds one entry per
-// written change.
+// Two workstations confirming changes to the same few records at once: each
+// confirm writes or is refused with the message a person sees, no increment
+// is lost, and the audit trail holds one entry per written change.
 //
-// Two worker processes (this binary, run again on ContentionWorker.*) each
-// make a fixed number of tries through the categories form TCATEGOR, as a
-// person would: open category 1, 2 or 3 to modify it, read the counter its
-// description holds ("n=17"), type the next one and confirm. The form locks
-// the record (refused: "Registro reservado por otro"), checks that it still
-// holds what was shown (refused: "CATEGORI fue modificada."), writes, marks
-// the synchronised change and writes the audit entry.
+// Two worker processes (this binary on ContentionWorker.*) each make a fixed
+// number of tries through TCATEGOR: open category 1, 2 or 3 to modify, read
+// the counter in its description ("n=17"), type the next one and confirm. The
+// form locks the record ("Registro reservado por otro"), checks it still holds
+// what was shown ("CATEGORI fue modificada."), writes, marks the synchronised
+// change and audits. UORDANE_CONTENTION_TRIES sets each worker's tries
+// (default 60); long run: tools/reliability.sh 300 2000.
 //
-// UORDANE_CONTENTION_TRIES sets the tries of each worker (default 60); for a
-// long run: tools/reliability.sh 300 2000.
-//
-// LockHolderTest plays the same two workstations step by step: one process
-// stops in the middle of its confirm with the record locked, the other is
-// refused and then finds the record modified.
-//
-// Both run once on an SQLite file and once on a database of the test
-// PostgreSQL server (skipped when UORDANE_TEST_PG_HOST is not set).
+// LockHolderTest plays the two step by step: one stops mid-confirm holding the
+// lock, the other is refused, then finds the record modified. Both tests run on
+// SQLite and on the test PostgreSQL server (skipped without UORDANE_TEST_PG_HOST).
 #include "reliability_fixture.h"
 
 #include "engine/audit.h"

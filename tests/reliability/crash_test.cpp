@@ -1,29 +1,18 @@
-// A workstation that dies in the middle of its work must cost nothing that
-// was committed, leave nothing half-written and hold no record lock.
+// A workstation that dies mid-work must cost nothing committed, leave nothing
+// half-written and hold no record lock. A worker process (this binary on
+// CrashWorker.*) adds, changes and deletes categories through the record
+// layer, each change in its own begin/commit followed by the synchronisation
+// mark and the audit entry, as a transaction does; it reports each step once
+// the step returned. The test SIGKILLs it at random moments and after each kill
+// checks the database on a fresh connection: integrity_check is "ok"; every
+// category is as the reported changes left it, the change in flight wholly
+// there or wholly absent; every reported audit entry is whole, the one in
+// flight missing or a prefix of its lines, no other entry changed; every
+// category and parameter row can be locked.
 //
-// A worker process (this binary, run again on CrashWorker.*) adds, changes and
-// deletes categories through the record layer, each change inside its own
-// begin/commit, then marks the synchronised change and writes the change's
-// audit entry, exactly as a transaction does. It reports every step on stdout
-// only after the step returned. The test kills it with SIGKILL at random
-// moments, many times over, and after each kill checks the database with a
-// fresh connection:
-//
-//   - PRAGMA integrity_check says "ok";
-//   - every category is as the reported changes left it; the one change in
-//     flight is either wholly there or wholly absent (a change of two rows in
-//     one transaction never shows one row changed and not the other);
-//   - every reported audit entry is there with all its lines; the entry in
-//     flight, whose lines are stored one transaction each, is missing or a
-//     prefix of its lines (1..k, the right texts); no other rows appear and
-//     no earlier entry changed;
-//   - every category and parameter row can be locked at once.
-//
-// The default run makes 15 kills (a few seconds). For a longer run:
-//   UORDANE_CRASH_SECONDS=300 build/tests/reliability/test_reliability --gtest_filter='CrashTest.*'
-// or tools/reliability.sh 300. UORDANE_CRASH_KILLS sets the number of kills
-// instead; UORDANE_CRASH_SEED repeats a run's random choices (the seed is
-// printed at the end), though not the exact timing of its kills.
+// Default: 15 kills. Longer: UORDANE_CRASH_SECONDS=300 (or tools/reliability.sh
+// 300); UORDANE_CRASH_KILLS sets the kills, UORDANE_CRASH_SEED repeats a run's
+// random choices (printed at the end), not the exact timing of its kills.
 #include "reliability_fixture.h"
 
 #include "data/parameters.h"
