@@ -1,14 +1,8 @@
 // The listings of the other organisation tables: each reads its own table in
 // key order and shows its columns through their pictures.
-#include "reports/listing_frame.h"
-#include "reports/listings.h"
 #include "reports/table_listing.h"
 
-#include "data/database.h"
-#include "data/database_setup.h"
-#include "temp_folder.h"
-
-#include <gtest/gtest.h>
+#include "report_fixture.h"
 
 namespace {
 
@@ -26,45 +20,17 @@ void PrintTo(const ListingCase& listingCase, std::ostream* out)
     *out << listingCase.name;
 }
 
-QList<QStringList> detailLines(const ReportDocument& document)
-{
-    QList<QStringList> lines;
-    for (const ReportPage& page : document.pages) {
-        int lastTop = -1;
-        for (const TextOperation& text : page.texts()) {
-            if (text.box.top < ListingFrame::detailTop)
-                continue;
-            if (text.box.top != lastTop)
-                lines.append(QStringList());
-            lines.last().append(text.text);
-            lastTop = text.box.top;
-        }
-    }
-    return lines;
-}
-
-class MasterListingTest : public ::testing::TestWithParam<ListingCase> {};
+class MasterListingTest : public ListingDatabaseTest, public ::testing::WithParamInterface<ListingCase> {};
 
 TEST_P(MasterListingTest, ListsItsTableInKeyOrderWithItsHeadings)
 {
     const ListingCase& listingCase = GetParam();
-    TempFolder folder;
-    QString error;
-    ASSERT_TRUE(createDatabaseFile(folder.path(), false, &error)) << error.toStdString();
-    Database database(DatabaseLocation::sqliteFile(folder.file(databaseFileName)));
-    ASSERT_TRUE(database.open());
-    ASSERT_FALSE(database.execute("DELETE FROM " + listingCase.table));
+    ASSERT_FALSE(database->execute("DELETE FROM " + listingCase.table));
     for (const RowValues& row : listingCase.rows)
-        ASSERT_TRUE(insertRow(database, listingCase.table, row, &error)) << error.toStdString();
+        add(listingCase.table, row);
+    ASSERT_NO_FATAL_FAILURE(print(listingCase.name));
 
-    const ListingEntry* entry = Listings::find(listingCase.name);
-    ASSERT_NE(entry, nullptr);
-    KQRView view(nullptr);
-    ListingRun run = ListingRun::now(database);
-    const ListingResult result = entry->run(view, run);
-    ASSERT_TRUE(result.ok()) << result.errorMessage.toStdString();
-
-    EXPECT_EQ(view.document().name, entry->title);
+    EXPECT_EQ(view.document().name, Listings::find(listingCase.name)->title);
     ASSERT_EQ(view.document().pages.size(), 1);
     const ReportPage& page = view.document().pages.at(0);
     EXPECT_NE(page.findText(listingCase.title), nullptr);

@@ -1,42 +1,12 @@
 // The listings that do not fit one short line a row: locales and works on
 // paper turned on its side with long texts continued down their columns,
 // leave-day scales with their lines under each scale.
-#include "reports/listing_frame.h"
-#include "reports/listings.h"
-
-#include "data/database.h"
-#include "data/database_setup.h"
-#include "temp_folder.h"
-
-#include <gtest/gtest.h>
+#include "report_fixture.h"
 
 namespace {
 
-class OrganisationListingTest : public ::testing::Test {
+class OrganisationListingTest : public ListingDatabaseTest {
 protected:
-    void SetUp() override
-    {
-        QString error;
-        ASSERT_TRUE(createDatabaseFile(folder.path(), false, &error)) << error.toStdString();
-        database = std::make_unique<Database>(DatabaseLocation::sqliteFile(folder.file(databaseFileName)));
-        ASSERT_TRUE(database->open());
-    }
-
-    void add(const QString& table, const RowValues& values)
-    {
-        QString error;
-        ASSERT_TRUE(insertRow(*database, table, values, &error)) << error.toStdString();
-    }
-
-    /// Runs listing `name`; its pages stay in `view`.
-    void print(const char* name)
-    {
-        const ListingEntry* entry = Listings::find(name);
-        ASSERT_NE(entry, nullptr);
-        const ListingResult result = entry->run(view, ListingRun::now(*database));
-        ASSERT_TRUE(result.ok()) << result.errorMessage.toStdString();
-    }
-
     /// The detail texts of `page` that are not empty, line by line from the
     /// top, each line's texts from left to right.
     QList<QStringList> detailLines(int page) const
@@ -59,10 +29,6 @@ protected:
         static const TextOperation none;
         return found ? *found : none;
     }
-
-    TempFolder folder;
-    std::unique_ptr<Database> database;
-    KQRView view{nullptr};
 };
 
 TEST_F(OrganisationListingTest, LocalesListEveryColumnInKeyOrderAndContinueLongTextsInTheirColumn)

@@ -1,70 +1,35 @@
 // RCATEGOR on a real database file: rows in number order through the frame,
 // the company name of the configuration record, failures kept for the caller.
-#include "reports/listing_frame.h"
-#include "reports/listings.h"
-
-#include "data/database.h"
-#include "data/database_setup.h"
-#include "temp_folder.h"
-
-#include <gtest/gtest.h>
+#include "report_fixture.h"
 
 namespace {
 
-class RcategorTest : public ::testing::Test {
+class RcategorTest : public ListingDatabaseTest {
 protected:
     void SetUp() override
     {
-        QString error;
-        ASSERT_TRUE(createDatabaseFile(folder_.path(), false, &error)) << error.toStdString();
-        database_ = std::make_unique<Database>(DatabaseLocation::sqliteFile(folder_.file(databaseFileName)));
-        ASSERT_TRUE(database_->open()) << database_->errorText().toStdString();
-        ASSERT_FALSE(database_->execute("DELETE FROM CATEGORI"));
+        ListingDatabaseTest::SetUp();
+        ASSERT_FALSE(database->execute("DELETE FROM CATEGORI"));
     }
 
     void addCategory(int number, const QVariant& description)
     {
-        QString error;
-        ASSERT_TRUE(insertRow(*database_, "CATEGORI", {{"CatId", number}, {"CatDesc", description}}, &error))
-            << error.toStdString();
+        add("CATEGORI", {{"CatId", number}, {"CatDesc", description}});
     }
 
     void setCompany(int id, const QString& name)
     {
-        ASSERT_FALSE(database_->execute("DELETE FROM CONFIGUR WHERE CfId = ?", {id}));
-        QString error;
-        ASSERT_TRUE(insertRow(*database_, "CONFIGUR", {{"CfId", id}, {"CfEmpresa", name}}, &error))
-            << error.toStdString();
+        ASSERT_FALSE(database->execute("DELETE FROM CONFIGUR WHERE CfId = ?", {id}));
+        add("CONFIGUR", {{"CfId", id}, {"CfEmpresa", name}});
     }
 
     ListingRun run() const
     {
-        ListingRun run = ListingRun::now(*database_);
+        ListingRun run = ListingRun::now(*database);
         run.user = "operador";
         run.emittedAt = QDateTime(QDate(2026, 12, 6), QTime(9, 30, 0));
         return run;
     }
-
-    /// Texts of the detail lines of every page, line by line.
-    static QList<QStringList> detailLines(const ReportDocument& document)
-    {
-        QList<QStringList> lines;
-        for (const ReportPage& page : document.pages) {
-            int lastTop = -1;
-            for (const TextOperation& text : page.texts()) {
-                if (text.box.top < ListingFrame::detailTop)
-                    continue;
-                if (text.box.top != lastTop)
-                    lines.append(QStringList());
-                lines.last().append(text.text);
-                lastTop = text.box.top;
-            }
-        }
-        return lines;
-    }
-
-    TempFolder folder_;
-    std::unique_ptr<Database> database_;
 };
 
 TEST_F(RcategorTest, ListsEveryCategoryInNumberOrderUnderTheCompanyName)
@@ -76,7 +41,6 @@ TEST_F(RcategorTest, ListsEveryCategoryInNumberOrderUnderTheCompanyName)
     setCompany(0, "Construcciones del Plata S.A.");
     setCompany(1, "Otra empresa");
 
-    KQRView view(nullptr);
     const ListingResult result = RCATEGOR(view, run());
     ASSERT_TRUE(result.ok()) << result.errorMessage.toStdString();
 
@@ -105,7 +69,6 @@ TEST_F(RcategorTest, ListsEveryCategoryInNumberOrderUnderTheCompanyName)
 TEST_F(RcategorTest, AnEmptyTableGivesOnePageWithTheHeaderOnly)
 {
     setCompany(0, "Empresa");
-    KQRView view(nullptr);
     ASSERT_TRUE(RCATEGOR(view, run()).ok());
     ASSERT_EQ(view.document().pages.size(), 1);
     EXPECT_TRUE(detailLines(view.document()).isEmpty());
@@ -114,9 +77,8 @@ TEST_F(RcategorTest, AnEmptyTableGivesOnePageWithTheHeaderOnly)
 
 TEST_F(RcategorTest, WithoutTheCompanyRecordTheListingStillPrints)
 {
-    ASSERT_FALSE(database_->execute("DELETE FROM CONFIGUR"));
+    ASSERT_FALSE(database->execute("DELETE FROM CONFIGUR"));
     addCategory(1, "Única");
-    KQRView view(nullptr);
     ASSERT_TRUE(RCATEGOR(view, run()).ok());
     // The page hands its texts out by value: keep the list while reading it.
     const QList<TextOperation> texts = view.document().pages.at(0).texts();
@@ -128,8 +90,7 @@ TEST_F(RcategorTest, WithoutTheCompanyRecordTheListingStillPrints)
 
 TEST_F(RcategorTest, AMissingTableIsReportedAndNothingIsDrawn)
 {
-    ASSERT_FALSE(database_->execute("DROP TABLE CATEGORI"));
-    KQRView view(nullptr);
+    ASSERT_FALSE(database->execute("DROP TABLE CATEGORI"));
     const ListingResult result = RCATEGOR(view, run());
     EXPECT_FALSE(result.ok());
     EXPECT_NE(result.errorCode, 0);

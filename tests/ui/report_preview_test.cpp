@@ -2,6 +2,7 @@
 // paging and zooming, saving, and opened by "SCR" jobs that outlive it.
 #include "ui/report_preview.h"
 
+#include "report_fixture.h"
 #include "temp_folder.h"
 
 #include <QApplication>
@@ -11,20 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-ReportDocument documentOf(int pages)
-{
-    KQRView view(nullptr);
-    EXPECT_TRUE(view.startJob({}));
-    view.setDocumentName("Listado de Categorias");
-    for (int page = 1; page <= pages; ++page) {
-        if (page > 1)
-            view.newPage();
-        view.drawText(QStringLiteral("Página %1").arg(page), {100, 100, 300, 115});
-    }
-    view.endJob();
-    return view.document();
-}
 
 /// Runs the deferred deletes that closing a preview leaves behind.
 void settle()
@@ -38,8 +25,8 @@ TEST(ReportPreview, CountsAsOpenUntilClosed)
     TempFolder folder;
     settle();
     const int before = ReportPreviews::openCount();
-    auto* first = new ReportPreview(documentOf(1), folder.file("KQPRN.INI"));
-    auto* second = new ReportPreview(documentOf(2), folder.file("KQPRN.INI"));
+    auto* first = new ReportPreview(numberedReport(1), folder.file("KQPRN.INI"));
+    auto* second = new ReportPreview(numberedReport(2), folder.file("KQPRN.INI"));
     first->show();
     second->show();
     EXPECT_EQ(ReportPreviews::openCount(), before + 2);
@@ -58,9 +45,9 @@ TEST(ReportPreview, CountsAsOpenUntilClosed)
 TEST(ReportPreview, PagesThroughTheDocumentWithinItsBounds)
 {
     TempFolder folder;
-    ReportPreview preview(documentOf(3), folder.file("KQPRN.INI"));
+    ReportPreview preview(numberedReport(3), folder.file("KQPRN.INI"));
     preview.setAttribute(Qt::WA_DeleteOnClose, false);
-    EXPECT_EQ(preview.windowTitle(), "Listado de Categorias");
+    EXPECT_EQ(preview.windowTitle(), "Listado de prueba");
     EXPECT_EQ(preview.pageCount(), 3);
     EXPECT_EQ(preview.currentPage(), 1);
 
@@ -84,7 +71,7 @@ TEST(ReportPreview, PagesThroughTheDocumentWithinItsBounds)
 TEST(ReportPreview, ZoomGrowsAndShrinksThePageWithinLimits)
 {
     TempFolder folder;
-    ReportPreview preview(documentOf(1), folder.file("KQPRN.INI"));
+    ReportPreview preview(numberedReport(1), folder.file("KQPRN.INI"));
     preview.setAttribute(Qt::WA_DeleteOnClose, false);
     preview.resize(800, 600);
     preview.show();
@@ -112,7 +99,7 @@ TEST(ReportPreview, ZoomGrowsAndShrinksThePageWithinLimits)
 TEST(ReportPreview, SavesItsPagesAsPdf)
 {
     TempFolder folder;
-    ReportPreview preview(documentOf(2), folder.file("KQPRN.INI"));
+    ReportPreview preview(numberedReport(2), folder.file("KQPRN.INI"));
     preview.setAttribute(Qt::WA_DeleteOnClose, false);
     ASSERT_TRUE(preview.saveAsPdf(folder.file("copia.pdf")));
     EXPECT_TRUE(folder.read("copia.pdf").startsWith("%PDF"));

@@ -2,7 +2,7 @@
 // boxes placed at any resolution, PDF files with one page per page.
 #include "ui/report_render.h"
 
-#include "reports/kqrview.h"
+#include "report_fixture.h"
 #include "temp_folder.h"
 
 #include <QFontInfo>
@@ -13,24 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-/// A document of `pages` pages, each with its number as text.
-ReportDocument numberedDocument(int pages, PageOrientation orientation = PageOrientation::Portrait)
-{
-    KQRView view(nullptr);
-    JobSettings settings;
-    if (orientation == PageOrientation::Landscape)
-        settings = settings.landscape();
-    EXPECT_TRUE(view.startJob(settings));
-    view.setDocumentName("Listado de prueba");
-    for (int page = 1; page <= pages; ++page) {
-        if (page > 1)
-            view.newPage();
-        view.drawText(QStringLiteral("Página %1").arg(page), {100, 100, 300, 115});
-    }
-    view.endJob();
-    return view.document();
-}
 
 /// The smallest rectangle holding every pixel darker than mid grey.
 QRect darkArea(const QImage& image)
@@ -115,37 +97,31 @@ TEST(ReportRender, TextKeepsItsSizeAndBoxWhenZoomed)
     EXPECT_NEAR(right.right() + 1, 500, 2) << "right-aligned text ends at the box's right edge";
 }
 
-TEST(ReportRender, APdfFileHasOnePagePerRecordedPage)
+/// The width and height of the first page box of a PDF, in points.
+QSizeF pdfPageSize(const QByteArray& pdf)
+{
+    const QRegularExpressionMatch box =
+        QRegularExpression(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)"))
+            .match(QString::fromLatin1(pdf));
+    return box.hasMatch() ? QSizeF(box.captured(1).toDouble(), box.captured(2).toDouble()) : QSizeF();
+}
+
+TEST(ReportRender, APdfFileHasOnePagePerRecordedPageOnPaperOfItsOrientation)
 {
     TempFolder folder;
-    const QString path = folder.file("listado.pdf");
     QString error;
-    ASSERT_TRUE(writePdf(numberedDocument(3), path, error)) << error.toStdString();
-
+    ASSERT_TRUE(writePdf(numberedReport(3), folder.file("listado.pdf"), error)) << error.toStdString();
     const QByteArray pdf = folder.read("listado.pdf");
     EXPECT_TRUE(pdf.startsWith("%PDF")) << pdf.left(20).toStdString();
     const QRegularExpression pageObject(QStringLiteral("/Type\\s*/Page(?![s\\w])"));
     EXPECT_EQ(QString::fromLatin1(pdf).count(pageObject), 3);
     // A4 portrait: 595 x 842 points.
-    const QRegularExpressionMatch box =
-        QRegularExpression(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)"))
-            .match(QString::fromLatin1(pdf));
-    ASSERT_TRUE(box.hasMatch());
-    EXPECT_NEAR(box.captured(1).toDouble(), 595, 1);
-    EXPECT_NEAR(box.captured(2).toDouble(), 842, 1);
-}
+    EXPECT_NEAR(pdfPageSize(pdf).width(), 595, 1);
+    EXPECT_NEAR(pdfPageSize(pdf).height(), 842, 1);
 
-TEST(ReportRender, ALandscapeListingGivesLandscapePdfPages)
-{
-    TempFolder folder;
-    const QString path = folder.file("apaisado.pdf");
-    QString error;
-    ASSERT_TRUE(writePdf(numberedDocument(1, PageOrientation::Landscape), path, error)) << error.toStdString();
-    const QString pdf = QString::fromLatin1(folder.read("apaisado.pdf"));
-    const QRegularExpressionMatch box =
-        QRegularExpression(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)")).match(pdf);
-    ASSERT_TRUE(box.hasMatch());
-    EXPECT_GT(box.captured(1).toDouble(), box.captured(2).toDouble());
+    ASSERT_TRUE(writePdf(numberedReport(1, PageOrientation::Landscape), folder.file("apaisado.pdf"), error));
+    const QSizeF landscape = pdfPageSize(folder.read("apaisado.pdf"));
+    EXPECT_GT(landscape.width(), landscape.height());
 }
 
 TEST(ReportRender, APdfThatCannotBeWrittenIsReported)
@@ -153,7 +129,7 @@ TEST(ReportRender, APdfThatCannotBeWrittenIsReported)
     TempFolder folder;
     const QString path = folder.file("no/existe/listado.pdf");
     QString error;
-    EXPECT_FALSE(writePdf(numberedDocument(1), path, error));
+    EXPECT_FALSE(writePdf(numberedReport(1), path, error));
     EXPECT_TRUE(error.contains(path)) << error.toStdString();
 
     EXPECT_FALSE(writePdf(ReportDocument{}, folder.file("vacio.pdf"), error));
@@ -170,7 +146,7 @@ TEST(ReportPrinter, SavedSettingsSetUpThePrinterAndComeBack)
     saved.scale = 90;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    applyPrinterSettings(printer, saved, numberedDocument(1, PageOrientation::Landscape));
+    applyPrinterSettings(printer, saved, numberedReport(1, PageOrientation::Landscape));
     EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
     EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A4);
     EXPECT_EQ(printer.colorMode(), QPrinter::GrayScale);
@@ -192,7 +168,7 @@ TEST(ReportPrinter, PrintingToAPdfPrinterDrawsEveryPage)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(folder.file("impreso.pdf"));
-    const ReportDocument document = numberedDocument(2);
+    const ReportDocument document = numberedReport(2);
     applyPrinterSettings(printer, {}, document);
     QString error;
     ASSERT_TRUE(printDocument(document, printer, error)) << error.toStdString();
