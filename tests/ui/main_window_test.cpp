@@ -1,29 +1,18 @@
 // Window tests: real widgets on the offscreen platform, driven as a person
 // would, with the program's message boxes answered by a watcher.
 #include "data/cursor.h"
-#include "data/database.h"
-#include "data/database_setup.h"
 #include "engine/transaction.h"
-#include "message_box_watcher.h"
-#include "startup/vbglob.h"
-#include "temp_folder.h"
-#include "ui/main_form.h"
-#include "ui/main_menu_window.h"
-#include "ui/object_host.h"
+#include "main_form_fixture.h"
 #include "ui/transaction_window.h"
 #include "ui/work_panel_window.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
 #include <functional>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -41,45 +30,8 @@ bool waitUntil(const std::function<bool()>& condition)
     return condition();
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainFormTest {
 protected:
-    void SetUp() override
-    {
-        QString error;
-        ASSERT_TRUE(createDatabaseFile(folder.path(), false, &error)) << error.toStdString();
-        database = std::make_unique<Database>(DatabaseLocation::sqliteFile(folder.file("KQ_DATA.MDB")));
-        ASSERT_TRUE(database->open());
-        Database::setMain(database.get());
-        form.setDatabase(database.get());
-        form.resize(1000, 700);
-        form.show();
-        QApplication::setActiveWindow(&form);
-        usePermissions("SSSSSSMMS", "N");
-    }
-    void TearDown() override
-    {
-        form.area()->closeAllSubWindows();
-        QApplication::processEvents();
-        Database::setMain(nullptr);
-    }
-
-    void usePermissions(const QString& permissions, const QString& installationKind)
-    {
-        VBGlob::clear();
-        VBGlob::put("Usuario", "ana");
-        VBGlob::put("Permisos", permissions);
-        VBGlob::put("VersionCS", installationKind);
-    }
-
-    /// A main menu window in the main window, as the start does.
-    MainMenuWindow* showMainMenu()
-    {
-        auto* menu = new MainMenuWindow(form.ui(), [this](const QString& panel) { return form.host().open(panel); });
-        form.area()->addSubWindow(menu)->show();
-        menu->applyPermissions();
-        return menu;
-    }
-
     void addCategories(int count)
     {
         TableCursor categories(*database);
@@ -105,21 +57,6 @@ protected:
         form.host().open("WCATEGOR");
         return qobject_cast<WorkPanelWindow*>(form.host().openWindow("WCATEGOR"));
     }
-
-    /// The transaction window open in the area, if any.
-    TransactionWindow* transactionWindow()
-    {
-        for (QMdiSubWindow* frame : form.area()->subWindowList()) {
-            if (auto* window = qobject_cast<TransactionWindow*>(frame->widget()))
-                return window;
-        }
-        return nullptr;
-    }
-
-    TempFolder folder;
-    std::unique_ptr<Database> database;
-    MainForm form;
-    MessageBoxWatcher boxes;
 };
 
 bool enabled(MainMenuWindow* menu, const QString& button)
@@ -132,13 +69,13 @@ bool enabled(MainMenuWindow* menu, const QString& button)
 TEST_F(MainWindowTest, MenuButtonsFollowThePermissionString)
 {
     MainMenuWindow* menu = showMainMenu();
-    usePermissions("SSSSSSNSS", "S");
+    logIn("ana", "SSSSSSNSS", "S");
     menu->applyPermissions();
     EXPECT_FALSE(enabled(menu, "Bconceptos"));
     EXPECT_TRUE(enabled(menu, "Bcategorias"));
     EXPECT_TRUE(enabled(menu, "Batributos"));
 
-    usePermissions("SSSSSSSNS", "S");
+    logIn("ana", "SSSSSSSNS", "S");
     menu->applyPermissions();
     EXPECT_TRUE(enabled(menu, "Bconceptos"));
     EXPECT_TRUE(enabled(menu, "Bbancostr"));
@@ -146,11 +83,11 @@ TEST_F(MainWindowTest, MenuButtonsFollowThePermissionString)
     EXPECT_FALSE(enabled(menu, "Bcategorias"));
     EXPECT_FALSE(enabled(menu, "Baumentos"));
 
-    usePermissions("MMMMMMMM", "S");
+    logIn("ana", "MMMMMMMM", "S");
     menu->applyPermissions();
     EXPECT_FALSE(enabled(menu, "Busuarios"));
 
-    usePermissions("MMMMMMMMS", "N");
+    logIn("ana", "MMMMMMMMS", "N");
     menu->applyPermissions();
     EXPECT_FALSE(enabled(menu, "Batributos"));
     EXPECT_TRUE(enabled(menu, "Busuarios"));
@@ -158,7 +95,7 @@ TEST_F(MainWindowTest, MenuButtonsFollowThePermissionString)
 
 TEST_F(MainWindowTest, MenuBarRefusesWithoutPermissionAndUnknownCommandsAreNotAvailable)
 {
-    usePermissions("MMMMMMMMN", "N");
+    logIn("ana", "MMMMMMMMN", "N");
     form.runCommand("Id_usuarios");
     form.runCommand("Id_categoras");  // allowed: opens the panel
     form.runCommand("Nada");
@@ -189,7 +126,7 @@ TEST_F(MainWindowTest, AddingACategoryThroughTheWindows)
     ASSERT_NE(panel, nullptr);
     bool callerDisabledDuringCall = false;
     later(200, [&] {
-        TransactionWindow* window = transactionWindow();
+        TransactionWindow* window = openWindow<TransactionWindow>();
         ASSERT_NE(window, nullptr);
         callerDisabledDuringCall = !panel->isEnabled();
         auto* key = qobject_cast<QLineEdit*>(window->input(1));
@@ -216,7 +153,7 @@ TEST_F(MainWindowTest, ChangingACategoryWithABlankDescriptionIsRefusedInABox)
     WorkPanelWindow* panel = openCategories();
     panel->grid()->selectRow(1);
     later(200, [&] {
-        TransactionWindow* window = transactionWindow();
+        TransactionWindow* window = openWindow<TransactionWindow>();
         ASSERT_NE(window, nullptr);
         auto* description = qobject_cast<QLineEdit*>(window->input(2));
         description->setFocus();
@@ -227,14 +164,14 @@ TEST_F(MainWindowTest, ChangingACategoryWithABlankDescriptionIsRefusedInABox)
         description->selectAll();
         QTest::keyClicks(description, "Oficiales");
         window->confirm();  // a confirmed change closes the form
-        if (TransactionWindow* left = transactionWindow())
+        if (TransactionWindow* left = openWindow<TransactionWindow>())
             closeWindow(left);
     });
     panel->modify();
     EXPECT_EQ(boxes.texts(), QStringList{"Falta descripción"});
     EXPECT_EQ(boxes.seen().front().icon, QMessageBox::Warning);
     EXPECT_EQ(categoryDescription(2), "Oficiales");
-    EXPECT_EQ(transactionWindow(), nullptr);
+    EXPECT_EQ(openWindow<TransactionWindow>(), nullptr);
 }
 
 TEST_F(MainWindowTest, DeletingACategoryAsksAndOnlyYesDeletes)

@@ -1,72 +1,31 @@
 // Window tests of the users and profiles windows: opened from the main menu
 // through the object host, driven with the keyboard as a person would.
-#include "data/database.h"
-#include "data/database_setup.h"
-#include "message_box_watcher.h"
+#include "main_form_fixture.h"
 #include "security/profiles.h"
-#include "startup/vbglob.h"
-#include "temp_folder.h"
-#include "ui/main_form.h"
-#include "ui/main_menu_window.h"
-#include "ui/object_host.h"
 #include "ui/profiles_window.h"
 #include "ui/users_window.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
-#include <gtest/gtest.h>
 
 namespace {
 
-template <typename Window>
-Window* openWindow(MainForm& form)
-{
-    for (QMdiSubWindow* frame : form.area()->subWindowList()) {
-        if (auto* window = qobject_cast<Window*>(frame->widget()))
-            return window;
-    }
-    return nullptr;
-}
-
-class UsersWindowsTest : public ::testing::Test {
+class UsersWindowsTest : public MainFormTest {
 protected:
     void SetUp() override
     {
-        QString error;
-        ASSERT_TRUE(createDatabaseFile(folder.path(), false, &error)) << error.toStdString();
-        database = std::make_unique<Database>(DatabaseLocation::sqliteFile(folder.file("KQ_DATA.MDB")));
-        ASSERT_TRUE(database->open());
-        Database::setMain(database.get());
-        form.setDatabase(database.get());
-        form.resize(1000, 700);
-        form.show();
-        QApplication::setActiveWindow(&form);
-        VBGlob::clear();
+        MainFormTest::SetUp();
         // ADMIN, the first user of a new database, has the profile SUPERVISOR.
-        VBGlob::put("Usuario", "admin");
-        VBGlob::put("Permisos", "SSSSSSMMS");
-        VBGlob::put("VersionCS", "N");
-        menu = new MainMenuWindow(form.ui(), [this](const QString& panel) { return form.host().open(panel); });
-        form.area()->addSubWindow(menu)->show();
-        menu->applyPermissions();
+        logIn("admin", "SSSSSSMMS");
+        menu = showMainMenu();
         ASSERT_TRUE(menu->choose("Busuarios"));
-        users = openWindow<UsersWindow>(form);
+        users = openWindow<UsersWindow>();
         ASSERT_NE(users, nullptr);
-    }
-    void TearDown() override
-    {
-        form.area()->closeAllSubWindows();
-        QApplication::processEvents();
-        Database::setMain(nullptr);
-        VBGlob::clear();
     }
 
     QStringList row(int index) const
@@ -77,10 +36,6 @@ protected:
         return cells;
     }
 
-    TempFolder folder;
-    std::unique_ptr<Database> database;
-    MainForm form;
-    MessageBoxWatcher boxes;
     MainMenuWindow* menu = nullptr;
     UsersWindow* users = nullptr;
 };
@@ -94,7 +49,7 @@ TEST_F(UsersWindowsTest, TheListShowsUsersPlainAndTheFormAddsOneFromTheKeyboard)
 
     bool typed = false;
     QTimer::singleShot(100, [&] {
-        auto* userForm = openWindow<UserFormWindow>(form);
+        auto* userForm = openWindow<UserFormWindow>();
         if (!userForm)
             return;
         typed = true;
@@ -119,7 +74,7 @@ TEST_F(UsersWindowsTest, SavingTheOwnProfileChangesTheMenuAtOnce)
 {
     ASSERT_TRUE(menu->button("Bcategorias")->isEnabled());
     QTimer::singleShot(100, [&] {
-        auto* profileForm = openWindow<ProfileFormWindow>(form);
+        auto* profileForm = openWindow<ProfileFormWindow>();
         if (!profileForm)
             return;
         auto* tables = qobject_cast<QComboBox*>(profileForm->rightControl(Right::Tables));
@@ -133,7 +88,7 @@ TEST_F(UsersWindowsTest, SavingTheOwnProfileChangesTheMenuAtOnce)
     EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join(" | ").toStdString();
     EXPECT_EQ(VBGlob::get("Permisos").left(9), "SSSSSSMNS");
     // The users window is still open: the menu did not wait for it to close.
-    ASSERT_NE(openWindow<UsersWindow>(form), nullptr);
+    ASSERT_NE(openWindow<UsersWindow>(), nullptr);
     EXPECT_FALSE(menu->button("Bcategorias")->isEnabled());
     EXPECT_TRUE(menu->button("Busuarios")->isEnabled());
     EXPECT_TRUE(menu->button("Bconceptos")->isEnabled());
