@@ -1,6 +1,7 @@
 #include "data/cursor.h"
 #include "data/database.h"
 #include "data/work_database.h"
+#include "scoped_environment.h"
 #include "temp_folder.h"
 
 #include <QDir>
@@ -10,31 +11,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-/// Sets an environment variable for one test and puts back what was there.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const QString& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
-    {
-        qputenv(name, value.toLocal8Bit());
-    }
-    ~ScopedEnvironment()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
-};
-
-}  // namespace
 
 class WorkDatabaseTest : public ::testing::Test {
 protected:
@@ -44,7 +20,7 @@ protected:
 
 TEST_F(WorkDatabaseTest, IsCreatedInTempOnFirstNeedAndDeletedAtTheEnd)
 {
-    ScopedEnvironment temp("TEMP", QStringLiteral("  ") + temp_.path().chopped(1) + QStringLiteral("  "));
+    ScopedEnvironment temp("TEMP", (QStringLiteral("  ") + temp_.path().chopped(1) + QStringLiteral("  ")).toLocal8Bit());
     WorkDatabase work;
     EXPECT_FALSE(work.exists());
     ASSERT_TRUE(work.create().ok());
@@ -66,8 +42,8 @@ TEST_F(WorkDatabaseTest, IsCreatedInTempOnFirstNeedAndDeletedAtTheEnd)
 
 TEST_F(WorkDatabaseTest, UsesTmpWhenTempIsEmpty)
 {
-    ScopedEnvironment temp("TEMP", QString());
-    ScopedEnvironment tmp("TMP", temp_.path());
+    ScopedEnvironment temp("TEMP", QByteArray());
+    ScopedEnvironment tmp("TMP", temp_.path().toLocal8Bit());
     WorkDatabase work;
     ASSERT_TRUE(work.create().ok());
     EXPECT_TRUE(work.fileName().startsWith(temp_.path()));
@@ -75,7 +51,7 @@ TEST_F(WorkDatabaseTest, UsesTmpWhenTempIsEmpty)
 
 TEST_F(WorkDatabaseTest, NamesRunFrom00000To10000)
 {
-    ScopedEnvironment temp("TEMP", temp_.path());
+    ScopedEnvironment temp("TEMP", temp_.path().toLocal8Bit());
     WorkDatabase lowest([] { return 0.0; }, current_.path());
     ASSERT_TRUE(lowest.create().ok());
     EXPECT_EQ(QFileInfo(lowest.fileName()).fileName(), QStringLiteral("_kq00000.MDB"));
@@ -86,7 +62,7 @@ TEST_F(WorkDatabaseTest, NamesRunFrom00000To10000)
 
 TEST_F(WorkDatabaseTest, AfterTenTakenNamesTheCurrentFolderIsUsedWithTmp)
 {
-    ScopedEnvironment temp("TEMP", temp_.path());
+    ScopedEnvironment temp("TEMP", temp_.path().toLocal8Bit());
     // Ten draws in a row that all name files already in TEMP.
     int draws = 0;
     const QList<double> sequence = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 0.05, 0.5};
@@ -101,7 +77,7 @@ TEST_F(WorkDatabaseTest, AfterTenTakenNamesTheCurrentFolderIsUsedWithTmp)
 
 TEST_F(WorkDatabaseTest, FailsCleanlyWhenEveryNameIsTaken)
 {
-    ScopedEnvironment temp("TEMP", temp_.path());
+    ScopedEnvironment temp("TEMP", temp_.path().toLocal8Bit());
     temp_.write(QStringLiteral("_kq05000.MDB"), "x");
     current_.write(QStringLiteral("_kq05000.TMP"), "y");
     WorkDatabase work([] { return 0.5; }, current_.path());
@@ -113,7 +89,7 @@ TEST_F(WorkDatabaseTest, FailsCleanlyWhenEveryNameIsTaken)
 
 TEST_F(WorkDatabaseTest, BufferTablesHoldRowsInLoadingOrderAndSortByAColumn)
 {
-    ScopedEnvironment temp("TEMP", temp_.path());
+    ScopedEnvironment temp("TEMP", temp_.path().toLocal8Bit());
     WorkDatabase work;
     ASSERT_TRUE(work.createBufferTable(QStringLiteral("WCATEGOR"),
                                        {FieldDef{QStringLiteral("Numero"), FieldType::Text, 5},
@@ -156,7 +132,7 @@ TEST_F(WorkDatabaseTest, BufferTablesHoldRowsInLoadingOrderAndSortByAColumn)
 
 TEST_F(WorkDatabaseTest, AnAutoNumberFieldNumbersTheRows)
 {
-    ScopedEnvironment temp("TEMP", temp_.path());
+    ScopedEnvironment temp("TEMP", temp_.path().toLocal8Bit());
     WorkDatabase work;
     TableDef table{QStringLiteral("NUMERADA"), QString(),
                    {FieldDef{QStringLiteral("Linea"), FieldType::Long, 0}, FieldDef{QStringLiteral("Texto"), FieldType::Text, 10}},

@@ -1,6 +1,7 @@
 // RCATEGOR on a real database file: rows in number order through the frame,
 // the company name of the configuration record, failures kept for the caller.
 #include "report_fixture.h"
+#include "scoped_environment.h"
 
 namespace {
 
@@ -111,18 +112,16 @@ TEST(Listings, AreFoundByObjectNameInAnyLetterCase)
 
 TEST(Listings, TheUserIsLognameOrGuest)
 {
-    const QByteArray saved = qgetenv("LOGNAME");
-    const bool had = qEnvironmentVariableIsSet("LOGNAME");
-    qputenv("LOGNAME", "jperez");
-    EXPECT_EQ(currentUserName(), "jperez");
-    qunsetenv("LOGNAME");
+    {
+        ScopedEnvironment logname("LOGNAME", QByteArray("jperez"));
+        EXPECT_EQ(currentUserName(), "jperez");
+    }
+    {
+        ScopedEnvironment logname("LOGNAME");
+        EXPECT_EQ(currentUserName(), "GUEST");
+    }
+    ScopedEnvironment logname("LOGNAME", QByteArray("  "));
     EXPECT_EQ(currentUserName(), "GUEST");
-    qputenv("LOGNAME", "  ");
-    EXPECT_EQ(currentUserName(), "GUEST");
-    if (had)
-        qputenv("LOGNAME", saved);
-    else
-        qunsetenv("LOGNAME");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "data/database_setup.h"
 #include "data/kq_db_connection.h"
 #include "scripted_ui.h"
+#include "scoped_environment.h"
 #include "temp_folder.h"
 #include "test_server.h"
 
@@ -141,16 +142,13 @@ TEST_F(ServerChecksTest, PconectaConnectsAndRefusesADatabaseThatAcceptsNoConnect
 TEST_F(ServerChecksTest, AnEmptyLoginLeavesTheUserToTheServersOwnAuthentication)
 {
     // With no user name sent, libpq names the operating-system user or PGUSER.
-    const QByteArray oldUser = qgetenv("PGUSER");
-    qputenv("PGUSER", login().toUtf8());
-    EXPECT_EQ(PCONECTA("  ", "", base(), serverText(), "default"), 0);
-    qputenv("PGUSER", "usuario_que_no_existe");
+    {
+        ScopedEnvironment user("PGUSER", login().toUtf8());
+        EXPECT_EQ(PCONECTA("  ", "", base(), serverText(), "default"), 0);
+    }
+    ScopedEnvironment user("PGUSER", QByteArray("usuario_que_no_existe"));
     EXPECT_NE(PCONECTA("", "", base(), serverText(), "default"), 0);
     EXPECT_EQ(PCONECTA(login(), "", base(), serverText(), "default"), 0) << "a login is sent as it is";
-    if (oldUser.isNull())
-        qunsetenv("PGUSER");
-    else
-        qputenv("PGUSER", oldUser);
 }
 
 TEST_F(ServerChecksTest, AClientServerStartWorksOnTheServersDatabaseAndOffersTheAttributes)

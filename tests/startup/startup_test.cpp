@@ -6,38 +6,11 @@
 
 #include "data/database.h"
 #include "scripted_ui.h"
+#include "scoped_environment.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-/// Sets an environment variable for one test and restores it afterwards.
-class EnvironmentVariable {
-public:
-    EnvironmentVariable(const char* name, const QByteArray* value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
-    {
-        if (value)
-            qputenv(name, *value);
-        else
-            qunsetenv(name);
-    }
-    ~EnvironmentVariable()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
-};
-
-}  // namespace
 
 TEST(ConfigurationPaths, DataPathWithAndWithoutSeparatorGiveTheSameDatabase)
 {
@@ -65,16 +38,14 @@ TEST(ConfigurationPaths, NoIniFileGivesTheApplicationFolder)
 TEST(WorkstationUser, TrimmedLognameOrGuest)
 {
     {
-        const QByteArray name = "  mrodriguez  ";
-        EnvironmentVariable logname("LOGNAME", &name);
+        ScopedEnvironment logname("LOGNAME", QByteArray("  mrodriguez  "));
         EXPECT_EQ(workstationUser(), "mrodriguez");
     }
     {
-        EnvironmentVariable logname("LOGNAME", nullptr);
+        ScopedEnvironment logname("LOGNAME");
         EXPECT_EQ(workstationUser(), "GUEST");
     }
-    const QByteArray blanks = "   ";
-    EnvironmentVariable logname("LOGNAME", &blanks);
+    ScopedEnvironment logname("LOGNAME", QByteArray("   "));
     EXPECT_EQ(workstationUser(), "GUEST");
 }
 
