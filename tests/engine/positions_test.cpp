@@ -131,18 +131,6 @@ TEST_F(PositionsTest, ListProtectsTheDefaultPositionAndTheDefaultPartTimePositio
     EXPECT_EQ(panel->rowCount(), 2);
 }
 
-TEST_F(PositionsTest, ListFiltersOnTheDescriptionWithoutRegardToAccents)
-{
-    addPosition(1, QStringLiteral("Peón práctico"));
-    addPosition(2, QStringLiteral("Contador"));
-    addPosition(3, QStringLiteral("PEON"));
-    auto panel = openPanel(WCARGOS());
-    panel->setDescriptionFilter(QStringLiteral("peon"));
-    ASSERT_EQ(panel->rowCount(), 2);
-    EXPECT_EQ(panel->keyAt(0), QStringLiteral("1"));
-    EXPECT_EQ(panel->keyAt(1), QStringLiteral("3"));
-}
-
 TEST(OrganisationTablesRegistry, EveryFormAndListCanBeCalledByName)
 {
     for (const char* name : {"TBANCOST", "WBANCOST", "TCARGO", "WCARGOS", "TCENTROC", "WCENTROS", "THORARIO",
