@@ -80,20 +80,6 @@ protected:
     ScriptedUi ui;
 };
 
-TEST_F(Users, FixedFirstUserIsStoredScrambledAndListsPlainly)
-{
-    QList<UserListing> users;
-    ASSERT_TRUE(WUSUARIO(*database, users).ok());
-    ASSERT_EQ(users.size(), 1);
-    EXPECT_EQ(users.at(0).name, "ADMIN");
-    EXPECT_EQ(users.at(0).fullName, "Administrador");
-    EXPECT_EQ(users.at(0).profile, "SUPERVISOR");
-    EXPECT_FALSE(users.at(0).hasPassword);
-    QSqlQuery query(database->connection());
-    ASSERT_TRUE(query.exec(sql(QStringLiteral("SELECT UsuNombre FROM USUARIOS"))) && query.next());
-    EXPECT_NE(query.value(0).toString().trimmed(), "ADMIN");
-}
-
 TEST_F(Users, NothingReadableOfNamesPasswordsOrProfilesInTheDatabaseFile)
 {
     if (backend() == Backend::Postgres)
