@@ -2,8 +2,6 @@
 // files, the localities of one department and the subgroups of one group.
 #include "tables/locale_pickers.h"
 
-#include "tables/code_lists.h"
-
 #include "organisation_tables_fixture.h"
 
 namespace {
@@ -13,33 +11,7 @@ protected:
     void SetUp() override
     {
         OrganisationTableTest::SetUp();
-        lists.write(QStringLiteral("deptos.txt"), "02;Canelones\n10;Montevideo\n");
-        lists.write(QStringLiteral("locali.txt"), "Canelones;Pando\nMontevideo;Montevideo\nCanelones;Las Piedras\n");
-        lists.write(QStringLiteral("grupo.txt"), "09;Industria de la construcción\n10;Comercio en general\n");
-        lists.write(QStringLiteral("subgru.txt"), "09;01;Construcción\n10;01;Mayoristas\n10;02;Minoristas\n");
-        CodeLists::setFolder(lists.path());
-    }
-
-    void TearDown() override
-    {
-        CodeLists::setFolder(QString());
-        OrganisationTableTest::TearDown();
-    }
-
-    std::unique_ptr<WorkPanel> call(const WorkPanelDecl& picker, const QString& key)
-    {
-        auto panel = std::make_unique<WorkPanel>(picker, *database, ui, *work);
-        const DbError error = panel->open(key);
-        EXPECT_FALSE(error) << error.fullText().toStdString();
-        return panel;
-    }
-
-    static QStringList column(const WorkPanel& panel, int column)
-    {
-        QStringList texts;
-        for (int row = 0; row < panel.rowCount(); ++row)
-            texts << panel.cellText(row, column);
-        return texts;
+        useCodeLists();
     }
 
     int workTables()
@@ -49,24 +21,22 @@ protected:
             return -1;
         return query.value(0).toInt();
     }
-
-    TempFolder lists;
 };
 
 TEST_F(LocalePickersTest, LocalitiesOfTheFormsDepartmentOnlyAndTheChoiceComesBackAlone)
 {
-    auto localities = call(WLOCALI(), pickerKey(QStringLiteral(" canelones "), QStringLiteral("Pando")));
+    auto localities = openPanel(WLOCALI(), pickerKey(QStringLiteral(" canelones "), QStringLiteral("Pando")));
     EXPECT_EQ(column(*localities, 0), (QStringList{QStringLiteral("Pando"), QStringLiteral("Las Piedras")}));
     EXPECT_EQ(localities->result(), QStringLiteral("Pando")) << "closed without a choice: the value passed in";
     localities->confirmSelection(1);
     EXPECT_EQ(localities->result(), QStringLiteral("Las Piedras"));
 
     // Without a department every locality is offered, in the file's order.
-    auto all = call(WLOCALI(), QStringLiteral("Pando"));
+    auto all = openPanel(WLOCALI(), QStringLiteral("Pando"));
     EXPECT_EQ(all->rowCount(), 3);
     EXPECT_EQ(all->cellText(1, 1), QStringLiteral("Montevideo"));
 
-    auto subgroups = call(WSUBGRUP(), pickerKey(QStringLiteral("10"), QString()));
+    auto subgroups = openPanel(WSUBGRUP(), pickerKey(QStringLiteral("10"), QString()));
     EXPECT_EQ(column(*subgroups, 1), (QStringList{QStringLiteral("Mayoristas"), QStringLiteral("Minoristas")}));
     subgroups->confirmSelection(1);
     EXPECT_EQ(subgroups->result(), QStringLiteral("02"));
@@ -74,13 +44,13 @@ TEST_F(LocalePickersTest, LocalitiesOfTheFormsDepartmentOnlyAndTheChoiceComesBac
 
 TEST_F(LocalePickersTest, DepartmentsAndGroupsHandBackWhatTheLocaleStoresAndFilterByName)
 {
-    auto departments = call(WDEPTOS(), QString());
+    auto departments = openPanel(WDEPTOS(), QString());
     departments->setDescriptionFilter(QStringLiteral("monte"));
     ASSERT_EQ(departments->rowCount(), 1);
     departments->confirmSelection(0);
     EXPECT_EQ(departments->result(), QStringLiteral("Montevideo")) << "a department is stored by name";
 
-    auto groups = call(WGRUPO(), QString());
+    auto groups = openPanel(WGRUPO(), QString());
     groups->setDescriptionFilter(QStringLiteral("construccion"));
     ASSERT_EQ(groups->rowCount(), 1);
     groups->confirmSelection(0);
@@ -89,7 +59,7 @@ TEST_F(LocalePickersTest, DepartmentsAndGroupsHandBackWhatTheLocaleStoresAndFilt
 
 TEST_F(LocalePickersTest, AMissingListIsReportedAndLeavesNoWorkTableBehind)
 {
-    QFile::remove(lists.file(QStringLiteral("locali.txt")));
+    QFile::remove(codeLists.file(QStringLiteral("locali.txt")));
     ASSERT_FALSE(work->create());
     const int tablesBefore = workTables();
     WorkPanel localities(WLOCALI(), *database, ui, *work);
@@ -100,7 +70,7 @@ TEST_F(LocalePickersTest, AMissingListIsReportedAndLeavesNoWorkTableBehind)
     EXPECT_EQ(workTables(), tablesBefore);
 
     // A list read again later is read afresh.
-    lists.write(QStringLiteral("locali.txt"), "Canelones;Pando\n");
+    codeLists.write(QStringLiteral("locali.txt"), "Canelones;Pando\n");
     EXPECT_FALSE(localities.open(QStringLiteral("Pando")));
     EXPECT_EQ(localities.rowCount(), 1);
 }

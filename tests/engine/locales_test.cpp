@@ -6,7 +6,7 @@
 #include "tables/locales.h"
 #include "tables/works.h"
 
-#include "engine_fixture.h"
+#include "organisation_tables_fixture.h"
 
 #include <QDir>
 #include <QSet>
@@ -15,22 +15,12 @@ namespace {
 
 using Kind = ScriptedUi::Shown::Kind;
 
-class LocalesTest : public EngineTest {
+class LocalesTest : public OrganisationTableTest {
 protected:
     void SetUp() override
     {
-        EngineTest::SetUp();
-        lists.write(QStringLiteral("deptos.txt"), "# departamentos\n01;Artigas\n02;Canelones\n10;Montevideo\n");
-        lists.write(QStringLiteral("locali.txt"), "Canelones;Pando\nCanelones;Las Piedras\nMontevideo;Montevideo\n");
-        lists.write(QStringLiteral("grupo.txt"), "09;Industria de la construcción\n10;Comercio en general\n");
-        lists.write(QStringLiteral("subgru.txt"), "09;01;Construcción\n10;01;Mayoristas\n");
-        CodeLists::setFolder(lists.path());
-    }
-
-    void TearDown() override
-    {
-        CodeLists::setFolder(QString());
-        EngineTest::TearDown();
+        OrganisationTableTest::SetUp();
+        useCodeLists();
     }
 
     std::unique_ptr<Transaction> open(const QString& key, const QString& mode)
@@ -65,8 +55,6 @@ protected:
             return QStringLiteral("<ninguno>");
         return query.value(0).toString();
     }
-
-    TempFolder lists;
 };
 
 TEST_F(LocalesTest, MissingMinistryNumberGroupAndSubgroupAreNoticesAndTheLocaleIsSaved)
@@ -106,7 +94,7 @@ TEST_F(LocalesTest, DepartmentAndLocalityMustBeInTheListsAndTogether)
 
     // Without the list file no department can be checked, and none is taken.
     form->close();
-    QDir(lists.path()).remove(QStringLiteral("deptos.txt"));
+    QDir(codeLists.path()).remove(QStringLiteral("deptos.txt"));
     form = newLocale();
     type(*form, QStringLiteral("LocPlaTrab"), QStringLiteral("123457"));
     type(*form, QStringLiteral("LocDeparta"), QStringLiteral("Canelones"));

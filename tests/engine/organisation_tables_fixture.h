@@ -10,6 +10,7 @@
 #include "engine/object_registry.h"
 #include "engine/transaction.h"
 #include "engine/work_panel.h"
+#include "tables/code_lists.h"
 
 #include <QSqlQuery>
 
@@ -24,9 +25,21 @@ protected:
 
     void TearDown() override
     {
+        CodeLists::setFolder(QString());
         work.reset();
         qunsetenv("TEMP");
         EngineTest::TearDown();
+    }
+
+    /// Small code-list files (departments, localities, groups, subgroups) in
+    /// place of the shipped ones.
+    void useCodeLists()
+    {
+        codeLists.write(QStringLiteral("deptos.txt"), "# departamentos\n01;Artigas\n02;Canelones\n10;Montevideo\n");
+        codeLists.write(QStringLiteral("locali.txt"), "Canelones;Pando\nMontevideo;Montevideo\nCanelones;Las Piedras\n");
+        codeLists.write(QStringLiteral("grupo.txt"), "09;Industria de la construcción\n10;Comercio en general\n");
+        codeLists.write(QStringLiteral("subgru.txt"), "09;01;Construcción\n10;01;Mayoristas\n10;02;Minoristas\n");
+        CodeLists::setFolder(codeLists.path());
     }
 
     void addRow(const QString& table, const RowValues& values)
@@ -76,6 +89,15 @@ protected:
         return panel;
     }
 
+    /// The texts of `column` of every loaded grid row, in grid order.
+    static QStringList column(const WorkPanel& panel, int column)
+    {
+        QStringList texts;
+        for (int row = 0; row < panel.rowCount(); ++row)
+            texts << panel.cellText(row, column);
+        return texts;
+    }
+
     /// The grid row whose key is `key`, or -1.
     static int rowOf(const WorkPanel& panel, const QString& key)
     {
@@ -87,4 +109,5 @@ protected:
     }
 
     std::unique_ptr<WorkDatabase> work;
+    TempFolder codeLists;
 };

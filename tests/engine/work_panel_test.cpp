@@ -9,15 +9,6 @@ namespace {
 
 class WorkPanelTest : public OrganisationTableTest {
 protected:
-    /// Every description loaded into the grid, in grid order.
-    QStringList shownDescriptions(const WorkPanel& panel)
-    {
-        QStringList descriptions;
-        for (int row = 0; row < panel.rowCount(); ++row)
-            descriptions << panel.cellText(row, 1);
-        return descriptions;
-    }
-
     /// TCATEGOR as the window runs it when the panel calls it.
     void runCategoriesFormWith(std::function<void(Transaction&)> person)
     {
@@ -87,7 +78,7 @@ TEST_F(WorkPanelTest, DescriptionFilterReloadsTheList)
     auto panel = openPanel(filtered);
     EXPECT_EQ(panel->rowCount(), 4);
     panel->setDescriptionFilter(QStringLiteral("pe n"));
-    EXPECT_EQ(shownDescriptions(*panel), (QStringList{QStringLiteral("Peón"), QStringLiteral("PEÓN"),
+    EXPECT_EQ(column(*panel, 1), (QStringList{QStringLiteral("Peón"), QStringLiteral("PEÓN"),
                                                       QStringLiteral("pension")}));
     panel->setDescriptionFilter(QString());
     EXPECT_EQ(panel->rowCount(), 4);
@@ -107,7 +98,7 @@ TEST_F(WorkPanelTest, AddAndModifyGoThroughTheTransaction)
     });
     panel->add();
     EXPECT_EQ(ui.calledObjects(), QStringList{QStringLiteral("TCATEGOR")});
-    EXPECT_EQ(shownDescriptions(*panel), (QStringList{QStringLiteral("Aprendices"), QStringLiteral("Peones")}));
+    EXPECT_EQ(column(*panel, 1), (QStringList{QStringLiteral("Aprendices"), QStringLiteral("Peones")}));
 
     QStringList calls;
     ui.onCall(QStringLiteral("TCATEGOR"), [&](QString& key, QString& mode) {
@@ -140,7 +131,7 @@ TEST_F(WorkPanelTest, DeleteProtectsTheDefaultCategoryOnly)
     panel->remove({});
     EXPECT_EQ(ui.calledObjects(), QStringList{QStringLiteral("TCATEGOR")});
     EXPECT_EQ(categoryDescription(6), QStringLiteral("<ninguna>"));
-    EXPECT_EQ(shownDescriptions(*panel), QStringList{QStringLiteral("Peones")});
+    EXPECT_EQ(column(*panel, 1), QStringList{QStringLiteral("Peones")});
     EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Elimina categoría 6")});
 }
 
@@ -208,13 +199,13 @@ TEST_F(WorkPanelTest, ConceptPromptFiltersByNumberGroupAndActivity)
     addConcept(30, QStringLiteral("Aporte jubilatorio"), QStringLiteral("APO"), 1);
 
     auto prompt = openPanel(WKQ00N0());
-    EXPECT_EQ(shownDescriptions(*prompt), (QStringList{QStringLiteral("Sueldo"), QStringLiteral("Aporte jubilatorio")}));
+    EXPECT_EQ(column(*prompt, 1), (QStringList{QStringLiteral("Sueldo"), QStringLiteral("Aporte jubilatorio")}));
     EXPECT_EQ(prompt->cellText(0, 2), QStringLiteral("Descuento de ley"));
     prompt->setFilterValue(QStringLiteral("Inactivos"), QStringLiteral("S"));
     EXPECT_EQ(prompt->rowCount(), 3);
     prompt->setFilterValue(QStringLiteral("Desde"), QStringLiteral("15"));
     prompt->setFilterValue(QStringLiteral("Grupo"), QStringLiteral("sue"));
-    EXPECT_EQ(shownDescriptions(*prompt), QStringList{QStringLiteral("Jornal")});
+    EXPECT_EQ(column(*prompt, 1), QStringList{QStringLiteral("Jornal")});
 }
 
 }  // namespace
