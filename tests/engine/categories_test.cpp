@@ -11,15 +11,6 @@ using Kind = ScriptedUi::Shown::Kind;
 
 class CategoriesTest : public OrganisationTableTest {
 protected:
-    std::unique_ptr<Transaction> open(const QString& key, const QString& mode, Database* connection = nullptr,
-                                      UiPort* port = nullptr)
-    {
-        auto form = std::make_unique<Transaction>(TCATEGOR(), connection ? *connection : *database,
-                                                  port ? *port : static_cast<UiPort&>(ui));
-        form->start(key, mode);
-        return form;
-    }
-
     void addEmployeeWithCategory(int category)
     {
         addRow(QStringLiteral("CARGOSFU"),
@@ -37,7 +28,7 @@ protected:
 
 TEST_F(CategoriesTest, InsertWritesTheRowTheMarkAndTheAuditThenWaitsForTheNext)
 {
-    auto form = open(QStringLiteral("0"), QStringLiteral("INS"));
+    auto form = open(TCATEGOR(), QStringLiteral("0"), QStringLiteral("INS"));
     EXPECT_EQ(ui.status(1), QStringLiteral("Inserta"));
     EXPECT_TRUE(form->isEnabled(1));
     EXPECT_EQ(form->takeFocusRequest(), 1);
@@ -83,7 +74,7 @@ TEST_F(CategoriesTest, InsertWritesTheRowTheMarkAndTheAuditThenWaitsForTheNext)
 TEST_F(CategoriesTest, InsertRefusesATakenKeyAZeroKeyAndABlankDescription)
 {
     addCategory(5, QStringLiteral("Peones"));
-    auto form = open(QStringLiteral("0"), QStringLiteral("INS"));
+    auto form = open(TCATEGOR(), QStringLiteral("0"), QStringLiteral("INS"));
 
     form->setText(1, QStringLiteral("5"));
     EXPECT_FALSE(form->focusEntered(2));
@@ -116,7 +107,7 @@ TEST_F(CategoriesTest, InsertRefusesATakenKeyAZeroKeyAndABlankDescription)
 
 TEST_F(CategoriesTest, TypingThatDoesNotFitThePictureIsRefused)
 {
-    auto form = open(QStringLiteral("0"), QStringLiteral("INS"));
+    auto form = open(TCATEGOR(), QStringLiteral("0"), QStringLiteral("INS"));
     QString error;
     EXPECT_FALSE(form->setText(1, QStringLiteral("1000"), &error));
     EXPECT_FALSE(error.isEmpty());
@@ -130,7 +121,7 @@ TEST_F(CategoriesTest, TypingThatDoesNotFitThePictureIsRefused)
 TEST_F(CategoriesTest, ModifyWithoutChangeNamesOnlyTheKeyAndCloses)
 {
     addCategory(5, QStringLiteral("Peones"));
-    auto form = open(QStringLiteral("5"), QStringLiteral("UPD"));
+    auto form = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("UPD"));
     EXPECT_FALSE(form->isEnabled(1));
     EXPECT_EQ(form->text(2), QStringLiteral("Peones")) << "the record is read when the focus leaves the key";
     EXPECT_EQ(ui.status(1), QStringLiteral("Actualiza"));
@@ -148,7 +139,7 @@ TEST_F(CategoriesTest, ModifyWithoutChangeNamesOnlyTheKeyAndCloses)
 TEST_F(CategoriesTest, ModifyNamesAChangedDescription)
 {
     addCategory(5, QStringLiteral("Peones"));
-    auto form = open(QStringLiteral("5"), QStringLiteral("UPD"));
+    auto form = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("UPD"));
     form->setText(2, QStringLiteral("Peones rurales"));
     ASSERT_TRUE(form->confirm());
     EXPECT_EQ(categoryDescription(5), QStringLiteral("Peones rurales"));
@@ -157,7 +148,7 @@ TEST_F(CategoriesTest, ModifyNamesAChangedDescription)
 
 TEST_F(CategoriesTest, ModifyOfAMissingKeyClosesWithNotFound)
 {
-    auto form = open(QStringLiteral("9"), QStringLiteral("UPD"));
+    auto form = open(TCATEGOR(), QStringLiteral("9"), QStringLiteral("UPD"));
     EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{QStringLiteral("No se encontro el registro")});
     EXPECT_TRUE(form->isClosed());
 }
@@ -168,7 +159,7 @@ TEST_F(CategoriesTest, DeleteOfACategoryInUseIsRefusedWithoutAQuestion)
     addCategory(6, QStringLiteral("Oficiales"));
     addEmployeeWithCategory(5);
 
-    auto form = open(QStringLiteral("5"), QStringLiteral("DLT"));
+    auto form = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("DLT"));
     EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Eliminación inválida, hay información en \"CargosFuncionario\".")});
     EXPECT_EQ(ui.shown().first().icon, MessageIcon::Exclamation);
     EXPECT_EQ(questionsAsked(), 0);
@@ -178,11 +169,11 @@ TEST_F(CategoriesTest, DeleteOfACategoryInUseIsRefusedWithoutAQuestion)
     // The check looks at the key itself, not at the next one used.
     ui.clear();
     ui.answer(true);
-    auto other = open(QStringLiteral("4"), QStringLiteral("DLT"));
+    auto other = open(TCATEGOR(), QStringLiteral("4"), QStringLiteral("DLT"));
     EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("No se encontro el registro")});
     ui.clear();
     ui.answer(true);
-    auto unused = open(QStringLiteral("6"), QStringLiteral("DLT"));
+    auto unused = open(TCATEGOR(), QStringLiteral("6"), QStringLiteral("DLT"));
     EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("¿Realmente desea eliminar estos datos? ")});
     EXPECT_EQ(categoryDescription(6), QStringLiteral("<ninguna>"));
     EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Elimina categoría 6")});
@@ -192,7 +183,7 @@ TEST_F(CategoriesTest, AnsweringNoKeepsTheRecordAndCloses)
 {
     addCategory(5, QStringLiteral("Peones"));
     ui.answer(false);
-    auto form = open(QStringLiteral("5"), QStringLiteral("DLT"));
+    auto form = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("DLT"));
     EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("¿Realmente desea eliminar estos datos? ")});
     EXPECT_EQ(ui.unansweredQuestions(), 0);
     EXPECT_TRUE(form->isClosed());
@@ -205,7 +196,7 @@ TEST_F(CategoriesTest, BothSwitchesOnBlockEveryChangeOneAloneDoesNot)
     addCategory(5, QStringLiteral("Peones"));
     setParameterText(QStringLiteral("SincroAuto"), QStringLiteral("Car"), QStringLiteral("S"));
 
-    auto insert = open(QStringLiteral("0"), QStringLiteral("INS"));
+    auto insert = open(TCATEGOR(), QStringLiteral("0"), QStringLiteral("INS"));
     insert->setText(1, QStringLiteral("6"));
     insert->focusEntered(2);
     insert->setText(2, QStringLiteral("Oficiales"));
@@ -213,7 +204,7 @@ TEST_F(CategoriesTest, BothSwitchesOnBlockEveryChangeOneAloneDoesNot)
     EXPECT_EQ(categoryDescription(6), QStringLiteral("Oficiales"));
 
     setParameterText(QStringLiteral("SincroAuto"), QStringLiteral("Hay"), QStringLiteral("S"));
-    auto blocked = open(QStringLiteral("0"), QStringLiteral("INS"));
+    auto blocked = open(TCATEGOR(), QStringLiteral("0"), QStringLiteral("INS"));
     blocked->setText(1, QStringLiteral("7"));
     blocked->focusEntered(2);
     blocked->setText(2, QStringLiteral("Capataces"));
@@ -221,11 +212,11 @@ TEST_F(CategoriesTest, BothSwitchesOnBlockEveryChangeOneAloneDoesNot)
     EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{QStringLiteral("Esta tabla se copia automáticamente")});
     EXPECT_EQ(blocked->text(2), QStringLiteral("Capataces")) << "the screen keeps its values";
 
-    auto update = open(QStringLiteral("5"), QStringLiteral("UPD"));
+    auto update = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("UPD"));
     update->setText(2, QStringLiteral("Otra"));
     EXPECT_FALSE(update->confirm());
     ui.answer(true);
-    auto remove = open(QStringLiteral("5"), QStringLiteral("DLT"));
+    auto remove = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("DLT"));
     EXPECT_EQ(ui.messages(MessageIcon::Exclamation).size(), 3);
 
     EXPECT_EQ(categoryDescription(5), QStringLiteral("Peones"));
@@ -237,7 +228,7 @@ TEST_F(CategoriesTest, WithoutMAtPositionEightRecordsShowButConfirmIsDisabled)
 {
     addCategory(5, QStringLiteral("Peones"));
     VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("MMMMMMMCM"));
-    auto form = open(QStringLiteral("5"), QStringLiteral("UPD"));
+    auto form = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("UPD"));
     EXPECT_FALSE(form->confirmEnabled());
     EXPECT_EQ(form->text(2), QStringLiteral("Peones"));
     form->setText(2, QStringLiteral("Cambiada"));
@@ -245,13 +236,14 @@ TEST_F(CategoriesTest, WithoutMAtPositionEightRecordsShowButConfirmIsDisabled)
     EXPECT_EQ(categoryDescription(5), QStringLiteral("Peones"));
 
     VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("MMMMMMM"));
-    EXPECT_FALSE(open(QStringLiteral("0"), QStringLiteral("INS"))->confirmEnabled()) << "too short a string";
+    EXPECT_FALSE(open(TCATEGOR(), QStringLiteral("0"), QStringLiteral("INS"))->confirmEnabled())
+        << "too short a string";
 }
 
 TEST_F(CategoriesTest, DisplayShowsTheRecordReadOnly)
 {
     addCategory(5, QStringLiteral("Peones"));
-    auto form = open(QStringLiteral("5"), QStringLiteral("DSP"));
+    auto form = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("DSP"));
     EXPECT_EQ(ui.status(1), QStringLiteral("Visualizar"));
     EXPECT_EQ(form->text(2), QStringLiteral("Peones"));
     EXPECT_TRUE(form->isReadOnly(2));
@@ -267,8 +259,8 @@ TEST_F(CategoriesTest, SecondUserIsRefusedWhileTheFirstHoldsTheLockThenSeesTheCh
     std::unique_ptr<Database> other = openConnection();
     ScriptedUi otherUi;
 
-    auto mine = open(QStringLiteral("5"), QStringLiteral("UPD"));
-    auto theirs = open(QStringLiteral("5"), QStringLiteral("UPD"), other.get(), &otherUi);
+    auto mine = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("UPD"));
+    auto theirs = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("UPD"), other.get(), &otherUi);
     ASSERT_EQ(theirs->text(2), QStringLiteral("Peones"));
 
     // The first workstation is in the middle of writing the record.
@@ -310,7 +302,7 @@ TEST_F(CategoriesTest, SecondUserIsRefusedWhileTheFirstHoldsTheLockThenSeesTheCh
 TEST_F(CategoriesTest, ARecordDeletedByAnotherUserIsReportedAsModified)
 {
     addCategory(5, QStringLiteral("Peones"));
-    auto form = open(QStringLiteral("5"), QStringLiteral("UPD"));
+    auto form = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("UPD"));
     ASSERT_FALSE(database->execute(QStringLiteral("DELETE FROM CATEGORI WHERE CatId = 5")));
     form->setText(2, QStringLiteral("Otra"));
     EXPECT_FALSE(form->confirm());

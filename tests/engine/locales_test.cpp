@@ -23,13 +23,6 @@ protected:
         useCodeLists();
     }
 
-    std::unique_ptr<Transaction> open(const QString& key, const QString& mode)
-    {
-        auto form = std::make_unique<Transaction>(TLOCAL(), *database, ui);
-        form->start(key, mode);
-        return form;
-    }
-
     void type(Transaction& form, const QString& field, const QString& text)
     {
         const int position = form.position(field);
@@ -40,7 +33,7 @@ protected:
     /// A new locale 7 with its description typed.
     std::unique_ptr<Transaction> newLocale()
     {
-        auto form = open(QStringLiteral("0"), QStringLiteral("INS"));
+        auto form = open(TLOCAL(), QStringLiteral("0"), QStringLiteral("INS"));
         type(*form, QStringLiteral("LocId"), QStringLiteral("7"));
         EXPECT_TRUE(form->focusEntered(2));
         type(*form, QStringLiteral("LocDesc"), QStringLiteral("Ruta 8 km 28"));
@@ -120,7 +113,7 @@ TEST_F(LocalesTest, TheAuditNamesGroupsWithTheirNamesAndDatesShort)
                              "grupo = 09 - Industria de la construcción, subgrupo = 01 - Construcción, "
                              "fecha inicio actividad = 16/08/10"));
 
-    auto change = open(QStringLiteral("7"), QStringLiteral("UPD"));
+    auto change = open(TLOCAL(), QStringLiteral("7"), QStringLiteral("UPD"));
     EXPECT_EQ(change->text(change->position(QStringLiteral("LocFchInic"))), QStringLiteral("16/08/2010"));
     type(*change, QStringLiteral("LocDesc"), QStringLiteral("Ruta 8 km 29"));
     type(*change, QStringLiteral("LocFchCier"), QStringLiteral("31/12/2025"));

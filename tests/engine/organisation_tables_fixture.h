@@ -64,10 +64,13 @@ protected:
         return query.value(0);
     }
 
-    /// A form started with `key` and `mode`, as a caller starts it.
-    std::unique_ptr<Transaction> open(const TransactionDecl& declaration, const QString& key, const QString& mode)
+    /// A form started with `key` and `mode`, as a caller starts it; on another
+    /// workstation's `connection` and `port` when given.
+    std::unique_ptr<Transaction> open(const TransactionDecl& declaration, const QString& key, const QString& mode,
+                                      Database* connection = nullptr, UiPort* port = nullptr)
     {
-        auto form = std::make_unique<Transaction>(declaration, *database, ui);
+        auto form = std::make_unique<Transaction>(declaration, connection ? *connection : *database,
+                                                  port ? *port : static_cast<UiPort&>(ui));
         form->start(key, mode);
         return form;
     }

@@ -16,15 +16,6 @@ enum { DateColumn = 0, PercentColumn = 1, RemarkColumn = 2 };
 
 class RaisesTest : public OrganisationTableTest {
 protected:
-    std::unique_ptr<Transaction> open(const QString& key, const QString& mode, Database* connection = nullptr,
-                                      UiPort* port = nullptr)
-    {
-        auto form = std::make_unique<Transaction>(TTABAUME(), connection ? *connection : *database,
-                                                  port ? *port : static_cast<UiPort&>(ui));
-        form->start(key, mode);
-        return form;
-    }
-
     static LineTable& linesOf(Transaction& form)
     {
         LineTable* lines = LineTable::of(form);
@@ -70,7 +61,7 @@ protected:
     /// Opens a new table `id` and types its description.
     std::unique_ptr<Transaction> newTable(int id, const QString& description)
     {
-        auto form = open(QStringLiteral("0"), QStringLiteral("INS"));
+        auto form = open(TTABAUME(), QStringLiteral("0"), QStringLiteral("INS"));
         form->setText(1, QString::number(id));
         EXPECT_TRUE(form->focusEntered(2));
         form->setText(2, description);
@@ -122,7 +113,7 @@ TEST_F(RaisesTest, ARepeatedDateIsRefusedAgainstNewAndStoredLines)
     addTable(1, QStringLiteral("Construcción"));
     addRaise(1, QDate(2024, 5, 1), 5.5);
 
-    auto form = open(QStringLiteral("1"), QStringLiteral("UPD"));
+    auto form = open(TTABAUME(), QStringLiteral("1"), QStringLiteral("UPD"));
     LineTable& lines = linesOf(*form);
     ASSERT_EQ(lines.rowCount(), 1);
     EXPECT_EQ(lines.text(0, DateColumn), QStringLiteral("01/05/24"));
@@ -167,7 +158,7 @@ TEST_F(RaisesTest, ChangedAndMarkedLinesAreWrittenEachByItsMode)
     addRaise(1, QDate(2024, 11, 1), 3.2);
     addRaise(1, QDate(2025, 5, 1), 4.8);
 
-    auto form = open(QStringLiteral("1"), QStringLiteral("UPD"));
+    auto form = open(TTABAUME(), QStringLiteral("1"), QStringLiteral("UPD"));
     LineTable& lines = linesOf(*form);
     ASSERT_EQ(lines.rowCount(), 3);
     lines.setText(1, PercentColumn, QStringLiteral("3.4"));
@@ -196,7 +187,7 @@ TEST_F(RaisesTest, ALineChangedByAnotherUserStopsAllLinesButNotTheHeader)
     addRaise(1, QDate(2024, 5, 1), 5.5);
     addRaise(1, QDate(2024, 11, 1), 3.2);
 
-    auto form = open(QStringLiteral("1"), QStringLiteral("UPD"));
+    auto form = open(TTABAUME(), QStringLiteral("1"), QStringLiteral("UPD"));
     LineTable& lines = linesOf(*form);
     lines.setText(0, PercentColumn, QStringLiteral("6"));
     lines.setText(1, PercentColumn, QStringLiteral("4"));
@@ -217,7 +208,7 @@ TEST_F(RaisesTest, ALineLockedByAnotherWorkstationStopsTheLinesUntilItIsFree)
     addRaise(1, QDate(2024, 11, 1), 3.2);
     std::unique_ptr<Database> other = openConnection();
 
-    auto form = open(QStringLiteral("1"), QStringLiteral("UPD"));
+    auto form = open(TTABAUME(), QStringLiteral("1"), QStringLiteral("UPD"));
     LineTable& lines = linesOf(*form);
     lines.setText(0, PercentColumn, QStringLiteral("6"));
     lines.setText(1, PercentColumn, QStringLiteral("4"));
@@ -246,14 +237,14 @@ TEST_F(RaisesTest, DeletingATableAsksItsOwnQuestionAndTakesItsLines)
     addRaise(2, QDate(2024, 7, 1), 6);
 
     ui.answer(false);
-    open(QStringLiteral("1"), QStringLiteral("DLT"));
+    open(TTABAUME(), QStringLiteral("1"), QStringLiteral("DLT"));
     EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Eliminar toda la información en Aumento?")});
     EXPECT_EQ(raisesOf(1).size(), 2);
     EXPECT_EQ(countRows(QStringLiteral("AUMENTO")), 2);
 
     ui.clear();
     ui.answer(true);
-    auto form = open(QStringLiteral("1"), QStringLiteral("DLT"));
+    auto form = open(TTABAUME(), QStringLiteral("1"), QStringLiteral("DLT"));
     EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Eliminar toda la información en Aumento?")});
     EXPECT_TRUE(form->isClosed());
     EXPECT_EQ(countRows(QStringLiteral("AUMENTO")), 1);
@@ -271,7 +262,7 @@ TEST_F(RaisesTest, ATableUsedByAnEmployeeIsNotDeleted)
                           {{QStringLiteral("FunId"), 100}, {QStringLiteral("FunAL"), 1}, {QStringLiteral("AumId"), 1}},
                           &error))
         << error.toStdString();
-    open(QStringLiteral("1"), QStringLiteral("DLT"));
+    open(TTABAUME(), QStringLiteral("1"), QStringLiteral("DLT"));
     EXPECT_EQ(ui.texts(),
               QStringList{QStringLiteral("Eliminación inválida, hay información en \"CargosFuncionario\".")});
     EXPECT_EQ(raisesOf(1).size(), 1);
@@ -281,7 +272,7 @@ TEST_F(RaisesTest, LinesCannotBeTypedIntoADisplayedTable)
 {
     addTable(1, QStringLiteral("Construcción"));
     addRaise(1, QDate(2024, 5, 1), 5.5);
-    auto form = open(QStringLiteral("1"), QStringLiteral("DSP"));
+    auto form = open(TTABAUME(), QStringLiteral("1"), QStringLiteral("DSP"));
     LineTable& lines = linesOf(*form);
     ASSERT_EQ(lines.rowCount(), 1);
     EXPECT_FALSE(lines.editable());

@@ -2,19 +2,12 @@
 #include "engine/transaction.h"
 #include "tables/works.h"
 
-#include "engine_fixture.h"
+#include "organisation_tables_fixture.h"
 
 namespace {
 
-class WorksTest : public EngineTest {
+class WorksTest : public OrganisationTableTest {
 protected:
-    std::unique_ptr<Transaction> open(const QString& key, const QString& mode)
-    {
-        auto form = std::make_unique<Transaction>(TOBRAS(), *database, ui);
-        form->start(key, mode);
-        return form;
-    }
-
     bool type(Transaction& form, const QString& field, const QString& text)
     {
         const int position = form.position(field);
@@ -63,7 +56,7 @@ TEST_F(WorksTest, MissingDataIsRefusedInOrderAcrossBothPages)
         QStringLiteral("ObrNroEmpr"), QStringLiteral("ObrNroCont"), QStringLiteral("ObrTipoApo"),
         QStringLiteral("ObrRazonSo"), QStringLiteral("ObrDireccT"), QStringLiteral("ObrTelTit"),
     };
-    auto form = open(QString(), QStringLiteral("INS"));
+    auto form = open(TOBRAS(), QString(), QStringLiteral("INS"));
     EXPECT_FALSE(form->focusEntered(2));
     EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Falta Centro de costo")});
     type(*form, QStringLiteral("ObrId"), QStringLiteral("obra-nueva"));
@@ -83,7 +76,7 @@ TEST_F(WorksTest, MissingDataIsRefusedInOrderAcrossBothPages)
 
 TEST_F(WorksTest, TheAuditNamesGivenFieldsThenOnlyChangedOnes)
 {
-    auto form = open(QString(), QStringLiteral("INS"));
+    auto form = open(TOBRAS(), QString(), QStringLiteral("INS"));
     type(*form, QStringLiteral("ObrId"), QStringLiteral("obra-nueva"));
     ASSERT_TRUE(form->focusEntered(2));
     fill(*form);
@@ -99,7 +92,7 @@ TEST_F(WorksTest, TheAuditNamesGivenFieldsThenOnlyChangedOnes)
 
     // A field the form does not show survives a modification.
     ASSERT_FALSE(database->execute(QStringLiteral("UPDATE OBRAS SET ObrEMail = 'obra@ejemplo.uy'")));
-    auto change = open(QStringLiteral("OBRA-NUEVA"), QStringLiteral("UPD"));
+    auto change = open(TOBRAS(), QStringLiteral("OBRA-NUEVA"), QStringLiteral("UPD"));
     type(*change, QStringLiteral("ObrEstado"), QStringLiteral("9"));
     type(*change, QStringLiteral("ObrFaxTit"), QStringLiteral("2915 3031"));
     ASSERT_TRUE(change->confirm()) << ui.texts().join(u'|').toStdString();
