@@ -46,18 +46,6 @@ QList<TextOperation> detailTexts(const ReportPage& page)
     return details;
 }
 
-TEST(ListingFrame, AnEmptyListingHasOnePageWithItsHeaderAndNoDetail)
-{
-    FrameFixture fixture;
-    fixture.frame->finish();
-    ASSERT_EQ(fixture.pages().size(), 1);
-    const ReportPage& page = fixture.pages().at(0);
-    EXPECT_NE(page.findText("Emitido:"), nullptr);
-    EXPECT_NE(page.findText("Categoría"), nullptr);
-    EXPECT_NE(page.findText("     1"), nullptr);
-    EXPECT_TRUE(detailTexts(page).isEmpty());
-}
-
 TEST(ListingFrame, HeaderTextsSitInTheirBoxesWithTheirFonts)
 {
     FrameFixture fixture;

@@ -73,7 +73,9 @@ TEST_F(RcategorTest, AnEmptyTableGivesOnePageWithTheHeaderOnly)
     ASSERT_TRUE(RCATEGOR(view, run()).ok());
     ASSERT_EQ(view.document().pages.size(), 1);
     EXPECT_TRUE(detailLines(view.document()).isEmpty());
-    EXPECT_NE(view.document().pages.at(0).findText("Descripción"), nullptr);
+    const ReportPage& page = view.document().pages.at(0);
+    for (const char* header : {"Emitido:", "Categoría", "Descripción", "     1"})
+        EXPECT_NE(page.findText(header), nullptr) << header;
 }
 
 TEST_F(RcategorTest, WithoutTheCompanyRecordTheListingStillPrints)
