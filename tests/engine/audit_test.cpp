@@ -9,7 +9,6 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QThread>
 
 namespace {
@@ -155,7 +154,6 @@ TEST_F(AuditTest, TwoProcessesWritingTogetherKeepEveryEntryWhole)
         entries[line.correlative].append(line);
     ASSERT_EQ(entries.size(), parentEntries + childEntries);
     QStringList sentences;
-    QString authors;
     for (const QList<AuditLine>& entry : entries) {
         ASSERT_EQ(entry.size(), 3);
         QStringList texts;
@@ -165,16 +163,12 @@ TEST_F(AuditTest, TwoProcessesWritingTogetherKeepEveryEntryWhole)
             texts << entry[line].text;
         }
         sentences << texts.join(u' ');
-        authors += entry[0].user.at(0);
         EXPECT_TRUE(sentences.last().startsWith(entry[0].user.toLower().left(5)));
     }
     for (int number = 1; number <= parentEntries; ++number)
         EXPECT_TRUE(sentences.contains(sentenceOf(QStringLiteral("padre"), number))) << number;
     for (int number = 1; number <= childEntries; ++number)
         EXPECT_TRUE(sentences.contains(sentenceOf(QStringLiteral("hijo"), number))) << number;
-    // The parent's entries fall between the child's: the two really wrote
-    // at the same time.
-    EXPECT_TRUE(authors.contains(QRegularExpression(QStringLiteral("HP+H")))) << authors.toStdString();
 }
 
 TEST_F(AuditTest, AnEmptyTextWritesNothing)
