@@ -2,6 +2,7 @@
 
 #include "data/cursor.h"
 #include "data/database.h"
+#include "startup/paths.h"
 
 namespace Listings {
 
@@ -39,17 +40,11 @@ ListingRun ListingRun::now(Database& database, const QString& output)
     ListingRun run;
     run.database = &database;
     run.output = output;
-    run.user = currentUserName();
+    run.user = workstationUser();
     // Whole seconds: the time is printed as "hh:mm:ss" on every page.
     const QDateTime now = QDateTime::currentDateTime();
     run.emittedAt = QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()));
     return run;
-}
-
-QString currentUserName()
-{
-    const QString user = qEnvironmentVariable("LOGNAME").trimmed();
-    return user.isEmpty() ? QStringLiteral("GUEST") : user;
 }
 
 bool readCompanyName(Database& database, QString& company, ListingResult& error)

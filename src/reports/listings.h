@@ -51,8 +51,6 @@ const ListingEntry* find(const QString& name);
 
 }  // namespace Listings
 
-/// The name of the person running the program: "LOGNAME", else "GUEST".
-QString currentUserName();
 
 /// `CfEmpresa` of the company record (`CfId` 0) of `CONFIGUR`; empty when
 /// there is no such record. False with `error` set when the table cannot be

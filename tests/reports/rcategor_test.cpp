@@ -1,7 +1,6 @@
 // RCATEGOR on a real database file: rows in number order through the frame,
 // the company name of the configuration record, failures kept for the caller.
 #include "report_fixture.h"
-#include "scoped_environment.h"
 
 namespace {
 
@@ -110,20 +109,6 @@ TEST(Listings, AreFoundByObjectNameInAnyLetterCase)
     EXPECT_EQ(entry->title, "Listado de Categorias");
     EXPECT_EQ(entry->run, &RCATEGOR);
     EXPECT_EQ(Listings::find("RNOEXIST"), nullptr);
-}
-
-TEST(Listings, TheUserIsLognameOrGuest)
-{
-    {
-        ScopedEnvironment logname("LOGNAME", QByteArray("jperez"));
-        EXPECT_EQ(currentUserName(), "jperez");
-    }
-    {
-        ScopedEnvironment logname("LOGNAME");
-        EXPECT_EQ(currentUserName(), "GUEST");
-    }
-    ScopedEnvironment logname("LOGNAME", QByteArray("  "));
-    EXPECT_EQ(currentUserName(), "GUEST");
 }
 
 }  // namespace
