@@ -82,7 +82,7 @@ TEST(PrinterSettingsFile, SavingKeepsEveryOtherLineAsItWas)
     const QByteArray expected =
         "; impresoras de los listados\r\n"
         "[Recibos]\r\nPrinter=Recibos\r\nColor=2\r\n\r\n"
-        "[Listados]\r\nprinter=Nueva\r\n; no tocar\r\nExtra=se queda\r\nduplex=3\r\n"
+        "[Listados]\r\nPrinter=Nueva\r\n; no tocar\r\nExtra=se queda\r\nDuplex=3\r\n"
         "Mode=\r\nOrientation=0\r\nPaperSize=0\r\nPaperLength=0\r\nPaperWidth=0\r\nScale=0\r\n"
         "DefaultSource=0\r\nPrintQuality=0\r\nColor=0\r\n\r\n"
         "[Fin]\r\nPrinter=Otra\r\n";
@@ -97,7 +97,7 @@ TEST(PrinterSettingsFile, ASectionIsAddedAfterTheOthersAndUnixLineEndsStay)
     QString error;
     ASSERT_TRUE(PrinterSettingsFile::save(path, sample(), error)) << error.toStdString();
     const QByteArray after = folder.read("KQPRN.INI");
-    EXPECT_TRUE(after.startsWith("[Recibos]\nPrinter=Recibos\n\n[LISTADOS]\nPrinter=Oficina 2\n"))
+    EXPECT_TRUE(after.startsWith("[Recibos]\nPrinter=Recibos\n[LISTADOS]\nPrinter=Oficina 2\n"))
         << after.toStdString();
     EXPECT_FALSE(after.contains('\r'));
     EXPECT_EQ(PrinterSettingsFile::load(path), sample());
