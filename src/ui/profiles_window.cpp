@@ -63,49 +63,15 @@ QWidget* makeProfileForm(Database& database, UiPort& ui, const std::shared_ptr<W
 
 QWidget* makeProfileCopy(Database& database, UiPort& ui, const std::shared_ptr<WindowCall>& call)
 {
-    return new ProfileCopyWindow(database, ui, call);
+    return new CopyFormWindow({QStringLiteral("WCOPIAPE"), QStringLiteral("Copiar perfil"),
+                               QStringLiteral("Perfil origen:"), QStringLiteral("&Perfil nuevo:"), profileKeyWidth,
+                               &WCOPIAPE},
+                              database, ui, call);
 }
 
 QWidget* makeGroupSelection(Database& database, UiPort&, const std::shared_ptr<WindowCall>& call)
 {
     return new GroupSelectionWindow(database, call);
-}
-
-/// Confirm (when wanted), Help and Close in a row at the foot of a form.
-QHBoxLayout* formCommands(QWidget* form, QPushButton** confirm, const QString& helpTopic)
-{
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    if (confirm) {
-        *confirm = newCommand(form, QStringLiteral("&Confirmar"), QStringLiteral("confirmar.ico"));
-        row->addWidget(*confirm);
-    }
-    QPushButton* help = newCommand(form, QStringLiteral("Ay&uda"), QStringLiteral("ayuda.ico"));
-    QPushButton* close = newCommand(form, QStringLiteral("Cerra&r"), QStringLiteral("cerrar.ico"));
-    row->addWidget(help);
-    row->addWidget(close);
-    QObject::connect(help, &QPushButton::clicked, form, [form, helpTopic] { showHelp(helpTopic, form); });
-    QObject::connect(close, &QPushButton::clicked, form, [form] { closeWindow(form); });
-    return row;
-}
-
-/// F1 help, Escape close and, when `confirm` is given, Enter confirm: the
-/// keys of every form here. True when the key was taken.
-bool formKey(QWidget* form, QKeyEvent* event, const QString& helpTopic, const std::function<void()>& confirm)
-{
-    if (event->key() == Qt::Key_F1) {
-        showHelp(helpTopic, form);
-        return true;
-    }
-    if (event->key() == Qt::Key_Escape) {
-        closeWindow(form);
-        return true;
-    }
-    if (confirm && isEnterKey(event)) {
-        confirm();
-        return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -505,61 +471,6 @@ void ProfileFormWindow::closeEvent(QCloseEvent* event)
 void ProfileFormWindow::keyPressEvent(QKeyEvent* event)
 {
     if (!formKey(this, event, QStringLiteral("WABMPERF"), [this] { confirm(); }))
-        QWidget::keyPressEvent(event);
-}
-
-// ---- WCOPIAPE ---------------------------------------------------------------
-
-ProfileCopyWindow::ProfileCopyWindow(Database& database, UiPort& ui, std::shared_ptr<WindowCall> call,
-                                     QWidget* parent)
-    : QWidget(parent), database_(database), ui_(ui), call_(std::move(call)), newKey_(new QLineEdit(this))
-{
-    setObjectName(QStringLiteral("WCOPIAPE"));
-    setWindowTitle(QStringLiteral("Copiar perfil"));
-    setWindowIcon(picture("tabla.ico"));
-    auto* source = new QLineEdit(call_->key.trimmed(), this);
-    source->setReadOnly(true);
-    source->setFocusPolicy(Qt::NoFocus);
-    newKey_->setMaxLength(profileKeyWidth);
-    auto* layout = new QVBoxLayout(this);
-    auto* fields = new QFormLayout;
-    fields->addRow(QStringLiteral("Perfil origen:"), source);
-    fields->addRow(QStringLiteral("&Perfil nuevo:"), newKey_);
-    layout->addLayout(fields);
-    layout->addStretch();
-    QPushButton* confirmButton = nullptr;
-    layout->addLayout(formCommands(this, &confirmButton, QStringLiteral("WCOPIAPE")));
-    connect(confirmButton, &QPushButton::clicked, this, &ProfileCopyWindow::confirm);
-    newKey_->setFocus();
-    resize(sizeHint());
-}
-
-void ProfileCopyWindow::confirm()
-{
-    if (busy_)
-        return;
-    busy_ = true;
-    const bool copied = WCOPIAPE(database_, ui_, call_->key, newKey_->text());
-    busy_ = false;
-    if (!copied)
-        return;
-    call_->key = newKey_->text().trimmed().toUpper();
-    closeWindow(this);
-}
-
-void ProfileCopyWindow::closeEvent(QCloseEvent* event)
-{
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    emit closed();
-}
-
-void ProfileCopyWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (!formKey(this, event, QStringLiteral("WCOPIAPE"), [this] { confirm(); }))
         QWidget::keyPressEvent(event);
 }
 

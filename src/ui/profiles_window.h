@@ -107,31 +107,6 @@ private:
     bool busy_ = false;
 };
 
-/// `WCOPIAPE`: copies the profile passed as the key to a new key.
-class ProfileCopyWindow : public QWidget {
-    Q_OBJECT
-public:
-    ProfileCopyWindow(Database& database, UiPort& ui, std::shared_ptr<WindowCall> call, QWidget* parent = nullptr);
-
-    QLineEdit* newKeyEdit() const { return newKey_; }
-    void confirm();
-    QSize sizeHint() const override { return {440, 150}; }
-
-signals:
-    void closed();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    Database& database_;
-    UiPort& ui_;
-    std::shared_ptr<WindowCall> call_;
-    QLineEdit* newKey_;
-    bool busy_ = false;
-};
-
 /// `WSELGRLD`: selects a directory group; "--Ninguno--" first clears the
 /// link. The key passed in is the current group; the key handed back is the
 /// chosen one (empty for none), or the one passed in when nothing is chosen.

@@ -40,23 +40,10 @@ QWidget* makeUserForm(Database& database, UiPort& ui, const std::shared_ptr<Wind
 
 QWidget* makeUserCopy(Database& database, UiPort& ui, const std::shared_ptr<WindowCall>& call)
 {
-    return new UserCopyWindow(database, ui, call);
-}
-
-/// Confirm, Help and Close of a form, in a row at its foot.
-QHBoxLayout* formCommands(QWidget* form, QPushButton*& confirm, const QString& helpTopic)
-{
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    confirm = newCommand(form, QStringLiteral("&Confirmar"), QStringLiteral("confirmar.ico"));
-    QPushButton* help = newCommand(form, QStringLiteral("Ay&uda"), QStringLiteral("ayuda.ico"));
-    QPushButton* close = newCommand(form, QStringLiteral("Cerra&r"), QStringLiteral("cerrar.ico"));
-    row->addWidget(confirm);
-    row->addWidget(help);
-    row->addWidget(close);
-    QObject::connect(help, &QPushButton::clicked, form, [form, helpTopic] { showHelp(helpTopic, form); });
-    QObject::connect(close, &QPushButton::clicked, form, [form] { closeWindow(form); });
-    return row;
+    return new CopyFormWindow({QStringLiteral("WCOPIAUS"), QStringLiteral("Copiar usuario"),
+                               QStringLiteral("Usuario origen:"), QStringLiteral("&Usuario nuevo:"), userNameWidth,
+                               &WCOPIAUS},
+                              database, ui, call);
 }
 
 }  // namespace
@@ -284,15 +271,8 @@ void UsersWindow::closeEvent(QCloseEvent* event)
 
 void UsersWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_F1) {
-        showHelp(QStringLiteral("WUSUARIO"), this);
-        return;
-    }
-    if (event->key() == Qt::Key_Escape) {
-        closeWindow(this);
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!formKey(this, event, QStringLiteral("WUSUARIO"), nullptr))
+        QWidget::keyPressEvent(event);
 }
 
 bool UsersWindow::eventFilter(QObject* watched, QEvent* event)
@@ -358,7 +338,7 @@ UserFormWindow::UserFormWindow(Database& database, UiPort& ui, std::shared_ptr<W
     fields->addRow(QStringLiteral("R&epetir contraseña:"), repeated_);
     layout->addLayout(fields);
     layout->addStretch();
-    layout->addLayout(formCommands(this, confirm_, QStringLiteral("WABMUSUA")));
+    layout->addLayout(formCommands(this, &confirm_, QStringLiteral("WABMUSUA")));
     connect(confirm_, &QPushButton::clicked, this, &UserFormWindow::confirm);
 
     const QString mode = call_->mode.trimmed().toUpper();
@@ -424,83 +404,6 @@ void UserFormWindow::closeEvent(QCloseEvent* event)
 
 void UserFormWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_F1) {
-        showHelp(QStringLiteral("WABMUSUA"), this);
-        return;
-    }
-    if (event->key() == Qt::Key_Escape) {
-        closeWindow(this);
-        return;
-    }
-    if (isEnterKey(event)) {
-        confirm();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-// ---- WCOPIAUS ---------------------------------------------------------------
-
-UserCopyWindow::UserCopyWindow(Database& database, UiPort& ui, std::shared_ptr<WindowCall> call, QWidget* parent)
-    : QWidget(parent), database_(database), ui_(ui), call_(std::move(call)), newName_(new QLineEdit(this))
-{
-    setObjectName(QStringLiteral("WCOPIAUS"));
-    setWindowTitle(QStringLiteral("Copiar usuario"));
-    setWindowIcon(picture("tabla.ico"));
-
-    auto* source = new QLineEdit(call_->key.trimmed(), this);
-    source->setReadOnly(true);
-    source->setFocusPolicy(Qt::NoFocus);
-    newName_->setMaxLength(userNameWidth);
-    auto* layout = new QVBoxLayout(this);
-    auto* fields = new QFormLayout;
-    fields->addRow(QStringLiteral("Usuario origen:"), source);
-    fields->addRow(QStringLiteral("&Usuario nuevo:"), newName_);
-    layout->addLayout(fields);
-    layout->addStretch();
-    QPushButton* confirmButton = nullptr;
-    layout->addLayout(formCommands(this, confirmButton, QStringLiteral("WCOPIAUS")));
-    connect(confirmButton, &QPushButton::clicked, this, &UserCopyWindow::confirm);
-    newName_->setFocus();
-    resize(sizeHint());
-}
-
-void UserCopyWindow::confirm()
-{
-    if (busy_)
-        return;
-    busy_ = true;
-    const bool copied = WCOPIAUS(database_, ui_, call_->key, newName_->text());
-    busy_ = false;
-    if (!copied)
-        return;
-    call_->key = newName_->text().trimmed().toUpper();
-    closeWindow(this);
-}
-
-void UserCopyWindow::closeEvent(QCloseEvent* event)
-{
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    emit closed();
-}
-
-void UserCopyWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        showHelp(QStringLiteral("WCOPIAUS"), this);
-        return;
-    }
-    if (event->key() == Qt::Key_Escape) {
-        closeWindow(this);
-        return;
-    }
-    if (isEnterKey(event)) {
-        confirm();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!formKey(this, event, QStringLiteral("WABMUSUA"), [this] { confirm(); }))
+        QWidget::keyPressEvent(event);
 }

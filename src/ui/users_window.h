@@ -99,28 +99,3 @@ private:
     QPushButton* confirm_;
     bool busy_ = false;
 };
-
-/// `WCOPIAUS`: copies the user passed as the key to a new user name.
-class UserCopyWindow : public QWidget {
-    Q_OBJECT
-public:
-    UserCopyWindow(Database& database, UiPort& ui, std::shared_ptr<WindowCall> call, QWidget* parent = nullptr);
-
-    QLineEdit* newNameEdit() const { return newName_; }
-    void confirm();
-    QSize sizeHint() const override { return {440, 150}; }
-
-signals:
-    void closed();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    Database& database_;
-    UiPort& ui_;
-    std::shared_ptr<WindowCall> call_;
-    QLineEdit* newName_;
-    bool busy_ = false;
-};

@@ -3,6 +3,7 @@
 #include "main_form_fixture.h"
 #include "security/profiles.h"
 #include "ui/profiles_window.h"
+#include "ui/security_window_parts.h"
 #include "ui/users_window.h"
 
 #include <QComboBox>
@@ -68,6 +69,25 @@ TEST_F(UsersWindowsTest, TheListShowsUsersPlainAndTheFormAddsOneFromTheKeyboard)
     ASSERT_EQ(users->grid()->rowCount(), 2);
     EXPECT_EQ(users->currentName(), "PEPE");
     EXPECT_EQ(row(users->grid()->currentRow()), (QStringList{"PEPE", "Pepe Perez", "SUPERVISOR", "Sí"}));
+}
+
+TEST_F(UsersWindowsTest, TheCopyFormCopiesTheCurrentUserAndTheListShowsTheCopy)
+{
+    boxes.answer(true);
+    bool typed = false;
+    QTimer::singleShot(100, [&] {
+        auto* copyForm = openWindow<CopyFormWindow>();
+        if (!copyForm)
+            return;
+        typed = copyForm->objectName() == "WCOPIAUS";
+        QTest::keyClicks(copyForm->targetEdit(), "ana");
+        QTest::keyClick(copyForm->targetEdit(), Qt::Key_Return);
+    });
+    users->copy();
+    EXPECT_TRUE(typed);
+    ASSERT_EQ(users->grid()->rowCount(), 2);
+    EXPECT_EQ(users->currentName(), "ANA");
+    EXPECT_EQ(row(users->grid()->currentRow()), (QStringList{"ANA", "Administrador", "SUPERVISOR", "No"}));
 }
 
 TEST_F(UsersWindowsTest, SavingTheOwnProfileChangesTheMenuAtOnce)
