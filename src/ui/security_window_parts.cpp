@@ -103,6 +103,20 @@ bool formKey(QWidget* form, QKeyEvent* event, const QString& helpTopic, const st
     return false;
 }
 
+bool listGridKey(const QKeyEvent* event, const std::function<void()>& add, const std::function<void()>& modify,
+                 const std::function<void()>& remove)
+{
+    if (isEnterKey(event))
+        modify();
+    else if (event->key() == Qt::Key_Delete)
+        remove();
+    else if (event->key() == Qt::Key_Insert)
+        add();
+    else
+        return false;
+    return true;
+}
+
 CopyFormWindow::CopyFormWindow(CopyFormDecl declaration, Database& database, UiPort& ui,
                                std::shared_ptr<WindowCall> call, QWidget* parent)
     : QWidget(parent), declaration_(std::move(declaration)), database_(database), ui_(ui), call_(std::move(call)),

@@ -46,6 +46,11 @@ QHBoxLayout* formCommands(QWidget* form, QPushButton** confirm, const QString& h
 /// keys of every form here. True when the key was taken.
 bool formKey(QWidget* form, QKeyEvent* event, const QString& helpTopic, const std::function<void()>& confirm);
 
+/// The keys of a list's grid: Enter modifies, Delete removes, Insert adds.
+/// True when the key was taken.
+bool listGridKey(const QKeyEvent* event, const std::function<void()>& add, const std::function<void()>& modify,
+                 const std::function<void()>& remove);
+
 /// What tells the user copy from the profile copy.
 struct CopyFormDecl {
     QString object;        ///< "WCOPIAUS": the object name and its help topic

@@ -277,21 +277,9 @@ void UsersWindow::keyPressEvent(QKeyEvent* event)
 
 bool UsersWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == grid_ && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (isEnterKey(key)) {
-            modify();
-            return true;
-        }
-        if (key->key() == Qt::Key_Delete) {
-            remove();
-            return true;
-        }
-        if (key->key() == Qt::Key_Insert) {
-            add();
-            return true;
-        }
-    }
+    if (watched == grid_ && event->type() == QEvent::KeyPress
+        && listGridKey(static_cast<QKeyEvent*>(event), [this] { add(); }, [this] { modify(); }, [this] { remove(); }))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 
