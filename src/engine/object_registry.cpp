@@ -18,15 +18,8 @@ Registry& registry()
     return instance;
 }
 
-/// The engine's own objects, registered once before the first look-up.
 Registry& filledRegistry()
 {
-    static const bool filled = [] {
-        for (WorkPanelDeclaration prompt : {&WKQ00A0, &WKQ00I0, &WKQ00L0, &WKQ00N0, &WKQ00S0})
-            ObjectRegistry::add(prompt);
-        return true;
-    }();
-    (void)filled;
     return registry();
 }
 

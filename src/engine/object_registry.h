@@ -20,8 +20,6 @@ struct WorkPanelDecl;
 //
 //   static const ObjectRegistration registration(&TCATEGOR);
 //
-// The engine's own declarations (the selection prompts) are registered on
-// first use.
 
 using TransactionDeclaration = const TransactionDecl& (*)();
 using WorkPanelDeclaration = const WorkPanelDecl& (*)();
@@ -51,12 +49,3 @@ struct ObjectRegistration {
     explicit ObjectRegistration(TransactionDeclaration declaration) { ObjectRegistry::add(declaration); }
     explicit ObjectRegistration(WorkPanelDeclaration declaration) { ObjectRegistry::add(declaration); }
 };
-
-/// The selection prompts of the system: WKQ00A0 (basic values), WKQ00I0
-/// (raise tables), WKQ00L0 (contribution groups), WKQ00N0 (concepts, with
-/// the filters "Desde", "Grupo" and "Inactivos"), WKQ00S0 (liquidation types).
-const WorkPanelDecl& WKQ00A0();
-const WorkPanelDecl& WKQ00I0();
-const WorkPanelDecl& WKQ00L0();
-const WorkPanelDecl& WKQ00N0();
-const WorkPanelDecl& WKQ00S0();

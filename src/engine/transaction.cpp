@@ -1,5 +1,7 @@
 #include "engine/transaction.h"
 
+#include "engine/lines.h"
+
 #include "data/database.h"
 #include "data/error_translator.h"
 #include "startup/vbglob.h"
@@ -16,6 +18,7 @@ const QString notFoundText = QStringLiteral("No se encontro el registro");
 const QString existsText = QStringLiteral("Ya existe el registro");
 const QString lockedText = QStringLiteral("Registro reservado por otro");
 const QString doneText = QStringLiteral("Done");
+const QString confirmFirstText = QStringLiteral("Debe confirmar antes los datos");
 
 bool isNotice(const QString& message)
 {
@@ -81,6 +84,8 @@ Transaction::Transaction(const TransactionDecl& declaration, Database& database,
         loaded_.append(empty);
         referenceDescriptions_.append(QString());
     }
+    if (declaration_.lines)
+        lines_ = std::make_unique<LineTable>(*declaration_.lines, *this);
 }
 
 Transaction::~Transaction()
@@ -152,8 +157,8 @@ QVariant Transaction::emptyValueOf(int position) const
     const FieldDef* stored = storedField(position);
     if (isDateField(field(position), stored))
         return emptyDate().date();
-    if (field(position).kind == FieldKind::Flag && !isNumeric(position))
-        return QStringLiteral("N");
+    if (field(position).kind == FieldKind::Flag)
+        return normalized(position, flagValues(position).unchecked);
     if (isIntegral(stored))
         return qlonglong(0);
     if (isNumeric(position))
@@ -234,7 +239,7 @@ QString Transaction::auditValueText(int position) const
 QString Transaction::displayValue(int position, const QVariant& value) const
 {
     const FieldDecl& decl = field(position);
-    if (decl.kind == FieldKind::CodeList) {
+    if (decl.kind == FieldKind::CodeList || decl.kind == FieldKind::Options) {
         for (const CodeChoice& choice : decl.choices) {
             if (sameValue(position, choice.value, value))
                 return choice.text;
@@ -274,7 +279,7 @@ bool Transaction::setText(int position, const QString& text, QString* error)
         return refuse(QStringLiteral("El campo no se puede modificar"));
 
     QVariant value;
-    if (decl.kind == FieldKind::CodeList) {
+    if (decl.kind == FieldKind::CodeList || decl.kind == FieldKind::Options) {
         bool matched = false;
         for (const CodeChoice& choice : decl.choices) {
             if (choice.text.compare(text.trimmed(), Qt::CaseInsensitive) == 0
@@ -286,11 +291,20 @@ bool Transaction::setText(int position, const QString& text, QString* error)
         }
         if (!matched)
             return refuse(QStringLiteral("Valor inválido"));
-    } else if (decl.kind == FieldKind::Flag && !isNumeric(position)) {
-        const QString upper = text.trimmed().toUpper();
-        if (upper != QLatin1String("S") && upper != QLatin1String("N"))
+    } else if (decl.kind == FieldKind::Flag) {
+        // A check box takes what it stores, or "S" / "N" for checked and not.
+        const QString typed = text.trimmed().toUpper();
+        const FlagValues values = flagValues(position);
+        if (typed == values.checked.toString().toUpper())
+            value = values.checked;
+        else if (typed == values.unchecked.toString().toUpper())
+            value = values.unchecked;
+        else if (typed == QLatin1String("S"))
+            value = values.checked;
+        else if (typed == QLatin1String("N"))
+            value = values.unchecked;
+        else
             return refuse(QStringLiteral("Valor inválido"));
-        value = upper;
     } else if (isDateField(decl, storedField(position))) {
         const PictureValue read = Picture(datePicture(decl)).parse(text);
         if (!read.valid)
@@ -326,10 +340,35 @@ bool Transaction::setText(int position, const QString& text, QString* error)
     // falls back to it, so the next focus move or Confirm cannot store a value
     // that no rule has seen (a description blanked with the mouse, a locality
     // left over from another department).
-    if (position < stage_ && !sameValue(position, typedValue, screen_.at(position - 1)))
+    const bool differs = !sameValue(position, typedValue, screen_.at(position - 1));
+    if (position < stage_ && differs)
         stage_ = position;
     screen_[position - 1] = typedValue;
+    if (differs && decl.derive)
+        decl.derive(*this);
     return true;
+}
+
+bool Transaction::setText(const QString& name, const QString& text, QString* error)
+{
+    const int at = position(name);
+    assert(at > 0 && "the field is declared");
+    return setText(at, text, error);
+}
+
+FlagValues Transaction::flagValues(int position) const
+{
+    const FlagValues declared = field(position).flag;
+    const FlagValues plain;
+    // A flag kept in a number field stores 1 and 0 unless declared otherwise.
+    if (isNumeric(position) && declared.checked == plain.checked && declared.unchecked == plain.unchecked)
+        return {qlonglong(1), qlonglong(0)};
+    return declared;
+}
+
+bool Transaction::isChecked(int position) const
+{
+    return sameValue(position, screen_.at(position - 1), flagValues(position).checked);
 }
 
 QVariant Transaction::value(const QString& name) const
@@ -362,7 +401,8 @@ bool Transaction::isEnabled(int position) const
 {
     if (isKey(position))
         return keyEnabled_;
-    return true;
+    const FieldCondition& condition = field(position).enabledWhen;
+    return !condition || condition(*this);
 }
 
 bool Transaction::isReadOnly(int position) const
@@ -415,18 +455,24 @@ void Transaction::start(const QString& key, const QString& modeText)
     confirmEnabled_ = mode_ != Mode::Display && permissions.size() >= at && permissions.at(at - 1) == u'M';
     showModeWord();
 
-    // Callers pass 0 for "no key", whatever the type of the key: a work
-    // panel's Agregar opens a text-keyed form that way too.
-    const bool zeroKey = key.trimmed() == QLatin1String("0");
+    // Callers pass 0 for "no key" to a form with a number key; "0" is a
+    // key like any other for a form keyed by text.
+    const bool zeroKey = key.trimmed() == QLatin1String("0") && isNumeric(1);
     setKeyFromText(zeroKey ? QString() : key);
     hasKeyPassed_ = !zeroKey;
     for (int position = 1; position <= keyCount_; ++position)
         hasKeyPassed_ = hasKeyPassed_ && !isBlank(position, screen_.at(position - 1));
     if (!hasKeyPassed_)
         setKeyFromText(QString());
+    if (mode_ == Mode::Insert)
+        applyDefaults();
     applyFieldEnabling();
-    if (declaration_.hooks.afterStart)
-        declaration_.hooks.afterStart(*this);
+    declaration_.hooks.afterStart.run(*this);
+    labels_.clear();
+    for (const ComputedLabel& label : declaration_.labels)
+        labels_ << (label.text ? label.text(*this) : QString());
+    if (lines_)
+        lines_->follow();
     busy_ = false;
 
     switch (mode_) {
@@ -542,8 +588,7 @@ void Transaction::close()
     lockHeld_ = false;
     checkCursors_.clear();
     database_.idleFreeLocks();
-    if (declaration_.hooks.closed)
-        declaration_.hooks.closed(*this);
+    declaration_.hooks.closed.run(*this);
 }
 
 // ---------------------------------------------------------------------------
@@ -608,6 +653,17 @@ void Transaction::clearNonKeyFields()
         asRead_[position - 1] = emptyValueOf(position);
         referenceDescriptions_[position - 1].clear();
     }
+    if (mode_ == Mode::Insert)
+        applyDefaults();
+}
+
+void Transaction::applyDefaults()
+{
+    for (int position = keyCount_ + 1; position <= fieldCount(); ++position) {
+        const QVariant& initial = field(position).defaultValue;
+        if (initial.isValid())
+            screen_[position - 1] = normalized(position, initial);
+    }
 }
 
 void Transaction::clearForNextRecord()
@@ -621,6 +677,7 @@ void Transaction::clearForNextRecord()
     previousKey_.clear();
     if (hasKeyPassed_)
         setKeyFromText(keyPassed_);
+    applyDefaults();
     stage_ = 1;
     applyFieldEnabling();
     requestFocus(firstEditablePosition());
@@ -684,14 +741,17 @@ bool Transaction::validateField(int position)
         changed_ = true;
     if (screen_.at(position - 1).metaType().id() == QMetaType::QString)
         screen_[position - 1] = screen_.at(position - 1).toString().trimmed();
-    if (!decl.missingMessage.isEmpty() && isBlank(position, screen_.at(position - 1))) {
+    if (!decl.missingMessage.isEmpty() && isEnabled(position) && isBlank(position, screen_.at(position - 1))) {
         if (!applyVerdict(position, FieldVerdict::refuse(decl.missingMessage)))
             return false;
     }
     if (decl.kind == FieldKind::Reference && !validateReference(position))
         return false;
-    if (decl.rule)
-        return applyVerdict(position, decl.rule(*this));
+    if (decl.rule && !applyVerdict(position, decl.rule(*this)))
+        return false;
+    // The lines are checked with the header's last field.
+    if (position == fieldCount() && lines_)
+        return applyVerdict(position, lines_->validate());
     return true;
 }
 
@@ -788,7 +848,10 @@ bool Transaction::confirm()
 
 bool Transaction::runConfirm()
 {
-    if (!validateRange(fieldCount()))
+    // A delete checks no field: a record is deleted as it stands, whatever
+    // the rules of its fields say today. Only the delete's own refusals,
+    // the reference checks and the question come before it.
+    if (mode_ != Mode::Delete && !validateRange(fieldCount()))
         return false;
     showModeWord();
 
@@ -800,6 +863,10 @@ bool Transaction::runConfirm()
         ui_.message(copiedAutomaticallyText(), MessageIcon::Exclamation);
         return false;
     }
+    if (!declaration_.hooks.beforeWrite.runWhileTrue(*this))
+        return false;
+    if (lines_ && mode_ != Mode::Delete && !lines_->prepareWrite())
+        return false;
     if (mode_ != Mode::Insert && !lockAndCheck())
         return false;
     if (!write())
@@ -807,12 +874,10 @@ bool Transaction::runConfirm()
 
     const Mode written = mode_;
     mode_ = initialMode_;
-    bool goOn = true;
-    if (declaration_.hooks.afterWrite)
-        goOn = declaration_.hooks.afterWrite(*this);
     auditAndMark(written);
-    if (!goOn)
-        return true;
+    if (lines_)
+        lines_->committed(written);
+    declaration_.hooks.afterWrite.run(*this, written);
     if (written == Mode::Insert)
         clearForNextRecord();
     else
@@ -830,6 +895,15 @@ bool Transaction::prepareDelete()
         if (storedField(position))
             screen_[position - 1] = record_.at(position - 1);
     }
+    if (declaration_.hooks.deleteVerdict) {
+        const FieldVerdict verdict = declaration_.hooks.deleteVerdict(*this);
+        if (verdict.kind == FieldVerdict::Kind::Refused) {
+            ui_.message(verdict.message, MessageIcon::Exclamation);
+            return false;
+        }
+        if (verdict.kind == FieldVerdict::Kind::Notice)
+            ui_.message(verdict.message, MessageIcon::Information);
+    }
     for (int at = 0; at < declaration_.deleteChecks.size(); ++at) {
         if (!referenceFound(at))
             continue;
@@ -845,12 +919,32 @@ bool Transaction::referenceFound(int checkIndex)
 {
     const DeleteCheck& check = declaration_.deleteChecks.at(checkIndex);
     TableCursor& cursor = *checkCursors_.at(checkIndex);
-    const QVariant key = screen_.first();
-    cursor.seek(Comparison::GreaterOrEqual, {key});
+    if (seekFinds(cursor, check.index, QStringList{check.field} + check.moreFields))
+        return true;
+    for (const DeleteSeek& seek : check.moreSeeks) {
+        if (seekFinds(cursor, seek.index, seek.fields))
+            return true;
+    }
+    return false;
+}
+
+bool Transaction::seekFinds(TableCursor& cursor, const QString& index, const QStringList& fields)
+{
+    assert(!fields.isEmpty() && fields.size() <= keyCount_ && "a delete check names one field per key field");
+    if (cursor.indexName().compare(index, Qt::CaseInsensitive) != 0 && cursor.setIndex(index))
+        return false;
+    QVariantList key;
+    for (int at = 0; at < fields.size(); ++at)
+        key << screen_.at(at);
+    cursor.seek(Comparison::GreaterOrEqual, key);
     database_.idleFreeLocks();
     if (!cursor.hasCurrent())
         return false;
-    return sameValue(1, cursor.value(check.field), key);
+    for (int at = 0; at < fields.size(); ++at) {
+        if (!sameValue(at + 1, cursor.value(fields.at(at)), key.at(at)))
+            return false;
+    }
+    return true;
 }
 
 bool Transaction::nonKeyRecordChanged() const
@@ -883,7 +977,11 @@ bool Transaction::lockAndCheck()
     }
     if (found && !nonKeyRecordChanged())
         return true;
+    return refuseAsModified();
+}
 
+bool Transaction::refuseAsModified()
+{
     // Another user changed or deleted the record since it was shown. The
     // lock is given up at once: no lock is held while the person types.
     if (lockHeld_) {
@@ -921,8 +1019,11 @@ DbError Transaction::storeFields(bool withKey)
         if (DbError error = own_->setValue(field(position).name, screen_.at(position - 1)))
             return error;
     }
-    if (declaration_.hooks.beforeStore)
-        declaration_.hooks.beforeStore(*this, *own_);
+    if (lines_ && !declaration_.lines->lastNumberField.isEmpty()) {
+        if (DbError error = own_->setValue(declaration_.lines->lastNumberField, lines_->lastNumber()))
+            return error;
+    }
+    declaration_.hooks.beforeStore.run(*this, *own_);
     return {};
 }
 
@@ -933,18 +1034,60 @@ bool Transaction::storeInTransaction(bool withKey)
         reportWriteError(error);
         return false;
     }
+    // What another workstation committed since the record was read is seen
+    // here, under the write lock: a change is refused even when the record
+    // lock could not protect it.
+    if (!withKey && !unchangedInsideWrite()) {
+        own_->cancelUpdate();
+        database_.rollback();
+        return refuseAsModified();
+    }
     DbError error = storeFields(withKey);
     if (!error)
         error = own_->update();
-    if (!error)
-        error = database_.commit();
     if (error) {
         own_->cancelUpdate();
         database_.rollback();
         reportWriteError(error);
         return false;
     }
+    if (!writeDependents()) {
+        database_.rollback();
+        return false;
+    }
+    if (DbError committed = database_.commit()) {
+        database_.rollback();
+        reportWriteError(committed);
+        return false;
+    }
     lastKey_ = keyArgument();
+    return true;
+}
+
+bool Transaction::writeDependents()
+{
+    const bool linesWritten = !lines_ || (mode_ == Mode::Delete ? lines_->removeAllWithin() : lines_->writeWithin());
+    if (linesWritten && declaration_.hooks.withinWrite.runWhileTrue(*this))
+        return true;
+    if (lines_)
+        lines_->rolledBack();
+    return false;
+}
+
+bool Transaction::unchangedInsideWrite()
+{
+    TableCursor check(database_);
+    DbError error = check.open(declaration_.table, Access::ReadOnly);
+    if (!error && !declaration_.index.isEmpty())
+        error = check.setIndex(declaration_.index);
+    if (!error)
+        error = check.seek(Comparison::Equal, keyValues());
+    if (error || check.noMatch() || !check.hasCurrent())
+        return false;
+    for (int position = keyCount_ + 1; position <= fieldCount(); ++position) {
+        if (storedField(position) && !sameValue(position, check.value(field(position).name), asRead_.at(position - 1)))
+            return false;
+    }
     return true;
 }
 
@@ -974,9 +1117,24 @@ bool Transaction::deleteRecord()
         ui_.message(copiedAutomaticallyText(), MessageIcon::Exclamation);
         return false;
     }
-    DbError error = database_.beginTransaction();
-    if (!error)
-        error = own_->remove();
+    if (DbError error = database_.beginTransaction()) {
+        own_->cancelUpdate();
+        lockHeld_ = false;
+        reportWriteError(error);
+        return false;
+    }
+    if (!unchangedInsideWrite()) {
+        database_.rollback();
+        return refuseAsModified();
+    }
+    // The lines go with their header, in the same transaction.
+    if (!writeDependents()) {
+        own_->cancelUpdate();
+        lockHeld_ = false;
+        database_.rollback();
+        return false;
+    }
+    DbError error = own_->remove();
     if (!error)
         error = database_.commit();
     own_->cancelUpdate();
@@ -1044,4 +1202,48 @@ QString Transaction::composeAuditText(Mode written) const
         return {};
     }
     return {};
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+const CommandDecl* Transaction::command(const QString& action) const
+{
+    for (const CommandDecl& command : declaration_.commands) {
+        if (command.action.compare(action, Qt::CaseInsensitive) == 0)
+            return &command;
+    }
+    return nullptr;
+}
+
+bool Transaction::commandEnabled(const QString& action) const
+{
+    const CommandDecl* found = command(action);
+    return found && !closed_ && (!found->changesData || confirmEnabled_);
+}
+
+bool Transaction::press(const QString& action)
+{
+    const CommandDecl* found = command(action);
+    if (!found || busy_ || !commandEnabled(action))
+        return false;
+    if (found->needsRecord && mode_ == Mode::Insert) {
+        ui_.message(confirmFirstText, MessageIcon::Exclamation);
+        return false;
+    }
+    if (found->changesData && switches_.copiedAutomatically()) {
+        ui_.message(copiedAutomaticallyText(), MessageIcon::Exclamation);
+        return false;
+    }
+    busy_ = true;
+    if (!found->opens.isEmpty()) {
+        QString key = keyArgument();
+        QString mode = found->openMode;
+        ui_.callObject(found->opens, key, mode);
+    }
+    if (declaration_.hooks.command)
+        declaration_.hooks.command(*this, *found);
+    busy_ = false;
+    finishCommand();
+    return true;
 }

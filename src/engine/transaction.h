@@ -14,8 +14,11 @@
 
 #include <functional>
 #include <memory>
+#include <typeindex>
+#include <unordered_map>
 
 class Database;
+class LineTable;
 class Transaction;
 class UiPort;
 
@@ -58,15 +61,32 @@ enum class FieldKind {
     Number,
     Date,
     Flag,       ///< "S" / "N" check box
-    CodeList,   ///< one of fixed choices, shown by their texts
+    CodeList,   ///< one of fixed choices, shown by their texts in a list
+    Options,    ///< one of fixed choices, shown as a group of option buttons
     Reference,  ///< the key of another table, offered from its list when missing
+    Memo,       ///< free text of several lines
 };
 
-/// One choice of a code list: the stored value and the text shown.
+/// One choice of a code list: the stored value and the text shown. A list
+/// of several columns shows `columns` beside the text when it opens.
 struct CodeChoice {
     QVariant value;
     QString text;
+    QStringList columns = {};
 };
+
+/// The values a check box stores: "S"/"N" unless declared otherwise (the
+/// concept's "Inactivo" stores 0 when checked and 1 when not).
+struct FlagValues {
+    QVariant checked = QStringLiteral("S");
+    QVariant unchecked = QStringLiteral("N");
+};
+
+/// Whether a field can be typed into, asked each time the form shows itself.
+using FieldCondition = std::function<bool(const Transaction& form)>;
+/// What a member does when a field was changed and left: set other fields
+/// from it (derived values).
+using FieldDerivation = std::function<void(Transaction& form)>;
 
 /// The table a reference field points into.
 struct ReferenceDecl {
@@ -94,6 +114,14 @@ struct FieldDecl {
     ReferenceDecl reference;
     FieldRule rule;             ///< member rule, after the field's own checks
     int page = 0;               ///< tab page (index into TransactionDecl::pages)
+    QString frame;              ///< the captioned frame the input sits in; empty: none
+    FlagValues flag;            ///< check boxes: what checked and unchecked store
+    QVariant defaultValue;      ///< what a new record starts with; null: empty
+    FieldCondition enabledWhen; ///< set: the input is enabled only while it holds
+    FieldDerivation derive;     ///< runs when the typed value changed
+    /// A field shown on the form but not stored in the table (a total, a
+    /// choice that only steers other fields).
+    bool unbound = false;
 };
 
 /// A key field shown through `picture`.
@@ -105,12 +133,50 @@ FieldDecl textField(const QString& name, const QString& label, const QString& mi
 FieldDecl numberField(const QString& name, const QString& label, const QString& picture,
                       const QString& missingMessage = {});
 
+/// A further place of a delete check's table where the key may stand: the
+/// same table sought by another index on other fields.
+struct DeleteSeek {
+    QString index;
+    QStringList fields;  ///< the fields holding the form's key fields, in key order
+};
+
 /// A table that may still use the key of a record about to be deleted.
+/// With a composite key, `field` holds the first key field and `moreFields`
+/// the others; `moreSeeks` are other indexes of the same table to look in
+/// (a concept named in any of nine fields of one table).
 struct DeleteCheck {
     QString table;
     QString index;
     QString field;  ///< the field of `table` that holds the key
     QString name;   ///< "CargosFuncionario", quoted in the refusal
+    QStringList moreFields = {};
+    QList<DeleteSeek> moreSeeks = {};
+};
+
+/// A text the form computes when it opens (the limits of the tax brackets
+/// beside their percentages), shown as a label on its page and frame.
+struct ComputedLabel {
+    QString name;
+    int page = 0;
+    QString frame;
+    std::function<QString(Transaction& form)> text;
+};
+
+/// A button of a form or panel beyond the standard ones.
+struct CommandDecl {
+    QString action;   ///< the name it is pressed by ("Lineas")
+    QString caption;  ///< "&Líneas"
+    QString toolTip;
+    /// Refused while a new record is being added, with "Debe confirmar
+    /// antes los datos": what it opens needs the record to exist.
+    bool needsRecord = false;
+    /// It changes data: disabled without the permission, refused while the
+    /// table is copied automatically.
+    bool changesData = false;
+    /// Opened with the current key and this mode; the handler below may do
+    /// more. Empty: the handler alone.
+    QString opens;
+    QString openMode = QStringLiteral("UPD");
 };
 
 /// One field named in the audit sentence, as ", descripción = " + value.
@@ -128,22 +194,70 @@ struct AuditWording {
     int area = AuditArea::Tables;
 };
 
+/// The hooks of one hook point: several parts of a declaration (its lines,
+/// its member, a test) each add their own, and they run in the order added.
+template <typename Signature>
+class HookList {
+public:
+    using Hook = std::function<Signature>;
+    void add(Hook hook) { hooks_.append(std::move(hook)); }
+    HookList& operator+=(Hook hook)
+    {
+        add(std::move(hook));
+        return *this;
+    }
+    bool isEmpty() const { return hooks_.isEmpty(); }
+    /// Runs every hook.
+    template <typename... Arguments>
+    void run(Arguments&&... arguments) const
+    {
+        for (const Hook& hook : hooks_)
+            hook(arguments...);
+    }
+    /// Runs the hooks until one answers false.
+    template <typename... Arguments>
+    bool runWhileTrue(Arguments&&... arguments) const
+    {
+        for (const Hook& hook : hooks_) {
+            if (!hook(arguments...))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    QList<Hook> hooks_;
+};
+
 /// What a member does beyond the pattern. Every hook is optional.
 struct TransactionHooks {
     /// After Start (cursors open, switches read, fields enabled).
-    std::function<void(Transaction& form)> afterStart;
+    HookList<void(Transaction& form)> afterStart;
     /// Before a new or changed record is stored, inside its database
     /// transaction: set the fields the screen does not hold.
-    std::function<void(Transaction& form, RecordCursor& record)> beforeStore;
-    /// After the record was written and committed, before the audit entry:
-    /// second-level lines and other follow-up work. False stops the confirm
-    /// (the hook has told the person why); the record stays written.
-    std::function<bool(Transaction& form)> afterWrite;
+    HookList<void(Transaction& form, RecordCursor& record)> beforeStore;
+    /// Before the database transaction begins: the questions a write needs
+    /// (nothing is locked while the person answers). False: nothing is written.
+    HookList<bool(Transaction& form)> beforeWrite;
+    /// Inside the record's database transaction, after the record was
+    /// stored (or, on a delete, before it is removed): what must be written
+    /// with it. False rolls everything back (the hook has told the person why).
+    HookList<bool(Transaction& form)> withinWrite;
+    /// After the write was committed and audited.
+    HookList<void(Transaction& form, Mode written)> afterWrite;
     /// Replaces the audit sentence the wording builds.
     std::function<QString(const Transaction& form)> auditText;
-    /// The form closed: release what the member kept for it.
-    std::function<void(const Transaction& form)> closed;
+    /// Runs before the reference checks of a delete: a refusal of the
+    /// member's own (shown with the exclamation icon; the delete stops).
+    std::function<FieldVerdict(Transaction& form)> deleteVerdict;
+    /// A command was pressed (after its guards): what it does beyond
+    /// opening its object.
+    std::function<void(Transaction& form, const CommandDecl& command)> command;
+    /// The form closed.
+    HookList<void(const Transaction& form)> closed;
 };
+
+struct LineTableDecl;
 
 /// The title of a window whose title depends on the data, read when it opens.
 using WindowTitle = std::function<QString(Database& database, const QString& declaredTitle)>;
@@ -164,6 +278,9 @@ struct TransactionDecl {
     QStringList pages;        ///< tab captions; empty: one page
     QString helpTopic;        ///< "HLP_TFunAtri.htm"; empty: the help file's first topic
     WindowTitle titleFunction;  ///< set: the title shown instead of `title`
+    QList<ComputedLabel> labels;  ///< computed when the form starts
+    QList<CommandDecl> commands;  ///< buttons of the form beyond Confirm, Help, Close
+    const LineTableDecl* lines = nullptr;  ///< a grid of lines under the record
     TransactionHooks hooks;
 };
 
@@ -212,6 +329,36 @@ public:
 
     bool isEnabled(int position) const;
     bool isReadOnly(int position) const;
+
+    /// The input `name` (the table's field) shows; what the person typed
+    /// into it, as setText; the position counts from 1 in screen order.
+    QString text(const QString& name) const { return text(position(name)); }
+    bool setText(const QString& name, const QString& text, QString* error = nullptr);
+    /// Whether check box `position` is checked.
+    bool isChecked(int position) const;
+
+    /// The text of computed label `index` (of declaration().labels).
+    QString labelText(int index) const { return labels_.value(index); }
+
+    /// The lines under the record, or nullptr for a one-level form.
+    LineTable* lines() const { return lines_.get(); }
+
+    /// Whether command `action` can be pressed now.
+    bool commandEnabled(const QString& action) const;
+    /// Presses command `action`: its guards, then what it opens and its
+    /// hook. False when a guard refused (already told) or there is none.
+    bool press(const QString& action);
+
+    /// A per-form object of a member (state kept between its hooks), made
+    /// on first use and owned by this form.
+    template <typename State>
+    State& state()
+    {
+        std::shared_ptr<void>& slot = states_[std::type_index(typeid(State))];
+        if (!slot)
+            slot = std::make_shared<State>();
+        return *static_cast<State*>(slot.get());
+    }
     bool confirmEnabled() const { return confirmEnabled_; }
     /// The input the window should focus (0: leave the focus alone); reading
     /// it clears it.
@@ -284,7 +431,17 @@ private:
 
     bool prepareDelete();
     bool referenceFound(int checkIndex);
+    bool seekFinds(TableCursor& cursor, const QString& index, const QStringList& fields);
+    void applyDefaults();
+    void runDerivation(int position);
     bool lockAndCheck();
+    bool refuseAsModified();
+    bool unchangedInsideWrite();
+    /// The lines and the members' own writes, inside the record's
+    /// database transaction.
+    bool writeDependents();
+    FlagValues flagValues(int position) const;
+    const CommandDecl* command(const QString& action) const;
     bool write();
     bool insertRecord();
     bool updateRecord();
@@ -331,4 +488,7 @@ private:
     SyncSwitches switches_;
     std::unique_ptr<TableCursor> own_;
     QList<std::shared_ptr<TableCursor>> checkCursors_;
+    QStringList labels_;
+    std::unique_ptr<LineTable> lines_;
+    std::unordered_map<std::type_index, std::shared_ptr<void>> states_;
 };

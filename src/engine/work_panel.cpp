@@ -195,7 +195,68 @@ bool WorkPanel::passes(const RecordCursor& row) const
         return false;
     if (!declaration_.filterField.isEmpty() && !descriptionFilter_.passes(row.text(declaration_.filterField)))
         return false;
+    for (const FilterDecl& filter : declaration_.filters) {
+        if (!passesFilter(filter, row))
+            return false;
+    }
     return !declaration_.rowFilter || declaration_.rowFilter(*this, row);
+}
+
+bool WorkPanel::passesFilter(const FilterDecl& filter, const RecordCursor& row) const
+{
+    if (filter.field.isEmpty())
+        return true;
+    const QString typed = filterValue(filter.name).trimmed();
+    switch (filter.kind) {
+    case FilterKind::StartNumber:
+        return typed.isEmpty() || row.number(filter.field) >= typed.toDouble();
+    case FilterKind::Text:
+        return typed.isEmpty() || AccentFilter(typed).passes(row.text(filter.field));
+    case FilterKind::Choice:
+        return typed.isEmpty() || row.text(filter.field).trimmed().compare(typed, Qt::CaseInsensitive) == 0;
+    case FilterKind::Check:
+        if (typed.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0)
+            return true;
+        return row.text(filter.field).trimmed() == filter.keeps.toString();
+    }
+    return true;
+}
+
+const CommandDecl* WorkPanel::command(const QString& action) const
+{
+    for (const CommandDecl& command : declaration_.commands) {
+        if (command.action.compare(action, Qt::CaseInsensitive) == 0)
+            return &command;
+    }
+    return nullptr;
+}
+
+bool WorkPanel::commandEnabled(const QString& action) const
+{
+    const CommandDecl* found = command(action);
+    return found && isOpen() && (!found->changesData || changesAllowed_);
+}
+
+bool WorkPanel::press(const QString& action, int row)
+{
+    const CommandDecl* found = command(action);
+    if (busy_ || !found || !commandEnabled(action))
+        return false;
+    BusyScope busy(busy_);
+    if (found->changesData && refusedWhileCopied())
+        return false;
+    if (found->needsRecord && (row < 0 || row >= rowCount()))
+        return false;
+    if (!found->opens.isEmpty()) {
+        QString key = row >= 0 && row < rowCount() ? keyAt(row) : QStringLiteral("0");
+        QString mode = found->openMode;
+        ui_.callObject(found->opens, key, mode);
+    }
+    if (declaration_.command)
+        declaration_.command(*this, *found, row);
+    if (found->changesData)
+        reloadKeepingRow();
+    return true;
 }
 
 DbError WorkPanel::appendRow(int line, const RecordCursor& row)
@@ -368,9 +429,12 @@ void WorkPanel::add()
     BusyScope busy(busy_);
     if (refusedWhileCopied())
         return;
-    QString key = QStringLiteral("0");
+    // "No key": 0 for a table keyed by number, nothing for one keyed by
+    // text, where "0" is a key like any other.
+    const FieldDef* key = sourceTable()->field(declaration_.columns.first().field);
+    QString passed = key && isNumericType(key->type) ? QStringLiteral("0") : QString();
     QString mode = modeCode(Mode::Insert);
-    ui_.callObject(declaration_.transaction, key, mode);
+    ui_.callObject(declaration_.transaction, passed, mode);
     reloadKeepingRow();
 }
 

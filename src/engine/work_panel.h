@@ -52,8 +52,28 @@ struct DeleteProtection {
     QString message;    ///< shown with the information icon
 };
 
-/// Whether a source row passes the panel's own filters beyond the
-/// description (starting number, group, inactive rows...).
+/// How a panel filter is entered and what it keeps.
+enum class FilterKind {
+    StartNumber,  ///< rows whose field is at least the number typed
+    Text,         ///< rows whose field matches the typed text, accents aside
+    Choice,       ///< rows whose field equals the text typed or chosen
+    Check,        ///< a check box that widens the list: unchecked, only rows
+                  ///< whose field holds `keeps`
+};
+
+/// A filter above the grid; its value is set with setFilterValue(name, ...)
+/// and a change reloads the list.
+struct FilterDecl {
+    QString name;    ///< "Desde", "Grupo", "Inactivos"
+    QString label;   ///< "Desde el concepto"
+    FilterKind kind = FilterKind::Text;
+    QString field;   ///< the source field it looks at
+    QList<CodeChoice> choices = {};  ///< a Choice filter's list; empty: typed
+    QVariant keeps = {};             ///< Check: what unchecked keeps
+};
+
+/// Whether a source row passes the panel's own filters beyond the declared
+/// ones.
 using RowFilter = std::function<bool(const WorkPanel& panel, const RecordCursor& row)>;
 
 /// The rows of a list that is not a table: one text per column, in column
@@ -85,6 +105,11 @@ struct WorkPanelDecl {
     /// The column (a field of `columns`) that holds each row's parent; a
     /// picker called with a parent lists that parent's rows only.
     QString parentField;
+    QList<FilterDecl> filters;    ///< drawn above the grid, in this order
+    QList<CommandDecl> commands;  ///< buttons beyond the standard ones
+    /// A command was pressed on `row` (after its guards): what it does
+    /// beyond opening its object.
+    std::function<void(WorkPanel& panel, const CommandDecl& command, int row)> command;
 };
 
 /// The key a picker of a list under a parent is called with: the parent
@@ -157,6 +182,11 @@ public:
     void remove(const QList<int>& rows);
     /// Print: the declaration's listing object.
     void print();
+    /// Whether command `action` can be pressed now.
+    bool commandEnabled(const QString& action) const;
+    /// Presses command `action` on `row`: its guards, what it opens with
+    /// the row's key, its hook, then a full load when it changes data.
+    bool press(const QString& action, int row);
     /// Refresh: a full load.
     void refresh();
 
@@ -180,6 +210,8 @@ private:
     DbError fullLoad();
     DbError loadPage();
     bool passes(const RecordCursor& row) const;
+    bool passesFilter(const FilterDecl& filter, const RecordCursor& row) const;
+    const CommandDecl* command(const QString& action) const;
     DbError appendRow(int line, const RecordCursor& row);
     bool seekLine(int row) const;
     bool isProtected(const QString& key, const QList<double>& defaults) const;

@@ -5,7 +5,7 @@
 // TDIASLI1 keeps the header alone.
 #include "tables/leave_days.h"
 
-#include "tables/line_table.h"
+#include "engine/lines.h"
 
 #include "engine/object_registry.h"
 #include "engine/transaction.h"
@@ -74,7 +74,7 @@ const TransactionDecl& TDIASLIC()
     static const TransactionDecl form = [] {
         TransactionDecl declaration = scaleHeader(QStringLiteral("TDIASLIC"), QStringLiteral("Falta descripción"));
         declaration.deleteQuestion = QStringLiteral("Eliminar toda la información en DiasLicencia?");
-        attachLineTable(declaration, &leaveDayLines);
+        declaration.lines = &leaveDayLines();
         return declaration;
     }();
     return form;

@@ -13,7 +13,7 @@
 #include "tables/locales.h"
 
 #include "tables/code_lists.h"
-#include "tables/line_table.h"
+#include "engine/lines.h"
 
 #include "engine/object_registry.h"
 #include "engine/transaction.h"

@@ -45,7 +45,7 @@ const TransactionDecl& TLUGARTR()
         declaration.syncGroup = QStringLiteral("Tra");
         declaration.helpTopic = QStringLiteral("HLP_TLUGARTR.htm");
         // A modification keeps the access the profiles form has set.
-        declaration.hooks.beforeStore = [](Transaction& form, RecordCursor& record) {
+        declaration.hooks.beforeStore += [](Transaction& form, RecordCursor& record) {
             if (form.mode() == Mode::Insert)
                 record.setValue(QStringLiteral("TraPerfile"), newPlaceOfWorkAccess());
         };

@@ -4,7 +4,7 @@
 // is the table's code and its date. Synchronisation group "Aum".
 #include "tables/raises.h"
 
-#include "tables/line_table.h"
+#include "engine/lines.h"
 
 #include "data/cursor.h"
 #include "engine/object_registry.h"
@@ -73,7 +73,7 @@ const TransactionDecl& TTABAUME()
         declaration.audit.parts = {{QStringLiteral("AumDesc"), QStringLiteral(", descripción = ")}};
         declaration.syncGroup = QStringLiteral("Aum");
         declaration.helpTopic = QStringLiteral("HLP_TTABAUME.htm");
-        attachLineTable(declaration, &raiseLines);
+        declaration.lines = &raiseLines();
         return declaration;
     }();
     return form;
@@ -102,7 +102,26 @@ const WorkPanelDecl& WTABLASA()
     return panel;
 }
 
+const WorkPanelDecl& WKQ00I0()
+{
+    static const WorkPanelDecl panel = [] {
+        WorkPanelDecl declaration;
+        declaration.name = QStringLiteral("WKQ00I0");
+        declaration.title = QStringLiteral("Tablas de aumentos");
+        declaration.table = QStringLiteral("AUMENTO");
+        declaration.index = QStringLiteral("IAUMENTO");
+        declaration.columns = {
+            {QStringLiteral("AumId"), QStringLiteral("Tabla"), QStringLiteral("Z9"), {}},
+            {QStringLiteral("AumDesc"), QStringLiteral("Descripción"), {}, {}},
+        };
+        declaration.selection = true;
+        return declaration;
+    }();
+    return panel;
+}
+
 namespace {
 const ObjectRegistration transaction(&TTABAUME);
 const ObjectRegistration panel(&WTABLASA);
+const ObjectRegistration prompt(&WKQ00I0);
 }  // namespace

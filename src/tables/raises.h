@@ -10,3 +10,5 @@ const TransactionDecl& TTABAUME();
 const LineTableDecl& raiseLines();
 /// The list of raise tables, with the default table protected from delete.
 const WorkPanelDecl& WTABLASA();
+/// The raise tables' selection prompt: table and description.
+const WorkPanelDecl& WKQ00I0();

@@ -7,7 +7,7 @@
 // kept as they are. Synchronisation group "Obr".
 #include "tables/works.h"
 
-#include "tables/line_table.h"
+#include "engine/lines.h"
 
 #include "engine/object_registry.h"
 #include "engine/transaction.h"

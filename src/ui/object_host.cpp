@@ -13,6 +13,7 @@
 #include "ui/work_panel_window.h"
 
 #include <QEventLoop>
+#include <QPointer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -61,11 +62,15 @@ void ObjectHost::waitFor(QWidget* window)
 
     QEventLoop loop;
     connect(window, SIGNAL(closed()), &loop, SLOT(quit()));
-    QMdiSubWindow* frame = show(window);
+    QPointer<QMdiSubWindow> frame = show(window);
     connect(frame, &QObject::destroyed, &loop, &QEventLoop::quit);
     TopLevelObjects::opened();
     loop.exec();
     TopLevelObjects::closed();
+    // The window goes now, not later: what it shows (a form's engine and
+    // its lines) ends when the call returns, and a window left to a later
+    // deletion would read it while it hides.
+    delete frame.data();
 
     if (caller) {
         caller->setEnabled(true);

@@ -2,14 +2,20 @@
 
 #include "engine/transaction.h"
 #include "engine/work_panel.h"
-#include "tables/line_table.h"
+#include "engine/lines.h"
 #include "support/ui_port.h"
 #include "ui/help_viewer.h"
 #include "ui/object_host.h"
 #include "ui/pictures.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStandardItemModel>
+#include <QTreeView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -55,14 +61,25 @@ bool hasLookup(const FieldDecl& field)
     return field.kind == FieldKind::Reference || !field.reference.listObject.isEmpty();
 }
 
-bool flagChecked(const QString& text)
-{
-    const QString value = text.trimmed().toUpper();
-    return value == "S" || value == "1" || value == "-1";
-}
+/// The grid of the lines: a table view that can hand over what is being
+/// typed in a cell before the form confirms or closes.
+class LinesView : public QTableView {
+public:
+    using QTableView::QTableView;
+    /// Commits the open cell editor, if any, to the model.
+    void commitPendingEdit()
+    {
+        if (state() != QAbstractItemView::EditingState)
+            return;
+        if (QWidget* editor = indexWidget(currentIndex())) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
+};
 
 /// The lines of a two-level form as the grid's rows; the row header shows
-/// each line's mode ("INS", "UPD", "DLT").
+/// each line's number, and a line marked for deletion is greyed.
 class LinesModel : public QAbstractTableModel {
 public:
     LinesModel(LineTable& lines, UiPort& ui, QObject* parent) : QAbstractTableModel(parent), lines_(lines), ui_(ui) {}
@@ -87,7 +104,7 @@ public:
         if (role != Qt::DisplayRole)
             return {};
         if (orientation == Qt::Vertical)
-            return section < lines_.rowCount() ? modeCode(lines_.mode(section)) : QString();
+            return section < lines_.rowCount() ? QString::number(section + 1) : QString();
         return lines_.declaration().columns.value(section).heading;
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override
@@ -162,12 +179,21 @@ TransactionWindow::TransactionWindow(Transaction& engine, QWidget* parent)
             tabs->addTab(buildPage(page), declaration.pages[page]);
         layout->addWidget(tabs);
     }
-    if (LineTable* lines = LineTable::of(engine_))
+    if (LineTable* lines = engine_.lines())
         layout->addWidget(buildLines(*lines), 1);
     else
         layout->addStretch();
 
     auto* buttons = new QHBoxLayout;
+    for (const CommandDecl& command : declaration.commands) {
+        auto* button = new QPushButton(command.caption, this);
+        button->setToolTip(command.toolTip);
+        button->setAutoDefault(false);
+        button->setObjectName(command.action);
+        buttons->addWidget(button);
+        commandButtons_.append({command.action, button});
+        connect(button, &QPushButton::clicked, this, [this, action = command.action] { press(action); });
+    }
     buttons->addStretch();
     auto* confirmButton = new QPushButton(QStringLiteral("&Confirmar"), this);
     auto* helpButton = new QPushButton(QStringLiteral(" Ay&uda"), this);
@@ -199,7 +225,7 @@ QWidget* TransactionWindow::buildLines(LineTable& lines)
     layout->setContentsMargins(0, 0, 0, 0);
     auto* model = new LinesModel(lines, engine_.ui(), box);
     linesModel_ = model;
-    linesView_ = new QTableView(box);
+    linesView_ = new LinesView(box);
     linesView_->setModel(model);
     linesView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     linesView_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -213,7 +239,7 @@ QWidget* TransactionWindow::buildLines(LineTable& lines)
     layout->addWidget(linesView_);
     auto* buttons = new QHBoxLayout;
     auto* addLine = new QPushButton(picture("agregar.ico"), QStringLiteral("Agregar &línea"), box);
-    auto* removeLine = new QPushButton(picture("eliminar.ico"), QStringLiteral("E&liminar línea"), box);
+    auto* removeLine = new QPushButton(picture("eliminar.ico"), QStringLiteral("Eli&minar línea"), box);
     for (QPushButton* button : {addLine, removeLine}) {
         button->setAutoDefault(false);
         buttons->addWidget(button);
@@ -247,13 +273,50 @@ QWidget* TransactionWindow::buildPage(int page)
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(8);
     grid->setColumnStretch(2, 1);
+    frames_.clear();
     int row = 0;
     for (int position = 1; position <= engine_.fieldCount(); ++position) {
-        if (engine_.field(position).page != page)
+        const FieldDecl& field = engine_.field(position);
+        if (field.page != page)
             continue;
-        addInput(grid, row++, position);
+        QGridLayout* target = frameGrid(grid, field.frame, row);
+        addInput(target, target == grid ? row++ : target->rowCount(), position);
     }
+    const QList<ComputedLabel>& labels = engine_.declaration().labels;
+    for (int index = 0; index < labels.size(); ++index) {
+        if (computedLabels_.size() <= index)
+            computedLabels_.resize(labels.size());
+        if (labels[index].page != page)
+            continue;
+        auto* label = new QLabel(this);
+        label->setObjectName(labels[index].name);
+        computedLabels_[index] = label;
+        QGridLayout* target = frameGrid(grid, labels[index].frame, row);
+        if (target == grid)
+            target->addWidget(label, row++, 1, 1, 2);
+        else
+            target->addWidget(label, target->rowCount(), 1, 1, 2);
+    }
+    grid->setRowStretch(row, 1);
     return container;
+}
+
+QGridLayout* TransactionWindow::frameGrid(QGridLayout* page, const QString& frame, int& row)
+{
+    if (frame.isEmpty())
+        return page;
+    for (const auto& [caption, grid] : std::as_const(frames_)) {
+        if (caption == frame)
+            return grid;
+    }
+    auto* box = new QGroupBox(frame, this);
+    auto* grid = new QGridLayout(box);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(6);
+    grid->setColumnStretch(2, 1);
+    page->addWidget(box, row++, 0, 1, 3);
+    frames_.append({frame, grid});
+    return grid;
 }
 
 void TransactionWindow::addInput(QGridLayout* layout, int row, int position)
@@ -270,21 +333,74 @@ void TransactionWindow::addInput(QGridLayout* layout, int row, int position)
     switch (field.kind) {
     case FieldKind::CodeList: {
         input.combo = new QComboBox(this);
+        int columns = 1;
         for (const CodeChoice& choice : field.choices)
-            input.combo->addItem(choice.text, choice.value);
+            columns = qMax(columns, 1 + int(choice.columns.size()));
+        if (columns > 1) {
+            // A list of several columns: the text in the box, every column
+            // side by side when it opens.
+            auto* model = new QStandardItemModel(0, columns, input.combo);
+            for (const CodeChoice& choice : field.choices) {
+                QList<QStandardItem*> items{new QStandardItem(choice.text)};
+                items.first()->setData(choice.value, Qt::UserRole);
+                for (const QString& text : choice.columns)
+                    items.append(new QStandardItem(text));
+                model->appendRow(items);
+            }
+            auto* view = new QTreeView(input.combo);
+            view->setHeaderHidden(true);
+            view->setRootIsDecorated(false);
+            view->setAllColumnsShowFocus(true);
+            input.combo->setModel(model);
+            input.combo->setView(view);
+            view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+            view->setMinimumWidth(360);
+        } else {
+            for (const CodeChoice& choice : field.choices)
+                input.combo->addItem(choice.text, choice.value);
+        }
         input.widget = input.combo;
         connect(input.combo, &QComboBox::activated, this, [this, position] {
             if (!busy_)
                 pushText(inputs_[position - 1]);
+            refresh();
         });
         break;
     }
+    case FieldKind::Options: {
+        // Option buttons in a row; the group's first button takes the focus.
+        auto* row = new QWidget(this);
+        auto* buttons = new QHBoxLayout(row);
+        buttons->setContentsMargins(0, 0, 0, 0);
+        input.options = new QButtonGroup(row);
+        for (int at = 0; at < field.choices.size(); ++at) {
+            auto* option = new QRadioButton(field.choices[at].text, row);
+            input.options->addButton(option, at);
+            buttons->addWidget(option);
+            option->installEventFilter(this);
+        }
+        input.widget = row;
+        connect(input.options, &QButtonGroup::idClicked, this, [this, position] {
+            if (!busy_)
+                pushText(inputs_[position - 1]);
+            refresh();
+        });
+        break;
+    }
+    case FieldKind::Memo:
+        input.memo = new QPlainTextEdit(this);
+        input.memo->setTabChangesFocus(true);
+        input.memo->setMinimumWidth(widthFor(input.memo, 40));
+        input.memo->setFixedHeight(QFontMetrics(input.memo->font()).lineSpacing() * 4 + 12);
+        input.widget = input.memo;
+        break;
     case FieldKind::Flag:
         input.check = new QCheckBox(this);
         input.widget = input.check;
         connect(input.check, &QCheckBox::toggled, this, [this, position] {
             if (!busy_)
                 pushText(inputs_[position - 1]);
+            refresh();
         });
         break;
     case FieldKind::Key:
@@ -341,6 +457,8 @@ int TransactionWindow::positionOf(QObject* widget) const
     for (const Input& input : inputs_) {
         if (input.widget == widget)
             return input.position;
+        if (input.options && input.options->buttons().contains(static_cast<QAbstractButton*>(widget)))
+            return input.position;
     }
     return 0;
 }
@@ -355,10 +473,16 @@ bool TransactionWindow::pushText(const Input& input)
     } else if (input.combo) {
         text = input.combo->currentText();
     } else if (input.check) {
-        // A flag stored as a number shows as one; a text flag as "S"/"N".
-        const QString shown = engine_.text(input.position).trimmed().toUpper();
-        const bool numeric = !shown.isEmpty() && shown != "S" && shown != "N";
-        text = input.check->isChecked() ? (numeric ? "1" : "S") : (numeric ? "0" : "N");
+        text = input.check->isChecked() ? QStringLiteral("S") : QStringLiteral("N");
+    } else if (input.memo) {
+        if (!input.memo->document()->isModified())
+            return true;
+        text = input.memo->toPlainText();
+    } else if (input.options) {
+        const int chosen = input.options->checkedId();
+        if (chosen < 0)
+            return true;
+        text = engine_.field(input.position).choices.at(chosen).value.toString();
     }
     if (!engine_.isEnabled(input.position) || engine_.isReadOnly(input.position))
         return true;
@@ -366,6 +490,8 @@ bool TransactionWindow::pushText(const Input& input)
     if (engine_.setText(input.position, text, &error)) {
         if (input.edit)
             input.edit->setModified(false);
+        if (input.memo)
+            input.memo->document()->setModified(false);
         return true;
     }
     busy_ = true;
@@ -393,8 +519,8 @@ bool TransactionWindow::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::FocusOut && !busy_ && !closing_) {
         for (const Input& input : inputs_) {
-            if (input.position == position && input.edit)
-                pushText(input);
+            if (input.position == position && (input.edit || input.memo) && pushText(input))
+                refresh();
         }
     }
     if (event->type() == QEvent::FocusIn) {
@@ -449,9 +575,11 @@ void TransactionWindow::confirm()
     if (busy_ || !engine_.confirmEnabled())
         return;
     // What is being typed counts: an input whose text changed since it was
-    // last handed over hands it over now.
+    // last handed over hands it over now, and so does an open cell.
+    if (linesView_)
+        static_cast<LinesView*>(linesView_)->commitPendingEdit();
     for (const Input& input : inputs_) {
-        if (input.edit && !pushText(input))
+        if ((input.edit || input.memo) && !pushText(input))
             return;
     }
     busy_ = true;
@@ -478,9 +606,21 @@ void TransactionWindow::refresh()
         } else if (input.combo) {
             input.combo->setCurrentIndex(input.combo->findText(text));
         } else if (input.check) {
-            input.check->setChecked(flagChecked(text));
+            input.check->setChecked(engine_.isChecked(input.position));
+        } else if (input.memo) {
+            if (!input.memo->hasFocus() || !input.memo->document()->isModified()) {
+                input.memo->setPlainText(text);
+                input.memo->document()->setModified(false);
+            }
+            input.memo->setReadOnly(readOnly);
+        } else if (input.options) {
+            const QList<CodeChoice>& choices = engine_.field(input.position).choices;
+            for (int at = 0; at < choices.size(); ++at) {
+                if (choices[at].text == text)
+                    input.options->button(at)->setChecked(true);
+            }
         }
-        input.widget->setEnabled(enabled && (input.edit || !readOnly));
+        input.widget->setEnabled(enabled && (input.edit || input.memo || !readOnly));
         if (input.lookup)
             input.lookup->setEnabled(enabled && !readOnly);
         if (input.description)
@@ -488,7 +628,13 @@ void TransactionWindow::refresh()
     }
     for (QAbstractButton* button : confirmButtons_)
         button->setEnabled(engine_.confirmEnabled());
-    if (LineTable* lines = LineTable::of(engine_); lines && linesModel_) {
+    for (const auto& [action, button] : std::as_const(commandButtons_))
+        button->setEnabled(engine_.commandEnabled(action));
+    for (int index = 0; index < computedLabels_.size(); ++index) {
+        if (QLabel* label = computedLabels_[index])
+            label->setText(engine_.labelText(index));
+    }
+    if (LineTable* lines = engine_.lines(); lines && linesModel_) {
         lines->follow();
         static_cast<LinesModel*>(linesModel_)->reload();
     }
@@ -499,6 +645,32 @@ void TransactionWindow::refresh()
             edit->selectAll();
     }
     busy_ = wasBusy;
+}
+
+void TransactionWindow::press(const QString& action)
+{
+    if (busy_)
+        return;
+    if (linesView_)
+        static_cast<LinesView*>(linesView_)->commitPendingEdit();
+    for (const Input& input : inputs_) {
+        if ((input.edit || input.memo) && !pushText(input))
+            return;
+    }
+    busy_ = true;
+    engine_.press(action);
+    busy_ = false;
+    refresh();
+    closeIfRequested();
+}
+
+QAbstractButton* TransactionWindow::commandButton(const QString& action) const
+{
+    for (const auto& [name, button] : commandButtons_) {
+        if (name.compare(action, Qt::CaseInsensitive) == 0)
+            return button;
+    }
+    return nullptr;
 }
 
 void TransactionWindow::help()

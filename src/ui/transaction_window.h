@@ -5,7 +5,10 @@
 #include <QWidget>
 
 class QAbstractButton;
+class QButtonGroup;
 class QCheckBox;
+class QGridLayout;
+class QPlainTextEdit;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -15,10 +18,11 @@ class QTableView;
 class Transaction;
 
 /// The window of any transaction: one labelled input per field in field
-/// order (on tab pages when the declaration has them), and the three
-/// commands Confirm, Help and Close, each offered as a picture button and as
-/// a captioned button. The window only draws: every rule runs in the
-/// Transaction engine, which the window drives as the focus moves.
+/// order (on tab pages and in frames when the declaration has them), the
+/// computed labels, the grid of lines, the declaration's own commands, and
+/// the three commands Confirm, Help and Close, each offered as a picture
+/// button and as a captioned button. The window only draws: every rule runs
+/// in the Transaction engine, which the window drives as the focus moves.
 class TransactionWindow : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +34,14 @@ public:
     QWidget* input(int position) const;
     /// Confirm, as both confirm buttons do.
     void confirm();
+    /// Presses the declaration's command `action`, as its button does.
+    void press(const QString& action);
+    /// The button of command `action`.
+    QAbstractButton* commandButton(const QString& action) const;
+    /// The grid of the lines, or nullptr.
+    QTableView* linesView() const { return linesView_; }
+    /// The label showing computed label `index`.
+    QLabel* computedLabel(int index) const { return computedLabels_.value(index); }
     /// Shows what the engine holds: texts, enabled inputs, focus, Confirm.
     void refresh();
 
@@ -48,14 +60,19 @@ private:
         QLineEdit* edit = nullptr;
         QComboBox* combo = nullptr;
         QCheckBox* check = nullptr;
+        QPlainTextEdit* memo = nullptr;
+        QButtonGroup* options = nullptr;
         QAbstractButton* lookup = nullptr;
         QLabel* description = nullptr;
     };
 
     QWidget* buildPage(int page);
+    /// The grid a field of `frame` on `page` goes into: the page's own, or
+    /// the frame's, made at the frame's first field.
+    QGridLayout* frameGrid(QGridLayout* page, const QString& frame, int& row);
     /// The grid of a two-level form's lines, with its add and delete buttons.
     QWidget* buildLines(LineTable& lines);
-    void addInput(class QGridLayout* layout, int row, int position);
+    void addInput(QGridLayout* layout, int row, int position);
     /// Hands what the person typed in `input` to the engine; false when the
     /// picture refused it (the message has been shown).
     bool pushText(const Input& input);
@@ -70,6 +87,9 @@ private:
     QList<QAbstractButton*> confirmButtons_;
     QAbstractTableModel* linesModel_ = nullptr;
     QTableView* linesView_ = nullptr;
+    QList<QLabel*> computedLabels_;
+    QList<QPair<QString, QAbstractButton*>> commandButtons_;
+    QList<QPair<QString, QGridLayout*>> frames_;  ///< of the page being built
     bool busy_ = false;
     bool closing_ = false;
 };

@@ -1,7 +1,7 @@
 // TDIASLIC with its seniority lines, and TDIASLI1 over the scale alone.
 #include "engine/transaction.h"
 #include "tables/leave_days.h"
-#include "tables/line_table.h"
+#include "engine/lines.h"
 
 #include "organisation_tables_fixture.h"
 

@@ -1,6 +1,6 @@
 // TTABAUME: a raise table and its dated percentages, confirmed together.
 #include "engine/transaction.h"
-#include "tables/line_table.h"
+#include "engine/lines.h"
 #include "tables/raises.h"
 
 #include "data/cursor.h"

@@ -43,7 +43,7 @@ const TransactionDecl& employeePositionForm()
         declaration.audit.insert = QStringLiteral("Agrega cargo de funcionario ");
         declaration.audit.parts = {{QStringLiteral("FunCatId"), QStringLiteral(", categoría = ")},
                                    {QStringLiteral("FunCarId"), QStringLiteral(", cargo = ")}};
-        declaration.hooks.beforeStore = [](Transaction&, RecordCursor& record) {
+        declaration.hooks.beforeStore += [](Transaction&, RecordCursor& record) {
             record.setValue(QStringLiteral("PTCarId"), 99);
         };
         return declaration;

@@ -1,6 +1,8 @@
 #include "engine/accent_filter.h"
 #include "engine/object_registry.h"
 #include "engine/work_panel.h"
+#include "payroll/concepts.h"
+#include "payroll/liquidation_types.h"
 #include "tables/categories.h"
 
 #include "organisation_tables_fixture.h"

@@ -507,10 +507,7 @@ TEST(LockHolderWorker, StopsInTheMiddleOfItsConfirm)
 
     TransactionDecl declaration = TCATEGOR();
     const QString resumeFile = qEnvironmentVariable(holderResumeFileVariable);
-    declaration.hooks.beforeStore = [store = declaration.hooks.beforeStore, resumeFile](Transaction& form,
-                                                                                         RecordCursor& record) {
-        if (store)
-            store(form, record);
+    declaration.hooks.beforeStore += [resumeFile](Transaction&, RecordCursor&) {
         report(QStringLiteral("HOLDING"));
         waitForFile(resumeFile);
     };

@@ -18,12 +18,13 @@ class LineTable;
 // carries its own mode: "INS" for a new line, "UPD" for a changed one, "DLT"
 // for one marked for deletion, "DSP" for one left as read.
 //
-// The header's transaction drives it through its hooks (see
-// attachLineTable): the lines follow the header key on the form, they are
+// The header's transaction owns its lines (TransactionDecl::lines) and
+// drives them: the lines follow the header key on the form, they are
 // checked when the header's last field is validated, and they are written
-// after the header, inside the same Confirm, in one database transaction.
-// A window draws them through rowCount / text / setText / addLine /
-// markForDeletion, column by column in the declared order.
+// in the header's own database transaction, so that a line that cannot be
+// written leaves header, lines and audit as they were. A window draws them
+// through rowCount / text / setText / addLine / markForDeletion, column by
+// column in the declared order.
 
 /// One column of the lines; the first one is the line's own key.
 struct LineColumn {
@@ -43,18 +44,20 @@ struct LineTableDecl {
     QString headerKey;  ///< the field the header and its lines share ("AumId")
     QList<LineColumn> columns;
     LineCheck check;
+    /// The header's field that keeps the highest line number ("ConUltLin"),
+    /// written with the lines; empty: none.
+    QString lastNumberField;
+    /// One audit entry per written line: the verb, the header key and the
+    /// line key, then the parts (columns by field). Empty verbs: no entry.
+    AuditWording audit;
 };
 
 class LineTable {
 public:
     LineTable(const LineTableDecl& declaration, Transaction& form);
 
-    /// The lines attached to `form`, or nullptr.
-    static LineTable* of(const Transaction& form);
-    /// Attaches fresh lines to `form`, replacing earlier ones.
-    static LineTable& attach(Transaction& form, const LineTableDecl& declaration);
-    /// Drops the lines of `form` (a window calls it when the form closes).
-    static void detach(const Transaction& form);
+    /// The lines of `form`, or nullptr for a one-level form.
+    static LineTable* of(const Transaction& form) { return form.lines(); }
 
     const LineTableDecl& declaration() const { return declaration_; }
     int columnCount() const { return int(declaration_.columns.size()); }
@@ -88,12 +91,26 @@ public:
     /// Checks the new and changed lines in grid order: notices are shown
     /// and passed, the first refusal is returned (its row becomes current).
     FieldVerdict validate();
-    /// Writes the lines after the header: asks about each line marked for
-    /// deletion, then locks, checks and writes them all in one database
-    /// transaction. False when something stopped it (already told).
-    bool write();
-    /// Deletes every line of the header on the form, in one transaction.
-    bool removeAll();
+    /// Before the header's write: checks the lines again if they changed
+    /// since, and asks about each line marked for deletion (a line the
+    /// person keeps goes back to as read). False: nothing is to be written.
+    bool prepareWrite();
+    /// Inside the header's database transaction: locks, checks and writes
+    /// every new, changed and deleted line. False (already told) when one
+    /// could not be written; the caller rolls back.
+    bool writeWithin();
+    /// Inside the header's database transaction: deletes every line of the
+    /// header on the form.
+    bool removeAllWithin();
+    /// After the header's transaction committed: the audit entries of the
+    /// lines written, then the grid shows what the table holds (or nothing,
+    /// when the form clears for a new header).
+    void committed(Mode headerMode);
+    /// After the header's transaction was rolled back: the lines stay as the
+    /// person left them.
+    void rolledBack() { written_.clear(); }
+    /// The highest line number among the lines that stay.
+    qlonglong lastNumber() const;
 
 private:
     struct Line {
@@ -110,6 +127,10 @@ private:
     bool readLines(QList<Line>& into) const;
     bool writeLine(class TableCursor& cursor, const Line& line);
     bool refuseAsModified();
+    QString auditText(const Line& line) const;
+    QString shownText(int column, const QVariant& stored) const;
+    QString lineText(const Line& line, int column) const;
+    int columnOf(const QString& field) const;
 
     const LineTableDecl& declaration_;
     Transaction& form_;
@@ -119,12 +140,8 @@ private:
     int currentRow_ = 0;
     int revision_ = 0;
     int validatedRevision_ = -1;
+    QList<Line> written_;  ///< written in the open transaction, for the audit
 };
-
-/// The hooks a two-level transaction declares: the lines attach when the
-/// form starts, are checked by the rule of the header's last field and are
-/// written (or, with a deleted header, removed) after the header.
-void attachLineTable(TransactionDecl& declaration, const LineTableDecl& (*lines)());
 
 /// A field named in an audit sentence that the plain wording cannot build.
 struct AuditField {

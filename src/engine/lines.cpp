@@ -1,4 +1,4 @@
-#include "tables/line_table.h"
+#include "engine/lines.h"
 
 #include "data/cursor.h"
 #include "data/database.h"
@@ -8,25 +8,13 @@
 
 #include <cassert>
 #include <cmath>
-#include <memory>
-#include <unordered_map>
+#include "engine/audit.h"
+
+#include <algorithm>
 
 namespace {
 
 const QString deleteLineQuestion = QStringLiteral("¿Realmente desea eliminar estos datos? ");
-
-/// Lines attached to a form, with the declaration the form had then: a form
-/// made later at the same address for another table finds none.
-struct Attached {
-    const TransactionDecl* form = nullptr;
-    std::unique_ptr<LineTable> lines;
-};
-
-std::unordered_map<const Transaction*, Attached>& attached()
-{
-    static std::unordered_map<const Transaction*, Attached> tables;
-    return tables;
-}
 
 FieldType typeOf(const Database& database, const QString& table, const QString& field)
 {
@@ -52,27 +40,6 @@ QString datePictureOf(const LineColumn& column)
 LineTable::LineTable(const LineTableDecl& declaration, Transaction& form) : declaration_(declaration), form_(form)
 {
     assert(!declaration_.columns.isEmpty() && "a line has at least its own key");
-}
-
-LineTable* LineTable::of(const Transaction& form)
-{
-    auto found = attached().find(&form);
-    if (found == attached().end() || found->second.form != &form.declaration())
-        return nullptr;
-    return found->second.lines.get();
-}
-
-LineTable& LineTable::attach(Transaction& form, const LineTableDecl& declaration)
-{
-    Attached& slot = attached()[&form];
-    slot.form = &form.declaration();
-    slot.lines = std::make_unique<LineTable>(declaration, form);
-    return *slot.lines;
-}
-
-void LineTable::detach(const Transaction& form)
-{
-    attached().erase(&form);
 }
 
 // ---------------------------------------------------------------------------
@@ -116,8 +83,26 @@ LineTable::Line LineTable::emptyLine() const
 
 QString LineTable::text(int row, int column) const
 {
+    return shownText(column, value(row, column));
+}
+
+QString LineTable::lineText(const Line& line, int column) const
+{
+    return shownText(column, line.values.at(column)).trimmed();
+}
+
+int LineTable::columnOf(const QString& field) const
+{
+    for (int column = 0; column < columnCount(); ++column) {
+        if (declaration_.columns.at(column).field.compare(field, Qt::CaseInsensitive) == 0)
+            return column;
+    }
+    return -1;
+}
+
+QString LineTable::shownText(int column, const QVariant& stored) const
+{
     const LineColumn& decl = declaration_.columns.at(column);
-    const QVariant stored = value(row, column);
     if (stored.metaType().id() == QMetaType::QDate) {
         if (stored.toDate() == emptyDate().date())
             return {};
@@ -360,7 +345,7 @@ bool LineTable::writeLine(TableCursor& cursor, const Line& line)
     return error ? failed(error) : true;
 }
 
-bool LineTable::write()
+bool LineTable::prepareWrite()
 {
     follow();
     if (validatedRevision_ != revision_) {
@@ -373,17 +358,21 @@ bool LineTable::write()
     }
     // The questions come first: nothing is locked while the person answers.
     for (Line& line : lines_) {
-        if (line.mode == Mode::Delete && !form_.ui().question(deleteLineQuestion, DefaultButton::No))
+        if (line.mode == Mode::Delete && !form_.ui().question(deleteLineQuestion, DefaultButton::No)) {
             line.mode = Mode::Display;
+            line.values = line.asRead;
+        }
     }
+    return true;
+}
 
-    Database& database = form_.database();
-    TableCursor cursor(database);
+bool LineTable::writeWithin()
+{
+    written_.clear();
+    TableCursor cursor(form_.database());
     DbError error = cursor.open(declaration_.table);
     if (!error)
         error = cursor.setIndex(declaration_.index);
-    if (!error)
-        error = database.beginTransaction();
     if (error) {
         translateDatabaseError(form_.ui(), error);
         return false;
@@ -392,25 +381,54 @@ bool LineTable::write()
         if (line.mode == Mode::Display)
             continue;
         if (!writeLine(cursor, line)) {
-            database.rollback();
-            database.idleFreeLocks();
+            written_.clear();
             return false;
         }
+        written_.append(line);
     }
-    if (DbError committed = database.commit()) {
-        database.rollback();
-        translateDatabaseError(form_.ui(), committed);
-        return false;
-    }
-    database.idleFreeLocks();
+    return true;
+}
 
-    // A new header's form clears for the next one: so do its lines.
-    if (form_.mode() == Mode::Insert) {
+bool LineTable::removeAllWithin()
+{
+    written_.clear();
+    TableCursor cursor(form_.database());
+    DbError error = cursor.open(declaration_.table);
+    if (!error)
+        error = cursor.setIndex(declaration_.index);
+    const QVariant key = headerKey();
+    if (!error)
+        error = cursor.seek(Comparison::GreaterOrEqual, {key});
+    while (!error && cursor.hasCurrent() && cursor.value(declaration_.headerKey) == key) {
+        error = cursor.remove();  // locks the line while it goes
+        if (!error)
+            error = cursor.seek(Comparison::GreaterOrEqual, {key});
+    }
+    if (!error)
+        return true;
+    if (isLockConflict(error.number))
+        form_.ui().message(QStringLiteral("Registro reservado por otro"), MessageIcon::Exclamation);
+    else
+        translateDatabaseError(form_.ui(), error);
+    return false;
+}
+
+void LineTable::committed(Mode headerMode)
+{
+    for (const Line& line : std::as_const(written_)) {
+        const QString text = auditText(line);
+        if (!text.isEmpty())
+            writeAuditEntry(form_.database(), declaration_.audit.area, text);
+    }
+    written_.clear();
+    // A new header's form clears for the next one: so do its lines; a
+    // deleted header has none left.
+    if (headerMode == Mode::Insert || headerMode == Mode::Delete) {
         lines_.clear();
         loaded_ = false;
         currentRow_ = 0;
         ++revision_;
-        return true;
+        return;
     }
     // What is now in the table is what the grid shows.
     QList<Line> fresh;
@@ -419,73 +437,42 @@ bool LineTable::write()
     currentRow_ = 0;
     ++revision_;
     validatedRevision_ = revision_;
-    return true;
 }
 
-bool LineTable::removeAll()
+qlonglong LineTable::lastNumber() const
 {
-    Database& database = form_.database();
-    TableCursor cursor(database);
-    DbError error = cursor.open(declaration_.table);
-    if (!error)
-        error = cursor.setIndex(declaration_.index);
-    if (!error)
-        error = database.beginTransaction();
-    if (error) {
-        translateDatabaseError(form_.ui(), error);
-        return false;
+    qlonglong highest = 0;
+    for (const Line& line : lines_) {
+        if (line.mode != Mode::Delete)
+            highest = std::max(highest, qlonglong(std::llround(line.values.at(0).toDouble())));
     }
-    const QVariant key = headerKey();
-    for (cursor.seek(Comparison::GreaterOrEqual, {key});
-         cursor.hasCurrent() && cursor.value(declaration_.headerKey) == key;) {
-        error = cursor.remove();
-        cursor.cancelUpdate();
-        if (error)
-            break;
-        cursor.seek(Comparison::GreaterOrEqual, {key});
-    }
-    if (!error)
-        error = database.commit();
-    database.idleFreeLocks();
-    if (error) {
-        database.rollback();
-        if (isLockConflict(error.number))
-            form_.ui().message(QStringLiteral("Registro reservado por otro"), MessageIcon::Exclamation);
-        else
-            translateDatabaseError(form_.ui(), error);
-        return false;
-    }
-    lines_.clear();
-    ++revision_;
-    return true;
+    return highest;
 }
 
-// ---------------------------------------------------------------------------
-// The hooks of a two-level transaction
-
-void attachLineTable(TransactionDecl& declaration, const LineTableDecl& (*lines)())
+QString LineTable::auditText(const Line& line) const
 {
-    declaration.hooks.afterStart = [lines](Transaction& form) { LineTable::attach(form, lines()).follow(); };
-    declaration.hooks.closed = [](const Transaction& form) { LineTable::detach(form); };
-    FieldDecl& last = declaration.fields.last();
-    const FieldRule own = last.rule;
-    last.rule = [own](Transaction& form) {
-        if (own) {
-            const FieldVerdict verdict = own(form);
-            if (verdict.kind == FieldVerdict::Kind::Refused)
-                return verdict;
-        }
-        LineTable* table = LineTable::of(form);
-        return table ? table->validate() : FieldVerdict::ok();
-    };
-    declaration.hooks.afterWrite = [](Transaction& form) {
-        LineTable* table = LineTable::of(form);
-        if (!table)
-            return true;
-        if (form.mode() == Mode::Delete)
-            return table->removeAll();
-        return table->write();
-    };
+    const AuditWording& wording = declaration_.audit;
+    const QString verb = line.mode == Mode::Insert ? wording.insert
+                         : line.mode == Mode::Update ? wording.modify
+                         : line.mode == Mode::Delete ? wording.remove
+                                                     : QString();
+    if (verb.isEmpty())
+        return {};
+    const int keyPosition = form_.position(declaration_.headerKey);
+    const QString header = keyPosition > 0 ? form_.text(keyPosition).trimmed() : headerKey().toString();
+    QString sentence = verb + header + u' ' + lineText(line, 0);
+    if (line.mode == Mode::Delete)
+        return sentence;
+    for (const AuditPart& part : wording.parts) {
+        const int column = columnOf(part.field);
+        if (column < 0)
+            continue;
+        const bool named = line.mode == Mode::Insert ? !lineText(line, column).isEmpty()
+                                                     : !sameValue(column, line.values.at(column), line.asRead.at(column));
+        if (named)
+            sentence += part.label + lineText(line, column);
+    }
+    return sentence;
 }
 
 // ---------------------------------------------------------------------------

@@ -1,0 +1,29 @@
+// Basic values: the selection prompt WKQ00A0 of BASICOS by number.
+#include "payroll/basic_values.h"
+
+#include "engine/object_registry.h"
+#include "engine/work_panel.h"
+
+using namespace Qt::StringLiterals;
+
+const WorkPanelDecl& WKQ00A0()
+{
+    static const WorkPanelDecl panel = [] {
+        WorkPanelDecl declaration;
+        declaration.name = u"WKQ00A0"_s;
+        declaration.title = u"Básicos"_s;
+        declaration.table = u"BASICOS"_s;
+        declaration.index = u"IBASICOS"_s;
+        declaration.columns = {
+            {u"BasId"_s, u"Básico"_s, u"ZZZ9"_s, {}},
+            {u"BasDesc"_s, u"Descripción"_s, {}, {}},
+        };
+        declaration.selection = true;
+        return declaration;
+    }();
+    return panel;
+}
+
+namespace {
+const ObjectRegistration prompt(&WKQ00A0);
+}  // namespace

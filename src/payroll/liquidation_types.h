@@ -1,0 +1,6 @@
+#pragma once
+
+struct WorkPanelDecl;
+
+/// The liquidation types' selection prompt: type and description.
+const WorkPanelDecl& WKQ00S0();
