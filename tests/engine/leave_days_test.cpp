@@ -3,6 +3,7 @@
 #include "tables/leave_days.h"
 #include "engine/lines.h"
 
+#include "data/cursor.h"
 #include "organisation_tables_fixture.h"
 
 namespace {
@@ -55,6 +56,37 @@ TEST_F(LeaveDaysTest, ALineWithoutDaysIsPointedOutAndSaved)
     EXPECT_EQ(ui.shown().first().icon, MessageIcon::Information);
     EXPECT_EQ(stepsOf(4), (QStringList{QStringLiteral("0:20"), QStringLiteral("5:0")}));
     EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Agrega días de licencia 4, descripción = Rural")});
+}
+
+TEST_F(LeaveDaysTest, AStepDeleteThatFailsLeavesTheScaleItsStepsAndTheAuditAsTheyWere)
+{
+    addScale(1, QStringLiteral("General"), {{0, 20}, {5, 21}});
+    std::unique_ptr<Database> other = openConnection();
+    TableCursor holder(*other);
+    ASSERT_FALSE(holder.open(QStringLiteral("DIASLIC1")));
+    holder.seek(Comparison::Equal, {1, 5});
+    ASSERT_FALSE(holder.edit());
+
+    auto form = open(TDIASLIC(), QStringLiteral("1"), QStringLiteral("UPD"));
+    ASSERT_TRUE(form->setText(QStringLiteral("DilDesc"), QStringLiteral("General rural")));
+    LineTable& lines = *LineTable::of(*form);
+    lines.setText(0, DaysColumn, QStringLiteral("22"));
+    lines.markForDeletion(1);
+    ui.answer(true);
+    EXPECT_FALSE(form->confirm());
+    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{QStringLiteral("Registro reservado por otro")});
+    EXPECT_EQ(textOf(QStringLiteral("DIASLICE"), QStringLiteral("DilDesc")), QStringLiteral("General"));
+    EXPECT_EQ(stepsOf(1), (QStringList{QStringLiteral("0:20"), QStringLiteral("5:21")}));
+    EXPECT_TRUE(auditTexts().isEmpty());
+
+    // Once the other workstation lets go, the same screen is written whole.
+    holder.cancelUpdate();
+    ui.clear();
+    ui.answer(true);
+    ASSERT_TRUE(form->confirm());
+    EXPECT_EQ(textOf(QStringLiteral("DIASLICE"), QStringLiteral("DilDesc")), QStringLiteral("General rural"));
+    EXPECT_EQ(stepsOf(1), QStringList{QStringLiteral("0:22")});
+    EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Modifica días de licencia 1, descripción = General rural")});
 }
 
 TEST_F(LeaveDaysTest, TwoStepsForTheSameYearsAreRefused)

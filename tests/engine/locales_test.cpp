@@ -50,6 +50,21 @@ protected:
     }
 };
 
+// A delete checks no field: a locale the checks of today refuse (no
+// description, a department that is not in the list) still goes, and the
+// person sees only the question, none of the notices.
+TEST_F(LocalesTest, ALocaleTheChecksRefuseIsDeletedAfterTheQuestionAlone)
+{
+    addRow(QStringLiteral("LOCALES"), {{QStringLiteral("LocId"), 7}, {QStringLiteral("LocDesc"), QString()},
+                                       {QStringLiteral("LocDeparta"), QStringLiteral("Atlántida")}});
+    ui.answer(true);
+    auto form = open(TLOCAL(), QStringLiteral("7"), QStringLiteral("DLT"));
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("¿Realmente desea eliminar estos datos? ")});
+    EXPECT_TRUE(form->isClosed());
+    EXPECT_EQ(countRows(QStringLiteral("LOCALES")), 0);
+    EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Elimina local 7")});
+}
+
 TEST_F(LocalesTest, MissingMinistryNumberGroupAndSubgroupAreNoticesAndTheLocaleIsSaved)
 {
     auto form = newLocale();

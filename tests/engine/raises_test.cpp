@@ -181,7 +181,7 @@ TEST_F(RaisesTest, ChangedAndMarkedLinesAreWrittenEachByItsMode)
     EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Modifica aumento 1")});
 }
 
-TEST_F(RaisesTest, ALineChangedByAnotherUserStopsAllLinesButNotTheHeader)
+TEST_F(RaisesTest, ALineChangedByAnotherUserStopsTheHeaderAndAllLines)
 {
     addTable(1, QStringLiteral("Construcción"));
     addRaise(1, QDate(2024, 5, 1), 5.5);
@@ -199,6 +199,46 @@ TEST_F(RaisesTest, ALineChangedByAnotherUserStopsAllLinesButNotTheHeader)
     // The first line's change was rolled back with the rest.
     EXPECT_EQ(raisesOf(1), (QStringList{QStringLiteral("01/05/2024=5.5"), QStringLiteral("01/11/2024=9")}));
     EXPECT_FALSE(form->isClosed()) << "the person can look at the lines again";
+    EXPECT_TRUE(auditTexts().isEmpty());
+}
+
+// A line that cannot be deleted (another workstation holds it) stops the
+// whole confirm: the header's change, the other lines and the audit stay as
+// they were, whether the line or the whole table was being deleted.
+TEST_F(RaisesTest, ALineDeleteThatFailsLeavesHeaderLinesAndAuditAsTheyWere)
+{
+    addTable(1, QStringLiteral("Construcción"));
+    addRaise(1, QDate(2024, 5, 1), 5.5);
+    addRaise(1, QDate(2024, 11, 1), 3.2);
+    std::unique_ptr<Database> other = openConnection();
+    TableCursor holder(*other);
+    ASSERT_FALSE(holder.open(QStringLiteral("AUMENTO1")));
+    holder.seek(Comparison::Equal, {1, QDate(2024, 11, 1)});
+    ASSERT_FALSE(holder.edit());
+
+    auto form = open(TTABAUME(), QStringLiteral("1"), QStringLiteral("UPD"));
+    ASSERT_TRUE(form->setText(QStringLiteral("AumDesc"), QStringLiteral("Construcción y afines")));
+    LineTable& lines = linesOf(*form);
+    lines.setText(0, PercentColumn, QStringLiteral("6"));
+    lines.markForDeletion(1);
+    ui.answer(true);
+    EXPECT_FALSE(form->confirm());
+    EXPECT_EQ(ui.texts(), (QStringList{QStringLiteral("¿Realmente desea eliminar estos datos? "),
+                                       QStringLiteral("Registro reservado por otro")}));
+    EXPECT_EQ(textOf(QStringLiteral("AUMENTO"), QStringLiteral("AumDesc")), QStringLiteral("Construcción"));
+    EXPECT_EQ(raisesOf(1), (QStringList{QStringLiteral("01/05/2024=5.5"), QStringLiteral("01/11/2024=3.2")}));
+    EXPECT_TRUE(auditTexts().isEmpty());
+    form->close();
+
+    ui.clear();
+    ui.answer(true);
+    open(TTABAUME(), QStringLiteral("1"), QStringLiteral("DLT"));
+    EXPECT_EQ(ui.texts(), (QStringList{QStringLiteral("Eliminar toda la información en Aumento?"),
+                                       QStringLiteral("Registro reservado por otro")}));
+    EXPECT_EQ(countRows(QStringLiteral("AUMENTO")), 1);
+    EXPECT_EQ(raisesOf(1).size(), 2);
+    EXPECT_TRUE(auditTexts().isEmpty());
+    holder.cancelUpdate();
 }
 
 TEST_F(RaisesTest, ALineLockedByAnotherWorkstationStopsTheLinesUntilItIsFree)

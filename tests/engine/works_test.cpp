@@ -40,6 +40,19 @@ protected:
     }
 };
 
+// A works keyed "0" is a works like any other (the key is text), and one
+// with data the checks refuse today is deleted after the question alone.
+TEST_F(WorksTest, AWorksKeyedZeroWithRefusedDataIsDeletedAfterTheQuestionAlone)
+{
+    addRow(QStringLiteral("OBRAS"), {{QStringLiteral("ObrId"), QStringLiteral("0")},
+                                     {QStringLiteral("ObrNro"), QStringLiteral("145220")}});
+    ui.answer(true);
+    auto form = open(TOBRAS(), QStringLiteral("0"), QStringLiteral("DLT"));
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("¿Realmente desea eliminar estos datos? ")});
+    EXPECT_EQ(countRows(QStringLiteral("OBRAS")), 0);
+    EXPECT_EQ(auditEntries().size(), 1);
+}
+
 TEST_F(WorksTest, MissingDataIsRefusedInOrderAcrossBothPages)
 {
     const QStringList expected = {
