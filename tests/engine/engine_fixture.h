@@ -101,15 +101,6 @@ protected:
         return query.value(0).toString();
     }
 
-    /// `field` of the first row of `table` (tables of one row in a test).
-    QString textOf(const QString& table, const QString& field)
-    {
-        QSqlQuery query(database->connection());
-        if (!query.exec(sql(QStringLiteral("SELECT ") + field + QStringLiteral(" FROM ") + table)) || !query.next())
-            return QStringLiteral("<ninguna>");
-        return query.value(0).toString();
-    }
-
     int countRows(const QString& table)
     {
         QSqlQuery query(database->connection());

@@ -75,7 +75,7 @@ TEST_F(LeaveDaysTest, AStepDeleteThatFailsLeavesTheScaleItsStepsAndTheAuditAsThe
     ui.answer(true);
     EXPECT_FALSE(form->confirm());
     EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{QStringLiteral("Registro reservado por otro")});
-    EXPECT_EQ(textOf(QStringLiteral("DIASLICE"), QStringLiteral("DilDesc")), QStringLiteral("General"));
+    EXPECT_EQ(fieldOf(QStringLiteral("DIASLICE"), QStringLiteral("DilDesc"), QStringLiteral("DiLId = 1")).toString(), QStringLiteral("General"));
     EXPECT_EQ(stepsOf(1), (QStringList{QStringLiteral("0:20"), QStringLiteral("5:21")}));
     EXPECT_TRUE(auditTexts().isEmpty());
 
@@ -84,7 +84,7 @@ TEST_F(LeaveDaysTest, AStepDeleteThatFailsLeavesTheScaleItsStepsAndTheAuditAsThe
     ui.clear();
     ui.answer(true);
     ASSERT_TRUE(form->confirm());
-    EXPECT_EQ(textOf(QStringLiteral("DIASLICE"), QStringLiteral("DilDesc")), QStringLiteral("General rural"));
+    EXPECT_EQ(fieldOf(QStringLiteral("DIASLICE"), QStringLiteral("DilDesc"), QStringLiteral("DiLId = 1")).toString(), QStringLiteral("General rural"));
     EXPECT_EQ(stepsOf(1), QStringList{QStringLiteral("0:22")});
     EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Modifica días de licencia 1, descripción = General rural")});
 }

@@ -225,7 +225,7 @@ TEST_F(RaisesTest, ALineDeleteThatFailsLeavesHeaderLinesAndAuditAsTheyWere)
     EXPECT_FALSE(form->confirm());
     EXPECT_EQ(ui.texts(), (QStringList{QStringLiteral("¿Realmente desea eliminar estos datos? "),
                                        QStringLiteral("Registro reservado por otro")}));
-    EXPECT_EQ(textOf(QStringLiteral("AUMENTO"), QStringLiteral("AumDesc")), QStringLiteral("Construcción"));
+    EXPECT_EQ(fieldOf(QStringLiteral("AUMENTO"), QStringLiteral("AumDesc"), QStringLiteral("AumId = 1")).toString(), QStringLiteral("Construcción"));
     EXPECT_EQ(raisesOf(1), (QStringList{QStringLiteral("01/05/2024=5.5"), QStringLiteral("01/11/2024=3.2")}));
     EXPECT_TRUE(auditTexts().isEmpty());
     form->close();
