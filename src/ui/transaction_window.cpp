@@ -598,7 +598,8 @@ void TransactionWindow::refresh()
         const bool enabled = engine_.isEnabled(input.position);
         const bool readOnly = engine_.isReadOnly(input.position);
         if (input.edit) {
-            if (!input.edit->hasFocus() || !input.edit->isModified()) {
+            // What was typed and not yet handed over stays as typed.
+            if (!input.edit->isModified()) {
                 input.edit->setText(text);
                 input.edit->setModified(false);
             }
@@ -608,7 +609,7 @@ void TransactionWindow::refresh()
         } else if (input.check) {
             input.check->setChecked(engine_.isChecked(input.position));
         } else if (input.memo) {
-            if (!input.memo->hasFocus() || !input.memo->document()->isModified()) {
+            if (!input.memo->document()->isModified()) {
                 input.memo->setPlainText(text);
                 input.memo->document()->setModified(false);
             }
