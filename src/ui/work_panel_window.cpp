@@ -5,9 +5,12 @@
 #include "ui/object_host.h"
 #include "ui/pictures.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIntValidator>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -187,6 +190,9 @@ WorkPanelWindow::WorkPanelWindow(WorkPanel& panel, QWidget* parent)
         });
     }
 
+    if (!declaration.filters.isEmpty())
+        layout->addLayout(buildFilters());
+
     grid_->setModel(model_);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(declaration.selection ? QAbstractItemView::SingleSelection
@@ -215,6 +221,21 @@ WorkPanelWindow::WorkPanelWindow(WorkPanel& panel, QWidget* parent)
             modify();
     });
     layout->addWidget(grid_, 1);
+    if (!declaration.commands.isEmpty()) {
+        // The panel's own commands, in a row above the standard ones.
+        auto* own = new QHBoxLayout;
+        for (const CommandDecl& command : declaration.commands) {
+            auto* button = new QPushButton(command.caption, this);
+            button->setToolTip(command.toolTip);
+            button->setAutoDefault(false);
+            button->setObjectName(command.action);
+            own->addWidget(button);
+            commandButtons_.append(button);
+            connect(button, &QPushButton::clicked, this, [this, action = command.action] { press(action); });
+        }
+        own->addStretch();
+        layout->addLayout(own);
+    }
     layout->addLayout(captions);
 
     applyPermissions();
@@ -254,8 +275,76 @@ bool WorkPanelWindow::runAction(const QString& key)
     return true;
 }
 
+QLayout* WorkPanelWindow::buildFilters()
+{
+    auto* line = new QHBoxLayout;
+    line->setSpacing(6);
+    for (const FilterDecl& filter : panel_.declaration().filters) {
+        const auto changed = [this, name = filter.name](const QString& value) {
+            if (busy_)
+                return;
+            panel_.setFilterValue(name, value);
+            model_->reload();
+            if (model_->rowCount() > 0)
+                grid_->selectRow(0);
+        };
+        if (filter.kind == FilterKind::Check) {
+            auto* box = new QCheckBox(filter.label, this);
+            box->setObjectName(filter.name);
+            line->addWidget(box);
+            connect(box, &QCheckBox::toggled, this,
+                    [changed](bool checked) { changed(checked ? QStringLiteral("S") : QStringLiteral("N")); });
+            continue;
+        }
+        auto* label = new QLabel(filter.label + u':', this);
+        line->addWidget(label);
+        if (filter.kind == FilterKind::Choice && !filter.choices.isEmpty()) {
+            auto* combo = new QComboBox(this);
+            combo->setObjectName(filter.name);
+            combo->addItem(QStringLiteral("(todos)"), QString());
+            for (const CodeChoice& choice : filter.choices)
+                combo->addItem(choice.text, choice.value);
+            label->setBuddy(combo);
+            line->addWidget(combo);
+            connect(combo, &QComboBox::activated, this,
+                    [combo, changed](int index) { changed(combo->itemData(index).toString()); });
+            continue;
+        }
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(filter.name);
+        label->setBuddy(edit);
+        if (filter.kind == FilterKind::StartNumber) {
+            edit->setValidator(new QIntValidator(0, 999999999, edit));
+            edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
+        }
+        line->addWidget(edit, filter.kind == FilterKind::Text ? 1 : 0);
+        connect(edit, &QLineEdit::editingFinished, this, [edit, changed] {
+            if (!edit->isModified())
+                return;
+            edit->setModified(false);
+            changed(edit->text());
+        });
+    }
+    line->addStretch();
+    return line;
+}
+
+void WorkPanelWindow::press(const QString& action)
+{
+    if (busy_)
+        return;
+    const int row = grid_->currentIndex().isValid() ? grid_->currentIndex().row() : -1;
+    busy_ = true;
+    const bool pressed = panel_.press(action, row);
+    busy_ = false;
+    if (pressed)
+        afterCommand(row);
+}
+
 void WorkPanelWindow::applyPermissions()
 {
+    for (QPushButton* button : commandButtons_)
+        button->setEnabled(panel_.commandEnabled(button->objectName()));
     for (QAbstractButton* button : addButtons_)
         button->setEnabled(panel_.addEnabled());
     for (QAbstractButton* button : deleteButtons_)

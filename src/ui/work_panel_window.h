@@ -5,7 +5,9 @@
 #include <QWidget>
 
 class QAbstractButton;
+class QLayout;
 class QLineEdit;
+class QPushButton;
 class QTableView;
 class WorkPanel;
 
@@ -48,6 +50,8 @@ public:
     void print();
     void refresh();
     void confirmSelection();
+    /// Presses the declaration's command `action` on the current row.
+    void press(const QString& action);
     /// Runs the command of the actions menu with `key` ("Agregar", ...);
     /// false when the panel has no such command.
     bool runAction(const QString& key);
@@ -66,6 +70,8 @@ private:
     QList<int> selectedRows() const;
     void afterCommand(int row);
     void applyPermissions();
+    /// The declaration's filters, in a row above the grid.
+    QLayout* buildFilters();
     void help();
 
     WorkPanel& panel_;
@@ -74,5 +80,6 @@ private:
     QLineEdit* filter_ = nullptr;
     QList<QAbstractButton*> addButtons_;
     QList<QAbstractButton*> deleteButtons_;
+    QList<QPushButton*> commandButtons_;
     bool busy_ = false;
 };

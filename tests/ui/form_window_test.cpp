@@ -8,9 +8,14 @@
 
 #include "engine/lines.h"
 #include "engine/transaction.h"
+#include "data/work_database.h"
+#include "engine/object_registry.h"
+#include "engine/work_panel.h"
 #include "ui/transaction_window.h"
+#include "ui/work_panel_window.h"
 
 #include <QAbstractItemModel>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -131,6 +136,42 @@ TEST_F(FormWindowTest, TheCellBeingTypedIsWrittenWhenTheFormIsConfirmed)
     EXPECT_EQ(stored(u"SELECT OpeOpe FROM CONCEPT1 WHERE ConId = 500 AND OpeLin = 1"_s).toString(), u"+"_s);
     EXPECT_EQ(stored(u"SELECT ConUltOpeL FROM CONCEPT WHERE ConId = 500"_s).toInt(), 1);
     EXPECT_EQ(model->rowCount(), 0) << "the grid follows the form, cleared for the next concept";
+}
+
+TEST_F(FormWindowTest, APanelDrawsItsDeclaredFiltersAndEachOneNarrowsTheList)
+{
+    for (const auto& [number, description, group, active] :
+         {std::tuple{10, u"Sueldo"_s, u"SUE"_s, 1}, std::tuple{20, u"Jornal"_s, u"SUE"_s, 0},
+          std::tuple{30, u"Aporte jubilatorio"_s, u"APO"_s, 1}}) {
+        QSqlQuery insert(database->connection());
+        insert.prepare(u"INSERT INTO CONCEPT (ConId, ConDesc, ConGrupo, ConActivo, ConTipo) VALUES (?, ?, ?, ?, 1)"_s);
+        for (const QVariant& value : {QVariant(number), QVariant(description), QVariant(group), QVariant(active)})
+            insert.addBindValue(value);
+        ASSERT_TRUE(insert.exec());
+    }
+    WorkDatabase work;
+    auto panel = ObjectRegistry::createWorkPanel(u"WKQ00N0"_s, *database, port, work);
+    ASSERT_TRUE(panel);
+    ASSERT_FALSE(panel->open());
+    WorkPanelWindow window(*panel);
+    window.show();
+    EXPECT_EQ(window.model()->rowCount(), 2) << "inactive concepts are left out at first";
+
+    auto* inactive = window.findChild<QCheckBox*>(u"Inactivos"_s);
+    ASSERT_NE(inactive, nullptr);
+    EXPECT_EQ(inactive->text(), u"Incluir inactivos"_s);
+    inactive->setChecked(true);
+    EXPECT_EQ(window.model()->rowCount(), 3);
+
+    auto* from = window.findChild<QLineEdit*>(u"Desde"_s);
+    ASSERT_NE(from, nullptr);
+    from->setFocus();
+    QTest::keyClicks(from, u"15"_s);
+    QTest::keyClick(from, Qt::Key_Return);
+    EXPECT_EQ(window.model()->rowCount(), 2);
+    EXPECT_EQ(window.model()->index(0, 1).data().toString(), u"Jornal"_s);
+    EXPECT_TRUE(window.grid()->selectionModel()->isRowSelected(0, {})) << "the first row stays chosen";
+    panel->close();
 }
 
 }  // namespace
