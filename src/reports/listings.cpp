@@ -2,7 +2,19 @@
 
 #include "data/cursor.h"
 #include "data/database.h"
+#include "engine/object_registry.h"
 #include "startup/paths.h"
+
+namespace {
+
+/// Every listing enters the catalogue of objects under its name and title.
+const bool catalogued = [] {
+    for (const ListingEntry& listing : Listings::all())
+        ObjectRegistry::addEntry(listing.name, ObjectKind::Listing, listing.title);
+    return true;
+}();
+
+}  // namespace
 
 namespace Listings {
 

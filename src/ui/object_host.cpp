@@ -32,8 +32,8 @@ ObjectHost::~ObjectHost() = default;
 
 bool ObjectHost::exists(const QString& name)
 {
-    return ObjectRegistry::transaction(name) || ObjectRegistry::workPanel(name) || Listings::find(name)
-           || WindowRegistry::find(name);
+    WindowRegistry::registerAll();
+    return ObjectRegistry::entry(name) != nullptr;
 }
 
 QMdiSubWindow* ObjectHost::show(QWidget* window)

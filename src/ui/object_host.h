@@ -4,11 +4,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 class Database;
 class QMdiArea;
 class QMdiSubWindow;
-class QWidget;
 class UiPort;
 class WorkDatabase;
 

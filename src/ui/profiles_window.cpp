@@ -78,10 +78,10 @@ QWidget* makeGroupSelection(Database& database, UiPort&, const std::shared_ptr<W
 
 void registerProfilesWindows()
 {
-    WindowRegistry::add(QStringLiteral("WPERFILE"), &makeProfiles);
-    WindowRegistry::add(QStringLiteral("WABMPERF"), &makeProfileForm);
-    WindowRegistry::add(QStringLiteral("WCOPIAPE"), &makeProfileCopy);
-    WindowRegistry::add(QStringLiteral("WSELGRLD"), &makeGroupSelection);
+    WindowRegistry::add(QStringLiteral("WPERFILE"), QStringLiteral("Perfiles"), &makeProfiles);
+    WindowRegistry::add(QStringLiteral("WABMPERF"), QStringLiteral("Perfil"), &makeProfileForm);
+    WindowRegistry::add(QStringLiteral("WCOPIAPE"), QStringLiteral("Copia de perfil"), &makeProfileCopy);
+    WindowRegistry::add(QStringLiteral("WSELGRLD"), QStringLiteral("Grupos del directorio"), &makeGroupSelection);
 }
 
 // ---- WPERFILE ---------------------------------------------------------------

@@ -50,9 +50,9 @@ QWidget* makeUserCopy(Database& database, UiPort& ui, const std::shared_ptr<Wind
 
 void registerUsersWindows()
 {
-    WindowRegistry::add(QStringLiteral("WUSUARIO"), &makeUsers);
-    WindowRegistry::add(QStringLiteral("WABMUSUA"), &makeUserForm);
-    WindowRegistry::add(QStringLiteral("WCOPIAUS"), &makeUserCopy);
+    WindowRegistry::add(QStringLiteral("WUSUARIO"), QStringLiteral("Usuarios"), &makeUsers);
+    WindowRegistry::add(QStringLiteral("WABMUSUA"), QStringLiteral("Usuario"), &makeUserForm);
+    WindowRegistry::add(QStringLiteral("WCOPIAUS"), QStringLiteral("Copia de usuario"), &makeUserCopy);
 }
 
 // ---- WUSUARIO ---------------------------------------------------------------

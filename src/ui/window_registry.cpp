@@ -1,5 +1,6 @@
 #include "ui/window_registry.h"
 
+#include "engine/object_registry.h"
 #include "ui/profiles_window.h"
 #include "ui/users_window.h"
 
@@ -29,9 +30,15 @@ QHash<QString, WindowFactory>& filledRegistry()
 
 }  // namespace
 
-void WindowRegistry::add(const QString& name, WindowFactory factory)
+void WindowRegistry::add(const QString& name, const QString& title, WindowFactory factory)
 {
     registry().insert(name.trimmed().toUpper(), factory);
+    ObjectRegistry::addEntry(name, ObjectKind::Window, title);
+}
+
+void WindowRegistry::registerAll()
+{
+    filledRegistry();
 }
 
 WindowFactory WindowRegistry::find(const QString& name)

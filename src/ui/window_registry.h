@@ -27,8 +27,11 @@ using WindowFactory = QWidget* (*)(Database& database, UiPort& ui, const std::sh
 
 namespace WindowRegistry {
 
-/// Registers the window of `name` (replacing one of that name).
-void add(const QString& name, WindowFactory factory);
+/// Registers the window of `name` (replacing one of that name) and enters it
+/// in the catalogue of objects with its title.
+void add(const QString& name, const QString& title, WindowFactory factory);
+/// Registers the program's hand-written windows (once; later calls do nothing).
+void registerAll();
 /// The factory of `name` (any letter case), or nullptr.
 WindowFactory find(const QString& name);
 
