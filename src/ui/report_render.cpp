@@ -236,6 +236,13 @@ bool writePdf(const ReportDocument& document, const QString& path, QString& erro
         }
         painter.end();
     }
+    // Qt's commit does not see a write that failed while the buffer was
+    // flushed on closing: flush first and give the file up when it fails.
+    if (!file.flush()) {
+        error = QStringLiteral("No se pudo escribir el archivo ") + path + QStringLiteral(": ") + file.errorString();
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         error = QStringLiteral("No se pudo escribir el archivo ") + path + QStringLiteral(": ") + file.errorString();
         return false;

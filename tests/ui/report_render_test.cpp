@@ -144,13 +144,13 @@ TEST(ReportRender, APdfCutShortByAFullDiskLeavesTheEarlierFileWhole)
 {
     TempFolder folder;
     const QString path = folder.write("listado.pdf", "%PDF listado de ayer");
-    // Files of this process may not grow past 2,000 bytes: every write beyond
+    // Files of this process may not grow past 300 bytes: every write beyond
     // fails as on a full disk.
     struct rlimit saved;
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = saved;
-    small.rlim_cur = 2000;
+    small.rlim_cur = 300;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     QString error;
     const bool written = writePdf(numberedReport(3), path, error);
