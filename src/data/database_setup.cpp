@@ -6,11 +6,13 @@
 #include "data/schema_sql.h"
 #include "support/pencript.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -21,6 +23,7 @@
 
 #include <cassert>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <unistd.h>
 
@@ -472,7 +475,7 @@ void removeBuiltFile(const QString& file)
 /// the file's name, or an empty text with `error` set.
 QString buildBesideTarget(const QString& target, bool demo, QString* error)
 {
-    QTemporaryFile scratch(target + QStringLiteral(".XXXXXX.nuevo"));
+    QTemporaryFile scratch(target + QStringLiteral(".%1-XXXXXX.nuevo").arg(QCoreApplication::applicationPid()));
     scratch.setAutoRemove(false);
     if (!scratch.open()) {
         setError(error, QStringLiteral("No se pudo crear un archivo nuevo junto a %1: %2")
@@ -535,6 +538,23 @@ bool moveAside(const QString& from, const QString& to, QString* error)
     return false;
 }
 
+/// Removes the files that creations killed halfway left beside `target`:
+/// those whose process no longer runs.
+void removeAbandonedBuilds(const QString& target)
+{
+    const QFileInfo info(target);
+    static const QRegularExpression built(QStringLiteral("^\\.(\\d+)-\\w{6}\\.nuevo(-wal|-shm)?$"));
+    const QStringList names = info.dir().entryList({info.fileName() + QStringLiteral(".*.nuevo*")}, QDir::Files);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = built.match(name.mid(info.fileName().size()));
+        if (!match.hasMatch())
+            continue;
+        const pid_t pid = static_cast<pid_t>(match.captured(1).toLongLong());
+        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+            QFile::remove(info.dir().filePath(name));
+    }
+}
+
 QString databaseFileIn(const QString& dataFolder)
 {
     return QDir(dataFolder).absoluteFilePath(QString::fromLatin1(databaseFileName));
@@ -553,6 +573,7 @@ bool createDatabaseFile(const QString& dataFolder, bool demo, QString* error)
         setError(error, QStringLiteral("Ya existe el archivo ") + shownPath(target));
         return false;
     }
+    removeAbandonedBuilds(target);
     const QString built = buildBesideTarget(target, demo, error);
     return !built.isEmpty() && placeBuiltFile(built, target, error);
 }
@@ -568,6 +589,7 @@ bool replaceDatabaseFile(const QString& dataFolder, bool demo, QString* backup, 
         setError(error, QStringLiteral("No se puede reemplazar el archivo %1: %2.").arg(shownPath(target), reason));
         return false;
     }
+    removeAbandonedBuilds(target);
     const QString built = buildBesideTarget(target, demo, error);
     if (built.isEmpty())
         return false;

@@ -101,6 +101,8 @@ TEST_F(InitFileTest, ACreationKilledHalfwayLeavesNoDatabaseAndTheNextOneSucceeds
     EXPECT_FALSE(QFile::exists(target()));
     QString error;
     EXPECT_TRUE(createDatabaseFile(folder_.path(), false, &error)) << qPrintable(error);
+    // What the killed one left goes with it.
+    EXPECT_EQ(filesInFolder(), QStringList{"KQ_DATA.MDB"});
     EXPECT_EQ(categories(target()), QStringList());
 }
 
