@@ -74,7 +74,7 @@ namespace {
 /// group only (workstations of one group share a database), refusing a file
 /// or a symbolic link that is already there. An empty file is a new database
 /// to SQLite.
-bool createDatabaseFile(const QString& file, QString* details)
+bool createEmptyDatabaseFile(const QString& file, QString* details)
 {
     const int descriptor = ::open(QFile::encodeName(file).constData(),
                                   O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0660);
@@ -131,7 +131,7 @@ bool Database::open(OpenMode mode)
             if (mode != OpenMode::CreateIfMissing)
                 return refuseOpen(QStringLiteral("el archivo no existe"));
             QString details;
-            if (!createDatabaseFile(location_.file, &details))
+            if (!createEmptyDatabaseFile(location_.file, &details))
                 return refuseOpen(QStringLiteral("no se puede crear el archivo"), details);
         }
     }
