@@ -118,9 +118,9 @@ int runAudit(const QStringList& arguments)
         return 1;
     }
     Database database(DatabaseLocation::sqliteFile(file));
-    if (!database.open()) {
-        adminErr(QStringLiteral("No se pudo abrir la base de datos ") + file + QStringLiteral(": ")
-                 + database.errorText());
+    // Only reads: opened read-only, so that nothing in the file changes.
+    if (!database.open(Database::OpenMode::ReadOnly)) {
+        adminErr(database.errorText());
         return 1;
     }
 

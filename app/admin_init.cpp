@@ -7,9 +7,7 @@
 #include "data/demo_company.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -99,29 +97,6 @@ void reportCreated(const QString& where, bool demo)
     adminOut(QStringLiteral("Usuario inicial: ADMIN, perfil Supervisor, sin contraseña."));
 }
 
-/// Replaces `file` by a database made beside it. The old file is removed only
-/// once the new one is complete, so a failed creation keeps it.
-bool replaceFile(const QString& file, bool demo, QString* error)
-{
-    QTemporaryDir scratch(QFileInfo(file).absolutePath() + QStringLiteral("/.uordane-init-XXXXXX"));
-    if (!scratch.isValid()) {
-        *error = QStringLiteral("No se pudo crear una carpeta temporal junto a ") + QDir::toNativeSeparators(file);
-        return false;
-    }
-    if (!createDatabaseFile(scratch.path(), demo, error))
-        return false;
-    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
-        if (QFileInfo::exists(file + suffix) && !QFile::remove(file + suffix)) {
-            *error = QStringLiteral("No se pudo borrar el archivo ") + QDir::toNativeSeparators(file + suffix);
-            return false;
-        }
-    }
-    if (QFile::rename(QDir(scratch.path()).filePath(QString::fromLatin1(databaseFileName)), file))
-        return true;
-    *error = QStringLiteral("No se pudo reemplazar el archivo ") + QDir::toNativeSeparators(file);
-    return false;
-}
-
 int initFile(const InitOptions& options)
 {
     const QString file = QDir(options.folder).absoluteFilePath(QString::fromLatin1(databaseFileName));
@@ -132,14 +107,15 @@ int initFile(const InitOptions& options)
         return 1;
     }
     QString error;
-    const bool created = exists ? replaceFile(file, options.demo, &error)
+    QString backup;
+    const bool created = exists ? replaceDatabaseFile(options.folder, options.demo, &backup, &error)
                                 : createDatabaseFile(options.folder, options.demo, &error);
     if (!created) {
         adminErr(error);
         return 1;
     }
     if (exists)
-        adminOut(QStringLiteral("Archivo anterior reemplazado: ") + shown);
+        adminOut(QStringLiteral("Archivo anterior guardado como ") + QDir::toNativeSeparators(backup));
     reportCreated(shown, options.demo);
     return 0;
 }
@@ -153,8 +129,9 @@ int initServer(const InitOptions& options)
     location.user = options.user;
     location.port = options.port;
     Database database(location);
-    if (!database.open()) {
-        adminErr(QStringLiteral("No se pudo conectar con %1: %2").arg(location.displayName(), database.errorText()));
+    // An empty database is what init fills: it is not checked against the schema.
+    if (!database.open(Database::OpenMode::CreateIfMissing)) {
+        adminErr(database.errorText());
         return 1;
     }
     QString error;

@@ -82,8 +82,7 @@ int runListing(const QStringList& arguments)
         QDir(options.folder).filePath(QString::fromLatin1(databaseFileName)));
     Database database(DatabaseLocation::sqliteFile(file));
     if (!database.open()) {
-        adminErr(QStringLiteral("No se pudo abrir la base de datos ") + file + QStringLiteral(": ")
-                 + database.errorText());
+        adminErr(database.errorText());
         return 1;
     }
 

@@ -428,7 +428,7 @@ DatabaseLocation postgresLocation(const QString& name)
 bool onServer(const QString& statement)
 {
     Database maintenance(postgresLocation(QStringLiteral("postgres")));
-    if (!maintenance.open()) {
+    if (!maintenance.open(Database::OpenMode::Unchecked)) {
         std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(maintenance.errorText()));
         return false;
     }
@@ -564,7 +564,7 @@ int main(int argc, char** argv)
         if (!onServer(QStringLiteral("CREATE DATABASE %1").arg(quoteName(postgresName))))
             return 1;
         postgres = std::make_unique<Database>(postgresLocation(postgresName));
-        if (!postgres->open() || !createTable(*postgres) || !fillPostgres(*postgres)) {
+        if (!postgres->open(Database::OpenMode::CreateIfMissing) || !createTable(*postgres) || !fillPostgres(*postgres)) {
             std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(postgres->errorText()));
             postgres.reset();
             onServer(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(quoteName(postgresName)));

@@ -527,6 +527,10 @@ DbError RecordCursor::writeBuffer()
 
 DbError RecordCursor::update()
 {
+    if (editMode_ != EditMode::None && !database_.inTransaction()) {
+        if (DbError error = database_.checkFileInPlace())
+            return error;
+    }
     switch (editMode_) {
     case EditMode::None:
         return failure(DbErrorNumber::NotEditing, QStringLiteral("No se está editando ni agregando un registro"));
@@ -545,6 +549,25 @@ void RecordCursor::cancelUpdate()
     buffer_ = {};
 }
 
+DbError RecordCursor::storedValues(QVector<QVariant>* values)
+{
+    if (editMode_ != EditMode::Editing)
+        return failure(DbErrorNumber::NotEditing, QStringLiteral("No se está editando un registro"));
+    DbError readError;
+    const std::optional<Row> fresh = readRow(buffer_.id, &readError);
+    if (readError)
+        return readError;
+    if (!fresh)
+        return failure(DbErrorNumber::ChangedByAnotherUser, QStringLiteral("Los datos fueron modificados por otro usuario"));
+    values->clear();
+    values->reserve(fresh->values.size());
+    for (int column = 0; column < fresh->values.size(); ++column) {
+        const QVariant& value = fresh->values.at(column);
+        values->append(value.isNull() ? emptyOf(column) : value);
+    }
+    return {};
+}
+
 DbError RecordCursor::remove()
 {
     if (!isOpen() || table_ == nullptr || access_ == Access::ReadOnly)
@@ -552,6 +575,10 @@ DbError RecordCursor::remove()
     if (position_ != Position::OnRow)
         return failure(DbErrorNumber::NoCurrentRecord, noCurrentRecordText());
     cancelUpdate();
+    if (!database_.inTransaction()) {
+        if (DbError error = database_.checkFileInPlace())
+            return error;
+    }
     const quint64 key = lockKey(current_);
     if (DbError error = database_.locks().acquire(key))
         return error;

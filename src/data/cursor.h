@@ -172,6 +172,11 @@ public:
     /// Deletes the current record (taking its lock for the moment).
     DbError remove();
     EditMode editMode() const { return editMode_; }
+    /// The record being edited as the database holds it now, read again for
+    /// a check made inside the write transaction, after its begin: `values`
+    /// gets its fields in table order, Null as the empty value. 3197 when
+    /// another workstation deleted it, 3020 when no record is being edited.
+    DbError storedValues(QVector<QVariant>* values);
 
     Bookmark bookmark() const;
     /// Makes the record of `bookmark` current; 3021 when it no longer exists.

@@ -1,17 +1,29 @@
 #include "data/database.h"
 
+#include "data/error_translator.h"
 #include "data/record_locks.h"
+#include "data/schema_check.h"
 #include "data/schema_sql.h"
 #include "data/statement.h"
 
 #include <QAtomicInt>
 #include <QDate>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSqlError>
+#include <QSqlDriver>
 #include <QSqlQuery>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -56,21 +68,104 @@ Database::~Database()
         mainDatabase = nullptr;
 }
 
+namespace {
+
+/// Creates the new SQLite file `file` readable and writable by its owner and
+/// group only (workstations of one group share a database), refusing a file
+/// or a symbolic link that is already there. An empty file is a new database
+/// to SQLite.
+bool createEmptyDatabaseFile(const QString& file, QString* details)
+{
+    const int descriptor = ::open(QFile::encodeName(file).constData(),
+                                  O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0660);
+    if (descriptor < 0) {
+        const int code = errno;
+        *details = QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(" (errno %1)").arg(code);
+        return false;
+    }
+    // The umask of whoever creates it must not take the group's access away.
+    ::fchmod(descriptor, 0660);
+    ::close(descriptor);
+    return true;
+}
+
+/// SQLite takes a double-quoted name that matches no column for a text
+/// literal: a missing field would read as its own name in every row. With
+/// that leniency off it is an error, as it is on every other engine.
+void refuseQuotedLiterals(QSqlDatabase& connection)
+{
+    const QVariant handle = connection.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    sqlite3* sqlite = *static_cast<sqlite3* const*>(handle.constData());
+    if (sqlite == nullptr)
+        return;
+    sqlite3_db_config(sqlite, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(sqlite, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+}
+
+}  // namespace
+
 bool Database::open(OpenMode mode)
 {
     if (isOpen())
         return true;
+    errorText_.clear();
+    errorDetails_.clear();
+    const bool checked = mode == OpenMode::Existing || mode == OpenMode::ReadOnly;
+    const bool readOnly = mode == OpenMode::ReadOnly;
+    if (location_.backend == Backend::Sqlite) {
+        if (checked) {
+            // An absent, empty or foreign file is refused before SQLite sees
+            // it: SQLite would make an empty file a database of its own.
+            if (const QString problem = sqliteFileProblem(location_.file); !problem.isEmpty())
+                return refuseOpen(problem);
+            if (!readOnly) {
+                inUse_ = std::make_unique<DatabaseInUse>();
+                QString reason;
+                QString details;
+                if (!inUse_->take(location_.file, DatabaseInUse::Kind::Shared, &reason, &details))
+                    return refuseOpen(reason, details);
+            }
+        } else if (!QFileInfo::exists(location_.file)) {
+            if (mode != OpenMode::CreateIfMissing)
+                return refuseOpen(QStringLiteral("el archivo no existe"));
+            QString details;
+            if (!createEmptyDatabaseFile(location_.file, &details))
+                return refuseOpen(QStringLiteral("no se puede crear el archivo"), details);
+        }
+    }
+    if (!connect(mode))
+        return false;
+    if (location_.backend == Backend::Sqlite)
+        refuseQuotedLiterals(connection_);
+    if (checked) {
+        QString reason;
+        if (!checkProgramDatabase(*this, readOnly, &reason))
+            return refuseOpen(reason);
+    }
+    if (location_.backend == Backend::Sqlite) {
+        // Only a database of ours, once checked, is switched to the log mode
+        // the workstations share; a read-only look changes nothing.
+        if (!readOnly) {
+            QSqlQuery pragma(connection_);
+            pragma.exec("PRAGMA journal_mode=WAL");
+            pragma.exec("PRAGMA synchronous=NORMAL");
+        }
+        rememberFile();
+    }
+    return true;
+}
+
+bool Database::connect(OpenMode mode)
+{
     switch (location_.backend) {
     case Backend::Sqlite:
-        // An absent file is not created behind the user's back: opening a
-        // database that is not there is a failure the caller reports.
-        if (mode == OpenMode::Existing && !QFileInfo::exists(location_.file)) {
-            errorText_ = QStringLiteral("No existe el archivo ") + location_.file;
-            return false;
-        }
         connection_ = QSqlDatabase::addDatabase("QSQLITE", connectionName_);
         connection_.setDatabaseName(location_.file);
-        connection_.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");
+        connection_.setConnectOptions(mode == OpenMode::ReadOnly
+                                          ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000;QSQLITE_OPEN_READONLY")
+                                          : QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
         break;
     case Backend::Postgres:
         connection_ = QSqlDatabase::addDatabase("QPSQL", connectionName_);
@@ -82,18 +177,49 @@ bool Database::open(OpenMode mode)
             connection_.setPort(location_.port);
         break;
     }
-    if (!connection_.open()) {
-        errorText_ = connection_.lastError().text();
-        connection_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connectionName_);
-        return false;
-    }
-    if (location_.backend == Backend::Sqlite) {
-        QSqlQuery pragma(connection_);
-        pragma.exec("PRAGMA journal_mode=WAL");
-        pragma.exec("PRAGMA synchronous=NORMAL");
-    }
-    return true;
+    if (connection_.open())
+        return true;
+    const QSqlError error = connection_.lastError();
+    const QString driverText = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    const QString reason = databaseFailureReason(location_.backend, error.nativeErrorCode(), driverText);
+    return refuseOpen(reason.isEmpty() ? QStringLiteral("el controlador de la base de datos no la abrió") : reason,
+                      driverText.trimmed());
+}
+
+bool Database::refuseOpen(const QString& reason, const QString& details)
+{
+    close();
+    errorText_ = QStringLiteral("No se puede abrir la base de datos ") + location_.displayName()
+                 + QStringLiteral(": ") + reason + '.';
+    errorDetails_ = details;
+    return false;
+}
+
+void Database::rememberFile()
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(location_.file).constData(), &status) != 0)
+        return;
+    fileDevice_ = static_cast<quint64>(status.st_dev);
+    fileInode_ = static_cast<quint64>(status.st_ino);
+}
+
+DbError Database::checkFileInPlace() const
+{
+    if (location_.backend != Backend::Sqlite || fileInode_ == 0)
+        return {};
+    struct stat status;
+    const bool present = ::stat(QFile::encodeName(location_.file).constData(), &status) == 0;
+    if (present && static_cast<quint64>(status.st_dev) == fileDevice_
+        && static_cast<quint64>(status.st_ino) == fileInode_)
+        return {};
+    // Writing on would go into a file nobody will ever open again.
+    return DbError::make(DbErrorNumber::Unexpected,
+                         QStringLiteral("No se puede grabar en la base de datos ") + location_.displayName()
+                             + (present ? QStringLiteral(": el archivo fue reemplazado por otro")
+                                        : QStringLiteral(": el archivo fue borrado"))
+                             + QStringLiteral(" mientras el programa lo usaba. Salga del programa y vuelva a "
+                                              "entrar."));
 }
 
 void Database::close()
@@ -107,11 +233,14 @@ void Database::close()
     statements_.clear();
     for (Statement* statement : statements)
         statement->release();
-    if (!connection_.isValid())
-        return;
-    connection_.close();
-    connection_ = QSqlDatabase();
-    QSqlDatabase::removeDatabase(connectionName_);
+    fileDevice_ = 0;
+    fileInode_ = 0;
+    if (connection_.isValid()) {
+        connection_.close();
+        connection_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName_);
+    }
+    inUse_.reset();
 }
 
 bool Database::isOpen() const
@@ -149,6 +278,8 @@ DbError Database::beginTransaction()
         ++transactionDepth_;
         return {};
     }
+    if (DbError error = checkFileInPlace())
+        return error;
     // SQLite: take the write lock at once, so that a transaction never fails
     // halfway when another connection wrote since our last read.
     const QString begin = backend() == Backend::Sqlite ? QStringLiteral("BEGIN IMMEDIATE")
@@ -215,6 +346,10 @@ DbError Database::execute(const QString& statement, const QVariantList& values, 
     if (rowsAffected)
         *rowsAffected = 0;
     endHeldRead();
+    if (transactionDepth_ == 0) {
+        if (DbError error = checkFileInPlace())
+            return error;
+    }
     QSqlQuery query(connection_);
     const QString sql = translateJetSql(statement, backend());
     bool done = query.prepare(sql);
@@ -333,7 +468,16 @@ DbError Database::failure(const QString& code, const QString& engineText, const 
                                  QStringLiteral("Registro bloqueado por otro puesto"), driverText);
         break;
     }
-    return DbError::make(DbErrorNumber::Unexpected, message, driverText);
+    // A failure a person can understand (disk full, read-only, damaged,
+    // connection lost...) says so in Spanish and names the database; the
+    // driver's text stays apart, for the details line.
+    const QString reason = databaseFailureReason(backend(), code, engineText);
+    if (reason.isEmpty())
+        return DbError::make(DbErrorNumber::Unexpected, message, driverText);
+    return DbError::make(DbErrorNumber::Unexpected,
+                         message + QStringLiteral(" en la base de datos ") + location_.displayName()
+                             + QStringLiteral(": ") + reason + '.',
+                         driverText);
 }
 
 QString quoteName(const QString& name)

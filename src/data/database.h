@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class DatabaseInUse;
 class QSqlError;
 class RecordLocks;
 class Statement;
@@ -54,9 +55,19 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    enum class OpenMode { Existing, CreateIfMissing };
-    /// Opens the connection; false with `errorText()` set when it fails. A
-    /// missing SQLite file is an error unless the caller is creating it.
+    /// How a connection is opened:
+    enum class OpenMode {
+        Existing,         ///< a database of the program, checked against the schema first
+        ReadOnly,         ///< the same, and nothing is ever written to it
+        CreateIfMissing,  ///< a database the caller builds or fills itself: not checked
+        Unchecked,        ///< any existing database as it is (a server's own): not checked
+    };
+    /// Opens the connection; false with `errorText()` set when it fails. An
+    /// existing database is refused when it is missing, empty, not a
+    /// database, of a newer schema version or short of any table or field
+    /// of the schema, before anything is read from it or written to it; one
+    /// of an older version is upgraded (not when read-only). A new SQLite
+    /// file is created readable and writable by its owner and group only.
     bool open(OpenMode mode = OpenMode::Existing);
     void close();
     bool isOpen() const;
@@ -70,7 +81,15 @@ public:
         endHeldRead();
         return connection_;
     }
+    /// Why the last open failed: "No se puede abrir la base de datos " with
+    /// the file or server and the reason, in Spanish.
     QString errorText() const { return errorText_; }
+    /// The driver's or the system's own text of the last failure, if any.
+    QString errorDetails() const { return errorDetails_; }
+
+    /// Fails (so that nothing is written) when the SQLite file this
+    /// connection opened was removed or replaced by another file since.
+    DbError checkFileInPlace() const;
 
     /// The process-wide main connection, or nullptr before start-up opened it.
     static Database* main();
@@ -134,6 +153,11 @@ private:
     QString connectionName_;
     QSqlDatabase connection_;
     QString errorText_;
+    QString errorDetails_;
+    /// The SQLite file as it was opened (device and inode), to see it replaced.
+    quint64 fileDevice_ = 0;
+    quint64 fileInode_ = 0;
+    std::unique_ptr<DatabaseInUse> inUse_;
     int transactionDepth_ = 0;
     std::unique_ptr<RecordLocks> locks_;
     QHash<QString, std::shared_ptr<TableDef>> registered_;
@@ -143,6 +167,9 @@ private:
     HeldRead* heldRead_ = nullptr;
 
     void releaseDeferredLocks();
+    bool connect(OpenMode mode);
+    bool refuseOpen(const QString& reason, const QString& details = {});
+    void rememberFile();
 };
 
 /// `name` as a quoted SQL identifier.

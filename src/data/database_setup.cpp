@@ -1,22 +1,31 @@
 #include "data/database_setup.h"
 
 #include "data/demo_company.h"
+#include "data/record_locks.h"
 #include "data/schema.h"
 #include "data/schema_sql.h"
 #include "support/pencript.h"
 
+#include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryFile>
 #include <QTime>
 
 #include <cassert>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -442,32 +451,165 @@ bool upgradeDatabase(Database& database, QString* error)
     return writeSchemaVersion(database, error) && transaction.commit(error);
 }
 
-bool createDatabaseFile(const QString& dataFolder, bool demo, QString* error)
+namespace {
+
+QString shownPath(const QString& file)
 {
-    if (!QDir().mkpath(dataFolder)) {
-        setError(error, QStringLiteral("No se pudo crear la carpeta ") + QDir::toNativeSeparators(dataFolder));
-        return false;
+    return QDir::toNativeSeparators(file);
+}
+
+QString systemText(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+/// Removes a database file this process made and the companions SQLite made
+/// beside it.
+void removeBuiltFile(const QString& file)
+{
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(file + suffix);
+}
+
+/// Builds a new database in a new file in `folder`, named after `target`;
+/// the file's name, or an empty text with `error` set.
+QString buildBesideTarget(const QString& target, bool demo, QString* error)
+{
+    QTemporaryFile scratch(target + QStringLiteral(".%1-XXXXXX.nuevo").arg(QCoreApplication::applicationPid()));
+    scratch.setAutoRemove(false);
+    if (!scratch.open()) {
+        setError(error, QStringLiteral("No se pudo crear un archivo nuevo junto a %1: %2")
+                            .arg(shownPath(target), scratch.errorString()));
+        return {};
     }
-    const QString file = QDir(dataFolder).absoluteFilePath(QString::fromLatin1(databaseFileName));
-    if (QFileInfo::exists(file)) {
-        setError(error, QStringLiteral("Ya existe el archivo ") + QDir::toNativeSeparators(file));
-        return false;
-    }
-    bool created = false;
+    const QString file = scratch.fileName();
+    scratch.close();
+    // Owner and group: the workstations of one group share the database.
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                    | QFileDevice::WriteGroup);
+    bool built = false;
     {
         Database database(DatabaseLocation::sqliteFile(file));
         if (!database.open(Database::OpenMode::CreateIfMissing)) {
-            setError(error, QStringLiteral("No se pudo crear el archivo %1: %2")
-                                .arg(QDir::toNativeSeparators(file), database.errorText()));
+            setError(error, database.errorText());
         } else {
-            created = createDatabase(database, error) && (!demo || loadDemoCompany(database, error));
+            built = createDatabase(database, error) && (!demo || loadDemoCompany(database, error));
+            // Closing the last connection writes the log into the file.
             database.close();
         }
     }
-    if (created)
+    if (built)
+        return file;
+    removeBuiltFile(file);
+    return {};
+}
+
+/// Puts the built `file` in place as `target` unless a file is there already:
+/// a hard link cannot replace a file, so of two at once only one succeeds.
+bool placeBuiltFile(const QString& file, const QString& target, QString* error)
+{
+    if (::link(QFile::encodeName(file).constData(), QFile::encodeName(target).constData()) == 0) {
+        QFile::remove(file);
         return true;
-    // A half-made database would be mistaken for a good one on the next run.
-    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-        QFile::remove(file + suffix);
+    }
+    const int code = errno;
+    removeBuiltFile(file);
+    if (code == EEXIST)
+        setError(error, QStringLiteral("Ya existe el archivo ") + shownPath(target));
+    else
+        setError(error, QStringLiteral("No se pudo poner en su lugar el archivo %1: %2")
+                            .arg(shownPath(target), systemText(code)));
     return false;
+}
+
+/// Moves `from` to `to` unless `to` exists; true when `from` is not there.
+bool moveAside(const QString& from, const QString& to, QString* error)
+{
+    const QByteArray source = QFile::encodeName(from);
+    if (::link(source.constData(), QFile::encodeName(to).constData()) == 0) {
+        ::unlink(source.constData());
+        return true;
+    }
+    const int code = errno;
+    if (code == ENOENT)
+        return true;
+    setError(error, QStringLiteral("No se pudo guardar el archivo %1 como %2: %3")
+                        .arg(shownPath(from), shownPath(to), systemText(code)));
+    return false;
+}
+
+/// Removes the files that creations killed halfway left beside `target`:
+/// those whose process no longer runs.
+void removeAbandonedBuilds(const QString& target)
+{
+    const QFileInfo info(target);
+    static const QRegularExpression built(QStringLiteral("^\\.(\\d+)-\\w{6}\\.nuevo(-wal|-shm)?$"));
+    const QStringList names = info.dir().entryList({info.fileName() + QStringLiteral(".*.nuevo*")}, QDir::Files);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = built.match(name.mid(info.fileName().size()));
+        if (!match.hasMatch())
+            continue;
+        const pid_t pid = static_cast<pid_t>(match.captured(1).toLongLong());
+        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+            QFile::remove(info.dir().filePath(name));
+    }
+}
+
+QString databaseFileIn(const QString& dataFolder)
+{
+    return QDir(dataFolder).absoluteFilePath(QString::fromLatin1(databaseFileName));
+}
+
+}  // namespace
+
+bool createDatabaseFile(const QString& dataFolder, bool demo, QString* error)
+{
+    if (!QDir().mkpath(dataFolder)) {
+        setError(error, QStringLiteral("No se pudo crear la carpeta ") + shownPath(dataFolder));
+        return false;
+    }
+    const QString target = databaseFileIn(dataFolder);
+    if (QFileInfo::exists(target)) {
+        setError(error, QStringLiteral("Ya existe el archivo ") + shownPath(target));
+        return false;
+    }
+    removeAbandonedBuilds(target);
+    const QString built = buildBesideTarget(target, demo, error);
+    return !built.isEmpty() && placeBuiltFile(built, target, error);
+}
+
+bool replaceDatabaseFile(const QString& dataFolder, bool demo, QString* backup, QString* error)
+{
+    const QString target = databaseFileIn(dataFolder);
+    // Held until the new file is in place: no workstation has the old one
+    // open, and none can open either while it is replaced.
+    DatabaseInUse exclusive;
+    QString reason;
+    if (!exclusive.take(target, DatabaseInUse::Kind::Exclusive, &reason)) {
+        setError(error, QStringLiteral("No se puede reemplazar el archivo %1: %2.").arg(shownPath(target), reason));
+        return false;
+    }
+    removeAbandonedBuilds(target);
+    const QString built = buildBesideTarget(target, demo, error);
+    if (built.isEmpty())
+        return false;
+    const QString kept =
+        target + '.' + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral(".bak");
+    // The log may hold committed changes of a workstation that crashed: it
+    // goes with the file, under the name SQLite looks for beside the copy.
+    const QStringList suffixes = {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")};
+    for (qsizetype moved = 0; moved < suffixes.size(); ++moved) {
+        if (moveAside(target + suffixes.at(moved), kept + suffixes.at(moved), error))
+            continue;
+        // Put back what was moved, so that the old database stays whole.
+        for (qsizetype back = 0; back < moved; ++back)
+            moveAside(kept + suffixes.at(back), target + suffixes.at(back), nullptr);
+        removeBuiltFile(built);
+        return false;
+    }
+    if (!placeBuiltFile(built, target, error))
+        return false;
+    if (backup)
+        *backup = kept;
+    return true;
 }

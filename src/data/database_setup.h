@@ -70,6 +70,14 @@ bool writeSetupUser(Database& database, const SetupUser& user, QString* error);
 bool writeFixedUserAndProfile(Database& database, QString* error);
 
 /// Creates `dataFolder`/KQ_DATA.MDB with createDatabase() and, when `demo` is
-/// true, the demo company. Refuses when the file exists; a failed creation
-/// leaves no file behind.
+/// true, the demo company. The database is built in a new file beside it and
+/// put in place only when complete, never over an existing file: a creation
+/// that fails or is killed halfway leaves no KQ_DATA.MDB, and of two made at
+/// once the second is refused without touching the first one's file.
 bool createDatabaseFile(const QString& dataFolder, bool demo, QString* error);
+
+/// Replaces `dataFolder`/KQ_DATA.MDB by a new database as createDatabaseFile()
+/// builds it. Refused while any workstation has the file open. The old file
+/// is kept as KQ_DATA.MDB.AAAAMMDD-HHMMSS.bak (with its -wal and -shm, if
+/// any), whose name `backup` gets; nothing is deleted.
+bool replaceDatabaseFile(const QString& dataFolder, bool demo, QString* backup, QString* error);

@@ -8,6 +8,13 @@ QString DbError::fullText() const
     return text;
 }
 
+QString DbError::textWithDetails() const
+{
+    if (driverText.isEmpty())
+        return message;
+    return message + QStringLiteral("\nDetalle: ") + driverText;
+}
+
 bool isLockConflict(int number)
 {
     switch (number) {

@@ -13,6 +13,7 @@ constexpr int None = 0;
 constexpr int PathNotFound = 76;
 constexpr int InvalidPicture = 481;
 constexpr int TransactionLogFull = 2004;
+constexpr int LockFileFailure = 3050;   ///< the lock file cannot be opened or locked
 constexpr int NotEditing = 3020;        ///< update or set field without add new / edit
 constexpr int NoCurrentRecord = 3021;
 constexpr int DuplicateKey = 3022;
@@ -44,6 +45,9 @@ struct DbError {
     }
     /// Our message and the driver's text in one line, for logs and the console.
     QString fullText() const;
+    /// Our message, then the driver's text on a line of its own, for a
+    /// message box: the sentence stays Spanish, the details are there to quote.
+    QString textWithDetails() const;
 };
 
 /// True for the engine numbers that mean another workstation holds the lock:

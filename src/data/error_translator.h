@@ -1,6 +1,9 @@
 #pragma once
 
+#include "data/database.h"
 #include "data/db_error.h"
+
+#include <QString>
 
 class UiPort;
 
@@ -14,3 +17,11 @@ inline constexpr int resumeNextResult = -10;
 /// last error message and returns the result: 0 success, resumeNextResult,
 /// or the number. The result 1060 tells the caller to end the program.
 int translateDatabaseError(UiPort& ui, const DbError& pending = {});
+
+/// A failure of the database a person can meet (not a database, damaged,
+/// read-only, disk full, cannot be opened, busy, server unreachable or
+/// connection lost, login refused) as a Spanish clause, from the engine's error
+/// `code` (SQLite's result code, PostgreSQL's SQLSTATE) and, where the
+/// driver gives no code, its text; empty for any other failure. The driver's
+/// text itself belongs on a details line, never in the sentence.
+QString databaseFailureReason(Backend backend, const QString& code, const QString& driverText);

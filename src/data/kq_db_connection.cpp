@@ -120,7 +120,7 @@ std::unique_ptr<Database> openServerMaintenance(const DatabaseLocation& location
         DatabaseLocation maintenance = location;
         maintenance.database = name;
         auto database = std::make_unique<Database>(maintenance);
-        if (database->open())
+        if (database->open(Database::OpenMode::Unchecked))
             return database;
         if (error)
             *error = database->errorText();
@@ -190,8 +190,11 @@ int KQDBConnection::connect()
         errorCode_ = FunctionCallFailed;
         return errorCode_;
     }
+    // The server's own database is not one of the program's.
+    const bool maintenance = datastoreName_.compare(masterDatastore, Qt::CaseInsensitive) == 0
+                             || target.database == maintenanceDatabases.first();
     auto database = std::make_unique<Database>(target);
-    if (database->open()) {
+    if (database->open(maintenance ? Database::OpenMode::Unchecked : Database::OpenMode::Existing)) {
         database_ = std::move(database);
         errorCode_ = NoError;
         return errorCode_;

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -55,6 +56,26 @@ off_t lockOffset(quint64 key)
     return static_cast<off_t>(key >> 17);
 }
 
+/// The byte of the "in use" mark: past the byte of any key.
+constexpr off_t inUseOffset = off_t(1) << 47;
+
+QString systemText(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(" (errno %1)").arg(code);
+}
+
+/// Sets or clears an open-file-description lock on one byte, without waiting.
+bool setByteLock(int descriptor, short type, off_t offset)
+{
+    struct flock lock;
+    std::memset(&lock, 0, sizeof lock);
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = offset;
+    lock.l_len = 1;
+    return ::fcntl(descriptor, F_OFD_SETLK, &lock) == 0;
+}
+
 }  // namespace
 
 quint64 recordLockKey(const QString& table, const QVariantList& keyValues)
@@ -75,14 +96,90 @@ std::unique_ptr<RecordLocks> RecordLocks::forDatabase(Database& database)
 {
     switch (database.backend()) {
     case Backend::Sqlite:
-        return std::make_unique<FileRecordLocks>(database.location().file + QStringLiteral(".lck"));
+        return std::make_unique<FileRecordLocks>(database.location().file);
     case Backend::Postgres:
         return std::make_unique<AdvisoryRecordLocks>(database);
     }
     return nullptr;
 }
 
-FileRecordLocks::FileRecordLocks(const QString& lockFile) : lockFile_(lockFile) {}
+QString lockFileOf(const QString& databaseFile)
+{
+    return databaseFile + QStringLiteral(".lck");
+}
+
+int openLockFile(const QString& databaseFile, QString* reason, QString* details)
+{
+    const QByteArray path = QFile::encodeName(lockFileOf(databaseFile));
+    int descriptor = ::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (descriptor < 0 && errno == ENOENT) {
+        struct stat database;
+        const mode_t mode = ::stat(QFile::encodeName(databaseFile).constData(), &database) == 0
+                                ? (database.st_mode & 0777)
+                                : 0660;
+        descriptor = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        // The creator's umask must not take from others what the database grants.
+        if (descriptor >= 0)
+            ::fchmod(descriptor, mode);
+        else if (errno == EEXIST)
+            descriptor = ::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    }
+    if (descriptor >= 0)
+        return descriptor;
+    const int code = errno;
+    if (reason)
+        *reason = QStringLiteral("no se puede abrir el archivo de bloqueos ") + lockFileOf(databaseFile);
+    if (details)
+        *details = systemText(code);
+    return -1;
+}
+
+bool DatabaseInUse::take(const QString& databaseFile, Kind kind, QString* reason, QString* details)
+{
+    release();
+    QString openReason;
+    QString openDetails;
+    const int descriptor = openLockFile(databaseFile, &openReason, &openDetails);
+    if (descriptor < 0) {
+        if (reason)
+            *reason = openReason;
+        if (details)
+            *details = openDetails;
+        return false;
+    }
+    const short type = kind == Kind::Shared ? F_RDLCK : F_WRLCK;
+    if (setByteLock(descriptor, type, inUseOffset)) {
+        descriptor_ = descriptor;
+        return true;
+    }
+    const int code = errno;
+    ::close(descriptor);
+    if (reason) {
+        const bool conflict = code == EAGAIN || code == EACCES;
+        if (!conflict)
+            *reason = QStringLiteral("no se puede bloquear el archivo de bloqueos ") + lockFileOf(databaseFile);
+        else if (kind == Kind::Shared)
+            *reason = QStringLiteral("el archivo se está reemplazando en este momento");
+        else
+            *reason = QStringLiteral("la base de datos está abierta en otro puesto");
+    }
+    if (details)
+        *details = systemText(code);
+    return false;
+}
+
+void DatabaseInUse::release()
+{
+    // Closing the descriptor frees the lock of its open file description.
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+    descriptor_ = -1;
+}
+
+FileRecordLocks::FileRecordLocks(const QString& databaseFile)
+    : databaseFile_(databaseFile), lockFile_(lockFileOf(databaseFile))
+{
+}
 
 FileRecordLocks::~FileRecordLocks()
 {
@@ -95,14 +192,13 @@ DbError FileRecordLocks::openFile()
 {
     if (descriptor_ >= 0)
         return {};
-    const QByteArray path = QFile::encodeName(lockFile_);
-    descriptor_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    QString reason;
+    QString details;
+    descriptor_ = openLockFile(databaseFile_, &reason, &details);
     if (descriptor_ >= 0)
         return {};
-    const int code = errno;
-    return DbError::make(DbErrorNumber::PathNotFound,
-                         QStringLiteral("No se pudo abrir el archivo de bloqueos ") + lockFile_,
-                         QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(" (errno %1)").arg(code));
+    return DbError::make(DbErrorNumber::LockFileFailure, QStringLiteral("No se puede reservar el registro: ") + reason,
+                         details);
 }
 
 DbError FileRecordLocks::acquire(quint64 key)
@@ -114,13 +210,7 @@ DbError FileRecordLocks::acquire(quint64 key)
     }
     if (DbError error = openFile())
         return error;
-    struct flock lock;
-    std::memset(&lock, 0, sizeof lock);
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = lockOffset(key);
-    lock.l_len = 1;
-    if (::fcntl(descriptor_, F_OFD_SETLK, &lock) == 0) {
+    if (setByteLock(descriptor_, F_WRLCK, lockOffset(key))) {
         held_.insert(key, 1);
         return {};
     }
@@ -128,8 +218,10 @@ DbError FileRecordLocks::acquire(quint64 key)
     if (code == EAGAIN || code == EACCES)
         return DbError::make(DbErrorNumber::LockedByAnotherWorkstation,
                              QStringLiteral("Registro reservado por otro"));
-    return DbError::make(DbErrorNumber::Unexpected, QStringLiteral("No se pudo bloquear el registro"),
-                         QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(" (errno %1)").arg(code));
+    return DbError::make(DbErrorNumber::LockFileFailure,
+                         QStringLiteral("No se puede reservar el registro: no se puede bloquear en el archivo ")
+                             + lockFile_,
+                         systemText(code));
 }
 
 void FileRecordLocks::release(quint64 key)
@@ -140,13 +232,7 @@ void FileRecordLocks::release(quint64 key)
     if (--held.value() > 0)
         return;
     held_.erase(held);
-    struct flock lock;
-    std::memset(&lock, 0, sizeof lock);
-    lock.l_type = F_UNLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = lockOffset(key);
-    lock.l_len = 1;
-    ::fcntl(descriptor_, F_OFD_SETLK, &lock);
+    setByteLock(descriptor_, F_UNLCK, lockOffset(key));
 }
 
 AdvisoryRecordLocks::~AdvisoryRecordLocks()

@@ -35,12 +35,47 @@ public:
     static std::unique_ptr<RecordLocks> forDatabase(Database& database);
 };
 
+/// The lock file beside an SQLite database file: "<database file>.lck".
+QString lockFileOf(const QString& databaseFile);
+
+/// Opens (creating it if need be) the lock file of `databaseFile` for
+/// reading and writing. A new lock file takes the database file's own
+/// permission bits, so that every account that may write the database may
+/// lock in it. -1 with `reason` (a Spanish clause) and `details` (the
+/// system's text) set when it cannot be opened.
+int openLockFile(const QString& databaseFile, QString* reason, QString* details);
+
+/// The mark that a database file is in use: every workstation that opens it
+/// holds a shared lock on one byte of its lock file, past every record's
+/// byte, for as long as it has the file open; whoever replaces the file takes
+/// that byte exclusively first, so it can neither replace a file in use nor
+/// have a workstation open the file while it does.
+class DatabaseInUse {
+public:
+    enum class Kind { Shared, Exclusive };
+    DatabaseInUse() = default;
+    ~DatabaseInUse() { release(); }
+    DatabaseInUse(const DatabaseInUse&) = delete;
+    DatabaseInUse& operator=(const DatabaseInUse&) = delete;
+
+    /// Takes the mark of `databaseFile` without waiting. False with `reason`
+    /// (a Spanish clause) and `details` set when the lock file cannot be
+    /// opened or another holder's lock conflicts.
+    bool take(const QString& databaseFile, Kind kind, QString* reason, QString* details = nullptr);
+    void release();
+    bool held() const { return descriptor_ >= 0; }
+
+private:
+    int descriptor_ = -1;
+};
+
 /// Byte-range locks on "<database file>.lck", one byte per key, taken with
 /// open-file-description locks: two connections of one process conflict, and
 /// the kernel frees the locks of a process that ends in any way.
 class FileRecordLocks : public RecordLocks {
 public:
-    explicit FileRecordLocks(const QString& lockFile);
+    /// The locks of the SQLite database `databaseFile`.
+    explicit FileRecordLocks(const QString& databaseFile);
     ~FileRecordLocks() override;
 
     DbError acquire(quint64 key) override;
@@ -51,6 +86,7 @@ public:
 private:
     DbError openFile();
 
+    QString databaseFile_;
     QString lockFile_;
     int descriptor_ = -1;
     QHash<quint64, int> held_;  ///< key -> times taken

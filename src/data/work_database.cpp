@@ -3,13 +3,19 @@
 #include "data/database.h"
 #include "data/schema_sql.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <cmath>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,9 +28,19 @@ QString withSeparator(const QString& folder)
     return folder + '/';
 }
 
-double systemRandom()
+QString systemRandom()
 {
-    return QRandomGenerator::global()->generateDouble();
+    quint64 bits[2];
+    QRandomGenerator::system()->fillRange(bits);
+    return QStringLiteral("%1%2").arg(bits[0], 16, 16, QChar('0')).arg(bits[1], 16, 16, QChar('0'));
+}
+
+const QStringList companionSuffixes = {QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral(".lck")};
+
+/// Whether process `pid` is gone: no process of that number exists.
+bool processGone(qint64 pid)
+{
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
 QString sqlIndexName(const QString& table, const QString& index)
@@ -66,40 +82,68 @@ WorkDatabase& WorkDatabase::process()
 
 QString WorkDatabase::candidateName(const QString& folder, const QString& extension) const
 {
-    // 100000 plus a whole number from 0 to 10000, of which the last five
-    // digits: "00000" to "10000".
-    const long drawn = std::lround(random_() * 10000.0);
-    const QString digits = QString::number(100000 + drawn).right(5);
-    return folder + QStringLiteral("_kq") + digits + extension;
+    return folder + QStringLiteral("_kq") + QString::number(QCoreApplication::applicationPid()) + '_' + random_()
+           + extension;
 }
 
-QString WorkDatabase::freeName(const QString& folder, const QString& extension) const
+QString WorkDatabase::createFile(const QString& folder, const QString& extension) const
 {
     for (int attempt = 0; attempt < namingTries; ++attempt) {
         const QString name = candidateName(folder, extension);
-        if (!QFile::exists(name))
-            return name;
+        const int descriptor = ::open(QFile::encodeName(name).constData(),
+                                      O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (descriptor < 0)
+            continue;
+        ::fchmod(descriptor, 0600);
+        ::close(descriptor);
+        return name;
     }
     return {};
+}
+
+int removeStaleWorkDatabases(const QString& folder)
+{
+    static const QRegularExpression workName(QStringLiteral("^_kq(\\d+)_[0-9a-f]{32}\\.(MDB|TMP)$"));
+    int removed = 0;
+    const QStringList names = QDir(folder).entryList({QStringLiteral("_kq*")}, QDir::Files | QDir::System);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = workName.match(name);
+        if (!match.hasMatch() || !processGone(match.captured(1).toLongLong()))
+            continue;
+        const QString path = QDir(folder).filePath(name);
+        struct stat status;
+        // Only a file of ours, never what a link points to.
+        if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode)
+            || status.st_uid != ::getuid())
+            continue;
+        QFile::remove(path);
+        for (const QString& suffix : companionSuffixes)
+            QFile::remove(path + suffix);
+        ++removed;
+    }
+    return removed;
 }
 
 DbError WorkDatabase::create()
 {
     if (exists())
         return {};
-    QString name = freeName(temporaryFolder(), QStringLiteral(".MDB"));
+    removeStaleWorkDatabases(temporaryFolder());
+    QString name = createFile(temporaryFolder(), QStringLiteral(".MDB"));
     if (name.isEmpty()) {
         const QString current = currentFolder_.isEmpty() ? QDir::currentPath() : currentFolder_;
-        name = freeName(withSeparator(current), QStringLiteral(".TMP"));
+        name = createFile(withSeparator(current), QStringLiteral(".TMP"));
     }
     if (name.isEmpty())
         return DbError::make(DbErrorNumber::PathNotFound,
                              QStringLiteral("No se pudo crear la base de datos de trabajo: todos los nombres probados existen"));
     auto database = std::make_unique<Database>(DatabaseLocation::sqliteFile(name));
-    if (!database->open(Database::OpenMode::CreateIfMissing))
+    if (!database->open(Database::OpenMode::CreateIfMissing)) {
+        QFile::remove(name);
         return DbError::make(DbErrorNumber::PathNotFound,
                              QStringLiteral("No se pudo crear la base de datos de trabajo ") + name,
                              database->errorText());
+    }
     fileName_ = name;
     database_ = std::move(database);
     return {};

@@ -11,10 +11,15 @@
 class Database;
 
 // The private scratch database of the work panels: an SQLite file in the
-// temporary folder ("TEMP", else "TMP", else the platform's), named "_kq" and
-// five random digits with the extension ".MDB"; after ten names in a row that
-// are taken, the current folder with the extension ".TMP". It is created on
-// first need, has its own connection, and is deleted at program end.
+// temporary folder ("TEMP", else "TMP", else the platform's), named "_kq",
+// the process number, "_" and 128 random bits in hexadecimal, with the
+// extension ".MDB"; after ten names in a row that are taken, the current
+// folder with the extension ".TMP". The name cannot be guessed, and the file
+// is created readable by its owner only, exclusively: a file or a symbolic
+// link already under the name is never used. It is created on first need, has
+// its own connection, and is deleted at program end; the files of a run that
+// crashed are removed when the next one creates its own and their process is
+// gone.
 //
 // Its tables are not in the schema: each one is registered with the work
 // database's connection, so TableCursor opens them like any other table.
@@ -26,8 +31,8 @@ inline constexpr const char* workKeyIndex = "KQ KEY";
 
 class WorkDatabase {
 public:
-    /// A number from 0 to 1, like the random generator the names are drawn with.
-    using RandomSource = std::function<double()>;
+    /// The random part of a name: 32 hexadecimal digits.
+    using RandomSource = std::function<QString()>;
 
     WorkDatabase();
     /// For tests: the names drawn from `random`, ".TMP" files made in `currentFolder`.
@@ -61,13 +66,20 @@ public:
 
 private:
     QString candidateName(const QString& folder, const QString& extension) const;
-    QString freeName(const QString& folder, const QString& extension) const;
+    /// Creates a file under a new name in `folder`; empty when ten names in a
+    /// row were taken.
+    QString createFile(const QString& folder, const QString& extension) const;
 
     RandomSource random_;
     QString currentFolder_;
     QString fileName_;
     std::unique_ptr<Database> database_;
 };
+
+/// Removes the work databases in `folder` (and their -wal, -shm and .lck
+/// files) that belong to this account and to a process that no longer runs.
+/// Returns how many databases went.
+int removeStaleWorkDatabases(const QString& folder);
 
 /// The temporary folder: "TEMP" trimmed, else "TMP", else the platform's,
 /// ending with the separator.

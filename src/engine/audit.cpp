@@ -72,10 +72,12 @@ DbError AuditEntry::writeLines(bool& duplicate)
         return error;
     if (DbError error = audit.setIndex(QLatin1String(auditIndex)))
         return error;
+    // All the lines of an entry in one transaction: an entry cut short (a
+    // full disk, a killed program) is absent, never shown as if it were whole.
+    if (DbError error = database_.beginTransaction())
+        return error;
     for (int line = 1; line <= lines_.size(); ++line) {
         audit.addNew();
-        if (DbError error = database_.beginTransaction())
-            return error;
         audit.setValue(QStringLiteral("AudCorrela"), correlative_);
         audit.setValue(QStringLiteral("AudLinea"), line);
         audit.setValue(QStringLiteral("AudFecha"), date_);
@@ -85,29 +87,21 @@ DbError AuditEntry::writeLines(bool& duplicate)
         audit.setValue(QStringLiteral("AudDescrip"), lines_.at(line - 1));
         audit.setValue(QStringLiteral("AudFunId"), 0);
         if (DbError error = audit.update()) {
+            // The failed write rolled back the lines written so far.
             audit.cancelUpdate();
+            database_.rollback();
             if (error.number != DbErrorNumber::DuplicateKey)
                 return error;
+            // Another workstation took the correlative: the whole entry is
+            // written again under the next one.
             duplicate = true;
-            // Lines of this entry already stored under the taken correlative
-            // would mix with the other entry's: they go, and the whole entry
-            // is written again under the next correlative.
-            removeLines(line - 1);
             return {};
         }
-        if (DbError error = database_.commit())
-            return error;
-        audit.setBookmark(audit.lastModified());
     }
+    if (DbError error = database_.commit())
+        return error;
     database_.idleFreeLocks();
     return {};
-}
-
-void AuditEntry::removeLines(int count)
-{
-    for (int line = 1; line <= count; ++line)
-        database_.execute(QStringLiteral("DELETE FROM AUDITORI WHERE AudCorrela = ? AND AudLinea = ?"),
-                          {correlative_, line});
 }
 
 DbError AuditEntry::write()

@@ -43,7 +43,7 @@ public:
     /// Finds the correlative the entry will take: one more than the highest
     /// in the table, read through the index IAUDITOR.
     DbError prepare();
-    /// Writes every line, one database transaction per line. On a duplicate
+    /// Writes every line in one database transaction. On a duplicate
     /// correlative it takes the next free one and starts again.
     DbError write();
 
@@ -53,7 +53,6 @@ public:
 private:
     DbError findHighestCorrelative(double& highest);
     DbError writeLines(bool& duplicate);
-    void removeLines(int count);
 
     Database& database_;
     int area_;

@@ -38,7 +38,12 @@ int runStartRoutine(const StartEnvironment& environment, UiPort& ui, const Start
     } else {
         database = std::make_unique<Database>(DatabaseLocation::sqliteFile(state.databaseFile));
         if (!database->open()) {
-            ui.message("No se puede abrir la base de datos " + state.databaseFile, MessageIcon::Exclamation);
+            // Says which file and why: missing, empty, not a database, of
+            // another version or short of a table or field.
+            QString message = database->errorText();
+            if (!database->errorDetails().isEmpty())
+                message += QStringLiteral("\nDetalle: ") + database->errorDetails();
+            ui.message(message, MessageIcon::Exclamation);
             database.reset();
             return 1;
         }

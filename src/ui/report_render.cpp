@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 
 namespace {
 
@@ -208,8 +209,11 @@ bool writePdf(const ReportDocument& document, const QString& path, QString& erro
         error = QStringLiteral("El listado no tiene páginas para guardar.");
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written to a new file beside `path` that replaces it only once whole:
+    // a full disk or a failure halfway leaves the earlier file, or none,
+    // never a short or empty one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
         error = QStringLiteral("No se pudo crear el archivo ") + path + QStringLiteral(": ") + file.errorString();
         return false;
     }
@@ -222,8 +226,7 @@ bool writePdf(const ReportDocument& document, const QString& path, QString& erro
         QPainter painter;
         if (!painter.begin(&writer)) {
             error = QStringLiteral("No se pudo escribir el archivo ") + path;
-            file.close();
-            file.remove();
+            file.cancelWriting();
             return false;
         }
         for (qsizetype index = 0; index < document.pages.size(); ++index) {
@@ -233,8 +236,14 @@ bool writePdf(const ReportDocument& document, const QString& path, QString& erro
         }
         painter.end();
     }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
+    // Qt's commit does not see a write that failed while the buffer was
+    // flushed on closing: flush first and give the file up when it fails.
+    if (!file.flush()) {
+        error = QStringLiteral("No se pudo escribir el archivo ") + path + QStringLiteral(": ") + file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
         error = QStringLiteral("No se pudo escribir el archivo ") + path + QStringLiteral(": ") + file.errorString();
         return false;
     }

@@ -175,6 +175,7 @@ TEST_F(ErrorTranslatorTest, ShowsEachNumberAsItsRowSays)
         {1060, 1060, "mensaje propio", false},
         {1150, 1150, "mensaje propio", false},
         {3146, 3146, "Error No. 3146 : mensaje propio", false},
+        {3050, 3050, "mensaje propio", false},
         {1201, 1201, "Error No. 1201 : mensaje propio", false},
     };
     for (const Row& row : rows) {
@@ -196,7 +197,7 @@ TEST_F(ErrorTranslatorTest, APendingEngineErrorBecomesTheLastError)
 {
     const DbError pending = DbError::make(3146, QStringLiteral("No se pudo ejecutar"), QStringLiteral("no such table: X"));
     EXPECT_EQ(translateDatabaseError(ui_, pending), 3146);
-    EXPECT_EQ(ui_.texts(), QStringList{"Error No. 3146 : No se pudo ejecutar (no such table: X)"});
+    EXPECT_EQ(ui_.texts(), QStringList{"Error No. 3146 : No se pudo ejecutar\nDetalle: no such table: X"});
     EXPECT_EQ(LastError::number(), 3146);
 
     // A message the program set before keeps its place.

@@ -302,4 +302,32 @@ TEST_P(RecordLocksTest, ARecordStaysLockedUntilItsChangeIsCommittedOrRolledBack)
     ASSERT_TRUE(theirs->edit().ok());
     EXPECT_EQ(theirs->text(catDesc), QStringLiteral("Sin confirmar"));
 }
+TEST_P(RecordLocksTest, InsideTheWriteTransactionTheEditedRecordCanBeReadAsStoredNow)
+{
+    auto first = onCategory(db(), 1);
+    ASSERT_TRUE(first->edit().ok());
+    first->setValue(catDesc, QStringLiteral("Mía"));
+    // A write that got past the lock (a lock file deleted under the
+    // workstations): only a check after the write transaction begins sees it.
+    auto second = openSecond();
+    ASSERT_FALSE(second->execute(QStringLiteral("UPDATE CATEGORI SET CatDesc = ? WHERE CatId = 1"),
+                                 {QStringLiteral("Suya")}));
+    ASSERT_FALSE(db().beginTransaction());
+    QVector<QVariant> stored;
+    ASSERT_TRUE(first->storedValues(&stored).ok());
+    const FieldDef* described = first->table()->field(catDesc);
+    const auto description = std::distance(first->table()->fields.data(), described);
+    EXPECT_EQ(stored.at(description).toString(), QStringLiteral("Suya"));
+    EXPECT_EQ(first->text(catDesc), QStringLiteral("Mía")) << "the edit in progress is kept";
+    ASSERT_FALSE(db().rollback());
+    first->cancelUpdate();
+
+    auto again = onCategory(db(), 2);
+    ASSERT_TRUE(again->edit().ok());
+    ASSERT_FALSE(second->execute(QStringLiteral("DELETE FROM CATEGORI WHERE CatId = 2")));
+    EXPECT_EQ(again->storedValues(&stored).number, DbErrorNumber::ChangedByAnotherUser);
+    again->cancelUpdate();
+    EXPECT_EQ(again->storedValues(&stored).number, DbErrorNumber::NotEditing);
+}
+
 INSTANTIATE_ON_EACH_BACKEND(RecordLocksTest);

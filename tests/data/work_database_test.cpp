@@ -4,10 +4,15 @@
 #include "scoped_environment.h"
 #include "temp_folder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -18,7 +23,30 @@ protected:
     TempFolder current_;
 };
 
-TEST_F(WorkDatabaseTest, IsCreatedInTempOnFirstNeedAndDeletedAtTheEnd)
+namespace {
+
+/// The name a work database of this process takes for the random part `token`.
+QString workName(const QString& token, const QString& extension = QStringLiteral(".MDB"))
+{
+    return QStringLiteral("_kq%1_%2%3").arg(QCoreApplication::applicationPid()).arg(token, extension);
+}
+
+QString token(char digit)
+{
+    return QString(32, QChar(digit));
+}
+
+unsigned modeOf(const QString& file)
+{
+    struct stat status;
+    if (::lstat(QFile::encodeName(file).constData(), &status) != 0)
+        return 0xffff;
+    return status.st_mode & 0777;
+}
+
+}  // namespace
+
+TEST_F(WorkDatabaseTest, IsCreatedInTempOnFirstNeedForItsOwnerOnlyAndDeletedAtTheEnd)
 {
     ScopedEnvironment temp("TEMP", (QStringLiteral("  ") + temp_.path().chopped(1) + QStringLiteral("  ")).toLocal8Bit());
     WorkDatabase work;
@@ -27,9 +55,14 @@ TEST_F(WorkDatabaseTest, IsCreatedInTempOnFirstNeedAndDeletedAtTheEnd)
     ASSERT_TRUE(work.exists());
     const QString name = work.fileName();
     EXPECT_EQ(QFileInfo(name).absolutePath() + '/', temp_.path());
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^_kq\\d{5}\\.MDB$")).match(QFileInfo(name).fileName()).hasMatch())
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^_kq%1_[0-9a-f]{32}\\.MDB$").arg(QCoreApplication::applicationPid()))
+                    .match(QFileInfo(name).fileName())
+                    .hasMatch())
         << qPrintable(name);
-    EXPECT_TRUE(QFile::exists(name));
+    EXPECT_EQ(modeOf(name), 0600u);
+    ASSERT_TRUE(work.createBufferTable(QStringLiteral("LINEAS"), {FieldDef{QStringLiteral("Texto"), FieldType::Text, 20}})
+                    .ok());
+    EXPECT_EQ(modeOf(name + QStringLiteral("-wal")), 0600u);
 
     ASSERT_TRUE(work.create().ok());  // later calls do nothing
     EXPECT_EQ(work.fileName(), name);
@@ -49,42 +82,68 @@ TEST_F(WorkDatabaseTest, UsesTmpWhenTempIsEmpty)
     EXPECT_TRUE(work.fileName().startsWith(temp_.path()));
 }
 
-TEST_F(WorkDatabaseTest, NamesRunFrom00000To10000)
+TEST_F(WorkDatabaseTest, TwoWorkDatabasesNeverShareAName)
 {
     ScopedEnvironment temp("TEMP", temp_.path().toLocal8Bit());
-    WorkDatabase lowest([] { return 0.0; }, current_.path());
-    ASSERT_TRUE(lowest.create().ok());
-    EXPECT_EQ(QFileInfo(lowest.fileName()).fileName(), QStringLiteral("_kq00000.MDB"));
-    WorkDatabase highest([] { return 1.0; }, current_.path());
-    ASSERT_TRUE(highest.create().ok());
-    EXPECT_EQ(QFileInfo(highest.fileName()).fileName(), QStringLiteral("_kq10000.MDB"));
+    WorkDatabase first;
+    WorkDatabase second;
+    ASSERT_TRUE(first.create().ok());
+    ASSERT_TRUE(second.create().ok());
+    EXPECT_NE(first.fileName(), second.fileName());
 }
 
-TEST_F(WorkDatabaseTest, AfterTenTakenNamesTheCurrentFolderIsUsedWithTmp)
+TEST_F(WorkDatabaseTest, TakenNamesAndPlantedLinksAreNeverUsedAndAfterTenTheCurrentFolderIs)
 {
     ScopedEnvironment temp("TEMP", temp_.path().toLocal8Bit());
-    // Ten draws in a row that all name files already in TEMP.
+    const QString elsewhere = current_.file(QStringLiteral("victima.txt"));
+    // Ten draws in a row that name files already in TEMP; the first is a
+    // symbolic link to a file that does not exist yet.
+    const QString digits = QStringLiteral("0123456789a");
+    for (int index = 1; index < 10; ++index)
+        temp_.write(workName(token(digits.at(index).toLatin1())), "x");
+    ASSERT_TRUE(QFile::link(elsewhere, temp_.file(workName(token('0')))));
     int draws = 0;
-    const QList<double> sequence = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 0.05, 0.5};
-    for (int index = 0; index < 10; ++index)
-        temp_.write(QStringLiteral("_kq%1.MDB").arg(qRound(sequence.at(index) * 10000), 5, 10, QChar('0')), "x");
-    WorkDatabase work([&] { return sequence.at(draws++ % sequence.size()); }, current_.path());
+    WorkDatabase work([&] { return token(digits.at(draws++ % digits.size()).toLatin1()); }, current_.path());
     ASSERT_TRUE(work.create().ok());
-    EXPECT_EQ(work.fileName(), current_.file(QStringLiteral("_kq05000.TMP")));
+    EXPECT_EQ(work.fileName(), current_.file(workName(token('a'), QStringLiteral(".TMP"))));
     EXPECT_EQ(draws, 11);
-    EXPECT_EQ(temp_.read(QStringLiteral("_kq01000.MDB")), QByteArray("x"));  // nothing overwritten
+    EXPECT_EQ(temp_.read(workName(token('1'))), QByteArray("x"));  // nothing overwritten
+    EXPECT_FALSE(QFile::exists(elsewhere));                          // no link followed
 }
 
 TEST_F(WorkDatabaseTest, FailsCleanlyWhenEveryNameIsTaken)
 {
     ScopedEnvironment temp("TEMP", temp_.path().toLocal8Bit());
-    temp_.write(QStringLiteral("_kq05000.MDB"), "x");
-    current_.write(QStringLiteral("_kq05000.TMP"), "y");
-    WorkDatabase work([] { return 0.5; }, current_.path());
+    temp_.write(workName(token('5')), "x");
+    current_.write(workName(token('5'), QStringLiteral(".TMP")), "y");
+    WorkDatabase work([] { return token('5'); }, current_.path());
     const DbError error = work.create();
     EXPECT_FALSE(error.ok());
     EXPECT_FALSE(work.exists());
-    EXPECT_EQ(current_.read(QStringLiteral("_kq05000.TMP")), QByteArray("y"));
+    EXPECT_EQ(current_.read(workName(token('5'), QStringLiteral(".TMP"))), QByteArray("y"));
+}
+
+TEST_F(WorkDatabaseTest, WorkDatabasesOfEndedProcessesGoWhenTheNextOneIsCreated)
+{
+    ScopedEnvironment temp("TEMP", temp_.path().toLocal8Bit());
+    const pid_t gone = ::fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const QString stale = QStringLiteral("_kq%1_%2.MDB").arg(gone).arg(token('b'));
+    temp_.write(stale, "x");
+    temp_.write(stale + QStringLiteral("-wal"), "x");
+    const QString running = workName(token('c'));
+    temp_.write(running, "x");
+    temp_.write(QStringLiteral("_kq99999.MDB"), "x");  // not a name of ours
+
+    WorkDatabase work;
+    ASSERT_TRUE(work.create().ok());
+    EXPECT_FALSE(QFile::exists(temp_.file(stale)));
+    EXPECT_FALSE(QFile::exists(temp_.file(stale + QStringLiteral("-wal"))));
+    EXPECT_TRUE(QFile::exists(temp_.file(running)));
+    EXPECT_TRUE(QFile::exists(temp_.file(QStringLiteral("_kq99999.MDB"))));
 }
 
 TEST_F(WorkDatabaseTest, BufferTablesHoldRowsInLoadingOrderAndSortByAColumn)

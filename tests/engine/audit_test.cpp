@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QMap>
 #include <QProcess>
+#include <QSqlError>
 #include <QProcessEnvironment>
 #include <QElapsedTimer>
 #include <QThread>
@@ -44,6 +45,35 @@ TEST_F(AuditTest, FirstEntryTakesCorrelativeOneWithTheUserInCapitals)
     EXPECT_EQ(query.value(0).toDateTime().date(), QDate(2026, 3, 5));
     EXPECT_EQ(query.value(0).toDateTime().time(), QTime(0, 0));
     EXPECT_EQ(query.value(1).toString(), QStringLiteral("14:07:09"));
+}
+
+TEST_F(AuditTest, AnEntryCutShortLeavesNoneOfItsLines)
+{
+    // The third line of the entry cannot be written, as when the disk fills.
+    QSqlQuery trigger(database->connection());
+    if (backend() == Backend::Sqlite) {
+        ASSERT_TRUE(trigger.exec(QStringLiteral("CREATE TRIGGER lleno BEFORE INSERT ON AUDITORI "
+                                                "WHEN NEW.AudLinea = 3 BEGIN SELECT RAISE(ABORT, 'disco lleno'); END")))
+            << trigger.lastError().text().toStdString();
+    } else {
+        ASSERT_TRUE(trigger.exec(QStringLiteral(
+            "CREATE FUNCTION lleno() RETURNS trigger AS $$ BEGIN IF NEW.\"AudLinea\" = 3 THEN "
+            "RAISE EXCEPTION 'disco lleno'; END IF; RETURN NEW; END $$ LANGUAGE plpgsql")))
+            << trigger.lastError().text().toStdString();
+        ASSERT_TRUE(trigger.exec(QStringLiteral(
+            "CREATE TRIGGER lleno BEFORE INSERT ON \"AUDITORI\" FOR EACH ROW EXECUTE FUNCTION lleno()")))
+            << trigger.lastError().text().toStdString();
+    }
+    AuditEntry entry(*database, AuditArea::Tables, words(60, QStringLiteral("categoría")));
+    ASSERT_GE(entry.lines().size(), 3);
+    EXPECT_TRUE(entry.write());
+    EXPECT_TRUE(auditLines().isEmpty());
+    EXPECT_FALSE(database->inTransaction());
+
+    // The next entry is whole.
+    AuditEntry next(*database, AuditArea::Tables, QStringLiteral("Agrega categoría 5"));
+    ASSERT_FALSE(next.write());
+    EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Agrega categoría 5")});
 }
 
 TEST_F(AuditTest, NextCorrelativeFollowsTheHighestWhateverTheOrderOfRows)

@@ -5,6 +5,9 @@
 #include "data/cursor.h"
 #include "organisation_tables_fixture.h"
 
+#include <QDir>
+#include <QFile>
+
 namespace {
 
 using Kind = ScriptedUi::Shown::Kind;
@@ -294,6 +297,33 @@ TEST_F(CategoriesTest, SecondUserIsRefusedWhileTheFirstHoldsTheLockThenSeesTheCh
     check.open(QStringLiteral("CATEGORI"));
     check.seek(Comparison::Equal, {5});
     EXPECT_FALSE(check.edit());
+}
+
+TEST_F(CategoriesTest, ALockFileThatCannotBeOpenedStopsConfirmWithAMessage)
+{
+    if (backend() != Backend::Sqlite)
+        GTEST_SKIP() << "the lock file belongs to the file installation; the server's locks are its own";
+    addCategory(5, QStringLiteral("Peones"));
+    // What a second account meets when the first created the lock file
+    // without write access for others: here a folder under its name, which
+    // no account, root included, can open for writing.
+    std::unique_ptr<Database> other = openConnection();
+    const QString lockFile = location().file + QStringLiteral(".lck");
+    ASSERT_TRUE(QFile::remove(lockFile));
+    ASSERT_TRUE(QDir().mkdir(lockFile));
+    ScriptedUi otherUi;
+    auto theirs = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("UPD"), other.get(), &otherUi);
+    theirs->setText(2, QStringLiteral("Segundo"));
+    EXPECT_FALSE(theirs->confirm());
+    ASSERT_EQ(otherUi.messages(MessageIcon::Exclamation).size(), 1) << qPrintable(otherUi.texts().join('|'));
+    EXPECT_TRUE(otherUi.messages(MessageIcon::Exclamation)
+                    .first()
+                    .startsWith(QStringLiteral("No se puede reservar el registro: no se puede abrir el archivo de "
+                                               "bloqueos ")
+                                + lockFile))
+        << qPrintable(otherUi.texts().join('|'));
+    EXPECT_EQ(categoryDescription(5), QStringLiteral("Peones"));
+    EXPECT_TRUE(auditTexts().isEmpty());
 }
 
 TEST_F(CategoriesTest, ARecordDeletedByAnotherUserIsReportedAsModified)

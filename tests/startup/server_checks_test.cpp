@@ -61,7 +61,7 @@ protected:
         QString error;
         ASSERT_TRUE(server_.create("startup", &error)) << error.toStdString();
         Database database(server_.location());
-        ASSERT_TRUE(database.open()) << database.errorText().toStdString();
+        ASSERT_TRUE(database.open(Database::OpenMode::CreateIfMissing)) << database.errorText().toStdString();
         ASSERT_TRUE(createDatabase(database, &error)) << error.toStdString();
     }
 

@@ -5,9 +5,12 @@
 #include "startup/vbglob.h"
 
 #include "data/database.h"
+#include "data/database_setup.h"
 #include "scripted_ui.h"
 #include "scoped_environment.h"
 #include "temp_folder.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -147,7 +150,27 @@ TEST(StartRoutine, MissingDatabaseIsReportedWithItsPathAndNothingRuns)
     EXPECT_NE(exitCode, 0);
     EXPECT_FALSE(mainObjectCalled);
     EXPECT_EQ(ui.messages(MessageIcon::Exclamation),
-              QStringList{"No se puede abrir la base de datos " + data.path() + "KQ_DATA.MDB"});
+              QStringList{"No se puede abrir la base de datos " + data.path() + "KQ_DATA.MDB: el archivo no existe."});
+}
+
+TEST(StartRoutine, AFileThatIsNotADatabaseIsRefusedBeforeTheMainWindowAndKeptAsItIs)
+{
+    TempFolder app;
+    TempFolder data;
+    app.write("uordane.ini", ("[KQFiles]\nDataPath=" + data.path() + "\n").toUtf8());
+    data.write("KQ_DATA.MDB", "Planilla de sueldos, no una base de datos");
+    ScriptedUi ui;
+    bool windowShown = false;
+    StartHooks hooks;
+    hooks.showMainWindow = [&] { windowShown = true; };
+    std::unique_ptr<Database> database;
+    EXPECT_NE(runStartRoutine({app.path(), "uordane", {"ANA", "x", "MMMMMMMMS"}}, ui, hooks, database), 0);
+    EXPECT_FALSE(windowShown);
+    EXPECT_EQ(ui.messages(MessageIcon::Exclamation),
+              QStringList{"No se puede abrir la base de datos " + data.path()
+                          + "KQ_DATA.MDB: el archivo no es una base de datos."});
+    EXPECT_EQ(data.read("KQ_DATA.MDB"), QByteArray("Planilla de sueldos, no una base de datos"));
+    EXPECT_FALSE(QFile::exists(data.file("KQ_DATA.MDB-wal")));
 }
 
 TEST(StartRoutine, RunsTheMainObjectAndHandsBackTheParameterFile)
@@ -158,6 +181,8 @@ TEST(StartRoutine, RunsTheMainObjectAndHandsBackTheParameterFile)
     {
         Database create(DatabaseLocation::sqliteFile(data.file("KQ_DATA.MDB")));
         ASSERT_TRUE(create.open(Database::OpenMode::CreateIfMissing));
+        QString error;
+        ASSERT_TRUE(createDatabase(create, &error)) << qPrintable(error);
     }
     const QString parameterFile = app.write("param.txt", "\"ANA\",\"vieja\",\"MMMMMMMMS\"\r\n");
     ScriptedUi ui;

@@ -5,12 +5,16 @@
 #include "report_fixture.h"
 #include "temp_folder.h"
 
+#include <QDir>
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -134,6 +138,31 @@ TEST(ReportRender, APdfThatCannotBeWrittenIsReported)
 
     EXPECT_FALSE(writePdf(ReportDocument{}, folder.file("vacio.pdf"), error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(ReportRender, APdfCutShortByAFullDiskLeavesTheEarlierFileWhole)
+{
+    TempFolder folder;
+    const QString path = folder.write("listado.pdf", "%PDF listado de ayer");
+    // Files of this process may not grow past 300 bytes: every write beyond
+    // fails as on a full disk.
+    struct rlimit saved;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 300;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool written = writePdf(numberedReport(3), path, error);
+    const bool writtenNew = writePdf(numberedReport(3), folder.file("nuevo.pdf"), error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(error.contains(QStringLiteral("No se pudo escribir el archivo"))) << error.toStdString();
+    EXPECT_EQ(folder.read("listado.pdf"), QByteArray("%PDF listado de ayer"));
+    EXPECT_FALSE(writtenNew);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"listado.pdf"});
 }
 
 TEST(ReportPrinter, SavedSettingsSetUpThePrinterAndComeBack)
