@@ -10,7 +10,70 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QSocketNotifier>
 #include <QThread>
+
+#include <array>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+int endSignalPipe[2] = {-1, -1};
+
+void onEndSignal(int)
+{
+    // Only what is safe in a signal handler: the event loop does the rest.
+    const char byte = 1;
+    const ssize_t written = ::write(endSignalPipe[1], &byte, 1);
+    (void)written;
+}
+
+/// While it exists, the signals that end a program from outside it (the
+/// session logging out, Ctrl+C in a terminal, a closed terminal) close
+/// every window as their user would, so that the program ends through its
+/// shutdown and leaves no work database behind.
+class EndSignals {
+public:
+    EndSignals()
+    {
+        if (::pipe(endSignalPipe) != 0)
+            return;
+        notifier_ = std::make_unique<QSocketNotifier>(endSignalPipe[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [] {
+            char byte = 0;
+            const ssize_t read = ::read(endSignalPipe[0], &byte, 1);
+            (void)read;
+            QApplication::closeAllWindows();
+        });
+        struct sigaction action = {};
+        action.sa_handler = onEndSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (size_t at = 0; at < signals_.size(); ++at)
+            sigaction(signals_[at], &action, &previous_[at]);
+    }
+    ~EndSignals()
+    {
+        if (!notifier_)
+            return;
+        for (size_t at = 0; at < signals_.size(); ++at)
+            sigaction(signals_[at], &previous_[at], nullptr);
+        notifier_.reset();
+        ::close(endSignalPipe[0]);
+        ::close(endSignalPipe[1]);
+        endSignalPipe[0] = endSignalPipe[1] = -1;
+    }
+    EndSignals(const EndSignals&) = delete;
+    EndSignals& operator=(const EndSignals&) = delete;
+
+private:
+    static constexpr std::array<int, 3> signals_ = {SIGTERM, SIGINT, SIGHUP};
+    std::array<struct sigaction, 3> previous_ = {};
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+}  // namespace
 
 int runDesktopProgram(const StartEnvironment& environment)
 {
@@ -28,6 +91,7 @@ int runDesktopProgram(const StartEnvironment& environment)
     DesktopReportOutput reportOutput(QDir::currentPath());
     installReportOutput(&reportOutput);
 
+    const EndSignals endSignals;
     QEventLoop untilEnd;
     bool ended = false;
     StartHooks hooks;

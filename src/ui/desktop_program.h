@@ -7,5 +7,6 @@
 /// program ends when its last top-level object closes (the main menu, the
 /// panels and forms still open in the main window, in any order): the
 /// database is closed, the work database deleted, and the end waits until
-/// no report preview is open. Returns the process exit code.
+/// no report preview is open. SIGTERM, SIGINT and SIGHUP close every window,
+/// so that the program ends the same way. Returns the process exit code.
 int runDesktopProgram(const StartEnvironment& environment);

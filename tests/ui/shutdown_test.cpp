@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 
 namespace {
@@ -162,6 +163,26 @@ TEST_F(ShutdownTest, MainWindowClosedWithAPanelAndAPreviewOpen)
     EXPECT_TRUE(seen.mainWindowHidden);
     EXPECT_EQ(seen.previewsWaitedFor, 1);
     EXPECT_EQ(TopLevelObjects::count(), 0);
+    EXPECT_TRUE(leftInTemp().isEmpty()) << leftInTemp().join(' ').toStdString();
+}
+
+TEST_F(ShutdownTest, EndedFromOutsideItClosesItsWindowsAndEndsTheSameWay)
+{
+    QString workFile;
+    whenTheMenuIsShown([&](MainForm& form) {
+        ASSERT_TRUE(form.host().open("WCATEGOR"));
+        workFile = WorkDatabase::process().fileName();
+        openPreview();
+        std::raise(SIGTERM);
+    });
+
+    EXPECT_EQ(runDesktopProgram(environment), 0);
+
+    EXPECT_FALSE(workFile.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(workFile));
+    EXPECT_EQ(ReportPreviews::openCount(), 0);
+    EXPECT_EQ(TopLevelObjects::count(), 0);
+    EXPECT_EQ(Database::main(), nullptr);
     EXPECT_TRUE(leftInTemp().isEmpty()) << leftInTemp().join(' ').toStdString();
 }
 
