@@ -221,4 +221,20 @@ TEST_F(PanelScriptTest, ListsTheRowsAfterTheButtonsPressedOnThem)
     EXPECT_EQ(panel({QStringLiteral("TCATEGOR"), {}, {}}, &problem), ExitUsage);
 }
 
+TEST_F(PanelScriptTest, TheDescriptionFilterTakesTheFieldNameAndIgnoresAccents)
+{
+    for (const auto& [number, description] :
+         QList<QPair<int, QString>>{{1, "Peón"}, {2, "PENSIONISTA"}, {3, "Oficial"}, {4, "pe"}}) {
+        QString error;
+        ASSERT_TRUE(insertRow(*database, QStringLiteral("CARGOS"),
+                              {{QStringLiteral("CarId"), number}, {QStringLiteral("CarDesc1"), description}}, &error))
+            << error.toStdString();
+    }
+    EXPECT_EQ(panel({QStringLiteral("WCARGOS"), {{QStringLiteral("cardesc1"), QStringLiteral("pe n")}}, {}}), ExitDone);
+    const QStringList rows = outputLines().mid(1);
+    ASSERT_EQ(rows.size(), 2) << output.toStdString();
+    EXPECT_TRUE(rows.at(0).startsWith(QStringLiteral("1\tPeón")));
+    EXPECT_TRUE(rows.at(1).startsWith(QStringLiteral("2\tPENSIONISTA")));
+}
+
 }  // namespace
