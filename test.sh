@@ -19,4 +19,15 @@ if ! tools/pg_cluster.sh start "$pg_folder" "$pg_port"; then
 fi
 export UORDANE_TEST_PG_HOST=127.0.0.1 UORDANE_TEST_PG_PORT=$pg_port UORDANE_TEST_PG_USER=postgres
 
-ctest --test-dir build --output-on-failure -j2 "$@"
+# The suite runs with a temporary folder of its own and must leave it empty:
+# every work database the programs and the tests make is deleted when they end.
+test_temp=$(mktemp -d /tmp/uordane-temp-XXXXXX)
+trap 'tools/pg_cluster.sh stop "$pg_folder"; rm -rf "$test_temp"' EXIT
+status=0
+TEMP=$test_temp TMP=$test_temp ctest --test-dir build --output-on-failure -j2 "$@" || status=$?
+left=$(find "$test_temp" -mindepth 1 -maxdepth 1 -printf '%f ' | head -c 2000)
+if [ -n "$left" ]; then
+    echo "Las pruebas dejaron archivos en TEMP: $left" >&2
+    status=1
+fi
+exit $status

@@ -1,27 +1,29 @@
-// uordane-admin audit: the audit trail of a data folder's database, newest
+// uordane-admin audit: the audit trail of a company's database, newest
 // entry first, each entry's lines joined again into its sentence.
 #include "admin_command.h"
 
+#include "console/company.h"
 #include "data/cursor.h"
 #include "data/database.h"
-#include "data/database_setup.h"
 #include "engine/audit.h"
-#include "support/file_names.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 namespace {
 
-const char* const usage = "audit CARPETA [--last N]";
+QString usage()
+{
+    return QStringLiteral("audit ") + Company::usage() + QStringLiteral(" [--last N]");
+}
 
 struct AuditOptions {
-    QString folder;
+    Company company;
     int last = -1;  ///< entries to show; -1 every one
 };
 
-bool parseOptions(const QStringList& arguments, AuditOptions& options, QString& problem)
+bool parseOptions(const QStringList& given, AuditOptions& options, QString& problem)
 {
+    QStringList arguments = given;
+    if (!options.company.takeServerOptions(arguments, &problem))
+        return false;
     QStringList positional;
     for (qsizetype at = 0; at < arguments.size(); ++at) {
         const QString& argument = arguments.at(at);
@@ -39,13 +41,11 @@ bool parseOptions(const QStringList& arguments, AuditOptions& options, QString& 
             positional.append(argument);
         }
     }
-    if (positional.size() != 1) {
-        problem = positional.isEmpty() ? QStringLiteral("Falta la carpeta de datos")
-                                       : QStringLiteral("Sobra el argumento: ") + positional.at(1);
+    if (positional.size() > 1) {
+        problem = QStringLiteral("Sobra el argumento: ") + positional.at(1);
         return false;
     }
-    options.folder = positional.first();
-    return true;
+    return options.company.settle(positional.value(0), &problem);
 }
 
 QString areaName(int area)
@@ -108,21 +108,15 @@ int runAudit(const QStringList& arguments)
     QString problem;
     if (!parseOptions(arguments, options, problem)) {
         adminErr(problem);
-        adminErr(QStringLiteral("uso: uordane-admin ") + QString::fromUtf8(usage));
+        adminErr(QStringLiteral("uso: uordane-admin ") + usage());
         return 2;
     }
-    const QString file =
-        findFileIgnoringCase(QDir(options.folder).filePath(QString::fromLatin1(databaseFileName)));
-    if (!QFileInfo::exists(file)) {
-        adminErr(QStringLiteral("No existe la base de datos ") + file);
-        return 1;
+    std::unique_ptr<Database> opened = options.company.open(&problem, Database::OpenMode::ReadOnly);
+    if (!opened) {
+        adminErr(problem);
+        return 2;
     }
-    Database database(DatabaseLocation::sqliteFile(file));
-    // Only reads: opened read-only, so that nothing in the file changes.
-    if (!database.open(Database::OpenMode::ReadOnly)) {
-        adminErr(database.errorText());
-        return 1;
-    }
+    Database& database = *opened;
 
     // Backwards through IAUDITOR: the newest entry first, its lines last to
     // first, so --last N reads only what it shows.
@@ -166,6 +160,6 @@ int runAudit(const QStringList& arguments)
     return 0;
 }
 
-const AdminCommand command("audit", usage, &runAudit);
+const AdminCommand command("audit", usage(), &runAudit);
 
 }  // namespace

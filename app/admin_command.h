@@ -13,6 +13,7 @@ using AdminRun = int (*)(const QStringList& arguments);
 
 struct AdminCommand {
     AdminCommand(const char* name, const char* usage, AdminRun run);
+    AdminCommand(const char* name, const QString& usage, AdminRun run);
 };
 
 /// Prints `text` and a newline to standard output / standard error.

@@ -1,30 +1,34 @@
-// uordane-admin listing: draws any listing of a data folder's database and
+// uordane-admin listing: draws any listing of a company's database and
 // writes it as a PDF file, without a window.
 #include "admin_command.h"
 
+#include "console/company.h"
 #include "data/database.h"
-#include "data/database_setup.h"
 #include "reports/kqrview.h"
 #include "reports/listings.h"
-#include "support/file_names.h"
 #include "ui/report_render.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
 
-const char* const usage = "listing LISTADO CARPETA --pdf ARCHIVO";
+QString usage()
+{
+    return QStringLiteral("listing LISTADO ") + Company::usage() + QStringLiteral(" --pdf ARCHIVO");
+}
 
 struct ListingOptions {
     QString listing;
-    QString folder;
+    Company company;
     QString pdf;
 };
 
 /// Reads the arguments; false with `problem` set when they make no sense.
-bool parseOptions(const QStringList& arguments, ListingOptions& options, QString& problem)
+bool parseOptions(const QStringList& given, ListingOptions& options, QString& problem)
 {
+    QStringList arguments = given;
+    if (!options.company.takeServerOptions(arguments, &problem))
+        return false;
     QStringList positional;
     for (qsizetype at = 0; at < arguments.size(); ++at) {
         const QString& argument = arguments.at(at);
@@ -41,9 +45,12 @@ bool parseOptions(const QStringList& arguments, ListingOptions& options, QString
             positional.append(argument);
         }
     }
-    if (positional.size() != 2) {
-        problem = positional.size() < 2 ? QStringLiteral("Faltan el listado y la carpeta de datos")
-                                        : QStringLiteral("Sobra el argumento: ") + positional.at(2);
+    if (positional.isEmpty()) {
+        problem = QStringLiteral("Falta el listado");
+        return false;
+    }
+    if (positional.size() > 2) {
+        problem = QStringLiteral("Sobra el argumento: ") + positional.at(2);
         return false;
     }
     if (options.pdf.isEmpty()) {
@@ -51,8 +58,7 @@ bool parseOptions(const QStringList& arguments, ListingOptions& options, QString
         return false;
     }
     options.listing = positional.at(0);
-    options.folder = positional.at(1);
-    return true;
+    return options.company.settle(positional.value(1), &problem);
 }
 
 QString listingNames()
@@ -69,7 +75,7 @@ int runListing(const QStringList& arguments)
     QString problem;
     if (!parseOptions(arguments, options, problem)) {
         adminErr(problem);
-        adminErr(QStringLiteral("uso: uordane-admin ") + QString::fromUtf8(usage));
+        adminErr(QStringLiteral("uso: uordane-admin ") + usage());
         return 2;
     }
     const ListingEntry* listing = Listings::find(options.listing);
@@ -78,13 +84,12 @@ int runListing(const QStringList& arguments)
                  + listingNames());
         return 2;
     }
-    const QString file = findFileIgnoringCase(
-        QDir(options.folder).filePath(QString::fromLatin1(databaseFileName)));
-    Database database(DatabaseLocation::sqliteFile(file));
-    if (!database.open()) {
-        adminErr(database.errorText());
-        return 1;
+    std::unique_ptr<Database> opened = options.company.open(&problem);
+    if (!opened) {
+        adminErr(problem);
+        return 2;
     }
+    Database& database = *opened;
 
     // No output is installed: the job keeps its pages here and they go to
     // the file instead of a preview window.
@@ -110,6 +115,6 @@ int runListing(const QStringList& arguments)
     return 0;
 }
 
-const AdminCommand command("listing", usage, &runListing);
+const AdminCommand command("listing", usage(), &runListing);
 
 }  // namespace

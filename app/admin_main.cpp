@@ -1,6 +1,8 @@
 // uordane-admin: the command-line tool for administrators and scripts.
 #include "admin_command.h"
 
+#include "data/work_database.h"
+
 #include <QApplication>
 #include <QMap>
 #include <cstdio>
@@ -32,6 +34,11 @@ AdminCommand::AdminCommand(const char* name, const char* usage, AdminRun run)
     registry().insert(QString::fromUtf8(name), {QString::fromUtf8(usage), run});
 }
 
+AdminCommand::AdminCommand(const char* name, const QString& usage, AdminRun run)
+{
+    registry().insert(QString::fromUtf8(name), {usage, run});
+}
+
 void adminOut(const QString& text)
 {
     std::fputs(text.toUtf8().constData(), stdout);
@@ -46,10 +53,10 @@ void adminErr(const QString& text)
 
 int main(int argc, char** argv)
 {
-    // Listings are drawn with fonts, so the tool runs a GUI application on
-    // the offscreen platform: it never needs a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Listings are drawn with fonts, so the tool runs a GUI application, on
+    // the offscreen platform whatever the session says: it never needs a
+    // display, and a platform set for the desktop would fail without one.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStringList arguments = app.arguments().mid(1);
     if (arguments.isEmpty() || !registry().contains(arguments.first())) {
@@ -57,5 +64,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const Entry entry = registry().value(arguments.takeFirst());
-    return entry.run(arguments);
+    const int status = entry.run(arguments);
+    // The work panels' scratch database does not outlive the command.
+    WorkDatabase::process().remove();
+    return status;
 }

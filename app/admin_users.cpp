@@ -1,20 +1,19 @@
-// uordane-admin users: the users of a data folder's database as the users
+// uordane-admin users: the users of a company's database as the users
 // list shows them: name, full name, profile and whether a password is set;
 // with --perfiles, the permission profiles as the profiles list shows them.
 #include "admin_command.h"
 
+#include "console/company.h"
 #include "data/database.h"
-#include "data/database_setup.h"
 #include "security/profiles.h"
 #include "security/users.h"
-#include "support/file_names.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 namespace {
 
-const char* const usage = "users [--perfiles] CARPETA";
+QString usage()
+{
+    return QStringLiteral("users [--perfiles] ") + Company::usage();
+}
 
 int listProfiles(Database& database)
 {
@@ -44,24 +43,22 @@ int runUsers(const QStringList& given)
 {
     QStringList arguments = given;
     const bool profiles = arguments.removeAll(QStringLiteral("--perfiles")) > 0;
-    if (arguments.size() != 1 || arguments.first().startsWith(QLatin1String("--"))) {
-        adminErr(arguments.isEmpty() ? QStringLiteral("Falta la carpeta de datos")
-                                     : QStringLiteral("Argumento de más o desconocido: ") + arguments.last());
-        adminErr(QStringLiteral("uso: uordane-admin ") + QString::fromUtf8(usage));
+    Company company;
+    QString problem;
+    const bool understood = company.takeServerOptions(arguments, &problem);
+    if (understood && (arguments.size() > 1 || arguments.value(0).startsWith(QLatin1String("--"))))
+        problem = QStringLiteral("Argumento de más o desconocido: ") + arguments.last();
+    if (!problem.isEmpty() || !company.settle(arguments.value(0), &problem)) {
+        adminErr(problem);
+        adminErr(QStringLiteral("uso: uordane-admin ") + usage());
         return 2;
     }
-    const QString file =
-        findFileIgnoringCase(QDir(arguments.first()).filePath(QString::fromLatin1(databaseFileName)));
-    if (!QFileInfo::exists(file)) {
-        adminErr(QStringLiteral("No existe la base de datos ") + file);
-        return 1;
+    std::unique_ptr<Database> opened = company.open(&problem, Database::OpenMode::ReadOnly);
+    if (!opened) {
+        adminErr(problem);
+        return 2;
     }
-    Database database(DatabaseLocation::sqliteFile(file));
-    // Only reads: opened read-only, so that nothing in the file changes.
-    if (!database.open(Database::OpenMode::ReadOnly)) {
-        adminErr(database.errorText());
-        return 1;
-    }
+    Database& database = *opened;
     if (profiles)
         return listProfiles(database);
     QList<UserListing> users;
@@ -86,4 +83,4 @@ int runUsers(const QStringList& given)
 
 }  // namespace
 
-static AdminCommand users("users", usage, &runUsers);
+static AdminCommand users("users", usage(), &runUsers);

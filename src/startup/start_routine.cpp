@@ -66,6 +66,10 @@ int runStartRoutine(const StartEnvironment& environment, UiPort& ui, const Start
     if (hooks.callMainObject)
         hooks.callMainObject(parameters);
     writeCallParameters(source, parameters);
+    // The program ends when the count reaches zero, which is now unless
+    // panels or forms outlive the main menu.
     TopLevelObjects::closed();
+    if (hooks.waitForEnd)
+        hooks.waitForEnd();
     return 0;
 }

@@ -39,6 +39,10 @@ struct StartHooks {
     /// The rest of the shutdown (hide forms, wait for previews, end); closing
     /// the database is the start routine's own step.
     ShutdownSteps shutdown;
+    /// Keeps the program running, after the main object returned, until
+    /// the shutdown has ended it: windows the main menu opened may still be
+    /// open. Returns at once when the shutdown has run.
+    std::function<void()> waitForEnd;
 };
 
 /// The start routine: reads the folders and the parameters, opens the

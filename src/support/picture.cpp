@@ -103,16 +103,17 @@ QStringList positionGroups(const QString& picture)
 
 /// Splits a typed number into integer and decimal digits, deciding which of
 /// "," and "." is the decimal point: the last one when both appear; a single
-/// one is the point when the decimals fit the picture, a thousands separator
-/// when it is followed by exactly three digits and the picture groups
-/// thousands.
+/// one is a thousands separator when it is followed by exactly three digits,
+/// the picture groups thousands, and it is the workstation's thousands
+/// separator or the decimals would not fit; otherwise it is the point.
 struct NumberParts {
     QString integer;
     QString fraction;
     bool wellFormed = false;
 };
 
-NumberParts splitNumber(const QString& digits, int maximumDecimals, bool groupsThousands)
+NumberParts splitNumber(const QString& digits, int maximumDecimals, bool groupsThousands,
+                        const Separators& workstation)
 {
     NumberParts parts;
     const qsizetype lastComma = digits.lastIndexOf(u',');
@@ -127,7 +128,8 @@ NumberParts splitNumber(const QString& digits, int maximumDecimals, bool groupsT
         const bool once = digits.count(separator) == 1;
         const bool decimalsFit = maximumDecimals > 0 && digitsAfter <= maximumDecimals;
         const bool looksLikeThousands = groupsThousands && digitsAfter == 3;
-        if (once && (decimalsFit || !looksLikeThousands))
+        const bool groupsAsTheWorkstation = looksLikeThousands && separator == workstation.thousands;
+        if (once && !groupsAsTheWorkstation && (decimalsFit || !looksLikeThousands))
             decimalAt = at;
     }
 
@@ -163,12 +165,21 @@ NumberParts splitNumber(const QString& digits, int maximumDecimals, bool groupsT
 
 Separators Separators::workstation()
 {
-    const QLocale locale = QLocale::system();
-    Separators separators;
-    if (!locale.decimalPoint().isEmpty())
-        separators.decimal = locale.decimalPoint().front();
-    if (!locale.groupSeparator().isEmpty())
-        separators.thousands = locale.groupSeparator().front();
+    // The system locale is read once per process, as Qt reads it.
+    static const Separators separators = [] {
+        const QLocale locale = QLocale::system();
+        Separators read;
+        if (!locale.decimalPoint().isEmpty())
+            read.decimal = locale.decimalPoint().front();
+        if (!locale.groupSeparator().isEmpty())
+            read.thousands = locale.groupSeparator().front();
+        // A grouping that typed numbers cannot carry (a blank) or that
+        // clashes with the decimal character becomes the other of "," and
+        // ".", so that every shown number reads back.
+        if (read.thousands == read.decimal || read.thousands.isSpace())
+            read.thousands = read.decimal == u',' ? u'.' : u',';
+        return read;
+    }();
     return separators;
 }
 
@@ -361,7 +372,7 @@ PictureValue Picture::parseNumber(const QString& text) const
             return refusal(invalidNumber);
     }
     const bool groupsThousands = integerMask_.contains(u',');
-    NumberParts parts = splitNumber(typed, decimals(), groupsThousands);
+    NumberParts parts = splitNumber(typed, decimals(), groupsThousands, separators_);
     if (!parts.wellFormed)
         return refusal(invalidNumber);
 

@@ -10,7 +10,8 @@ struct Separators {
     QChar decimal = u'.';
     QChar thousands = u',';
 
-    /// The separators of the workstation (the system locale).
+    /// The separators of the workstation: those of the system locale (a
+    /// Uruguayan workstation writes 1.234,56), read once per process.
     static Separators workstation();
 };
 
@@ -50,7 +51,8 @@ class Picture {
 public:
     enum class Kind { Number, Text, Date, Time };
 
-    explicit Picture(const QString& picture, Separators separators = {});
+    /// Numbers are shown with `separators`: the workstation's unless said.
+    explicit Picture(const QString& picture, Separators separators = Separators::workstation());
 
     Kind kind() const { return kind_; }
     const QString& picture() const { return picture_; }
@@ -70,7 +72,8 @@ public:
     QString format(const QTime& time) const;
 
     /// Reads what a person typed. Numbers take an optional sign, thousands
-    /// separators or none, and "." or "," as the decimal point; too many
+    /// separators or none, and "." or "," as the decimal point (a lone
+    /// workstation thousands separator before three digits groups); too many
     /// digits, too many decimals and anything but digits are refused.
     /// Texts longer than the picture are refused. `today` places two-digit years.
     PictureValue parse(const QString& text, const QDate& today = QDate::currentDate()) const;

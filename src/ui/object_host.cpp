@@ -14,6 +14,10 @@
 
 #include <QEventLoop>
 #include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <type_traits>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -25,6 +29,31 @@ void closeWindow(QWidget* window)
     }
     window->close();
 }
+
+namespace {
+
+/// Counts `window` among the open top-level objects until it closes or is
+/// destroyed, whichever comes first: once, never twice. `closedSignal` is
+/// the window's own signal that it closed, when it has one.
+template <typename Window, typename Signal>
+void countWhileOpen(Window* window, Signal closedSignal, std::function<void()> afterClosing)
+{
+    auto counted = std::make_shared<bool>(true);
+    TopLevelObjects::opened();
+    auto countDown = [counted, afterClosing] {
+        if (!*counted)
+            return;
+        *counted = false;
+        if (afterClosing)
+            afterClosing();
+        TopLevelObjects::closed();
+    };
+    if constexpr (!std::is_same_v<Signal, std::nullptr_t>)
+        QObject::connect(window, closedSignal, window, countDown);
+    QObject::connect(window, &QObject::destroyed, countDown);
+}
+
+}  // namespace
 
 ObjectHost::ObjectHost(QMdiArea* area, UiPort& ui, QObject* parent) : QObject(parent), area_(area), ui_(ui) {}
 
@@ -166,11 +195,12 @@ bool ObjectHost::open(const QString& name)
         QWidget* window = WindowRegistry::find(name)(*database_, ui_, std::make_shared<WindowCall>());
         const QString key = name.toUpper();
         open_.insert(key, window);
-        TopLevelObjects::opened();
-        connect(window, &QObject::destroyed, this, [this, key] {
-            open_.remove(key);
-            TopLevelObjects::closed();
-            emit panelClosed(key);
+        QPointer<ObjectHost> host(this);
+        countWhileOpen(window, nullptr, [host, key] {
+            if (!host)
+                return;
+            host->open_.remove(key);
+            emit host->panelClosed(key);
         });
         show(window);
         return true;
@@ -186,14 +216,15 @@ bool ObjectHost::open(const QString& name)
         return true;
     }
     auto* window = new WorkPanelWindow(*panel);
-    open_.insert(name.toUpper(), window);
-    TopLevelObjects::opened();
     const QString key = name.toUpper();
+    open_.insert(key, window);
     // The panel engine lives as long as its window.
-    connect(window, &WorkPanelWindow::closed, this, [this, panel, key] {
-        open_.remove(key);
-        TopLevelObjects::closed();
-        emit panelClosed(key);
+    QPointer<ObjectHost> host(this);
+    countWhileOpen(window, &WorkPanelWindow::closed, [host, panel, key] {
+        if (!host)
+            return;
+        host->open_.remove(key);
+        emit host->panelClosed(key);
     });
     show(window);
     return true;

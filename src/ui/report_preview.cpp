@@ -4,6 +4,7 @@
 #include "ui/report_render.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QKeySequence>
@@ -120,6 +121,21 @@ ReportPreview::ReportPreview(const ReportDocument& document, const QString& sett
 
 ReportPreview::~ReportPreview()
 {
+    countClosed();
+}
+
+void ReportPreview::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        countClosed();
+}
+
+void ReportPreview::countClosed()
+{
+    if (!counted_)
+        return;
+    counted_ = false;
     ReportPreviews::closed();
 }
 

@@ -14,7 +14,9 @@ class QSpinBox;
 /// The preview window of a listing: shows its pages one at a time, zooms,
 /// pages, prints and saves them as PDF. It lives on after the listing
 /// procedure returns, deletes itself when closed, and counts itself among
-/// the open previews while it exists.
+/// the open previews until it closes (or is destroyed unclosed): a closed
+/// preview waiting for its deferred delete no longer holds up the end of the
+/// program.
 class ReportPreview : public QWidget {
     Q_OBJECT
 public:
@@ -49,12 +51,18 @@ public slots:
     /// Asks for a file name and saves the pages as PDF.
     void askAndSaveAsPdf();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void setZoom(double zoom);
     void refresh();
+    /// Takes the preview out of the open previews, once.
+    void countClosed();
 
     ReportDocument document_;
     QString settingsFile_;
+    bool counted_ = true;  ///< still among the open previews
     int page_ = 0;
     double zoom_ = 1.0;
     QScrollArea* scrollArea_;

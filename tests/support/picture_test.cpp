@@ -2,6 +2,7 @@
 
 #include "date_printers.h"
 
+#include <QLocale>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -283,4 +284,47 @@ TEST(PictureDates, DateAndTimePicturesParseThroughTheDateRules)
     EXPECT_EQ(time.error, QStringLiteral("Hora inválida"));
     EXPECT_EQ(Picture(QStringLiteral("hh:mm:ss")).format(QTime(8, 5, 3)), QStringLiteral("08:05:03"));
     EXPECT_EQ(Picture(QStringLiteral("dd/mm/yyyy")).format(QDate(2024, 2, 29)), QStringLiteral("29/02/2024"));
+}
+
+namespace {
+
+// The workstation's separators come from the system locale, which the test
+// main pins: "C" in every run, "es_UY.UTF-8" in the run CTest names
+// WorkstationLocale.Uruguay.
+bool uruguayanWorkstation()
+{
+    return QLocale::system().decimalPoint() == QStringLiteral(",");
+}
+
+} // namespace
+
+TEST(WorkstationLocale, APlainWorkstationWritesDecimalPoints)
+{
+    if (uruguayanWorkstation())
+        GTEST_SKIP() << "the system locale writes decimal commas";
+    EXPECT_EQ(Separators::workstation().decimal, u'.');
+    EXPECT_EQ(Separators::workstation().thousands, u',');
+    EXPECT_EQ(shown("ZZZ,ZZ9.99", 1234.56), QStringLiteral("  1,234.56"));
+    EXPECT_EQ(shown("ZZ9.999999", 2.5), QStringLiteral("  2.500000"));
+    // A lone "," before three digits groups thousands even where three
+    // decimals would fit; a lone "." is the point.
+    EXPECT_DOUBLE_EQ(typed("ZZZ,ZZZ,ZZ9.99999", QStringLiteral("1,234")).number, 1234);
+    EXPECT_DOUBLE_EQ(typed("ZZZ,ZZZ,ZZ9.99999", QStringLiteral("1.234")).number, 1.234);
+}
+
+TEST(WorkstationLocale, AUruguayanWorkstationWritesDecimalCommas)
+{
+    if (!uruguayanWorkstation())
+        GTEST_SKIP() << "the system locale writes decimal points; CTest runs this under es_UY";
+    EXPECT_EQ(QLocale::system().name(), QStringLiteral("es_UY"));
+    EXPECT_EQ(Separators::workstation().decimal, u',');
+    EXPECT_EQ(Separators::workstation().thousands, u'.');
+    EXPECT_EQ(shown("ZZZ,ZZ9.99", 1234.56), QStringLiteral("  1.234,56"));
+    EXPECT_EQ(shown("ZZ9.999999", 2.5), QStringLiteral("  2,500000"));
+    // What the workstation shows reads back, and so does what its user types.
+    const Picture amounts(QStringLiteral("ZZZ,ZZ9.99"));
+    EXPECT_DOUBLE_EQ(amounts.parse(amounts.format(1234.56)).number, 1234.56);
+    EXPECT_DOUBLE_EQ(typed("ZZZ,ZZ9.99", QStringLiteral("12,5")).number, 12.5);
+    EXPECT_DOUBLE_EQ(typed("ZZZ,ZZZ,ZZ9.99999", QStringLiteral("1.234")).number, 1234);
+    EXPECT_DOUBLE_EQ(typed("ZZZ,ZZZ,ZZ9.99999", QStringLiteral("1,234")).number, 1.234);
 }

@@ -1,0 +1,38 @@
+#include "console/session.h"
+
+#include "data/database_setup.h"
+
+using namespace Qt::StringLiterals;
+
+void ConsoleSession::defaults()
+{
+    if (permissions.isEmpty())
+        permissions = fullRights();
+}
+
+bool takeSessionOption(const QStringList& arguments, qsizetype& at, ConsoleSession& session, QString* problem)
+{
+    const QString& option = arguments.at(at);
+    if (option != u"--answer" && option != u"--usuario" && option != u"--permisos")
+        return false;
+    if (at + 1 >= arguments.size()) {
+        *problem = u"Falta el valor de "_s + option;
+        return true;
+    }
+    const QString value = arguments.at(at + 1);
+    at += 2;
+    if (option == u"--usuario") {
+        session.user = value.trimmed().toUpper();
+    } else if (option == u"--permisos") {
+        session.permissions = value;
+    } else {
+        const QString answer = value.trimmed().toLower();
+        if (answer == u"si" || answer == u"sí" || answer == u"s")
+            session.answers.append(true);
+        else if (answer == u"no" || answer == u"n")
+            session.answers.append(false);
+        else
+            *problem = u"--answer espera si o no, no "_s + value;
+    }
+    return true;
+}

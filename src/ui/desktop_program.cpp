@@ -1,0 +1,139 @@
+#include "ui/desktop_program.h"
+
+#include "data/database.h"
+#include "data/work_database.h"
+#include "reports/kqrview.h"
+#include "ui/main_form.h"
+#include "ui/report_preview.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <QThread>
+
+#include <array>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+int endSignalPipe[2] = {-1, -1};
+
+void onEndSignal(int)
+{
+    // Only what is safe in a signal handler: the event loop does the rest.
+    const char byte = 1;
+    const ssize_t written = ::write(endSignalPipe[1], &byte, 1);
+    (void)written;
+}
+
+/// While it exists, the signals that end a program from outside it (the
+/// session logging out, Ctrl+C in a terminal, a closed terminal) close
+/// every window as their user would, so that the program ends through its
+/// shutdown and leaves no work database behind.
+class EndSignals {
+public:
+    EndSignals()
+    {
+        if (::pipe(endSignalPipe) != 0)
+            return;
+        notifier_ = std::make_unique<QSocketNotifier>(endSignalPipe[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [] {
+            char byte = 0;
+            const ssize_t read = ::read(endSignalPipe[0], &byte, 1);
+            (void)read;
+            QApplication::closeAllWindows();
+        });
+        struct sigaction action = {};
+        action.sa_handler = onEndSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (size_t at = 0; at < signals_.size(); ++at)
+            sigaction(signals_[at], &action, &previous_[at]);
+    }
+    ~EndSignals()
+    {
+        if (!notifier_)
+            return;
+        for (size_t at = 0; at < signals_.size(); ++at)
+            sigaction(signals_[at], &previous_[at], nullptr);
+        notifier_.reset();
+        ::close(endSignalPipe[0]);
+        ::close(endSignalPipe[1]);
+        endSignalPipe[0] = endSignalPipe[1] = -1;
+    }
+    EndSignals(const EndSignals&) = delete;
+    EndSignals& operator=(const EndSignals&) = delete;
+
+private:
+    static constexpr std::array<int, 3> signals_ = {SIGTERM, SIGINT, SIGHUP};
+    std::array<struct sigaction, 3> previous_ = {};
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+}  // namespace
+
+int runDesktopProgram(const StartEnvironment& environment)
+{
+    // The count of open objects decides when the program ends, not the
+    // last visible window: a preview may outlive the main window, and the
+    // main window may stay with a panel after the main menu closed.
+    const bool quitOnLastWindow = QApplication::quitOnLastWindowClosed();
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // Declared before the windows so that it outlives them.
+    std::unique_ptr<Database> database;
+    MainForm mainForm;
+    // "KQPRN.INI" lives in the folder the program runs from, as the other
+    // INI files of the company do.
+    DesktopReportOutput reportOutput(QDir::currentPath());
+    installReportOutput(&reportOutput);
+
+    const EndSignals endSignals;
+    QEventLoop untilEnd;
+    bool ended = false;
+    StartHooks hooks;
+    hooks.showMainWindow = [&] {
+        mainForm.setDatabase(Database::main());
+        mainForm.show();
+    };
+    hooks.callMainObject = [&](CallParameters& parameters) {
+        mainForm.setDatabase(Database::main());
+        mainForm.runMainObject(parameters);
+    };
+    hooks.shutdown.deleteWorkDatabase = [] { WorkDatabase::process().remove(); };
+    hooks.shutdown.hideForms = [&] {
+        // Nothing may reach the closed database any more.
+        mainForm.setDatabase(nullptr);
+        mainForm.hide();
+    };
+    hooks.shutdown.openPreviews = [] { return ReportPreviews::openCount(); };
+    hooks.shutdown.pause = [] {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 800) {
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+            QThread::msleep(10);
+        }
+    };
+    hooks.shutdown.end = [&] {
+        ended = true;
+        untilEnd.quit();
+    };
+    hooks.waitForEnd = [&] {
+        if (!ended)
+            untilEnd.exec();
+    };
+
+    const int exitCode = runStartRoutine(environment, mainForm.ui(), hooks, database);
+    // The steps name this run's windows and loop, which end here.
+    TopLevelObjects::setShutdown({});
+    installReportOutput(nullptr);
+    // A start that stopped before the count began (no database) has no
+    // shutdown of its own; the work database goes all the same.
+    WorkDatabase::process().remove();
+    QApplication::setQuitOnLastWindowClosed(quitOnLastWindow);
+    return exitCode;
+}

@@ -1,0 +1,68 @@
+// The console UI port: the output contract every uordane-admin command keeps.
+#include "console/console_ui_port.h"
+
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ConsoleUiPort, EachBoxIsOneLineWithItsIconWordAndQuestionsTakeTheAnswersThenNo)
+{
+    QString output;
+    QString errors;
+    QTextStream out(&output);
+    QTextStream err(&errors);
+    ConsoleUiPort console(out, err);
+    console.answer(true);
+    console.answer(false);
+
+    console.message(QStringLiteral("Falta descripción"), MessageIcon::Exclamation);
+    console.message(QStringLiteral("Aviso: primera línea\nsegunda\r\ntercera"), MessageIcon::Information);
+    EXPECT_TRUE(console.question(QStringLiteral("¿Realmente desea eliminar estos datos? "), DefaultButton::No));
+    EXPECT_FALSE(console.question(QStringLiteral("¿Otra?"), DefaultButton::Yes));
+    // The answers have run out: No, whatever the default button.
+    EXPECT_FALSE(console.question(QStringLiteral("¿Y otra más?"), DefaultButton::Yes));
+
+    EXPECT_EQ(output.split(u'\n', Qt::SkipEmptyParts),
+              (QStringList{QStringLiteral("Exclamación: Falta descripción"),
+                           QStringLiteral("Información: Aviso: primera línea / segunda / tercera"),
+                           QStringLiteral("Pregunta: ¿Realmente desea eliminar estos datos?  => si"),
+                           QStringLiteral("Pregunta: ¿Otra? => no"),
+                           QStringLiteral("Pregunta: ¿Y otra más? => no")}));
+    EXPECT_EQ(console.refusals(), 1);
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST(ConsoleUiPort, StatusTextsGoToStandardErrorOnceEachChange)
+{
+    QString output;
+    QString errors;
+    QTextStream out(&output);
+    QTextStream err(&errors);
+    ConsoleUiPort console(out, err);
+
+    console.statusText(1, QStringLiteral("Inserta"));
+    console.statusText(1, QStringLiteral("Inserta"));
+    console.statusText(2, QStringLiteral("Procesando 100 de 250"));
+    console.statusText(2, QString());
+    console.statusText(2, QStringLiteral("Procesando 200 de 250"));
+
+    EXPECT_EQ(errors.split(u'\n', Qt::SkipEmptyParts),
+              (QStringList{QStringLiteral("Inserta"), QStringLiteral("Procesando 100 de 250"),
+                           QStringLiteral("Procesando 200 de 250")}));
+    EXPECT_TRUE(output.isEmpty());
+}
+
+TEST(ConsoleUiPort, AFileDialogIsCancelledAndSaysSo)
+{
+    QString output;
+    QString errors;
+    QTextStream out(&output);
+    QTextStream err(&errors);
+    ConsoleUiPort console(out, err);
+
+    EXPECT_TRUE(console.pickFile({QStringLiteral("Importar básicos"), {}, {}, false}).isEmpty());
+    EXPECT_EQ(output, QStringLiteral("Archivo: Importar básicos => (ninguno)\n"));
+}
+
+}  // namespace
