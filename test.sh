@@ -12,11 +12,21 @@ build_project build
 # on both backends. It is removed at the end, also when tests fail.
 pg_folder=$(mktemp -d /tmp/uordane-pg-XXXXXX)
 pg_port=$(( 20000 + RANDOM % 20000 ))
-trap 'tools/pg_cluster.sh stop "$pg_folder"' EXIT
+ldap_folder=$(mktemp -d /tmp/uordane-ldap-XXXXXX)
+ldap_port=$(( pg_port + 1 ))
+trap 'tools/pg_cluster.sh stop "$pg_folder"; tools/ldap_server.sh stop "$ldap_folder"' EXIT
 if ! tools/pg_cluster.sh start "$pg_folder" "$pg_port"; then
     echo "No se pudo iniciar el servidor PostgreSQL de prueba" >&2
     exit 1
 fi
 export UORDANE_TEST_PG_HOST=127.0.0.1 UORDANE_TEST_PG_PORT=$pg_port UORDANE_TEST_PG_USER=postgres
+
+# A throwaway OpenLDAP directory on loopback for the directory-group tests;
+# without it they skip and say why.
+if tools/ldap_server.sh start "$ldap_folder" "$ldap_port"; then
+    export UORDANE_TEST_LDAP_URI=ldap://127.0.0.1:$ldap_port
+else
+    echo "No se pudo iniciar el servidor LDAP de prueba: se omiten las pruebas del directorio" >&2
+fi
 
 ctest --test-dir build --output-on-failure -j2 "$@"
