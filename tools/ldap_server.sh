@@ -5,7 +5,8 @@
 #   tools/ldap_server.sh stop FOLDER         stop and remove
 # The directory is tests/fixtures/directory.ldif under the suffix
 # dc=uordane,dc=test; "cn=admin,dc=uordane,dc=test" with the password
-# "secreto" may write, anyone may read.
+# "secreto" may write, anyone may read. A search that does not ask page by
+# page gets at most 3 entries.
 set -euo pipefail
 
 slapd=$(command -v slapd || echo /usr/sbin/slapd)
@@ -36,6 +37,10 @@ rootpw secreto
 directory $folder/data
 maxsize 16777216
 access to * by * read
+# Like Active Directory, the server hands out only a few entries per plain
+# search; a paged search gets them all.
+limits anonymous size.soft=3 size.hard=3 size.prtotal=unlimited
+limits users size.soft=3 size.hard=3 size.prtotal=unlimited
 CONF
     "$slapadd" -q -f "$folder/slapd.conf" -l "$here/tests/fixtures/directory.ldif" >"$folder/slapadd.log" 2>&1 \
         || { cat "$folder/slapadd.log" >&2; exit 1; }
