@@ -25,6 +25,8 @@ export UORDANE_TEST_PG_HOST=127.0.0.1 UORDANE_TEST_PG_PORT=$pg_port UORDANE_TEST
 # without it they skip and say why.
 if tools/ldap_server.sh start "$ldap_folder" "$ldap_port"; then
     export UORDANE_TEST_LDAP_URI=ldap://127.0.0.1:$ldap_port
+    # Its certificate, when it has one, is the one the tests' StartTLS trusts.
+    [ -f "$ldap_folder/cert.pem" ] && export LDAPTLS_CACERT=$ldap_folder/cert.pem
 else
     echo "No se pudo iniciar el servidor LDAP de prueba: se omiten las pruebas del directorio" >&2
 fi

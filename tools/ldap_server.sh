@@ -6,7 +6,9 @@
 # The directory is tests/fixtures/directory.ldif under the suffix
 # dc=uordane,dc=test; "cn=admin,dc=uordane,dc=test" with the password
 # "secreto" may write, anyone may read. A search that does not ask page by
-# page gets at most 3 entries.
+# page gets at most 3 entries. When openssl is there the server also speaks
+# StartTLS with a self-signed certificate for 127.0.0.1, FOLDER/cert.pem,
+# which a client trusts through LDAPTLS_CACERT.
 set -euo pipefail
 
 slapd=$(command -v slapd || echo /usr/sbin/slapd)
@@ -19,6 +21,14 @@ start)
     [ -x "$slapd" ] || { echo "slapd no está instalado" >&2; exit 1; }
     rm -rf "$folder"
     mkdir -p "$folder/data"
+    tls=""
+    if command -v openssl >/dev/null \
+        && openssl req -x509 -newkey rsa:2048 -nodes -days 7 -subj "/CN=127.0.0.1" \
+               -addext "subjectAltName=IP:127.0.0.1,DNS:localhost" \
+               -keyout "$folder/key.pem" -out "$folder/cert.pem" >"$folder/openssl.log" 2>&1; then
+        tls="TLSCertificateFile $folder/cert.pem
+TLSCertificateKeyFile $folder/key.pem"
+    fi
     cat >"$folder/slapd.conf" <<CONF
 include /etc/ldap/schema/core.schema
 include /etc/ldap/schema/cosine.schema
@@ -29,6 +39,7 @@ moduleload back_mdb
 pidfile $folder/slapd.pid
 argsfile $folder/slapd.args
 loglevel none
+$tls
 
 database mdb
 suffix "dc=uordane,dc=test"

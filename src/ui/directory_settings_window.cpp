@@ -102,7 +102,6 @@ void DirectorySettingsWindow::confirm()
 {
     if (busy_ || !saveDirectorySettings(database_, ui_, inUse_->isChecked(), settings()))
         return;
-    call_->key = QStringLiteral("S");
     closeWindow(this);
 }
 

@@ -526,6 +526,11 @@ void GroupSelectionWindow::fill()
 
 void GroupSelectionWindow::confirm()
 {
+    // Enter before the search of the typed text ran shows its groups first.
+    if (typing_.isActive()) {
+        fill();
+        return;
+    }
     QListWidgetItem* item = list_->currentItem();
     if (!item)
         return;

@@ -80,6 +80,17 @@ TEST_F(DirectoryGroups, EveryKindOfGroupIsListedSortedWithItsPathSignedInOrAnony
               QString::fromUtf8("cn=Ñandú Técnicos,ou=Montevideo,ou=Grupos,dc=uordane,dc=test"));
 }
 
+TEST_F(DirectoryGroups, StartTlsSignsInOverAnEncryptedConnection)
+{
+    if (qEnvironmentVariableIsEmpty("LDAPTLS_CACERT"))
+        GTEST_SKIP() << "LDAPTLS_CACERT no está definido: el servidor de prueba no tiene certificado (openssl)";
+    DirectorySettings settings = testDirectorySettings();
+    settings.startTls = true;
+    const DirectoryAnswer answer = findDirectoryGroups(settings, QStringLiteral("sueldos"));
+    ASSERT_TRUE(answer.ok()) << answer.error.toStdString();
+    EXPECT_EQ(namesOf(answer), (QStringList{"Sueldos", "Sueldos Centro"}));
+}
+
 TEST_F(DirectoryGroups, TheTextKeepsGroupsWhoseNameContainsItInAnyCase)
 {
     // "Ana Sueldos" is a person, not a group.

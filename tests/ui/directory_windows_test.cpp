@@ -16,6 +16,9 @@
 
 namespace {
 
+const QStringList everyGroupName = {"administradores", "Contadores",     QString::fromUtf8("Ñandú Técnicos"),
+                                    "Sueldos",         "Sueldos Centro", "Todo (*) el personal"};
+
 class DirectoryWindowsTest : public MainFormTest {
 protected:
     void SetUp() override
@@ -77,25 +80,37 @@ TEST_F(DirectoryWindowsTest, TheSelectionSearchesAsThePersonTypesAndHandsBackThe
     ASSERT_TRUE(saveDirectorySettings(*database, form.ui(), true, settings));
 
     QStringList shown;
+    QString current;
+    bool stillOpen = false;
     QTimer::singleShot(100, [&] {
         auto* selection = openWindow<GroupSelectionWindow>();
         if (!selection)
             return;
         shown = listed(selection);
+        current = selection->list()->currentItem() ? selection->list()->currentItem()->text() : QString();
+        // Enter before the typed text was searched shows its groups and chooses nothing yet.
         QTest::keyClicks(selection->filterEdit(), "centro");
-        // The search waits until typing pauses.
-        if (!QTest::qWaitFor([&] { return selection->list()->count() == 2; }, 3000))
+        QTest::keyClick(selection->list(), Qt::Key_Return);
+        shown += listed(selection);
+        stillOpen = openWindow<GroupSelectionWindow>() == selection;
+        // Otherwise the search runs once typing pauses.
+        selection->filterEdit()->clear();
+        QTest::keyClicks(selection->filterEdit(), "contad");
+        if (!QTest::qWaitFor([&] { return listed(selection).value(1) == "Contadores"; }, 3000))
             ADD_FAILURE() << "the list did not follow the typed text";
         shown += listed(selection);
         selection->list()->setCurrentRow(1);
         QTest::keyClick(selection->list(), Qt::Key_Return);
     });
-    QString key = "Contadores";
+    QString key = "Sueldos";
     QString mode;
     ASSERT_TRUE(form.host().call("WSELGRLD", key, mode));
-    EXPECT_EQ(shown.size(), 9) << shown.join(" | ").toStdString();
-    EXPECT_EQ(shown.mid(7), (QStringList{"--Ninguno--", "Sueldos Centro"}));
-    EXPECT_EQ(key, "Sueldos Centro");
+    EXPECT_EQ(shown.size(), 11) << shown.join(" | ").toStdString();
+    EXPECT_EQ(shown.mid(0, 7), QStringList{"--Ninguno--"} + everyGroupName) << "every group at first";
+    EXPECT_EQ(current, "Sueldos") << "the group passed in is the current one";
+    EXPECT_EQ(shown.mid(7), (QStringList{"--Ninguno--", "Sueldos Centro", "--Ninguno--", "Contadores"}));
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(key, "Contadores");
 }
 
 TEST_F(DirectoryWindowsTest, ADirectoryThatFailsLeavesOnlyNoneAndSaysWhyUnderTheList)
