@@ -22,12 +22,20 @@ fi
 export UORDANE_TEST_PG_HOST=127.0.0.1 UORDANE_TEST_PG_PORT=$pg_port UORDANE_TEST_PG_USER=postgres
 
 # A throwaway OpenLDAP directory on loopback for the directory-group tests;
-# without it they skip and say why.
-if tools/ldap_server.sh start "$ldap_folder" "$ldap_port"; then
-    export UORDANE_TEST_LDAP_URI=ldap://127.0.0.1:$ldap_port
-    # Its certificate, when it has one, is the one the tests' StartTLS trusts.
-    [ -f "$ldap_folder/cert.pem" ] && export LDAPTLS_CACERT=$ldap_folder/cert.pem
-else
+# without it they skip and say why. A port another program holds is retried.
+unset UORDANE_TEST_LDAP_URI LDAPTLS_CACERT
+for _ in 1 2 3; do
+    if tools/ldap_server.sh start "$ldap_folder" "$ldap_port"; then
+        export UORDANE_TEST_LDAP_URI=ldap://127.0.0.1:$ldap_port
+        # Its certificate, when it has one, is the one the tests' StartTLS trusts.
+        if [ -f "$ldap_folder/cert.pem" ]; then
+            export LDAPTLS_CACERT=$ldap_folder/cert.pem
+        fi
+        break
+    fi
+    ldap_port=$(( 20000 + RANDOM % 20000 ))
+done
+if [ -z "${UORDANE_TEST_LDAP_URI:-}" ]; then
     echo "No se pudo iniciar el servidor LDAP de prueba: se omiten las pruebas del directorio" >&2
 fi
 
