@@ -58,7 +58,7 @@ CONF
     # slapd forks into the background once it listens; the pid file says
     # which process to stop.
     "$slapd" -f "$folder/slapd.conf" -h "ldap://127.0.0.1:$port/" >"$folder/slapd.log" 2>&1 \
-        || { cat "$folder/slapd.log" >&2; exit 1; }
+        || { cat "$folder/slapd.log" >&2; echo "slapd no pudo iniciarse en el puerto $port" >&2; exit 1; }
     for _ in $(seq 50); do
         [ -s "$folder/slapd.pid" ] && exit 0
         sleep 0.1
