@@ -11,6 +11,7 @@
 #include "support/pencript.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 
 namespace {
 
@@ -238,6 +239,42 @@ TEST_F(DirectoryGroups, AProfileLinkedToAGroupKeepsItsNameInPrfGruLDAP)
     input.directoryGroup.clear();
     ASSERT_TRUE(WABMPERF(*database, ui, input, QStringLiteral("UPD")));
     EXPECT_TRUE(readProfileForm(*database, QStringLiteral("LIQUIDADOR"))->directoryGroup.isEmpty());
+}
+
+TEST_F(DirectoryGroups, TheAdminCommandPrintsNameAndPathOfEachGroupOrSaysWhyNot)
+{
+    configure(true, testDirectorySettings());
+    // The company is opened the way the command is told: a folder or a server.
+    QStringList company;
+    const DatabaseLocation where = location();
+    if (where.backend == Backend::Sqlite)
+        company << folder.path();
+    else
+        company << "--server" << where.server << "--port" << QString::number(where.port) << "--database"
+                << where.database << "--user" << where.user;
+    const auto run = [&company](const QStringList& text, QString* output, QString* errors) {
+        QProcess admin;
+        admin.start(QStringLiteral(UORDANE_ADMIN), QStringList{"groups"} + company + text);
+        if (!admin.waitForFinished(30000))
+            return -1;
+        *output = QString::fromUtf8(admin.readAllStandardOutput());
+        *errors = QString::fromUtf8(admin.readAllStandardError());
+        return admin.exitCode();
+    };
+    QString output;
+    QString errors;
+    ASSERT_EQ(run({"centro"}, &output, &errors), 0) << errors.toStdString();
+    EXPECT_EQ(output, "Sueldos Centro\tcn=Sueldos Centro,ou=Centro,ou=Montevideo,ou=Grupos,dc=uordane,dc=test\n");
+    ASSERT_EQ(run({}, &output, &errors), 0) << errors.toStdString();
+    EXPECT_EQ(output.count(QChar('\n')), 6);
+    EXPECT_TRUE(output.startsWith("administradores\tcn=administradores,ou=Grupos,dc=uordane,dc=test\n"));
+
+    configure(true, wrongPassword());
+    EXPECT_EQ(run({}, &output, &errors), 1);
+    EXPECT_TRUE(output.isEmpty()) << output.toStdString();
+    EXPECT_TRUE(errors.contains("No se pudo consultar el directorio. El usuario o la contraseña del directorio no son "
+                                "correctos"))
+        << errors.toStdString();
 }
 
 TEST(DirectoryTimeout, AServerThatNeverAnswersIsGivenUpAfterTheTimeout)
