@@ -2,6 +2,7 @@
 #include "admin_command.h"
 
 #include "data/work_database.h"
+#include "engine/object_registry.h"
 
 #include <QApplication>
 #include <QMap>
@@ -61,6 +62,12 @@ int main(int argc, char** argv)
     QStringList arguments = app.arguments().mid(1);
     if (arguments.isEmpty() || !registry().contains(arguments.first())) {
         printUsage();
+        return 2;
+    }
+    // One name is one object: a program whose catalogue names two objects
+    // alike would run the wrong one.
+    if (const QStringList twice = ObjectRegistry::duplicates(); !twice.isEmpty()) {
+        adminErr(QStringLiteral("Objetos registrados dos veces: ") + twice.join(QStringLiteral(", ")));
         return 2;
     }
     const Entry entry = registry().value(arguments.takeFirst());

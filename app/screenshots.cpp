@@ -165,6 +165,7 @@ int main(int argc, char** argv)
             QString mode = "UPD";
             form.host().call("WABMPERF", key, mode);
         },
+        [&] { showForm(form, "WPARLDAP", QString(), {"13_directorio"}); },
         [&] {
             form.area()->closeAllSubWindows();
         },

@@ -2,8 +2,8 @@
 # when everything is there. Sourced by run.sh and test.sh.
 
 UORDANE_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
-    libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev fonts-liberation)
-UORDANE_TEST_PACKAGES=(clang libclang-rt-14-dev postgresql sqlite3)
+    libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev fonts-liberation libldap-dev)
+UORDANE_TEST_PACKAGES=(clang libclang-rt-14-dev postgresql sqlite3 slapd ldap-utils)
 UORDANE_LOOK_PACKAGES=(xvfb xauth poppler-utils)
 
 ensure_packages() {
@@ -18,6 +18,11 @@ ensure_packages() {
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     export DEBIAN_FRONTEND=noninteractive
+    # The tests run slapd with a configuration of their own; the package
+    # is told not to set up (and start) a directory of the system's.
+    if [[ " ${missing[*]} " == *" slapd "* ]]; then
+        echo "slapd slapd/no_configuration boolean true" | $sudo debconf-set-selections
+    fi
     $sudo apt-get update -qq
     $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }

@@ -114,6 +114,7 @@ bool profilesActionAllowed(Database& database, UiPort& ui, ProfilesAction action
             return refuse(ui, QStringLiteral("No puede copiar perfiles, esta tabla se copia automaticamente"));
         return true;
     case ProfilesAction::Print:
+    case ProfilesAction::Directory:
         return true;
     }
     return true;

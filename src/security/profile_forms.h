@@ -25,7 +25,7 @@ struct ProfileFormInput {
 };
 
 /// The actions of the profiles list.
-enum class ProfilesAction { Add, Change, Delete, Copy, Print };
+enum class ProfilesAction { Add, Change, Delete, Copy, Print, Directory };
 
 /// Checks the permission (right 9 of "Permisos") and, for the actions that
 /// change the table, the automatic copy of "Usu"; shows the refusal and

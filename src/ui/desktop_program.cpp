@@ -2,14 +2,17 @@
 
 #include "data/database.h"
 #include "data/work_database.h"
+#include "engine/object_registry.h"
 #include "reports/kqrview.h"
 #include "ui/main_form.h"
 #include "ui/report_preview.h"
+#include "ui/window_registry.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QThread>
 
@@ -77,6 +80,15 @@ private:
 
 int runDesktopProgram(const StartEnvironment& environment)
 {
+    // One name is one object: a program whose catalogue names two objects
+    // alike would open the wrong one.
+    WindowRegistry::registerAll();
+    if (const QStringList twice = ObjectRegistry::duplicates(); !twice.isEmpty()) {
+        QMessageBox::critical(nullptr, QStringLiteral("Uordane"),
+                              QStringLiteral("Objetos registrados dos veces: ") + twice.join(QStringLiteral(", ")));
+        return 1;
+    }
+
     // The count of open objects decides when the program ends, not the
     // last visible window: a preview may outlive the main window, and the
     // main window may stay with a panel after the main menu closed.

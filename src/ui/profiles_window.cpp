@@ -6,6 +6,7 @@
 #include "security/profiles.h"
 #include "startup/vbglob.h"
 #include "support/ui_port.h"
+#include "ui/directory_settings_window.h"
 #include "ui/help_viewer.h"
 #include "ui/main_menu_window.h"
 #include "ui/object_host.h"
@@ -13,6 +14,7 @@
 #include "ui/security_window_parts.h"
 #include "ui/window_registry.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -74,6 +76,11 @@ QWidget* makeGroupSelection(Database& database, UiPort&, const std::shared_ptr<W
     return new GroupSelectionWindow(database, call);
 }
 
+QWidget* makeDirectorySettings(Database& database, UiPort& ui, const std::shared_ptr<WindowCall>& call)
+{
+    return new DirectorySettingsWindow(database, ui, call);
+}
+
 }  // namespace
 
 void registerProfilesWindows()
@@ -82,6 +89,7 @@ void registerProfilesWindows()
     WindowRegistry::add(QStringLiteral("WABMPERF"), QStringLiteral("Perfil"), &makeProfileForm);
     WindowRegistry::add(QStringLiteral("WCOPIAPE"), QStringLiteral("Copia de perfil"), &makeProfileCopy);
     WindowRegistry::add(QStringLiteral("WSELGRLD"), QStringLiteral("Grupos del directorio"), &makeGroupSelection);
+    WindowRegistry::add(QStringLiteral("WPARLDAP"), QStringLiteral("Directorio"), &makeDirectorySettings);
 }
 
 // ---- WPERFILE ---------------------------------------------------------------
@@ -111,9 +119,11 @@ ProfilesWindow::ProfilesWindow(Database& database, UiPort& ui, QWidget* parent)
         {QStringLiteral("&Eliminar"), QStringLiteral("eliminar.ico")},
         {QStringLiteral("Co&piar"), QStringLiteral("copiar.ico")},
         {QStringLiteral("Re&novar"), QStringLiteral("renovar.ico")},
+        {QStringLiteral("&Directorio"), QStringLiteral("buscar.ico")},
     };
-    const QList<std::function<void()>> runs = {[this] { add(); }, [this] { modify(); }, [this] { remove(); },
-                                               [this] { copy(); }, [this] { refresh(currentKey()); }};
+    const QList<std::function<void()>> runs = {[this] { add(); },    [this] { modify(); },
+                                               [this] { remove(); }, [this] { copy(); },
+                                               [this] { refresh(currentKey()); }, [this] { directory(); }};
     for (int index = 0; index < buttons.size(); ++index) {
         QPushButton* button = newCommand(this, buttons[index].first, buttons[index].second);
         connect(button, &QPushButton::clicked, this, runs[index]);
@@ -179,6 +189,12 @@ void ProfilesWindow::copy()
     const QString key = currentKey();
     if (!busy_ && !key.isEmpty() && profilesActionAllowed(database_, ui_, ProfilesAction::Copy))
         callForm(QStringLiteral("WCOPIAPE"), key, QStringLiteral("INS"));
+}
+
+void ProfilesWindow::directory()
+{
+    if (!busy_ && profilesActionAllowed(database_, ui_, ProfilesAction::Directory))
+        callForm(QStringLiteral("WPARLDAP"), currentKey(), QString());
 }
 
 void ProfilesWindow::remove()
@@ -466,7 +482,7 @@ void ProfileFormWindow::keyPressEvent(QKeyEvent* event)
 
 GroupSelectionWindow::GroupSelectionWindow(Database& database, std::shared_ptr<WindowCall> call, QWidget* parent)
     : QWidget(parent), database_(database), call_(std::move(call)), filter_(new QLineEdit(this)),
-      list_(new QListWidget(this))
+      list_(new QListWidget(this)), problem_(new QLabel(this))
 {
     setObjectName(QStringLiteral("WSELGRLD"));
     setWindowTitle(QStringLiteral("Grupos del directorio"));
@@ -477,11 +493,18 @@ GroupSelectionWindow::GroupSelectionWindow(Database& database, std::shared_ptr<W
     filterRow->addRow(QStringLiteral("&Buscar:"), filter_);
     layout->addLayout(filterRow);
     layout->addWidget(list_, 1);
+    problem_->setWordWrap(true);
+    problem_->hide();
+    layout->addWidget(problem_);
     QPushButton* confirmButton = nullptr;
     layout->addLayout(formCommands(this, &confirmButton, QStringLiteral("WSELGRLD")));
     connect(confirmButton, &QPushButton::clicked, this, &GroupSelectionWindow::confirm);
     connect(list_, &QListWidget::itemDoubleClicked, this, &GroupSelectionWindow::confirm);
-    connect(filter_, &QLineEdit::textChanged, this, &GroupSelectionWindow::fill);
+    // Every search asks the directory: wait until typing pauses.
+    typing_.setSingleShot(true);
+    typing_.setInterval(300);
+    connect(&typing_, &QTimer::timeout, this, &GroupSelectionWindow::fill);
+    connect(filter_, &QLineEdit::textChanged, &typing_, qOverload<>(&QTimer::start));
     fill();
     list_->setFocus();
     resize(380, 360);
@@ -489,14 +512,25 @@ GroupSelectionWindow::GroupSelectionWindow(Database& database, std::shared_ptr<W
 
 void GroupSelectionWindow::fill()
 {
+    typing_.stop();
     list_->clear();
-    list_->addItems(WSELGRLD(database_, filter_->text()));
+    QString problem;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    list_->addItems(WSELGRLD(database_, filter_->text(), &problem));
+    QApplication::restoreOverrideCursor();
+    problem_->setText(problem.isEmpty() ? QString() : QStringLiteral("No se pudo consultar el directorio. ") + problem);
+    problem_->setVisible(!problem.isEmpty());
     const QList<QListWidgetItem*> current = list_->findItems(call_->key.trimmed(), Qt::MatchFixedString);
     list_->setCurrentRow(current.isEmpty() || call_->key.trimmed().isEmpty() ? 0 : list_->row(current.first()));
 }
 
 void GroupSelectionWindow::confirm()
 {
+    // Enter before the search of the typed text ran shows its groups first.
+    if (typing_.isActive()) {
+        fill();
+        return;
+    }
     QListWidgetItem* item = list_->currentItem();
     if (!item)
         return;

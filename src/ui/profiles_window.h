@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QHash>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
 
 class Database;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -33,6 +35,8 @@ public:
     void modify();
     void remove();
     void copy();
+    /// Opens the directory settings (WPARLDAP).
+    void directory();
     void refresh(const QString& key = {});
 
 signals:
@@ -117,6 +121,10 @@ public:
 
     QListWidget* list() const { return list_; }
     QLineEdit* filterEdit() const { return filter_; }
+    /// Why the directory gave no groups; hidden when it answered.
+    QLabel* problemLabel() const { return problem_; }
+    /// Asks the directory again for the groups the filter names.
+    void fill();
     void confirm();
 
 signals:
@@ -127,10 +135,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void fill();
-
     Database& database_;
     std::shared_ptr<WindowCall> call_;
     QLineEdit* filter_;
     QListWidget* list_;
+    QLabel* problem_;
+    QTimer typing_;
 };

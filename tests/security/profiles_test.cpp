@@ -1,4 +1,3 @@
-#include "security/directory_groups.h"
 #include "security/profile_forms.h"
 #include "security/profiles.h"
 #include "security/user_forms.h"
@@ -242,31 +241,22 @@ TEST_F(Profiles, SavingTheRunsOwnProfilePutsItsRightsIntoTheContext)
     EXPECT_EQ(permissions.size(), 119);
 }
 
-TEST_F(Profiles, GateAndGroupChoices)
+TEST_F(Profiles, TheGateRefusesWithoutRightNineAndWhileProfilesAreCopied)
 {
     VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSMM"));
     EXPECT_FALSE(profilesActionAllowed(*database, ui, ProfilesAction::Print));
+    EXPECT_FALSE(profilesActionAllowed(*database, ui, ProfilesAction::Directory));
     VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSMMS"));
     setParameterText(QStringLiteral("SincroAuto"), QStringLiteral("Usu"), QStringLiteral("S"));
     setParameterText(QStringLiteral("SincroAuto"), QStringLiteral("Hay"), QStringLiteral("S"));
     EXPECT_FALSE(profilesActionAllowed(*database, ui, ProfilesAction::Change));
     EXPECT_FALSE(profilesActionAllowed(*database, ui, ProfilesAction::Delete));
     EXPECT_FALSE(profilesActionAllowed(*database, ui, ProfilesAction::Copy));
+    // The directory's settings are not part of the copied tables.
+    EXPECT_TRUE(profilesActionAllowed(*database, ui, ProfilesAction::Directory));
     EXPECT_EQ(ui.texts(), (QStringList{QString::fromUtf8("No tiene permiso para efectuar esta operación"),
+                                       QString::fromUtf8("No tiene permiso para efectuar esta operación"),
                                        "Esta tabla se copia automaticamente",
                                        "No puede eliminar perfiles, esta tabla se copia automaticamente",
                                        "No puede copiar perfiles, esta tabla se copia automaticamente"}));
-
-    struct FixedDirectory : DirectoryLookup {
-        QList<DirectoryGroup> groups(const QString&) override
-        {
-            return {{"Contadores", "LDAP://cn=Contadores"}, {"Sueldos", "LDAP://cn=Sueldos"}};
-        }
-    } directory;
-    installDirectoryLookup(&directory);
-    EXPECT_EQ(WSELGRLD(*database, QString()), QStringList{"--Ninguno--"}) << "USALDAP is off";
-    setParameterNumber(QStringLiteral("Configur"), QStringLiteral("USALDAP"), 1);
-    EXPECT_EQ(WSELGRLD(*database, QStringLiteral("suel")), (QStringList{"--Ninguno--", "Sueldos"}));
-    installDirectoryLookup(nullptr);
-    EXPECT_EQ(WSELGRLD(*database, QString()), QStringList{"--Ninguno--"});
 }
