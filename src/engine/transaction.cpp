@@ -869,6 +869,8 @@ bool Transaction::runConfirm()
         return false;
     if (mode_ != Mode::Insert && !lockAndCheck())
         return false;
+    if (mode_ != Mode::Insert)
+        declaration_.hooks.afterLock.run(*this);
     if (!write())
         return false;
 

@@ -239,6 +239,9 @@ struct TransactionHooks {
     /// Before the database transaction begins: the questions a write needs
     /// (nothing is locked while the person answers). False: nothing is written.
     HookList<bool(Transaction& form)> beforeWrite;
+    /// The record is locked and was found as it was read; its write
+    /// transaction has not begun yet.
+    HookList<void(Transaction& form)> afterLock;
     /// Inside the record's database transaction, after the record was
     /// stored (or, on a delete, before it is removed): what must be written
     /// with it. False rolls everything back (the hook has told the person why).

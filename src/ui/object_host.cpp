@@ -55,7 +55,14 @@ void countWhileOpen(Window* window, Signal closedSignal, std::function<void()> a
 
 }  // namespace
 
-ObjectHost::ObjectHost(QMdiArea* area, UiPort& ui, QObject* parent) : QObject(parent), area_(area), ui_(ui) {}
+ObjectHost::ObjectHost(QMdiArea* area, UiPort& ui, QObject* parent) : QObject(parent), area_(area), ui_(ui)
+{
+    // A form back in front shows its mode code in the status bar.
+    connect(area_, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* frame) {
+        if (auto* form = frame ? qobject_cast<TransactionWindow*>(frame->widget()) : nullptr)
+            form->activated();
+    });
+}
 
 ObjectHost::~ObjectHost() = default;
 

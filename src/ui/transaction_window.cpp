@@ -698,6 +698,18 @@ void TransactionWindow::closeEvent(QCloseEvent* event)
     emit closed();
 }
 
+void TransactionWindow::activated()
+{
+    // Back in front after another window: panel 1 shows the mode code until
+    // the next validation or confirm puts the mode word back.
+    if (!activatedBefore_) {
+        activatedBefore_ = true;  // the first time is the opening, not a return
+        return;
+    }
+    if (!closing_ && !busy_ && !engine_.isClosed())
+        engine_.activated();
+}
+
 void TransactionWindow::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1) {

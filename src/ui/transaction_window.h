@@ -44,6 +44,8 @@ public:
     QLabel* computedLabel(int index) const { return computedLabels_.value(index); }
     /// Shows what the engine holds: texts, enabled inputs, focus, Confirm.
     void refresh();
+    /// The window became the active one again.
+    void activated();
 
 signals:
     void closed();
@@ -92,4 +94,5 @@ private:
     QList<QPair<QString, QGridLayout*>> frames_;  ///< of the page being built
     bool busy_ = false;
     bool closing_ = false;
+    bool activatedBefore_ = false;
 };

@@ -326,6 +326,32 @@ TEST_F(CategoriesTest, ALockFileThatCannotBeOpenedStopsConfirmWithAMessage)
     EXPECT_TRUE(auditTexts().isEmpty());
 }
 
+// With its lock file gone, a second workstation can lock and write the same
+// record while the first holds what it believes is the lock: the first one's
+// write sees the change inside its own transaction and writes nothing.
+TEST_F(CategoriesTest, ALockFileRemovedBetweenTwoEditsLosesNoUpdate)
+{
+    if (backend() != Backend::Sqlite)
+        GTEST_SKIP() << "the server's advisory locks have no file to lose";
+    addCategory(5, QStringLiteral("Peones"));
+    TransactionDecl declaration = TCATEGOR();
+    std::unique_ptr<Database> other;
+    ScriptedUi otherUi;
+    declaration.hooks.afterLock += [&](Transaction&) {
+        ASSERT_TRUE(QFile::remove(location().file + QStringLiteral(".lck")));
+        other = openConnection();
+        auto theirs = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("UPD"), other.get(), &otherUi);
+        theirs->setText(2, QStringLiteral("Segundo"));
+        ASSERT_TRUE(theirs->confirm()) << qPrintable(otherUi.texts().join('|'));
+    };
+    auto mine = open(declaration, QStringLiteral("5"), QStringLiteral("UPD"));
+    mine->setText(2, QStringLiteral("Primero"));
+    EXPECT_FALSE(mine->confirm());
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("CATEGORI fue modificada.")});
+    EXPECT_EQ(categoryDescription(5), QStringLiteral("Segundo"));
+    EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Modifica categoría 5, descripción = Segundo")});
+}
+
 TEST_F(CategoriesTest, ARecordDeletedByAnotherUserIsReportedAsModified)
 {
     addCategory(5, QStringLiteral("Peones"));
