@@ -42,6 +42,54 @@ LineTable::LineTable(const LineTableDecl& declaration, Transaction& form) : decl
     assert(!declaration_.columns.isEmpty() && "a line has at least its own key");
 }
 
+LineTable::LineTable(const LineTableDecl& declaration, Transaction& form, const QVariant& readKey)
+    : declaration_(declaration), form_(form), third_(true), readKey_(readKey), lineKey_(readKey)
+{
+    assert(!declaration_.parentLineField.isEmpty() && "a third level names the field of its line's key");
+}
+
+QVariantList LineTable::prefix(bool asStored) const
+{
+    QVariantList key{headerKey()};
+    if (third_)
+        key << (asStored ? readKey_ : lineKey_);
+    return key;
+}
+
+bool LineTable::belongs(const TableCursor& cursor, bool asStored) const
+{
+    if (!cursor.hasCurrent() || cursor.value(declaration_.headerKey) != headerKey())
+        return false;
+    return !third_ || cursor.value(declaration_.parentLineField) == (asStored ? readKey_ : lineKey_);
+}
+
+LineTable* LineTable::sublines(int row)
+{
+    if (!declaration_.sublines || row < 0 || row >= rowCount())
+        return nullptr;
+    Line& line = lines_[row];
+    if (!line.sublines) {
+        // A new line has nothing stored under it yet.
+        const QVariant readKey = line.mode == Mode::Insert ? QVariant() : line.asRead.at(0);
+        line.sublines.reset(new LineTable(*declaration_.sublines, form_, readKey));
+        line.sublines->lineKey_ = line.values.at(0);
+        if (line.mode != Mode::Insert)
+            line.sublines->follow();
+        else
+            line.sublines->loaded_ = true;
+    }
+    return line.sublines.get();
+}
+
+bool LineTable::pending() const
+{
+    for (const Line& line : lines_) {
+        if (line.mode != Mode::Display || (line.sublines && line.sublines->pending()))
+            return true;
+    }
+    return false;
+}
+
 // ---------------------------------------------------------------------------
 // Values
 
@@ -157,6 +205,8 @@ bool LineTable::setText(int row, int column, const QString& typed, QString* erro
 
     line.values[column] = normalized(column, value);
     line.invalid[column] = invalid;
+    if (column == 0 && line.sublines)
+        line.sublines->lineKey_ = line.values.at(0);
     if (line.mode == Mode::Display) {
         for (int at = 0; at < columnCount(); ++at) {
             if (!sameValue(at, line.values.at(at), line.asRead.at(at)))
@@ -213,6 +263,8 @@ bool LineTable::repeatsKey(int row) const
 void LineTable::follow()
 {
     const QVariant key = headerKey();
+    if (third_ && loaded_)
+        return;  // a line's lines are read once, when first asked for
     if (loaded_ && key == loadedKey_)
         return;
     QList<Line> fresh;
@@ -237,14 +289,13 @@ bool LineTable::readLines(QList<Line>& into) const
     if (!error)
         error = cursor.setIndex(declaration_.index);
     if (!error)
-        error = cursor.seek(Comparison::GreaterOrEqual, {headerKey()});
+        error = cursor.seek(Comparison::GreaterOrEqual, prefix(true));
     if (error) {
         form_.database().idleFreeLocks();
         translateDatabaseError(form_.ui(), error);
         return false;
     }
-    const QVariant key = headerKey();
-    for (; cursor.hasCurrent() && cursor.value(declaration_.headerKey) == key; cursor.moveNext()) {
+    for (; belongs(cursor, true); cursor.moveNext()) {
         Line line = emptyLine();
         line.mode = Mode::Display;
         for (int column = 0; column < columnCount(); ++column)
@@ -281,6 +332,17 @@ FieldVerdict LineTable::validate()
             return verdict;
         }
     }
+    for (int row = 0; row < rowCount(); ++row) {
+        LineTable* under = lines_.at(row).sublines.get();
+        if (!under || lines_.at(row).mode == Mode::Delete)
+            continue;
+        const FieldVerdict verdict = under->validate();
+        if (verdict.kind == FieldVerdict::Kind::Refused) {
+            currentRow_ = row;
+            validatedRevision_ = -1;
+            return verdict;
+        }
+    }
     return FieldVerdict::ok();
 }
 
@@ -307,6 +369,15 @@ bool LineTable::writeLine(TableCursor& cursor, const Line& line)
     auto store = [&]() -> DbError {
         if (DbError error = cursor.setValue(declaration_.headerKey, headerKey()))
             return error;
+        if (third_) {
+            if (DbError error = cursor.setValue(declaration_.parentLineField, lineKey_))
+                return error;
+        }
+        if (line.sublines && declaration_.sublines && !declaration_.sublines->lastNumberField.isEmpty()) {
+            const qlonglong last = line.sublines->lastNumber();
+            if (DbError error = cursor.setValue(declaration_.sublines->lastNumberField, last))
+                return error;
+        }
         for (int column = 0; column < columnCount(); ++column) {
             if (DbError error = cursor.setValue(declaration_.columns.at(column).field, line.values.at(column)))
                 return error;
@@ -323,7 +394,7 @@ bool LineTable::writeLine(TableCursor& cursor, const Line& line)
     }
 
     // A changed or deleted line is locked and compared with what was read.
-    cursor.seek(Comparison::Equal, {headerKey(), line.asRead.at(0)});
+    cursor.seek(Comparison::Equal, prefix(true) << line.asRead.at(0));
     if (cursor.noMatch() || !cursor.hasCurrent())
         return refuseAsModified();
     if (DbError error = cursor.edit())
@@ -362,6 +433,8 @@ bool LineTable::prepareWrite()
             line.mode = Mode::Display;
             line.values = line.asRead;
         }
+        if (line.mode != Mode::Delete && line.sublines && !line.sublines->prepareWrite())
+            return false;
     }
     return true;
 }
@@ -377,16 +450,33 @@ bool LineTable::writeWithin()
         translateDatabaseError(form_.ui(), error);
         return false;
     }
-    for (const Line& line : std::as_const(lines_)) {
-        if (line.mode == Mode::Display)
-            continue;
-        if (!writeLine(cursor, line)) {
+    for (Line& line : lines_) {
+        const bool linesBelow = line.sublines && line.sublines->pending();
+        if (line.mode == Mode::Delete && declaration_.sublines && !removeLinesOf(line)) {
             written_.clear();
             return false;
         }
-        written_.append(line);
+        // A line whose own lines changed is written again for their last number.
+        if (line.mode == Mode::Display && linesBelow && !declaration_.sublines->lastNumberField.isEmpty())
+            line.mode = Mode::Update;
+        if (line.mode != Mode::Display && !writeLine(cursor, line)) {
+            written_.clear();
+            return false;
+        }
+        if (line.mode != Mode::Delete && linesBelow && !line.sublines->writeWithin()) {
+            written_.clear();
+            return false;
+        }
+        if (line.mode != Mode::Display)
+            written_.append(line);
     }
     return true;
+}
+
+bool LineTable::removeLinesOf(const Line& line)
+{
+    LineTable under(*declaration_.sublines, form_, line.asRead.at(0));
+    return under.removeAllWithin();
 }
 
 bool LineTable::removeAllWithin()
@@ -396,13 +486,27 @@ bool LineTable::removeAllWithin()
     DbError error = cursor.open(declaration_.table);
     if (!error)
         error = cursor.setIndex(declaration_.index);
-    const QVariant key = headerKey();
+    const QVariantList key = prefix(true);
     if (!error)
-        error = cursor.seek(Comparison::GreaterOrEqual, {key});
-    while (!error && cursor.hasCurrent() && cursor.value(declaration_.headerKey) == key) {
+        error = cursor.seek(Comparison::GreaterOrEqual, key);
+    while (!error && belongs(cursor, true)) {
         error = cursor.remove();  // locks the line while it goes
         if (!error)
-            error = cursor.seek(Comparison::GreaterOrEqual, {key});
+            error = cursor.seek(Comparison::GreaterOrEqual, key);
+    }
+    // A header's lines take the lines of their lines with them.
+    if (!error && !third_ && declaration_.sublines) {
+        TableCursor below(form_.database());
+        error = below.open(declaration_.sublines->table);
+        if (!error)
+            error = below.setIndex(declaration_.sublines->index);
+        if (!error)
+            error = below.seek(Comparison::GreaterOrEqual, {headerKey()});
+        while (!error && below.hasCurrent() && below.value(declaration_.sublines->headerKey) == headerKey()) {
+            error = below.remove();
+            if (!error)
+                error = below.seek(Comparison::GreaterOrEqual, {headerKey()});
+        }
     }
     if (!error)
         return true;
@@ -421,6 +525,12 @@ void LineTable::committed(Mode headerMode)
             writeAuditEntry(form_.database(), declaration_.audit.area, text);
     }
     written_.clear();
+    if (third_)
+        return;  // its line's table reads everything again
+    for (const Line& line : std::as_const(lines_)) {
+        if (line.sublines)
+            line.sublines->committed(headerMode);
+    }
     // A new header's form clears for the next one: so do its lines; a
     // deleted header has none left.
     if (headerMode == Mode::Insert || headerMode == Mode::Delete) {
@@ -437,6 +547,15 @@ void LineTable::committed(Mode headerMode)
     currentRow_ = 0;
     ++revision_;
     validatedRevision_ = revision_;
+}
+
+void LineTable::rolledBack()
+{
+    written_.clear();
+    for (const Line& line : std::as_const(lines_)) {
+        if (line.sublines)
+            line.sublines->rolledBack();
+    }
 }
 
 qlonglong LineTable::lastNumber() const
@@ -460,7 +579,10 @@ QString LineTable::auditText(const Line& line) const
         return {};
     const int keyPosition = form_.position(declaration_.headerKey);
     const QString header = keyPosition > 0 ? form_.text(keyPosition).trimmed() : headerKey().toString();
-    QString sentence = verb + header + u' ' + lineText(line, 0);
+    QString sentence = verb + header + u' ';
+    if (third_)
+        sentence += lineKey_.toString() + u' ';
+    sentence += lineText(line, 0);
     if (line.mode == Mode::Delete)
         return sentence;
     for (const AuditPart& part : wording.parts) {

@@ -9,8 +9,10 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 
 class LineTable;
+class TableCursor;
 
 // The second level of a two-level form (a raise table with its dated
 // percentages, a leave-day scale with its seniority steps): the lines of the
@@ -50,6 +52,14 @@ struct LineTableDecl {
     /// One audit entry per written line: the verb, the header key and the
     /// line key, then the parts (columns by field). Empty verbs: no entry.
     AuditWording audit;
+    /// A third level: each line has lines of its own (an accounting entry's
+    /// line and its calculations), kept in `sublines->table` under the
+    /// header key, the line's key in `sublines->parentLineField`, and their
+    /// own key. The line's field `sublines->lastNumberField` keeps the
+    /// highest of them.
+    const LineTableDecl* sublines = nullptr;
+    /// In a third level's declaration: the field holding its line's key.
+    QString parentLineField;
 };
 
 class LineTable {
@@ -108,9 +118,15 @@ public:
     void committed(Mode headerMode);
     /// After the header's transaction was rolled back: the lines stay as the
     /// person left them.
-    void rolledBack() { written_.clear(); }
+    void rolledBack();
     /// The highest line number among the lines that stay.
     qlonglong lastNumber() const;
+
+    /// The lines of line `row` (a third level), read when first asked for;
+    /// nullptr when the declaration has none.
+    LineTable* sublines(int row);
+    /// Whether any line (or line of a line) is new, changed or marked.
+    bool pending() const;
 
 private:
     struct Line {
@@ -118,15 +134,25 @@ private:
         QVector<QVariant> values;
         QVector<QVariant> asRead;
         QVector<bool> invalid;
+        std::shared_ptr<LineTable> sublines;  ///< read when first asked for
     };
 
+    /// A third level's lines, under a line of `parent`.
+    LineTable(const LineTableDecl& declaration, Transaction& form, const QVariant& readKey);
+
     QVariant headerKey() const;
+    /// The key fields and values every line of this level is stored under:
+    /// the header key, and for a third level its line's key.
+    QVariantList prefix(bool asStored) const;
+    bool belongs(const TableCursor& cursor, bool asStored) const;
     QVariant normalized(int column, const QVariant& value) const;
     bool sameValue(int column, const QVariant& left, const QVariant& right) const;
     Line emptyLine() const;
     bool readLines(QList<Line>& into) const;
-    bool writeLine(class TableCursor& cursor, const Line& line);
+    bool writeLine(TableCursor& cursor, const Line& line);
     bool refuseAsModified();
+    /// Inside the write: removes the stored lines of `line` (third level).
+    bool removeLinesOf(const Line& line);
     QString auditText(const Line& line) const;
     QString shownText(int column, const QVariant& stored) const;
     QString lineText(const Line& line, int column) const;
@@ -141,6 +167,9 @@ private:
     int revision_ = 0;
     int validatedRevision_ = -1;
     QList<Line> written_;  ///< written in the open transaction, for the audit
+    bool third_ = false;   ///< the lines of a line
+    QVariant readKey_;     ///< a third level: its line's key as stored
+    QVariant lineKey_;     ///< a third level: its line's key as it will be stored
 };
 
 /// A field named in an audit sentence that the plain wording cannot build.

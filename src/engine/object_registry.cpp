@@ -72,6 +72,13 @@ QStringList ObjectRegistry::duplicates()
     return registry().duplicates;
 }
 
+void ObjectRegistry::removeEntry(const QString& name)
+{
+    const QString key = name.trimmed().toUpper();
+    registry().entries.remove(key);
+    registry().duplicates.removeAll(key);
+}
+
 const TransactionDecl* ObjectRegistry::transaction(const QString& name)
 {
     const TransactionDeclaration declaration = registry().transactions.value(name.trimmed().toUpper());

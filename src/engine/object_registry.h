@@ -51,6 +51,8 @@ const CatalogueEntry* entry(const QString& name);
 QList<CatalogueEntry> catalogue();
 /// The names registered for two different objects; empty when all is well.
 QStringList duplicates();
+/// Forgets the entry `name` (and that it was registered twice).
+void removeEntry(const QString& name);
 
 /// Registers a transaction under its declared name (replacing one of that name).
 void add(TransactionDeclaration declaration);

@@ -2,6 +2,7 @@
 
 #include "engine/transaction.h"
 #include "engine/work_panel.h"
+#include "data/schema.h"
 #include "engine/lines.h"
 #include "support/ui_port.h"
 #include "ui/help_viewer.h"
@@ -61,6 +62,8 @@ bool hasLookup(const FieldDecl& field)
     return field.kind == FieldKind::Reference || !field.reference.listObject.isEmpty();
 }
 
+}  // namespace
+
 /// The grid of the lines: a table view that can hand over what is being
 /// typed in a cell before the form confirms or closes.
 class LinesView : public QTableView {
@@ -82,20 +85,37 @@ public:
 /// each line's number, and a line marked for deletion is greyed.
 class LinesModel : public QAbstractTableModel {
 public:
-    LinesModel(LineTable& lines, UiPort& ui, QObject* parent) : QAbstractTableModel(parent), lines_(lines), ui_(ui) {}
+    LinesModel(const LineTableDecl& declaration, LineTable* lines, UiPort& ui, QObject* parent)
+        : QAbstractTableModel(parent), declaration_(declaration), lines_(lines), ui_(ui)
+    {
+    }
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : lines_.rowCount(); }
+    /// Shows `lines` (the calculations of another line of the level above).
+    void setLines(LineTable* lines)
+    {
+        beginResetModel();
+        lines_ = lines;
+        endResetModel();
+    }
+    LineTable* lines() const { return lines_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() || !lines_ ? 0 : lines_->rowCount();
+    }
     int columnCount(const QModelIndex& parent = {}) const override
     {
-        return parent.isValid() ? 0 : lines_.columnCount();
+        return parent.isValid() ? 0 : int(declaration_.columns.size());
     }
     QVariant data(const QModelIndex& index, int role) const override
     {
+        if (!lines_ || index.row() >= lines_->rowCount())
+            return {};
         if (role == Qt::DisplayRole || role == Qt::EditRole)
-            return lines_.text(index.row(), index.column());
-        if (role == Qt::TextAlignmentRole && isNumericPicture(lines_.declaration().columns[index.column()].picture))
+            return lines_->text(index.row(), index.column());
+        if (role == Qt::TextAlignmentRole && isNumericPicture(declaration_.columns[index.column()].picture))
             return int(Qt::AlignRight | Qt::AlignVCenter);
-        if (role == Qt::ForegroundRole && lines_.mode(index.row()) == Mode::Delete)
+        if (role == Qt::ForegroundRole && lines_->mode(index.row()) == Mode::Delete)
             return QColor(Qt::gray);
         return {};
     }
@@ -104,22 +124,22 @@ public:
         if (role != Qt::DisplayRole)
             return {};
         if (orientation == Qt::Vertical)
-            return section < lines_.rowCount() ? QString::number(section + 1) : QString();
-        return lines_.declaration().columns.value(section).heading;
+            return lines_ && section < lines_->rowCount() ? QString::number(section + 1) : QString();
+        return declaration_.columns.value(section).heading;
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override
     {
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (lines_.editable() && lines_.mode(index.row()) != Mode::Delete)
+        if (lines_ && lines_->editable() && lines_->mode(index.row()) != Mode::Delete)
             flags |= Qt::ItemIsEditable;
         return flags;
     }
     bool setData(const QModelIndex& index, const QVariant& value, int role) override
     {
-        if (role != Qt::EditRole)
+        if (role != Qt::EditRole || !lines_)
             return false;
         QString error;
-        if (!lines_.setText(index.row(), index.column(), value.toString(), &error)) {
+        if (!lines_->setText(index.row(), index.column(), value.toString(), &error)) {
             ui_.message(error, MessageIcon::Exclamation);
             return false;
         }
@@ -134,11 +154,11 @@ public:
     }
 
 private:
-    LineTable& lines_;
+    const LineTableDecl& declaration_;
+    LineTable* lines_;
     UiPort& ui_;
 };
 
-}  // namespace
 
 TransactionWindow::TransactionWindow(Transaction& engine, QWidget* parent)
     : QWidget(parent), engine_(engine)
@@ -218,52 +238,85 @@ TransactionWindow::TransactionWindow(Transaction& engine, QWidget* parent)
 
 TransactionWindow::~TransactionWindow() = default;
 
+QTableView* TransactionWindow::linesView() const
+{
+    return linesView_;
+}
+
+QTableView* TransactionWindow::sublinesView() const
+{
+    return sublinesView_;
+}
+
 QWidget* TransactionWindow::buildLines(LineTable& lines)
 {
     auto* box = new QWidget(this);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* model = new LinesModel(lines, engine_.ui(), box);
+    const LineTableDecl& declaration = lines.declaration();
+    auto* model = new LinesModel(declaration, &lines, engine_.ui(), box);
     linesModel_ = model;
-    linesView_ = new LinesView(box);
-    linesView_->setModel(model);
-    linesView_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    linesView_->setSelectionMode(QAbstractItemView::SingleSelection);
-    linesView_->horizontalHeader()->setStretchLastSection(true);
-    linesView_->setMinimumHeight(160);
-    for (int column = 0; column < lines.columnCount(); ++column) {
-        const LineColumn& decl = lines.declaration().columns[column];
-        const int characters = qMax(int(decl.picture.size()), int(decl.heading.size())) + 4;
-        linesView_->setColumnWidth(column, linesView_->fontMetrics().horizontalAdvance(QString(characters, '0')));
+    linesView_ = buildGrid(layout, model, QStringLiteral("Agregar &línea"), QStringLiteral("Eli&minar línea"));
+    if (!declaration.sublines)
+        return box;
+
+    // The third level: the lines of the line the grid above stands on.
+    const TableDef* table = Schema::table(declaration.sublines->table);
+    layout->addWidget(new QLabel(table ? table->description : declaration.sublines->table, box));
+    auto* below = new LinesModel(*declaration.sublines, lines.sublines(0), engine_.ui(), box);
+    sublinesModel_ = below;
+    sublinesView_ = buildGrid(layout, below, QStringLiteral("Agregar &sublínea"), QStringLiteral("Eliminar su&blínea"));
+    connect(linesView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [&lines, below](const QModelIndex& current) { below->setLines(lines.sublines(current.row())); });
+    return box;
+}
+
+LinesView* TransactionWindow::buildGrid(QVBoxLayout* layout, LinesModel* model, const QString& addCaption,
+                                        const QString& removeCaption)
+{
+    QWidget* box = layout->parentWidget();
+    auto* view = new LinesView(box);
+    view->setModel(model);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->setMinimumHeight(120);
+    for (int column = 0; column < model->columnCount(); ++column) {
+        const QString heading = model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int characters = heading.size() + 6;
+        view->setColumnWidth(column, view->fontMetrics().horizontalAdvance(QString(characters, '0')));
     }
-    layout->addWidget(linesView_);
+    layout->addWidget(view, 1);
     auto* buttons = new QHBoxLayout;
-    auto* addLine = new QPushButton(picture("agregar.ico"), QStringLiteral("Agregar &línea"), box);
-    auto* removeLine = new QPushButton(picture("eliminar.ico"), QStringLiteral("Eli&minar línea"), box);
+    auto* addLine = new QPushButton(picture("agregar.ico"), addCaption, box);
+    auto* removeLine = new QPushButton(picture("eliminar.ico"), removeCaption, box);
     for (QPushButton* button : {addLine, removeLine}) {
         button->setAutoDefault(false);
         buttons->addWidget(button);
     }
     buttons->addStretch();
     layout->addLayout(buttons);
-    connect(addLine, &QPushButton::clicked, this, [this, &lines, model] {
-        const int row = lines.addLine();
+    connect(addLine, &QPushButton::clicked, this, [view, model] {
+        LineTable* lines = model->lines();
+        const int row = lines ? lines->addLine() : -1;
         model->reload();
         if (row >= 0) {
-            linesView_->setCurrentIndex(model->index(row, 0));
-            linesView_->edit(model->index(row, 0));
+            view->setCurrentIndex(model->index(row, 0));
+            view->edit(model->index(row, 0));
         }
     });
-    connect(removeLine, &QPushButton::clicked, this, [this, &lines, model] {
-        const int row = linesView_->currentIndex().row();
-        if (row < 0)
+    connect(removeLine, &QPushButton::clicked, this, [view, model] {
+        const int row = view->currentIndex().row();
+        if (row < 0 || !model->lines())
             return;
-        lines.markForDeletion(row);
+        model->lines()->markForDeletion(row);
         model->reload();
     });
-    connect(linesView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [&lines](const QModelIndex& current) { lines.setCurrentRow(current.row()); });
-    return box;
+    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [model](const QModelIndex& current) {
+        if (LineTable* lines = model->lines())
+            lines->setCurrentRow(current.row());
+    });
+    return view;
 }
 
 QWidget* TransactionWindow::buildPage(int page)
@@ -576,8 +629,10 @@ void TransactionWindow::confirm()
         return;
     // What is being typed counts: an input whose text changed since it was
     // last handed over hands it over now, and so does an open cell.
-    if (linesView_)
-        static_cast<LinesView*>(linesView_)->commitPendingEdit();
+    for (LinesView* grid : {linesView_, sublinesView_}) {
+        if (grid)
+            grid->commitPendingEdit();
+    }
     for (const Input& input : inputs_) {
         if ((input.edit || input.memo) && !pushText(input))
             return;
@@ -638,6 +693,9 @@ void TransactionWindow::refresh()
     if (LineTable* lines = engine_.lines(); lines && linesModel_) {
         lines->follow();
         static_cast<LinesModel*>(linesModel_)->reload();
+        if (sublinesModel_)
+            sublinesModel_->setLines(lines->sublines(linesView_->currentIndex().isValid()
+                                                         ? linesView_->currentIndex().row() : 0));
     }
     const int focus = engine_.takeFocusRequest();
     if (QWidget* target = input(focus)) {
@@ -652,8 +710,10 @@ void TransactionWindow::press(const QString& action)
 {
     if (busy_)
         return;
-    if (linesView_)
-        static_cast<LinesView*>(linesView_)->commitPendingEdit();
+    for (LinesView* grid : {linesView_, sublinesView_}) {
+        if (grid)
+            grid->commitPendingEdit();
+    }
     for (const Input& input : inputs_) {
         if ((input.edit || input.memo) && !pushText(input))
             return;

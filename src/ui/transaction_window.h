@@ -13,6 +13,9 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class LineTable;
+class LinesModel;
+class LinesView;
+class QVBoxLayout;
 class QAbstractTableModel;
 class QTableView;
 class Transaction;
@@ -39,7 +42,9 @@ public:
     /// The button of command `action`.
     QAbstractButton* commandButton(const QString& action) const;
     /// The grid of the lines, or nullptr.
-    QTableView* linesView() const { return linesView_; }
+    QTableView* linesView() const;
+    /// The grid of the lines of the current line (a third level), or nullptr.
+    QTableView* sublinesView() const;
     /// The label showing computed label `index`.
     QLabel* computedLabel(int index) const { return computedLabels_.value(index); }
     /// Shows what the engine holds: texts, enabled inputs, focus, Confirm.
@@ -74,6 +79,9 @@ private:
     QGridLayout* frameGrid(QGridLayout* page, const QString& frame, int& row);
     /// The grid of a two-level form's lines, with its add and delete buttons.
     QWidget* buildLines(LineTable& lines);
+    /// A grid of lines with its add and delete buttons, added to `layout`.
+    LinesView* buildGrid(QVBoxLayout* layout, LinesModel* model, const QString& addCaption,
+                         const QString& removeCaption);
     void addInput(QGridLayout* layout, int row, int position);
     /// Hands what the person typed in `input` to the engine; false when the
     /// picture refused it (the message has been shown).
@@ -87,8 +95,10 @@ private:
     Transaction& engine_;
     QList<Input> inputs_;
     QList<QAbstractButton*> confirmButtons_;
-    QAbstractTableModel* linesModel_ = nullptr;
-    QTableView* linesView_ = nullptr;
+    LinesModel* linesModel_ = nullptr;
+    LinesView* linesView_ = nullptr;
+    LinesModel* sublinesModel_ = nullptr;
+    LinesView* sublinesView_ = nullptr;
     QList<QLabel*> computedLabels_;
     QList<QPair<QString, QAbstractButton*>> commandButtons_;
     QList<QPair<QString, QGridLayout*>> frames_;  ///< of the page being built

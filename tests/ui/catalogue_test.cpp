@@ -176,6 +176,8 @@ TEST_F(CatalogueTest, ASecondObjectUnderAKnownNameIsADuplicate)
     ObjectRegistry::addEntry(u"ZDOBLE"_s, ObjectKind::Procedure, u"Uno"_s);
     ObjectRegistry::addEntry(u"ZDOBLE"_s, ObjectKind::Procedure, u"Otro"_s);
     EXPECT_TRUE(ObjectRegistry::duplicates().contains(u"ZDOBLE"_s));
+    ObjectRegistry::removeEntry(u"ZDOBLE"_s);
+    EXPECT_TRUE(ObjectRegistry::duplicates().isEmpty()) << "the program would refuse to start";
 }
 
 }  // namespace

@@ -138,6 +138,35 @@ TEST_F(FormWindowTest, TheCellBeingTypedIsWrittenWhenTheFormIsConfirmed)
     EXPECT_EQ(model->rowCount(), 0) << "the grid follows the form, cleared for the next concept";
 }
 
+TEST_F(FormWindowTest, TheThirdLevelGridShowsTheLinesOfTheCurrentLine)
+{
+    for (const QString& statement :
+         {u"INSERT INTO ASIENTO (AsiId, AsiDesc) VALUES (7, 'Sueldos')"_s,
+          u"INSERT INTO ASIENTO1 (AsiId, AsiLin, AsiDH) VALUES (7, 1, 'D')"_s,
+          u"INSERT INTO ASIENTO1 (AsiId, AsiLin, AsiDH) VALUES (7, 2, 'H')"_s,
+          u"INSERT INTO ASIENT4 (AsiId, AsiLin, AsiCorLin, ConId) VALUES (7, 1, 1, 10)"_s,
+          u"INSERT INTO ASIENT4 (AsiId, AsiLin, AsiCorLin, ConId) VALUES (7, 1, 2, 20)"_s,
+          u"INSERT INTO ASIENT4 (AsiId, AsiLin, AsiCorLin, ConId) VALUES (7, 2, 1, 30)"_s}) {
+        QSqlQuery insert(database->connection());
+        ASSERT_TRUE(insert.exec(statement)) << statement.toStdString();
+    }
+    Transaction engine(entryShapedForm(), *database, port);
+    engine.start(u"7"_s, u"UPD"_s);
+    TransactionWindow window(engine);
+    window.show();
+    ASSERT_NE(window.sublinesView(), nullptr);
+    QAbstractItemModel* calculations = window.sublinesView()->model();
+    EXPECT_EQ(calculations->rowCount(), 2);
+    EXPECT_EQ(calculations->index(1, 1).data().toString().trimmed(), u"20"_s);
+    window.linesView()->setCurrentIndex(window.linesView()->model()->index(1, 0));
+    ASSERT_EQ(calculations->rowCount(), 1);
+    EXPECT_EQ(calculations->index(0, 1).data().toString().trimmed(), u"30"_s);
+    // A calculation typed under the second line is written under it.
+    calculations->setData(calculations->index(0, 1), u"35"_s);
+    window.confirm();
+    EXPECT_EQ(stored(u"SELECT ConId FROM ASIENT4 WHERE AsiId = 7 AND AsiLin = 2"_s).toInt(), 35);
+}
+
 TEST_F(FormWindowTest, APanelDrawsItsDeclaredFiltersAndEachOneNarrowsTheList)
 {
     for (const auto& [number, description, group, active] :
