@@ -140,16 +140,16 @@ TEST_F(FormWindowTest, TheCellBeingTypedIsWrittenWhenTheFormIsConfirmed)
 
 TEST_F(FormWindowTest, TheThirdLevelGridShowsTheLinesOfTheCurrentLine)
 {
-    for (const QString& statement :
-         {u"INSERT INTO ASIENTO (AsiId, AsiDesc) VALUES (7, 'Sueldos')"_s,
-          u"INSERT INTO ASIENTO1 (AsiId, AsiLin, AsiDH) VALUES (7, 1, 'D')"_s,
-          u"INSERT INTO ASIENTO1 (AsiId, AsiLin, AsiDH) VALUES (7, 2, 'H')"_s,
-          u"INSERT INTO ASIENT4 (AsiId, AsiLin, AsiCorLin, ConId) VALUES (7, 1, 1, 10)"_s,
-          u"INSERT INTO ASIENT4 (AsiId, AsiLin, AsiCorLin, ConId) VALUES (7, 1, 2, 20)"_s,
-          u"INSERT INTO ASIENT4 (AsiId, AsiLin, AsiCorLin, ConId) VALUES (7, 2, 1, 30)"_s}) {
-        QSqlQuery insert(database->connection());
-        ASSERT_TRUE(insert.exec(statement)) << statement.toStdString();
-    }
+    QString error;
+    ASSERT_TRUE(insertRow(*database, u"ASIENTO"_s, {{u"AsiId"_s, 7}, {u"AsiDesc"_s, u"Sueldos"_s}}, &error));
+    for (const auto& [line, side] : {std::pair{1, u"D"_s}, std::pair{2, u"H"_s}})
+        ASSERT_TRUE(insertRow(*database, u"ASIENTO1"_s, {{u"AsiId"_s, 7}, {u"AsiLin"_s, line}, {u"AsiDH"_s, side}},
+                              &error));
+    for (const auto& [line, calculation, concept_] : {std::tuple{1, 1, 10}, std::tuple{1, 2, 20}, std::tuple{2, 1, 30}})
+        ASSERT_TRUE(insertRow(*database, u"ASIENT4"_s,
+                              {{u"AsiId"_s, 7}, {u"AsiLin"_s, line}, {u"AsiCorLin"_s, calculation}, {u"ConId"_s, concept_}},
+                              &error))
+            << error.toStdString();
     Transaction engine(entryShapedForm(), *database, port);
     engine.start(u"7"_s, u"UPD"_s);
     TransactionWindow window(engine);
@@ -172,11 +172,12 @@ TEST_F(FormWindowTest, APanelDrawsItsDeclaredFiltersAndEachOneNarrowsTheList)
     for (const auto& [number, description, group, active] :
          {std::tuple{10, u"Sueldo"_s, u"SUE"_s, 1}, std::tuple{20, u"Jornal"_s, u"SUE"_s, 0},
           std::tuple{30, u"Aporte jubilatorio"_s, u"APO"_s, 1}}) {
-        QSqlQuery insert(database->connection());
-        insert.prepare(u"INSERT INTO CONCEPT (ConId, ConDesc, ConGrupo, ConActivo, ConTipo) VALUES (?, ?, ?, ?, 1)"_s);
-        for (const QVariant& value : {QVariant(number), QVariant(description), QVariant(group), QVariant(active)})
-            insert.addBindValue(value);
-        ASSERT_TRUE(insert.exec());
+        QString error;
+        ASSERT_TRUE(insertRow(*database, u"CONCEPT"_s,
+                              {{u"ConId"_s, number}, {u"ConDesc"_s, description}, {u"ConGrupo"_s, group},
+                               {u"ConActivo"_s, active}, {u"ConTipo"_s, 1}},
+                              &error))
+            << error.toStdString();
     }
     WorkDatabase work;
     auto panel = ObjectRegistry::createWorkPanel(u"WKQ00N0"_s, *database, port, work);
