@@ -61,20 +61,17 @@ int runForm(const QStringList& given)
     if (!company.settle(positional.value(0), &problem))
         return refuseUsage(problem);
 
-    std::unique_ptr<Database> database = company.open(&problem);
-    if (!database) {
+    bool companyFailed = false;
+    const ExitStatus status = runOnCompany(
+        company, session,
+        [&script](Database& database, ConsoleUiPort& ui, QTextStream& out, QString* problem) {
+            return runFormScript(script, database, ui, out, problem);
+        },
+        &problem, &companyFailed);
+    if (companyFailed) {
         adminErr(problem);
         return ExitUsage;
     }
-    session.defaults();
-    company.putContext(session.user, session.permissions);
-
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    ConsoleUiPort ui(out, err);
-    for (bool answer : session.answers)
-        ui.answer(answer);
-    const ExitStatus status = runFormScript(script, *database, ui, out, &problem);
     if (status == ExitUsage)
         return refuseUsage(problem);
     return status;

@@ -20,6 +20,10 @@ class Database;
 // panel's Eliminar calling its transaction) runs with no input and is
 // closed at once, as a person would close it; its messages are printed too.
 
+/// Exit statuses of the console commands: done, refused, wrong usage or a
+/// company that cannot be opened.
+enum ExitStatus { ExitDone = 0, ExitRefused = 1, ExitUsage = 2 };
+
 class ConsoleUiPort : public UiPort {
 public:
     ConsoleUiPort(QTextStream& out, QTextStream& err);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "console/console_ui_port.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -19,9 +21,6 @@ class ConsoleUiPort;
 // (a number past the last line adds a line); --delete-row N marks line N
 // for deletion; --press presses a button by its action name. At the end
 // Confirm is pressed, except in DSP, which prints the fields instead.
-
-/// Exit statuses of the console commands.
-enum ExitStatus { ExitDone = 0, ExitRefused = 1, ExitUsage = 2 };
 
 struct FormStep {
     enum class Kind { Key, Set, Row, DeleteRow, Press };

@@ -1,6 +1,12 @@
 #include "console/session.h"
 
+#include "console/company.h"
+#include "data/database.h"
 #include "data/database_setup.h"
+
+#include <QTextStream>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -35,4 +41,22 @@ bool takeSessionOption(const QStringList& arguments, qsizetype& at, ConsoleSessi
             *problem = u"--answer espera si o no, no "_s + value;
     }
     return true;
+}
+
+ExitStatus runOnCompany(const Company& company, ConsoleSession& session, const ConsoleScript& script,
+                        QString* problem, bool* companyFailed)
+{
+    std::unique_ptr<Database> database = company.open(problem);
+    *companyFailed = !database;
+    if (!database)
+        return ExitUsage;
+    session.defaults();
+    company.putContext(session.user, session.permissions);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    ConsoleUiPort ui(out, err);
+    for (bool answer : session.answers)
+        ui.answer(answer);
+    return script(*database, ui, out, problem);
 }

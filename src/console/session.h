@@ -1,8 +1,16 @@
 #pragma once
 
+#include "console/console_ui_port.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+
+class Company;
+class Database;
+class QTextStream;
 
 /// Who runs a console command and how its questions are answered: the
 /// options --usuario NOMBRE (the user the audit names; the fixed supervisor
@@ -21,3 +29,15 @@ struct ConsoleSession {
 /// past it. False when the argument is no session option; `problem` is set
 /// when it is one but its value is wrong.
 bool takeSessionOption(const QStringList& arguments, qsizetype& at, ConsoleSession& session, QString* problem);
+
+/// What a console script does on an open company: its exit status, and the
+/// usage problem in `problem` when that is ExitUsage.
+using ConsoleScript = std::function<ExitStatus(Database& database, ConsoleUiPort& ui, QTextStream& out,
+                                               QString* problem)>;
+
+/// Opens `company`, puts the session's user and rights in the context,
+/// answers questions from `session` and runs `script` on the console.
+/// ExitUsage with the program's message in `problem` when the company
+/// cannot be opened.
+ExitStatus runOnCompany(const Company& company, ConsoleSession& session, const ConsoleScript& script,
+                        QString* problem, bool* companyFailed);

@@ -48,6 +48,19 @@ WorkPanel::~WorkPanel()
     close();
 }
 
+WorkPanelDecl selectionPrompt(const QString& name, const QString& title, const QString& table,
+                              const QString& index, QList<ColumnDecl> columns)
+{
+    WorkPanelDecl prompt;
+    prompt.name = name;
+    prompt.title = title;
+    prompt.table = table;
+    prompt.index = index;
+    prompt.columns = std::move(columns);
+    prompt.selection = true;
+    return prompt;
+}
+
 QString pickerKey(const QString& parent, const QString& value)
 {
     if (parent.trimmed().isEmpty())

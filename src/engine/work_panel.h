@@ -112,6 +112,10 @@ struct WorkPanelDecl {
     std::function<void(WorkPanel& panel, const CommandDecl& command, int row)> command;
 };
 
+/// A selection prompt over `table` by `index`: the key column first.
+WorkPanelDecl selectionPrompt(const QString& name, const QString& title, const QString& table,
+                              const QString& index, QList<ColumnDecl> columns);
+
 /// The key a picker of a list under a parent is called with: the parent
 /// and the current value joined by a tab. Without a parent, the value alone.
 QString pickerKey(const QString& parent, const QString& value);

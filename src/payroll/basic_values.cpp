@@ -8,19 +8,9 @@ using namespace Qt::StringLiterals;
 
 const WorkPanelDecl& WKQ00A0()
 {
-    static const WorkPanelDecl panel = [] {
-        WorkPanelDecl declaration;
-        declaration.name = u"WKQ00A0"_s;
-        declaration.title = u"Básicos"_s;
-        declaration.table = u"BASICOS"_s;
-        declaration.index = u"IBASICOS"_s;
-        declaration.columns = {
-            {u"BasId"_s, u"Básico"_s, u"ZZZ9"_s, {}},
-            {u"BasDesc"_s, u"Descripción"_s, {}, {}},
-        };
-        declaration.selection = true;
-        return declaration;
-    }();
+    static const WorkPanelDecl panel =
+        selectionPrompt(u"WKQ00A0"_s, u"Básicos"_s, u"BASICOS"_s, u"IBASICOS"_s,
+                        {{u"BasId"_s, u"Básico"_s, u"ZZZ9"_s, {}}, {u"BasDesc"_s, u"Descripción"_s, {}, {}}});
     return panel;
 }
 

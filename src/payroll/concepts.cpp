@@ -11,20 +11,14 @@ using namespace Qt::StringLiterals;
 const WorkPanelDecl& WKQ00N0()
 {
     static const WorkPanelDecl panel = [] {
-        WorkPanelDecl declaration;
-        declaration.name = u"WKQ00N0"_s;
-        declaration.title = u"Conceptos"_s;
-        declaration.table = u"CONCEPT"_s;
-        declaration.index = u"ICONCEPT"_s;
-        declaration.columns = {
-            {u"ConId"_s, u"Concepto"_s, u"ZZZ9"_s, {}},
-            {u"ConDesc"_s, u"Descripción"_s, {}, {}},
-            {u"ConTipo"_s, u"Tipo"_s, {},
-             {{1, u"Haber"_s}, {2, u"Descuento de ley"_s}, {3, u"Descuento"_s}, {0, u"Interno"_s}}},
-            {u"ConGrupo"_s, u"Grupo"_s, u"!!!"_s, {}},
-            {u"ConNotas"_s, u"Notas"_s, {}, {}},
-        };
-        declaration.selection = true;
+        WorkPanelDecl declaration = selectionPrompt(
+            u"WKQ00N0"_s, u"Conceptos"_s, u"CONCEPT"_s, u"ICONCEPT"_s,
+            {{u"ConId"_s, u"Concepto"_s, u"ZZZ9"_s, {}},
+             {u"ConDesc"_s, u"Descripción"_s, {}, {}},
+             {u"ConTipo"_s, u"Tipo"_s, {},
+              {{1, u"Haber"_s}, {2, u"Descuento de ley"_s}, {3, u"Descuento"_s}, {0, u"Interno"_s}}},
+             {u"ConGrupo"_s, u"Grupo"_s, u"!!!"_s, {}},
+             {u"ConNotas"_s, u"Notas"_s, {}, {}}});
         declaration.filterField = u"ConDesc"_s;
         declaration.filters = {
             {u"Desde"_s, u"Desde"_s, FilterKind::StartNumber, u"ConId"_s},

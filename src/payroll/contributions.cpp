@@ -8,19 +8,9 @@ using namespace Qt::StringLiterals;
 
 const WorkPanelDecl& WKQ00L0()
 {
-    static const WorkPanelDecl panel = [] {
-        WorkPanelDecl declaration;
-        declaration.name = u"WKQ00L0"_s;
-        declaration.title = u"Grupos de aportes"_s;
-        declaration.table = u"APORTE"_s;
-        declaration.index = u"IGRAVANT"_s;
-        declaration.columns = {
-            {u"AporId"_s, u"Grupo"_s, u"9"_s, {}},
-            {u"AporDesc"_s, u"Descripción"_s, {}, {}},
-        };
-        declaration.selection = true;
-        return declaration;
-    }();
+    static const WorkPanelDecl panel =
+        selectionPrompt(u"WKQ00L0"_s, u"Grupos de aportes"_s, u"APORTE"_s, u"IGRAVANT"_s,
+                        {{u"AporId"_s, u"Grupo"_s, u"9"_s, {}}, {u"AporDesc"_s, u"Descripción"_s, {}, {}}});
     return panel;
 }
 

@@ -8,19 +8,9 @@ using namespace Qt::StringLiterals;
 
 const WorkPanelDecl& WKQ00S0()
 {
-    static const WorkPanelDecl panel = [] {
-        WorkPanelDecl declaration;
-        declaration.name = u"WKQ00S0"_s;
-        declaration.title = u"Tipos de liquidación"_s;
-        declaration.table = u"TIPLIQUI"_s;
-        declaration.index = u"ITIPLIQU"_s;
-        declaration.columns = {
-            {u"TLId"_s, u"Tipo"_s, u"!"_s, {}},
-            {u"TLDesc"_s, u"Descripción"_s, {}, {}},
-        };
-        declaration.selection = true;
-        return declaration;
-    }();
+    static const WorkPanelDecl panel =
+        selectionPrompt(u"WKQ00S0"_s, u"Tipos de liquidación"_s, u"TIPLIQUI"_s, u"ITIPLIQU"_s,
+                        {{u"TLId"_s, u"Tipo"_s, u"!"_s, {}}, {u"TLDesc"_s, u"Descripción"_s, {}, {}}});
     return panel;
 }
 

@@ -104,19 +104,11 @@ const WorkPanelDecl& WTABLASA()
 
 const WorkPanelDecl& WKQ00I0()
 {
-    static const WorkPanelDecl panel = [] {
-        WorkPanelDecl declaration;
-        declaration.name = QStringLiteral("WKQ00I0");
-        declaration.title = QStringLiteral("Tablas de aumentos");
-        declaration.table = QStringLiteral("AUMENTO");
-        declaration.index = QStringLiteral("IAUMENTO");
-        declaration.columns = {
-            {QStringLiteral("AumId"), QStringLiteral("Tabla"), QStringLiteral("Z9"), {}},
-            {QStringLiteral("AumDesc"), QStringLiteral("Descripción"), {}, {}},
-        };
-        declaration.selection = true;
-        return declaration;
-    }();
+    static const WorkPanelDecl panel =
+        selectionPrompt(QStringLiteral("WKQ00I0"), QStringLiteral("Tablas de aumentos"), QStringLiteral("AUMENTO"),
+                        QStringLiteral("IAUMENTO"),
+                        {{QStringLiteral("AumId"), QStringLiteral("Tabla"), QStringLiteral("Z9"), {}},
+                         {QStringLiteral("AumDesc"), QStringLiteral("Descripción"), {}, {}}});
     return panel;
 }
 

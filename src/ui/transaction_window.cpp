@@ -623,10 +623,8 @@ void TransactionWindow::lookUp(int position)
     refresh();
 }
 
-void TransactionWindow::confirm()
+bool TransactionWindow::handOverTyping()
 {
-    if (busy_ || !engine_.confirmEnabled())
-        return;
     // What is being typed counts: an input whose text changed since it was
     // last handed over hands it over now, and so does an open cell.
     for (LinesView* grid : {linesView_, sublinesView_}) {
@@ -635,8 +633,17 @@ void TransactionWindow::confirm()
     }
     for (const Input& input : inputs_) {
         if ((input.edit || input.memo) && !pushText(input))
-            return;
+            return false;
     }
+    return true;
+}
+
+void TransactionWindow::confirm()
+{
+    if (busy_ || !engine_.confirmEnabled())
+        return;
+    if (!handOverTyping())
+        return;
     busy_ = true;
     engine_.confirm();
     busy_ = false;
@@ -710,14 +717,8 @@ void TransactionWindow::press(const QString& action)
 {
     if (busy_)
         return;
-    for (LinesView* grid : {linesView_, sublinesView_}) {
-        if (grid)
-            grid->commitPendingEdit();
-    }
-    for (const Input& input : inputs_) {
-        if ((input.edit || input.memo) && !pushText(input))
-            return;
-    }
+    if (!handOverTyping())
+        return;
     busy_ = true;
     engine_.press(action);
     busy_ = false;

@@ -86,6 +86,9 @@ private:
     /// Hands what the person typed in `input` to the engine; false when the
     /// picture refused it (the message has been shown).
     bool pushText(const Input& input);
+    /// Hands over every input and cell still being typed; false when one
+    /// was refused (the message has been shown).
+    bool handOverTyping();
     void focusEntered(int position);
     void lookUp(int position);
     void help();
