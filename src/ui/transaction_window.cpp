@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QStandardItemModel>
 #include <QTreeView>
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -779,6 +780,12 @@ void TransactionWindow::keyPressEvent(QKeyEvent* event)
     }
     if (event->key() == Qt::Key_Escape) {
         closeWindow(this);
+        return;
+    }
+    // Enter on a focused button presses it, as Space does.
+    auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+    if (button && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        button->click();
         return;
     }
     QWidget::keyPressEvent(event);

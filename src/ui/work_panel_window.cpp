@@ -6,6 +6,7 @@
 #include "ui/pictures.h"
 
 #include <QCheckBox>
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -357,8 +358,11 @@ QList<int> WorkPanelWindow::selectedRows() const
     for (const QModelIndex& index : grid_->selectionModel()->selectedRows())
         rows << index.row();
     std::sort(rows.begin(), rows.end());
-    if (rows.isEmpty() && grid_->currentIndex().isValid())
-        rows << grid_->currentIndex().row();
+    // The row under the cursor counts when the selection does not hold it
+    // (the cursor moved with Ctrl+End, or a filter left nothing selected).
+    const QModelIndex current = grid_->currentIndex();
+    if (current.isValid() && !rows.contains(current.row()))
+        rows = {current.row()};
     return rows;
 }
 
@@ -468,6 +472,12 @@ void WorkPanelWindow::keyPressEvent(QKeyEvent* event)
         closeWindow(this);
         return;
     }
+    // Enter on a focused button presses it, as Space does.
+    auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+    if (button && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        button->click();
+        return;
+    }
     QWidget::keyPressEvent(event);
 }
 
@@ -483,6 +493,17 @@ bool WorkPanelWindow::eventFilter(QObject* watched, QEvent* event)
             else
                 modify();
             return true;
+        }
+        // Supr deletes and Insert adds, as the buttons do.
+        if (!panel_.declaration().selection && key->modifiers() == Qt::NoModifier) {
+            if (key->key() == Qt::Key_Delete) {
+                remove();
+                return true;
+            }
+            if (key->key() == Qt::Key_Insert) {
+                add();
+                return true;
+            }
         }
     }
     if (watched == filter_ && event->type() == QEvent::FocusIn)

@@ -86,6 +86,11 @@ TEST_F(FormWindowTest, PagesFramesOptionsMemoLabelAndCommandAreDrawnFromTheDecla
     EXPECT_EQ(command->text(), u"&Líneas de cantidad"_s);
     command->click();
     EXPECT_EQ(port.texts(), QStringList{u"Debe confirmar antes los datos"_s});
+    // Enter on the focused button presses it too.
+    port.clear();
+    command->setFocus();
+    QTest::keyClick(command, Qt::Key_Return);
+    EXPECT_EQ(port.texts(), QStringList{u"Debe confirmar antes los datos"_s});
 }
 
 TEST_F(FormWindowTest, TheCellBeingTypedIsWrittenWhenTheFormIsConfirmed)
@@ -201,7 +206,11 @@ TEST_F(FormWindowTest, APanelDrawsItsDeclaredFiltersAndEachOneNarrowsTheList)
     EXPECT_EQ(window.model()->rowCount(), 2);
     EXPECT_EQ(window.model()->index(0, 1).data().toString(), u"Jornal"_s);
     EXPECT_TRUE(window.grid()->selectionModel()->isRowSelected(0, {})) << "the first row stays chosen";
-    panel->close();
+    // Enter on the row under the cursor chooses it, whatever was selected.
+    window.grid()->setCurrentIndex(window.model()->index(1, 0));
+    window.grid()->setFocus();
+    QTest::keyClick(window.grid(), Qt::Key_Return);
+    EXPECT_EQ(panel->result(), u"30"_s);
 }
 
 }  // namespace
