@@ -114,6 +114,17 @@ int main(int argc, char** argv)
         },
         [&] { showForm(form, "TOBRAS", "OBRA-CVIEJA", {"04_obra_pestana_obra", "05_obra_pestana_titular"}); },
         [&] { showForm(form, "TTABAUME", "1", {"06_tabla_aumentos_lineas"}); },
+        [&] {
+            // The concepts' prompt with its declared filters above the grid.
+            QTimer::singleShot(600, [&] {
+                save(&form, "14_conceptos_seleccion");
+                if (QMdiSubWindow* active = form.area()->activeSubWindow())
+                    active->close();
+            });
+            QString key = "0";
+            QString mode;
+            form.host().call("WKQ00N0", key, mode);
+        },
         [&] { showForm(form, "TLOCAL", "1", {"07_local"}); },
         [&] {
             // F4 in the locality of a locale in Canelones: the picker lists
