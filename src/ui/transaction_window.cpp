@@ -70,6 +70,37 @@ bool hasLookup(const FieldDecl& field)
 class LinesView : public QTableView {
 public:
     using QTableView::QTableView;
+
+protected:
+    /// Enter takes the cell typed and moves on: to the next line's first
+    /// column, or out of the grid from the last line, as Tab would.
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+            moveOn();
+            return;
+        }
+        QTableView::keyPressEvent(event);
+    }
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
+    {
+        QTableView::closeEditor(editor, hint);
+        if (hint == QAbstractItemDelegate::SubmitModelCache)
+            moveOn();
+    }
+
+public:
+    void moveOn()
+    {
+        const int row = currentIndex().row();
+        if (row >= 0 && row + 1 < model()->rowCount()) {
+            setCurrentIndex(model()->index(row + 1, 0));
+            return;
+        }
+        if (QWidget* next = nextInFocusChain(); next && next != this)
+            focusNextChild();
+    }
+
     /// Commits the open cell editor, if any, to the model.
     void commitPendingEdit()
     {

@@ -163,7 +163,12 @@ TEST_F(FormWindowTest, TheThirdLevelGridShowsTheLinesOfTheCurrentLine)
     QAbstractItemModel* calculations = window.sublinesView()->model();
     EXPECT_EQ(calculations->rowCount(), 2);
     EXPECT_EQ(calculations->index(1, 1).data().toString().trimmed(), u"20"_s);
-    window.linesView()->setCurrentIndex(window.linesView()->model()->index(1, 0));
+    // Enter moves on to the next line, whose calculations show below.
+    window.linesView()->setCurrentIndex(window.linesView()->model()->index(0, 1));
+    window.linesView()->setFocus();
+    QTest::keyClick(window.linesView(), Qt::Key_Return);
+    EXPECT_EQ(window.linesView()->currentIndex().row(), 1);
+    EXPECT_EQ(window.linesView()->currentIndex().column(), 0);
     ASSERT_EQ(calculations->rowCount(), 1);
     EXPECT_EQ(calculations->index(0, 1).data().toString().trimmed(), u"30"_s);
     // A calculation typed under the second line is written under it.
