@@ -41,6 +41,9 @@ struct ColumnDecl {
     QString heading;  ///< "Descripción"
     QString picture;  ///< "ZZ9"; empty: the value as stored, trimmed
     QList<CodeChoice> choices;  ///< a code shown by its name ("Haber")
+    /// Set: a text computed from the source row (a weekday name) instead of
+    /// a field of the table; `field` names the column.
+    std::function<QString(const RecordCursor& row)> computed = {};
 };
 
 /// The panel's own check before a delete: a key that is the default of the
@@ -110,6 +113,15 @@ struct WorkPanelDecl {
     /// A command was pressed on `row` (after its guards): what it does
     /// beyond opening its object.
     std::function<void(WorkPanel& panel, const CommandDecl& command, int row)> command;
+    /// Set: the key a row is called with, made from its source row when it
+    /// is loaded (a composite key joined by tabs); unset: the first column.
+    std::function<QString(const RecordCursor& row)> rowKey;
+    /// Set: Delete runs this for each chosen row instead of calling the
+    /// transaction in "DLT" (the member asks and deletes itself).
+    std::function<void(WorkPanel& panel, int row)> removeRow;
+    /// While the group's own switch is "S" (whatever the global one says),
+    /// the buttons that change data are disabled.
+    bool disabledWhileGroupCopied = false;
 };
 
 /// The key a picker of a list under a parent is called with: the parent
@@ -139,6 +151,8 @@ public:
     /// The window's title: the declared one, or what the title function
     /// made of it when the panel opened.
     QString title() const { return title_; }
+    Database& database() const { return database_; }
+    UiPort& ui() const { return ui_; }
     /// The parent a picker was called with; empty: every row.
     QString parent() const { return parent_; }
     /// The automatic-copy switches of the declaration's group, read at open.
@@ -166,8 +180,9 @@ public:
     void setFilterValue(const QString& name, const QString& value);
     QString filterValue(const QString& name) const { return filterValues_.value(name); }
 
-    bool addEnabled() const { return changesAllowed_; }
-    bool deleteEnabled() const { return changesAllowed_; }
+    bool addEnabled() const { return changesAllowed_ && !disabledBySwitch(); }
+    bool deleteEnabled() const { return changesAllowed_ && !disabledBySwitch(); }
+    bool modifyEnabled() const { return !disabledBySwitch(); }
     /// The row the grid stands on (from 0).
     int currentRow() const { return currentRow_; }
     void setCurrentRow(int row) { currentRow_ = row; }
@@ -197,6 +212,7 @@ public:
     QString result() const { return result_; }
 
 private:
+    bool disabledBySwitch() const;
     /// Creates a work table of a free name with `columns`.
     DbError createWorkTable(QString& name, const QList<FieldDef>& columns);
     DbError openTable();
