@@ -130,8 +130,9 @@ QList<Holiday> movableHolidays(int year)
     };
     for (int day = -6; day <= -2; ++day)
         holidays.append({easter.addDays(day), tourism});
-    // The other holidays move to a Monday by the same law's article 2.
-    holidays.append({movedToMonday(QDate(year, 4, 19)), QStringLiteral("Desembarco de los 33 Orientales")});
+    // The other holidays move to a Monday by the same law's article 2. The
+    // descriptions fit the 30 characters of CalFchDesc.
+    holidays.append({movedToMonday(QDate(year, 4, 19)), QStringLiteral("Desembarco de los 33")});
     holidays.append({movedToMonday(QDate(year, 5, 18)), QStringLiteral("Batalla de Las Piedras")});
     holidays.append({movedToMonday(QDate(year, 10, 12)), QStringLiteral("Día de la Diversidad Cultural")});
     std::stable_sort(holidays.begin(), holidays.end(),

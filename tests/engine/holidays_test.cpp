@@ -5,6 +5,8 @@
 
 #include "organisation_tables_fixture.h"
 
+#include "data/demo_company.h"
+
 #include <QDate>
 
 namespace {
@@ -72,7 +74,7 @@ TEST(MovableHolidaysTest, HolidaysMoveToTheMondayTheLawSays)
         const QList<QDate> dates = datesNamed(movableHolidays(year), name);
         return dates.size() == 1 ? dates.first() : QDate();
     };
-    const QString landing = QStringLiteral("Desembarco de los 33 Orientales");
+    const QString landing = QStringLiteral("Desembarco de los 33");
     const QString battle = QStringLiteral("Batalla de Las Piedras");
     const QString culture = QStringLiteral("Día de la Diversidad Cultural");
     // Published: 2023 moved 19 April (Wednesday) to the 17th, 18 May
@@ -109,6 +111,12 @@ TEST(MovableHolidaysTest, HolidaysMoveToTheMondayTheLawSays)
     EXPECT_EQ(movedDate(2024, landing), QDate(2024, 4, 22));  // a Friday
     EXPECT_EQ(movedDate(2021, battle), QDate(2021, 5, 17));   // a Tuesday
     EXPECT_EQ(movedDate(2026, culture), QDate(2026, 10, 12)); // a Monday
+}
+
+TEST(MovableHolidaysTest, NamesFitTheDescriptionField)
+{
+    for (const Holiday& holiday : movableHolidays(2025))
+        EXPECT_LE(holiday.description.size(), 30) << holiday.description.toStdString();
 }
 
 class HolidayGenerationTest : public OrganisationTableTest {
@@ -290,6 +298,27 @@ TEST_F(HolidayGenerationTest, RangePanelChangesNothingWhileTheCalendarsAreCopied
     EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Esta tabla se copia automaticamente.")});
     EXPECT_EQ(countRows(QStringLiteral("CALFER1")), 0);
     EXPECT_EQ(storedList().size(), 8);
+}
+
+TEST_F(HolidayGenerationTest, DemoCalendarHoldsTheNationalHolidaysOfItsYears)
+{
+    execute(QStringLiteral("DELETE FROM CALFER"));
+    QString error;
+    ASSERT_TRUE(loadDemoCompany(*database, &error)) << error.toStdString();
+    // The national calendar is what the generation makes of the stored
+    // fixed list and the movable holidays.
+    HolidayGeneration generation;
+    generation.calendar = QStringLiteral("ZZ");
+    generation.yearFrom = 2025;
+    generation.yearTo = 2026;
+    generation.movable = true;
+    for (const FixedHoliday& entry : storedFixedHolidays(*database)) {
+        generation.fixedDays << entry.day;
+        generation.fixedDescriptions << entry.description;
+    }
+    EXPECT_EQ(PADDFERI(*database, ui, generation), 2 * 18);
+    for (int year : {2025, 2026})
+        EXPECT_EQ(holidaysOf(QStringLiteral("NA"), year), holidaysOf(QStringLiteral("ZZ"), year)) << year;
 }
 
 }  // namespace
