@@ -1,8 +1,12 @@
-// Window test of the range panel WPARFERI: the person types the years, marks
-// a weekday and confirms with Enter; a refusal keeps the window open.
+// Window tests of the holiday calendars: the main menu's and the menu bar's
+// "Calendario feriados", and the range panel WPARFERI, where the person
+// types the years, marks a weekday and confirms with Enter; a refusal keeps
+// the window open.
 #include "main_form_fixture.h"
 #include "data/database_setup.h"
 #include "ui/holiday_range_window.h"
+#include "ui/main_menu_window.h"
+#include "ui/work_panel_window.h"
 
 #include <QCheckBox>
 #include <QSpinBox>
@@ -10,14 +14,15 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 
-class HolidayRangeWindowTest : public MainFormTest {};
+class CalendarWindowsTest : public MainFormTest {};
 
 }  // namespace
 
-TEST_F(HolidayRangeWindowTest, RefusesMissingYearsThenGeneratesAndCloses)
+TEST_F(CalendarWindowsTest, RefusesMissingYearsThenGeneratesAndCloses)
 {
     QString error;
     ASSERT_TRUE(insertRow(*database, "CALFER", {{"CalFerId", "NA"}, {"CalFerDsc", "Feriados nacionales"}}, &error));
@@ -49,4 +54,27 @@ TEST_F(HolidayRangeWindowTest, RefusesMissingYearsThenGeneratesAndCloses)
     ASSERT_TRUE(count.exec("SELECT COUNT(*) FROM CALFER1 WHERE CalFerId = 'NA'") && count.next());
     // The 52 Saturdays of 2025 and the 8 fixed days, none of them a Saturday.
     EXPECT_EQ(count.value(0).toInt(), 52 + 8);
+}
+
+TEST_F(CalendarWindowsTest, MainMenuAndMenuBarOpenTheCalendars)
+{
+    QString error;
+    ASSERT_TRUE(insertRow(*database, "CALFER", {{"CalFerId", "NA"}, {"CalFerDsc", "Feriados nacionales"}}, &error));
+    MainMenuWindow* menu = showMainMenu();
+    EXPECT_TRUE(menu->button("Bcalferiados")->isEnabled());
+    QTest::mouseClick(menu->button("Bcalferiados"), Qt::LeftButton);
+    auto* panel = qobject_cast<WorkPanelWindow*>(form.host().openWindow("WCALFER"));
+    ASSERT_NE(panel, nullptr);
+    closeWindow(panel);
+    QApplication::processEvents();
+    ASSERT_EQ(form.host().openWindow("WCALFER"), nullptr);
+
+    form.runCommand("Id_calendario_feriados");
+    EXPECT_NE(form.host().openWindow("WCALFER"), nullptr);
+    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join(" | ").toStdString();
+
+    // Without the right to change the tables the button is off.
+    logIn("ana", "SSSSSSSNS");
+    menu->applyPermissions();
+    EXPECT_FALSE(menu->button("Bcalferiados")->isEnabled());
 }
