@@ -68,6 +68,8 @@ DbError WorkPanel::open(const QString& keyPassed)
     }
     title_ = declaration_.titleFunction ? declaration_.titleFunction(database_, declaration_.title)
                                         : declaration_.title;
+    if (declaration_.titleOf)
+        title_ = declaration_.titleOf(*this);
     switches_ = readSyncSwitches(database_, declaration_.syncGroup);
 
     QList<FieldDef> columns;

@@ -102,6 +102,9 @@ struct WorkPanelDecl {
     /// empty: no guard.
     QString syncGroup;
     WindowTitle titleFunction;     ///< set: the title shown instead of `title`
+    /// Set: the title made when the panel opens, from the panel itself (a
+    /// list under a parent names the parent); it wins over titleFunction.
+    std::function<QString(const WorkPanel& panel)> titleOf;
     /// Set: the rows come from it and `table`/`index` are not used; the
     /// columns are texts.
     RowSource rowSource;

@@ -259,6 +259,12 @@ const WorkPanelDecl& WCALFER1()
         };
         declaration.transaction = QStringLiteral("TCALFER1");
         declaration.parentField = QStringLiteral("CalFerId");
+        // The calendar's description stands above its holidays.
+        declaration.titleOf = [](const WorkPanel& panel) {
+            const QString description = calendarDescription(panel.database(), panel.parent());
+            return description.isEmpty() ? panel.declaration().title
+                                         : panel.declaration().title + QStringLiteral(" - ") + description;
+        };
         declaration.rowKey = [](const RecordCursor& row) {
             return row.text(QStringLiteral("CalFerId")).trimmed() + u'\t'
                 + row.date(QStringLiteral("CalFerFch")).date().toString(Qt::ISODate);

@@ -21,6 +21,9 @@ const QString holidayIndex = QStringLiteral("ICALFER1");
 const QString listGroup = QStringLiteral("Feriados");
 const QString listDays = QStringLiteral("FerNoLab");
 const QString listDescriptions = QStringLiteral("FerDesc");
+/// The years a holiday may fall in.
+constexpr int firstYear = 1;
+constexpr int lastYear = 9999;
 
 QDateTime atMidnight(const QDate& date)
 {
@@ -147,12 +150,15 @@ QString weekdayName(const QDate& date)
 
 int PADDFERI(Database& database, UiPort& ui, const HolidayGeneration& generation)
 {
+    // Years the calendar has no days for are never looked at.
+    const int yearFrom = std::max(generation.yearFrom, firstYear);
+    const int yearTo = std::min(generation.yearTo, lastYear);
     TableCursor holidays(database);
     if (holidays.open(holidayTable) || holidays.setIndex(holidayIndex))
         return 0;
     int added = 0;
     const QString calendar = generation.calendar.trimmed();
-    for (int year = generation.yearFrom; year <= generation.yearTo; ++year) {
+    for (int year = yearFrom; year <= yearTo; ++year) {
         const QString yearText = QString::number(year);
         ui.statusText(1, QStringLiteral("Cargando feriados del año ") + yearText);
         ui.processEvents();
@@ -188,6 +194,8 @@ int PADDFERI(Database& database, UiPort& ui, const HolidayGeneration& generation
 
 DbError PDLTFERI(Database& database, UiPort& ui, const QString& calendar, int yearFrom, int yearTo)
 {
+    yearFrom = std::max(yearFrom, firstYear);
+    yearTo = std::min(yearTo, lastYear);
     if (yearFrom > yearTo)
         return {};
     return deleteHolidays(database, ui, calendar.trimmed(), QDate(yearFrom, 1, 1), QDate(yearTo, 12, 31));
@@ -198,7 +206,7 @@ DbError PDLTCALE(Database& database, UiPort& ui, const QString& calendar)
     const QString code = calendar.trimmed();
     if (DbError error = database.beginTransaction())
         return error;
-    DbError error = deleteHolidays(database, ui, code, QDate(1, 1, 1), QDate(9999, 12, 31));
+    DbError error = deleteHolidays(database, ui, code, QDate(firstYear, 1, 1), QDate(lastYear, 12, 31));
     TableCursor calendars(database);
     if (!error)
         error = calendars.open(calendarTable);

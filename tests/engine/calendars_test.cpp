@@ -238,6 +238,7 @@ TEST_F(CalendarsTest, HolidayListShowsOneCalendarFromTheFilterYearWithWeekdays)
     addHoliday(QStringLiteral("NA"), QDate(2025, 1, 1), QStringLiteral("Año Nuevo"));
     addHoliday(QStringLiteral("NA"), QDate(2026, 1, 6));
     auto panel = openPanel(WCALFER1(), pickerKey(QStringLiteral("NA"), QString()));
+    EXPECT_EQ(panel->title(), QStringLiteral("Feriados - Feriados nacionales"));
 
     EXPECT_EQ(column(*panel, 0), (QStringList{QStringLiteral("Miércoles"), QStringLiteral("Miércoles"),
                                                QStringLiteral("Martes")}));
