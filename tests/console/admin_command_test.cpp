@@ -249,6 +249,13 @@ TEST_F(AdminCommandTest, HolidaysGeneratesListsAndDeletesTheYearsOfACalendar)
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains(QStringLiteral("No existe el calendario XX")));
 
+    // A calendar added by form, its key typed as text; the range panel it
+    // opens has no window on the console.
+    run = admin("form", QStringList{"TCALFER"} + company()
+                            + QStringList{"--mode", "INS", "--key", "CO", "--set", "CalFerDsc=Construcción"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString() << run.out.join(u'|').toStdString();
+    EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Agrega calendario CO, descripción = Construcción")});
+
     run = admin("holidays", company() + QStringList{"NA", "--add", "2026", "2025"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(countRows(QStringLiteral("CALFER1")), 0);
