@@ -584,7 +584,7 @@ bool moveAside(const QString& from, const QString& to, QString* error)
 void removeAbandonedBuilds(const QString& target)
 {
     const QFileInfo info(target);
-    static const QRegularExpression built(QStringLiteral("^\\.(\\d+)-\\w{6}\\.nuevo(-wal|-shm)?$"));
+    static const QRegularExpression built(QStringLiteral("^\\.(\\d+)-\\w{6}\\.nuevo(-wal|-shm|-journal)?$"));
     const QStringList names = info.dir().entryList({info.fileName() + QStringLiteral(".*.nuevo*")}, QDir::Files);
     for (const QString& name : names) {
         const QRegularExpressionMatch match = built.match(name.mid(info.fileName().size()));
