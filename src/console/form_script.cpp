@@ -378,7 +378,9 @@ ExitStatus runFormScript(const FormScript& script, Database& database, ConsoleUi
     }
 
     Transaction form(declaration, database, ui);
-    form.start(u"0"_s, modeCode(*mode));
+    // No key passed: the keys are typed. An empty key means none for every
+    // form; "0" would be a key of a form keyed by text.
+    form.start(QString(), modeCode(*mode));
     FormRun run(form, ui, problem);
     ExitStatus status = form.isClosed() ? ExitRefused : ExitDone;
     for (const FormStep& step : script.steps) {

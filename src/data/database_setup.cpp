@@ -217,6 +217,30 @@ bool writeFixedAttributes(Database& database, QString* error)
                         error);
 }
 
+/// The fixed-date holiday list a new company starts with, under "Feriados"
+/// ("FerNoLab" = "dd/mm", "FerDesc" = its name, numbered from 1). A list the
+/// company has already is left as it is.
+bool writeFixedHolidayList(Database& database, QString* error)
+{
+    bool exists = false;
+    if (!rowExists(database, "PARAMETR", "ParTabla", QStringLiteral("Feriados"), &exists, error))
+        return false;
+    if (exists)
+        return true;
+    int entry = 0;
+    for (const auto& [day, description] : uruguayanFixedHolidays()) {
+        ++entry;
+        const auto row = [&](const QString& name, const QString& value) {
+            return RowValues{{"ParTabla", QStringLiteral("Feriados")}, {"ParParamet", name}, {"ParIndice", entry},
+                             {"ParValorCa", value}, {"ParValorNu", 0}};
+        };
+        if (!insertRow(database, "PARAMETR", row(QStringLiteral("FerNoLab"), day), error)
+            || !insertRow(database, "PARAMETR", row(QStringLiteral("FerDesc"), description), error))
+            return false;
+    }
+    return true;
+}
+
 bool writeSchemaVersion(Database& database, QString* error)
 {
     bool exists = false;
@@ -248,7 +272,7 @@ bool tableIsEmpty(Database& database, const QString& table, bool* empty, QString
 bool writeFixedRows(Database& database, QString* error)
 {
     return writeCompanyRecord(database, error) && writeFixedRunTypes(database, error)
-           && writeFixedAttributes(database, error);
+           && writeFixedAttributes(database, error) && writeFixedHolidayList(database, error);
 }
 
 /// Brings one existing table up to its definition: fields and indexes that
@@ -372,6 +396,23 @@ bool writeFixedUserAndProfile(Database& database, QString* error)
            && writeSetupUser(database, {QStringLiteral("ADMIN"), QStringLiteral("Administrador"), QString(),
                                         QStringLiteral("SUPERVISOR")},
                              error);
+}
+
+QList<std::pair<QString, QString>> uruguayanFixedHolidays()
+{
+    // The holidays observed on the day they fall every year (Ley 16.805 in
+    // the wording of Ley 17.414, article 1); the others move (see the
+    // movable holidays of the calendars).
+    return {
+        {QStringLiteral("01/01"), QStringLiteral("Año Nuevo")},
+        {QStringLiteral("06/01"), QStringLiteral("Día de Reyes")},
+        {QStringLiteral("01/05"), QStringLiteral("Día de los Trabajadores")},
+        {QStringLiteral("19/06"), QStringLiteral("Natalicio de Artigas")},
+        {QStringLiteral("18/07"), QStringLiteral("Jura de la Constitución")},
+        {QStringLiteral("25/08"), QStringLiteral("Declaratoria de Independencia")},
+        {QStringLiteral("02/11"), QStringLiteral("Día de los Difuntos")},
+        {QStringLiteral("25/12"), QStringLiteral("Navidad")},
+    };
 }
 
 bool createDatabase(Database& database, QString* error)
@@ -543,7 +584,7 @@ bool moveAside(const QString& from, const QString& to, QString* error)
 void removeAbandonedBuilds(const QString& target)
 {
     const QFileInfo info(target);
-    static const QRegularExpression built(QStringLiteral("^\\.(\\d+)-\\w{6}\\.nuevo(-wal|-shm)?$"));
+    static const QRegularExpression built(QStringLiteral("^\\.(\\d+)-\\w{6}\\.nuevo(-wal|-shm|-journal)?$"));
     const QStringList names = info.dir().entryList({info.fileName() + QStringLiteral(".*.nuevo*")}, QDir::Files);
     for (const QString& name : names) {
         const QRegularExpressionMatch match = built.match(name.mid(info.fileName().size()));

@@ -27,8 +27,12 @@ bool insertRow(Database& database, const QString& table, const RowValues& values
 /// Creates every table and index of the schema in an empty database and
 /// writes the fixed rows: the company record (CfId 0), the run types "X" and
 /// "T", the two fixed employee attributes, the profile "Supervisor" with every
-/// right, its first user, and the schema version.
+/// right, its first user, the fixed-date holiday list and the schema version.
 bool createDatabase(Database& database, QString* error);
+
+/// Uruguay's holidays that keep their day, as "dd/mm" and name: the
+/// fixed-date list of the holiday calendars that a new company starts with.
+QList<std::pair<QString, QString>> uruguayanFixedHolidays();
 
 /// The schema version stored in `database`: 0 when it has no version row,
 /// -1 (with `error` set) when it cannot be read.

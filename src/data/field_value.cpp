@@ -4,14 +4,50 @@
 #include "data/schema_sql.h"
 
 #include <cmath>
+#include <optional>
 
 double roundToCurrency(double value)
 {
     return std::round(value * 10000.0) / 10000.0;
 }
 
+namespace {
+
+/// "yyyy-MM-ddTHH:mm:ss" (the time part optional) read by hand: the form
+/// every date is stored in on SQLite, read far more often than any other.
+/// Nothing when the text is not in that form.
+std::optional<QDateTime> canonicalSqliteDate(const char* text, int length)
+{
+    auto digits = [&](int from, int count, int& result) {
+        result = 0;
+        for (int at = from; at < from + count; ++at) {
+            if (at >= length || text[at] < '0' || text[at] > '9')
+                return false;
+            result = result * 10 + (text[at] - '0');
+        }
+        return true;
+    };
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (length < 10 || !digits(0, 4, year) || !digits(5, 2, month) || !digits(8, 2, day))
+        return std::nullopt;
+    if (length >= 19 && !(digits(11, 2, hour) && digits(14, 2, minute) && digits(17, 2, second)))
+        return std::nullopt;
+    const QDate date(year, month, day);
+    const QTime time(hour, minute, second);
+    if (!date.isValid() || !time.isValid())
+        return emptyDate();
+    return QDateTime(date, time);
+}
+
+}  // namespace
+
 QDateTime dateFromStorage(const QVariant& stored)
 {
+    if (stored.metaType().id() == QMetaType::QString) {
+        const QByteArray latin = stored.toString().toLatin1();
+        if (const std::optional<QDateTime> moment = canonicalSqliteDate(latin.constData(), int(latin.size())))
+            return *moment;
+    }
     if (stored.metaType().id() == QMetaType::QDateTime)
         return stored.toDateTime();
     if (stored.metaType().id() == QMetaType::QDate)
@@ -77,24 +113,7 @@ QVariant toStorage(FieldType type, const QVariant& given, Backend backend)
 
 QDateTime dateFromSqliteText(const char* text, int length)
 {
-    // "yyyy-MM-ddTHH:mm:ss", the time part optional.
-    auto digits = [&](int from, int count, int& result) {
-        result = 0;
-        for (int at = from; at < from + count; ++at) {
-            if (at >= length || text[at] < '0' || text[at] > '9')
-                return false;
-            result = result * 10 + (text[at] - '0');
-        }
-        return true;
-    };
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (length < 10 || !digits(0, 4, year) || !digits(5, 2, month) || !digits(8, 2, day))
-        return dateFromStorage(QString::fromUtf8(text, length));
-    if (length >= 19 && !(digits(11, 2, hour) && digits(14, 2, minute) && digits(17, 2, second)))
-        return dateFromStorage(QString::fromUtf8(text, length));
-    const QDate date(year, month, day);
-    const QTime time(hour, minute, second);
-    if (!date.isValid() || !time.isValid())
-        return emptyDate();
-    return QDateTime(date, time);
+    if (const std::optional<QDateTime> moment = canonicalSqliteDate(text, length))
+        return *moment;
+    return dateFromStorage(QString::fromUtf8(text, length));
 }

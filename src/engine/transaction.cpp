@@ -400,7 +400,7 @@ QString Transaction::referenceDescription(int position) const
 bool Transaction::isEnabled(int position) const
 {
     if (isKey(position))
-        return keyEnabled_;
+        return keyEnabled_ && !field(position).fromCaller;
     const FieldCondition& condition = field(position).enabledWhen;
     return !condition || condition(*this);
 }
@@ -462,8 +462,10 @@ void Transaction::start(const QString& key, const QString& modeText)
     hasKeyPassed_ = !zeroKey;
     for (int position = 1; position <= keyCount_; ++position)
         hasKeyPassed_ = hasKeyPassed_ && !isBlank(position, screen_.at(position - 1));
-    if (!hasKeyPassed_)
+    if (!hasKeyPassed_) {
         setKeyFromText(QString());
+        keepCallerFields(key);
+    }
     if (mode_ == Mode::Insert)
         applyDefaults();
     applyFieldEnabling();
@@ -531,10 +533,7 @@ void Transaction::applyFieldEnabling()
     if (readOnly_)
         return;
     keyEnabled_ = !hasKeyPassed_;
-    if (keyEnabled_)
-        requestFocus(1);
-    else
-        requestFocus(firstEditablePosition());
+    requestFocus(firstEditablePosition());
 }
 
 void Transaction::setKeyFromText(const QString& key)
@@ -546,6 +545,15 @@ void Transaction::setKeyFromText(const QString& key)
             screen_[position - 1] = normalized(position, part.toDouble());
         else
             screen_[position - 1] = normalized(position, part);
+    }
+}
+
+void Transaction::keepCallerFields(const QString& key)
+{
+    const QStringList parts = key.split(u'\t');
+    for (int position = 1; position <= keyCount_; ++position) {
+        if (field(position).fromCaller)
+            screen_[position - 1] = normalized(position, parts.value(position - 1).trimmed());
     }
 }
 
@@ -677,6 +685,8 @@ void Transaction::clearForNextRecord()
     previousKey_.clear();
     if (hasKeyPassed_)
         setKeyFromText(keyPassed_);
+    else
+        keepCallerFields(keyPassed_);
     applyDefaults();
     stage_ = 1;
     applyFieldEnabling();

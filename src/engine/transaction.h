@@ -122,6 +122,10 @@ struct FieldDecl {
     /// A field shown on the form but not stored in the table (a total, a
     /// choice that only steers other fields).
     bool unbound = false;
+    /// A key field the caller always sets (the calendar of a holiday): it is
+    /// kept from the key passed even when the rest of the key is missing,
+    /// and it is never typed into.
+    bool fromCaller = false;
 };
 
 /// A key field shown through `picture`.
@@ -423,6 +427,9 @@ private:
     bool seekKey();
     bool readPassedRecord();
     void setKeyFromText(const QString& key);
+    /// After a key that was not passed whole: the fields the caller sets
+    /// take their part of `key`.
+    void keepCallerFields(const QString& key);
     void clearForNextRecord();
 
     bool validateRange(int last);

@@ -17,6 +17,8 @@ namespace {
 
 const QString lineField = QString::fromLatin1(workLineField);
 const QString keyIndex = QString::fromLatin1(workKeyIndex);
+/// The work table's column holding a row's key, for panels that make it.
+const QString rowKeyField = QStringLiteral("KQRowKey");
 
 /// "_kq" and five digits, as the work database names its tables.
 QString randomTableName()
@@ -79,13 +81,15 @@ DbError WorkPanel::open(const QString& keyPassed)
     }
     title_ = declaration_.titleFunction ? declaration_.titleFunction(database_, declaration_.title)
                                         : declaration_.title;
+    if (declaration_.titleOf)
+        title_ = declaration_.titleOf(*this);
     switches_ = readSyncSwitches(database_, declaration_.syncGroup);
 
     QList<FieldDef> columns;
     const TableDef* table = declaration_.rowSource ? nullptr : database_.tableDef(declaration_.table);
     assert((declaration_.rowSource || table) && "a work panel lists a table of the schema or a row source");
     for (const ColumnDecl& column : declaration_.columns) {
-        if (!table) {
+        if (!table || column.computed) {
             columns << FieldDef{column.field, FieldType::Text, 0};
             continue;
         }
@@ -93,6 +97,8 @@ DbError WorkPanel::open(const QString& keyPassed)
         assert(field && "a work panel column is a field of its table");
         columns << *field;
     }
+    if (declaration_.rowKey)
+        columns << FieldDef{rowKeyField, FieldType::Text, 0};
     if (DbError error = work_.create())
         return error;
     if (DbError error = createWorkTable(workTable_, columns))
@@ -247,7 +253,7 @@ const CommandDecl* WorkPanel::command(const QString& action) const
 bool WorkPanel::commandEnabled(const QString& action) const
 {
     const CommandDecl* found = command(action);
-    return found && isOpen() && (!found->changesData || changesAllowed_);
+    return found && isOpen() && (!found->changesData || (changesAllowed_ && !disabledBySwitch()));
 }
 
 bool WorkPanel::press(const QString& action, int row)
@@ -277,7 +283,9 @@ DbError WorkPanel::appendRow(int line, const RecordCursor& row)
     rows_->addNew();
     rows_->setValue(lineField, line);
     for (const ColumnDecl& column : declaration_.columns)
-        rows_->setValue(column.field, row.value(column.field));
+        rows_->setValue(column.field, column.computed ? QVariant(column.computed(row)) : row.value(column.field));
+    if (declaration_.rowKey)
+        rows_->setValue(rowKeyField, declaration_.rowKey(row));
     return rows_->update();
 }
 
@@ -410,6 +418,8 @@ QString WorkPanel::keyAt(int row) const
 {
     if (!seekLine(row))
         return {};
+    if (declaration_.rowKey)
+        return rows_->text(rowKeyField);
     return keyText(rows_->value(declaration_.columns.first().field));
 }
 
@@ -427,6 +437,11 @@ void WorkPanel::reloadKeepingRow()
     currentRow_ = loaded_ == 0 ? 0 : std::min(row, loaded_ - 1);
 }
 
+bool WorkPanel::disabledBySwitch() const
+{
+    return declaration_.disabledWhileGroupCopied && switches_.group.trimmed() == QLatin1String("S");
+}
+
 bool WorkPanel::refusedWhileCopied()
 {
     if (!switches_.copiedAutomatically())
@@ -437,7 +452,7 @@ bool WorkPanel::refusedWhileCopied()
 
 void WorkPanel::add()
 {
-    if (busy_ || !isOpen() || !changesAllowed_ || declaration_.transaction.isEmpty())
+    if (busy_ || !isOpen() || !addEnabled() || declaration_.transaction.isEmpty())
         return;
     BusyScope busy(busy_);
     if (refusedWhileCopied())
@@ -446,6 +461,9 @@ void WorkPanel::add()
     // text, where "0" is a key like any other.
     const FieldDef* key = sourceTable()->field(declaration_.columns.first().field);
     QString passed = key && isNumericType(key->type) ? QStringLiteral("0") : QString();
+    // A list under a parent adds under it: the parent is the key's first part.
+    if (!parent_.isEmpty())
+        passed = parent_;
     QString mode = modeCode(Mode::Insert);
     ui_.callObject(declaration_.transaction, passed, mode);
     reloadKeepingRow();
@@ -453,7 +471,7 @@ void WorkPanel::add()
 
 void WorkPanel::modify(const QList<int>& rows)
 {
-    if (busy_ || !isOpen() || declaration_.transaction.isEmpty())
+    if (busy_ || !isOpen() || !modifyEnabled() || declaration_.transaction.isEmpty())
         return;
     BusyScope busy(busy_);
     for (int row : rows) {
@@ -462,12 +480,12 @@ void WorkPanel::modify(const QList<int>& rows)
         QVariantList before;
         for (const ColumnDecl& column : declaration_.columns)
             before << rows_->value(column.field);
-        QString key = keyText(before.first());
+        QString key = declaration_.rowKey ? keyAt(row) : keyText(before.first());
         QString mode = modeCode(Mode::Update);
         ui_.callObject(declaration_.transaction, key, mode);
 
         // The row keeps the columns it had; only the key comes back.
-        if (!seekLine(row) || rows_->edit())
+        if (declaration_.rowKey || !seekLine(row) || rows_->edit())
             continue;
         rows_->setValue(declaration_.columns.first().field, key.trimmed());
         for (int column = 1; column < declaration_.columns.size(); ++column)
@@ -500,7 +518,7 @@ bool WorkPanel::isProtected(const QString& key, const QList<double>& defaults) c
 
 void WorkPanel::remove(const QList<int>& rows)
 {
-    if (busy_ || !isOpen() || !changesAllowed_ || declaration_.transaction.isEmpty())
+    if (busy_ || !isOpen() || !deleteEnabled() || (declaration_.transaction.isEmpty() && !declaration_.removeRow))
         return;
     BusyScope busy(busy_);
     if (refusedWhileCopied())
@@ -515,6 +533,10 @@ void WorkPanel::remove(const QList<int>& rows)
         if (isProtected(key, defaults)) {
             ui_.message(declaration_.protection.message, MessageIcon::Information);
             break;
+        }
+        if (declaration_.removeRow) {
+            declaration_.removeRow(*this, row);
+            continue;
         }
         QString calledKey = key;
         QString mode = modeCode(Mode::Delete);

@@ -41,6 +41,9 @@ struct ColumnDecl {
     QString heading;  ///< "Descripción"
     QString picture;  ///< "ZZ9"; empty: the value as stored, trimmed
     QList<CodeChoice> choices;  ///< a code shown by its name ("Haber")
+    /// Set: a text computed from the source row (a weekday name) instead of
+    /// a field of the table; `field` names the column.
+    std::function<QString(const RecordCursor& row)> computed = {};
 };
 
 /// The panel's own check before a delete: a key that is the default of the
@@ -99,6 +102,9 @@ struct WorkPanelDecl {
     /// empty: no guard.
     QString syncGroup;
     WindowTitle titleFunction;     ///< set: the title shown instead of `title`
+    /// Set: the title made when the panel opens, from the panel itself (a
+    /// list under a parent names the parent); it wins over titleFunction.
+    std::function<QString(const WorkPanel& panel)> titleOf;
     /// Set: the rows come from it and `table`/`index` are not used; the
     /// columns are texts.
     RowSource rowSource;
@@ -110,6 +116,15 @@ struct WorkPanelDecl {
     /// A command was pressed on `row` (after its guards): what it does
     /// beyond opening its object.
     std::function<void(WorkPanel& panel, const CommandDecl& command, int row)> command;
+    /// Set: the key a row is called with, made from its source row when it
+    /// is loaded (a composite key joined by tabs); unset: the first column.
+    std::function<QString(const RecordCursor& row)> rowKey;
+    /// Set: Delete runs this for each chosen row instead of calling the
+    /// transaction in "DLT" (the member asks and deletes itself).
+    std::function<void(WorkPanel& panel, int row)> removeRow;
+    /// While the group's own switch is "S" (whatever the global one says),
+    /// the buttons that change data are disabled.
+    bool disabledWhileGroupCopied = false;
 };
 
 /// A selection prompt over `table` by `index`: the key column first.
@@ -143,6 +158,8 @@ public:
     /// The window's title: the declared one, or what the title function
     /// made of it when the panel opened.
     QString title() const { return title_; }
+    Database& database() const { return database_; }
+    UiPort& ui() const { return ui_; }
     /// The parent a picker was called with; empty: every row.
     QString parent() const { return parent_; }
     /// The automatic-copy switches of the declaration's group, read at open.
@@ -170,8 +187,9 @@ public:
     void setFilterValue(const QString& name, const QString& value);
     QString filterValue(const QString& name) const { return filterValues_.value(name); }
 
-    bool addEnabled() const { return changesAllowed_; }
-    bool deleteEnabled() const { return changesAllowed_; }
+    bool addEnabled() const { return changesAllowed_ && !disabledBySwitch(); }
+    bool deleteEnabled() const { return changesAllowed_ && !disabledBySwitch(); }
+    bool modifyEnabled() const { return !disabledBySwitch(); }
     /// The row the grid stands on (from 0).
     int currentRow() const { return currentRow_; }
     void setCurrentRow(int row) { currentRow_ = row; }
@@ -201,6 +219,7 @@ public:
     QString result() const { return result_; }
 
 private:
+    bool disabledBySwitch() const;
     /// Creates a work table of a free name with `columns`.
     DbError createWorkTable(QString& name, const QList<FieldDef>& columns);
     DbError openTable();

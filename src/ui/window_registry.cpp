@@ -1,6 +1,7 @@
 #include "ui/window_registry.h"
 
 #include "engine/object_registry.h"
+#include "ui/holiday_range_window.h"
 #include "ui/profiles_window.h"
 #include "ui/users_window.h"
 
@@ -22,6 +23,7 @@ QHash<QString, WindowFactory>& filledRegistry()
     static const bool filled = [] {
         registerUsersWindows();
         registerProfilesWindows();
+        registerHolidayRangeWindow();
         return true;
     }();
     (void)filled;

@@ -215,4 +215,50 @@ TEST_F(AdminCommandTest, AUruguayanWorkstationShowsAndTakesDecimalCommas)
     EXPECT_DOUBLE_EQ(query.value(0).toDouble(), 3.25);
 }
 
+TEST_F(AdminCommandTest, HolidaysGeneratesListsAndDeletesTheYearsOfACalendar)
+{
+    QString error;
+    ASSERT_TRUE(insertRow(*database, QStringLiteral("CALFER"),
+                          {{QStringLiteral("CalFerId"), QStringLiteral("NA")},
+                           {QStringLiteral("CalFerDsc"), QStringLiteral("Feriados nacionales")}},
+                          &error));
+    AdminRun run = admin("holidays", company() + QStringList{"NA", "--add", "2025", "2025", "--weekdays", "sa",
+                                                             "--movable"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Se han agregado los feriados"))) << run.err.toStdString();
+
+    run = admin("holidays", company() + QStringList{"NA", "--list", "2025"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    // 52 Saturdays, the 8 fixed days and the 10 movable holidays, one of
+    // them (19 April) on a Saturday.
+    EXPECT_EQ(run.out.size(), 52 + 8 + 10 - 1);
+    ASSERT_GE(run.out.size(), 4);
+    EXPECT_EQ(run.out.mid(0, 4), (QStringList{QStringLiteral("01/01/2025\tMiércoles\tAño Nuevo"),
+                                              QStringLiteral("04/01/2025\tSábado\t"),
+                                              QStringLiteral("06/01/2025\tLunes\tDía de Reyes"),
+                                              QStringLiteral("11/01/2025\tSábado\t")}));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("03/03/2025\tLunes\tCarnaval")));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("19/04/2025\tSábado\tDesembarco de los 33")));
+
+    run = admin("holidays", company() + QStringList{"NA", "--delete", "2025", "2025"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(countRows(QStringLiteral("CALFER1")), 0);
+
+    run = admin("holidays", company() + QStringList{"XX", "--list"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains(QStringLiteral("No existe el calendario XX")));
+
+    // A calendar added by form, its key typed as text; the range panel it
+    // opens has no window on the console.
+    run = admin("form", QStringList{"TCALFER"} + company()
+                            + QStringList{"--mode", "INS", "--key", "CO", "--set", "CalFerDsc=Construcción"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString() << run.out.join(u'|').toStdString();
+    EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Agrega calendario CO, descripción = Construcción")});
+
+    run = admin("holidays", company() + QStringList{"NA", "--add", "2026", "2025"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(countRows(QStringLiteral("CALFER1")), 0);
+}
+
 }  // namespace

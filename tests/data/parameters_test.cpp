@@ -17,17 +17,17 @@ TEST_P(ParametersTest, AMissingParameterLeavesTheCallersValue)
     QString text = QStringLiteral("por defecto");
     double number = 42;
     QDateTime date(QDate(2020, 1, 1), QTime(0, 0));
-    EXPECT_FALSE(PPARLC(db(), "Feriados", "FerNoLab", 1, text));
+    EXPECT_FALSE(PPARLC(db(), "Listas", "FerNoLab", 1, text));
     EXPECT_EQ(text, QStringLiteral("por defecto"));
-    EXPECT_FALSE(PPARLN40(db(), "Feriados", "FerNoLab", 1, number));
+    EXPECT_FALSE(PPARLN40(db(), "Listas", "FerNoLab", 1, number));
     EXPECT_EQ(number, 42);
-    EXPECT_FALSE(PPARAMLE(db(), "Feriados", "FerNoLab", 1, text, number, date));
+    EXPECT_FALSE(PPARAMLE(db(), "Listas", "FerNoLab", 1, text, number, date));
     EXPECT_EQ(date, QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
 
     // A neighbouring row found by the ">=" seek is not taken for it.
-    ASSERT_TRUE(PPARGC(db(), ui_, "Feriados", "FerNoLab", 2, "otra").ok());
-    ASSERT_TRUE(PPARGC(db(), ui_, "Feriados", "FerNoLabX", 1, "otra").ok());
-    EXPECT_FALSE(PPARLC(db(), "Feriados", "FerNoLab", 1, text));
+    ASSERT_TRUE(PPARGC(db(), ui_, "Listas", "FerNoLab", 2, "otra").ok());
+    ASSERT_TRUE(PPARGC(db(), ui_, "Listas", "FerNoLabX", 1, "otra").ok());
+    EXPECT_FALSE(PPARLC(db(), "Listas", "FerNoLab", 1, text));
     EXPECT_EQ(text, QStringLiteral("por defecto"));
 }
 
@@ -64,13 +64,13 @@ TEST_P(ParametersTest, WritingANewParameterTwiceMakesOneRowAndThenUpdatesIt)
 
 TEST_P(ParametersTest, GroupAndNameAreComparedWithoutTrailingBlanks)
 {
-    ASSERT_TRUE(PPARGC(db(), ui_, "Feriados", "FerNoLab", 1, "01/05").ok());
+    ASSERT_TRUE(PPARGC(db(), ui_, "Listas", "FerNoLab", 1, "01/05").ok());
     QString text;
-    ASSERT_TRUE(PPARLC(db(), "Feriados ", "FerNoLab  ", 1, text));
+    ASSERT_TRUE(PPARLC(db(), "Listas ", "FerNoLab  ", 1, text));
     EXPECT_EQ(text, QStringLiteral("01/05"));
-    ASSERT_TRUE(PPARGC(db(), ui_, "Feriados  ", "FerNoLab", 1, "18/07").ok());
-    EXPECT_EQ(parameterRows("Feriados"), 1);
-    ASSERT_TRUE(PPARLC(db(), "Feriados", "FerNoLab", 1, text));
+    ASSERT_TRUE(PPARGC(db(), ui_, "Listas  ", "FerNoLab", 1, "18/07").ok());
+    EXPECT_EQ(parameterRows("Listas"), 1);
+    ASSERT_TRUE(PPARLC(db(), "Listas", "FerNoLab", 1, text));
     EXPECT_EQ(text, QStringLiteral("18/07"));
 }
 

@@ -106,7 +106,8 @@ protected:
         if (!panel.rowSource)
             expectTable(name, panel.table, panel.index);
         for (const ColumnDecl& column : panel.columns) {
-            if (!panel.rowSource)
+            // A computed column (a weekday) is no field of the table.
+            if (!panel.rowSource && !column.computed)
                 expectField(name, panel.table, column.field);
         }
         if (!panel.filterField.isEmpty() && !panel.rowSource)
