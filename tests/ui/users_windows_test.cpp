@@ -113,3 +113,40 @@ TEST_F(UsersWindowsTest, SavingTheOwnProfileChangesTheMenuAtOnce)
     EXPECT_TRUE(menu->button("Busuarios")->isEnabled());
     EXPECT_TRUE(menu->button("Bconceptos")->isEnabled());
 }
+
+TEST_F(UsersWindowsTest, TheProfileFormKeepsTheHierarchyAsTypedAndTheListShowsIt)
+{
+    bool typed = false;
+    QTimer::singleShot(100, [&] {
+        auto* profileForm = openWindow<ProfileFormWindow>();
+        if (!profileForm)
+            return;
+        typed = profileForm->hierarchyBox()->isEnabled() && profileForm->hierarchyBox()->value() == 0;
+        profileForm->hierarchyBox()->selectAll();
+        QTest::keyClicks(profileForm->hierarchyBox(), "7");
+        profileForm->confirm();
+    });
+    QString key = "SUPERVISOR";
+    QString mode = "UPD";
+    ASSERT_TRUE(form.host().call("WABMPERF", key, mode));
+    EXPECT_TRUE(typed);
+    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join(" | ").toStdString();
+    QList<ProfileListing> profiles;
+    ASSERT_FALSE(WPERFILE(*database, profiles));
+    ASSERT_FALSE(profiles.isEmpty());
+    EXPECT_EQ(profiles.first().key, "SUPERVISOR");
+    EXPECT_EQ(profiles.first().hierarchy, 7);
+
+    // Shown, but not to be changed, when the form only displays the profile.
+    bool shown = false;
+    QTimer::singleShot(100, [&] {
+        auto* profileForm = openWindow<ProfileFormWindow>();
+        if (!profileForm)
+            return;
+        shown = profileForm->hierarchyBox()->value() == 7 && !profileForm->hierarchyBox()->isEnabled();
+        closeWindow(profileForm);
+    });
+    mode = "DSP";
+    ASSERT_TRUE(form.host().call("WABMPERF", key, mode));
+    EXPECT_TRUE(shown);
+}
