@@ -9,20 +9,26 @@
 #include "ui/object_host.h"
 #include "ui/pictures.h"
 #include "ui/work_panel_window.h"
+#include "support/file_names.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QEventLoop>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QStatusBar>
 #include <QToolBar>
 
 namespace {
+
+/// The colour behind the windows, and around a background picture.
+const QColor plainBackground(0x4a, 0x6f, 0x8f);
 
 const QString newsText = QStringLiteral(
     "<h3>Novedades de esta versión</h3>"
@@ -43,7 +49,8 @@ MainForm::MainForm(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
     setWindowIcon(picture("tabla.ico"));
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    area_->setBackground(QColor(0x4a, 0x6f, 0x8f));
+    area_->setBackground(plainBackground);
+    area_->viewport()->installEventFilter(this);
     setCentralWidget(area_);
 
     ui_.setParentWindow(this);
@@ -212,6 +219,41 @@ bool MainForm::runBuiltIn(const QString& key)
     return true;
 }
 
+bool MainForm::PFONDOMD(const QString& file)
+{
+    const QImage picture(findFileIgnoringCase(QDir::current().filePath(file)));
+    if (picture.isNull())
+        return false;
+    background_ = picture;
+    fitBackground();
+    return true;
+}
+
+void MainForm::fitBackground()
+{
+    if (background_.isNull())
+        return;
+    const QSize size = area_->viewport()->size();
+    if (size.isEmpty())
+        return;
+    // Covers the whole area without stretching the picture out of shape;
+    // what sticks out past the edges is cut off evenly on both sides.
+    const QImage scaled = background_.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    QImage canvas(size, QImage::Format_RGB32);
+    canvas.fill(plainBackground);
+    QPainter painter(&canvas);
+    painter.drawImage(QPoint((size.width() - scaled.width()) / 2, (size.height() - scaled.height()) / 2), scaled);
+    painter.end();
+    area_->setBackground(QBrush(canvas));
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == area_->viewport() && event->type() == QEvent::Resize)
+        fitBackground();
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void MainForm::showNews()
 {
     QMessageBox box(QMessageBox::Information, QStringLiteral("Novedades"), newsText, QMessageBox::Ok, this);
@@ -239,6 +281,7 @@ void MainForm::runMainObject(CallParameters& parameters)
         return;
     }
     setWindowTitle(start.title);
+    PFONDOMD();
     menu->applyPermissions();
 
     QMdiSubWindow* frame = area_->addSubWindow(menu, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint

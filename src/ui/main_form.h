@@ -4,6 +4,7 @@
 #include "ui/main_menu_window.h"
 #include "ui/qt_ui_port.h"
 
+#include <QImage>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -35,9 +36,16 @@ public:
     void runMainObject(CallParameters& parameters);
     /// Routes the command `key` as the menu bar and toolbar do.
     void runCommand(const QString& key);
+    /// `PFONDOMD`: the picture `file` ("fondo.jpg" of the current folder)
+    /// fills the background behind the windows when it can be read; the
+    /// plain background stays otherwise. Returns whether it was shown.
+    bool PFONDOMD(const QString& file = QStringLiteral("fondo.jpg"));
+    /// The background picture shown, or a null image.
+    const QImage& backgroundPicture() const { return background_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
@@ -47,11 +55,14 @@ private:
     void openFromMenuBar(const QString& key);
     void showNews();
     void showAbout();
+    /// Scales the background picture to cover the area, keeping its shape.
+    void fitBackground();
 
     QtUiPort ui_;
     QMdiArea* area_;
     ObjectHost* host_;
     QPointer<MainMenuWindow> mainMenu_;
     QMenu* actionsMenu_ = nullptr;
+    QImage background_;
     bool closing_ = false;
 };

@@ -6,6 +6,8 @@
 #include "ui/transaction_window.h"
 #include "ui/work_panel_window.h"
 
+#include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -223,4 +225,32 @@ TEST_F(MainWindowTest, TheParametersGoBackWithAPasswordChangedInTheSession)
     EXPECT_EQ(parameters[1], "nueva");
     EXPECT_EQ(parameters[0], "ANA");
     EXPECT_TRUE(form.windowTitle().startsWith("Dorvo - "));
+}
+
+TEST_F(MainWindowTest, FondoJpgOfTheCurrentFolderIsTheBackgroundWhenPresent)
+{
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    // No picture: the plain background stays.
+    EXPECT_FALSE(form.PFONDOMD());
+    EXPECT_EQ(form.area()->background().style(), Qt::SolidPattern);
+
+    QImage red(40, 30, QImage::Format_RGB32);
+    red.fill(QColor(200, 0, 0));
+    ASSERT_TRUE(red.save(folder.file("FONDO.JPG"), "JPG"));  // found in any letter case
+    const bool shown = form.PFONDOMD();
+    QDir::setCurrent(before);
+    ASSERT_TRUE(shown);
+    EXPECT_FALSE(form.backgroundPicture().isNull());
+    const QImage painted = form.area()->background().textureImage();
+    ASSERT_FALSE(painted.isNull());
+    EXPECT_EQ(painted.size(), form.area()->viewport()->size());
+    const QColor middle = painted.pixelColor(painted.width() / 2, painted.height() / 2);
+    EXPECT_GT(middle.red(), 150);
+    EXPECT_LT(middle.green(), 60);
+
+    // It follows the area's size.
+    form.resize(700, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(form.area()->background().textureImage().size(), form.area()->viewport()->size());
 }
