@@ -275,7 +275,11 @@ void MainForm::runMainObject(CallParameters& parameters)
     mainMenu_ = menu;
     host_->setMainMenuWindow(menu);
 
-    const MainObjectStart start = startMainObject(parameters, companyIniFile, Database::main(), ui_);
+    MainObjectStart start;
+    {
+        const WaitScope wait(ui_);
+        start = startMainObject(parameters, companyIniFile, Database::main(), ui_);
+    }
     if (start.outcome != MainObjectOutcome::Run) {
         delete menu;
         return;

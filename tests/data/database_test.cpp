@@ -3,6 +3,7 @@
 #include "data/error_translator.h"
 #include "data/kq_db_connection.h"
 #include "data/selection_list.h"
+#include "support/program_end.h"
 #include "scripted_ui.h"
 
 class DatabaseTest : public BackendDataTest {};
@@ -178,8 +179,15 @@ TEST_F(ErrorTranslatorTest, ShowsEachNumberAsItsRowSays)
         {3050, 3050, "mensaje propio", false},
         {1201, 1201, "Error No. 1201 : mensaje propio", false},
     };
+    // Only 1060 asks the program to end, and only once its message was shown.
+    QList<int> endsAsked;
+    QStringList shownBeforeTheEnd;
     for (const Row& row : rows) {
         ui_.clear();
+        ProgramEnd::setHandler([&, number = row.number] {
+            endsAsked.append(number);
+            shownBeforeTheEnd = ui_.texts();
+        });
         LastError::set(row.number, QStringLiteral("mensaje propio"));
         EXPECT_EQ(translateDatabaseError(ui_), row.result) << row.number;
         EXPECT_TRUE(LastError::message().isEmpty()) << row.number;
@@ -191,6 +199,9 @@ TEST_F(ErrorTranslatorTest, ShowsEachNumberAsItsRowSays)
         EXPECT_EQ(ui_.shown().first().text, row.shown);
         EXPECT_EQ(ui_.shown().first().kind == ScriptedUi::Shown::Question, row.question) << row.number;
     }
+    ProgramEnd::setHandler({});
+    EXPECT_EQ(endsAsked, QList<int>{1060});
+    EXPECT_EQ(shownBeforeTheEnd, QStringList{"mensaje propio"});
 }
 
 TEST_F(ErrorTranslatorTest, APendingEngineErrorBecomesTheLastError)
