@@ -254,3 +254,13 @@ TEST_F(MainWindowTest, FondoJpgOfTheCurrentFolderIsTheBackgroundWhenPresent)
     QApplication::processEvents();
     EXPECT_EQ(form.area()->background().textureImage().size(), form.area()->viewport()->size());
 }
+
+TEST_F(MainWindowTest, APanelThatCannotLoadSaysSoUnderThePointerAndLeavesNoWaitCursor)
+{
+    ASSERT_FALSE(database->execute("DROP TABLE CATEGORI"));
+    form.host().open("WCATEGOR");
+    ASSERT_EQ(boxes.seen().size(), 1);
+    EXPECT_EQ(boxes.seen().first().pointer, Qt::ArrowCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(form.host().openWindow("WCATEGOR"), nullptr);
+}
