@@ -1,7 +1,9 @@
 // Window tests of the users and profiles windows: opened from the main menu
 // through the object host, driven with the keyboard as a person would.
 #include "main_form_fixture.h"
+#include "scripted_ui.h"
 #include "security/profiles.h"
+#include "security/users.h"
 #include "ui/profiles_window.h"
 #include "ui/security_window_parts.h"
 #include "ui/users_window.h"
@@ -149,4 +151,44 @@ TEST_F(UsersWindowsTest, TheProfileFormKeepsTheHierarchyAsTypedAndTheListShowsIt
     mode = "DSP";
     ASSERT_TRUE(form.host().call("WABMPERF", key, mode));
     EXPECT_TRUE(shown);
+}
+
+TEST_F(UsersWindowsTest, TheProfileListKeepsKeysBehindItsTextsAndAStoredProfileThatIsGone)
+{
+    ScriptedUi quiet;
+    ASSERT_TRUE(PGRABAUS(*database, quiet, "luis", "Luis Sosa", "BORRADO", "", "INS").ok());
+
+    QString shownText;
+    QString chosen;
+    QTimer::singleShot(100, [&] {
+        auto* userForm = openWindow<UserFormWindow>();
+        if (!userForm)
+            return;
+        chosen = userForm->profiles().selectedCode();
+        shownText = userForm->profileBox()->currentText();
+        userForm->confirm();
+    });
+    QString key = "LUIS";
+    QString mode = "UPD";
+    ASSERT_TRUE(form.host().call("WABMUSUA", key, mode));
+    EXPECT_EQ(chosen, "BORRADO") << "a profile no longer listed stays the user's";
+    EXPECT_EQ(shownText, "BORRADO");
+    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join(" | ").toStdString();
+    EXPECT_EQ(readUser(*database, "LUIS")->profile.trimmed(), "BORRADO");
+
+    QString offered;
+    QTimer::singleShot(100, [&] {
+        auto* userForm = openWindow<UserFormWindow>();
+        if (!userForm)
+            return;
+        offered = userForm->profileBox()->currentText();
+        // Choosing another entry hands its key, not its text, to the save.
+        userForm->profileBox()->setCurrentIndex(userForm->profiles().find("SUPERVISOR"));
+        chosen = userForm->profiles().selectedCode();
+        userForm->confirm();
+    });
+    ASSERT_TRUE(form.host().call("WABMUSUA", key, mode));
+    EXPECT_EQ(offered, "BORRADO");
+    EXPECT_EQ(chosen, "SUPERVISOR");
+    EXPECT_EQ(readUser(*database, "LUIS")->profile.trimmed(), "SUPERVISOR");
 }
