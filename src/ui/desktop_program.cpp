@@ -100,6 +100,8 @@ int runDesktopProgram(const StartEnvironment& environment)
 
     // Declared before the windows so that it outlives them.
     std::unique_ptr<Database> database;
+    // Every run starts with listings to the screen.
+    ReportOutputChoice::set(QStringLiteral("SCR"));
     MainForm mainForm;
     // "KQPRN.INI" lives in the folder the program runs from, as the other
     // INI files of the company do.

@@ -1,6 +1,7 @@
 #include "ui/main_form.h"
 
 #include "data/database.h"
+#include "reports/kqrview.h"
 #include "startup/main_menu.h"
 #include "startup/main_object_start.h"
 #include "startup/vbglob.h"
@@ -12,6 +13,7 @@
 #include "support/file_names.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -22,6 +24,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -83,6 +86,7 @@ void MainForm::setDatabase(Database* database)
 void MainForm::buildMenus()
 {
     QHash<int, QMenu*> menus;
+    QMenu* helpMenu = nullptr;
     for (const MenuBarEntry& entry : menuBarEntries()) {
         QMenu* parent = menus.value(entry.parentIndex);
         const bool isMenu = entry.workPanel.isEmpty() && (entry.key == "Id_datos" || entry.key == "Id_otras_tablas"
@@ -90,6 +94,8 @@ void MainForm::buildMenus()
         if (isMenu) {
             QMenu* menu = parent ? parent->addMenu(entry.caption) : menuBar()->addMenu(entry.caption);
             menus.insert(entry.index, menu);
+            if (entry.key == "Kq_help")
+                helpMenu = menu;
             if (entry.key == "Id_datos") {
                 actionsMenu_ = menuBar()->addMenu(QStringLiteral("Acciones"));
                 actionsMenu_->setObjectName("Kq_actions");
@@ -107,7 +113,46 @@ void MainForm::buildMenus()
         const QString key = entry.key;
         connect(action, &QAction::triggered, this, [this, key] { runCommand(key); });
     }
+    buildOutputMenu(helpMenu);
     updateActionsMenu();
+}
+
+void MainForm::buildOutputMenu(QMenu* before)
+{
+    auto* menu = new QMenu(QStringLiteral("&Salida"), this);
+    menu->setObjectName("Kq_output");
+    if (before)
+        menuBar()->insertMenu(before->menuAction(), menu);
+    else
+        menuBar()->addMenu(menu);
+    auto* choices = new QActionGroup(menu);
+    auto add = [&](const QString& key, const QString& caption) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(key);
+        connect(action, &QAction::triggered, this, [this, key] { runCommand(key); });
+        return action;
+    };
+    screenOutput_ = add("Kq_output_scr", QStringLiteral("Listados por &pantalla"));
+    printerOutput_ = add("Kq_output_prn", QStringLiteral("Listados a la &impresora"));
+    for (QAction* choice : {screenOutput_, printerOutput_}) {
+        choice->setCheckable(true);
+        choices->addAction(choice);
+    }
+    screenOutput_->setStatusTip(QStringLiteral("Los listados se muestran en una vista previa"));
+    printerOutput_->setStatusTip(QStringLiteral("Los listados van directamente a la impresora"));
+    menu->addSeparator();
+    add("Kq_printsetup", QStringLiteral("&Configurar impresora..."));
+}
+
+void MainForm::showOutputChoice()
+{
+    const bool printer = ReportOutputChoice::current() == QLatin1String("PRN");
+    for (QAction* action : {screenOutput_, printerOutput_, printerButton_}) {
+        if (!action)
+            continue;
+        const QSignalBlocker blocker(action);
+        action->setChecked(action == screenOutput_ ? !printer : printer);
+    }
 }
 
 void MainForm::buildToolBar()
@@ -124,6 +169,15 @@ void MainForm::buildToolBar()
     add("Kq_cascade", "tabla.ico", QStringLiteral("Ventanas en cascada"));
     add("Kq_arrange", "modifica.ico", QStringLiteral("Ventanas en mosaico"));
     add("Kq_index", "ayuda.ico", QStringLiteral("Ayuda"));
+    toolBar->addSeparator();
+    // Pressed: every listing goes straight to the printer; released: to the
+    // preview window.
+    printerButton_ = toolBar->addAction(picture("imprimir.ico"), QStringLiteral("Listados a la impresora"));
+    printerButton_->setObjectName("Kq_output_button");
+    printerButton_->setCheckable(true);
+    connect(printerButton_, &QAction::toggled, this,
+            [this](bool printer) { runCommand(printer ? QStringLiteral("Kq_output_prn") : QStringLiteral("Kq_output_scr")); });
+    showOutputChoice();
 }
 
 void MainForm::updateActionsMenu()
@@ -204,6 +258,15 @@ bool MainForm::runBuiltIn(const QString& key)
     } else if (action == "kq_toolbar") {
         for (QToolBar* toolBar : findChildren<QToolBar*>())
             toolBar->setVisible(!toolBar->isVisible());
+    } else if (action == "kq_output_scr" || action == "kq_output_prn") {
+        ReportOutputChoice::set(action == "kq_output_prn" ? QStringLiteral("PRN") : QStringLiteral("SCR"));
+        showOutputChoice();
+    } else if (action == "kq_printsetup") {
+        KQRView view;
+        if (!installedReportOutput())
+            ui_.message(optionNotAvailableMessage, MessageIcon::Information);
+        else
+            view.printerSetup();
     } else if (action == "kq_statusbar") {
         statusBar()->setVisible(!statusBar()->isVisible());
     } else if (action == "kq_refresh") {

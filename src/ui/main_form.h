@@ -12,13 +12,16 @@ class Database;
 class MainMenuWindow;
 class ObjectHost;
 class QMdiArea;
+class QAction;
 class QMenu;
 
 /// `MainForm`: the main window, a multiple-document frame with the menu bar,
 /// the toolbar and the status bar with its three panels. Menu and toolbar
 /// commands carry a key: keys beginning with "Kq" are the window's own
 /// actions, the others go to the active object, and a key nobody handles
-/// answers "Opcion no disponible".
+/// answers "Opcion no disponible". The menu "Salida" and the toolbar's
+/// printer button choose where every listing goes ("Kq_output_scr",
+/// "Kq_output_prn") and set up the printer ("Kq_printsetup").
 class MainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -50,6 +53,11 @@ protected:
 private:
     void buildMenus();
     void buildToolBar();
+    /// The menu "Salida", before "Ayuda": listings to the screen or to the
+    /// printer, and the printer set-up.
+    void buildOutputMenu(QMenu* before);
+    /// Ticks the output choice in the menu and the toolbar.
+    void showOutputChoice();
     void updateActionsMenu();
     bool runBuiltIn(const QString& key);
     void openFromMenuBar(const QString& key);
@@ -63,6 +71,9 @@ private:
     ObjectHost* host_;
     QPointer<MainMenuWindow> mainMenu_;
     QMenu* actionsMenu_ = nullptr;
+    QAction* screenOutput_ = nullptr;
+    QAction* printerOutput_ = nullptr;
+    QAction* printerButton_ = nullptr;
     QImage background_;
     bool closing_ = false;
 };

@@ -4,6 +4,7 @@
 #include "ui/report_render.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -255,7 +256,38 @@ bool DesktopReportOutput::canStart(const JobSettings& settings)
 {
     if (settings.output.trimmed().toUpper() != QLatin1String("PRN"))
         return true;
-    return !QPrinterInfo::availablePrinterNames().isEmpty();
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        return true;
+    // In place of the printing library's own window: the listing is not
+    // printed, and the person learns why instead of waiting for paper.
+    QMessageBox::warning(nullptr, QStringLiteral("Imprimir"),
+                         QStringLiteral("No hay ninguna impresora instalada. Elija la salida por pantalla "
+                                        "para ver el listado."));
+    return false;
+}
+
+bool DesktopReportOutput::setUpPrinter(const QString& settingsFile, const QString& section)
+{
+    const QString path = settingsPath(settingsFile);
+    const QString sectionName = section.isEmpty() ? QStringLiteral("LISTADOS") : section;
+    ReportDocument blank;
+    blank.name = QStringLiteral("Configurar impresora");
+    const PrinterSettings saved = PrinterSettingsFile::load(path, sectionName);
+    QPrinter printer(QPrinter::HighResolution);
+    applyPrinterSettings(printer, saved, blank);
+    if (saved.orientation == PrinterSettings::landscape)
+        printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("Configurar impresora"));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    QString error;
+    if (!savePrinterSetUp(printer, path, sectionName, error)) {
+        QMessageBox::warning(QApplication::activeWindow(), dialog.windowTitle(), error);
+        return false;
+    }
+    return true;
 }
 
 void DesktopReportOutput::deliver(const ReportDocument& document)

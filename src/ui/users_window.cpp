@@ -249,7 +249,11 @@ void UsersWindow::doPrint()
     KQRView view;
     ListingRun listing = ListingRun::now(database_);
     listing.ui = &ui_;
-    const ListingResult result = RUSUARIO(view, listing, rows);
+    ListingResult result;
+    {
+        const WaitScope wait(ui_);
+        result = RUSUARIO(view, listing, rows);
+    }
     if (!result.ok())
         ui_.message(result.errorMessage, MessageIcon::Exclamation);
 }
