@@ -2,10 +2,12 @@
 // would, with the program's message boxes answered by a watcher.
 #include "data/cursor.h"
 #include "engine/transaction.h"
+#include "reports/kqrview.h"
 #include "main_form_fixture.h"
 #include "ui/transaction_window.h"
 #include "ui/work_panel_window.h"
 
+#include <QAction>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -263,4 +265,49 @@ TEST_F(MainWindowTest, APanelThatCannotLoadSaysSoUnderThePointerAndLeavesNoWaitC
     EXPECT_EQ(boxes.seen().first().pointer, Qt::ArrowCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(form.host().openWindow("WCATEGOR"), nullptr);
+}
+
+namespace {
+
+/// Records the output of every listing job instead of showing or printing it.
+class RecordingOutput : public ReportOutput {
+public:
+    QStringList asked;
+    bool canStart(const JobSettings& settings) override
+    {
+        asked.append(settings.output);
+        return true;
+    }
+    void deliver(const ReportDocument&) override {}
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, TheOutputChosenInTheMenuOrTheToolbarIsWhereAPanelsPrintGoes)
+{
+    RecordingOutput output;
+    installReportOutput(&output);
+    auto* menuChoice = form.findChild<QAction*>("Kq_output_prn");
+    auto* screenChoice = form.findChild<QAction*>("Kq_output_scr");
+    auto* button = form.findChild<QAction*>("Kq_output_button");
+    ASSERT_TRUE(menuChoice && screenChoice && button);
+    EXPECT_TRUE(screenChoice->isChecked());
+    EXPECT_FALSE(button->isChecked());
+
+    menuChoice->trigger();
+    EXPECT_EQ(ReportOutputChoice::current(), "PRN");
+    EXPECT_TRUE(button->isChecked()) << "the toolbar shows the menu's choice";
+    WorkPanelWindow* panel = openCategories();
+    ASSERT_NE(panel, nullptr);
+    panel->print();
+
+    button->trigger();  // released: back to the screen
+    EXPECT_EQ(ReportOutputChoice::current(), "SCR");
+    EXPECT_TRUE(screenChoice->isChecked());
+    panel->print();
+
+    installReportOutput(nullptr);
+    ReportOutputChoice::set("SCR");
+    EXPECT_EQ(output.asked, (QStringList{"PRN", "SCR"}));
+    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
 }
