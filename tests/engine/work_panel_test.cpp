@@ -5,6 +5,9 @@
 #include "payroll/liquidation_types.h"
 #include "tables/categories.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
+
 #include "organisation_tables_fixture.h"
 
 namespace {
@@ -223,7 +226,8 @@ TEST_F(WorkPanelTest, TheWaitEndsOnEveryWayOutOfALoadAndBeforeItsFailureIsShown)
 
     // The table goes away under the open panel: the reload fails, says so
     // once the wait is over, and leaves no wait behind.
-    ASSERT_FALSE(database->execute(QStringLiteral("DROP TABLE CATEGORI")));
+    QSqlQuery drop(database->connection());
+    ASSERT_TRUE(drop.exec(sql(QStringLiteral("DROP TABLE [CATEGORI]")))) << drop.lastError().text().toStdString();
     ui.clear();
     panel->refresh();
     EXPECT_GT(ui.waitsBegun(), 0);
