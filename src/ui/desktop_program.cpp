@@ -105,7 +105,7 @@ int runDesktopProgram(const StartEnvironment& environment)
     MainForm mainForm;
     // "KQPRN.INI" lives in the folder the program runs from, as the other
     // INI files of the company do.
-    DesktopReportOutput reportOutput(QDir::currentPath());
+    DesktopReportOutput reportOutput(QDir::currentPath(), &mainForm.ui());
     installReportOutput(&reportOutput);
 
     const EndSignals endSignals;

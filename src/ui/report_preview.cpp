@@ -2,6 +2,7 @@
 
 #include "reports/printer_settings.h"
 #include "ui/report_render.h"
+#include "support/ui_port.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +30,9 @@ constexpr double zoomStep = 1.25;
 constexpr double smallestZoom = 0.25;
 constexpr double largestZoom = 4.0;
 constexpr double screenPixelsPerInch = 96.0;
+
+const QString noPrinterMessage =
+    QStringLiteral("No hay ninguna impresora instalada. Elija la salida por pantalla para ver el listado.");
 
 QString settingsSectionOf(const ReportDocument& document)
 {
@@ -250,7 +254,10 @@ void ReportPreview::print()
         QMessageBox::warning(this, windowTitle(), error);
 }
 
-DesktopReportOutput::DesktopReportOutput(const QString& settingsFolder) : settingsFolder_(settingsFolder) {}
+DesktopReportOutput::DesktopReportOutput(const QString& settingsFolder, UiPort* ui)
+    : settingsFolder_(settingsFolder), ui_(ui)
+{
+}
 
 bool DesktopReportOutput::canStart(const JobSettings& settings)
 {
@@ -260,9 +267,8 @@ bool DesktopReportOutput::canStart(const JobSettings& settings)
         return true;
     // In place of the printing library's own window: the listing is not
     // printed, and the person learns why instead of waiting for paper.
-    QMessageBox::warning(nullptr, QStringLiteral("Imprimir"),
-                         QStringLiteral("No hay ninguna impresora instalada. Elija la salida por pantalla "
-                                        "para ver el listado."));
+    if (ui_)
+        ui_->message(noPrinterMessage, MessageIcon::Exclamation);
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QAction;
+class UiPort;
 class QLabel;
 class QScrollArea;
 class QSpinBox;
@@ -79,8 +80,9 @@ private:
 /// window, "PRN" prints straight to the printer saved in the settings file.
 class DesktopReportOutput : public ReportOutput {
 public:
-    /// Settings files are looked for in `settingsFolder`.
-    explicit DesktopReportOutput(const QString& settingsFolder);
+    /// Settings files are looked for in `settingsFolder`; `ui`, when given,
+    /// says why a job cannot start.
+    explicit DesktopReportOutput(const QString& settingsFolder, UiPort* ui = nullptr);
 
     /// A printer job without a printer does not start; the person is told.
     bool canStart(const JobSettings& settings) override;
@@ -97,5 +99,6 @@ public:
 
 private:
     QString settingsFolder_;
+    UiPort* ui_;
     QPointer<ReportPreview> lastPreview_;
 };

@@ -209,14 +209,14 @@ TEST(ReportPrinter, PrintingToAPdfPrinterDrawsEveryPage)
 TEST(ReportPrinter, TheJobsCommandsWinOverTheSavedSettings)
 {
     PrinterSettings saved;
-    saved.duplex = 1;
+    saved.color = PrinterSettings::colour;
     ReportDocument document = numberedReport(1);
-    document.printerCommands = {"COPIAS 3", "DUPLEX 2"};
+    document.printerCommands = {"COPIAS 3", "COLOR 1"};
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     applyPrinterSettings(printer, saved, document);
     EXPECT_EQ(printer.copyCount(), 3);
-    EXPECT_EQ(printer.duplex(), QPrinter::DuplexLongSide);
+    EXPECT_EQ(printer.colorMode(), QPrinter::GrayScale);
 }
 
 TEST(ReportPrinter, TheSetUpKeepsItsChoiceInKqprnIniAndEveryOtherLine)
