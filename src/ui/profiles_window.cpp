@@ -149,7 +149,12 @@ QString ProfilesWindow::currentKey() const
 void ProfilesWindow::refresh(const QString& key)
 {
     QList<ProfileListing> profiles;
-    if (DbError error = WPERFILE(database_, profiles))
+    DbError error;
+    {
+        const WaitScope wait(ui_);
+        error = WPERFILE(database_, profiles);
+    }
+    if (error)
         ui_.message(error.fullText(), MessageIcon::Exclamation);
     grid_->setRowCount(0);
     for (int row = 0; row < profiles.size(); ++row) {

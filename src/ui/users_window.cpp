@@ -130,7 +130,12 @@ QString UsersWindow::currentName() const
 void UsersWindow::refresh(const QString& name)
 {
     QList<UserListing> users;
-    if (DbError error = WUSUARIO(database_, users))
+    DbError error;
+    {
+        const WaitScope wait(ui_);
+        error = WUSUARIO(database_, users);
+    }
+    if (error)
         ui_.message(error.fullText(), MessageIcon::Exclamation);
     grid_->setRowCount(0);
     for (int row = 0; row < users.size(); ++row) {
