@@ -1,5 +1,6 @@
 #include "data/error_translator.h"
 
+#include "support/program_end.h"
 #include "support/ui_port.h"
 
 int translateDatabaseError(UiPort& ui, const DbError& pending)
@@ -30,7 +31,12 @@ int translateDatabaseError(UiPort& ui, const DbError& pending)
                     DefaultButton::Yes);
         return number;
     }
-    if (number == DbErrorNumber::ProgramEnds || number == DbErrorNumber::LockFileFailure
+    if (number == DbErrorNumber::ProgramEnds) {
+        ui.message(message, MessageIcon::Exclamation);
+        ProgramEnd::request();
+        return number;
+    }
+    if (number == DbErrorNumber::LockFileFailure
         || (number >= 1001 && number <= 1200)) {
         ui.message(message, MessageIcon::Exclamation);
         return number;

@@ -15,7 +15,8 @@ inline constexpr int resumeNextResult = -10;
 /// the engine error being handled; with none (number 0) the stored last error
 /// number is used. Shows the message of the number through `ui`, clears the
 /// last error message and returns the result: 0 success, resumeNextResult,
-/// or the number. The result 1060 tells the caller to end the program.
+/// or the number. For 1060 it also asks the program to end (ProgramEnd),
+/// once the message was dismissed; the caller stops what it was doing.
 int translateDatabaseError(UiPort& ui, const DbError& pending = {});
 
 /// A failure of the database a person can meet (not a database, damaged,

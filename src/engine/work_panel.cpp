@@ -72,6 +72,8 @@ QString pickerKey(const QString& parent, const QString& value)
 
 DbError WorkPanel::open(const QString& keyPassed)
 {
+    // The caller reports a failure once the wait is over.
+    const WaitScope wait(ui_);
     close();
     result_ = keyPassed;
     parent_.clear();
@@ -271,8 +273,12 @@ bool WorkPanel::press(const QString& action, int row)
         QString mode = found->openMode;
         ui_.callObject(found->opens, key, mode);
     }
-    if (declaration_.command)
+    if (declaration_.command) {
+        // A member's command is a procedure of the panel: renumbering,
+        // copying. Its questions and the forms it calls show the pointer.
+        const WaitScope wait(ui_);
         declaration_.command(*this, *found, row);
+    }
     if (found->changesData)
         reloadKeepingRow();
     return true;
@@ -289,8 +295,11 @@ DbError WorkPanel::appendRow(int line, const RecordCursor& row)
     return rows_->update();
 }
 
+// Loading shows the wait cursor; it is over before any caller reports a
+// failure of the load.
 DbError WorkPanel::fullLoad()
 {
+    const WaitScope wait(ui_);
     loaded_ = 0;
     exhausted_ = false;
     if (DbError error = work_.database().execute(QStringLiteral("DELETE * FROM [") + workTable_ + u']'))
@@ -305,6 +314,7 @@ DbError WorkPanel::fullLoad()
 
 DbError WorkPanel::loadPage()
 {
+    const WaitScope wait(ui_);
     // The source cursor stays on the first row not yet looked at, so the
     // next page goes on from there.
     Database& work = work_.database();

@@ -1,11 +1,15 @@
 #include "reports/kqrview.h"
 
+#include "reports/printer_settings.h"
+
 #include <cassert>
 
 namespace {
 
 ReportOutput* processOutput = nullptr;
 int openPreviews = 0;
+QString chosenOutput = QStringLiteral("SCR");
+const QString textJobFont = QStringLiteral("Courier New");
 
 }  // namespace
 
@@ -27,7 +31,47 @@ void installReportOutput(ReportOutput* output)
     processOutput = output;
 }
 
+namespace ReportOutputChoice {
+
+QString current()
+{
+    return chosenOutput;
+}
+
+void set(const QString& output)
+{
+    chosenOutput = output.trimmed().toUpper() == QLatin1String("PRN") ? QStringLiteral("PRN") : QStringLiteral("SCR");
+}
+
+}  // namespace ReportOutputChoice
+
 KQRView::KQRView(ReportOutput* output) : output_(output) {}
+
+bool KQRView::startTextJob(const JobSettings& settings)
+{
+    if (!startJob(settings))
+        return false;
+    document_.plainText = true;
+    return true;
+}
+
+bool KQRView::printerCommand(const QString& command)
+{
+    if (state_ != State::Started || !isPrinterCommand(command))
+        return false;
+    document_.printerCommands.append(command.simplified().toUpper());
+    return true;
+}
+
+bool KQRView::printerSetup()
+{
+    if (!output_)
+        return false;
+    const bool inJob = state_ != State::Idle;
+    const JobSettings defaults;
+    return output_->setUpPrinter(inJob ? document_.settingsFile : defaults.settingsFile,
+                                 inJob ? document_.settingsSection : defaults.settingsSection);
+}
 
 bool KQRView::startJob(const JobSettings& settings)
 {
@@ -42,6 +86,8 @@ bool KQRView::startJob(const JobSettings& settings)
     document_.pageWidthTwips = settings.pageWidthTwips;
     document_.pageHeightTwips = settings.pageHeightTwips;
     document_.pages.clear();
+    document_.plainText = false;
+    document_.printerCommands.clear();
     state_ = State::Started;
     documentEnded_ = false;
     document_.pages.append(ReportPage{});
@@ -92,7 +138,14 @@ void KQRView::setFont(const QString& name, double size, bool bold, bool italic, 
 
 void KQRView::drawText(const QString& text, const PixelBox& box, TextAlignment alignment)
 {
-    record(TextOperation{text, box, alignment, font_});
+    if (!document_.plainText) {
+        record(TextOperation{text, box, alignment, font_});
+        return;
+    }
+    FontState plain;
+    plain.name = textJobFont;
+    plain.size = font_.size;
+    record(TextOperation{text, box, alignment, plain});
 }
 
 void KQRView::drawRectangle(const RectangleOperation& rectangle)
@@ -107,6 +160,8 @@ void KQRView::drawLine(const LineOperation& line)
 
 void KQRView::drawPicture(const QString& file, const PixelBox& box)
 {
+    if (document_.plainText)
+        return;
     record(PictureOperation{file, box});
 }
 

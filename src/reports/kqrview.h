@@ -29,7 +29,25 @@ public:
     virtual bool canStart(const JobSettings& settings) = 0;
     /// Shows or prints a finished document. Called once per job.
     virtual void deliver(const ReportDocument& document) = 0;
+    /// Lets the person choose printer and paper for the listings and keeps
+    /// the choice in `section` of `settingsFile`. False when cancelled or
+    /// when this output cannot ask.
+    virtual bool setUpPrinter(const QString& settingsFile, const QString& section)
+    {
+        (void)settingsFile;
+        (void)section;
+        return false;
+    }
 };
+
+/// The program-wide output of listings, chosen in the menu bar or the
+/// toolbar: "SCR" (preview window) unless the printer ("PRN") was chosen.
+/// Every listing reads it when it starts.
+namespace ReportOutputChoice {
+QString current();
+/// Anything but "PRN" (any letter case, blanks ignored) chooses "SCR".
+void set(const QString& output);
+}  // namespace ReportOutputChoice
 
 /// The process-wide output of report jobs, or nullptr.
 ReportOutput* installedReportOutput();
@@ -47,13 +65,26 @@ public:
     /// Starts the job and opens its first page. False when the output
     /// refuses it; the caller then ends the job and draws nothing.
     bool startJob(const JobSettings& settings);
+    /// Starts a plain-text job: as startJob, but every text is drawn in
+    /// "Courier New" of the size set, without style or colour, and pictures
+    /// are left out, so that it prints alike on any printer.
+    bool startTextJob(const JobSettings& settings);
     bool isStarted() const { return state_ == State::Started; }
+    bool isTextJob() const { return document_.plainText; }
     /// Language of the preview window, stored in lower case ("spa").
     void setLanguage(const QString& language);
     void setDocumentName(const QString& name);
     void setDocumentFormat(int format);
     void maximisePreview(bool on);
     void previewOnTop(bool on);
+    /// A command for the printer of the running job, honoured when it
+    /// prints (see isPrinterCommand). False, and nothing kept, for a command
+    /// the printer does not understand or outside a job.
+    bool printerCommand(const QString& command);
+    /// Printer set-up through the output: the choice is kept in the job's
+    /// settings file and section ("KQPRN.INI", "LISTADOS" before a job
+    /// starts). False when cancelled or when there is no output that asks.
+    bool printerSetup();
 
     /// The font of every following text.
     void setFont(const FontState& font);

@@ -51,7 +51,7 @@ ListingRun ListingRun::now(Database& database, const QString& output)
 {
     ListingRun run;
     run.database = &database;
-    run.output = output;
+    run.output = output.isEmpty() ? ReportOutputChoice::current() : output;
     run.user = workstationUser();
     // Whole seconds: the time is printed as "hh:mm:ss" on every page.
     const QDateTime now = QDateTime::currentDateTime();

@@ -19,8 +19,9 @@ struct ListingRun {
     QDateTime emittedAt;                     ///< shown after "Emitido:"
     UiPort* ui = nullptr;                    ///< processes events in long loops
 
-    /// A run on `database` now, by the user of this session.
-    static ListingRun now(Database& database, const QString& output = QStringLiteral("SCR"));
+    /// A run on `database` now, by the user of this session, to `output`;
+    /// empty: the program-wide output choice (ReportOutputChoice).
+    static ListingRun now(Database& database, const QString& output = {});
 };
 
 /// How a listing procedure ended: error code 0 for success, else a code and

@@ -6,6 +6,60 @@
 #include <QDir>
 #include <QList>
 
+namespace {
+
+/// A printer command split into its word and its number; false when it is
+/// not one the printer understands.
+bool parsePrinterCommand(const QString& command, QString& word, int& number)
+{
+    const QStringList parts = command.simplified().split(u' ');
+    if (parts.size() != 2)
+        return false;
+    bool isNumber = false;
+    number = parts[1].toInt(&isNumber);
+    word = parts[0].toUpper();
+    if (!isNumber)
+        return false;
+    if (word == QLatin1String("COPIAS"))
+        return number >= 1 && number <= 99;
+    if (word == QLatin1String("DUPLEX"))
+        return number >= 1 && number <= 3;
+    if (word == QLatin1String("BANDEJA"))
+        return number >= 1 && number <= 999;
+    if (word == QLatin1String("COLOR"))
+        return number == PrinterSettings::monochrome || number == PrinterSettings::colour;
+    return false;
+}
+
+}  // namespace
+
+bool isPrinterCommand(const QString& command)
+{
+    QString word;
+    int number = 0;
+    return parsePrinterCommand(command, word, number);
+}
+
+JobPrinting withPrinterCommands(const PrinterSettings& saved, const QStringList& commands)
+{
+    JobPrinting printing{saved, 1};
+    for (const QString& command : commands) {
+        QString word;
+        int number = 0;
+        if (!parsePrinterCommand(command, word, number))
+            continue;
+        if (word == QLatin1String("COPIAS"))
+            printing.copies = number;
+        else if (word == QLatin1String("DUPLEX"))
+            printing.settings.duplex = number;
+        else if (word == QLatin1String("BANDEJA"))
+            printing.settings.defaultSource = number;
+        else if (word == QLatin1String("COLOR"))
+            printing.settings.color = number;
+    }
+    return printing;
+}
+
 namespace PrinterSettingsFile {
 
 namespace {

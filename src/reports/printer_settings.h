@@ -28,6 +28,21 @@ struct PrinterSettings {
     friend bool operator==(const PrinterSettings&, const PrinterSettings&) = default;
 };
 
+/// How one job prints: the saved settings with the job's printer commands
+/// applied over them, and the number of copies.
+struct JobPrinting {
+    PrinterSettings settings;
+    int copies = 1;
+};
+
+/// Whether the printer understands `command`: "COPIAS n" (1 to 99 copies),
+/// "DUPLEX n" (1 one side, 2 long edge, 3 short edge), "BANDEJA n" (paper
+/// tray) or "COLOR n" (1 monochrome, 2 colour); words in any letter case.
+bool isPrinterCommand(const QString& command);
+/// `saved` with `commands` applied in order; commands not understood are
+/// passed over.
+JobPrinting withPrinterCommands(const PrinterSettings& saved, const QStringList& commands);
+
 namespace PrinterSettingsFile {
 
 /// The settings of `section` in the INI file `path`; defaults for what is

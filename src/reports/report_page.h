@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <variant>
 
 // The recorded form of a listing: pages of drawing operations in pixels of a
@@ -105,6 +106,10 @@ struct ReportDocument {
     int pageHeightTwips = 16838;
     bool maximisePreview = false;
     bool previewOnTop = false;
+    /// A plain-text job: fixed-pitch texts and lines, no pictures.
+    bool plainText = false;
+    /// Commands for the printer ("COPIAS 2"), honoured when the job prints.
+    QStringList printerCommands;
     QList<ReportPage> pages;
 
     PageOrientation orientation() const;

@@ -147,7 +147,7 @@ std::optional<ProfileFormInput> readProfileForm(Database& database, const QStrin
     if (!stored)
         return std::nullopt;
     ProfileFormInput input{stored->data.key.trimmed(), stored->data.description.trimmed(), stored->data.rights,
-                           stored->directoryGroup, {}};
+                           stored->directoryGroup, {}, stored->hierarchy};
     error = readWorkPlaceAccess(database, stored->correlative, input.workPlaces);
     if (failure)
         *failure = error;
@@ -172,6 +172,10 @@ bool WABMPERF(Database& database, UiPort& ui, const ProfileFormInput& input, con
     const bool adding = mode == QLatin1String("INS");
     if (input.key.trimmed().isEmpty())
         return refuse(ui, QStringLiteral("Falta indicar perfil."));
+    if (input.hierarchy < profileHierarchyMinimum || input.hierarchy > profileHierarchyMaximum)
+        return refuse(ui, QStringLiteral("La jerarquía debe ser un número entre %1 y %2")
+                              .arg(profileHierarchyMinimum)
+                              .arg(profileHierarchyMaximum));
     const std::optional<QString> scrambledKey = scrambledProfileKey(input.key);
     DbError failure;
     const std::optional<StoredProfile> stored = scrambledKey ? readProfile(database, input.key, &failure)
@@ -210,7 +214,7 @@ bool WABMPERF(Database& database, UiPort& ui, const ProfileFormInput& input, con
     int correlative = 0;
     const ProcedureOutcome written =
         PGRABAPE(database, ui, input.key, input.description.trimmed(), rights, input.directoryGroup.trimmed(),
-                 correlative);
+                 correlative, input.hierarchy);
     if (!written.ok())
         return refuse(ui, written.errorMessage);
     for (const WorkPlaceAccess& place : input.workPlaces) {

@@ -22,7 +22,15 @@ struct ProfileFormInput {
     QString rights;  ///< by position, 1 to 200
     QString directoryGroup;
     QList<WorkPlaceAccess> workPlaces;
+    /// `PrfJerarqu`, stored as entered; what it ranks is left to the other
+    /// programs of the payroll system.
+    int hierarchy = 0;
 };
+
+/// The values `PrfJerarqu` holds (a 16-bit integer): the form takes any of
+/// them, so a value another program stored survives a save unchanged.
+inline constexpr int profileHierarchyMinimum = -32768;
+inline constexpr int profileHierarchyMaximum = 32767;
 
 /// The actions of the profiles list.
 enum class ProfilesAction { Add, Change, Delete, Copy, Print, Directory };

@@ -342,7 +342,8 @@ std::optional<StoredProfile> readProfile(Database& database, const QString& key,
     if (error || profiles.noMatch())
         return std::nullopt;
     return StoredProfile{dataOf(profiles), int(profiles.integer(QStringLiteral("PrfCorrela"))),
-                         profiles.text(QStringLiteral("PrfGruLDAP")).trimmed()};
+                         profiles.text(QStringLiteral("PrfGruLDAP")).trimmed(),
+                         int(profiles.integer(QStringLiteral("PrfJerarqu")))};
 }
 
 QString thisRunsProfile(Database& database)
@@ -358,7 +359,8 @@ DbError countProfiles(Database& database, int& count)
 }
 
 ProcedureOutcome PGRABAPE(Database& database, UiPort& ui, const QString& key, const QString& description,
-                          const QString& rights, const QString& directoryGroup, int& correlative)
+                          const QString& rights, const QString& directoryGroup, int& correlative,
+                          std::optional<int> hierarchy)
 {
     correlative = 0;
     const std::optional<QString> scrambledKey = scrambledProfileKey(key);
@@ -381,7 +383,8 @@ ProcedureOutcome PGRABAPE(Database& database, UiPort& ui, const QString& key, co
             return ProcedureOutcome::fromDbError(error);
         if (count >= maximumProfiles)
             return tooManyProfiles();
-        const DbError added = addProfile(profiles, *scrambledKey, *scrambledData, highest + 1, directoryGroup, 0);
+        const DbError added = addProfile(profiles, *scrambledKey, *scrambledData, highest + 1, directoryGroup,
+                                          hierarchy.value_or(0));
         if (!added) {
             correlative = highest + 1;
             return ProcedureOutcome::success();
@@ -404,6 +407,8 @@ ProcedureOutcome PGRABAPE(Database& database, UiPort& ui, const QString& key, co
     }
     profiles.setValue(QStringLiteral("PrfDatos"), *scrambledData);
     profiles.setValue(QStringLiteral("PrfGruLDAP"), directoryGroup);
+    if (hierarchy)
+        profiles.setValue(QStringLiteral("PrfJerarqu"), *hierarchy);
     correlative = int(profiles.integer(QStringLiteral("PrfCorrela")));
     if (DbError error = profiles.update()) {
         profiles.cancelUpdate();

@@ -105,6 +105,7 @@ struct StoredProfile {
     ProfileData data;
     int correlative = 0;
     QString directoryGroup;
+    int hierarchy = 0;  ///< `PrfJerarqu`
 };
 
 /// Reads the profile `key`; nullopt when there is none.
@@ -117,8 +118,11 @@ QString thisRunsProfile(Database& database);
 /// Writes a profile: adds it with the next correlative number, or changes
 /// its record and group when it exists (waiting for the record's lock).
 /// Adding a 51st profile is refused. `correlative` gets the profile's number.
+/// `hierarchy`, when given, is stored in `PrfJerarqu` in the same write; a
+/// new profile without it starts at 0 and a stored one keeps its own.
 ProcedureOutcome PGRABAPE(Database& database, UiPort& ui, const QString& key, const QString& description,
-                          const QString& rights, const QString& directoryGroup, int& correlative);
+                          const QString& rights, const QString& directoryGroup, int& correlative,
+                          std::optional<int> hierarchy = std::nullopt);
 
 /// Sets the character at `correlative` of the access string of the place of
 /// work `workPlace` to `access`, waiting for the record's lock.

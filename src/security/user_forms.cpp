@@ -129,7 +129,7 @@ bool WABMUSUA(Database& database, UiPort& ui, const UserFormInput& input, const 
     }
     if (adding || !scrambledName) {
         if (!scrambledName)
-            return refuse(ui, QStringLiteral("Caracteres invalidos en usuario"));
+            return refuse(ui, QString::fromUtf16(invalidUserNameMessage));
         if (readUser(database, input.name).has_value())
             return refuse(ui, QStringLiteral("Ya existe usuario"));
     }

@@ -68,7 +68,7 @@ ProcedureOutcome rewriteUserData(TableCursor& users, UiPort& ui,
     const std::optional<QString> scrambledData = pencriptScramble(build(stored).record());
     if (!scrambledData) {
         users.cancelUpdate();
-        return invalidCharacters(QStringLiteral("usuario"));
+        return invalidCharacters(QStringLiteral("nombre, contraseña o perfil del usuario"));
     }
     Database& database = users.database();
     if (DbError error = database.beginTransaction()) {
@@ -180,7 +180,7 @@ ProcedureOutcome PGRABAUS(Database& database, UiPort& ui, const QString& name, c
     (void)mode;  // both modes add the user or change the one that exists
     const std::optional<QString> scrambledName = scrambledUserName(name);
     if (!scrambledName)
-        return invalidCharacters(QStringLiteral("usuario"));
+        return ProcedureOutcome::failure(QString::fromUtf16(invalidUserNameMessage));
     const UserData data{secondsNow(), fullName, password.toUpper(), profile.trimmed().toUpper()};
     // A record that cannot be scrambled whole would be stored cut short and
     // read back as other data, so it is refused before anything is written.
@@ -238,7 +238,7 @@ ProcedureOutcome PBORRAUS(Database& database, UiPort& ui, const QString& name)
 {
     const std::optional<QString> scrambledName = scrambledUserName(name);
     if (!scrambledName)
-        return invalidCharacters(QStringLiteral("usuario"));
+        return ProcedureOutcome::failure(QString::fromUtf16(invalidUserNameMessage));
     QString answer;
     if (ProcedureOutcome outcome = PHAYUSUP(database, *scrambledName, answer); !outcome.ok())
         return outcome;
@@ -264,7 +264,7 @@ ProcedureOutcome PCOPIARU(Database& database, const QString& source, const QStri
     failed = QStringLiteral("S");
     const std::optional<QString> scrambledNew = scrambledUserName(newName);
     if (!scrambledNew)
-        return invalidCharacters(QStringLiteral("usuario"));
+        return ProcedureOutcome::failure(QString::fromUtf16(invalidUserNameMessage));
     TableCursor users(database);
     if (DbError error = seekUser(users, *scrambledNew, Access::ReadWrite))
         return ProcedureOutcome::fromDbError(error);
@@ -279,7 +279,7 @@ ProcedureOutcome PCOPIARU(Database& database, const QString& source, const QStri
     const UserData copy{original->seconds, original->fullName, QString(), original->profile};
     const std::optional<QString> scrambledData = pencriptScramble(copy.record());
     if (!scrambledData)
-        return invalidCharacters(QStringLiteral("usuario"));
+        return ProcedureOutcome::failure(QString::fromUtf16(invalidUserNameMessage));
     const DbError added = addUser(users, *scrambledNew, *scrambledData);
     if (added.number == DbErrorNumber::DuplicateKey)
         return ProcedureOutcome::failure(QStringLiteral("Ya existe el registro"), added.number);
@@ -293,7 +293,7 @@ ProcedureOutcome PBORRACO(Database& database, UiPort& ui, const QString& name)
 {
     const std::optional<QString> scrambledName = scrambledUserName(name);
     if (!scrambledName)
-        return invalidCharacters(QStringLiteral("usuario"));
+        return ProcedureOutcome::failure(QString::fromUtf16(invalidUserNameMessage));
     TableCursor users(database);
     if (DbError error = seekUser(users, *scrambledName, Access::ReadWrite))
         return ProcedureOutcome::fromDbError(error);

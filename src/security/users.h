@@ -22,6 +22,10 @@ inline constexpr int userNameWidth = 20;
 inline constexpr int userFullNameWidth = 30;
 inline constexpr int userDataWidth = 72;
 
+/// The refusal of a user name with a character that cannot be scrambled,
+/// the same on every path (adding, copying, deleting, clearing a password).
+inline constexpr char16_t invalidUserNameMessage[] = u"Caracteres invalidos en usuario";
+
 /// The plain user data record.
 struct UserData {
     QString seconds;   ///< two digits

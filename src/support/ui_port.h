@@ -40,6 +40,25 @@ public:
     virtual QString pickFile(const FileRequest& request) = 0;
     /// Lets pending window events run, so windows stay alive in long loops.
     virtual void processEvents() = 0;
+    /// Shows the wait cursor until the matching endWait(); the calls nest.
+    /// Use WaitScope, which ends the wait on every path out. Ports without a
+    /// pointer leave them empty.
+    virtual void beginWait() {}
+    virtual void endWait() {}
+};
+
+/// The wait cursor for as long as it lives: while a list loads, a procedure
+/// runs or the program starts. Messages and called objects in the middle of
+/// it show the ordinary pointer (the port sees to that).
+class WaitScope {
+public:
+    explicit WaitScope(UiPort& ui) : ui_(ui) { ui_.beginWait(); }
+    ~WaitScope() { ui_.endWait(); }
+    WaitScope(const WaitScope&) = delete;
+    WaitScope& operator=(const WaitScope&) = delete;
+
+private:
+    UiPort& ui_;
 };
 
 /// A port that shows nothing and says No: for code that runs where no one

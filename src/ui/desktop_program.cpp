@@ -4,6 +4,7 @@
 #include "data/work_database.h"
 #include "engine/object_registry.h"
 #include "reports/kqrview.h"
+#include "support/program_end.h"
 #include "ui/main_form.h"
 #include "ui/report_preview.h"
 #include "ui/window_registry.h"
@@ -15,8 +16,10 @@
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QThread>
+#include <QTimer>
 
 #include <array>
+#include <optional>
 #include <csignal>
 #include <unistd.h>
 
@@ -97,21 +100,43 @@ int runDesktopProgram(const StartEnvironment& environment)
 
     // Declared before the windows so that it outlives them.
     std::unique_ptr<Database> database;
+    // Every run starts with listings to the screen.
+    ReportOutputChoice::set(QStringLiteral("SCR"));
     MainForm mainForm;
     // "KQPRN.INI" lives in the folder the program runs from, as the other
     // INI files of the company do.
-    DesktopReportOutput reportOutput(QDir::currentPath());
+    DesktopReportOutput reportOutput(QDir::currentPath(), &mainForm.ui());
     installReportOutput(&reportOutput);
 
     const EndSignals endSignals;
     QEventLoop untilEnd;
     bool ended = false;
+
+    // Asked to end at once (error 1060): the main window closes as its user
+    // would close it, so the usual shutdown follows when the last object is
+    // gone. A window busy with a command refuses for a moment; the close is
+    // tried again until the main window is gone.
+    QTimer closeForEnd;
+    closeForEnd.setInterval(50);
+    QObject::connect(&closeForEnd, &QTimer::timeout, &mainForm, [&] {
+        if (ended || !mainForm.isVisible()) {
+            closeForEnd.stop();
+            return;
+        }
+        mainForm.close();
+    });
+    ProgramEnd::setHandler([&] { closeForEnd.start(); });
+    // The wait cursor from here until the main object is ready for the
+    // user; a start that stops early ends it on its way out.
+    std::optional<WaitScope> starting(std::in_place, mainForm.ui());
     StartHooks hooks;
     hooks.showMainWindow = [&] {
         mainForm.setDatabase(Database::main());
         mainForm.show();
     };
     hooks.callMainObject = [&](CallParameters& parameters) {
+        // The main object keeps the wait cursor while it reads its start.
+        starting.reset();
         mainForm.setDatabase(Database::main());
         mainForm.runMainObject(parameters);
     };
@@ -142,6 +167,7 @@ int runDesktopProgram(const StartEnvironment& environment)
     const int exitCode = runStartRoutine(environment, mainForm.ui(), hooks, database);
     // The steps name this run's windows and loop, which end here.
     TopLevelObjects::setShutdown({});
+    ProgramEnd::setHandler({});
     installReportOutput(nullptr);
     // A start that stopped before the count began (no database) has no
     // shutdown of its own; the work database goes all the same.

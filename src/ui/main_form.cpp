@@ -1,6 +1,7 @@
 #include "ui/main_form.h"
 
 #include "data/database.h"
+#include "reports/kqrview.h"
 #include "startup/main_menu.h"
 #include "startup/main_object_start.h"
 #include "startup/vbglob.h"
@@ -9,20 +10,28 @@
 #include "ui/object_host.h"
 #include "ui/pictures.h"
 #include "ui/work_panel_window.h"
+#include "support/file_names.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QEventLoop>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
 
 namespace {
+
+/// The colour behind the windows, and around a background picture.
+const QColor plainBackground(0x4a, 0x6f, 0x8f);
 
 const QString newsText = QStringLiteral(
     "<h3>Novedades de esta versión</h3>"
@@ -43,7 +52,8 @@ MainForm::MainForm(QWidget* parent) : QMainWindow(parent), area_(new QMdiArea(th
     setWindowIcon(picture("tabla.ico"));
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    area_->setBackground(QColor(0x4a, 0x6f, 0x8f));
+    area_->setBackground(plainBackground);
+    area_->viewport()->installEventFilter(this);
     setCentralWidget(area_);
 
     ui_.setParentWindow(this);
@@ -76,6 +86,7 @@ void MainForm::setDatabase(Database* database)
 void MainForm::buildMenus()
 {
     QHash<int, QMenu*> menus;
+    QMenu* helpMenu = nullptr;
     for (const MenuBarEntry& entry : menuBarEntries()) {
         QMenu* parent = menus.value(entry.parentIndex);
         const bool isMenu = entry.workPanel.isEmpty() && (entry.key == "Id_datos" || entry.key == "Id_otras_tablas"
@@ -83,6 +94,8 @@ void MainForm::buildMenus()
         if (isMenu) {
             QMenu* menu = parent ? parent->addMenu(entry.caption) : menuBar()->addMenu(entry.caption);
             menus.insert(entry.index, menu);
+            if (entry.key == "Kq_help")
+                helpMenu = menu;
             if (entry.key == "Id_datos") {
                 actionsMenu_ = menuBar()->addMenu(QStringLiteral("Acciones"));
                 actionsMenu_->setObjectName("Kq_actions");
@@ -100,7 +113,46 @@ void MainForm::buildMenus()
         const QString key = entry.key;
         connect(action, &QAction::triggered, this, [this, key] { runCommand(key); });
     }
+    buildOutputMenu(helpMenu);
     updateActionsMenu();
+}
+
+void MainForm::buildOutputMenu(QMenu* before)
+{
+    auto* menu = new QMenu(QStringLiteral("&Salida"), this);
+    menu->setObjectName("Kq_output");
+    if (before)
+        menuBar()->insertMenu(before->menuAction(), menu);
+    else
+        menuBar()->addMenu(menu);
+    auto* choices = new QActionGroup(menu);
+    auto add = [&](const QString& key, const QString& caption) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(key);
+        connect(action, &QAction::triggered, this, [this, key] { runCommand(key); });
+        return action;
+    };
+    screenOutput_ = add("Kq_output_scr", QStringLiteral("Listados por &pantalla"));
+    printerOutput_ = add("Kq_output_prn", QStringLiteral("Listados a la &impresora"));
+    for (QAction* choice : {screenOutput_, printerOutput_}) {
+        choice->setCheckable(true);
+        choices->addAction(choice);
+    }
+    screenOutput_->setStatusTip(QStringLiteral("Los listados se muestran en una vista previa"));
+    printerOutput_->setStatusTip(QStringLiteral("Los listados van directamente a la impresora"));
+    menu->addSeparator();
+    add("Kq_printsetup", QStringLiteral("&Configurar impresora..."));
+}
+
+void MainForm::showOutputChoice()
+{
+    const bool printer = ReportOutputChoice::current() == QLatin1String("PRN");
+    for (QAction* action : {screenOutput_, printerOutput_, printerButton_}) {
+        if (!action)
+            continue;
+        const QSignalBlocker blocker(action);
+        action->setChecked(action == screenOutput_ ? !printer : printer);
+    }
 }
 
 void MainForm::buildToolBar()
@@ -117,6 +169,15 @@ void MainForm::buildToolBar()
     add("Kq_cascade", "tabla.ico", QStringLiteral("Ventanas en cascada"));
     add("Kq_arrange", "modifica.ico", QStringLiteral("Ventanas en mosaico"));
     add("Kq_index", "ayuda.ico", QStringLiteral("Ayuda"));
+    toolBar->addSeparator();
+    // Pressed: every listing goes straight to the printer; released: to the
+    // preview window.
+    printerButton_ = toolBar->addAction(picture("imprimir.ico"), QStringLiteral("Listados a la impresora"));
+    printerButton_->setObjectName("Kq_output_button");
+    printerButton_->setCheckable(true);
+    connect(printerButton_, &QAction::toggled, this,
+            [this](bool printer) { runCommand(printer ? QStringLiteral("Kq_output_prn") : QStringLiteral("Kq_output_scr")); });
+    showOutputChoice();
 }
 
 void MainForm::updateActionsMenu()
@@ -197,6 +258,15 @@ bool MainForm::runBuiltIn(const QString& key)
     } else if (action == "kq_toolbar") {
         for (QToolBar* toolBar : findChildren<QToolBar*>())
             toolBar->setVisible(!toolBar->isVisible());
+    } else if (action == "kq_output_scr" || action == "kq_output_prn") {
+        ReportOutputChoice::set(action == "kq_output_prn" ? QStringLiteral("PRN") : QStringLiteral("SCR"));
+        showOutputChoice();
+    } else if (action == "kq_printsetup") {
+        KQRView view;
+        if (!installedReportOutput())
+            ui_.message(optionNotAvailableMessage, MessageIcon::Information);
+        else
+            view.printerSetup();
     } else if (action == "kq_statusbar") {
         statusBar()->setVisible(!statusBar()->isVisible());
     } else if (action == "kq_refresh") {
@@ -210,6 +280,41 @@ bool MainForm::runBuiltIn(const QString& key)
         return false;
     }
     return true;
+}
+
+bool MainForm::PFONDOMD(const QString& file)
+{
+    const QImage picture(findFileIgnoringCase(QDir::current().filePath(file)));
+    if (picture.isNull())
+        return false;
+    background_ = picture;
+    fitBackground();
+    return true;
+}
+
+void MainForm::fitBackground()
+{
+    if (background_.isNull())
+        return;
+    const QSize size = area_->viewport()->size();
+    if (size.isEmpty())
+        return;
+    // Covers the whole area without stretching the picture out of shape;
+    // what sticks out past the edges is cut off evenly on both sides.
+    const QImage scaled = background_.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    QImage canvas(size, QImage::Format_RGB32);
+    canvas.fill(plainBackground);
+    QPainter painter(&canvas);
+    painter.drawImage(QPoint((size.width() - scaled.width()) / 2, (size.height() - scaled.height()) / 2), scaled);
+    painter.end();
+    area_->setBackground(QBrush(canvas));
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == area_->viewport() && event->type() == QEvent::Resize)
+        fitBackground();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainForm::showNews()
@@ -233,12 +338,17 @@ void MainForm::runMainObject(CallParameters& parameters)
     mainMenu_ = menu;
     host_->setMainMenuWindow(menu);
 
-    const MainObjectStart start = startMainObject(parameters, companyIniFile, Database::main(), ui_);
+    MainObjectStart start;
+    {
+        const WaitScope wait(ui_);
+        start = startMainObject(parameters, companyIniFile, Database::main(), ui_);
+    }
     if (start.outcome != MainObjectOutcome::Run) {
         delete menu;
         return;
     }
     setWindowTitle(start.title);
+    PFONDOMD();
     menu->applyPermissions();
 
     QMdiSubWindow* frame = area_->addSubWindow(menu, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint

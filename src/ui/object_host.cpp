@@ -176,7 +176,11 @@ bool ObjectHost::runListing(const QString& name)
     KQRView view;
     ListingRun run = ListingRun::now(*database_);
     run.ui = &ui_;  // long listings keep the windows alive
-    const ListingResult result = listing->run(view, run);
+    ListingResult result;
+    {
+        const WaitScope wait(ui_);
+        result = listing->run(view, run);
+    }
     if (!result.ok())
         ui_.message(result.errorMessage, MessageIcon::Exclamation);
     return true;

@@ -28,6 +28,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
@@ -148,7 +149,12 @@ QString ProfilesWindow::currentKey() const
 void ProfilesWindow::refresh(const QString& key)
 {
     QList<ProfileListing> profiles;
-    if (DbError error = WPERFILE(database_, profiles))
+    DbError error;
+    {
+        const WaitScope wait(ui_);
+        error = WPERFILE(database_, profiles);
+    }
+    if (error)
         ui_.message(error.fullText(), MessageIcon::Exclamation);
     grid_->setRowCount(0);
     for (int row = 0; row < profiles.size(); ++row) {
@@ -248,6 +254,7 @@ ProfileFormWindow::ProfileFormWindow(Database& database, UiPort& ui, std::shared
       mode_(call_->mode.trimmed().toUpper()),
       key_(new QLineEdit(this)),
       description_(new QLineEdit(this)),
+      hierarchy_(new QSpinBox(this)),
       group_(new QLineEdit(this)),
       groupButton_(new QPushButton(QStringLiteral("..."), this)),
       tabs_(new QTabWidget(this))
@@ -258,6 +265,13 @@ ProfileFormWindow::ProfileFormWindow(Database& database, UiPort& ui, std::shared
 
     key_->setMaxLength(profileKeyWidth);
     description_->setMaxLength(profileDescriptionWidth);
+    hierarchy_->setRange(profileHierarchyMinimum, profileHierarchyMaximum);
+    hierarchy_->setMaximumWidth(hierarchy_->fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
+    const QString hierarchyHelp = QStringLiteral(
+        "Número entero que se guarda tal como se indica. Este programa no lo usa; "
+        "su significado lo dan los otros programas del sistema de sueldos.");
+    hierarchy_->setToolTip(hierarchyHelp);
+    hierarchy_->setWhatsThis(hierarchyHelp);
     group_->setReadOnly(true);
     groupButton_->setToolTip(QStringLiteral("Elegir el grupo del directorio"));
     groupButton_->setAutoDefault(false);
@@ -268,6 +282,10 @@ ProfileFormWindow::ProfileFormWindow(Database& database, UiPort& ui, std::shared
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("&Perfil:"), key_);
     fields->addRow(QStringLiteral("&Descripción:"), description_);
+    auto* hierarchyLabel = new QLabel(QStringLiteral("&Jerarquía:"), this);
+    hierarchyLabel->setBuddy(hierarchy_);
+    hierarchyLabel->setToolTip(hierarchy_->toolTip());
+    fields->addRow(hierarchyLabel, hierarchy_);
     auto* groupRow = new QHBoxLayout;
     groupRow->addWidget(group_, 1);
     groupRow->addWidget(groupButton_);
@@ -295,6 +313,7 @@ ProfileFormWindow::ProfileFormWindow(Database& database, UiPort& ui, std::shared
         ui_.message(failure.fullText(), MessageIcon::Exclamation);
     if (mode_ == QLatin1String("DSP") || mode_ == QLatin1String("DLT")) {
         description_->setEnabled(false);
+        hierarchy_->setEnabled(false);
         groupButton_->setEnabled(false);
         for (QWidget* control : std::as_const(rights_))
             control->setEnabled(false);
@@ -376,6 +395,7 @@ void ProfileFormWindow::showInput(const ProfileFormInput& input)
 {
     key_->setText(input.key);
     description_->setText(input.description);
+    hierarchy_->setValue(input.hierarchy);
     group_->setText(input.directoryGroup);
     for (auto control = rights_.cbegin(); control != rights_.cend(); ++control) {
         const QChar value = rightAt(input.rights, control.key());
@@ -411,6 +431,7 @@ ProfileFormInput ProfileFormWindow::input() const
     ProfileFormInput input;
     input.key = key_->text();
     input.description = description_->text();
+    input.hierarchy = hierarchy_->value();
     input.directoryGroup = group_->text();
     input.rights = QString(profileRightsWidth, QChar(' '));
     for (auto control = rights_.cbegin(); control != rights_.cend(); ++control) {

@@ -10,6 +10,7 @@ class Database;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 class QListWidget;
 class QPushButton;
 class QTabWidget;
@@ -69,6 +70,7 @@ public:
 
     QLineEdit* keyEdit() const { return key_; }
     QLineEdit* descriptionEdit() const { return description_; }
+    QSpinBox* hierarchyBox() const { return hierarchy_; }
     QTabWidget* tabs() const { return tabs_; }
     /// The control of right `position`: a QCheckBox or a QComboBox.
     QWidget* rightControl(int position) const { return rights_.value(position); }
@@ -100,6 +102,7 @@ private:
     QString mode_;
     QLineEdit* key_;
     QLineEdit* description_;
+    QSpinBox* hierarchy_;
     QLineEdit* group_;
     QPushButton* groupButton_;
     QTabWidget* tabs_;

@@ -13,6 +13,28 @@ namespace {
 // of the payroll system does.
 const QString messageCaption = QStringLiteral("Dorvo");
 
+/// While it lives, the ordinary pointer over a box, dialog or window that
+/// asks something of the user in the middle of a wait; the wait cursor
+/// comes back when it ends.
+class PointerWhileAsking {
+public:
+    PointerWhileAsking() : waiting_(QApplication::overrideCursor() != nullptr)
+    {
+        if (waiting_)
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~PointerWhileAsking()
+    {
+        if (waiting_)
+            QApplication::restoreOverrideCursor();
+    }
+    PointerWhileAsking(const PointerWhileAsking&) = delete;
+    PointerWhileAsking& operator=(const PointerWhileAsking&) = delete;
+
+private:
+    bool waiting_;
+};
+
 }  // namespace
 
 QtUiPort::QtUiPort() = default;
@@ -36,6 +58,7 @@ void QtUiPort::message(const QString& text, MessageIcon icon)
     QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::Information,
                     messageCaption, text, QMessageBox::Ok, parent_);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("Aceptar"));
+    const PointerWhileAsking pointer;
     box.exec();
 }
 
@@ -45,6 +68,7 @@ bool QtUiPort::question(const QString& text, DefaultButton defaultButton)
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sí"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
     box.setDefaultButton(defaultButton == DefaultButton::Yes ? QMessageBox::Yes : QMessageBox::No);
+    const PointerWhileAsking pointer;
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -57,14 +81,26 @@ void QtUiPort::statusText(int panel, const QString& text)
 
 bool QtUiPort::callObject(const QString& objectName, QString& key, QString& mode)
 {
+    const PointerWhileAsking pointer;
     return caller_ && caller_(objectName, key, mode);
 }
 
 QString QtUiPort::pickFile(const FileRequest& request)
 {
+    const PointerWhileAsking pointer;
     if (request.forSaving)
         return QFileDialog::getSaveFileName(parent_, request.title, request.folder, request.filter);
     return QFileDialog::getOpenFileName(parent_, request.title, request.folder, request.filter);
+}
+
+void QtUiPort::beginWait()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtUiPort::endWait()
+{
+    QApplication::restoreOverrideCursor();
 }
 
 void QtUiPort::processEvents()

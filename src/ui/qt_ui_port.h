@@ -32,6 +32,9 @@ public:
     bool callObject(const QString& objectName, QString& key, QString& mode) override;
     QString pickFile(const FileRequest& request) override;
     void processEvents() override;
+    /// The wait cursor over every window of the program.
+    void beginWait() override;
+    void endWait() override;
 
 private:
     QPointer<QWidget> parent_;

@@ -2,8 +2,10 @@
 
 #include "reports/printer_settings.h"
 #include "ui/report_render.h"
+#include "support/ui_port.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -28,6 +30,9 @@ constexpr double zoomStep = 1.25;
 constexpr double smallestZoom = 0.25;
 constexpr double largestZoom = 4.0;
 constexpr double screenPixelsPerInch = 96.0;
+
+const QString noPrinterMessage =
+    QStringLiteral("No hay ninguna impresora instalada. Elija la salida por pantalla para ver el listado.");
 
 QString settingsSectionOf(const ReportDocument& document)
 {
@@ -249,13 +254,46 @@ void ReportPreview::print()
         QMessageBox::warning(this, windowTitle(), error);
 }
 
-DesktopReportOutput::DesktopReportOutput(const QString& settingsFolder) : settingsFolder_(settingsFolder) {}
+DesktopReportOutput::DesktopReportOutput(const QString& settingsFolder, UiPort* ui)
+    : settingsFolder_(settingsFolder), ui_(ui)
+{
+}
 
 bool DesktopReportOutput::canStart(const JobSettings& settings)
 {
     if (settings.output.trimmed().toUpper() != QLatin1String("PRN"))
         return true;
-    return !QPrinterInfo::availablePrinterNames().isEmpty();
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        return true;
+    // In place of the printing library's own window: the listing is not
+    // printed, and the person learns why instead of waiting for paper.
+    if (ui_)
+        ui_->message(noPrinterMessage, MessageIcon::Exclamation);
+    return false;
+}
+
+bool DesktopReportOutput::setUpPrinter(const QString& settingsFile, const QString& section)
+{
+    const QString path = settingsPath(settingsFile);
+    const QString sectionName = section.isEmpty() ? QStringLiteral("LISTADOS") : section;
+    ReportDocument blank;
+    blank.name = QStringLiteral("Configurar impresora");
+    const PrinterSettings saved = PrinterSettingsFile::load(path, sectionName);
+    QPrinter printer(QPrinter::HighResolution);
+    applyPrinterSettings(printer, saved, blank);
+    if (saved.orientation == PrinterSettings::landscape)
+        printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("Configurar impresora"));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    QString error;
+    if (!savePrinterSetUp(printer, path, sectionName, error)) {
+        QMessageBox::warning(QApplication::activeWindow(), dialog.windowTitle(), error);
+        return false;
+    }
+    return true;
 }
 
 void DesktopReportOutput::deliver(const ReportDocument& document)

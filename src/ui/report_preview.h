@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QAction;
+class UiPort;
 class QLabel;
 class QScrollArea;
 class QSpinBox;
@@ -79,18 +80,25 @@ private:
 /// window, "PRN" prints straight to the printer saved in the settings file.
 class DesktopReportOutput : public ReportOutput {
 public:
-    /// Settings files are looked for in `settingsFolder`.
-    explicit DesktopReportOutput(const QString& settingsFolder);
+    /// Settings files are looked for in `settingsFolder`; `ui`, when given,
+    /// says why a job cannot start.
+    explicit DesktopReportOutput(const QString& settingsFolder, UiPort* ui = nullptr);
 
+    /// A printer job without a printer does not start; the person is told.
     bool canStart(const JobSettings& settings) override;
     void deliver(const ReportDocument& document) override;
+    /// The print set-up dialog over the saved settings; on Aceptar the
+    /// choice goes into the settings file.
+    bool setUpPrinter(const QString& settingsFile, const QString& section) override;
+    /// The settings file `settingsFile` of the settings folder, found in any
+    /// letter case.
+    QString settingsPath(const QString& settingsFile) const;
 
     /// The preview opened by the last "SCR" job, while it is open.
     ReportPreview* lastPreview() const { return lastPreview_; }
 
 private:
-    QString settingsPath(const QString& settingsFile) const;
-
     QString settingsFolder_;
+    UiPort* ui_;
     QPointer<ReportPreview> lastPreview_;
 };

@@ -250,8 +250,12 @@ bool writePdf(const ReportDocument& document, const QString& path, QString& erro
     return true;
 }
 
-void applyPrinterSettings(QPrinter& printer, const PrinterSettings& settings, const ReportDocument& document)
+void applyPrinterSettings(QPrinter& printer, const PrinterSettings& saved, const ReportDocument& document)
 {
+    // The job's own printer commands win over the saved settings.
+    const JobPrinting printing = withPrinterCommands(saved, document.printerCommands);
+    const PrinterSettings& settings = printing.settings;
+    printer.setCopyCount(printing.copies);
     if (!settings.printer.isEmpty() && QPrinterInfo::availablePrinterNames().contains(settings.printer))
         printer.setPrinterName(settings.printer);
     printer.setDocName(document.name);
@@ -278,6 +282,12 @@ void applyPrinterSettings(QPrinter& printer, const PrinterSettings& settings, co
     }
     if (settings.printQuality > 0)
         printer.setResolution(settings.printQuality);
+}
+
+bool savePrinterSetUp(const QPrinter& printer, const QString& settingsFile, const QString& section, QString& error)
+{
+    const PrinterSettings previous = PrinterSettingsFile::load(settingsFile, section);
+    return PrinterSettingsFile::save(settingsFile, printerSettingsOf(printer, previous), error, section);
 }
 
 PrinterSettings printerSettingsOf(const QPrinter& printer, const PrinterSettings& previous)

@@ -32,11 +32,16 @@ QImage renderPageImage(const ReportDocument& document, int pageIndex, double dot
 bool writePdf(const ReportDocument& document, const QString& path, QString& error);
 
 /// Sets up `printer` from the saved settings: printer name, orientation,
-/// paper, colour, duplex, copies of the job's document name. The document's
-/// own orientation wins over the saved one.
+/// paper, colour, duplex, the job's document name, and then the job's
+/// printer commands (copies, duplex, tray, colour). The document's own
+/// orientation wins over the saved one.
 void applyPrinterSettings(QPrinter& printer, const PrinterSettings& settings, const ReportDocument& document);
 /// The settings `printer` now has, for saving after a print dialog.
 PrinterSettings printerSettingsOf(const QPrinter& printer, const PrinterSettings& previous);
+/// Keeps what `printer` is set to in `section` of `settingsFile`, the keys
+/// it does not set as they were. False with `error` set when the file
+/// cannot be written.
+bool savePrinterSetUp(const QPrinter& printer, const QString& settingsFile, const QString& section, QString& error);
 
 /// Prints every page on `printer`, already set up. False with `error` set
 /// when the printer cannot start.

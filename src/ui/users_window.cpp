@@ -14,6 +14,7 @@
 #include "ui/window_registry.h"
 
 #include <QCloseEvent>
+#include <QSignalBlocker>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -25,6 +26,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -127,7 +130,12 @@ QString UsersWindow::currentName() const
 void UsersWindow::refresh(const QString& name)
 {
     QList<UserListing> users;
-    if (DbError error = WUSUARIO(database_, users))
+    DbError error;
+    {
+        const WaitScope wait(ui_);
+        error = WUSUARIO(database_, users);
+    }
+    if (error)
         ui_.message(error.fullText(), MessageIcon::Exclamation);
     grid_->setRowCount(0);
     for (int row = 0; row < users.size(); ++row) {
@@ -246,7 +254,11 @@ void UsersWindow::doPrint()
     KQRView view;
     ListingRun listing = ListingRun::now(database_);
     listing.ui = &ui_;
-    const ListingResult result = RUSUARIO(view, listing, rows);
+    ListingResult result;
+    {
+        const WaitScope wait(ui_);
+        result = RUSUARIO(view, listing, rows);
+    }
     if (!result.ok())
         ui_.message(result.errorMessage, MessageIcon::Exclamation);
 }
@@ -306,16 +318,19 @@ UserFormWindow::UserFormWindow(Database& database, UiPort& ui, std::shared_ptr<W
     repeated_->setMaxLength(userNameWidth);
     password_->setEchoMode(QLineEdit::Password);
     repeated_->setEchoMode(QLineEdit::Password);
-    profile_->setEditable(true);
-    profile_->setInsertPolicy(QComboBox::NoInsert);
-    QList<ProfileListing> profiles;
-    WPERFILE(database_, profiles);
-    QStringList keys;
-    for (const ProfileListing& listed : profiles)
-        keys.append(listed.key);
-    keys.sort();
-    profile_->addItems(keys);
-    profile_->lineEdit()->setMaxLength(profileKeyWidth);
+    // The keys are stored scrambled, so the list is read through WPERFILE
+    // and filled entry by entry: key and description shown, key kept.
+    QList<ProfileListing> listed;
+    if (DbError error = WPERFILE(database_, listed))
+        ui_.message(error.fullText(), MessageIcon::Exclamation);
+    std::sort(listed.begin(), listed.end(),
+              [](const ProfileListing& left, const ProfileListing& right) { return left.key < right.key; });
+    for (const ProfileListing& profile : std::as_const(listed)) {
+        const QString shown = profile.description.isEmpty() ? profile.key
+                                                            : profile.key + QStringLiteral(" - ") + profile.description;
+        profiles_.add({profile.key, shown});
+    }
+    connect(profile_, &QComboBox::currentIndexChanged, this, [this](int index) { profiles_.selectIndex(index); });
 
     auto* layout = new QVBoxLayout(this);
     auto* fields = new QFormLayout;
@@ -331,14 +346,14 @@ UserFormWindow::UserFormWindow(Database& database, UiPort& ui, std::shared_ptr<W
 
     const QString mode = call_->mode.trimmed().toUpper();
     const QString defaultProfile = QStringLiteral("Supervisor");
-    profile_->setEditText(defaultProfile);
+    showProfile(defaultProfile.toUpper(), false);
     if (mode != QLatin1String("INS")) {
         const std::optional<UserData> user = readUser(database_, call_->key);
         name_->setText(call_->key.trimmed().toUpper());
         name_->setEnabled(false);
         if (user) {
             fullName_->setText(user->fullName.trimmed());
-            profile_->setEditText(user->profile.trimmed());
+            showProfile(user->profile.trimmed(), true);
             // The stored password stays unless it is typed again.
             password_->setText(user->password.trimmed());
             repeated_->setText(user->password.trimmed());
@@ -368,7 +383,7 @@ void UserFormWindow::confirm()
     if (mode == QLatin1String("DLT")) {
         done = usersActionAllowed(database_, ui_, UsersAction::Delete) && deleteUser(database_, ui_, name_->text());
     } else {
-        const UserFormInput input{name_->text(), fullName_->text(), profile_->currentText(), password_->text(),
+        const UserFormInput input{name_->text(), fullName_->text(), profiles_.selectedCode(), password_->text(),
                                   repeated_->text()};
         done = WABMUSUA(database_, ui_, input, mode == QLatin1String("INS") ? QStringLiteral("INS")
                                                                            : QStringLiteral("UPD"));
@@ -378,6 +393,22 @@ void UserFormWindow::confirm()
         return;
     call_->key = name_->text().trimmed().toUpper();
     closeWindow(this);
+}
+
+void UserFormWindow::showProfile(const QString& key, bool keepWhenMissing)
+{
+    if (!profiles_.select(key) && keepWhenMissing && !key.isEmpty() && profiles_.add({key, key}))
+        profiles_.select(key);
+    showProfiles();
+}
+
+void UserFormWindow::showProfiles()
+{
+    const QSignalBlocker blocker(profile_);
+    profile_->clear();
+    for (const SelectionEntry& entry : profiles_.entries())
+        profile_->addItem(entry.description, entry.code);
+    profile_->setCurrentIndex(profiles_.selectedIndex());
 }
 
 void UserFormWindow::closeEvent(QCloseEvent* event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/selection_list.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -75,6 +77,8 @@ public:
     QLineEdit* nameEdit() const { return name_; }
     QLineEdit* fullNameEdit() const { return fullName_; }
     QComboBox* profileBox() const { return profile_; }
+    /// The profiles offered, their keys behind them, and the one chosen.
+    const SelectionList& profiles() const { return profiles_; }
     QLineEdit* passwordEdit() const { return password_; }
     QLineEdit* repeatedEdit() const { return repeated_; }
     void confirm();
@@ -94,8 +98,15 @@ private:
     QLineEdit* name_;
     QLineEdit* fullName_;
     QComboBox* profile_;
+    SelectionList profiles_;
     QLineEdit* password_;
     QLineEdit* repeated_;
     QPushButton* confirm_;
     bool busy_ = false;
+
+    /// Chooses the profile `key` in the list; a stored profile that is no
+    /// longer among the profiles joins the list, so a save keeps it.
+    void showProfile(const QString& key, bool keepWhenMissing);
+    /// Puts the list into the combo, the chosen entry current.
+    void showProfiles();
 };

@@ -3,6 +3,7 @@
 #include "data/error_translator.h"
 #include "data/kq_db_connection.h"
 #include "data/selection_list.h"
+#include "support/program_end.h"
 #include "scripted_ui.h"
 
 class DatabaseTest : public BackendDataTest {};
@@ -120,6 +121,52 @@ TEST_P(DatabaseTest, TheSelectionListFillerListsCodesAndDescriptions)
     EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 3);
 }
 
+TEST_P(DatabaseTest, TheSelectionListFindsChoosesAddsAndRemovesByCode)
+{
+    addCategory(db(), 3, QStringLiteral("Alfa"));
+    addCategory(db(), 12, QStringLiteral("Beta"));
+    SelectionList list;
+    list.fill(db(), "CATEGORI", "CatId", "CatDesc", "CatDesc");
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(list.selectedIndex(), -1);
+    EXPECT_EQ(list.selectedCode(), QString());
+
+    QString error;
+    EXPECT_EQ(list.find(" 12 ", &error), 1) << "blanks around a code do not count";
+    EXPECT_EQ(list.find("12.0"), 1) << "numbers are compared as numbers";
+    EXPECT_TRUE(error.isEmpty());
+    EXPECT_EQ(list.find("1", &error), -1) << "no partial match of 12";
+    EXPECT_EQ(error, "Invalid Combo Key");
+
+    ASSERT_TRUE(list.select("12"));
+    EXPECT_EQ(list.selectedCode(), "12");
+    error.clear();
+    EXPECT_FALSE(list.select("99", &error));
+    EXPECT_EQ(error, "Invalid Combo Key");
+    EXPECT_EQ(list.selectedCode(), "12") << "a failed choice keeps the one before";
+
+    // Entries added before the chosen one move it along; the code stays.
+    ASSERT_TRUE(list.add({"7", "Gama"}, 0));
+    ASSERT_TRUE(list.add({"8", "Delta"}));
+    EXPECT_EQ(list.entries(), (QList<SelectionEntry>{{"7", "Gama"}, {"3", "Alfa"}, {"12", "Beta"}, {"8", "Delta"}}));
+    EXPECT_EQ(list.selectedCode(), "12");
+    ASSERT_TRUE(list.remove("3"));
+    EXPECT_EQ(list.selectedCode(), "12");
+    ASSERT_TRUE(list.remove("12"));
+    EXPECT_EQ(list.selectedCode(), QString()) << "the chosen entry went";
+    error.clear();
+    EXPECT_FALSE(list.remove("12", &error));
+    EXPECT_EQ(error, "Invalid Combo Key");
+    EXPECT_FALSE(list.removeAt(5));
+    EXPECT_EQ(list.entries(), (QList<SelectionEntry>{{"7", "Gama"}, {"8", "Delta"}}));
+
+    // Filling again starts over.
+    list.selectIndex(0);
+    list.fill(db(), "CATEGORI", "CatId", "CatDesc", "CatId");
+    EXPECT_EQ(list.entries(), (QList<SelectionEntry>{{"3", "Alfa"}, {"12", "Beta"}}));
+    EXPECT_EQ(list.selectedIndex(), -1);
+}
+
 TEST_P(DatabaseTest, TheSelectionListStopsAt32767Entries)
 {
     // Only the rows below: not the lists a new company starts with.
@@ -133,6 +180,12 @@ TEST_P(DatabaseTest, TheSelectionListStopsAt32767Entries)
     const QList<SelectionEntry> entries = KQDCJET(db(), "PARAMETR", "ParParamet", "ParTabla", "ParParamet");
     ASSERT_EQ(entries.size(), 32767);
     EXPECT_EQ(entries.last().code, QStringLiteral("P32766"));
+    // A full list takes no further entry.
+    SelectionList list;
+    list.fill(entries);
+    EXPECT_TRUE(list.isFull());
+    EXPECT_FALSE(list.add({"X", "otra"}));
+    EXPECT_EQ(list.count(), 32767);
 }
 
 // Connecting to a real server: tests/startup/server_checks_test.cpp.
@@ -180,8 +233,15 @@ TEST_F(ErrorTranslatorTest, ShowsEachNumberAsItsRowSays)
         {3050, 3050, "mensaje propio", false},
         {1201, 1201, "Error No. 1201 : mensaje propio", false},
     };
+    // Only 1060 asks the program to end, and only once its message was shown.
+    QList<int> endsAsked;
+    QStringList shownBeforeTheEnd;
     for (const Row& row : rows) {
         ui_.clear();
+        ProgramEnd::setHandler([&, number = row.number] {
+            endsAsked.append(number);
+            shownBeforeTheEnd = ui_.texts();
+        });
         LastError::set(row.number, QStringLiteral("mensaje propio"));
         EXPECT_EQ(translateDatabaseError(ui_), row.result) << row.number;
         EXPECT_TRUE(LastError::message().isEmpty()) << row.number;
@@ -193,6 +253,9 @@ TEST_F(ErrorTranslatorTest, ShowsEachNumberAsItsRowSays)
         EXPECT_EQ(ui_.shown().first().text, row.shown);
         EXPECT_EQ(ui_.shown().first().kind == ScriptedUi::Shown::Question, row.question) << row.number;
     }
+    ProgramEnd::setHandler({});
+    EXPECT_EQ(endsAsked, QList<int>{1060});
+    EXPECT_EQ(shownBeforeTheEnd, QStringList{"mensaje propio"});
 }
 
 TEST_F(ErrorTranslatorTest, APendingEngineErrorBecomesTheLastError)

@@ -5,6 +5,9 @@
 #include "payroll/liquidation_types.h"
 #include "tables/categories.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
+
 #include "organisation_tables_fixture.h"
 
 namespace {
@@ -211,3 +214,31 @@ TEST_F(WorkPanelTest, ConceptPromptFiltersByNumberGroupAndActivity)
 }
 
 }  // namespace
+
+TEST_F(WorkPanelTest, TheWaitEndsOnEveryWayOutOfALoadAndBeforeItsFailureIsShown)
+{
+    for (int number = 1; number <= 3; ++number)
+        addCategory(number, QStringLiteral("Categoría %1").arg(number));
+    auto panel = openPanel(WCATEGOR());
+    EXPECT_GT(ui.waitsBegun(), 0) << "opening loads under the wait cursor";
+    EXPECT_EQ(ui.waitsOpen(), 0);
+    ASSERT_EQ(panel->rowCount(), 3);
+
+    // The table goes away under the open panel: the reload fails, says so
+    // once the wait is over, and leaves no wait behind.
+    QSqlQuery drop(database->connection());
+    ASSERT_TRUE(drop.exec(sql(QStringLiteral("DROP TABLE [CATEGORI]")))) << drop.lastError().text().toStdString();
+    ui.clear();
+    panel->refresh();
+    EXPECT_GT(ui.waitsBegun(), 0);
+    EXPECT_EQ(ui.waitsOpen(), 0);
+    ASSERT_EQ(ui.shown().size(), 1) << ui.texts().join('|').toStdString();
+    EXPECT_EQ(ui.shown().first().waitsOpen, 0) << "the message shows the ordinary pointer";
+
+    // Opening on the missing table fails the same way.
+    ui.clear();
+    WorkPanel another(WCATEGOR(), *database, ui, *work);
+    EXPECT_TRUE(another.open());
+    EXPECT_GT(ui.waitsBegun(), 0);
+    EXPECT_EQ(ui.waitsOpen(), 0);
+}

@@ -2,6 +2,7 @@
 // text, page opening rules, and what reaches the output.
 #include "reports/kqrview.h"
 #include "reports/listing_frame.h"
+#include "reports/printer_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,12 @@ public:
         return accept;
     }
     void deliver(const ReportDocument& document) override { delivered.append(document); }
+    bool setUpPrinter(const QString& settingsFile, const QString& section) override
+    {
+        setUps.append(settingsFile + '/' + section);
+        return accept;
+    }
+    QStringList setUps;
 };
 
 TEST(KQRView, StartsOnA4PortraitWithTheJobSettingsAndOnePageOpen)
@@ -167,6 +174,78 @@ TEST(KQRView, AliveWhileAnyPreviewIsOpen)
     EXPECT_TRUE(KQRView::alive());
     ReportPreviews::closed();
     EXPECT_FALSE(KQRView::alive());
+}
+
+TEST(KQRView, ATextJobDrawsItsTextsPlainAndLeavesPicturesOut)
+{
+    RecordingOutput output;
+    KQRView view(&output);
+    view.setFont("Arial", 10, true, true);
+    ASSERT_TRUE(view.startTextJob(JobSettings{}));
+    EXPECT_TRUE(view.isTextJob());
+    view.drawText("Total", {10, 10, 100, 25});
+    view.drawPicture("logo.bmp", {0, 0, 50, 50});
+    view.endJob();
+
+    ASSERT_EQ(output.delivered.size(), 1);
+    const ReportDocument& document = output.delivered.first();
+    EXPECT_TRUE(document.plainText);
+    ASSERT_EQ(document.pages.size(), 1);
+    const QList<TextOperation> texts = document.pages.first().texts();
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_EQ(texts.first().font.name, "Courier New");
+    EXPECT_EQ(texts.first().font.size, 10);
+    EXPECT_FALSE(texts.first().font.bold);
+    EXPECT_FALSE(texts.first().font.italic);
+    EXPECT_EQ(document.pages.first().operations.size(), 1) << "the picture is left out";
+
+    // The next job of a writer is an ordinary one again.
+    KQRView ordinary(&output);
+    ASSERT_TRUE(ordinary.startJob(JobSettings{}));
+    EXPECT_FALSE(ordinary.isTextJob());
+}
+
+TEST(KQRView, PrinterCommandsTheJobUnderstandsTravelWithItsDocument)
+{
+    RecordingOutput output;
+    KQRView view(&output);
+    EXPECT_FALSE(view.printerCommand("COPIAS 2")) << "no job yet";
+    ASSERT_TRUE(view.startJob(JobSettings{}));
+    EXPECT_TRUE(view.printerCommand(" copias  2 "));
+    EXPECT_TRUE(view.printerCommand("DUPLEX 2"));
+    EXPECT_FALSE(view.printerCommand("COPIAS 0"));
+    EXPECT_FALSE(view.printerCommand("GRAPAR 1"));
+    EXPECT_FALSE(view.printerCommand("DUPLEX"));
+    view.endJob();
+    ASSERT_EQ(output.delivered.size(), 1);
+    EXPECT_EQ(output.delivered.first().printerCommands, (QStringList{"COPIAS 2", "DUPLEX 2"}));
+
+    PrinterSettings saved;
+    saved.duplex = 1;
+    saved.color = PrinterSettings::colour;
+    const JobPrinting printing =
+        withPrinterCommands(saved, {"COPIAS 3", "DUPLEX 3", "BANDEJA 4", "COLOR 1", "COPIAS 0"});
+    EXPECT_EQ(printing.copies, 3) << "a command not understood changes nothing";
+    EXPECT_EQ(printing.settings.duplex, 3);
+    EXPECT_EQ(printing.settings.defaultSource, 4);
+    EXPECT_EQ(printing.settings.color, PrinterSettings::monochrome);
+    EXPECT_EQ(withPrinterCommands(saved, {}).settings, saved);
+}
+
+TEST(KQRView, PrinterSetUpAsksTheOutputForTheJobsSettingsFile)
+{
+    RecordingOutput output;
+    KQRView view(&output);
+    EXPECT_TRUE(view.printerSetup());
+    JobSettings settings;
+    settings.settingsFile = "OTRO.INI";
+    settings.settingsSection = "RECIBOS";
+    ASSERT_TRUE(view.startJob(settings));
+    output.accept = false;
+    EXPECT_FALSE(view.printerSetup());
+    EXPECT_EQ(output.setUps, (QStringList{"KQPRN.INI/LISTADOS", "OTRO.INI/RECIBOS"}));
+    KQRView headless(nullptr);
+    EXPECT_FALSE(headless.printerSetup()) << "nobody to ask";
 }
 
 }  // namespace

@@ -260,3 +260,35 @@ TEST_F(Profiles, TheGateRefusesWithoutRightNineAndWhileProfilesAreCopied)
                                        "No puede eliminar perfiles, esta tabla se copia automaticamente",
                                        "No puede copiar perfiles, esta tabla se copia automaticamente"}));
 }
+
+TEST_F(Profiles, TheHierarchyIsStoredAsEnteredAndKeptByWritesThatDoNotName)
+{
+    ProfileFormInput input = form(QStringLiteral("CONSULTA"));
+    input.key = QStringLiteral("AUDITOR");
+    input.hierarchy = 12;
+    ASSERT_TRUE(WABMPERF(*database, ui, input, QStringLiteral("INS"))) << ui.texts().join('|').toStdString();
+    EXPECT_EQ(form(QStringLiteral("AUDITOR")).hierarchy, 12);
+
+    // A value another program wrote, beyond what the list's two digits show,
+    // comes back to the form and survives a save of the form unchanged.
+    QSqlQuery update(database->connection());
+    update.prepare(sql(QStringLiteral("UPDATE PERFILES SET PrfJerarqu = ? WHERE PrfClave = ?")));
+    update.addBindValue(300);
+    update.addBindValue(*scrambledProfileKey(QStringLiteral("AUDITOR")));
+    ASSERT_TRUE(update.exec());
+    input = form(QStringLiteral("AUDITOR"));
+    EXPECT_EQ(input.hierarchy, 300);
+    input.description = QStringLiteral("Auditoría");
+    ASSERT_TRUE(WABMPERF(*database, ui, input, QStringLiteral("UPD")));
+    EXPECT_EQ(form(QStringLiteral("AUDITOR")).hierarchy, 300);
+
+    // A write that does not name the hierarchy (the procedure alone) keeps it.
+    writeProfile(QStringLiteral("AUDITOR"), input.rights);
+    EXPECT_EQ(form(QStringLiteral("AUDITOR")).hierarchy, 300);
+
+    input.hierarchy = 40000;
+    ui.clear();
+    EXPECT_FALSE(WABMPERF(*database, ui, input, QStringLiteral("UPD")));
+    EXPECT_EQ(ui.texts(), QStringList{QString::fromUtf8("La jerarquía debe ser un número entre -32768 y 32767")});
+    EXPECT_EQ(form(QStringLiteral("AUDITOR")).hierarchy, 300);
+}

@@ -249,6 +249,12 @@ TEST_F(Users, CopyGivesNameAndProfileButNoPassword)
     ui.answer(true);
     EXPECT_FALSE(WCOPIAUS(*database, ui, QStringLiteral("admin"), QStringLiteral("PEPA")));
     EXPECT_EQ(ui.texts().last(), "El usuario PEPA ya existe");
+    // The same words, without accent, as the user form's refusal.
+    ui.clear();
+    ui.answer(true);
+    EXPECT_FALSE(WCOPIAUS(*database, ui, QStringLiteral("pepe"), QString::fromUtf8("pe\tpa")));
+    EXPECT_EQ(ui.texts(), (QStringList{QString::fromUtf8("¿Confirma copiado del usuario?"),
+                                       "Caracteres invalidos en usuario"}));
     QString failed;
     EXPECT_FALSE(PCOPIARU(*database, QStringLiteral("nadie"), QStringLiteral("nuevo"), failed).ok());
     EXPECT_EQ(failed, "S");

@@ -2,10 +2,14 @@
 // would, with the program's message boxes answered by a watcher.
 #include "data/cursor.h"
 #include "engine/transaction.h"
+#include "reports/kqrview.h"
 #include "main_form_fixture.h"
 #include "ui/transaction_window.h"
 #include "ui/work_panel_window.h"
 
+#include <QAction>
+#include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -223,4 +227,87 @@ TEST_F(MainWindowTest, TheParametersGoBackWithAPasswordChangedInTheSession)
     EXPECT_EQ(parameters[1], "nueva");
     EXPECT_EQ(parameters[0], "ANA");
     EXPECT_TRUE(form.windowTitle().startsWith("Dorvo - "));
+}
+
+TEST_F(MainWindowTest, FondoJpgOfTheCurrentFolderIsTheBackgroundWhenPresent)
+{
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    // No picture: the plain background stays.
+    EXPECT_FALSE(form.PFONDOMD());
+    EXPECT_EQ(form.area()->background().style(), Qt::SolidPattern);
+
+    QImage red(40, 30, QImage::Format_RGB32);
+    red.fill(QColor(200, 0, 0));
+    ASSERT_TRUE(red.save(folder.file("FONDO.JPG"), "JPG"));  // found in any letter case
+    const bool shown = form.PFONDOMD();
+    QDir::setCurrent(before);
+    ASSERT_TRUE(shown);
+    EXPECT_FALSE(form.backgroundPicture().isNull());
+    const QImage painted = form.area()->background().textureImage();
+    ASSERT_FALSE(painted.isNull());
+    EXPECT_EQ(painted.size(), form.area()->viewport()->size());
+    const QColor middle = painted.pixelColor(painted.width() / 2, painted.height() / 2);
+    EXPECT_GT(middle.red(), 150);
+    EXPECT_LT(middle.green(), 60);
+
+    // It follows the area's size.
+    form.resize(700, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(form.area()->background().textureImage().size(), form.area()->viewport()->size());
+}
+
+TEST_F(MainWindowTest, APanelThatCannotLoadSaysSoUnderThePointerAndLeavesNoWaitCursor)
+{
+    ASSERT_FALSE(database->execute("DROP TABLE CATEGORI"));
+    form.host().open("WCATEGOR");
+    ASSERT_EQ(boxes.seen().size(), 1);
+    EXPECT_EQ(boxes.seen().first().pointer, Qt::ArrowCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(form.host().openWindow("WCATEGOR"), nullptr);
+}
+
+namespace {
+
+/// Records the output of every listing job instead of showing or printing it.
+class RecordingOutput : public ReportOutput {
+public:
+    QStringList asked;
+    bool canStart(const JobSettings& settings) override
+    {
+        asked.append(settings.output);
+        return true;
+    }
+    void deliver(const ReportDocument&) override {}
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, TheOutputChosenInTheMenuOrTheToolbarIsWhereAPanelsPrintGoes)
+{
+    RecordingOutput output;
+    installReportOutput(&output);
+    auto* menuChoice = form.findChild<QAction*>("Kq_output_prn");
+    auto* screenChoice = form.findChild<QAction*>("Kq_output_scr");
+    auto* button = form.findChild<QAction*>("Kq_output_button");
+    ASSERT_TRUE(menuChoice && screenChoice && button);
+    EXPECT_TRUE(screenChoice->isChecked());
+    EXPECT_FALSE(button->isChecked());
+
+    menuChoice->trigger();
+    EXPECT_EQ(ReportOutputChoice::current(), "PRN");
+    EXPECT_TRUE(button->isChecked()) << "the toolbar shows the menu's choice";
+    WorkPanelWindow* panel = openCategories();
+    ASSERT_NE(panel, nullptr);
+    panel->print();
+
+    button->trigger();  // released: back to the screen
+    EXPECT_EQ(ReportOutputChoice::current(), "SCR");
+    EXPECT_TRUE(screenChoice->isChecked());
+    panel->print();
+
+    installReportOutput(nullptr);
+    ReportOutputChoice::set("SCR");
+    EXPECT_EQ(output.asked, (QStringList{"PRN", "SCR"}));
+    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
 }

@@ -15,6 +15,7 @@ public:
     struct Seen {
         QString text;
         QMessageBox::Icon icon;
+        Qt::CursorShape pointer = Qt::ArrowCursor;  ///< the pointer over the program while it was open
     };
 
     MessageBoxWatcher()
@@ -42,7 +43,8 @@ private:
         if (!box || box->property("watched").toBool())
             return;
         box->setProperty("watched", true);
-        seen_.append(Seen{box->text(), box->icon()});
+        const QCursor* override = QApplication::overrideCursor();
+        seen_.append(Seen{box->text(), box->icon(), override ? override->shape() : Qt::ArrowCursor});
         QAbstractButton* button = box->button(QMessageBox::Ok);
         if (box->button(QMessageBox::Yes)) {
             const bool yes = answers_.isEmpty() ? false : answers_.dequeue();

@@ -3,6 +3,7 @@
 #include "ui/report_preview.h"
 
 #include "report_fixture.h"
+#include "scripted_ui.h"
 #include "temp_folder.h"
 
 #include <QApplication>
@@ -138,13 +139,16 @@ TEST(DesktopReportOutput, APrinterJobWithoutAPrinterDoesNotStart)
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         GTEST_SKIP() << "this machine has a printer; the test would print on it";
     TempFolder folder;
-    DesktopReportOutput output(folder.path());
+    ScriptedUi ui;
+    DesktopReportOutput output(folder.path(), &ui);
     KQRView view(&output);
     JobSettings settings;
     settings.output = "PRN";
     EXPECT_FALSE(view.startJob(settings));
     view.endJob();
     EXPECT_EQ(output.lastPreview(), nullptr);
+    EXPECT_EQ(ui.texts(), QStringList{"No hay ninguna impresora instalada. Elija la salida por pantalla para ver "
+                                      "el listado."});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The renderers of recorded pages: fonts mapped to installed equivalents,
 // boxes placed at any resolution, PDF files with one page per page.
 #include "ui/report_render.h"
+#include "reports/printer_settings.h"
 
 #include "report_fixture.h"
 #include "temp_folder.h"
@@ -203,6 +204,44 @@ TEST(ReportPrinter, PrintingToAPdfPrinterDrawsEveryPage)
     ASSERT_TRUE(printDocument(document, printer, error)) << error.toStdString();
     const QString pdf = QString::fromLatin1(folder.read("impreso.pdf"));
     EXPECT_EQ(pdf.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?![s\\w])"))), 2);
+}
+
+TEST(ReportPrinter, TheJobsCommandsWinOverTheSavedSettings)
+{
+    PrinterSettings saved;
+    saved.color = PrinterSettings::colour;
+    ReportDocument document = numberedReport(1);
+    document.printerCommands = {"COPIAS 3", "COLOR 1"};
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    applyPrinterSettings(printer, saved, document);
+    EXPECT_EQ(printer.copyCount(), 3);
+    EXPECT_EQ(printer.colorMode(), QPrinter::GrayScale);
+}
+
+TEST(ReportPrinter, TheSetUpKeepsItsChoiceInKqprnIniAndEveryOtherLine)
+{
+    TempFolder folder;
+    folder.write("KQPRN.INI", "; impresoras del sistema\r\n[RECIBOS]\r\nPrinter=Oficina\r\n"
+                              "[LISTADOS]\r\nMode=RAW\r\nScale=90\r\nOtra=1\r\n");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF()));
+    printer.setColorMode(QPrinter::GrayScale);
+    QString error;
+    ASSERT_TRUE(savePrinterSetUp(printer, folder.file("KQPRN.INI"), "LISTADOS", error)) << error.toStdString();
+
+    const PrinterSettings back = PrinterSettingsFile::load(folder.file("KQPRN.INI"));
+    EXPECT_EQ(back.orientation, PrinterSettings::landscape);
+    EXPECT_EQ(back.paperSize, 11);
+    EXPECT_EQ(back.color, PrinterSettings::monochrome);
+    EXPECT_EQ(back.mode, "RAW") << "what the dialog does not set stays";
+    EXPECT_EQ(back.scale, 90);
+    const QString text = QString::fromLatin1(folder.read("KQPRN.INI"));
+    EXPECT_TRUE(text.startsWith("; impresoras del sistema")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Printer=Oficina")) << "other sections stay";
+    EXPECT_TRUE(text.contains("Otra=1")) << "other keys stay";
+    EXPECT_EQ(PrinterSettingsFile::load(folder.file("KQPRN.INI"), "RECIBOS").printer, "Oficina");
 }
 
 }  // namespace

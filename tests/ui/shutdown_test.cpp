@@ -8,6 +8,7 @@
 
 #include "data/database.h"
 #include "data/database_setup.h"
+#include "data/error_translator.h"
 #include "data/work_database.h"
 #include "startup/lifecycle.h"
 #include "startup/vbglob.h"
@@ -186,12 +187,41 @@ TEST_F(ShutdownTest, EndedFromOutsideItClosesItsWindowsAndEndsTheSameWay)
     EXPECT_TRUE(leftInTemp().isEmpty()) << leftInTemp().join(' ').toStdString();
 }
 
+TEST_F(ShutdownTest, Error1060EndsTheProgramAfterItsMessageThroughTheShutdown)
+{
+    QString workFile;
+    bool panelWasOpen = false;
+    whenTheMenuIsShown([&](MainForm& form) {
+        ASSERT_TRUE(form.host().open("WCATEGOR"));
+        workFile = WorkDatabase::process().fileName();
+        panelWasOpen = form.host().openWindow("WCATEGOR") != nullptr;
+        translateDatabaseError(form.ui(), DbError::make(DbErrorNumber::ProgramEnds,
+                                                        QStringLiteral("La base de datos no está disponible")));
+    });
+
+    EXPECT_EQ(runDesktopProgram(environment), 0);
+
+    EXPECT_TRUE(panelWasOpen);
+    EXPECT_EQ(boxes.texts(), QStringList{QString::fromUtf8("La base de datos no está disponible")});
+    EXPECT_FALSE(workFile.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(workFile));
+    EXPECT_EQ(TopLevelObjects::count(), 0);
+    EXPECT_EQ(Database::main(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(leftInTemp().isEmpty()) << leftInTemp().join(' ').toStdString();
+}
+
 TEST_F(ShutdownTest, AStartThatCannotRunLeavesNothingBehind)
 {
     // No permission string: the main object says why and closes at once.
     environment.arguments = {"ana", "", "", "", "", "", "", "N", "", ""};
     EXPECT_EQ(runDesktopProgram(environment), 0);
     EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("Este programa no puede ejecutarse por separado")});
+    // The start's wait cursor gives way to the pointer for the message and
+    // is gone once the program ended.
+    ASSERT_EQ(boxes.seen().size(), 1);
+    EXPECT_EQ(boxes.seen().first().pointer, Qt::ArrowCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(TopLevelObjects::count(), 0);
     EXPECT_EQ(Database::main(), nullptr);
     EXPECT_TRUE(leftInTemp().isEmpty());
