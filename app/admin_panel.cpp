@@ -67,28 +67,12 @@ int runPanel(const QStringList& given)
             positional.append(argument);
         }
     }
-    if (positional.isEmpty())
-        return refuseUsage(u"Falta el objeto"_s);
-    script.object = positional.takeFirst().toUpper();
-    if (positional.size() > 1)
-        return refuseUsage(u"Sobra el argumento: "_s + positional.at(1));
-    if (!company.settle(positional.value(0), &problem))
-        return refuseUsage(problem);
-
-    bool companyFailed = false;
-    const ExitStatus status = runOnCompany(
-        company, session,
+    return runObjectCommand(
+        positional, company, session, script.object,
         [&script](Database& database, ConsoleUiPort& ui, QTextStream& out, QString* problem) {
             return runPanelScript(script, database, ui, out, problem);
         },
-        &problem, &companyFailed);
-    if (companyFailed) {
-        adminErr(problem);
-        return ExitUsage;
-    }
-    if (status == ExitUsage)
-        return refuseUsage(problem);
-    return status;
+        &refuseUsage, &adminErr);
 }
 
 const AdminCommand command("panel", usage, &runPanel);

@@ -60,3 +60,26 @@ ExitStatus runOnCompany(const Company& company, ConsoleSession& session, const C
         ui.answer(answer);
     return script(*database, ui, out, problem);
 }
+
+int runObjectCommand(QStringList positional, Company& company, ConsoleSession& session, QString& object,
+                     const ConsoleScript& script, const std::function<int(const QString&)>& refuseUsage,
+                     const std::function<void(const QString&)>& sayError)
+{
+    if (positional.isEmpty())
+        return refuseUsage(u"Falta el objeto"_s);
+    object = positional.takeFirst().toUpper();
+    if (positional.size() > 1)
+        return refuseUsage(u"Sobra el argumento: "_s + positional.at(1));
+    QString problem;
+    if (!company.settle(positional.value(0), &problem))
+        return refuseUsage(problem);
+    bool companyFailed = false;
+    const ExitStatus status = runOnCompany(company, session, script, &problem, &companyFailed);
+    if (companyFailed) {
+        sayError(problem);
+        return ExitUsage;
+    }
+    if (status == ExitUsage)
+        return refuseUsage(problem);
+    return status;
+}

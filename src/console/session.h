@@ -41,3 +41,12 @@ using ConsoleScript = std::function<ExitStatus(Database& database, ConsoleUiPort
 /// cannot be opened.
 ExitStatus runOnCompany(const Company& company, ConsoleSession& session, const ConsoleScript& script,
                         QString* problem, bool* companyFailed);
+
+/// The end of a console command over one object: `positional` holds the
+/// object's name and the company folder (none on a server); the company is
+/// settled and opened, and `script` runs on it. What goes wrong is said
+/// through `refuseUsage` (wrong usage: it prints the usage too) or
+/// `sayError` (a company that cannot be opened); the exit status is returned.
+int runObjectCommand(QStringList positional, Company& company, ConsoleSession& session, QString& object,
+                     const ConsoleScript& script, const std::function<int(const QString&)>& refuseUsage,
+                     const std::function<void(const QString&)>& sayError);

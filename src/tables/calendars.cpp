@@ -280,12 +280,12 @@ const WorkPanelDecl& WCALFER1()
         };
         CommandDecl addRange;
         addRange.action = QStringLiteral("AddRango");
-        addRange.caption = QStringLiteral("Agregar &rango");
+        addRange.caption = QStringLiteral("Agregar ran&go");
         addRange.toolTip = QStringLiteral("Agrega feriados por rango");
         addRange.changesData = true;
         CommandDecl deleteRange;
         deleteRange.action = QStringLiteral("DltRango");
-        deleteRange.caption = QStringLiteral("Eliminar ra&ngo");
+        deleteRange.caption = QStringLiteral("E&liminar rango");
         deleteRange.toolTip = QStringLiteral("Elimina feriados por rango");
         deleteRange.changesData = true;
         declaration.commands = {addRange, deleteRange};
