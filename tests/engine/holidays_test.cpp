@@ -56,6 +56,7 @@ TEST(MovableHolidaysTest, CarnivalAndTourismWeekMatchThePublishedDates)
         {2023, QDate(2023, 2, 20), QDate(2023, 4, 3)},
         {2024, QDate(2024, 2, 12), QDate(2024, 3, 25)},
         {2025, QDate(2025, 3, 3), QDate(2025, 4, 14)},
+        {2026, QDate(2026, 2, 16), QDate(2026, 3, 30)},  // Tourism week: 30 March to 5 April
     };
     for (const auto& year : published) {
         const QList<Holiday> holidays = movableHolidays(year.year);
