@@ -76,6 +76,21 @@ DbError AuditEntry::writeLines(bool& duplicate)
     // full disk, a killed program) is absent, never shown as if it were whole.
     if (DbError error = database_.beginTransaction())
         return error;
+    // Writers of entries take turns, and the correlative is read under the
+    // turn: two workstations then never race for the same number. SQLite's
+    // write transaction is already one writer at a time; on the server an
+    // advisory lock of the transaction (two keys, apart from the record
+    // locks' single key) gives the turn.
+    if (database_.backend() == Backend::Postgres) {
+        if (DbError error = database_.execute(QStringLiteral("SELECT pg_advisory_xact_lock(19281, 1)")))
+            return error;
+    }
+    double highest = 0;
+    if (DbError error = findHighestCorrelative(highest)) {
+        database_.rollback();
+        return error;
+    }
+    correlative_ = std::max(correlative_, highest + 1);
     for (int line = 1; line <= lines_.size(); ++line) {
         audit.addNew();
         audit.setValue(QStringLiteral("AudCorrela"), correlative_);

@@ -172,8 +172,10 @@ TEST_F(AuditTest, TwoProcessesWritingTogetherKeepEveryEntryWhole)
     while (countRows(QStringLiteral("AUDITORI")) == 0 && child.state() == QProcess::Running && waited.elapsed() < 30000)
         QThread::msleep(2);
     VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("padre"));
-    for (int number = 1; number <= parentEntries; ++number)
-        ASSERT_FALSE(writeAuditEntry(*database, AuditArea::Tables, sentenceOf(QStringLiteral("padre"), number)));
+    for (int number = 1; number <= parentEntries; ++number) {
+        const DbError error = writeAuditEntry(*database, AuditArea::Tables, sentenceOf(QStringLiteral("padre"), number));
+        ASSERT_FALSE(error) << error.fullText().toStdString();
+    }
     ASSERT_TRUE(child.waitForFinished(60000));
     ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
 
