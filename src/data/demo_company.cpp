@@ -1,6 +1,7 @@
 #include "data/demo_company.h"
 
 #include "data/database_setup.h"
+#include "data/demo_tables.h"
 #include "data/schema_sql.h"
 #include "support/pencript.h"
 
@@ -9,13 +10,6 @@
 #include <QSqlQuery>
 
 namespace {
-
-/// The rows of one table: the fields named once, then one value list per row.
-struct DemoTable {
-    const char* table;
-    QStringList fields;
-    QList<QVariantList> rows;
-};
 
 /// Every profile may use every place of work; kept scrambled, as the
 /// profiles' data is.
@@ -188,64 +182,6 @@ QList<DemoTable> organisationTables()
     };
 }
 
-QList<DemoTable> payrollDefinitions()
-{
-    return {
-        {"CONCEPT", {"ConId", "ConDesc", "ConTipo", "ConActivo", "ConClase", "ConCant",
-                     "ConLiquido", "ConMonExtr", "ConPriorid"}, {
-            {1, "Sueldo mensual", 1, 1, "S", "N", "N", "N", 10},
-            {2, "Jornales", 1, 1, "J", "C", "N", "N", 10},
-            {5, "Horas extra", 1, 1, "H", "C", "N", "N", 20},
-            {20, "Aguinaldo", 1, 1, "A", "N", "N", "N", 30},
-            {101, "Aporte jubilatorio BPS", 2, 1, "M", "P", "N", "N", 100},
-            {102, "FONASA", 2, 1, "N", "P", "N", "N", 100},
-            {103, "IRPF", 2, 1, "I", "N", "N", "N", 110},
-            {150, "Cuota sindical", 3, 1, "", "N", "N", "N", 120},
-        }},
-        {"BASICOS", {"BasId", "BasDesc"}, {
-            {1, "Salario mínimo nacional"},
-            {2, "Base de prestaciones y contribuciones"},
-            {3, "Laudo de la construcción"},
-        }},
-        // A value for every position, cost centre and reference unless one is
-        // named: the construction wage scale differs by position and site.
-        {"BASICOS1", {"BasId", "CarId", "CCId", "RefAuxId", "BasVigenci", "BasImp", "BasImpAnt",
-                      "BasClasif"}, {
-            {1, 0, "", "", QDate(2025, 1, 1), 23604.0, 22268.0, ""},
-            {2, 0, "", "", QDate(2025, 1, 1), 6576.0, 6177.0, ""},
-            {3, 4, "", "", QDate(2025, 5, 1), 452.30, 431.70, "Jornal"},
-            {3, 5, "", "", QDate(2025, 5, 1), 386.10, 368.50, "Jornal"},
-            {3, 6, "OBRA-PUNTA", "", QDate(2025, 5, 1), 341.90, 326.30, "Jornal"},
-            {3, 7, "", "SUNCA", QDate(2025, 5, 1), 598.40, 571.10, "Jornal"},
-        }},
-        {"ASIENTO", {"AsiId", "AsiDesc", "AsiProvisi"}, {
-            {1, "Sueldos del mes", "N"},
-            {2, "Provisión de aguinaldo", "S"},
-        }},
-        {"ASIENTO1", {"AsiId", "AsiLin", "AsiDH", "RubId", "CCId", "AsiDetalle", "AsiApCC",
-                      "AsiValor", "AsiUltCorL"}, {
-            {1, 1, "D", 52110, "ADM", "Sueldos administración", "N", "I", 1},
-            {1, 2, "D", 52110, "OBRA-CVIEJA", "Jornales obra Ciudad Vieja", "N", "I", 1},
-            {1, 3, "H", 21110, "", "Sueldos a pagar", "N", "L", 0},
-            {1, 4, "H", 21310, "", "Aportes BPS", "N", "I", 1},
-            {2, 1, "D", 52120, "ADM", "Aguinaldo devengado", "S", "I", 1},
-            {2, 2, "H", 21110, "", "Aguinaldo a pagar", "N", "I", 0},
-        }},
-        {"ASIENT4", {"AsiId", "AsiLin", "AsiCorLin", "AsiCalculo", "ConId", "AsiMult", "AsiDiv"}, {
-            {1, 1, 1, "C", 1, 1.0, 1.0},
-            {1, 2, 1, "C", 2, 1.0, 1.0},
-            {1, 4, 1, "C", 101, 1.0, 1.0},
-            {2, 1, 1, "C", 1, 1.0, 12.0},
-        }},
-        {"TIPLIQUI", {"TLId", "TLDesc", "TLAguinald", "TLAdelanto", "TLConIdAgu",
-                      "TLDtoSinHa", "TLIncTodas", "TLL17829", "TLMovBenef"}, {
-            {"1", "Liquidación mensual", "", "", 0, "N", "S", "M", "N"},
-            {"2", "Quincena de jornaleros", "", "", 0, "N", "S", "S", "N"},
-            {"A", "Aguinaldo", "S", "", 20, "N", "N", "N", "N"},
-        }},
-    };
-}
-
 QList<DemoTable> employees()
 {
     return {
@@ -379,7 +315,9 @@ bool loadDemoCompany(Database& database, QString* error)
         return false;
     }
     bool loaded = nameCompany(database, error) && addUsersAndProfiles(database, error);
-    for (const QList<DemoTable>& group : {organisationTables(), payrollDefinitions(), employees()}) {
+    for (const QList<DemoTable>& group :
+         {organisationTables(), demoBasicValues(), demoConcepts(), demoLiquidationTypes(),
+          demoAttributes(), demoAccountingEntries(), employees()}) {
         for (const DemoTable& demo : group) {
             if (loaded)
                 loaded = insertTable(database, demo, error);
