@@ -7,6 +7,7 @@
 #include "data/parameters.h"
 #include "engine/transaction.h"
 #include "startup/call_parameters.h"
+#include "ui/desktop_look.h"
 #include "ui/main_form.h"
 #include "ui/main_menu_window.h"
 #include "ui/object_host.h"
@@ -74,6 +75,7 @@ void showForm(MainForm& form, const QString& name, const QString& key, const QSt
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    prepareDesktopLook();
     if (argc < 3) {
         std::fprintf(stderr, "uso: uordane-screenshots CARPETA_DATOS CARPETA_SALIDA\n");
         return 2;

@@ -67,7 +67,7 @@ const QList<MenuBarEntry> menuBar = {
     {28, "Kq_cascade", "&Cascada", 26, "", 0, ""},
     {29, "", "", 26, "", 0, ""},
     {30, "Id_novedades", "Novedades", 26, "", 0, "Ctrl+N"},
-    {31, "Kq_index", "&Contenido", 26, "", 0, ""},
+    {31, "Kq_index", "C&ontenido", 26, "", 0, ""},
     {32, "Kq_search", "&Buscar ...", 26, "", 0, ""},
     {33, "", "", 26, "", 0, ""},
     {34, "Kq_about", "&Acerca de", 26, "", 0, ""},
@@ -115,6 +115,15 @@ bool mainMenuAllows(const MainMenuEntry& entry, const QString& permissions, cons
         return !permissionIs(permissions, 8, 'N') && installationKind.trimmed() == "S";
     }
     return false;
+}
+
+QString mainMenuRefusal(const MainMenuEntry& entry, const QString& permissions, const QString& installationKind)
+{
+    if (mainMenuAllows(entry, permissions, installationKind))
+        return {};
+    if (entry.permission == PermissionTest::Position8AndClientServer && !permissionIs(permissions, 8, 'N'))
+        return QStringLiteral("%1: solo en la instalación cliente/servidor").arg(entry.caption);
+    return QStringLiteral("%1: su perfil no tiene permiso para esta opción").arg(entry.caption);
 }
 
 const QList<MenuBarEntry>& menuBarEntries()

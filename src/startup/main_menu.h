@@ -38,6 +38,9 @@ const MainMenuEntry* findMainMenuEntry(const QString& name);
 /// Whether the main menu enables `entry` for `permissions` in an
 /// installation whose "VersionCS" is `installationKind`.
 bool mainMenuAllows(const MainMenuEntry& entry, const QString& permissions, const QString& installationKind);
+/// Why the main menu disables `entry`, in a sentence for the status bar;
+/// empty when it is enabled.
+QString mainMenuRefusal(const MainMenuEntry& entry, const QString& permissions, const QString& installationKind);
 
 /// One entry of the menu bar `BMENUTAB`.
 struct MenuBarEntry {

@@ -5,6 +5,7 @@
 #include "engine/object_registry.h"
 #include "reports/kqrview.h"
 #include "support/program_end.h"
+#include "ui/desktop_look.h"
 #include "ui/main_form.h"
 #include "ui/report_preview.h"
 #include "ui/window_registry.h"
@@ -86,6 +87,7 @@ int runDesktopProgram(const StartEnvironment& environment)
     // One name is one object: a program whose catalogue names two objects
     // alike would open the wrong one.
     WindowRegistry::registerAll();
+    prepareDesktopLook();
     if (const QStringList twice = ObjectRegistry::duplicates(); !twice.isEmpty()) {
         QMessageBox::critical(nullptr, QStringLiteral("Uordane"),
                               QStringLiteral("Objetos registrados dos veces: ") + twice.join(QStringLiteral(", ")));

@@ -30,6 +30,36 @@
 
 namespace {
 
+/// Gives every action of `actions` without an Alt letter the first letter
+/// of its caption that no sibling uses yet, and does the same inside each
+/// submenu, so that the whole menu bar can be walked by keyboard.
+void giveMnemonics(const QList<QAction*>& actions)
+{
+    QString taken;
+    for (const QAction* action : actions) {
+        const QString text = action->text();
+        const qsizetype amp = text.indexOf(QLatin1Char('&'));
+        if (amp >= 0 && amp + 1 < text.size())
+            taken += text.at(amp + 1).toLower();
+    }
+    for (QAction* action : actions) {
+        QString text = action->text();
+        if (!action->isSeparator() && !text.contains(QLatin1Char('&'))) {
+            for (qsizetype at = 0; at < text.size(); ++at) {
+                const QChar letter = text.at(at).toLower();
+                if (letter.isLetterOrNumber() && !taken.contains(letter)) {
+                    taken += letter;
+                    text.insert(at, QLatin1Char('&'));
+                    action->setText(text);
+                    break;
+                }
+            }
+        }
+        if (QMenu* menu = action->menu())
+            giveMnemonics(menu->actions());
+    }
+}
+
 /// The colour behind the windows, and around a background picture.
 const QColor plainBackground(0x4a, 0x6f, 0x8f);
 
@@ -115,6 +145,7 @@ void MainForm::buildMenus()
     }
     buildOutputMenu(helpMenu);
     updateActionsMenu();
+    giveMnemonics(menuBar()->actions());
 }
 
 void MainForm::buildOutputMenu(QMenu* before)
@@ -196,6 +227,7 @@ void MainForm::updateActionsMenu()
         QAction* action = actionsMenu_->addAction(key);
         connect(action, &QAction::triggered, this, [this, key] { runCommand(key); });
     }
+    giveMnemonics(actionsMenu_->actions());
     actionsMenu_->menuAction()->setVisible(!keys.isEmpty());
 }
 

@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
@@ -19,7 +20,9 @@
 
 namespace {
 
-const QString captionStyle = QStringLiteral("color: black;");
+// No colour of its own for a caption: a forced colour would hide the
+// disabled look of the entries a profile may not use.
+const QString captionStyle;
 const QString chosenStyle = QStringLiteral("color: rgb(128, 0, 128); font-weight: bold;");
 
 /// The main menus alive, for permissionsChanged().
@@ -98,6 +101,12 @@ QWidget* MainMenuWindow::buildTab(const QString& tab)
         buttons_.insert(entry.button, button);
         captions_.insert(entry.button, caption);
         connect(button, &QToolButton::clicked, this, [this, &entry] { chooseEntry(entry); });
+        // The caption is part of the entry: a click on it chooses it, and a
+        // click on a disabled entry says why in the status bar.
+        for (QWidget* part : {static_cast<QWidget*>(button), static_cast<QWidget*>(caption)}) {
+            part->setProperty("mainMenuEntry", entry.button);
+            part->installEventFilter(this);
+        }
     }
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
@@ -160,6 +169,26 @@ void MainMenuWindow::closeEvent(QCloseEvent* event)
 {
     event->accept();
     emit closed();
+}
+
+bool MainMenuWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::MouseButtonRelease
+        || static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+        return QWidget::eventFilter(watched, event);
+    auto* part = qobject_cast<QWidget*>(watched);
+    const MainMenuEntry* entry = part ? findMainMenuEntry(part->property("mainMenuEntry").toString()) : nullptr;
+    if (!entry)
+        return QWidget::eventFilter(watched, event);
+    if (!part->isEnabled()) {
+        ui_.statusText(1, mainMenuRefusal(*entry, VBGlob::get("Permisos"), VBGlob::get("VersionCS")));
+        return true;
+    }
+    if (qobject_cast<QLabel*>(part) && part->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+        chooseEntry(*entry);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainMenuWindow::keyPressEvent(QKeyEvent* event)

@@ -12,9 +12,14 @@
 #include "ui/window_registry.h"
 #include "ui/work_panel_window.h"
 
+#include <QApplication>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QPointer>
+#include <QTabWidget>
+#include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <type_traits>
@@ -57,11 +62,74 @@ void countWhileOpen(Window* window, Signal closedSignal, std::function<void()> a
 
 ObjectHost::ObjectHost(QMdiArea* area, UiPort& ui, QObject* parent) : QObject(parent), area_(area), ui_(ui)
 {
-    // A form back in front shows its mode code in the status bar.
-    connect(area_, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* frame) {
+    // A form back in front shows its mode code in the status bar. A window
+    // waiting for the one it called (disabled meanwhile) never stays in
+    // front: the newest window that can be used comes back, so the
+    // keyboard is never left on a window that takes no keys.
+    connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* frame) {
+        if (frame && frame->widget() && !frame->widget()->isEnabled()) {
+            QTimer::singleShot(0, this, [this] { activateNewestEnabled(); });
+            return;
+        }
         if (auto* form = frame ? qobject_cast<TransactionWindow*>(frame->widget()) : nullptr)
             form->activated();
     });
+}
+
+void ObjectHost::activateNewestEnabled()
+{
+    const QList<QMdiSubWindow*> frames = area_->subWindowList(QMdiArea::CreationOrder);
+    for (auto frame = frames.crbegin(); frame != frames.crend(); ++frame) {
+        if ((*frame)->widget() && (*frame)->widget()->isEnabled() && (*frame)->isVisible()) {
+            area_->setActiveSubWindow(*frame);
+            return;
+        }
+    }
+}
+
+bool ObjectHost::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (!(key->modifiers() & Qt::ControlModifier))
+        return QObject::eventFilter(watched, event);
+    int step = 0;
+    switch (key->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_PageDown:
+        step = 1;
+        break;
+    case Qt::Key_Backtab:
+    case Qt::Key_PageUp:
+        step = -1;
+        break;
+    default:
+        return QObject::eventFilter(watched, event);
+    }
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || !area_->isAncestorOf(focus))
+        return QObject::eventFilter(watched, event);
+    for (QWidget* widget = focus; widget && widget != area_; widget = widget->parentWidget()) {
+        if (auto* tabs = qobject_cast<QTabWidget*>(widget); tabs && tabs->count() > 1) {
+            tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+            // The focus goes to the first input of the page turned to.
+            if (QWidget* page = tabs->currentWidget()) {
+                QWidget* first = page->nextInFocusChain();
+                while (first && first != page && page->isAncestorOf(first)
+                       && !(first->isEnabled() && first->isVisible() && (first->focusPolicy() & Qt::TabFocus)))
+                    first = first->nextInFocusChain();
+                if (first && page->isAncestorOf(first))
+                    first->setFocus(Qt::TabFocusReason);
+            }
+            return true;
+        }
+    }
+    // No pages to turn: the windows take turns, unless one is waiting for
+    // a call, which must stay out of reach.
+    const bool anyWaiting = std::any_of(area_->subWindowList().cbegin(), area_->subWindowList().cend(),
+                                        [](QMdiSubWindow* frame) { return frame->widget() && !frame->widget()->isEnabled(); });
+    return anyWaiting && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab);
 }
 
 ObjectHost::~ObjectHost() = default;
@@ -76,6 +144,9 @@ QMdiSubWindow* ObjectHost::show(QWidget* window)
 {
     QMdiSubWindow* frame = area_->addSubWindow(window);
     frame->setAttribute(Qt::WA_DeleteOnClose);
+    // Installed again at every window, so that this filter sees the keys
+    // before the area's own (the last one installed is asked first).
+    qApp->installEventFilter(this);
     frame->setWindowIcon(window->windowIcon());
     frame->adjustSize();
     // Each new window opens a step down and right of the last one, inside

@@ -46,7 +46,15 @@ signals:
     /// A window the main menu opened has closed.
     void panelClosed(const QString& name);
 
+protected:
+    /// Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp turn the pages of
+    /// the form that has the focus; while a window waits for the one it
+    /// called, they never reach the waiting window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    /// Brings the newest window that is not waiting for a call to the front.
+    void activateNewestEnabled();
     QMdiSubWindow* show(QWidget* window);
     bool callTransaction(const QString& name, QString& key, QString& mode);
     bool callWorkPanel(const QString& name, QString& key);

@@ -25,24 +25,36 @@ QString findPicture(const QString& fileName)
     return {};
 }
 
+/// A picture the installation does not have: the icon theme's picture for
+/// the same action, or else the style's own.
 QIcon builtIn(const QString& fileName)
 {
-    static const QHash<QString, QStyle::StandardPixmap> standard = {
-        {"tabla.ico", QStyle::SP_FileDialogDetailedView},
-        {"cerrar.ico", QStyle::SP_DialogCloseButton},
-        {"confirmar.ico", QStyle::SP_DialogApplyButton},
-        {"ayuda.ico", QStyle::SP_DialogHelpButton},
-        {"agregar.ico", QStyle::SP_FileDialogNewFolder},
-        {"modifica.ico", QStyle::SP_FileDialogContentsView},
-        {"eliminar.ico", QStyle::SP_TrashIcon},
-        {"imprimir.ico", QStyle::SP_DialogSaveButton},
-        {"renovar.ico", QStyle::SP_BrowserReload},
-        {"buscar.ico", QStyle::SP_FileDialogListView},
+    struct Stand {
+        const char* theme;
+        QStyle::StandardPixmap style;
+    };
+    static const QHash<QString, Stand> standard = {
+        {"tabla.ico", {"x-office-spreadsheet", QStyle::SP_FileDialogDetailedView}},
+        {"cerrar.ico", {"window-close", QStyle::SP_DialogCloseButton}},
+        {"confirmar.ico", {"emblem-default", QStyle::SP_DialogApplyButton}},
+        {"ayuda.ico", {"help-browser", QStyle::SP_DialogHelpButton}},
+        {"agregar.ico", {"list-add", QStyle::SP_FileDialogNewFolder}},
+        {"modifica.ico", {"document-properties", QStyle::SP_FileDialogContentsView}},
+        {"eliminar.ico", {"edit-delete", QStyle::SP_TrashIcon}},
+        {"imprimir.ico", {"document-print", QStyle::SP_DialogSaveButton}},
+        {"renovar.ico", {"view-refresh", QStyle::SP_BrowserReload}},
+        {"buscar.ico", {"edit-find", QStyle::SP_FileDialogListView}},
+        {"copiar.ico", {"edit-copy", QStyle::SP_FileDialogNewFolder}},
+        {"subir.ico", {"go-up", QStyle::SP_ArrowUp}},
+        {"bajar.ico", {"go-down", QStyle::SP_ArrowDown}},
     };
     const auto found = standard.find(fileName.toLower());
     if (found == standard.end())
         return {};
-    return QApplication::style()->standardIcon(*found);
+    const QIcon themed = QIcon::fromTheme(QString::fromLatin1(found->theme));
+    if (!themed.isNull())
+        return themed;
+    return QApplication::style()->standardIcon(found->style);
 }
 
 }  // namespace

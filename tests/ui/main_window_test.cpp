@@ -4,11 +4,16 @@
 #include "engine/transaction.h"
 #include "reports/kqrview.h"
 #include "main_form_fixture.h"
+#include "ui/desktop_look.h"
 #include "ui/transaction_window.h"
 #include "ui/work_panel_window.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFileDialog>
+#include <QIcon>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -311,3 +316,19 @@ TEST_F(MainWindowTest, TheOutputChosenInTheMenuOrTheToolbarIsWhereAPanelsPrintGo
     EXPECT_EQ(output.asked, (QStringList{"PRN", "SCR"}));
     EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
 }
+
+namespace {
+
+TEST(DesktopLookTest, QtsOwnDialogsSpeakSpanishAndButtonsTakeThemePictures)
+{
+    prepareDesktopLook();
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Listado"), QStringLiteral("No hay datos"), QMessageBox::Ok);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text().remove(QLatin1Char('&')), QStringLiteral("Aceptar"));
+    QFileDialog dialog(nullptr, QStringLiteral("Guardar"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    EXPECT_EQ(dialog.labelText(QFileDialog::Reject).remove(QLatin1Char('&')), QStringLiteral("Cancelar"));
+    EXPECT_FALSE(QIcon::fromTheme(QStringLiteral("document-print")).isNull()) << "no icon theme found";
+}
+
+}  // namespace
