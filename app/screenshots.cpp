@@ -16,6 +16,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTableView>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -116,6 +119,46 @@ int main(int argc, char** argv)
         },
         [&] { showForm(form, "TOBRAS", "OBRA-CVIEJA", {"04_obra_pestana_obra", "05_obra_pestana_titular"}); },
         [&] { showForm(form, "TTABAUME", "1", {"06_tabla_aumentos_lineas"}); },
+        [&] {
+            // The raise table with a cell being typed in its grid.
+            QTimer::singleShot(600, [&] {
+                QMdiSubWindow* active = form.area()->activeSubWindow();
+                auto* window = active ? qobject_cast<TransactionWindow*>(active->widget()) : nullptr;
+                QTableView* grid = window ? window->linesView() : nullptr;
+                if (grid && grid->model()->rowCount() > 0) {
+                    const QModelIndex cell = grid->model()->index(0, grid->model()->columnCount() - 1);
+                    grid->setFocus();
+                    grid->setCurrentIndex(cell);
+                    grid->edit(cell);
+                    if (auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+                        editor->setText("Laudo del grupo 9");
+                }
+                save(&form, "15_tabla_aumentos_celda_abierta");
+                if (window)
+                    closeWindow(window);
+            });
+            QString key = "1";
+            QString mode = "UPD";
+            form.host().call("TTABAUME", key, mode);
+        },
+        [&] { form.host().open("WCODIGOS"); },
+        [&] {
+            save(&form, "16_codigos_anotacion");
+            if (QMdiSubWindow* active = form.area()->activeSubWindow())
+                active->close();
+        },
+        [&] {
+            // Qt's own save dialog, as a listing's preview opens it.
+            auto* dialog = new QFileDialog(&form, "Guardar como PDF", QDir::homePath(), "Documentos PDF (*.pdf)");
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            dialog->setOption(QFileDialog::DontUseNativeDialog);
+            dialog->setAcceptMode(QFileDialog::AcceptSave);
+            dialog->show();
+            QTimer::singleShot(600, [dialog] {
+                save(dialog, "17_guardar_pdf");
+                dialog->close();
+            });
+        },
         [&] {
             // The concepts' prompt with its declared filters above the grid.
             QTimer::singleShot(600, [&] {

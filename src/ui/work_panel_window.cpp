@@ -202,18 +202,8 @@ WorkPanelWindow::WorkPanelWindow(WorkPanel& panel, QWidget* parent)
     grid_->setAlternatingRowColors(true);
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 8);
     grid_->verticalHeader()->hide();
-    grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->horizontalHeader()->setHighlightSections(false);
-    for (int column = 0; column < declaration.columns.size(); ++column) {
-        const ColumnDecl& decl = declaration.columns[column];
-        const int characters = decl.picture.isEmpty() ? 30 : qMax(int(decl.picture.size()), int(decl.heading.size()));
-        grid_->setColumnWidth(column, grid_->fontMetrics().horizontalAdvance(QString(characters + 3, '0')));
-    }
-    // The grid asks for room to show its columns, within reason: the window
-    // takes its width from what its parts ask for.
-    const int wanted = grid_->horizontalHeader()->length() + grid_->verticalScrollBar()->sizeHint().width()
-                       + 2 * grid_->frameWidth();
-    grid_->setMinimumWidth(qMin(wanted, 900));
+    fitColumns();
     grid_->installEventFilter(this);
     connect(grid_, &QTableView::doubleClicked, this, [this](const QModelIndex&) {
         if (panel_.declaration().selection)
@@ -250,7 +240,63 @@ WorkPanelWindow::WorkPanelWindow(WorkPanel& panel, QWidget* parent)
     }
     if (model_->rowCount() > 0)
         grid_->selectRow(first);
-    resize(qMax(480, grid_->horizontalHeader()->length() + 60), 460);
+    resize(qMax(480, grid_->minimumWidth() + 24), 460);
+}
+
+void WorkPanelWindow::fitColumns()
+{
+    const WorkPanelDecl& declaration = panel_.declaration();
+    const QFontMetrics cells = grid_->fontMetrics();
+    QFont headingFont = grid_->horizontalHeader()->font();
+    headingFont.setBold(true);
+    const QFontMetrics headings(headingFont);
+    // The description column takes the room the others leave: the one the
+    // filter reads, else one named a description or a name, else the first
+    // free text after the key.
+    auto isDescription = [&](const ColumnDecl& column) {
+        return column.field == declaration.filterField
+               || column.field.contains(QLatin1String("Desc"), Qt::CaseInsensitive)
+               || column.heading.startsWith(QLatin1String("Descrip")) || column.heading.startsWith(QLatin1String("Nombre"));
+    };
+    int description = -1;
+    for (int column = 0; description < 0 && column < declaration.columns.size(); ++column) {
+        if (isDescription(declaration.columns[column]))
+            description = column;
+    }
+    for (int column = 1; description < 0 && column < declaration.columns.size(); ++column) {
+        if (declaration.columns[column].picture.isEmpty() && declaration.columns[column].choices.isEmpty())
+            description = column;
+    }
+    // Each column as wide as its heading and the widest of the first rows
+    // (or its picture, for rows still to come), with a little air.
+    int total = 0;
+    const int rows = qMin(model_->rowCount(), 200);
+    for (int column = 0; column < declaration.columns.size(); ++column) {
+        const ColumnDecl& decl = declaration.columns[column];
+        int width = headings.horizontalAdvance(decl.heading);
+        if (!decl.picture.isEmpty())
+            width = qMax(width, cells.horizontalAdvance(QString(decl.picture.size(), u'0')));
+        for (const CodeChoice& choice : decl.choices)
+            width = qMax(width, cells.horizontalAdvance(choice.text));
+        for (int row = 0; row < rows; ++row)
+            width = qMax(width, cells.horizontalAdvance(model_->index(row, column).data().toString()));
+        if (column == description)
+            width = qMax(width, cells.horizontalAdvance(QString(24, u'n')));
+        width += 20;
+        grid_->setColumnWidth(column, width);
+        total += width;
+    }
+    QHeaderView* header = grid_->horizontalHeader();
+    if (description >= 0) {
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(description, QHeaderView::Stretch);
+    } else {
+        header->setStretchLastSection(true);
+    }
+    // The grid asks for room to show its columns, within what the main
+    // window's area has at 1024x720.
+    const int wanted = total + grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth();
+    grid_->setMinimumWidth(qMin(wanted, 940));
 }
 
 QStringList WorkPanelWindow::actions() const

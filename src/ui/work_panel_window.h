@@ -72,6 +72,9 @@ private:
     void applyPermissions();
     /// The declaration's filters, in a row above the grid.
     QLayout* buildFilters();
+    /// Columns as wide as their headings and contents; the description
+    /// column takes the rest of the window.
+    void fitColumns();
     void help();
 
     WorkPanel& panel_;

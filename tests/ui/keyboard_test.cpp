@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QTabWidget>
@@ -108,6 +109,8 @@ QStringList cutParts(QWidget& window)
     for (const QTableView* grid : window.findChildren<QTableView*>()) {
         if (!grid->isVisibleTo(&window))
             continue;
+        if (grid->horizontalScrollBar()->maximum() > 0)
+            found << u"la grilla necesita desplazamiento horizontal"_s;
         const QHeaderView* header = grid->horizontalHeader();
         for (int column = 0; column < header->count(); ++column) {
             if (header->isSectionHidden(column))
