@@ -329,6 +329,29 @@ TEST(DesktopLookTest, QtsOwnDialogsSpeakSpanishAndButtonsTakeThemePictures)
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     EXPECT_EQ(dialog.labelText(QFileDialog::Reject).remove(QLatin1Char('&')), QStringLiteral("Cancelar"));
     EXPECT_FALSE(QIcon::fromTheme(QStringLiteral("document-print")).isNull()) << "no icon theme found";
+
+    // The focused button wears a frame in the highlight colour.
+    QWidget window;
+    auto* focused = new QPushButton(QStringLiteral("Confirmar"), &window);
+    auto* other = new QPushButton(QStringLiteral("Cerrar"), &window);
+    other->move(0, 40);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    focused->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(focused->hasFocus());
+    auto highlighted = [](QPushButton* button) {
+        const QImage image = button->grab().toImage();
+        const QColor mark = button->palette().color(QPalette::Highlight);
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y) == mark;
+        }
+        return count;
+    };
+    EXPECT_GT(highlighted(focused), focused->width());
+    EXPECT_LT(highlighted(other), other->width() / 4);
 }
 
 }  // namespace
