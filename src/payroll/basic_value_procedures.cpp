@@ -11,6 +11,7 @@
 #include "engine/synchronisation.h"
 #include "support/ui_port.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 using namespace Qt::StringLiterals;

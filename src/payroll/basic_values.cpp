@@ -307,12 +307,12 @@ const WorkPanelDecl& WBASICOS()
         renumber.caption = u"&Cambiar número"_s;
         renumber.toolTip = u"Cambia el número del básico seleccionado"_s;
         renumber.changesData = true;
-        CommandDecl import;
-        import.action = u"WIMPBASI"_s;
-        import.caption = u"I&mportar"_s;
-        import.toolTip = u"Importa básicos desde una planilla o un archivo de texto"_s;
-        import.changesData = true;
-        declaration.commands = {renumber, import};
+        CommandDecl importing;
+        importing.action = u"WIMPBASI"_s;
+        importing.caption = u"I&mportar"_s;
+        importing.toolTip = u"Importa básicos desde una planilla o un archivo de texto"_s;
+        importing.changesData = true;
+        declaration.commands = {renumber, importing};
         declaration.command = &basicCommand;
         return declaration;
     }();

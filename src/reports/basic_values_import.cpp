@@ -497,7 +497,7 @@ bool ImportRun::import(const QString& file)
         // The control pass passed every line; a line read differently now
         // (the file changed in between) stops the import.
         if (tooLong || !readLine(text, source.number(), line, false)) {
-            error = {DbErrorNumber::Unexpected, u"El archivo cambió durante la importación"_s};
+            error = DbError::make(DbErrorNumber::Unexpected, u"El archivo cambió durante la importación"_s);
         } else {
             importLine(line, basics, values, knownBasics, dryRunKeys, error);
         }

@@ -37,14 +37,6 @@ int columnOfReference(QStringView reference)
     return column;
 }
 
-int rowOfReference(QStringView reference)
-{
-    qsizetype at = 0;
-    while (at < reference.size() && reference.at(at).isLetter())
-        ++at;
-    return reference.mid(at).toInt();
-}
-
 /// Whether a number format shows a date: day or year letters, or months
 /// without hours or seconds, outside quoted texts and bracketed sections.
 bool isDateFormat(const QString& code)
