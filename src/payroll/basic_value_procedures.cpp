@@ -129,11 +129,11 @@ ProcedureOutcome PELIMBAS(Database& database, UiPort& ui, int basic)
     };
     for (const Use& use : uses) {
         DbError error;
-        const QString concept = firstConcept(database, use.query, basic, error);
+        const QString concept_ = firstConcept(database, use.query, basic, error);
         if (error)
             return failed(error);
-        if (!concept.isEmpty())
-            return {1, use.message + concept};
+        if (!concept_.isEmpty())
+            return {1, use.message + concept_};
     }
 
     QString description;

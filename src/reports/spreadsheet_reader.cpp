@@ -189,7 +189,7 @@ public:
         while (sheet_->next()) {
             if (!xml.isStartElement() || xml.name() != u"row")
                 continue;
-            const QString number = xml.attributes().value(u"r").toString();
+            const QString number = xml.attributes().value(u"r"_s).toString();
             row = number.isEmpty() ? lastRow_ + 1 : number.toInt();
             lastRow_ = row;
             cells.clear();
@@ -218,7 +218,7 @@ private:
             if (!xml.isStartElement())
                 continue;
             if (xml.name() == u"workbookPr")
-                from1904_ = xml.attributes().value(u"date1904") == u"1" || xml.attributes().value(u"date1904") == u"true";
+                from1904_ = xml.attributes().value(u"date1904"_s) == u"1" || xml.attributes().value(u"date1904"_s) == u"true";
             if (xml.name() == u"sheet") {
                 for (const QXmlStreamAttribute& attribute : xml.attributes()) {
                     if (attribute.name() == u"id")
@@ -236,8 +236,8 @@ private:
         if (!relation.isEmpty() && relations.open(u"xl/_rels/workbook.xml.rels"_s) == 0) {
             while (relations.next()) {
                 QXmlStreamReader& xml = relations.xml();
-                if (xml.isStartElement() && xml.name() == u"Relationship" && xml.attributes().value(u"Id") == relation) {
-                    target = xml.attributes().value(u"Target").toString();
+                if (xml.isStartElement() && xml.name() == u"Relationship" && xml.attributes().value(u"Id"_s) == relation) {
+                    target = xml.attributes().value(u"Target"_s).toString();
                     break;
                 }
             }
@@ -274,12 +274,12 @@ private:
             if (!xml.isStartElement())
                 continue;
             if (xml.name() == u"numFmt") {
-                customDates.insert(xml.attributes().value(u"numFmtId").toInt(),
-                                   isDateFormat(xml.attributes().value(u"formatCode").toString()));
+                customDates.insert(xml.attributes().value(u"numFmtId"_s).toInt(),
+                                   isDateFormat(xml.attributes().value(u"formatCode"_s).toString()));
             } else if (xml.name() == u"cellXfs") {
                 inCellFormats = true;
             } else if (inCellFormats && xml.name() == u"xf") {
-                const int format = xml.attributes().value(u"numFmtId").toInt();
+                const int format = xml.attributes().value(u"numFmtId"_s).toInt();
                 dateStyles_.append(customDates.contains(format) ? customDates.value(format) : isBuiltInDateFormat(format));
             }
         }
@@ -298,11 +298,11 @@ private:
             if (!xml.isStartElement() || xml.name() != u"c")
                 continue;
             const QXmlStreamAttributes attributes = xml.attributes();
-            const QString reference = attributes.value(u"r").toString();
+            const QString reference = attributes.value(u"r"_s).toString();
             const int column = reference.isEmpty() ? nextColumn : columnOfReference(reference);
             nextColumn = column + 1;
-            const QString type = attributes.value(u"t").toString();
-            const int style = attributes.value(u"s").toInt();
+            const QString type = attributes.value(u"t"_s).toString();
+            const int style = attributes.value(u"s"_s).toInt();
             const QString text = cellText(type, style);
             if (sheet_->error())
                 return false;

@@ -35,7 +35,7 @@ const LineTableDecl& valueLines()
         declaration.auditText = [](const Transaction&, Mode mode, const QVector<QVariant>& values,
                                    const QVector<QVariant>& asRead) {
             return modeCode(mode) + u' ' + values.at(CostCentre).toString() + u'=' + values.at(Amount).toString()
-                   + u" (antes " + asRead.at(Amount).toString() + u')';
+                   + u" (antes "_s + asRead.at(Amount).toString() + u")"_s;
         };
         return declaration;
     }();

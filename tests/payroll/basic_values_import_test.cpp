@@ -97,7 +97,7 @@ const QStringList expectedRows = {
 
 TEST_F(BasicValuesImportTest, TheSameDataFromTextXlsAndXlsxGivesIdenticalRows)
 {
-    for (const QString name : {QStringLiteral("basicos.csv"), QStringLiteral("basicos.xls"), QStringLiteral("basicos.xlsx")}) {
+    for (const QString& name : {QStringLiteral("basicos.csv"), QStringLiteral("basicos.xls"), QStringLiteral("basicos.xlsx")}) {
         SCOPED_TRACE(name.toStdString());
         execute(QStringLiteral("DELETE FROM BASICOS1"));
         execute(QStringLiteral("DELETE FROM BASICOS"));
@@ -187,7 +187,7 @@ TEST_F(BasicValuesImportTest, Latin1AndUtf8LinesBothReadRight)
 
 TEST_F(BasicValuesImportTest, FilesThatCannotBeReadAreRefusedWithTheirReason)
 {
-    for (const QString name :
+    for (const QString& name :
          {QStringLiteral("no_es_planilla.xlsx"), QStringLiteral("danada.xlsx"), QStringLiteral("protegida.xlsx")}) {
         SCOPED_TRACE(name.toStdString());
         ui.clear();
