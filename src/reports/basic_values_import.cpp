@@ -46,12 +46,12 @@ public:
     {
         if (file_.atEnd())
             return false;
-        QByteArray bytes = file_.readLine(longestLine + 1);
+        QByteArray bytes = file_.readLine(longestLine + 2);
         tooLong = bytes.size() > longestLine && !bytes.endsWith('\n');
         if (tooLong) {
             // The rest of the line is passed over, a chunk at a time.
             for (QByteArray rest = bytes; !rest.endsWith('\n') && !file_.atEnd();)
-                rest = file_.readLine(longestLine + 1);
+                rest = file_.readLine(longestLine + 2);
             line.clear();
             ++number_;
             return true;

@@ -7,6 +7,7 @@
 #include "organisation_tables_fixture.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 
@@ -281,7 +282,7 @@ TEST_F(BasicValuesImportTest, ThePreferencesAreCheckedAndTheImportPanelNeedsThem
     EXPECT_EQ(valueRows(), expectedRows);
     QString remembered;
     PPARLC(*database, QStringLiteral("Carpeta"), QStringLiteral("ImportaBas"), 0, remembered);
-    EXPECT_EQ(remembered.trimmed(), folder.path());
+    EXPECT_EQ(QDir::cleanPath(remembered.trimmed()), QDir::cleanPath(folder.path()));
 }
 
 TEST(SpreadsheetCellTexts, DatesAndNumbersReadAsTheImportWritesThem)

@@ -27,11 +27,14 @@ protected:
         addRow(QStringLiteral("BASICOS"), {{QStringLiteral("BasId"), id}, {QStringLiteral("BasDesc"), description}});
     }
 
+    /// A value as the program writes one: blank codes stored as empty texts.
     void addValue(int id, int position, const QString& costCentre, double amount)
     {
+        const QString empty = QStringLiteral("");
         addRow(QStringLiteral("BASICOS1"),
-               {{QStringLiteral("BasId"), id}, {QStringLiteral("CarId"), position}, {QStringLiteral("CCId"), costCentre},
-                {QStringLiteral("RefAuxId"), QString()}, {QStringLiteral("BasClasif"), QString()},
+               {{QStringLiteral("BasId"), id}, {QStringLiteral("CarId"), position},
+                {QStringLiteral("CCId"), costCentre.isNull() ? empty : costCentre},
+                {QStringLiteral("RefAuxId"), empty}, {QStringLiteral("BasClasif"), empty},
                 {QStringLiteral("BasImp"), amount}, {QStringLiteral("BasImpAnt"), 0.0},
                 {QStringLiteral("BasVigenci"), QDate(2026, 1, 1)}});
     }
