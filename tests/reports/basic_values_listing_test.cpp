@@ -61,7 +61,7 @@ TEST_F(BasicValuesListingTest, BasicsInNumberOrderEachWithItsValues)
                                   {"1", "Salario mínimo nacional"},
                                   {"01/01/2026", "24,572.00", "23,604.00"},
                                   {"3", "Laudo construcción"},
-                                  {"01/05/2026", "4", "1,234,567.125", "0.00"},
+                                  {"01/05/2026", "4", "Jornal", "1,234,567.125", "0.00"},
                                   {"01/05/2026", "4", "ADM", "SUNCA", "Jornal", "471.35", "452.30"},
                                   {"9", "Sin valores"},
                               }));
