@@ -2,6 +2,8 @@
 
 #include "data/cursor.h"
 #include "data/database.h"
+#include "data/field_value.h"
+#include "data/statement.h"
 #include "data/lock_wait.h"
 #include "data/parameters.h"
 #include "engine/object_registry.h"
@@ -18,6 +20,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <charconv>
 
 using namespace Qt::StringLiterals;
 
@@ -139,28 +142,36 @@ bool parseWhole(const QString& text, int digits, int& number)
 /// sign, digits, and at most one decimal mark. Empty is zero.
 bool parseAmount(const QString& text, QChar decimal, double& amount)
 {
-    QString trimmed = text.trimmed();
-    if (trimmed.isEmpty()) {
-        amount = 0;
+    const QStringView trimmed = QStringView(text).trimmed();
+    amount = 0;
+    if (trimmed.isEmpty())
         return true;
-    }
+    // Checked character by character into a plain buffer, read with
+    // from_chars: no allocation on a path taken for every amount of a file.
+    char buffer[32];
     int marks = 0;
     int digits = 0;
-    for (int at = 0; at < trimmed.size(); ++at) {
+    if (trimmed.size() >= qsizetype(sizeof buffer))
+        return false;
+    for (qsizetype at = 0; at < trimmed.size(); ++at) {
         const QChar character = trimmed.at(at);
-        if (character.isDigit())
+        if (character.isDigit() && character.unicode() < 0x80) {
             ++digits;
-        else if (character == decimal)
+            buffer[at] = char(character.unicode());
+        } else if (character == decimal) {
             ++marks;
-        else if (!(at == 0 && character == u'-'))
+            buffer[at] = '.';
+        } else if (at == 0 && character == u'-') {
+            buffer[at] = '-';
+        } else {
             return false;
+        }
     }
     if (digits == 0 || marks > 1 || digits > 15)
         return false;
-    trimmed.replace(decimal, u'.');
-    bool ok = false;
-    amount = trimmed.toDouble(&ok);
-    return ok;
+    const char* end = buffer + trimmed.size();
+    const auto [stop, failure] = std::from_chars(buffer, end, amount);
+    return failure == std::errc() && stop == end;
 }
 
 /// "dd/mm/yy" or "dd/mm/yyyy" (a day or month of one digit too); empty is none.
@@ -218,6 +229,14 @@ private:
     QHash<QString, bool> known_;
 };
 
+/// The import pass's prepared statements, each run once per line at most.
+struct ImportStatements {
+    std::unique_ptr<Statement> findBasic;
+    std::unique_ptr<Statement> addBasic;
+    std::unique_ptr<Statement> findValue;
+    std::unique_ptr<Statement> addValue;
+};
+
 class ImportRun {
 public:
     ImportRun(Database& database, UiPort& ui, const BasicImportOptions& options)
@@ -248,10 +267,27 @@ private:
 
     QString convert(const QString& file);
     bool control(const QString& file);
+    /// Reads and checks one data line; on the control pass (`report`) each
+    /// fault goes to the error file and the codes are looked up.
     bool readLine(const QString& text, int number, ImportLine& line, bool report);
     bool import(const QString& file);
-    bool importLine(const ImportLine& line, TableCursor& basics, TableCursor& values, QSet<int>& knownBasics,
+    bool importLine(const ImportLine& line, ImportStatements& statements, TableCursor& values, QSet<int>& knownBasics,
                     QSet<QString>& dryRunKeys, DbError& error);
+    /// A line's effect is kept for the dry run's report only: an import of
+    /// any length keeps its counts and nothing per line.
+    void keep(const ImportLineReport& report)
+    {
+        if (options_.dryRun)
+            result_.lines << report;
+    }
+    /// `date` in its stored form, made once per date: a file holds few.
+    const QVariant& storedDate(const QDate& date)
+    {
+        auto found = storedDates_.find(date);
+        if (found == storedDates_.end())
+            found = storedDates_.insert(date, toStorage(FieldType::Date, date, database_.backend()));
+        return *found;
+    }
     void tellFailure(const QString& text)
     {
         result_.failure = text;
@@ -268,6 +304,7 @@ private:
     ExistenceCache references_;
     QFile errors_;
     BasicImportResult result_;
+    QHash<QDate, QVariant> storedDates_;
 };
 
 QString ImportRun::convert(const QString& file)
@@ -310,13 +347,13 @@ bool ImportRun::readLine(const QString& text, int number, ImportLine& line, bool
     if (line.description.size() > 50)
         fail(u"La descripción del básico tiene más de 50 caracteres"_s);
     const QString position = fields.at(2).trimmed();
-    if (!position.isEmpty() && (!parseWhole(position, 4, line.position) || !positions_.exists(line.position)))
+    if (!position.isEmpty() && (!parseWhole(position, 4, line.position) || (report && !positions_.exists(line.position))))
         fail(u"El cargo "_s + position + u" no existe"_s);
     line.costCentre = fields.at(3).trimmed();
-    if (!line.costCentre.isEmpty() && (line.costCentre.size() > 12 || !costCentres_.exists(line.costCentre)))
+    if (!line.costCentre.isEmpty() && (line.costCentre.size() > 12 || (report && !costCentres_.exists(line.costCentre))))
         fail(u"El centro de costo "_s + line.costCentre + u" no existe"_s);
     line.reference = fields.at(4).trimmed();
-    if (!line.reference.isEmpty() && (line.reference.size() > 15 || !references_.exists(line.reference)))
+    if (!line.reference.isEmpty() && (line.reference.size() > 15 || (report && !references_.exists(line.reference))))
         fail(u"la referencia "_s + line.reference + u" no existe"_s);
     line.classifier = fields.at(5).trimmed();
     if (line.classifier.size() > 20)
@@ -377,75 +414,104 @@ bool ImportRun::control(const QString& file)
     return result_.errors.isEmpty();
 }
 
-bool ImportRun::importLine(const ImportLine& line, TableCursor& basics, TableCursor& values, QSet<int>& knownBasics,
-                           QSet<QString>& dryRunKeys, DbError& error)
+bool ImportRun::importLine(const ImportLine& line, ImportStatements& statements, TableCursor& values,
+                           QSet<int>& knownBasics, QSet<QString>& dryRunKeys, DbError& error)
 {
+    const Backend backend = database_.backend();
     ImportLineReport report;
     report.line = line.number;
     report.basic = line.basic;
     if (!knownBasics.contains(line.basic)) {
-        error = basics.seek(Comparison::Equal, {line.basic});
-        if (error)
+        Statement& find = *statements.findBasic;
+        find.addBindValue(line.basic);
+        if (!find.exec()) {
+            error = find.failure(u"No se pudo leer BASICOS"_s);
             return false;
-        if (basics.noMatch() || !basics.hasCurrent()) {
+        }
+        const bool exists = find.next();
+        find.finish();
+        if (!exists) {
             report.basicAdded = true;
             ++result_.basicsAdded;
             if (!options_.dryRun) {
-                error = basics.addNew();
-                if (!error)
-                    error = basics.setValue(u"BasId"_s, line.basic);
-                if (!error)
-                    error = basics.setValue(u"BasDesc"_s, line.description);
-                if (!error)
-                    error = basics.update();
-                if (error)
+                Statement& add = *statements.addBasic;
+                add.addBindValue(line.basic);
+                add.addBindValue(toStorage(FieldType::Text, line.description, backend));
+                if (!add.exec()) {
+                    error = add.failure(u"No se pudo agregar el básico"_s);
                     return false;
+                }
             }
         }
         knownBasics.insert(line.basic);
     }
 
+    // The value is looked for with one prepared select; only a value that
+    // changes is locked and written through a cursor.
     const QDate validFrom = line.validFrom.isValid() ? line.validFrom : emptyDate().date();
     const QVariantList key{line.basic, line.position, line.costCentre, line.reference};
-    error = values.seek(Comparison::Equal, key);
-    if (error)
+    Statement& find = *statements.findValue;
+    for (const QVariant& part : key)
+        find.addBindValue(part);
+    if (!find.exec()) {
+        error = find.failure(u"No se pudo leer BASICOS1"_s);
         return false;
+    }
+    bool found = find.next();
+    bool same = true;
+    if (found) {
+        QVariant classifier;
+        QVariant amount;
+        QVariant previous;
+        QVariant date;
+        find.readField(0, FieldType::Text, classifier);
+        find.readField(1, FieldType::Double, amount);
+        find.readField(2, FieldType::Double, previous);
+        // The date as stored is compared first: reading it as a date costs
+        // a time-zone lookup per line.
+        const bool sameDate = find.value(3) == storedDate(validFrom)
+                              || (find.readField(3, FieldType::Date, date), date.toDateTime().date() == validFrom);
+        same = classifier.toString().trimmed() == line.classifier && amount.toDouble() == line.amount
+               && previous.toDouble() == line.previousAmount && sameDate;
+    }
+    find.finish();
     const QString dryKey = QStringLiteral("%1\t%2\t%3\t%4").arg(line.basic).arg(line.position).arg(line.costCentre,
                                                                                                  line.reference);
-    const bool found = (!values.noMatch() && values.hasCurrent()) || (options_.dryRun && dryRunKeys.contains(dryKey));
+    if (!found && options_.dryRun && dryRunKeys.contains(dryKey))
+        found = true;  // an earlier line of the file adds it
     if (!found) {
         report.effect = ImportLineEffect::Added;
         ++result_.added;
-        result_.lines << report;
+        keep(report);
         if (options_.dryRun) {
             dryRunKeys.insert(dryKey);
             return true;
         }
-        error = values.addNew();
-        for (const auto& [field, value] :
-             {std::pair{u"BasId"_s, QVariant(line.basic)}, std::pair{u"CarId"_s, QVariant(line.position)},
-              std::pair{u"CCId"_s, QVariant(line.costCentre)}, std::pair{u"RefAuxId"_s, QVariant(line.reference)},
-              std::pair{u"BasClasif"_s, QVariant(line.classifier)}, std::pair{u"BasImp"_s, QVariant(line.amount)},
-              std::pair{u"BasImpAnt"_s, QVariant(line.previousAmount)},
-              std::pair{u"BasVigenci"_s, QVariant(validFrom)}}) {
-            if (!error)
-                error = values.setValue(field, value);
+        Statement& add = *statements.addValue;
+        add.addBindValue(line.basic);
+        add.addBindValue(line.position);
+        add.addBindValue(toStorage(FieldType::Text, line.costCentre, backend));
+        add.addBindValue(toStorage(FieldType::Text, line.reference, backend));
+        add.addBindValue(toStorage(FieldType::Text, line.classifier, backend));
+        add.addBindValue(line.amount);
+        add.addBindValue(line.previousAmount);
+        add.addBindValue(storedDate(validFrom));
+        if (!add.exec()) {
+            error = add.failure(u"No se pudo agregar el valor"_s);
+            return false;
         }
-        if (!error)
-            error = values.update();
-        return !error;
+        return true;
     }
-    const bool same = !values.hasCurrent()
-                      || (values.text(u"BasClasif"_s).trimmed() == line.classifier
-                          && values.number(u"BasImp"_s) == line.amount
-                          && values.number(u"BasImpAnt"_s) == line.previousAmount
-                          && values.date(u"BasVigenci"_s).date() == validFrom);
     report.effect = same ? ImportLineEffect::Unchanged : ImportLineEffect::Changed;
     ++(same ? result_.unchanged : result_.changed);
-    result_.lines << report;
+    keep(report);
     if (same || options_.dryRun)
         return true;
-    editWaitingForLock(values, ui_, &error);
+    error = values.seek(Comparison::Equal, key);
+    if (!error && (values.noMatch() || !values.hasCurrent()))
+        error = DbError::make(DbErrorNumber::NoCurrentRecord, u"No se encontro el registro"_s);
+    if (!error)
+        editWaitingForLock(values, ui_, &error);
     if (!error)
         error = values.setValue(u"BasClasif"_s, line.classifier);
     if (!error)
@@ -469,13 +535,18 @@ bool ImportRun::import(const QString& file)
         tellFailure(u"No se puede abrir el archivo "_s + QDir::toNativeSeparators(file) + u": "_s + source.errorString());
         return false;
     }
-    TableCursor basics(database_);
+    const auto prepared = [&](const QString& text) {
+        return std::make_unique<Statement>(database_, translateJetSql(text, database_.backend()));
+    };
+    ImportStatements statements;
+    statements.findBasic = prepared(u"SELECT BasId FROM BASICOS WHERE BasId = ?"_s);
+    statements.addBasic = prepared(u"INSERT INTO BASICOS (BasId, BasDesc) VALUES (?, ?)"_s);
+    statements.findValue = prepared(u"SELECT BasClasif, BasImp, BasImpAnt, BasVigenci FROM BASICOS1 "
+                                    "WHERE BasId = ? AND CarId = ? AND CCId = ? AND RefAuxId = ?"_s);
+    statements.addValue = prepared(u"INSERT INTO BASICOS1 (BasId, CarId, CCId, RefAuxId, BasClasif, BasImp, "
+                                   "BasImpAnt, BasVigenci) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
     TableCursor values(database_);
-    DbError error = basics.open(u"BASICOS"_s, options_.dryRun ? Access::ReadOnly : Access::ReadWrite);
-    if (!error)
-        error = basics.setIndex(u"IBASICOS"_s);
-    if (!error)
-        error = values.open(u"BASICOS1"_s, options_.dryRun ? Access::ReadOnly : Access::ReadWrite);
+    DbError error = values.open(u"BASICOS1"_s, options_.dryRun ? Access::ReadOnly : Access::ReadWrite);
     if (!error)
         error = values.setIndex(u"IBASICO"_s);
     if (!error && !options_.dryRun)
@@ -499,7 +570,7 @@ bool ImportRun::import(const QString& file)
         if (tooLong || !readLine(text, source.number(), line, false)) {
             error = DbError::make(DbErrorNumber::Unexpected, u"El archivo cambió durante la importación"_s);
         } else {
-            importLine(line, basics, values, knownBasics, dryRunKeys, error);
+            importLine(line, statements, values, knownBasics, dryRunKeys, error);
         }
         if (error)
             failedLine = source.number();

@@ -76,7 +76,7 @@ struct BasicImportResult {
     int changed = 0;
     int unchanged = 0;
     int basicsAdded = 0;
-    QList<ImportLineReport> lines;  ///< one per data line
+    QList<ImportLineReport> lines;  ///< one per data line, on a dry run
 };
 
 /// Converts (spreadsheets), controls and imports `file`, telling the person
