@@ -107,8 +107,9 @@ public:
                 error_ = damagedXml;
                 return false;
             }
-            char buffer[1 << 16];
-            const int read = unzReadCurrentFile(zip_, buffer, sizeof buffer);
+            if (chunk_.isEmpty())
+                chunk_.resize(1 << 18);
+            const int read = unzReadCurrentFile(zip_, chunk_.data(), unsigned(chunk_.size()));
             if (read < 0) {
                 error_ = read;
                 return false;
@@ -117,7 +118,7 @@ public:
                 error_ = damagedXml;  // the part ends in the middle of its XML
                 return false;
             }
-            xml_.addData(QByteArray(buffer, read));
+            xml_.addData(QByteArray(chunk_.constData(), read));
         }
     }
 
@@ -151,6 +152,7 @@ public:
 private:
     unzFile zip_;
     QXmlStreamReader xml_;
+    QByteArray chunk_;  ///< what the part is read into, a quarter of a megabyte at a time
     bool open_ = false;
     int error_ = 0;
 };
