@@ -75,13 +75,17 @@ ListingResult RBASICL2(KQRView& view, const ListingRun& run)
         // A basic starts a page rather than be parted from its first value.
         int top = frame.reserve(ListingFrame::lineHeight * (hasValues ? 2 : 1));
         frame.drawRow(top, header);
-        for (; !error && !values.atEnd() && values.integer(u"BasId"_s) == basic; error = values.moveNext()) {
-            const int pages = frame.pagesDrawn();
-            top = frame.reserve(ListingFrame::lineHeight);
-            // Values carried over to a new page come under their basic again.
-            if (frame.pagesDrawn() != pages) {
-                frame.drawRow(top, header);
+        top += ListingFrame::lineHeight;  // the first value's line was reserved with its basic
+        for (bool first = true; !error && !values.atEnd() && values.integer(u"BasId"_s) == basic;
+             error = values.moveNext(), first = false) {
+            if (!first) {
+                const int pages = frame.pagesDrawn();
                 top = frame.reserve(ListingFrame::lineHeight);
+                // Values carried over to a new page come under their basic again.
+                if (frame.pagesDrawn() != pages) {
+                    frame.drawRow(top, header);
+                    top = frame.reserve(ListingFrame::lineHeight);
+                }
             }
             const qint64 position = values.integer(u"CarId"_s);
             frame.drawRow(top, {QString(), QString(), dateText(values.date(u"BasVigenci"_s)),

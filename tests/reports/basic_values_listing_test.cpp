@@ -65,6 +65,11 @@ TEST_F(BasicValuesListingTest, BasicsInNumberOrderEachWithItsValues)
                                   {"01/05/2026", "4", "ADM", "SUNCA", "Jornal", "471.35", "452.30"},
                                   {"9", "Sin valores"},
                               }));
+    // A basic's first value sits on the line right under it.
+    const TextOperation* basic = view.document().pages.at(0).findText("Salario mínimo nacional");
+    const TextOperation* value = view.document().pages.at(0).findText("24,572.00");
+    ASSERT_TRUE(basic && value);
+    EXPECT_EQ(value->box.top - basic->box.top, ListingFrame::lineHeight);
 }
 
 TEST_F(BasicValuesListingTest, ABasicCarriedToANewPageHeadsItsValuesAgain)
