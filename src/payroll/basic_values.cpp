@@ -304,12 +304,12 @@ const WorkPanelDecl& WBASICOS()
         declaration.removeRow = &removeThroughPELIMBAS;
         CommandDecl renumber;
         renumber.action = u"WCAMBIAB"_s;
-        renumber.caption = u"&Cambiar número"_s;
+        renumber.caption = u"Cam&biar número"_s;
         renumber.toolTip = u"Cambia el número del básico seleccionado"_s;
         renumber.changesData = true;
         CommandDecl importing;
         importing.action = u"WIMPBASI"_s;
-        importing.caption = u"I&mportar"_s;
+        importing.caption = u"Im&portar"_s;
         importing.toolTip = u"Importa básicos desde una planilla o un archivo de texto"_s;
         importing.changesData = true;
         declaration.commands = {renumber, importing};
