@@ -100,6 +100,19 @@ TEST_F(BasicValuesTest, ANewBasicIsWrittenWithItsValuesAndOneAuditEntryPerValue)
     EXPECT_EQ(auditTexts(), (QStringList{QStringLiteral("Agrega básico 5, descripción = Laudo comercio, Valor = 900.50"),
                                          QStringLiteral("Agrega básico 5, descripción = Laudo comercio, Cargo = 4, "
                                                         "Centro de costo = ADM, Calsificador = Jornal")}));
+
+    // A basic without values, and a description changed alone, each get the basic's own entry.
+    form->setText(1, QStringLiteral("6"));
+    ASSERT_TRUE(form->focusEntered(2));
+    form->setText(2, QStringLiteral("Sin valores"));
+    ASSERT_TRUE(form->confirm()) << ui.texts().join(u'|').toStdString();
+    auto modify = open(TBASICO(), QStringLiteral("6"), QStringLiteral("UPD"));
+    ASSERT_TRUE(modify->focusEntered(2));
+    modify->setText(2, QStringLiteral("Todavía sin valores"));
+    ASSERT_TRUE(modify->confirm()) << ui.texts().join(u'|').toStdString();
+    EXPECT_EQ(auditTexts().mid(2), (QStringList{QStringLiteral("Agrega básico 6, descripción = Sin valores"),
+                                               QStringLiteral("Modifica básico 6, descripción = Todavía sin valores, "
+                                                              "descripcion = Todavía sin valores")}));
 }
 
 TEST_F(BasicValuesTest, TheLineChecksRefuseWithTheirOwnTextsAndWriteNothing)
