@@ -541,8 +541,11 @@ bool ImportRun::import(const QString& file)
     ImportStatements statements;
     statements.findBasic = prepared(u"SELECT BasId FROM BASICOS WHERE BasId = ?"_s);
     statements.addBasic = prepared(u"INSERT INTO BASICOS (BasId, BasDesc) VALUES (?, ?)"_s);
+    // A blank code stored as Null by an older program is the same value as
+    // an empty one: the value is found, never added a second time.
     statements.findValue = prepared(u"SELECT BasClasif, BasImp, BasImpAnt, BasVigenci FROM BASICOS1 "
-                                    "WHERE BasId = ? AND CarId = ? AND CCId = ? AND RefAuxId = ?"_s);
+                                    "WHERE BasId = ? AND CarId = ? AND COALESCE(CCId, '') = ? "
+                                    "AND COALESCE(RefAuxId, '') = ?"_s);
     statements.addValue = prepared(u"INSERT INTO BASICOS1 (BasId, CarId, CCId, RefAuxId, BasClasif, BasImp, "
                                    "BasImpAnt, BasVigenci) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
     TableCursor values(database_);

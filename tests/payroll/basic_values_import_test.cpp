@@ -125,6 +125,11 @@ TEST_F(BasicValuesImportTest, ImportingTheSameFileTwiceUpdatesAndAddsNothing)
     EXPECT_EQ(again.unchanged, 4);
     EXPECT_EQ(valueRows(), expectedRows);
 
+    // A value whose blank codes an older program stored as Null is the same value.
+    execute(QStringLiteral("UPDATE BASICOS1 SET CCId = NULL, RefAuxId = NULL WHERE BasId = 1"));
+    EXPECT_EQ(importFile(file).added, 0);
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 4);
+
     // A new amount for one value updates that row in place.
     const QString changed = written(QStringLiteral("nuevo.txt"),
                                     "COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR;VALOR ANT;VIGENCIA\r\n"
