@@ -251,10 +251,20 @@ void LineTable::markForDeletion(int row)
 bool LineTable::repeatsKey(int row) const
 {
     for (int other = 0; other < rowCount(); ++other) {
-        if (other != row && lines_.at(other).mode != Mode::Delete && sameValue(0, value(other, 0), value(row, 0)))
+        if (other == row || lines_.at(other).mode == Mode::Delete)
+            continue;
+        bool same = true;
+        for (int column = 0; same && column < keyColumnCount(); ++column)
+            same = sameValue(column, value(other, column), value(row, column));
+        if (same)
             return true;
     }
     return false;
+}
+
+int LineTable::keyColumnCount() const
+{
+    return std::clamp(declaration_.keyColumns, 1, columnCount());
 }
 
 // ---------------------------------------------------------------------------
@@ -394,7 +404,10 @@ bool LineTable::writeLine(TableCursor& cursor, const Line& line)
     }
 
     // A changed or deleted line is locked and compared with what was read.
-    cursor.seek(Comparison::Equal, prefix(true) << line.asRead.at(0));
+    QVariantList storedKey = prefix(true);
+    for (int column = 0; column < keyColumnCount(); ++column)
+        storedKey << line.asRead.at(column);
+    cursor.seek(Comparison::Equal, storedKey);
     if (cursor.noMatch() || !cursor.hasCurrent())
         return refuseAsModified();
     if (DbError error = cursor.edit())
@@ -423,7 +436,8 @@ bool LineTable::prepareWrite()
         // Lines changed after the header was checked: check them again.
         const FieldVerdict verdict = validate();
         if (verdict.kind == FieldVerdict::Kind::Refused) {
-            form_.ui().message(verdict.message, MessageIcon::Exclamation);
+            if (!verdict.message.isEmpty())
+                form_.ui().message(verdict.message, MessageIcon::Exclamation);
             return false;
         }
     }
@@ -570,6 +584,8 @@ qlonglong LineTable::lastNumber() const
 
 QString LineTable::auditText(const Line& line) const
 {
+    if (declaration_.auditText)
+        return declaration_.auditText(form_, line.mode, line.values, line.asRead);
     const AuditWording& wording = declaration_.audit;
     const QString verb = line.mode == Mode::Insert ? wording.insert
                          : line.mode == Mode::Update ? wording.modify

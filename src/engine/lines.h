@@ -60,6 +60,15 @@ struct LineTableDecl {
     const LineTableDecl* sublines = nullptr;
     /// In a third level's declaration: the field holding its line's key.
     QString parentLineField;
+    /// How many leading columns make the line's key (a basic's value is
+    /// keyed by position, cost centre and reference together).
+    int keyColumns = 1;
+    /// Set: the audit sentence of one written line instead of the wording's
+    /// (empty: no entry). `mode` is how the line was written; `values` what
+    /// it holds now and `asRead` what it held when read.
+    std::function<QString(const Transaction& form, Mode mode, const QVector<QVariant>& values,
+                          const QVector<QVariant>& asRead)>
+        auditText;
 };
 
 class LineTable {
@@ -70,6 +79,8 @@ public:
     static LineTable* of(const Transaction& form) { return form.lines(); }
 
     const LineTableDecl& declaration() const { return declaration_; }
+    /// The form the lines belong to.
+    Transaction& form() const { return form_; }
     int columnCount() const { return int(declaration_.columns.size()); }
 
     /// Reads the lines again when the header key on the form changed since
@@ -96,7 +107,8 @@ public:
     int currentRow() const { return currentRow_; }
     void setCurrentRow(int row) { currentRow_ = row; }
 
-    /// Whether another line that is not being deleted has the key of `row`.
+    /// Whether another line that is not being deleted has the key of `row`
+    /// (every one of its key columns).
     bool repeatsKey(int row) const;
     /// Checks the new and changed lines in grid order: notices are shown
     /// and passed, the first refusal is returned (its row becomes current).
@@ -157,6 +169,7 @@ private:
     QString shownText(int column, const QVariant& stored) const;
     QString lineText(const Line& line, int column) const;
     int columnOf(const QString& field) const;
+    int keyColumnCount() const;
 
     const LineTableDecl& declaration_;
     Transaction& form_;

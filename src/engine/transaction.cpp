@@ -729,7 +729,9 @@ bool Transaction::applyVerdict(int position, const FieldVerdict& verdict)
     case FieldVerdict::Kind::Ok:
         return true;
     case FieldVerdict::Kind::Refused:
-        ui_.message(verdict.message, MessageIcon::Exclamation);
+        // An empty refusal was already told (a question the person said No to).
+        if (!verdict.message.isEmpty())
+            ui_.message(verdict.message, MessageIcon::Exclamation);
         requestFocus(position);
         return false;
     case FieldVerdict::Kind::Notice:

@@ -48,6 +48,7 @@ struct FieldVerdict {
     static FieldVerdict ok() { return {}; }
     /// A refusal shown with the exclamation icon; a text that begins with
     /// "Aviso:" is a notice instead (information icon, the field stays valid).
+    /// An empty text refuses without a message: the person was already told.
     static FieldVerdict refuse(const QString& message);
 };
 

@@ -72,3 +72,5 @@ ListingResult RLOCALLI(KQRView& view, const ListingRun& run);  ///< locales, `LO
 ListingResult ROBRASLI(KQRView& view, const ListingRun& run);  ///< works, `OBRAS`, two lines a works
 /// Leave-day scales, `DIASLICE`, each with its lines of `DIASLIC1` under it.
 ListingResult RDIASLIC(KQRView& view, const ListingRun& run);
+/// Basics, `BASICOS`, each with its values of `BASICOS1` under it, landscape.
+ListingResult RBASICL2(KQRView& view, const ListingRun& run);

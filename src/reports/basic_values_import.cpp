@@ -1,0 +1,733 @@
+#include "reports/basic_values_import.h"
+
+#include "data/cursor.h"
+#include "data/database.h"
+#include "data/field_value.h"
+#include "data/statement.h"
+#include "data/lock_wait.h"
+#include "data/parameters.h"
+#include "engine/object_registry.h"
+#include "engine/synchronisation.h"
+#include "reports/spreadsheet_reader.h"
+#include "support/ui_port.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <charconv>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString group = u"Importa"_s;
+constexpr int fieldCount = 9;
+/// Longer lines are refused: no import line needs more.
+constexpr qint64 longestLine = 64 * 1024;
+/// Messages of the control pass shown to the person; the error file keeps all.
+constexpr int shownErrors = 50;
+
+// ---------------------------------------------------------------------------
+// Reading the file line by line
+
+/// The lines of a text file, one at a time: UTF-8 or, when a line is not
+/// UTF-8, Latin-1; line ends of any system; over-long lines flagged.
+class LineSource {
+public:
+    explicit LineSource(const QString& path) : file_(path) {}
+    bool open() { return file_.open(QIODevice::ReadOnly); }
+    QString errorString() const { return file_.errorString(); }
+
+    /// The next line; false at the end of the file.
+    bool next(QString& line, bool& tooLong)
+    {
+        if (file_.atEnd())
+            return false;
+        QByteArray bytes = file_.readLine(longestLine + 2);
+        tooLong = bytes.size() > longestLine && !bytes.endsWith('\n');
+        if (tooLong) {
+            // The rest of the line is passed over, a chunk at a time.
+            for (QByteArray rest = bytes; !rest.endsWith('\n') && !file_.atEnd();)
+                rest = file_.readLine(longestLine + 2);
+            line.clear();
+            ++number_;
+            return true;
+        }
+        while (bytes.endsWith('\n') || bytes.endsWith('\r'))
+            bytes.chop(1);
+        if (number_ == 0 && bytes.startsWith("\xEF\xBB\xBF"))
+            bytes.remove(0, 3);
+        line = decode(bytes);
+        ++number_;
+        return true;
+    }
+    int number() const { return number_; }
+
+private:
+    static QString decode(const QByteArray& bytes)
+    {
+        const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+        if (ascii)
+            return QString::fromLatin1(bytes);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8(bytes);
+        return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+    }
+
+    QFile file_;
+    int number_ = 0;
+};
+
+// ---------------------------------------------------------------------------
+// One data line
+
+struct ImportLine {
+    int number = 0;
+    int basic = 0;
+    QString description;
+    int position = 0;
+    QString costCentre;
+    QString reference;
+    QString classifier;
+    double amount = 0;
+    double previousAmount = 0;
+    QDate validFrom;  ///< invalid: none given
+};
+
+const QStringList& titles()
+{
+    static const QStringList expected = {u"COD BASICO"_s, u"DESC BASICO"_s, u"CARGO"_s, u"CCOSTOS"_s, u"REF"_s,
+                                         u"CLASIF"_s,     u"VALOR"_s,       u"VALOR ANT"_s, u"VIGENCIA"_s};
+    return expected;
+}
+
+const QStringList& titleMessages()
+{
+    static const QStringList messages = {
+        u"Titulo de la columna 1 debe ser -Cod basico-"_s, u"Titulo de la columna 2 debe ser -Desc basico-"_s,
+        u"Titulo de la columna 3 debe ser -Cargo-"_s,      u"Titulo de la columna 4 debe ser -CCostos-"_s,
+        u"Titulo de la columna 5 debe ser -Ref-"_s,        u"Titulo de la columna 6 debe ser -Clasif-"_s,
+        u"Titulo de la columna 7 debe ser -Valor-"_s,      u"Titulo de la columna 8 debe ser -Valor ant-"_s,
+        u"Titulo de la columna 9 debe ser -Vigencia-"_s,
+    };
+    return messages;
+}
+
+bool isBlank(const QString& line)
+{
+    return line.trimmed().isEmpty();
+}
+
+/// A whole number of at most `digits` digits; false for anything else.
+bool parseWhole(const QString& text, int digits, int& number)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed.size() > digits)
+        return false;
+    for (QChar character : trimmed) {
+        if (!character.isDigit())
+            return false;
+    }
+    number = trimmed.toInt();
+    return true;
+}
+
+/// A number written with `decimal` as its only separator: an optional
+/// sign, digits, and at most one decimal mark. Empty is zero.
+bool parseAmount(const QString& text, QChar decimal, double& amount)
+{
+    const QStringView trimmed = QStringView(text).trimmed();
+    amount = 0;
+    if (trimmed.isEmpty())
+        return true;
+    // Checked character by character into a plain buffer, read with
+    // from_chars: no allocation on a path taken for every amount of a file.
+    char buffer[32];
+    int marks = 0;
+    int digits = 0;
+    if (trimmed.size() >= qsizetype(sizeof buffer))
+        return false;
+    for (qsizetype at = 0; at < trimmed.size(); ++at) {
+        const QChar character = trimmed.at(at);
+        if (character.isDigit() && character.unicode() < 0x80) {
+            ++digits;
+            buffer[at] = char(character.unicode());
+        } else if (character == decimal) {
+            ++marks;
+            buffer[at] = '.';
+        } else if (at == 0 && character == u'-') {
+            buffer[at] = '-';
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0 || marks > 1 || digits > 15)
+        return false;
+    const char* end = buffer + trimmed.size();
+    const auto [stop, failure] = std::from_chars(buffer, end, amount);
+    return failure == std::errc() && stop == end;
+}
+
+/// "dd/mm/yy" or "dd/mm/yyyy" (a day or month of one digit too); empty is none.
+bool parseDate(const QString& text, QDate& date)
+{
+    const QString trimmed = text.trimmed();
+    date = QDate();
+    if (trimmed.isEmpty())
+        return true;
+    const QStringList parts = trimmed.split(u'/');
+    int day = 0;
+    int month = 0;
+    int year = 0;
+    if (parts.size() != 3 || !parseWhole(parts.at(0), 2, day) || !parseWhole(parts.at(1), 2, month)
+        || !parseWhole(parts.at(2), 4, year) || (parts.at(2).trimmed().size() != 2 && parts.at(2).trimmed().size() != 4))
+        return false;
+    if (parts.at(2).trimmed().size() == 2)
+        year += year < 30 ? 2000 : 1900;  // two-digit years as the date pictures read them
+    date = QDate(year, month, day);
+    return date.isValid();
+}
+
+// ---------------------------------------------------------------------------
+// The control pass
+
+/// Bound existence lookups, each code sought once.
+class ExistenceCache {
+public:
+    ExistenceCache(Database& database, const QString& table, const QString& index)
+        : database_(database), table_(table), index_(index)
+    {
+    }
+
+    bool exists(const QVariant& code)
+    {
+        const QString key = code.toString();
+        if (auto found = known_.constFind(key); found != known_.cend())
+            return *found;
+        if (!cursor_) {
+            cursor_ = std::make_unique<TableCursor>(database_);
+            if (cursor_->open(table_, Access::ReadOnly) || cursor_->setIndex(index_))
+                return false;
+        }
+        const bool found = !cursor_->seek(Comparison::Equal, {code}) && !cursor_->noMatch() && cursor_->hasCurrent();
+        database_.idleFreeLocks();
+        known_.insert(key, found);
+        return found;
+    }
+
+private:
+    Database& database_;
+    QString table_;
+    QString index_;
+    std::unique_ptr<TableCursor> cursor_;
+    QHash<QString, bool> known_;
+};
+
+/// The import pass's prepared statements, each run once per line at most.
+struct ImportStatements {
+    std::unique_ptr<Statement> findBasic;
+    std::unique_ptr<Statement> addBasic;
+    std::unique_ptr<Statement> findValue;
+    std::unique_ptr<Statement> addValue;
+};
+
+class ImportRun {
+public:
+    ImportRun(Database& database, UiPort& ui, const BasicImportOptions& options)
+        : database_(database), ui_(ui), options_(options),
+          positions_(database, u"CARGOS"_s, u"ICARGOS"_s),
+          costCentres_(database, u"CENTROCO"_s, u"ICENTROC"_s),
+          references_(database, u"REFAUXIL"_s, u"IREFAUXI"_s)
+    {
+    }
+
+    BasicImportResult run(const QString& file);
+
+private:
+    void fault(const QString& message)
+    {
+        result_.errors << message;
+        errors_.write(message.toUtf8());
+        errors_.write("\r\n");
+    }
+    void lineFault(int line, const QString& message) { fault(u"Linea "_s + QString::number(line) + u": "_s + message); }
+    void progress(const QString& text, int line)
+    {
+        if (line % std::max(1, options_.progressEvery) != 0)
+            return;
+        ui_.statusText(1, text + QString::number(line));
+        ui_.processEvents();
+    }
+
+    QString convert(const QString& file);
+    bool control(const QString& file);
+    /// Reads and checks one data line; on the control pass (`report`) each
+    /// fault goes to the error file and the codes are looked up.
+    bool readLine(const QString& text, int number, ImportLine& line, bool report);
+    bool import(const QString& file);
+    bool importLine(const ImportLine& line, ImportStatements& statements, TableCursor& values, QSet<int>& knownBasics,
+                    QSet<QString>& dryRunKeys, DbError& error);
+    /// A line's effect is kept for the dry run's report only: an import of
+    /// any length keeps its counts and nothing per line.
+    void keep(const ImportLineReport& report)
+    {
+        if (options_.dryRun)
+            result_.lines << report;
+    }
+    /// `date` in its stored form, made once per date: a file holds few.
+    const QVariant& storedDate(const QDate& date)
+    {
+        auto found = storedDates_.find(date);
+        if (found == storedDates_.end())
+            found = storedDates_.insert(date, toStorage(FieldType::Date, date, database_.backend()));
+        return *found;
+    }
+    void tellFailure(const QString& text)
+    {
+        result_.failure = text;
+        ui_.message(text, MessageIcon::Exclamation);
+    }
+
+    Database& database_;
+    UiPort& ui_;
+    BasicImportOptions options_;
+    QChar fieldSeparator_;
+    QChar decimalSeparator_;
+    ExistenceCache positions_;
+    ExistenceCache costCentres_;
+    ExistenceCache references_;
+    QFile errors_;
+    BasicImportResult result_;
+    QHash<QDate, QVariant> storedDates_;
+};
+
+QString ImportRun::convert(const QString& file)
+{
+    ui_.statusText(1, u"Convirtiendo planilla a txt..."_s);
+    const QString folder = options_.workFolder.isEmpty() ? QDir::tempPath() : options_.workFolder;
+    const QString text = QDir(folder).filePath(u"importa.txt"_s);
+    const SpreadsheetConversion conversion = convertSpreadsheetToText(
+        file, text, {decimalSeparator_},
+        [&](int row) { progress(u"Convirtiendo desde Excel fila "_s, row); });
+    if (!conversion.ok()) {
+        tellFailure(u"Error al abrir la planilla Excel (Error = "_s + QString::number(conversion.errorNumber) + u")"_s);
+        return {};
+    }
+    return text;
+}
+
+bool ImportRun::readLine(const QString& text, int number, ImportLine& line, bool report)
+{
+    const QStringList fields = text.split(fieldSeparator_);
+    const auto refuse = [&](const QString& message) {
+        if (report)
+            lineFault(number, message);
+        return false;
+    };
+    line = {};
+    line.number = number;
+    if (fields.size() != fieldCount) {
+        return refuse(u"tiene "_s + QString::number(fields.size()) + u" campos y debe tener "_s
+                      + QString::number(fieldCount) + u" separados por \""_s + fieldSeparator_ + u"\""_s);
+    }
+    bool passed = true;
+    const auto fail = [&](const QString& message) { passed = refuse(message) && passed; };
+    const QString code = fields.at(0).trimmed();
+    if (code.isEmpty())
+        fail(u"Debe indicar un código de básico"_s);
+    else if (!parseWhole(code, 4, line.basic) || line.basic == 0)
+        fail(u"El código de básico "_s + code + u" no es un número de 1 a 9999"_s);
+    line.description = fields.at(1).trimmed();
+    if (line.description.size() > 50)
+        fail(u"La descripción del básico tiene más de 50 caracteres"_s);
+    const QString position = fields.at(2).trimmed();
+    if (!position.isEmpty() && (!parseWhole(position, 4, line.position) || (report && !positions_.exists(line.position))))
+        fail(u"El cargo "_s + position + u" no existe"_s);
+    line.costCentre = fields.at(3).trimmed();
+    if (!line.costCentre.isEmpty() && (line.costCentre.size() > 12 || (report && !costCentres_.exists(line.costCentre))))
+        fail(u"El centro de costo "_s + line.costCentre + u" no existe"_s);
+    line.reference = fields.at(4).trimmed();
+    if (!line.reference.isEmpty() && (line.reference.size() > 15 || (report && !references_.exists(line.reference))))
+        fail(u"la referencia "_s + line.reference + u" no existe"_s);
+    line.classifier = fields.at(5).trimmed();
+    if (line.classifier.size() > 20)
+        fail(u"El clasificador tiene más de 20 caracteres"_s);
+    const QChar decimal = decimalSeparator_;
+    if (!parseAmount(fields.at(6), decimal, line.amount))
+        fail(u"El valor "_s + fields.at(6).trimmed() + u" no es un número con separador decimal \""_s + decimal + u"\""_s);
+    if (!parseAmount(fields.at(7), decimal, line.previousAmount)) {
+        fail(u"El valor anterior "_s + fields.at(7).trimmed() + u" no es un número con separador decimal \""_s + decimal
+             + u"\""_s);
+    }
+    if (!parseDate(fields.at(8), line.validFrom))
+        fail(u"La fecha de vigencia "_s + fields.at(8).trimmed() + u" no es una fecha válida (dd/mm/aa)"_s);
+    return passed;
+}
+
+bool ImportRun::control(const QString& file)
+{
+    ui_.statusText(1, u"Controlando archivo..."_s);
+    LineSource source(file);
+    if (!source.open()) {
+        tellFailure(u"No se puede abrir el archivo "_s + QDir::toNativeSeparators(file) + u": "_s + source.errorString());
+        return false;
+    }
+    QString text;
+    bool tooLong = false;
+    bool title = true;
+    int dataLines = 0;
+    while (source.next(text, tooLong)) {
+        const int number = source.number();
+        if (tooLong) {
+            lineFault(number, u"la línea tiene más de "_s + QString::number(longestLine) + u" caracteres"_s);
+            title = false;
+            continue;
+        }
+        if (title) {
+            title = false;
+            const QStringList found = text.split(fieldSeparator_);
+            for (int column = 0; column < fieldCount; ++column) {
+                if (found.value(column).trimmed().compare(titles().at(column), Qt::CaseInsensitive) != 0)
+                    fault(titleMessages().at(column));
+            }
+            if (found.size() > fieldCount)
+                lineFault(number, u"la línea de títulos tiene más de 9 columnas"_s);
+            continue;
+        }
+        if (isBlank(text))
+            continue;
+        ++dataLines;
+        ImportLine line;
+        readLine(text, number, line, true);
+        progress(u"Controlando fila "_s, number);
+    }
+    if (source.number() == 0)
+        fault(u"El archivo está vacío"_s);
+    else if (dataLines == 0 && result_.errors.isEmpty())
+        fault(u"El archivo no tiene líneas de datos: solo la línea de títulos"_s);
+    return result_.errors.isEmpty();
+}
+
+bool ImportRun::importLine(const ImportLine& line, ImportStatements& statements, TableCursor& values,
+                           QSet<int>& knownBasics, QSet<QString>& dryRunKeys, DbError& error)
+{
+    const Backend backend = database_.backend();
+    ImportLineReport report;
+    report.line = line.number;
+    report.basic = line.basic;
+    if (!knownBasics.contains(line.basic)) {
+        Statement& find = *statements.findBasic;
+        find.addBindValue(line.basic);
+        if (!find.exec()) {
+            error = find.failure(u"No se pudo leer BASICOS"_s);
+            return false;
+        }
+        const bool exists = find.next();
+        find.finish();
+        if (!exists) {
+            report.basicAdded = true;
+            ++result_.basicsAdded;
+            if (!options_.dryRun) {
+                Statement& add = *statements.addBasic;
+                add.addBindValue(line.basic);
+                add.addBindValue(toStorage(FieldType::Text, line.description, backend));
+                if (!add.exec()) {
+                    error = add.failure(u"No se pudo agregar el básico"_s);
+                    return false;
+                }
+            }
+        }
+        knownBasics.insert(line.basic);
+    }
+
+    // The value is looked for with one prepared select; only a value that
+    // changes is locked and written through a cursor.
+    const QDate validFrom = line.validFrom.isValid() ? line.validFrom : emptyDate().date();
+    const QVariantList key{line.basic, line.position, line.costCentre, line.reference};
+    Statement& find = *statements.findValue;
+    for (const QVariant& part : key)
+        find.addBindValue(part);
+    if (!find.exec()) {
+        error = find.failure(u"No se pudo leer BASICOS1"_s);
+        return false;
+    }
+    bool found = find.next();
+    bool same = true;
+    if (found) {
+        QVariant classifier;
+        QVariant amount;
+        QVariant previous;
+        QVariant date;
+        find.readField(0, FieldType::Text, classifier);
+        find.readField(1, FieldType::Double, amount);
+        find.readField(2, FieldType::Double, previous);
+        // The date as stored is compared first: reading it as a date costs
+        // a time-zone lookup per line.
+        const bool sameDate = find.value(3) == storedDate(validFrom)
+                              || (find.readField(3, FieldType::Date, date), date.toDateTime().date() == validFrom);
+        same = classifier.toString().trimmed() == line.classifier && amount.toDouble() == line.amount
+               && previous.toDouble() == line.previousAmount && sameDate;
+    }
+    find.finish();
+    const QString dryKey = QStringLiteral("%1\t%2\t%3\t%4").arg(line.basic).arg(line.position).arg(line.costCentre,
+                                                                                                 line.reference);
+    if (!found && options_.dryRun && dryRunKeys.contains(dryKey))
+        found = true;  // an earlier line of the file adds it
+    if (!found) {
+        report.effect = ImportLineEffect::Added;
+        ++result_.added;
+        keep(report);
+        if (options_.dryRun) {
+            dryRunKeys.insert(dryKey);
+            return true;
+        }
+        Statement& add = *statements.addValue;
+        add.addBindValue(line.basic);
+        add.addBindValue(line.position);
+        add.addBindValue(toStorage(FieldType::Text, line.costCentre, backend));
+        add.addBindValue(toStorage(FieldType::Text, line.reference, backend));
+        add.addBindValue(toStorage(FieldType::Text, line.classifier, backend));
+        add.addBindValue(line.amount);
+        add.addBindValue(line.previousAmount);
+        add.addBindValue(storedDate(validFrom));
+        if (!add.exec()) {
+            error = add.failure(u"No se pudo agregar el valor"_s);
+            return false;
+        }
+        return true;
+    }
+    report.effect = same ? ImportLineEffect::Unchanged : ImportLineEffect::Changed;
+    ++(same ? result_.unchanged : result_.changed);
+    keep(report);
+    if (same || options_.dryRun)
+        return true;
+    error = values.seek(Comparison::Equal, key);
+    if (!error && (values.noMatch() || !values.hasCurrent()))
+        error = DbError::make(DbErrorNumber::NoCurrentRecord, u"No se encontro el registro"_s);
+    if (!error)
+        editWaitingForLock(values, ui_, &error);
+    if (!error)
+        error = values.setValue(u"BasClasif"_s, line.classifier);
+    if (!error)
+        error = values.setValue(u"BasImp"_s, line.amount);
+    if (!error)
+        error = values.setValue(u"BasImpAnt"_s, line.previousAmount);
+    if (!error)
+        error = values.setValue(u"BasVigenci"_s, validFrom);
+    if (!error)
+        error = values.update();
+    if (error)
+        values.cancelUpdate();
+    return !error;
+}
+
+bool ImportRun::import(const QString& file)
+{
+    ui_.statusText(1, u"Importando archivo..."_s);
+    LineSource source(file);
+    if (!source.open()) {
+        tellFailure(u"No se puede abrir el archivo "_s + QDir::toNativeSeparators(file) + u": "_s + source.errorString());
+        return false;
+    }
+    const auto prepared = [&](const QString& text) {
+        return std::make_unique<Statement>(database_, translateJetSql(text, database_.backend()));
+    };
+    ImportStatements statements;
+    statements.findBasic = prepared(u"SELECT BasId FROM BASICOS WHERE BasId = ?"_s);
+    statements.addBasic = prepared(u"INSERT INTO BASICOS (BasId, BasDesc) VALUES (?, ?)"_s);
+    // A blank code stored as Null by an older program is the same value as
+    // an empty one: the value is found, never added a second time.
+    statements.findValue = prepared(u"SELECT BasClasif, BasImp, BasImpAnt, BasVigenci FROM BASICOS1 "
+                                    "WHERE BasId = ? AND CarId = ? AND COALESCE(CCId, '') = ? "
+                                    "AND COALESCE(RefAuxId, '') = ?"_s);
+    statements.addValue = prepared(u"INSERT INTO BASICOS1 (BasId, CarId, CCId, RefAuxId, BasClasif, BasImp, "
+                                   "BasImpAnt, BasVigenci) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
+    TableCursor values(database_);
+    DbError error = values.open(u"BASICOS1"_s, options_.dryRun ? Access::ReadOnly : Access::ReadWrite);
+    if (!error)
+        error = values.setIndex(u"IBASICO"_s);
+    if (!error && !options_.dryRun)
+        error = database_.beginTransaction();
+    if (error) {
+        tellFailure(u"No se pudo importar: "_s + error.fullText());
+        return false;
+    }
+    QSet<int> knownBasics;
+    QSet<QString> dryRunKeys;
+    QString text;
+    bool tooLong = false;
+    int failedLine = 0;
+    source.next(text, tooLong);  // the title line
+    while (!error && source.next(text, tooLong)) {
+        if (isBlank(text))
+            continue;
+        ImportLine line;
+        // The control pass passed every line; a line read differently now
+        // (the file changed in between) stops the import.
+        if (tooLong || !readLine(text, source.number(), line, false)) {
+            error = DbError::make(DbErrorNumber::Unexpected, u"El archivo cambió durante la importación"_s);
+        } else {
+            importLine(line, statements, values, knownBasics, dryRunKeys, error);
+        }
+        if (error)
+            failedLine = source.number();
+        progress(u"Importando fila "_s, source.number());
+    }
+    if (options_.dryRun) {
+        database_.idleFreeLocks();
+        return true;
+    }
+    if (!error)
+        error = database_.commit();
+    if (error) {
+        database_.rollback();
+        const QString where = failedLine ? u"Linea "_s + QString::number(failedLine) + u": "_s : QString();
+        tellFailure(where + (error.number == DbErrorNumber::DuplicateKey ? u"Ya existe el registro"_s : error.fullText())
+                    + u"\nLa importación no se realizó: las tablas quedaron como estaban."_s);
+        result_.added = result_.changed = result_.unchanged = result_.basicsAdded = 0;
+        result_.lines.clear();
+        return false;
+    }
+    markSynchronisedChange(database_, ui_);
+    return true;
+}
+
+BasicImportResult ImportRun::run(const QString& file)
+{
+    fieldSeparator_ = options_.separators.field.isEmpty() ? u';' : options_.separators.field.at(0);
+    decimalSeparator_ = options_.separators.decimal.isEmpty() ? u',' : options_.separators.decimal.at(0);
+    const QFileInfo info(file);
+    const QString errorFolder = options_.errorFolder.isEmpty() ? info.absolutePath() : options_.errorFolder;
+    result_.errorFile = QDir(errorFolder).filePath(u"errImpBas.txt"_s);
+    errors_.setFileName(result_.errorFile);
+    if (!errors_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        tellFailure(u"No se puede escribir el archivo "_s + QDir::toNativeSeparators(result_.errorFile));
+        return result_;
+    }
+    if (!info.exists()) {
+        tellFailure(u"No existe el archivo "_s + QDir::toNativeSeparators(file));
+        return result_;
+    }
+
+    QString text = file;
+    if (isSpreadsheetFile(file)) {
+        text = convert(file);
+        if (text.isEmpty())
+            return result_;
+        fieldSeparator_ = u';';  // the converted file joins its cells with ";"
+    }
+    const bool passed = control(text);
+    errors_.close();
+    if (!passed) {
+        ui_.statusText(1, QString());
+        QStringList shown = result_.errors.mid(0, shownErrors);
+        if (result_.errors.size() > shownErrors)
+            shown << u"... ("_s + QString::number(result_.errors.size() - shownErrors) + u" más en errImpBas.txt)"_s;
+        ui_.message(u"Mensajes de la importación\n"_s + shown.join(u'\n'), MessageIcon::Exclamation);
+        ui_.message(u"Debido a los errores la importación no se realizará"_s, MessageIcon::Exclamation);
+        return result_;
+    }
+    result_.imported = import(text);
+    ui_.statusText(1, QString());
+    if (result_.imported && !options_.dryRun)
+        ui_.message(u"La importación se realizó correctamente"_s, MessageIcon::Information);
+    return result_;
+}
+
+}  // namespace
+
+ImportSeparators readImportSeparators(Database& database)
+{
+    ImportSeparators separators;
+    PPARLC(database, group, u"SepCampo"_s, 0, separators.field);
+    PPARLC(database, group, u"SepDeci"_s, 0, separators.decimal);
+    separators.field = separators.field.trimmed().left(1);
+    separators.decimal = separators.decimal.trimmed().left(1);
+    return separators;
+}
+
+void WPREFIMP::start()
+{
+    separators_ = readImportSeparators(database_);
+}
+
+void WPREFIMP::pressCsv()
+{
+    if (separators_.field == u";" && separators_.decimal == u",") {
+        ui_.message(u"Separadores ya corresponden a CSV"_s, MessageIcon::Information);
+        return;
+    }
+    separators_ = {u";"_s, u","_s};
+}
+
+bool WPREFIMP::confirm()
+{
+    if (separators_.field.trimmed().isEmpty()) {
+        ui_.message(u"No indicó separador de campo"_s, MessageIcon::Exclamation);
+        return false;
+    }
+    if (separators_.decimal.trimmed().isEmpty()) {
+        ui_.message(u"No indicó separador decimal"_s, MessageIcon::Exclamation);
+        return false;
+    }
+    if (separators_.field == separators_.decimal) {
+        ui_.message(u"Separador decimal y de campo iguales"_s, MessageIcon::Exclamation);
+        return false;
+    }
+    if (DbError error = PPARGC(database_, ui_, group, u"SepCampo"_s, 0, separators_.field)) {
+        ui_.message(error.textWithDetails(), MessageIcon::Exclamation);
+        return false;
+    }
+    if (DbError error = PPARGC(database_, ui_, group, u"SepDeci"_s, 0, separators_.decimal)) {
+        ui_.message(error.textWithDetails(), MessageIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+BasicImportResult PIMPBASI(Database& database, UiPort& ui, const QString& file, const BasicImportOptions& options)
+{
+    WaitScope wait(ui);
+    ImportRun run(database, ui, options);
+    return run.run(file);
+}
+
+bool WIMPBASI::start()
+{
+    separators_ = readImportSeparators(database_);
+    if (separators_.complete())
+        return true;
+    ui_.message(u"Falta cargar las preferencias"_s, MessageIcon::Exclamation);
+    return false;
+}
+
+bool WIMPBASI::importFile()
+{
+    if (!separators_.complete() && !start())
+        return false;
+    QString folder;
+    PPARLC(database_, u"Carpeta"_s, u"ImportaBas"_s, 0, folder);
+    const QString file = ui_.pickFile({u"Seleccione archivo para importar"_s, folder.trimmed(),
+                                       u"Planillas (*.xls *.xlsx);;Texto (*.txt *.csv)"_s, false});
+    if (file.isEmpty())
+        return false;
+    PPARGC(database_, ui_, u"Carpeta"_s, u"ImportaBas"_s, 0, QFileInfo(file).absolutePath());
+    BasicImportOptions options;
+    options.separators = separators_;
+    result_ = PIMPBASI(database_, ui_, file, options);
+    return result_.imported;
+}
+
+namespace {
+const bool registered = [] {
+    ObjectRegistry::addEntry(u"PIMPBASI"_s, ObjectKind::Procedure, u"Importación de básicos"_s);
+    ObjectRegistry::addEntry(u"PCONVXLS"_s, ObjectKind::Procedure, u"Convierte una planilla a texto"_s);
+    return true;
+}();
+}  // namespace

@@ -1,0 +1,303 @@
+// The import of basic values: the same rows from .csv, .xls and .xlsx, the
+// control pass's messages in "errImpBas.txt", and all or nothing.
+#include "reports/basic_values_import.h"
+#include "reports/spreadsheet_reader.h"
+
+#include "data/parameters.h"
+#include "organisation_tables_fixture.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+
+namespace {
+
+QString fixture(const QString& name)
+{
+    return QStringLiteral(UORDANE_SOURCE_DIR "/tests/payroll/fixtures/") + name;
+}
+
+class BasicValuesImportTest : public OrganisationTableTest {
+protected:
+    void SetUp() override
+    {
+        OrganisationTableTest::SetUp();
+        addRow(QStringLiteral("CARGOS"), {{QStringLiteral("CarId"), 4}, {QStringLiteral("CarDesc1"), QStringLiteral("Oficial")}});
+        addRow(QStringLiteral("CENTROCO"), {{QStringLiteral("CCId"), QStringLiteral("ADM")}});
+        addRow(QStringLiteral("REFAUXIL"), {{QStringLiteral("RefAuxId"), QStringLiteral("SUNCA")}});
+        options.separators = {QStringLiteral(";"), QStringLiteral(",")};
+        options.workFolder = folder.path();
+    }
+
+    /// `name` of the fixtures copied into the test's folder, so that the
+    /// error file is written there.
+    QString copied(const QString& name)
+    {
+        const QString target = folder.file(name);
+        QFile::remove(target);
+        EXPECT_TRUE(QFile::copy(fixture(name), target)) << name.toStdString();
+        return target;
+    }
+
+    QString written(const QString& name, const QByteArray& content)
+    {
+        const QString path = folder.file(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        return path;
+    }
+
+    static QStringList linesOf(const QString& path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return {QStringLiteral("<sin archivo>")};
+        return QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+
+    /// Every value row as "basic/position/cost centre/reference/classifier/amount/previous/date".
+    QStringList valueRows()
+    {
+        QStringList rows;
+        QSqlQuery query(database->connection());
+        query.exec(sql(QStringLiteral("SELECT BasId, CarId, CCId, RefAuxId, BasClasif, BasImp, BasImpAnt, BasVigenci "
+                                      "FROM BASICOS1 ORDER BY BasId, CarId, CCId, RefAuxId")));
+        while (query.next()) {
+            QStringList fields;
+            for (int column = 0; column < 7; ++column)
+                fields << query.value(column).toString().trimmed();
+            fields << query.value(7).toDateTime().date().toString(Qt::ISODate);
+            rows << fields.join(u'/');
+        }
+        return rows;
+    }
+
+    QStringList basics()
+    {
+        QStringList rows;
+        QSqlQuery query(database->connection());
+        query.exec(sql(QStringLiteral("SELECT BasId, BasDesc FROM BASICOS ORDER BY BasId")));
+        while (query.next())
+            rows << query.value(0).toString() + u'=' + query.value(1).toString();
+        return rows;
+    }
+
+    BasicImportResult importFile(const QString& path) { return PIMPBASI(*database, ui, path, options); }
+
+    BasicImportOptions options;
+};
+
+const QStringList expectedRows = {
+    QStringLiteral("1/0////24572/23604/2026-01-01"),
+    QStringLiteral("3/4///Jornal/471.35/452.3/2026-05-01"),
+    QStringLiteral("3/4/ADM//Jornal/480.5/0/2026-05-01"),
+    QStringLiteral("7/0//SUNCA//264000.75/0/2026-01-15"),
+};
+
+TEST_F(BasicValuesImportTest, TheSameDataFromTextXlsAndXlsxGivesIdenticalRows)
+{
+    for (const QString& name : {QStringLiteral("basicos.csv"), QStringLiteral("basicos.xls"), QStringLiteral("basicos.xlsx")}) {
+        SCOPED_TRACE(name.toStdString());
+        execute(QStringLiteral("DELETE FROM BASICOS1"));
+        execute(QStringLiteral("DELETE FROM BASICOS"));
+        ui.clear();
+        const BasicImportResult result = importFile(copied(name));
+        EXPECT_TRUE(result.imported) << result.errors.join(u'|').toStdString() << result.failure.toStdString();
+        EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("La importación se realizó correctamente")});
+        EXPECT_EQ(valueRows(), expectedRows);
+        EXPECT_EQ(basics(), (QStringList{QStringLiteral("1=Salario mínimo nacional"),
+                                         QStringLiteral("3=Laudo construcción"), QStringLiteral("7=Tope AFAP")}));
+        EXPECT_EQ(result.added, 4);
+        EXPECT_TRUE(linesOf(result.errorFile).isEmpty()) << "the error file is started empty";
+    }
+}
+
+TEST_F(BasicValuesImportTest, ImportingTheSameFileTwiceUpdatesAndAddsNothing)
+{
+    const QString file = copied(QStringLiteral("basicos.csv"));
+    ASSERT_TRUE(importFile(file).imported);
+    const BasicImportResult again = importFile(file);
+    EXPECT_TRUE(again.imported);
+    EXPECT_EQ(again.added, 0);
+    EXPECT_EQ(again.changed, 0);
+    EXPECT_EQ(again.unchanged, 4);
+    EXPECT_EQ(valueRows(), expectedRows);
+
+    // A value whose blank codes an older program stored as Null is the same value.
+    execute(QStringLiteral("UPDATE BASICOS1 SET CCId = NULL, RefAuxId = NULL WHERE BasId = 1"));
+    EXPECT_EQ(importFile(file).added, 0);
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 4);
+
+    // A new amount for one value updates that row in place.
+    const QString changed = written(QStringLiteral("nuevo.txt"),
+                                    "COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR;VALOR ANT;VIGENCIA\r\n"
+                                    "3;Otra descripción;4;;;Peón;500,25;471,35;01/07/26\r\n");
+    const BasicImportResult update = importFile(changed);
+    EXPECT_TRUE(update.imported);
+    EXPECT_EQ(update.changed, 1);
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 4);
+    EXPECT_EQ(valueRows().at(1), QStringLiteral("3/4///Peón/500.25/471.35/2026-07-01"));
+    EXPECT_EQ(basics().at(1), QStringLiteral("3=Laudo construcción")) << "an existing basic keeps its description";
+}
+
+TEST_F(BasicValuesImportTest, TheControlPassNamesEveryFaultAndLeavesTheTablesUntouched)
+{
+    addRow(QStringLiteral("BASICOS"), {{QStringLiteral("BasId"), 1}, {QStringLiteral("BasDesc"), QStringLiteral("Antes")}});
+    QByteArray content = "COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;Importe;VALOR ANT;VIGENCIA\n"
+                         ";Sin código;;;;;1;0;01/01/26\n"
+                         "2;Cargo;9;;;;1;0;01/01/26\n"
+                         "2;Centro;;XX;;;1;0;01/01/26\n"
+                         "2;Referencia;;;YY;;1;0;01/01/26\n"
+                         "2;Punto;;;;;1.234,5;0;01/01/26\n"
+                         "2;Fecha;;;;;1;0;31/02/26\n"
+                         "2;Pocos;;;;;1\n"
+                         "2;Muchos;;;;;1;0;01/01/26;extra\n"
+                         "2;Latin-1 construcci\xf3n;;;;;1;0;01/01/26\n";
+    content += "2;" + QByteArray(10 * 1024 * 1024, 'x') + ";;;;;1;0;01/01/26\n";
+    const BasicImportResult result = importFile(written(QStringLiteral("errores.txt"), content));
+
+    const QStringList expected = {
+        QStringLiteral("Titulo de la columna 7 debe ser -Valor-"),
+        QStringLiteral("Linea 2: Debe indicar un código de básico"),
+        QStringLiteral("Linea 3: El cargo 9 no existe"),
+        QStringLiteral("Linea 4: El centro de costo XX no existe"),
+        QStringLiteral("Linea 5: la referencia YY no existe"),
+        QStringLiteral("Linea 6: El valor 1.234,5 no es un número con separador decimal \",\""),
+        QStringLiteral("Linea 7: La fecha de vigencia 31/02/26 no es una fecha válida (dd/mm/aa)"),
+        QStringLiteral("Linea 8: tiene 7 campos y debe tener 9 separados por \";\""),
+        QStringLiteral("Linea 9: tiene 10 campos y debe tener 9 separados por \";\""),
+        QStringLiteral("Linea 11: la línea tiene más de 65536 caracteres"),
+    };
+    EXPECT_FALSE(result.imported);
+    EXPECT_EQ(result.errors, expected);
+    EXPECT_EQ(linesOf(result.errorFile), expected);
+    EXPECT_TRUE(result.errorFile.endsWith(QStringLiteral("/errImpBas.txt")));
+    ASSERT_EQ(ui.texts().size(), 2);
+    EXPECT_TRUE(ui.texts().first().startsWith(QStringLiteral("Mensajes de la importación\nTitulo de la columna 7")));
+    EXPECT_EQ(ui.texts().last(), QStringLiteral("Debido a los errores la importación no se realizará"));
+    EXPECT_EQ(basics(), QStringList{QStringLiteral("1=Antes")});
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 0);
+}
+
+TEST_F(BasicValuesImportTest, Latin1AndUtf8LinesBothReadRight)
+{
+    const BasicImportResult result = importFile(
+        written(QStringLiteral("mezcla.txt"), "COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR;VALOR ANT;VIGENCIA\n"
+                                              "5;Pe\xf3n de construcci\xf3n;;;;;1;0;01/01/26\n"
+                                              "6;Peón de construcción;;;;;1;0;\n"));
+    ASSERT_TRUE(result.imported) << result.errors.join(u'|').toStdString();
+    EXPECT_EQ(basics(), (QStringList{QStringLiteral("5=Peón de construcción"), QStringLiteral("6=Peón de construcción")}));
+}
+
+TEST_F(BasicValuesImportTest, FilesThatCannotBeReadAreRefusedWithTheirReason)
+{
+    for (const QString& name :
+         {QStringLiteral("no_es_planilla.xlsx"), QStringLiteral("danada.xlsx"), QStringLiteral("protegida.xlsx")}) {
+        SCOPED_TRACE(name.toStdString());
+        ui.clear();
+        const BasicImportResult result = importFile(copied(name));
+        EXPECT_FALSE(result.imported);
+        ASSERT_EQ(ui.texts().size(), 1);
+        EXPECT_TRUE(ui.texts().first().startsWith(QStringLiteral("Error al abrir la planilla Excel (Error = ")))
+            << ui.texts().first().toStdString();
+    }
+    ui.clear();
+    EXPECT_EQ(importFile(written(QStringLiteral("vacio.txt"), {})).errors,
+              QStringList{QStringLiteral("El archivo está vacío")});
+    EXPECT_EQ(importFile(written(QStringLiteral("titulos.txt"),
+                                 "COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR;VALOR ANT;VIGENCIA\n"))
+                  .errors,
+              QStringList{QStringLiteral("El archivo no tiene líneas de datos: solo la línea de títulos")});
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS")), 0);
+}
+
+TEST_F(BasicValuesImportTest, AFailingWriteHalfWayImportsNothingAndNamesTheLine)
+{
+    // The database itself refuses the value of basic 7, on the fourth data line.
+    QSqlQuery query(database->connection());
+    if (backend() == Backend::Sqlite) {
+        ASSERT_TRUE(query.exec(QStringLiteral("CREATE TRIGGER refuse_seven BEFORE INSERT ON \"BASICOS1\" "
+                                              "WHEN NEW.\"BasId\" = 7 BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+    } else {
+        ASSERT_TRUE(query.exec(QStringLiteral(
+            "CREATE OR REPLACE FUNCTION refuse_seven() RETURNS trigger AS $$ BEGIN IF NEW.\"BasId\" = 7 THEN "
+            "RAISE EXCEPTION 'refused'; END IF; RETURN NEW; END $$ LANGUAGE plpgsql")));
+        ASSERT_TRUE(query.exec(QStringLiteral("CREATE TRIGGER refuse_seven BEFORE INSERT ON \"BASICOS1\" "
+                                              "FOR EACH ROW EXECUTE FUNCTION refuse_seven()")));
+    }
+    const BasicImportResult result = importFile(copied(QStringLiteral("basicos.csv")));
+    EXPECT_FALSE(result.imported);
+    ASSERT_EQ(ui.texts().size(), 1);
+    EXPECT_TRUE(ui.texts().first().startsWith(QStringLiteral("Linea 5: "))) << ui.texts().first().toStdString();
+    EXPECT_TRUE(ui.texts().first().endsWith(QStringLiteral("La importación no se realizó: las tablas quedaron como estaban.")));
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS")), 0);
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 0);
+}
+
+TEST_F(BasicValuesImportTest, ADryRunTellsEachLinesEffectAndWritesNothing)
+{
+    ASSERT_TRUE(importFile(written(QStringLiteral("uno.txt"),
+                                   "COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR;VALOR ANT;VIGENCIA\n"
+                                   "1;Salario mínimo nacional;;;;;24572;23604;01/01/2026\n"
+                                   "3;Laudo construcción;4;;;Jornal;1;0;01/05/26\n"))
+                    .imported);
+    options.dryRun = true;
+    ui.clear();
+    const BasicImportResult result = importFile(copied(QStringLiteral("basicos.csv")));
+    EXPECT_TRUE(result.imported);
+    EXPECT_TRUE(ui.texts().isEmpty()) << ui.texts().join(u'|').toStdString();
+    ASSERT_EQ(result.lines.size(), 4);
+    EXPECT_EQ(result.lines.at(0).effect, ImportLineEffect::Unchanged);
+    EXPECT_EQ(result.lines.at(1).effect, ImportLineEffect::Changed);
+    EXPECT_EQ(result.lines.at(2).effect, ImportLineEffect::Added);
+    EXPECT_FALSE(result.lines.at(2).basicAdded);
+    EXPECT_EQ(result.lines.at(3).effect, ImportLineEffect::Added);
+    EXPECT_TRUE(result.lines.at(3).basicAdded);
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 2);
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS")), 2);
+}
+
+TEST_F(BasicValuesImportTest, ThePreferencesAreCheckedAndTheImportPanelNeedsThem)
+{
+    WIMPBASI panel(*database, ui);
+    EXPECT_FALSE(panel.start());
+    WPREFIMP preferences(*database, ui);
+    preferences.start();
+    EXPECT_FALSE(preferences.confirm());
+    preferences.setFieldSeparator(QStringLiteral(","));
+    EXPECT_FALSE(preferences.confirm());
+    preferences.setDecimalSeparator(QStringLiteral(","));
+    EXPECT_FALSE(preferences.confirm());
+    preferences.pressCsv();
+    preferences.pressCsv();
+    ASSERT_TRUE(preferences.confirm());
+    EXPECT_EQ(ui.texts(), (QStringList{QStringLiteral("Falta cargar las preferencias"),
+                                       QStringLiteral("No indicó separador de campo"),
+                                       QStringLiteral("No indicó separador decimal"),
+                                       QStringLiteral("Separador decimal y de campo iguales"),
+                                       QStringLiteral("Separadores ya corresponden a CSV")}));
+
+    ui.clear();
+    ASSERT_TRUE(panel.start());
+    ui.chooseFile(copied(QStringLiteral("basicos.xlsx")));
+    EXPECT_TRUE(panel.importFile());
+    EXPECT_EQ(ui.fileRequests().first().title, QStringLiteral("Seleccione archivo para importar"));
+    EXPECT_EQ(valueRows(), expectedRows);
+    QString remembered;
+    PPARLC(*database, QStringLiteral("Carpeta"), QStringLiteral("ImportaBas"), 0, remembered);
+    EXPECT_EQ(QDir::cleanPath(remembered.trimmed()), QDir::cleanPath(folder.path()));
+}
+
+TEST(SpreadsheetCellTexts, DatesAndNumbersReadAsTheImportWritesThem)
+{
+    EXPECT_EQ(spreadsheetDateText(46023), QStringLiteral("01/01/2026"));
+    EXPECT_EQ(spreadsheetDateText(46023.75), QStringLiteral("01/01/2026")) << "the time of day is left out";
+    EXPECT_EQ(spreadsheetDateText(44561, true), QStringLiteral("01/01/2026"));
+    EXPECT_EQ(spreadsheetNumberText(264000.75, u','), QStringLiteral("264000,75"));
+    EXPECT_EQ(spreadsheetNumberText(24572, u','), QStringLiteral("24572"));
+    EXPECT_EQ(spreadsheetNumberText(-0.5, u'.'), QStringLiteral("-0.5"));
+}
+
+}  // namespace
