@@ -1,0 +1,5 @@
+#pragma once
+
+/// Registers the windows of WCAMBIAB, WPREFIMP and WIMPBASI with the window
+/// registry.
+void registerBasicValuesWindows();
