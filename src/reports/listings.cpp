@@ -21,6 +21,7 @@ namespace Listings {
 const QList<ListingEntry>& all()
 {
     static const QList<ListingEntry> listings = {
+        {QStringLiteral("RASILIST"), QStringLiteral("Listado de Asientos"), &RASILIST},
         {QStringLiteral("RCARGOLI"), QStringLiteral("Listado de cargos"), &RCARGOLI},
         {QStringLiteral("RCATEGOR"), QStringLiteral("Listado de Categorias"), &RCATEGOR},
         {QStringLiteral("RCENTROC"), QStringLiteral("Listado de centros de costo"), &RCENTROC},

@@ -72,3 +72,7 @@ ListingResult RLOCALLI(KQRView& view, const ListingRun& run);  ///< locales, `LO
 ListingResult ROBRASLI(KQRView& view, const ListingRun& run);  ///< works, `OBRAS`, two lines a works
 /// Leave-day scales, `DIASLICE`, each with its lines of `DIASLIC1` under it.
 ListingResult RDIASLIC(KQRView& view, const ListingRun& run);
+
+/// The accounting entries with their lines and calculations (`ASIENTO`,
+/// `ASIENTO1`, `ASIENT4`).
+ListingResult RASILIST(KQRView& view, const ListingRun& run);
