@@ -18,6 +18,8 @@
 #include "engine/work_panel.h"
 #include "support/ui_port.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -156,11 +158,11 @@ FieldVerdict checkCalculation(Database& database, const CalculationFacts& calcul
         return FieldVerdict::refuse(u"Falta cálculo"_s);
     if (calculationKindText(kind).isEmpty())
         return FieldVerdict::refuse(u"Cálculo incorrecto"_s);
-    if (kind == conceptKind && calculation.concept == 0)
+    if (kind == conceptKind && calculation.conceptId == 0)
         return FieldVerdict::refuse(u"Indicó cálculo por Concepto pero no indicó Concepto"_s);
-    if (kind != conceptKind && calculation.concept != 0)
+    if (kind != conceptKind && calculation.conceptId != 0)
         return FieldVerdict::refuse(u"No se indica Concepto para ese tipo de cálculo"_s);
-    if (calculation.concept != 0 && !referenceExists(database, u"CONCEPT"_s, u"ConId"_s, calculation.concept))
+    if (calculation.conceptId != 0 && !referenceExists(database, u"CONCEPT"_s, u"ConId"_s, calculation.conceptId))
         return FieldVerdict::refuse(u"No existe Conceptos"_s);
     if (kind == mutualKind && calculation.parameter.isEmpty())
         return FieldVerdict::refuse(u"Indicó cálculo CC Mutual pero no indicó el Parámetro"_s);
@@ -301,7 +303,7 @@ FieldVerdict checkGridCalculation(const LineTable& calculations, int row)
     CalculationFacts facts;
     facts.number = calculations.value(row, CalcNumber).toInt();
     facts.kind = trimmedUpper(calculations.value(row, CalcKind));
-    facts.concept = calculations.value(row, CalcConcept).toInt();
+    facts.conceptId = calculations.value(row, CalcConcept).toInt();
     facts.parameter = calculations.value(row, CalcParameter).toString().trimmed();
     return checkCalculation(calculations.form().database(), facts, gridLineFacts(lines, parent),
                             gridOtherLines(lines, parent));
@@ -577,15 +579,8 @@ FieldVerdict checkStoredCalculation(Transaction& form)
     CalculationFacts facts;
     facts.number = form.value(u"AsiCorLin"_s).toInt();
     facts.kind = text(form, u"AsiCalculo"_s).toUpper();
-    facts.concept = form.value(u"ConId"_s).toInt();
+    facts.conceptId = form.value(u"ConId"_s).toInt();
     facts.parameter = text(form, u"AsiConGrup"_s);
-    // The kinds of the line with this calculation as typed.
-    line.kinds.clear();
-    for (const EntryLineFacts& each : stored) {
-        if (each.line == lineNumber)
-            line.kinds = each.kinds;
-    }
-    line.kinds << facts.kind;
     return checkCalculation(form.database(), facts, line, otherThan(stored, lineNumber));
 }
 

@@ -59,7 +59,7 @@ struct EntryLineFacts {
 struct CalculationFacts {
     int number = 0;       ///< `AsiCorLin`
     QString kind;         ///< `AsiCalculo`, trimmed
-    int concept = 0;      ///< `ConId`
+    int conceptId = 0;    ///< `ConId`
     QString parameter;    ///< `AsiConGrup`, trimmed
 };
 

@@ -8,6 +8,7 @@
 #include "engine/synchronisation.h"
 #include "support/ui_port.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 using namespace Qt::StringLiterals;
@@ -109,10 +110,13 @@ void recordChange(Database& database, UiPort& ui, const QString& auditText)
 
 QString entryDescription(Database& database, qint64 entry)
 {
-    QList<QVariantList> rows;
-    readRows(database, u"ASIENTO"_s, {{u"AsiId"_s, entry}}, rows);
-    const int column = int(Schema::table(u"ASIENTO"_s)->fields.indexOf(*Schema::table(u"ASIENTO"_s)->field(u"AsiDesc"_s)));
-    return rows.isEmpty() ? QString() : rows.first().at(column).toString().trimmed();
+    TableCursor cursor(database);
+    if (cursor.open(u"ASIENTO"_s, Access::ReadOnly))
+        return {};
+    cursor.seek(Comparison::Equal, {entry});
+    const QString description = cursor.hasCurrent() && !cursor.noMatch() ? cursor.text(u"AsiDesc"_s).trimmed() : QString();
+    database.idleFreeLocks();
+    return description;
 }
 
 }  // namespace

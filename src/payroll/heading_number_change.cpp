@@ -52,9 +52,9 @@ DbError moveHeading(Database& database, UiPort& ui, double oldNumber, double new
     DbError error = moved.open(u"RUBROS"_s);
     if (!error)
         error = moved.addNew();
-    for (const auto& [field, value] : {std::pair<QString, QVariant>{u"RubId"_s, newNumber},
-                                       {u"RubDesc"_s, description}, {u"RubMon"_s, currency},
-                                       {u"RubIdExt"_s, external}}) {
+    const QList<std::pair<QString, QVariant>> values = {
+        {u"RubId"_s, newNumber}, {u"RubDesc"_s, description}, {u"RubMon"_s, currency}, {u"RubIdExt"_s, external}};
+    for (const auto& [field, value] : values) {
         if (!error)
             error = moved.setValue(field, value);
     }

@@ -7,7 +7,10 @@
 #include "data/database.h"
 #include "engine/object_registry.h"
 #include "engine/transaction.h"
+#include "reports/listing_frame.h"
 #include "support/picture.h"
+
+#include <QHash>
 
 #include <cassert>
 
@@ -51,13 +54,13 @@ QString splitText(const QString& code)
 
 /// Descriptions of a table keyed by a number or a code, read once.
 QHash<QString, QString> descriptions(Database& database, const QString& table, const QString& key,
-                                     const QString& description, const Picture* picture, DbError& error)
+                                     const QString& description, bool numericKey, DbError& error)
 {
     QHash<QString, QString> read;
     TableCursor rows(database);
     error = rows.open(table, Access::ReadOnly);
     for (error = error ? error : rows.moveFirst(); !error && !rows.atEnd(); error = rows.moveNext()) {
-        const QString code = picture ? QString::number(rows.number(key), 'f', 0) : rows.text(key).trimmed();
+        const QString code = numericKey ? QString::number(rows.number(key), 'f', 0) : rows.text(key).trimmed();
         read.insert(code, rows.text(description).trimmed());
     }
     database.idleFreeLocks();
@@ -74,11 +77,10 @@ ListingResult RASILIST(KQRView& view, const ListingRun& run)
     QString company;
     if (!readCompanyName(database, company, result))
         return result;
-    const Picture number(u"ZZZZZZZZZZZZZZ9"_s);
     DbError error;
-    const QHash<QString, QString> headings = descriptions(database, u"RUBROS"_s, u"RubId"_s, u"RubDesc"_s, &number, error);
+    const QHash<QString, QString> headings = descriptions(database, u"RUBROS"_s, u"RubId"_s, u"RubDesc"_s, true, error);
     const QHash<QString, QString> concepts =
-        error ? QHash<QString, QString>() : descriptions(database, u"CONCEPT"_s, u"ConId"_s, u"ConDesc"_s, &number, error);
+        error ? QHash<QString, QString>() : descriptions(database, u"CONCEPT"_s, u"ConId"_s, u"ConDesc"_s, true, error);
     if (error)
         return ListingResult::from(error);
 

@@ -117,6 +117,8 @@ TEST_F(EntryProcedureTest, RenumberingALineMovesItsCalculationsOrNothingAtAll)
 
 TEST_F(EntryProcedureTest, ACostCentreCodeChangesInEveryTableThatHoldsOneOrInNone)
 {
+    for (const QString& table : {u"RUBROS"_s, u"CENTROCO"_s, u"CONCEPT"_s})
+        execute(u"DELETE FROM "_s + table);
     QString error;
     ASSERT_TRUE(loadDemoCompany(*database, &error)) << error.toStdString();
     // Every field of the schema named as a cost-centre code is rewritten.
@@ -125,8 +127,9 @@ TEST_F(EntryProcedureTest, ACostCentreCodeChangesInEveryTableThatHoldsOneOrInNon
         listed << each.table + u'.' + each.field;
     for (const TableDef& table : Schema::tables()) {
         for (const FieldDef& field : table.fields) {
-            if (field.name.endsWith(u"CCId"_s, Qt::CaseInsensitive))
+            if (field.name.endsWith(u"CCId"_s, Qt::CaseInsensitive)) {
                 EXPECT_TRUE(listed.contains(table.name + u'.' + field.name)) << field.name.toStdString();
+            }
         }
     }
     addRow(u"ASIENTO1"_s, {{u"AsiId"_s, 1}, {u"AsiLin"_s, 50}, {u"AsiDH"_s, u"D"_s}, {u"RubId"_s, 52110},
@@ -255,6 +258,8 @@ TEST_F(EntryProcedureTest, TheListingShowsEachEntryWithItsLinesAndCalculations)
 
 TEST_F(EntryProcedureTest, TheDemoSalaryJournalBalancesByTheRulesOfItsOwnForms)
 {
+    for (const QString& table : {u"RUBROS"_s, u"CENTROCO"_s, u"CONCEPT"_s})
+        execute(u"DELETE FROM "_s + table);
     QString error;
     ASSERT_TRUE(loadDemoCompany(*database, &error)) << error.toStdString();
     for (const qint64 entry : {1, 2}) {
@@ -264,6 +269,20 @@ TEST_F(EntryProcedureTest, TheDemoSalaryJournalBalancesByTheRulesOfItsOwnForms)
             QList<EntryLineFacts> others = lines;
             others.removeIf([&](const EntryLineFacts& each) { return each.line == line.line; });
             EXPECT_EQ(checkLineAgainstEntry(line, others).kind, FieldVerdict::Kind::Ok) << entry << " " << line.line;
+        }
+        QSqlQuery query(database->connection());
+        query.prepare(sql(u"SELECT AsiLin, AsiCorLin, AsiCalculo, ConId, AsiConGrup FROM ASIENT4 WHERE AsiId = ?"_s));
+        query.addBindValue(entry);
+        ASSERT_TRUE(query.exec());
+        while (query.next()) {
+            const CalculationFacts calculation{query.value(1).toInt(), query.value(2).toString().trimmed(),
+                                               query.value(3).toInt(), query.value(4).toString().trimmed()};
+            EntryLineFacts line;
+            QList<EntryLineFacts> others;
+            for (const EntryLineFacts& each : lines)
+                (each.line == query.value(0).toInt() ? line : others.emplaceBack()) = each;
+            const FieldVerdict verdict = checkCalculation(*database, calculation, line, others);
+            EXPECT_EQ(verdict.kind, FieldVerdict::Kind::Ok) << verdict.message.toStdString();
         }
     }
     // Debits and credits on headings of the organisation, the withholdings
