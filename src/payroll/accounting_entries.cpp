@@ -600,6 +600,13 @@ bool keepLastCalculationNumber(Transaction& form)
     return true;
 }
 
+/// "Descripción" beside the parameter: what the parameter of the kind says.
+void showParameterDescription(Transaction& form)
+{
+    form.setValue(u"AsiParDesc"_s,
+                  calculationParameterDescription(text(form, u"AsiCalculo"_s), text(form, u"AsiConGrup"_s)));
+}
+
 FieldDecl callerKey(const QString& name, const QString& label, const QString& picture)
 {
     FieldDecl key = keyField(name, label, picture);
@@ -750,10 +757,8 @@ const TransactionDecl& TASIENT4()
         parameterText.enabledWhen = [](const Transaction&) { return false; };
 
         FieldDecl parameter = textField(u"AsiConGrup"_s, u"Parámetro"_s);
-        parameter.derive = [](Transaction& form) {
-            form.setValue(u"AsiParDesc"_s,
-                          calculationParameterDescription(text(form, u"AsiCalculo"_s), text(form, u"AsiConGrup"_s)));
-        };
+        parameter.derive = &showParameterDescription;
+        kind.derive = &showParameterDescription;
 
         FieldDecl multiplier = numberField(u"AsiMult"_s, u"Multiplicar por"_s, factorPicture);
         multiplier.defaultValue = 1;
@@ -772,6 +777,7 @@ const TransactionDecl& TASIENT4()
                               divisor};
         declaration.keyMissingMessage = lineNumberMissing;
         declaration.hooks.withinWrite += &keepLastCalculationNumber;
+        declaration.hooks.afterStart += &showParameterDescription;
         declaration.audit.insert = u"Agrega cálculo de asiento "_s;
         declaration.audit.modify = u"Modifica cálculo de asiento "_s;
         declaration.audit.remove = u"Elimina cálculo de asiento "_s;

@@ -215,6 +215,8 @@ TEST_F(AccountingEntryFormTest, TheOneRowFormsCheckAgainstWhatIsStored)
     ASSERT_TRUE(calculation->focusEntered(4));
     ASSERT_TRUE(calculation->setText(u"AsiCalculo"_s, u"M"_s));
     ASSERT_TRUE(calculation->setText(u"AsiConGrup"_s, u"1"_s));
+    calculation->focusEntered(6);
+    EXPECT_EQ(calculation->text(u"AsiParDesc"_s), u"Ind. y Com., Civil, Bancaria, Trab. domicilio, Serv. domés."_s);
     EXPECT_FALSE(calculation->confirm());
     EXPECT_EQ(ui.texts(), QStringList{u"No se permite Complemento de Cuota Mutual en una línea con apertura o "
                                       "filtro por Centro de costo"_s});
