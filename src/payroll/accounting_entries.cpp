@@ -298,6 +298,8 @@ FieldVerdict checkGridCalculation(const LineTable& calculations, int row)
             parent = at;
     }
     Q_ASSERT_X(parent >= 0, "checkGridCalculation", "a calculation grid belongs to a line of its form");
+    if (parent < 0)
+        return FieldVerdict::ok();
     if (calculations.repeatsKey(row))
         return FieldVerdict::refuse(repeatedKey);
     CalculationFacts facts;

@@ -145,6 +145,8 @@ ProcedureResult PASICOPI(Database& database, UiPort& ui, qint64 from, qint64 to)
 
 ProcedureResult PASIELIM(Database& database, UiPort& ui, qint64 entry)
 {
+    if (!rowExists(database, u"ASIENTO"_s, {{u"AsiId"_s, entry}}))
+        return ProcedureResult::failure(u"No existe el asiento "_s + QString::number(entry));
     const QString description = entryDescription(database, entry);
     const DbError error = runInOneTransaction(database, [&]() -> DbError {
         for (const QString& table : {u"ASIENT4"_s, u"ASIENTO1"_s, u"ASIENTO"_s}) {

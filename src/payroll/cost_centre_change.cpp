@@ -60,7 +60,7 @@ ProcedureResult PCAMCCID(Database& database, UiPort& ui, const QString& oldCode,
     if (taken)
         return ProcedureResult::failure(u"Nuevo código de centro de costo ya existe"_s);
 
-    ui.statusText(2, u"Cambiando código de centro de costo ..."_s);
+    ui.statusText(1, u"Cambiando código de centro de costo ..."_s);
     const DbError error = runInOneTransaction(database, [&]() -> DbError {
         for (const CostCentreField& each : costCentreFields()) {
             ui.processEvents();
@@ -71,7 +71,7 @@ ProcedureResult PCAMCCID(Database& database, UiPort& ui, const QString& oldCode,
         return {};
     });
     database.idleFreeLocks();
-    ui.statusText(2, QString());
+    ui.statusText(1, QString());
     if (error)
         return ProcedureResult::from(error);
     markSynchronisedChange(database, ui);

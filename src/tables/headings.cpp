@@ -66,7 +66,7 @@ const WorkPanelDecl& WRUBROS()
         declaration.syncGroup = QStringLiteral("Rub");
         CommandDecl renumber;
         renumber.action = QStringLiteral("CambiarNumero");
-        renumber.caption = QStringLiteral("Cambiar &número");
+        renumber.caption = QStringLiteral("Cam&biar número");
         renumber.toolTip = QStringLiteral("Cambia el número del rubro y de las líneas de asiento que lo usan");
         renumber.changesData = true;
         renumber.opens = QStringLiteral("WRUBCAMB");

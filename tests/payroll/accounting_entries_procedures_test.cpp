@@ -56,17 +56,27 @@ protected:
         ASSERT_TRUE(query.exec(statement)) << query.lastError().text().toStdString();
     }
 
-    /// Makes every change of ASIENTO1 fail, as a damaged table would.
-    void refuseLineUpdates()
+    /// Makes every `change` ("UPDATE", "DELETE") of `table` fail, as a
+    /// damaged table would.
+    void refuse(const QString& change, const QString& table)
     {
+        const QString trigger = u"refuse_"_s + change.toLower();
         if (backend() == Backend::Postgres) {
-            runNative(u"CREATE FUNCTION refuse_change() RETURNS trigger AS $$ BEGIN RAISE EXCEPTION 'rechazado'; "
-                      "END $$ LANGUAGE plpgsql"_s);
-            runNative(u"CREATE TRIGGER refuse BEFORE UPDATE ON \"ASIENTO1\" FOR EACH ROW EXECUTE FUNCTION "
-                      "refuse_change()"_s);
+            runNative(u"CREATE OR REPLACE FUNCTION refuse_change() RETURNS trigger AS $$ BEGIN RAISE EXCEPTION "
+                      "'rechazado'; END $$ LANGUAGE plpgsql"_s);
+            runNative(u"CREATE TRIGGER %1 BEFORE %2 ON \"%3\" FOR EACH ROW EXECUTE FUNCTION refuse_change()"_s
+                          .arg(trigger, change, table));
             return;
         }
-        runNative(u"CREATE TRIGGER refuse BEFORE UPDATE ON \"ASIENTO1\" BEGIN SELECT RAISE(ABORT, 'rechazado'); END"_s);
+        runNative(u"CREATE TRIGGER %1 BEFORE %2 ON \"%3\" BEGIN SELECT RAISE(ABORT, 'rechazado'); END"_s
+                      .arg(trigger, change, table));
+    }
+
+    void allow(const QString& change, const QString& table)
+    {
+        const QString trigger = u"refuse_"_s + change.toLower();
+        runNative(backend() == Backend::Postgres ? u"DROP TRIGGER %1 ON \"%2\""_s.arg(trigger, table)
+                                                 : u"DROP TRIGGER "_s + trigger);
     }
 };
 
@@ -85,7 +95,17 @@ TEST_F(EntryProcedureTest, AnEntryIsCopiedWholeUnderANewNumberButNeverOverAnothe
                                        u"Asiento ya existe. Debe indicar un asiento diferente."_s}));
     EXPECT_EQ(stored(20), QStringList{});
 
+    // Calculations left under number 30 stop the copy at its last table:
+    // the header and the lines copied before go too.
+    addCalculation(30, 5, 1, u"H"_s);
     copy.setTarget(30);
+    ui.clear();
+    EXPECT_FALSE(copy.confirm());
+    EXPECT_EQ(ui.texts().size(), 1);
+    EXPECT_EQ(stored(30), QStringList{u"5.1=H/0/"_s});
+    EXPECT_EQ(fieldOf(u"ASIENTO"_s, u"COUNT(*)"_s, u"AsiId = 30"_s).toInt(), 0);
+
+    execute(u"DELETE FROM ASIENT4 WHERE AsiId = 30"_s);
     ASSERT_TRUE(copy.confirm()) << ui.texts().join(u'|').toStdString();
     EXPECT_EQ(stored(30), stored(10));
     EXPECT_EQ(fieldOf(u"ASIENTO"_s, u"AsiDesc"_s, u"AsiId = 30"_s).toString().trimmed(), u"Sueldos"_s);
@@ -113,6 +133,23 @@ TEST_F(EntryProcedureTest, RenumberingALineMovesItsCalculationsOrNothingAtAll)
     EXPECT_EQ(stored(10), (QStringList{u"7:D:52110:S:"_s, u"10:H:21110::"_s, u"7.1=C/1/"_s, u"7.2=X/0/3"_s,
                                        u"10.1=L/0/"_s}));
     EXPECT_EQ(auditTexts(), QStringList{u"Cambia nº línea de asiento 10 de 5 a 7"_s});
+}
+
+TEST_F(EntryProcedureTest, AnEntryIsDeletedWithItsLinesAndCalculationsOrNotAtAll)
+{
+    addPayrollEntry();
+    const QStringList before = stored(10);
+    refuse(u"DELETE"_s, u"ASIENTO"_s);
+    EXPECT_FALSE(PASIELIM(*database, ui, 10).ok());
+    EXPECT_EQ(stored(10), before) << "the lines and calculations deleted first come back";
+    EXPECT_TRUE(auditTexts().isEmpty());
+
+    allow(u"DELETE"_s, u"ASIENTO"_s);
+    ASSERT_TRUE(PASIELIM(*database, ui, 10).ok());
+    EXPECT_EQ(stored(10), QStringList{});
+    EXPECT_EQ(countRows(u"ASIENTO"_s), 0);
+    EXPECT_EQ(PASIELIM(*database, ui, 10).message, u"No existe el asiento 10"_s);
+    EXPECT_EQ(auditTexts(), QStringList{u"Elimina asiento 10, descripción = Sueldos"_s});
 }
 
 TEST_F(EntryProcedureTest, ACostCentreCodeChangesInEveryTableThatHoldsOneOrInNone)
@@ -151,7 +188,11 @@ TEST_F(EntryProcedureTest, ACostCentreCodeChangesInEveryTableThatHoldsOneOrInNon
     EXPECT_EQ(ui.texts(), (QStringList{u"Debe indicar el nuevo código para el centro de costo."_s,
                                        u"Nuevo código de centro de costo ya existe"_s}));
     change.setNewCode(u"deposito"_s);
+    QStringList statusWhileRunning;
+    ui.onProcessEvents([&] { statusWhileRunning << ui.status(1); });
     ASSERT_TRUE(change.confirm()) << ui.texts().join(u'|').toStdString();
+    EXPECT_TRUE(statusWhileRunning.contains(u"Cambiando código de centro de costo ..."_s));
+    EXPECT_EQ(ui.status(1), QString());
     EXPECT_EQ(uses(u"TALLER"_s), 0);
     EXPECT_EQ(uses(u"DEPOSITO"_s), taller);
     EXPECT_EQ(auditTexts(), QStringList{u"Cambio código de centro de costo TALLER - Taller y depósito. Nuevo código "
@@ -194,7 +235,7 @@ TEST_F(EntryProcedureTest, AHeadingTakesItsNewNumberWithEveryLineThatPostsToItOr
                                        u"Ya existe un rubro con ese número."_s}));
 
     // A line that cannot be rewritten undoes the heading's move too.
-    refuseLineUpdates();
+    refuse(u"UPDATE"_s, u"ASIENTO1"_s);
     const QStringList headings = rowsOf(u"RUBROS"_s);
     const QStringList lines = rowsOf(u"ASIENTO1"_s);
     ui.clear();
@@ -205,7 +246,7 @@ TEST_F(EntryProcedureTest, AHeadingTakesItsNewNumberWithEveryLineThatPostsToItOr
     EXPECT_EQ(rowsOf(u"ASIENTO1"_s), lines);
     EXPECT_TRUE(auditTexts().isEmpty());
 
-    runNative(backend() == Backend::Postgres ? u"DROP TRIGGER refuse ON \"ASIENTO1\""_s : u"DROP TRIGGER refuse"_s);
+    allow(u"UPDATE"_s, u"ASIENTO1"_s);
     ASSERT_TRUE(change.confirm()) << ui.texts().join(u'|').toStdString();
     EXPECT_EQ(fieldOf(u"RUBROS"_s, u"RubDesc"_s, u"RubId = 52111"_s).toString().trimmed(), u"Sueldos y jornales"_s);
     EXPECT_EQ(fieldOf(u"RUBROS"_s, u"RubIdExt"_s, u"RubId = 52111"_s).toString().trimmed(), u"52110"_s);
