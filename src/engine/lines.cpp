@@ -292,6 +292,13 @@ void LineTable::follow()
     ++revision_;
 }
 
+void LineTable::reread()
+{
+    lines_.clear();
+    loaded_ = false;
+    follow();
+}
+
 bool LineTable::readLines(QList<Line>& into) const
 {
     TableCursor cursor(form_.database());

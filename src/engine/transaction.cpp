@@ -642,6 +642,14 @@ void Transaction::takeRecordAsScreen()
     changed_ = false;
 }
 
+void Transaction::rereadRecord()
+{
+    if (mode_ != Mode::Insert && seekKey())
+        takeRecordAsScreen();
+    if (lines_)
+        lines_->reread();
+}
+
 bool Transaction::readPassedRecord()
 {
     if (!seekKey()) {

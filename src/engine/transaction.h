@@ -392,6 +392,10 @@ public:
     void close();
     /// The window became active again: panel 1 shows the mode code.
     void activated();
+    /// Reads the record on the form and its lines again from the tables,
+    /// dropping what was typed: after another object changed them (a line
+    /// copied, the header changed through its own form).
+    void rereadRecord();
 
 private:
     struct Values {

@@ -22,6 +22,7 @@ const QList<ListingEntry>& all()
 {
     static const QList<ListingEntry> listings = {
         {QStringLiteral("RBASICL2"), QStringLiteral("Listado de básicos"), &RBASICL2},
+        {QStringLiteral("RASILIST"), QStringLiteral("Listado de Asientos"), &RASILIST},
         {QStringLiteral("RCARGOLI"), QStringLiteral("Listado de cargos"), &RCARGOLI},
         {QStringLiteral("RCATEGOR"), QStringLiteral("Listado de Categorias"), &RCATEGOR},
         {QStringLiteral("RCENTROC"), QStringLiteral("Listado de centros de costo"), &RCENTROC},

@@ -74,3 +74,7 @@ ListingResult ROBRASLI(KQRView& view, const ListingRun& run);  ///< works, `OBRA
 ListingResult RDIASLIC(KQRView& view, const ListingRun& run);
 /// Basics, `BASICOS`, each with its values of `BASICOS1` under it, landscape.
 ListingResult RBASICL2(KQRView& view, const ListingRun& run);
+
+/// The accounting entries with their lines and calculations (`ASIENTO`,
+/// `ASIENTO1`, `ASIENT4`).
+ListingResult RASILIST(KQRView& view, const ListingRun& run);

@@ -64,6 +64,13 @@ const WorkPanelDecl& WRUBROS()
         declaration.filterField = QStringLiteral("RubDesc");
         declaration.helpTopic = QStringLiteral("HLP_WRUBROS.htm");
         declaration.syncGroup = QStringLiteral("Rub");
+        CommandDecl renumber;
+        renumber.action = QStringLiteral("CambiarNumero");
+        renumber.caption = QStringLiteral("Cam&biar número");
+        renumber.toolTip = QStringLiteral("Cambia el número del rubro y de las líneas de asiento que lo usan");
+        renumber.changesData = true;
+        renumber.opens = QStringLiteral("WRUBCAMB");
+        declaration.commands = {renumber};
         return declaration;
     }();
     return panel;

@@ -13,10 +13,11 @@ namespace {
 
 const QString hostile = QStringLiteral("O'Brien\"; DROP TABLE CATEGORI; -- /* x */ ' OR '1'='1 %_[a] \\");
 
-/// A key value of `type` that no demo row uses.
-QVariant freshKey(FieldType type, int serial)
+/// A key value of `field`'s type that no demo row uses; a text key fits the
+/// field, so that what is stored is what is sought.
+QVariant freshKey(const FieldDef& field, int serial)
 {
-    switch (type) {
+    switch (field.type) {
     case FieldType::Integer:
     case FieldType::Long:
     case FieldType::Double:
@@ -27,6 +28,8 @@ QVariant freshKey(FieldType type, int serial)
         return QDateTime(QDate(2031, 1, 1).addDays(serial), QTime(0, 0));
     case FieldType::Text:
     case FieldType::Memo:
+        if (field.size > 0 && field.size < 4)
+            return QString::number(serial, 36).toUpper().right(field.size);
         return QStringLiteral("Q%1").arg(serial);
     }
     return serial;
@@ -68,7 +71,7 @@ TEST_F(SqlSafetyTest, EveryFreeTextFieldStoresAndShowsWhatWasTyped)
             cursor.addNew();
             for (int keyPosition : keyPositions) {
                 const FieldDef* keyField = table->field(declaration->fields[keyPosition - 1].name);
-                key << freshKey(keyField->type, serial);
+                key << freshKey(*keyField, serial);
                 cursor.setValue(keyField->name, key.last());
             }
             const QString typed = fitted(*stored);
