@@ -140,9 +140,6 @@ public:
     /// Whether any line (or line of a line) is new, changed or marked.
     bool pending() const;
 
-    /// The form these lines belong to (a check that looks across the
-    /// header's other lines reaches them through it).
-    Transaction& form() const { return form_; }
     /// Reads the lines again from the table, dropping what was typed: after
     /// another object changed them (a line copied or renumbered).
     void reread();
