@@ -4,7 +4,6 @@
 #include "data/database.h"
 #include "data/schema.h"
 #include "engine/audit.h"
-#include "engine/object_registry.h"
 #include "engine/synchronisation.h"
 #include "support/ui_port.h"
 
@@ -254,10 +253,3 @@ bool WPIDENRO::confirm()
     return true;
 }
 
-namespace {
-const bool catalogued = [] {
-    ObjectRegistry::addEntry(u"WASICOPI"_s, ObjectKind::Procedure, WASICOPI::title());
-    ObjectRegistry::addEntry(u"WPIDENRO"_s, ObjectKind::Procedure, u"Copia linea de asiento"_s);
-    return true;
-}();
-}  // namespace

@@ -4,7 +4,6 @@
 #include "data/database.h"
 #include "data/schema.h"
 #include "engine/audit.h"
-#include "engine/object_registry.h"
 #include "engine/synchronisation.h"
 #include "support/ui_port.h"
 
@@ -100,9 +99,3 @@ bool WCAMCCOS::confirm()
     return true;
 }
 
-namespace {
-const bool catalogued = [] {
-    ObjectRegistry::addEntry(u"WCAMCCOS"_s, ObjectKind::Procedure, WCAMCCOS::title());
-    return true;
-}();
-}  // namespace

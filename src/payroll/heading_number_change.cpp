@@ -4,7 +4,6 @@
 #include "data/database.h"
 #include "data/lock_wait.h"
 #include "engine/audit.h"
-#include "engine/object_registry.h"
 #include "engine/synchronisation.h"
 #include "support/ui_port.h"
 
@@ -118,9 +117,3 @@ bool WRUBCAMB::confirm()
     return true;
 }
 
-namespace {
-const bool catalogued = [] {
-    ObjectRegistry::addEntry(u"WRUBCAMB"_s, ObjectKind::Procedure, WRUBCAMB::title());
-    return true;
-}();
-}  // namespace

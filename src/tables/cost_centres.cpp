@@ -73,6 +73,13 @@ const WorkPanelDecl& WCENTROS()
         declaration.protection.message =
             QStringLiteral("No se puede eliminar el centro de costo, utilizado en preferencias del funcionario");
         declaration.helpTopic = QStringLiteral("HLP_WCENTROS.htm");
+        CommandDecl recode;
+        recode.action = QStringLiteral("CambiarCodigo");
+        recode.caption = QStringLiteral("Cam&biar código");
+        recode.toolTip = QStringLiteral("Cambia el código del centro de costo en todas las tablas que lo usan");
+        recode.changesData = true;
+        recode.opens = QStringLiteral("WCAMCCOS");
+        declaration.commands = {recode};
         return declaration;
     }();
     return panel;

@@ -2,6 +2,7 @@
 
 #include "engine/object_registry.h"
 #include "ui/basic_values_windows.h"
+#include "ui/entry_windows.h"
 #include "ui/holiday_range_window.h"
 #include "ui/profiles_window.h"
 #include "ui/users_window.h"
@@ -26,6 +27,7 @@ QHash<QString, WindowFactory>& filledRegistry()
         registerProfilesWindows();
         registerHolidayRangeWindow();
         registerBasicValuesWindows();
+        registerEntryWindows();
         return true;
     }();
     (void)filled;
