@@ -1,6 +1,7 @@
 #include "ui/window_registry.h"
 
 #include "engine/object_registry.h"
+#include "ui/concept_applications_window.h"
 #include "ui/holiday_range_window.h"
 #include "ui/profiles_window.h"
 #include "ui/users_window.h"
@@ -24,6 +25,7 @@ QHash<QString, WindowFactory>& filledRegistry()
         registerUsersWindows();
         registerProfilesWindows();
         registerHolidayRangeWindow();
+        registerConceptApplicationsWindow();
         return true;
     }();
     (void)filled;
