@@ -330,13 +330,8 @@ QString codeOf(const QString& chosen, const QList<CodeChoice>& choices)
 
 SourceQuery definitionsQuery(const WorkPanel& panel)
 {
-    // Each selection is a bound value; 1 in the first of each pair means
-    // that its blank "all" was chosen.
-    const QString type = codeOf(panel.filterValue(u"Tipo"_s), typeChoices());
-    const QString table = codeOf(panel.filterValue(u"Tabla"_s), tableChoices());
-    return {u"SELECT * FROM FUNATRIB WHERE (? = 1 OR FunATipo = ?) AND (? = 1 OR FunATabla = ?) "
-            u"ORDER BY COALESCE(FunAClasif, ''), FunADescri, FunAId"_s,
-            {type.isEmpty() ? 1 : 0, type, table.isEmpty() ? 1 : 0, table}};
+    return attributeListQuery(codeOf(panel.filterValue(u"Tipo"_s), typeChoices()),
+                              codeOf(panel.filterValue(u"Tabla"_s), tableChoices()));
 }
 
 /// Eliminar: the copy switches, the reports that use the attribute, the

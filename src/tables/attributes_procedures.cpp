@@ -12,6 +12,7 @@
 #include "support/ui_port.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -78,20 +79,10 @@ DbError writeInTransaction(Database& database, RecordCursor& row, const QString&
     return error;
 }
 
-/// One value write on open cursors: the row of (employee, position,
-/// attribute) changed under its lock, or added.
-DbError storeValue(Database& database, UiPort& ui, TableCursor& values, qint64 employee, int position,
-                   int attribute, const QString& type, const QString& value)
+/// Adds the row of (employee, position, attribute) in its own transaction.
+DbError addValue(Database& database, TableCursor& values, qint64 employee, int position, int attribute,
+                 const QString& type, const QString& value)
 {
-    if (DbError error = values.seek(Comparison::Equal, {employee, position, attribute}))
-        return error;
-    if (!values.noMatch()) {
-        DbError failure;
-        editWaitingForLock(values, ui, &failure);
-        if (failure)
-            return failure;
-        return writeInTransaction(database, values, type, value);
-    }
     if (DbError error = values.addNew())
         return error;
     DbError error = values.setValue(u"FunId"_s, employee);
@@ -104,6 +95,31 @@ DbError storeValue(Database& database, UiPort& ui, TableCursor& values, qint64 e
         return error;
     }
     return writeInTransaction(database, values, type, value);
+}
+
+/// One value write on open cursors: the row of (employee, position,
+/// attribute) changed under its lock, or added.
+/// `known` says whether the row may exist: a row known to be missing is
+/// added without a look-up (and looked up after all when another
+/// workstation added it meanwhile).
+DbError storeValue(Database& database, UiPort& ui, TableCursor& values, qint64 employee, int position,
+                   int attribute, const QString& type, const QString& value, bool mayExist = true)
+{
+    if (!mayExist) {
+        const DbError added = addValue(database, values, employee, position, attribute, type, value);
+        if (added.number != DbErrorNumber::DuplicateKey)
+            return added;
+    }
+    if (DbError error = values.seek(Comparison::Equal, {employee, position, attribute}))
+        return error;
+    if (!values.noMatch()) {
+        DbError failure;
+        editWaitingForLock(values, ui, &failure);
+        if (failure)
+            return failure;
+        return writeInTransaction(database, values, type, value);
+    }
+    return addValue(database, values, employee, position, attribute, type, value);
 }
 
 /// Deletes the rows of `employee` whose position and attribute match
@@ -205,17 +221,23 @@ CatalogueField catalogueField(const StoredAttribute& attribute)
 
 }  // namespace
 
-QList<StoredAttribute> attributeDefinitions(Database& database, const QString& type, const QString& table)
+SourceQuery attributeListQuery(const QString& type, const QString& table)
 {
-    // The selections are bound values: 1 in the first of each pair means
-    // "all", so a quote in a selection is only ever compared.
+    // 1 in the first of each pair means that its blank "all" was chosen, so
+    // a quote in a selection is only ever compared, never read as SQL.
     const QString typeCode = type.trimmed();
     const QString tableCode = table.trimmed();
+    return {u"SELECT * FROM FUNATRIB WHERE (? = 1 OR FunATipo = ?) AND (? = 1 OR FunATabla = ?) "
+            u"ORDER BY COALESCE(FunAClasif, ''), FunADescri, FunAId"_s,
+            {typeCode.isEmpty() ? 1 : 0, typeCode, tableCode.isEmpty() ? 1 : 0, tableCode}};
+}
+
+QList<StoredAttribute> attributeDefinitions(Database& database, const QString& type, const QString& table)
+{
+    const SourceQuery query = attributeListQuery(type, table);
     QueryCursor rows(database);
     QList<StoredAttribute> found;
-    if (rows.open(u"SELECT * FROM FUNATRIB WHERE (? = 1 OR FunATipo = ?) AND (? = 1 OR FunATabla = ?) "
-                  u"ORDER BY COALESCE(FunAClasif, ''), FunADescri, FunAId"_s,
-                  {typeCode.isEmpty() ? 1 : 0, typeCode, tableCode.isEmpty() ? 1 : 0, tableCode}))
+    if (rows.open(query.select, query.values))
         return found;
     for (; rows.hasCurrent(); rows.moveNext())
         found.append(readAttribute(rows));
@@ -340,6 +362,22 @@ DbError PADDATFC(Database& database, UiPort& ui, int attribute, const QString& t
         database.idleFreeLocks();
     }
 
+    // The rows the attribute has already, read once: the others are added
+    // without a look-up each.
+    QSet<std::pair<qint64, int>> existing;
+    {
+        TableCursor stored(database);
+        error = stored.open(valueTable, Access::ReadOnly);
+        if (!error)
+            error = stored.setIndex(valuesByAttribute);
+        for (error = error ? error : stored.seek(Comparison::Equal, {attribute});
+             !error && stored.hasCurrent() && stored.integer(u"FunAId"_s) == attribute; error = stored.moveNext())
+            existing.insert({stored.integer(u"FunId"_s), int(stored.integer(u"FunAL"_s))});
+        if (error)
+            return error;
+        database.idleFreeLocks();
+    }
+
     const QString total = QString::number(targets.size());
     for (qsizetype done = 0; done < targets.size(); ++done) {
         if (done % progressStep == 0) {
@@ -350,7 +388,8 @@ DbError PADDATFC(Database& database, UiPort& ui, int attribute, const QString& t
         if (value.trimmed().isEmpty())
             error = removeValues(database, ui, values, target.employee, target.position, attribute);
         else
-            error = storeValue(database, ui, values, target.employee, target.position, attribute, type, value);
+            error = storeValue(database, ui, values, target.employee, target.position, attribute, type, value,
+                               existing.contains({target.employee, target.position}));
         if (error)
             break;
     }

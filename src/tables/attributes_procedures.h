@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/db_error.h"
+#include "engine/work_panel.h"
 #include "support/attribute_values.h"
 
 #include <QList>
@@ -28,6 +29,10 @@ struct StoredAttribute {
     QString suggested;
     AttributeDefinition definition;  ///< with the description
 };
+
+/// The list of definitions of one type and table (blank: all), ordered by
+/// classifier, description and number; the selections are bound values.
+SourceQuery attributeListQuery(const QString& type, const QString& table);
 
 /// Every definition, ordered by classifier, description and number; with a
 /// type and a table code (blank: all), only those.

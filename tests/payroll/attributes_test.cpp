@@ -72,17 +72,6 @@ protected:
         return found;
     }
 
-    /// Types the fields of a new definition up to the validation, each
-    /// field entered in screen order as the window does.
-    void typeDefinition(Transaction& form, const QStringList& texts)
-    {
-        for (int at = 0; at < texts.size(); ++at) {
-            const int position = Type + at;
-            ASSERT_TRUE(form.focusEntered(position)) << ui.texts().join(u'|').toStdString();
-            form.setText(position, texts.at(at));
-        }
-    }
-
     /// The refusal shown when the focus tries to pass `position`.
     QString refusalAt(Transaction& form, int position)
     {
