@@ -31,18 +31,18 @@ protected:
     }
 
     /// Opens concept `concept`'s expansion, adds the codes and confirms.
-    bool expand(int concept, const QStringList& codes)
+    bool expand(int code, const QStringList& codes)
     {
-        auto form = open(TCONCEP2(), QString::number(concept), u"UPD"_s);
+        auto form = open(TCONCEP2(), QString::number(code), u"UPD"_s);
         LineTable& lines = linesOf(*form);
         for (const QString& code : codes)
             lines.setText(lines.addLine(), 0, code);
         return form->confirm();
     }
 
-    QString expande(int concept)
+    QString expande(int code)
     {
-        return fieldOf(u"CONCEPT"_s, u"ConExpande"_s, u"ConId = "_s + QString::number(concept)).toString();
+        return fieldOf(u"CONCEPT"_s, u"ConExpande"_s, u"ConId = "_s + QString::number(code)).toString();
     }
 
     int expansionRows() { return countRows(u"CONCEPT2"_s); }
