@@ -33,10 +33,9 @@ QList<DemoTable> demoAttributes()
         // Employees 1001 to 1006 (see employees() of the demo company). 1006
         // left the company and keeps the values it had.
         {"FUNATRVA", {"FunId", "FunAL", "FunAId", "FunAValor", "FunAValN", "FunAValF"}, {
-            {1001, 0, 1, "M", 0, QVariant()}, {1001, 0, 2, "A", 0, QVariant()},
-            {1002, 0, 1, "J", 0, QVariant()}, {1002, 0, 2, "O", 0, QVariant()},
+            // 1001, 1002 and 1004 have their fixed attributes with the
+            // employees themselves.
             {1003, 0, 1, "M", 0, QVariant()}, {1003, 0, 2, "A", 0, QVariant()},
-            {1004, 0, 1, "J", 0, QVariant()}, {1004, 0, 2, "O", 0, QVariant()},
             {1005, 0, 1, "J", 0, QVariant()}, {1005, 0, 2, "O", 0, QVariant()},
             {1006, 0, 1, "J", 0, QVariant()}, {1006, 0, 2, "O", 0, QVariant()},
             {1001, 0, 3, "N", 0, QVariant()}, {1002, 0, 3, "S", 0, QVariant()},

@@ -1,6 +1,9 @@
 // WCONAPLI: one condition per attribute, checked by the attribute's type and
 // list, written to CONCEPT5 on Confirmar.
 #include "payroll/concept_applications.h"
+#include "tables/attributes_procedures.h"
+
+#include "data/demo_company.h"
 
 #include "organisation_tables_fixture.h"
 
@@ -119,6 +122,35 @@ TEST_F(ConceptApplicationsTest, EmptyConditionsMeanNoConditionAndKeepNoRow)
     display.start(u"150"_s, u"DSP"_s);
     EXPECT_FALSE(display.setCondition(display.rowOf(3), u"10"_s));
     EXPECT_FALSE(display.confirm());
+}
+
+using DemoApplicationsTest = OrganisationTableTest;
+
+TEST_F(DemoApplicationsTest, TheDemoCompanysValuesAndConditionsFitTheirDefinitions)
+{
+    VBGlob::put(u"Permisos"_s, u"SSSSSSMMS"_s);
+    QString error;
+    ASSERT_TRUE(loadDemoCompany(*database, &error)) << error.toStdString();
+    const QList<StoredAttribute> attributes = attributeDefinitions(*database);
+    ASSERT_GE(attributes.size(), 6);
+    for (const StoredAttribute& attribute : attributes) {
+        EXPECT_EQ(PCTRVALA(*database, attribute.id, attribute.definition), QString()) << attribute.id;
+        EXPECT_EQ(PVALFUNA(attribute.definition, attribute.suggested), QString()) << attribute.id;
+    }
+    EXPECT_GT(countRows(u"FUNATRVA"_s), 20);
+    for (int code : {1, 2, 5, 20, 101, 102, 103, 150}) {
+        WCONAPLI panel(*database, ui);
+        panel.start(QString::number(code), u"UPD"_s);
+        int conditions = 0;
+        for (int row = 0; row < panel.rowCount(); ++row)
+            conditions += panel.text(row, WCONAPLI::Condition).isEmpty() ? 0 : 1;
+        EXPECT_GT(conditions, 0) << code;
+        EXPECT_TRUE(panel.confirm()) << code;
+    }
+    EXPECT_TRUE(ui.texts().isEmpty()) << ui.texts().join(u'|').toStdString();
+    WCONAPLI dues(*database, ui);
+    dues.start(u"150"_s, u"UPD"_s);
+    EXPECT_EQ(dues.text(dues.rowOf(3), WCONAPLI::Condition), u"S"_s);
 }
 
 }  // namespace
