@@ -100,6 +100,8 @@ QVariant LineTable::headerKey() const
 
 QVariant LineTable::normalized(int column, const QVariant& value) const
 {
+    if (declaration_.columns.at(column).shown)
+        return value.toString();
     const FieldType type = typeOf(form_.database(), declaration_.table, declaration_.columns.at(column).field);
     if (type == FieldType::Date) {
         const QDate date = value.metaType().id() == QMetaType::QDateTime ? value.toDateTime().date() : value.toDate();
@@ -121,6 +123,11 @@ LineTable::Line LineTable::emptyLine() const
 {
     Line line;
     for (int column = 0; column < columnCount(); ++column) {
+        if (declaration_.columns.at(column).shown) {
+            line.values.append(QString());
+            line.invalid.append(false);
+            continue;
+        }
         const FieldType type = typeOf(form_.database(), declaration_.table, declaration_.columns.at(column).field);
         line.values.append(normalized(column, emptyValue(type)));
         line.invalid.append(false);
@@ -131,6 +138,8 @@ LineTable::Line LineTable::emptyLine() const
 
 QString LineTable::text(int row, int column) const
 {
+    if (const auto& shown = declaration_.columns.at(column).shown)
+        return shown(*this, row);
     return shownText(column, value(row, column));
 }
 
@@ -174,6 +183,8 @@ bool LineTable::setText(int row, int column, const QString& typed, QString* erro
         return refuse(QStringLiteral("El campo no se puede modificar"));
 
     const LineColumn& decl = declaration_.columns.at(column);
+    if (decl.shown)
+        return refuse(QStringLiteral("El campo no se puede modificar"));
     const FieldType type = typeOf(form_.database(), declaration_.table, decl.field);
     Line& line = lines_[row];
     QVariant value;
@@ -315,8 +326,10 @@ bool LineTable::readLines(QList<Line>& into) const
     for (; belongs(cursor, true); cursor.moveNext()) {
         Line line = emptyLine();
         line.mode = Mode::Display;
-        for (int column = 0; column < columnCount(); ++column)
-            line.values[column] = normalized(column, cursor.value(declaration_.columns.at(column).field));
+        for (int column = 0; column < columnCount(); ++column) {
+            if (!declaration_.columns.at(column).shown)
+                line.values[column] = normalized(column, cursor.value(declaration_.columns.at(column).field));
+        }
         line.asRead = line.values;
         into.append(line);
     }
@@ -396,6 +409,8 @@ bool LineTable::writeLine(TableCursor& cursor, const Line& line)
                 return error;
         }
         for (int column = 0; column < columnCount(); ++column) {
+            if (declaration_.columns.at(column).shown)
+                continue;
             if (DbError error = cursor.setValue(declaration_.columns.at(column).field, line.values.at(column)))
                 return error;
         }
@@ -420,6 +435,8 @@ bool LineTable::writeLine(TableCursor& cursor, const Line& line)
     if (DbError error = cursor.edit())
         return failed(error);
     for (int column = 0; column < columnCount(); ++column) {
+        if (declaration_.columns.at(column).shown)
+            continue;
         if (!sameValue(column, cursor.value(declaration_.columns.at(column).field), line.asRead.at(column))) {
             cursor.cancelUpdate();
             return refuseAsModified();

@@ -33,6 +33,9 @@ struct LineColumn {
     QString field;
     QString heading;
     QString picture;  ///< "dd/mm/yy", "ZZ9.999999"; empty: as typed
+    /// Set: a column that is not stored, only shown (the description of the
+    /// code beside it), computed from the line; never typed into.
+    std::function<QString(const LineTable& lines, int row)> shown = {};
 };
 
 /// The check of one line before it is written: ok, a refusal, or an

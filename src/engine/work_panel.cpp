@@ -143,10 +143,16 @@ DbError WorkPanel::createWorkTable(QString& name, const QList<FieldDef>& columns
 
 DbError WorkPanel::openTable()
 {
-    source_ = std::make_unique<TableCursor>(database_);
-    DbError error = source_->open(declaration_.table, Access::ReadOnly);
+    if (declaration_.sourceQuery) {
+        // Opened by each full load, with the filter values of that moment.
+        source_ = std::make_unique<QueryCursor>(database_);
+        return {};
+    }
+    auto table = std::make_unique<TableCursor>(database_);
+    DbError error = table->open(declaration_.table, Access::ReadOnly);
     if (!error && !declaration_.index.isEmpty())
-        error = source_->setIndex(declaration_.index);
+        error = table->setIndex(declaration_.index);
+    source_ = std::move(table);
     return error;
 }
 
@@ -179,10 +185,12 @@ DbError WorkPanel::openRowSource(const QList<FieldDef>& columns)
     }
     if (DbError error = work.commit())
         return error;
-    source_ = std::make_unique<TableCursor>(work);
-    if (DbError error = source_->open(listTable_, Access::ReadOnly))
-        return error;
-    return source_->setIndex(keyIndex);
+    auto copied = std::make_unique<TableCursor>(work);
+    DbError error = copied->open(listTable_, Access::ReadOnly);
+    if (!error)
+        error = copied->setIndex(keyIndex);
+    source_ = std::move(copied);
+    return error;
 }
 
 const TableDef* WorkPanel::sourceTable() const
@@ -304,7 +312,14 @@ DbError WorkPanel::fullLoad()
     exhausted_ = false;
     if (DbError error = work_.database().execute(QStringLiteral("DELETE * FROM [") + workTable_ + u']'))
         return error;
-    if (DbError error = source_->moveFirst()) {
+    DbError error;
+    if (declaration_.sourceQuery) {
+        const SourceQuery query = declaration_.sourceQuery(*this);
+        error = static_cast<QueryCursor&>(*source_).open(query.select, query.values);
+    } else {
+        error = source_->moveFirst();
+    }
+    if (error) {
         exhausted_ = true;
         return error;
     }

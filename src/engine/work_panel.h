@@ -83,6 +83,12 @@ using RowFilter = std::function<bool(const WorkPanel& panel, const RecordCursor&
 /// order. Sets `error` when the list cannot be read.
 using RowSource = std::function<QList<QStringList>(QString& error)>;
 
+/// A select (Jet dialect allowed) and the values bound to its "?" marks.
+struct SourceQuery {
+    QString select;
+    QVariantList values;
+};
+
 /// A work panel or selection prompt as data.
 struct WorkPanelDecl {
     QString name;         ///< "WCATEGOR"
@@ -125,6 +131,10 @@ struct WorkPanelDecl {
     /// While the group's own switch is "S" (whatever the global one says),
     /// the buttons that change data are disabled.
     bool disabledWhileGroupCopied = false;
+    /// Set: the rows come from this select over `table`, made again from
+    /// the panel (its filter values bound, never pasted) on every full load;
+    /// its ORDER BY is the list's order and `index` is not used.
+    std::function<SourceQuery(const WorkPanel& panel)> sourceQuery;
 };
 
 /// A selection prompt over `table` by `index`: the key column first.
@@ -252,7 +262,7 @@ private:
     QString title_;
     QString parent_;
     SyncSwitches switches_;
-    std::unique_ptr<TableCursor> source_;
+    std::unique_ptr<RecordCursor> source_;
     std::unique_ptr<TableCursor> rows_;  ///< over the work table
     int loaded_ = 0;
     bool exhausted_ = true;

@@ -3,6 +3,7 @@
 #include "engine/object_registry.h"
 #include "ui/basic_values_windows.h"
 #include "ui/entry_windows.h"
+#include "ui/concept_applications_window.h"
 #include "ui/holiday_range_window.h"
 #include "ui/profiles_window.h"
 #include "ui/users_window.h"
@@ -28,6 +29,7 @@ QHash<QString, WindowFactory>& filledRegistry()
         registerHolidayRangeWindow();
         registerBasicValuesWindows();
         registerEntryWindows();
+        registerConceptApplicationsWindow();
         return true;
     }();
     (void)filled;

@@ -89,8 +89,11 @@ protected:
         }
         if (const LineTableDecl* lines = form.lines) {
             expectSeek(name, lines->table, lines->index, {lines->headerKey});
-            for (const LineColumn& column : lines->columns)
-                expectField(name, lines->table, column.field);
+            for (const LineColumn& column : lines->columns) {
+                // A shown column is computed, never stored.
+                if (!column.shown)
+                    expectField(name, lines->table, column.field);
+            }
             if (!lines->lastNumberField.isEmpty())
                 expectField(name, form.table, lines->lastNumberField);
         }
