@@ -83,6 +83,17 @@ using RowFilter = std::function<bool(const WorkPanel& panel, const RecordCursor&
 /// order. Sets `error` when the list cannot be read.
 using RowSource = std::function<QList<QStringList>(QString& error)>;
 
+/// A second, read-only grid of a panel: what belongs to the list's current
+/// row, read again whenever the current row changes.
+struct DetailGridDecl {
+    QString caption;       ///< the frame around it ("Valores")
+    QStringList headings;  ///< its columns
+    QList<int> numeric;    ///< columns aligned to the right
+    /// The rows of the list's row `row`, cell by cell as shown; false with
+    /// `error` set when they could not be read.
+    std::function<bool(const WorkPanel& panel, int row, QList<QStringList>& rows, QString& error)> rows;
+};
+
 /// A select (Jet dialect allowed) and the values bound to its "?" marks.
 struct SourceQuery {
     QString select;
@@ -135,6 +146,9 @@ struct WorkPanelDecl {
     /// the panel (its filter values bound, never pasted) on every full load;
     /// its ORDER BY is the list's order and `index` is not used.
     std::function<SourceQuery(const WorkPanel& panel)> sourceQuery;
+    /// Set: a second grid under the list with the rows that belong to the
+    /// current one (a basic's dated values).
+    DetailGridDecl detail = {};
 };
 
 /// A selection prompt over `table` by `index`: the key column first.

@@ -213,6 +213,21 @@ void removeThroughPELIMBAS(WorkPanel& panel, int row)
         ui.message(outcome.message, MessageIcon::Information);
 }
 
+/// The values of the list's current basic, as the grid under the list shows them.
+bool basicValueCells(const WorkPanel& panel, int row, QList<QStringList>& cells, QString& error)
+{
+    QList<BasicValueRow> values;
+    if (!readBasicValues(panel.database(), panel.keyAt(row).trimmed().toInt(), values, &error))
+        return false;
+    for (const BasicValueRow& value : values) {
+        cells.append({value.position ? QString::number(value.position) : QString(), value.costCentre,
+                      value.reference, value.validFrom.isValid() ? value.validFrom.toString(u"dd/MM/yy"_s) : QString(),
+                      value.classifier, basicAmountText(value.amount),
+                      value.previousAmount ? basicAmountText(value.previousAmount) : QString()});
+    }
+    return true;
+}
+
 void basicCommand(WorkPanel& panel, const CommandDecl& command, int row)
 {
     // The change of number and the import have panels of their own, opened
@@ -314,6 +329,11 @@ const WorkPanelDecl& WBASICOS()
         importing.changesData = true;
         declaration.commands = {renumber, importing};
         declaration.command = &basicCommand;
+        declaration.detail = {u"Valores"_s,
+                              {u"Cargo"_s, u"Centro de costo"_s, u"Referencia"_s, u"Vigencia"_s,
+                               u"Clasificador"_s, u"Valor"_s, u"Valor anterior"_s},
+                              {0, 5, 6},
+                              &basicValueCells};
         return declaration;
     }();
     return panel;

@@ -4,12 +4,14 @@
 #include "ui/help_viewer.h"
 #include "ui/object_host.h"
 #include "ui/pictures.h"
+#include "ui/security_window_parts.h"
 
 #include <QCheckBox>
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QItemSelectionModel>
@@ -19,6 +21,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -212,6 +215,19 @@ WorkPanelWindow::WorkPanelWindow(WorkPanel& panel, QWidget* parent)
             modify();
     });
     layout->addWidget(grid_, 1);
+    if (declaration.detail.rows) {
+        // The rows of the current row, under the list.
+        auto* frame = new QGroupBox(declaration.detail.caption, this);
+        auto* frameLayout = new QVBoxLayout(frame);
+        detail_ = newListGrid(frame, declaration.detail.headings);
+        detail_->setFocusPolicy(Qt::ClickFocus);
+        frameLayout->addWidget(detail_);
+        layout->addWidget(frame, 1);
+        connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                [this](const QModelIndex& current) { showDetail(current.row()); });
+        connect(model_, &QAbstractItemModel::modelReset, this,
+                [this] { showDetail(grid_->currentIndex().row()); });
+    }
     if (!declaration.commands.isEmpty()) {
         // The panel's own commands, in a row above the standard ones.
         auto* own = new QHBoxLayout;
@@ -240,7 +256,24 @@ WorkPanelWindow::WorkPanelWindow(WorkPanel& panel, QWidget* parent)
     }
     if (model_->rowCount() > 0)
         grid_->selectRow(first);
-    resize(qMax(480, grid_->minimumWidth() + 24), 460);
+    showDetail(grid_->currentIndex().row());
+    resize(qMax(480, grid_->minimumWidth() + 24), detail_ ? 620 : 460);
+}
+
+void WorkPanelWindow::showDetail(int row)
+{
+    if (!detail_)
+        return;
+    const DetailGridDecl& declaration = panel_.declaration().detail;
+    QList<QStringList> rows;
+    QString error;
+    if (row >= 0 && !declaration.rows(panel_, row, rows, error))
+        rows = {QStringList{error}};
+    detail_->setRowCount(0);
+    for (int at = 0; at < rows.size(); ++at)
+        setGridRow(detail_, at, rows.at(at), declaration.numeric);
+    detail_->resizeColumnsToContents();
+    detail_->horizontalHeader()->setStretchLastSection(true);
 }
 
 void WorkPanelWindow::fitColumns()

@@ -9,6 +9,7 @@ class QLayout;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class QTableWidget;
 class WorkPanel;
 
 /// The grid's rows, read from the panel's work table a page at a time: the
@@ -72,6 +73,8 @@ private:
     void applyPermissions();
     /// The declaration's filters, in a row above the grid.
     QLayout* buildFilters();
+    /// The detail grid's rows of list row `row`.
+    void showDetail(int row);
     /// Columns as wide as their headings and contents; the description
     /// column takes the rest of the window.
     void fitColumns();
@@ -80,6 +83,7 @@ private:
     WorkPanel& panel_;
     WorkPanelModel* model_;
     QTableView* grid_;
+    QTableWidget* detail_ = nullptr;  ///< the detail grid, when the panel has one
     QLineEdit* filter_ = nullptr;
     QList<QAbstractButton*> addButtons_;
     QList<QAbstractButton*> deleteButtons_;

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -58,6 +60,15 @@ TEST_F(BasicValuesWindowsTest, ABasicTakesItsNewNumberFromTheListAndAnExistingOn
     auto* panel = openWindow<WorkPanelWindow>(u"WBASICOS"_s);
     ASSERT_NE(panel, nullptr);
 
+    // Under the list, the values of the basic the cursor is on.
+    auto* values = panel->findChild<QTableWidget*>();
+    ASSERT_NE(values, nullptr);
+    ASSERT_EQ(values->rowCount(), 1);
+    EXPECT_EQ(values->item(0, 5)->text(), u"24,572.00"_s);
+    panel->grid()->selectRow(1);
+    EXPECT_EQ(values->rowCount(), 0);
+    panel->grid()->selectRow(0);
+
     // The taken number is refused and the window stays; the free one moves
     // the basic with its value.
     whenOpen(u"WCAMBIAB"_s, [](ProcedureWindow& window) {
@@ -90,7 +101,9 @@ TEST_F(BasicValuesWindowsTest, TheCsvButtonFillsTheSeparatorsAndConfirmStoresThe
     EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join(u'|').toStdString();
     EXPECT_EQ(openWindow<ProcedureWindow>(u"WPREFIMP"_s), nullptr) << "closed once stored";
     QSqlQuery query(database->connection());
-    ASSERT_TRUE(query.exec(u"SELECT COUNT(*) FROM PARAMETR WHERE ParTabla = 'Importa' AND ParValorCa IN (';', ',')"_s) && query.next());
+    ASSERT_TRUE(query.exec(u"SELECT COUNT(*) FROM PARAMETR WHERE ParTabla = 'Importa' "
+                            "AND ParValorCa IN (';', ',')"_s)
+                && query.next());
     EXPECT_EQ(query.value(0).toInt(), 2);
 }
 
