@@ -50,7 +50,7 @@ LineTable::LineTable(const LineTableDecl& declaration, Transaction& form, const 
 
 QVariantList LineTable::prefix(bool asStored) const
 {
-    QVariantList key{headerKey()};
+    QVariantList key = headerKeys();
     if (third_)
         key << (asStored ? readKey_ : lineKey_);
     return key;
@@ -60,6 +60,10 @@ bool LineTable::belongs(const TableCursor& cursor, bool asStored) const
 {
     if (!cursor.hasCurrent() || cursor.value(declaration_.headerKey) != headerKey())
         return false;
+    for (const QString& field : declaration_.moreHeaderKeys) {
+        if (cursor.value(field) != form_.value(field))
+            return false;
+    }
     return !third_ || cursor.value(declaration_.parentLineField) == (asStored ? readKey_ : lineKey_);
 }
 
@@ -96,6 +100,14 @@ bool LineTable::pending() const
 QVariant LineTable::headerKey() const
 {
     return form_.value(declaration_.headerKey);
+}
+
+QVariantList LineTable::headerKeys() const
+{
+    QVariantList keys{headerKey()};
+    for (const QString& field : declaration_.moreHeaderKeys)
+        keys << form_.value(field);
+    return keys;
 }
 
 QVariant LineTable::normalized(int column, const QVariant& value) const
@@ -262,7 +274,7 @@ bool LineTable::repeatsKey(int row) const
 
 void LineTable::follow()
 {
-    const QVariant key = headerKey();
+    const QVariant key = declaration_.moreHeaderKeys.isEmpty() ? headerKey() : QVariant(headerKeys());
     if (third_ && loaded_)
         return;  // a line's lines are read once, when first asked for
     if (loaded_ && key == loadedKey_)
@@ -369,6 +381,10 @@ bool LineTable::writeLine(TableCursor& cursor, const Line& line)
     auto store = [&]() -> DbError {
         if (DbError error = cursor.setValue(declaration_.headerKey, headerKey()))
             return error;
+        for (const QString& field : declaration_.moreHeaderKeys) {
+            if (DbError error = cursor.setValue(field, form_.value(field)))
+                return error;
+        }
         if (third_) {
             if (DbError error = cursor.setValue(declaration_.parentLineField, lineKey_))
                 return error;
@@ -570,6 +586,8 @@ qlonglong LineTable::lastNumber() const
 
 QString LineTable::auditText(const Line& line) const
 {
+    if (declaration_.auditText)
+        return declaration_.auditText(form_, line.mode, line.values);
     const AuditWording& wording = declaration_.audit;
     const QString verb = line.mode == Mode::Insert ? wording.insert
                          : line.mode == Mode::Update ? wording.modify
@@ -578,7 +596,11 @@ QString LineTable::auditText(const Line& line) const
     if (verb.isEmpty())
         return {};
     const int keyPosition = form_.position(declaration_.headerKey);
-    const QString header = keyPosition > 0 ? form_.text(keyPosition).trimmed() : headerKey().toString();
+    QString header = keyPosition > 0 ? form_.text(keyPosition).trimmed() : headerKey().toString();
+    for (const QString& field : declaration_.moreHeaderKeys) {
+        const int position = form_.position(field);
+        header += u' ' + (position > 0 ? form_.text(position).trimmed() : form_.value(field).toString());
+    }
     QString sentence = verb + header + u' ';
     if (third_)
         sentence += lineKey_.toString() + u' ';

@@ -60,6 +60,13 @@ struct LineTableDecl {
     const LineTableDecl* sublines = nullptr;
     /// In a third level's declaration: the field holding its line's key.
     QString parentLineField;
+    /// A header of a composite key (an accumulator's type and number): its
+    /// further key fields, shared by header and lines like `headerKey`, and
+    /// following it in `index`.
+    QStringList moreHeaderKeys = {};
+    /// Set: the audit sentence of a written line (its mode and its values
+    /// in column order) instead of the one `audit` builds; empty: no entry.
+    std::function<QString(const Transaction& form, Mode mode, const QVector<QVariant>& values)> auditText = {};
 };
 
 class LineTable {
@@ -70,6 +77,8 @@ public:
     static LineTable* of(const Transaction& form) { return form.lines(); }
 
     const LineTableDecl& declaration() const { return declaration_; }
+    /// The form the lines belong to (its database, its other fields).
+    Transaction& form() const { return form_; }
     int columnCount() const { return int(declaration_.columns.size()); }
 
     /// Reads the lines again when the header key on the form changed since
@@ -141,6 +150,8 @@ private:
     LineTable(const LineTableDecl& declaration, Transaction& form, const QVariant& readKey);
 
     QVariant headerKey() const;
+    /// The header's key and its further key fields' values, in index order.
+    QVariantList headerKeys() const;
     /// The key fields and values every line of this level is stored under:
     /// the header key, and for a third level its line's key.
     QVariantList prefix(bool asStored) const;

@@ -125,6 +125,9 @@ struct WorkPanelDecl {
     /// While the group's own switch is "S" (whatever the global one says),
     /// the buttons that change data are disabled.
     bool disabledWhileGroupCopied = false;
+    /// Set: the rows come from it, as from `rowSource`, made for the panel
+    /// as it opens (its database, the parent it was called with).
+    std::function<QList<QStringList>(const WorkPanel& panel, QString& error)> panelRows;
 };
 
 /// A selection prompt over `table` by `index`: the key column first.

@@ -72,3 +72,8 @@ ListingResult RLOCALLI(KQRView& view, const ListingRun& run);  ///< locales, `LO
 ListingResult ROBRASLI(KQRView& view, const ListingRun& run);  ///< works, `OBRAS`, two lines a works
 /// Leave-day scales, `DIASLICE`, each with its lines of `DIASLIC1` under it.
 ListingResult RDIASLIC(KQRView& view, const ListingRun& run);
+
+// The listings of the payroll definitions beside the concepts.
+ListingResult RTIPOSLI(KQRView& view, const ListingRun& run);  ///< liquidation types with their rules
+ListingResult RACUMHLL(KQRView& view, const ListingRun& run);  ///< accumulators with their concepts
+ListingResult RAPORTEL(KQRView& view, const ListingRun& run);  ///< contribution groups with their lines
