@@ -354,7 +354,7 @@ QList<TableDef> buildTables()
         {integer("CfId"), text("PLTLId", 1), integer("PLConIdExc")},
         {primary("IPARLIQX", {"CfId", "PLTLId", "PLConIdExc"}),
          secondary("IPARLIQ1", {"PLConIdExc"}),
-         secondary("IPARLIQ2", {"PLTLId", "PLConIdExc"})});  // a type's exceptions, as its form lists them
+         secondary("IPARLIQ2", {"PLTLId", "CfId", "PLConIdExc"})});  // a type's exceptions, as its form lists them
 
     add("PERFILES", "Perfiles",
         {text("PrfClave", 20), integer("PrfCorrela"), text("PrfDatos", 282),

@@ -99,7 +99,7 @@ bool LineTable::pending() const
 
 QVariant LineTable::headerKey() const
 {
-    return form_.value(declaration_.headerKey);
+    return form_.value(declaration_.headerFormField.isEmpty() ? declaration_.headerKey : declaration_.headerFormField);
 }
 
 QVariantList LineTable::headerKeys() const
@@ -595,7 +595,8 @@ QString LineTable::auditText(const Line& line) const
                                                      : QString();
     if (verb.isEmpty())
         return {};
-    const int keyPosition = form_.position(declaration_.headerKey);
+    const int keyPosition =
+        form_.position(declaration_.headerFormField.isEmpty() ? declaration_.headerKey : declaration_.headerFormField);
     QString header = keyPosition > 0 ? form_.text(keyPosition).trimmed() : headerKey().toString();
     for (const QString& field : declaration_.moreHeaderKeys) {
         const int position = form_.position(field);

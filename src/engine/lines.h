@@ -64,6 +64,10 @@ struct LineTableDecl {
     /// further key fields, shared by header and lines like `headerKey`, and
     /// following it in `index`.
     QStringList moreHeaderKeys = {};
+    /// The form's field that holds the header key, when the form's table
+    /// names it otherwise than the lines' table (TLId for PLTLId); empty:
+    /// `headerKey` itself.
+    QString headerFormField = {};
     /// Set: the audit sentence of a written line (its mode and its values
     /// in column order) instead of the one `audit` builds; empty: no entry.
     std::function<QString(const Transaction& form, Mode mode, const QVector<QVariant>& values)> auditText = {};

@@ -208,12 +208,20 @@ FieldDecl flagField(const QString& name, const QString& label)
     return flag;
 }
 
+FieldVerdict checkType(Transaction& form)
+{
+    const QString type = typeOf(form);
+    if (type != u"H"_s && type != u"L"_s && type != u"M"_s)
+        return FieldVerdict::refuse(u"Tipo debe ser H (histórico), L (liquidación) o M (movimientos)"_s);
+    return FieldVerdict::ok();
+}
+
+/// The type is typed as its letter: a key field takes no list of choices.
 FieldDecl typeKey()
 {
-    FieldDecl type = keyField(u"AcuTipo"_s, u"Tipo"_s, {});
-    type.kind = FieldKind::CodeList;
-    type.choices = accumulatorTypes();
+    FieldDecl type = keyField(u"AcuTipo"_s, u"Tipo"_s, u"!"_s);
     type.missingMessage = u"Falta tipo"_s;
+    type.rule = &checkType;
     return type;
 }
 
@@ -454,6 +462,7 @@ const TransactionDecl& WACUMCOP()
         declaration.index = u"IACUMHL"_s;
         FieldDecl type = typeKey();
         type.fromCaller = true;
+        type.rule = {};  // an unknown type is told when the copy is confirmed
         FieldDecl number = numberKey();
         number.fromCaller = true;
         number.rule = {};

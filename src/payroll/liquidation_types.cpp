@@ -156,9 +156,13 @@ FieldVerdict checkDeductionRun(Transaction& form)
                                     u"ni descontará descuentos rechazados ni líquidos negativos"_s);
     if (deductedIn.isEmpty() && deductsLater)
         return FieldVerdict::refuse(u"Falta indicar el tipo de liquidación en que se descontará"_s);
+    if (deductedIn.isEmpty())
+        return FieldVerdict::ok();
     if (deductedIn == form.value(u"TLId"_s).toString().trimmed())
         return FieldVerdict::refuse(
             u"El tipo de liquidación en que se descontará la liquidación de adelanto no puede ser la misma"_s);
+    if (!anyRow(form.database(), u"SELECT TLId FROM TIPLIQUI WHERE TLId = ?"_s, {deductedIn}))
+        return FieldVerdict::refuse(u"No existe TipLiquidacion"_s);
     return FieldVerdict::ok();
 }
 
@@ -351,11 +355,10 @@ const TransactionDecl& TTIPOLIQ()
         rounding.page = Advances;
         rounding.rule = &checkSummaryRounding;
 
-        FieldDecl deductedIn;
-        deductedIn.name = u"TLIdDescue"_s;
-        deductedIn.label = u"Tipo de liquidación en que se descontará"_s;
-        deductedIn.kind = FieldKind::Reference;
-        deductedIn.reference = {u"TIPLIQUI"_s, u"ITIPLIQU"_s, u"TipLiquidacion"_s, u"WKQ00S0"_s, u"TLDesc"_s, {}};
+        // Chosen from the types' list; checked by its rule, since a type
+        // that deducts in itself is told so before it is looked for.
+        FieldDecl deductedIn = textField(u"TLIdDescue"_s, u"Tipo de liquidación en que se descontará"_s);
+        deductedIn.reference.listObject = u"WKQ00S0"_s;
         deductedIn.rule = &checkDeductionRun;
 
         declaration.fields = {
@@ -428,6 +431,9 @@ const LineTableDecl& exceptionLines()
         declaration.table = u"PARLIQX"_s;
         declaration.index = u"IPARLIQ2"_s;
         declaration.headerKey = u"PLTLId"_s;
+        declaration.headerFormField = u"TLId"_s;
+        // Kept under the company configuration, record 0.
+        declaration.moreHeaderKeys = {u"CfId"_s};
         declaration.columns = {{u"PLConIdExc"_s, u"Concepto"_s, u"ZZZ9"_s}};
         declaration.check = &checkException;
         declaration.audit.insert = u"Agrega concepto que no se repite, tipo de liquidación "_s;
@@ -474,7 +480,12 @@ const TransactionDecl& TTIPOLIN()
         type.fromCaller = true;
         FieldDecl description = textField(u"TLDesc"_s, u"Descripción"_s);
         description.enabledWhen = [](const Transaction&) { return false; };
-        declaration.fields = {type, description};
+        // The company configuration the exceptions belong to: always the
+        // one record 0 of CONFIGUR.
+        FieldDecl configuration = numberField(u"CfId"_s, u"Configuración"_s, u"Z9"_s);
+        configuration.unbound = true;
+        configuration.enabledWhen = [](const Transaction&) { return false; };
+        declaration.fields = {type, description, configuration};
         declaration.keyMissingMessage = u"Falta Tipo liquidación."_s;
         declaration.labels = {{u"Excepciones"_s, 0, {}, [](Transaction&) {
                                    return u"Conceptos que no se repiten en la liquidación en que se descontará el "

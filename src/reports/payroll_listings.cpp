@@ -230,7 +230,7 @@ ListingResult RACUMHLL(KQRView& view, const ListingRun& run)
             }
             frame.drawRow(top, cells + QStringList{conceptText(conceptId.at(0), conceptId.at(1)),
                                                    operationText(trimmed(conceptId.at(2))),
-                                                   multiplier.format(conceptId.at(3).toDouble())});
+                                                   multiplier.format(conceptId.at(3).toDouble()).trimmed()});
         }
     }
     frame.finish();
@@ -273,7 +273,7 @@ ListingResult RAPORTEL(KQRView& view, const ListingRun& run)
             line.at(5).toInt() == 0 ? QString() : conceptText(line.at(5), line.at(6));
         frame.addRow({first ? number(line.at(0)) : QString(), first ? trimmed(line.at(1)) : QString(),
                       hasLine ? conceptText(line.at(2), line.at(3)) : QString(),
-                      hasLine ? percent.format(line.at(4).toDouble()) : QString(), hasLine ? conditional : QString()});
+                      hasLine ? percent.format(line.at(4).toDouble()).trimmed() : QString(), hasLine ? conditional : QString()});
     }
     frame.finish();
     return result;

@@ -52,6 +52,7 @@ protected:
         auto form = open(TACUMHL(), u"0"_s, u"INS"_s);
         form->setText(u"AcuTipo"_s, type);
         form->setText(u"AcuId"_s, number);
+        form->focusEntered(form->position(u"AcuDesc"_s));
         form->setText(u"AcuDesc"_s, description);
         return form;
     }
@@ -104,6 +105,8 @@ TEST_F(AccumulatorsTest, AHistoricalAccumulatorIsCheckedInScreenOrderAndAudited)
     if (outside->value(u"AcuId"_s).toInt() == 100)
         expectRefused(*outside, u"Nº de acumulador debe ser 1 a 99"_s);
     ASSERT_TRUE(form->setText(u"AcuId"_s, u"3"_s));
+    form->focusEntered(form->position(u"AcuDesc"_s));
+    ASSERT_TRUE(form->setText(u"AcuDesc"_s, u"Horas del año"_s));
     expectRefused(*form, u"Falta contenido"_s);
     ASSERT_TRUE(form->setText(u"AcuConteni"_s, u"I"_s));
     expectRefused(*form, u"Falta período"_s);
@@ -141,7 +144,7 @@ TEST_F(AccumulatorsTest, AHistoricalAccumulatorIsCheckedInScreenOrderAndAudited)
 TEST_F(AccumulatorsTest, TheDescriptionControlLooksAtFourSourcesAccentsAndCaseAside)
 {
     addAccumulator(u"H"_s, 1, u"Vacaciones"_s, u"C"_s);
-    addRow(u"FUNATRIB"_s, {{u"FunAId"_s, 1}, {u"FunADescri"_s, u"Antigüedad"_s}});
+    addRow(u"FUNATRIB"_s, {{u"FunAId"_s, 10}, {u"FunADescri"_s, u"Antigüedad"_s}});
     addRow(u"INFORME4"_s, {{u"InfId"_s, 1}, {u"InfCalId"_s, 1}, {u"InfCalTitu"_s, u"Total jornales"_s}});
     addRow(u"CAMPOS"_s, {{u"CamId"_s, 10}, {u"CamDes"_s, u"Sueldo básico"_s}});
 
@@ -248,7 +251,7 @@ TEST_F(AccumulatorsTest, TheConceptsThatFeedAnAccumulatorAreKeptUnderItsTypeAndN
     ASSERT_TRUE(form->confirm()) << ui.texts().join(u'|').toStdString();
     EXPECT_EQ(fieldOf(u"CONCEPT3"_s, u"COUNT(*)"_s, u"AcuTipo = 'H' AND AcuId = 1"_s).toInt(), 2);
     EXPECT_EQ(fieldOf(u"CONCEPT3"_s, u"ConAcuMult"_s, u"AcuTipo = 'H' AND ConId = 1"_s).toDouble(), 0.5);
-    EXPECT_TRUE(auditEntries().contains(u"Agrega concepto al acumulador histórico 1 1, operación = G, multiplicador = 0.500"_s))
+    EXPECT_TRUE(auditEntries().contains(u"Agrega concepto al acumulador H 1 1, operación = G, multiplicador = 0.500"_s))
         << auditEntries().join(u'|').toStdString();
 
     // Left without concepts, it says so and writes.

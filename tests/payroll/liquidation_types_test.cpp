@@ -39,8 +39,10 @@ protected:
     /// A new type on the form, typed key and description.
     std::unique_ptr<Transaction> newType(const QString& id, const QString& description)
     {
-        auto form = open(TTIPOLIQ(), u"0"_s, u"INS"_s);
+        auto form = open(TTIPOLIQ(), QString(), u"INS"_s);
         form->setText(u"TLId"_s, id);
+        // Leaving the key reads the record, or clears the form for a new one.
+        form->focusEntered(form->position(u"TLDesc"_s));
         form->setText(u"TLDesc"_s, description);
         return form;
     }
@@ -114,6 +116,8 @@ TEST_F(LiquidationTypesTest, AnAdvanceRunIsCheckedFieldByFieldAndAuditedWithItsP
     expectRefused(*form, u"Falta indicar el tipo de liquidación en que se descontará"_s);
     ASSERT_TRUE(form->setText(u"TLIdDescue"_s, u"A"_s));
     expectRefused(*form, u"El tipo de liquidación en que se descontará la liquidación de adelanto no puede ser la misma"_s);
+    ASSERT_TRUE(form->setText(u"TLIdDescue"_s, u"9"_s));
+    expectRefused(*form, u"No existe TipLiquidacion"_s);
     ASSERT_TRUE(form->setText(u"TLIdDescue"_s, u"1"_s));
     ui.clear();
     ASSERT_TRUE(form->confirm()) << ui.texts().join(u'|').toStdString();
@@ -126,7 +130,7 @@ TEST_F(LiquidationTypesTest, AnAdvanceRunIsCheckedFieldByFieldAndAuditedWithItsP
               u" = 1, concepto de descuento de adelantos = 160, repetir movimientos en la otra liquidación = Sí, resumir"
               u" liquidación en un solo concepto por el líquido = Sí, concepto para resumir liquidación = 1, redondeo a"
               u" aplicar al concepto de resumen = 10, reiterar descuentos rechazados en otra liquidación = No, descontar"
-              u" líquidos negativos en otra liquidación = No, notas = "_s);
+              u" líquidos negativos en otra liquidación = No, notas ="_s);
 
     // A change names only what changed.
     auto change = open(TTIPOLIQ(), u"A"_s, u"UPD"_s);
@@ -163,7 +167,7 @@ TEST_F(LiquidationTypesTest, BonusAndNegativeNetConceptsMustMatchTheirFlags)
 
     // A run that deducts nothing later names no run to deduct in.
     auto plain = newType(u"C"_s, u"Complementaria"_s);
-    ASSERT_TRUE(plain->setText(u"TLIdDescue"_s, u"1"_s));
+    ASSERT_TRUE(plain->setText(u"TLIdDescue"_s, u"7"_s));
     expectRefused(*plain, u"Indicó liquidación en que se descontará pero liquidación no es de adelantos ni descontará "
                           u"descuentos rechazados ni líquidos negativos"_s);
 }
