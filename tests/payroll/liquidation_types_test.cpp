@@ -2,7 +2,10 @@
 // order, the fixed types, the delete checks, the exceptions and the listing.
 #include "payroll/liquidation_types.h"
 
+#include "data/demo_company.h"
 #include "engine/lines.h"
+#include "payroll/accumulators.h"
+#include "payroll/contributions.h"
 #include "organisation_tables_fixture.h"
 #include "report_fixture.h"
 #include "reports/listings.h"
@@ -274,4 +277,37 @@ TEST_F(LiquidationTypesTest, TheListingShowsEachTypeWithTheRulesItSets)
     }
 }
 
+TEST_F(LiquidationTypesTest, TheDemoCompanysRunTypesAccumulatorsAndGroupsPassTheirOwnForms)
+{
+    execute(u"DELETE FROM CONCEPT"_s);
+    QString error;
+    ASSERT_TRUE(loadDemoCompany(*database, &error)) << error.toStdString();
+    VBGlob::put(u"Permisos"_s, u"SSSSSSMMS"_s);
+
+    // Every type but the fixed two is confirmed unchanged by its form.
+    const QStringList types = {u"1"_s, u"2"_s, u"A"_s, u"J"_s, u"Q"_s, u"V"_s};
+    for (const QString& type : types) {
+        auto form = open(TTIPOLIQ(), type, u"UPD"_s);
+        ui.clear();
+        EXPECT_TRUE(form->confirm()) << type.toStdString() << ": " << ui.texts().join(u'|').toStdString();
+    }
+    EXPECT_EQ(fieldOf(u"TIPLIQUI"_s, u"TLConIdDes"_s, u"TLId = 'Q'"_s).toInt(), 180);
+    EXPECT_EQ(fieldOf(u"TIPLIQUI"_s, u"TLConIdAgu"_s, u"TLId = 'J'"_s).toInt(), 20);
+
+    for (const QString& key : {u"H\t1"_s, u"H\t2"_s, u"L\t1"_s, u"L\t2"_s, u"M\t1"_s}) {
+        auto form = open(TACUMHL(), key, u"UPD"_s);
+        ui.clear();
+        EXPECT_TRUE(form->confirm()) << key.toStdString() << ": " << ui.texts().join(u'|').toStdString();
+    }
+    // What the accumulators gather are demo concepts.
+    EXPECT_EQ(fieldOf(u"CONCEPT3"_s, u"COUNT(*)"_s, u"ConId NOT IN (SELECT ConId FROM CONCEPT)"_s).toInt(), 0);
+    EXPECT_EQ(fieldOf(u"CONCEPT3"_s, u"COUNT(*)"_s, u"AcuTipo = 'L' AND AcuId = 1"_s).toInt(), 4);
+
+    auto group = open(TAPORTE(), u"1"_s, u"UPD"_s);
+    ASSERT_EQ(group->lines()->rowCount(), 4);
+    EXPECT_EQ(group->text(u"AporDesc"_s), u"Aportes BPS"_s);
+    EXPECT_EQ(fieldOf(u"APORTE1"_s, u"COUNT(*)"_s, u"AporConId NOT IN (SELECT ConId FROM CONCEPT)"_s).toInt(), 0);
+}
+
 }  // namespace
+
