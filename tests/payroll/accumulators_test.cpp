@@ -227,6 +227,12 @@ TEST_F(AccumulatorsTest, CopyAndDeleteAreRefusedWhileTheConceptsAreCopiedAutomat
                                        u"No puede eliminar acumuladores, esta tabla se copia automaticamente."_s}));
     EXPECT_TRUE(ui.calledObjects().isEmpty());
     EXPECT_EQ(accumulators(), 1);
+
+    // Its concepts may still be looked at; the key names type and number.
+    QString calledWith;
+    ui.onCall(u"WACUMHL"_s, [&calledWith](QString& key, QString&) { calledWith = key; });
+    panel->press(u"Conceptos"_s, 0);
+    EXPECT_EQ(calledWith, u"H\t1"_s);
 }
 
 TEST_F(AccumulatorsTest, TheConceptsThatFeedAnAccumulatorAreKeptUnderItsTypeAndNumber)
@@ -314,6 +320,10 @@ TEST_F(AccumulatorsTest, TheListingShowsEachAccumulatorWithItsConcepts)
     addAccumulator(u"M"_s, 1, u"Movimientos"_s);
     addFeed(1, u"H"_s, 4);
     addFeed(5, u"H"_s, 4);
+    // A type with a quote in it, as a damaged row may hold: its concepts are
+    // read with the type bound, never pasted into the statement.
+    addAccumulator(u"'"_s, 9, u"Dañado"_s);
+    addFeed(5, u"'"_s, 9);
     KQRView view(nullptr);
     const ListingEntry* listing = Listings::find(u"RACUMHLL"_s);
     ASSERT_NE(listing, nullptr);
@@ -327,8 +337,9 @@ TEST_F(AccumulatorsTest, TheListingShowsEachAccumulatorWithItsConcepts)
                                    u"Descripción"_s, u"Contenido"_s, u"Período"_s, u"Excluir adelanto"_s,
                                    u"Operación"_s, u"Multiplicador"_s})
         EXPECT_TRUE(texts.contains(heading)) << heading.toStdString();
-    const QList<QStringList> lines = detailLines(view.document());
-    ASSERT_EQ(lines.size(), 3);
+    QList<QStringList> lines = detailLines(view.document());
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines.takeFirst().mid(0, 3), (QStringList{u"'"_s, u"9"_s, u"Dañado"_s}));
     EXPECT_EQ(lines.at(0), (QStringList{u"Hist"_s, u"4"_s, u"Horas del año"_s, u"Importe m/n"_s, u"Año civil"_s,
                                         u"1 a 12"_s, u"No"_s, u"1 Sueldo mensual"_s, u"Suma"_s, u"1.000"_s}));
     EXPECT_TRUE(lines.at(1).contains(u"5 Horas extra"_s));

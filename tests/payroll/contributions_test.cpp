@@ -91,6 +91,12 @@ TEST_F(ContributionsTest, TheSelectedLineIsRemovedAndTheGroupGoesWithItsLinesWhe
     addRow(u"APORTE1"_s, {{u"AporId"_s, 2}, {u"AporConId"_s, 101}, {u"AporPorGra"_s, 100}});
     addRow(u"APORTE1"_s, {{u"AporId"_s, 2}, {u"AporConId"_s, 102}, {u"AporPorGra"_s, 100}});
 
+    auto panel = openPanel(WAPORTES());
+    EXPECT_EQ(column(*panel, 1), QStringList{u"FONASA"_s});
+    panel->press(u"ApCond"_s, 0);
+    EXPECT_EQ(ui.calledObjects(), QStringList{u"TAPOCON"_s});
+    ui.clear();
+
     auto form = open(TAPORTE(), u"2"_s, u"UPD"_s);
     LineTable& lines = *form->lines();
     ASSERT_EQ(lines.rowCount(), 2);

@@ -197,6 +197,9 @@ TEST_F(LiquidationTypesTest, ADeleteLooksForUsesInOrderThenAsksAndAudits)
         else
             execute(u"DELETE FROM MOVIMIEN"_s);
     }
+    auto panel = openPanel(WTIPOSLI());
+    EXPECT_EQ(column(*panel, 0), (QStringList{u"3"_s, u"T"_s, u"X"_s}));
+    EXPECT_EQ(column(*panel, 1), (QStringList{u"Vacacional"_s, u"Todas"_s, u"Próxima"_s}));
     ui.clear();
     removeThrough(TTIPOLIQ(), u"3"_s);
     EXPECT_EQ(ui.texts(), QStringList{u"¿Realmente desea eliminar estos datos? "_s});
