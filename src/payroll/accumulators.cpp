@@ -614,7 +614,7 @@ const WorkPanelDecl& WACUMSHL()
         declaration.commands = {
             button(u"Copiar"_s, u"C&opiar"_s, u"Copia el acumulador con sus conceptos a otro número"_s),
             button(u"Conceptos"_s, u"Conceptos"_s, u"Conceptos que se acumulan en el acumulador"_s, u"WACUMHL"_s),
-            button(u"UsadoEn"_s, u"&Usado en"_s, u"Conceptos e informes que utilizan el acumulador"_s),
+            button(u"UsadoEn"_s, u"U&sado en"_s, u"Conceptos e informes que utilizan el acumulador"_s),
         };
         declaration.command = &accumulatorCommand;
         declaration.helpTopic = u"HLP_WACUMSHL.htm"_s;

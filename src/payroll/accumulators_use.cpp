@@ -157,14 +157,28 @@ QList<QStringList> usesOf(const WorkPanel& panel, QString& error)
     return rows;
 }
 
+/// "Modifica concepto" opens the concept of a concept's row, "Modifica
+/// informe" the report of a report's row.
 void openUse(WorkPanel& panel, const CommandDecl& command, int row)
 {
-    if (command.action != u"Modificar"_s || row < 0 || row >= panel.rowCount())
+    if (row < 0 || row >= panel.rowCount())
+        return;
+    const bool isConcept = panel.cellText(row, 0).trimmed() == u"Concepto"_s;
+    if (isConcept != (command.action == u"ModificaConcepto"_s))
         return;
     QString key = panel.cellText(row, 1).trimmed();
     QString mode = u"UPD"_s;
-    const bool isConcept = panel.cellText(row, 0).trimmed() == u"Concepto"_s;
     panel.ui().callObject(isConcept ? u"TCONCEPT"_s : u"WDEFINFO"_s, key, mode);
+}
+
+CommandDecl modifyCommand(const QString& action, const QString& caption, const QString& toolTip)
+{
+    CommandDecl modify;
+    modify.action = action;
+    modify.caption = caption;
+    modify.toolTip = toolTip;
+    modify.needsRecord = true;
+    return modify;
 }
 
 }  // namespace
@@ -188,12 +202,12 @@ const WorkPanelDecl& WACUMHLU()
         };
         declaration.parentField = u"UsoAcum"_s;
         declaration.panelRows = &usesOf;
-        CommandDecl modify;
-        modify.action = u"Modificar"_s;
-        modify.caption = u"&Modificar"_s;
-        modify.toolTip = u"Modifica concepto / Modifica informe"_s;
-        modify.needsRecord = true;
-        declaration.commands = {modify};
+        // The list's own "Modificar" has no one form to call: a row is a
+        // concept or a report, each opened by its own button.
+        declaration.commands = {
+            modifyCommand(u"ModificaConcepto"_s, u"Modifica &concepto"_s, u"Modifica concepto"_s),
+            modifyCommand(u"ModificaInforme"_s, u"Modifica in&forme"_s, u"Modifica informe"_s),
+        };
         declaration.command = &openUse;
         declaration.helpTopic = u"HLP_WACUMHLU.htm"_s;
         return declaration;

@@ -309,8 +309,10 @@ TEST_F(AccumulatorsTest, TheUsesListNamesTheConceptsAndReportsThatReadTheAccumul
     EXPECT_EQ(column(*panel, 0), (QStringList{u"Concepto"_s, u"Informe"_s}));
     EXPECT_EQ(column(*panel, 1), (QStringList{u"5"_s, u"4"_s}));
     EXPECT_EQ(column(*panel, 2), (QStringList{u"Horas extra"_s, u"Horas del año"_s}));
-    panel->press(u"Modificar"_s, 0);
-    panel->press(u"Modificar"_s, 1);
+    panel->press(u"ModificaInforme"_s, 0);
+    EXPECT_TRUE(ui.calledObjects().isEmpty()) << "a concept's row is no report";
+    panel->press(u"ModificaConcepto"_s, 0);
+    panel->press(u"ModificaInforme"_s, 1);
     EXPECT_EQ(ui.calledObjects(), (QStringList{u"TCONCEPT"_s, u"WDEFINFO"_s}));
 }
 
