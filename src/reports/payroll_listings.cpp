@@ -217,7 +217,8 @@ ListingResult RACUMHLL(KQRView& view, const ListingRun& run)
         QStringList cells = {accumulatorKind(type), number(accumulator.at(1)), trimmed(accumulator.at(2)),
                              contentText(type, trimmed(accumulator.at(3))), periodText(period), months,
                              isSet(accumulator.at(7)) ? u"Sí"_s : u"No"_s};
-        int top = frame.reserve(ListingFrame::lineHeight * int(qMax<qsizetype>(1, concepts.size())));
+        // Each concept takes a line of its own; the first shares the accumulator's.
+        int top = frame.reserve(ListingFrame::lineHeight);
         if (concepts.isEmpty()) {
             frame.drawRow(top, cells);
             continue;
