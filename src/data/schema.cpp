@@ -213,7 +213,7 @@ QList<TableDef> buildTables()
          integer("BasId"),  // a basic's number, like every BasId
          currency("ConAcuMult"), text("ConAcuOpe", 1), integer("ConId")},
         {primary("ICONCEP7", {"ConId", "AcuTipo", "AcuId"}),
-         secondary("ICONCEP8", {"AcuTipo", "AcuId"})});
+         secondary("ICONCEP8", {"AcuTipo", "AcuId", "ConId"})});  // an accumulator's concepts, in order
 
     add("CONCEPT4", "Líneas de cálculo de cantidad",
         {integer("BasId"), text("CanAPar"), text("CanAnio"), text("CanCCosto"),
@@ -353,7 +353,8 @@ QList<TableDef> buildTables()
     add("PARLIQX", "Conceptos que no se repiten",
         {integer("CfId"), text("PLTLId", 1), integer("PLConIdExc")},
         {primary("IPARLIQX", {"CfId", "PLTLId", "PLConIdExc"}),
-         secondary("IPARLIQ1", {"PLConIdExc"})});
+         secondary("IPARLIQ1", {"PLConIdExc"}),
+         secondary("IPARLIQ2", {"PLTLId", "CfId", "PLConIdExc"})});  // a type's exceptions, as its form lists them
 
     add("PERFILES", "Perfiles",
         {text("PrfClave", 20), integer("PrfCorrela"), text("PrfDatos", 282),

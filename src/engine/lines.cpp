@@ -50,7 +50,7 @@ LineTable::LineTable(const LineTableDecl& declaration, Transaction& form, const 
 
 QVariantList LineTable::prefix(bool asStored) const
 {
-    QVariantList key{headerKey()};
+    QVariantList key = headerKeys();
     if (third_)
         key << (asStored ? readKey_ : lineKey_);
     return key;
@@ -60,6 +60,10 @@ bool LineTable::belongs(const TableCursor& cursor, bool asStored) const
 {
     if (!cursor.hasCurrent() || cursor.value(declaration_.headerKey) != headerKey())
         return false;
+    for (const QString& field : declaration_.moreHeaderKeys) {
+        if (cursor.value(field) != form_.value(field))
+            return false;
+    }
     return !third_ || cursor.value(declaration_.parentLineField) == (asStored ? readKey_ : lineKey_);
 }
 
@@ -95,7 +99,15 @@ bool LineTable::pending() const
 
 QVariant LineTable::headerKey() const
 {
-    return form_.value(declaration_.headerKey);
+    return form_.value(declaration_.headerFormField.isEmpty() ? declaration_.headerKey : declaration_.headerFormField);
+}
+
+QVariantList LineTable::headerKeys() const
+{
+    QVariantList keys{headerKey()};
+    for (const QString& field : declaration_.moreHeaderKeys)
+        keys << form_.value(field);
+    return keys;
 }
 
 QVariant LineTable::normalized(int column, const QVariant& value) const
@@ -283,7 +295,7 @@ int LineTable::keyColumnCount() const
 
 void LineTable::follow()
 {
-    const QVariant key = headerKey();
+    const QVariant key = declaration_.moreHeaderKeys.isEmpty() ? headerKey() : QVariant(headerKeys());
     if (third_ && loaded_)
         return;  // a line's lines are read once, when first asked for
     if (loaded_ && key == loadedKey_)
@@ -399,6 +411,10 @@ bool LineTable::writeLine(TableCursor& cursor, const Line& line)
     auto store = [&]() -> DbError {
         if (DbError error = cursor.setValue(declaration_.headerKey, headerKey()))
             return error;
+        for (const QString& field : declaration_.moreHeaderKeys) {
+            if (DbError error = cursor.setValue(field, form_.value(field)))
+                return error;
+        }
         if (third_) {
             if (DbError error = cursor.setValue(declaration_.parentLineField, lineKey_))
                 return error;
@@ -617,8 +633,13 @@ QString LineTable::auditText(const Line& line) const
                                                      : QString();
     if (verb.isEmpty())
         return {};
-    const int keyPosition = form_.position(declaration_.headerKey);
-    const QString header = keyPosition > 0 ? form_.text(keyPosition).trimmed() : headerKey().toString();
+    const int keyPosition =
+        form_.position(declaration_.headerFormField.isEmpty() ? declaration_.headerKey : declaration_.headerFormField);
+    QString header = keyPosition > 0 ? form_.text(keyPosition).trimmed() : headerKey().toString();
+    for (const QString& field : declaration_.moreHeaderKeys) {
+        const int position = form_.position(field);
+        header += u' ' + (position > 0 ? form_.text(position).trimmed() : form_.value(field).toString());
+    }
     QString sentence = verb + header + u' ';
     if (third_)
         sentence += lineKey_.toString() + u' ';

@@ -72,6 +72,14 @@ struct LineTableDecl {
     std::function<QString(const Transaction& form, Mode mode, const QVector<QVariant>& values,
                           const QVector<QVariant>& asRead)>
         auditText;
+    /// A header of a composite key (an accumulator's type and number): its
+    /// further key fields, shared by header and lines like `headerKey`, and
+    /// following it in `index`.
+    QStringList moreHeaderKeys = {};
+    /// The form's field that holds the header key, when the form's table
+    /// names it otherwise than the lines' table (TLId for PLTLId); empty:
+    /// `headerKey` itself.
+    QString headerFormField = {};
 };
 
 class LineTable {
@@ -160,6 +168,8 @@ private:
     LineTable(const LineTableDecl& declaration, Transaction& form, const QVariant& readKey);
 
     QVariant headerKey() const;
+    /// The header's key and its further key fields' values, in index order.
+    QVariantList headerKeys() const;
     /// The key fields and values every line of this level is stored under:
     /// the header key, and for a third level its line's key.
     QVariantList prefix(bool asStored) const;

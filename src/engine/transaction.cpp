@@ -240,7 +240,7 @@ QString Transaction::displayValue(int position, const QVariant& value) const
 {
     const FieldDecl& decl = field(position);
     if (decl.kind == FieldKind::CodeList || decl.kind == FieldKind::Options) {
-        for (const CodeChoice& choice : decl.choices) {
+        for (const CodeChoice& choice : choices(position)) {
             if (sameValue(position, choice.value, value))
                 return choice.text;
         }
@@ -262,6 +262,12 @@ QString Transaction::displayValue(int position, const QVariant& value) const
     return Picture(decl.picture).format(value.toString());
 }
 
+QList<CodeChoice> Transaction::choices(int position) const
+{
+    const FieldDecl& decl = field(position);
+    return decl.choicesNow ? decl.choicesNow(*this) : decl.choices;
+}
+
 QString Transaction::text(int position) const
 {
     return displayValue(position, screen_.at(position - 1));
@@ -281,7 +287,7 @@ bool Transaction::setText(int position, const QString& text, QString* error)
     QVariant value;
     if (decl.kind == FieldKind::CodeList || decl.kind == FieldKind::Options) {
         bool matched = false;
-        for (const CodeChoice& choice : decl.choices) {
+        for (const CodeChoice& choice : choices(position)) {
             if (choice.text.compare(text.trimmed(), Qt::CaseInsensitive) == 0
                 || choice.value.toString().compare(text.trimmed(), Qt::CaseInsensitive) == 0) {
                 value = choice.value;
@@ -788,6 +794,12 @@ bool Transaction::validateKey()
         ui_.message(missing, MessageIcon::Exclamation);
         requestFocus(position);
         return false;
+    }
+    // A key field's own rule (a range of codes, a key that may not be
+    // changed) runs before the key is sought.
+    for (int position = 1; position <= keyCount_; ++position) {
+        if (field(position).rule && !applyVerdict(position, field(position).rule(*this)))
+            return false;
     }
 
     if (!seekKey()) {

@@ -113,7 +113,7 @@ struct FieldDecl {
     /// Reference fields; a text field with only `reference.listObject` set
     /// is chosen from that list (lookup button, F4) and checked by its rule.
     ReferenceDecl reference;
-    FieldRule rule;             ///< member rule, after the field's own checks
+    FieldRule rule;             ///< member rule, after the field's own checks (a key field's before its key is sought)
     int page = 0;               ///< tab page (index into TransactionDecl::pages)
     QString frame;              ///< the captioned frame the input sits in; empty: none
     FlagValues flag;            ///< check boxes: what checked and unchecked store
@@ -127,6 +127,10 @@ struct FieldDecl {
     /// kept from the key passed even when the rest of the key is missing,
     /// and it is never typed into.
     bool fromCaller = false;
+    /// Set: the choices a code list offers now (the contents an accumulator
+    /// of the type on the form can have), a part of `choices`, which still
+    /// name every stored value.
+    std::function<QList<CodeChoice>(const Transaction& form)> choicesNow;
 };
 
 /// A key field shown through `picture`.
@@ -334,6 +338,9 @@ public:
     QVariant recordValue(const QString& name) const;
     /// The description shown beside a reference field.
     QString referenceDescription(int position) const;
+    /// The choices code list `position` offers now: its own choices, or
+    /// those its `choicesNow` gives for the form as it stands.
+    QList<CodeChoice> choices(int position) const;
 
     bool isEnabled(int position) const;
     bool isReadOnly(int position) const;

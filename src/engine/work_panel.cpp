@@ -88,8 +88,9 @@ DbError WorkPanel::open(const QString& keyPassed)
     switches_ = readSyncSwitches(database_, declaration_.syncGroup);
 
     QList<FieldDef> columns;
-    const TableDef* table = declaration_.rowSource ? nullptr : database_.tableDef(declaration_.table);
-    assert((declaration_.rowSource || table) && "a work panel lists a table of the schema or a row source");
+    const bool listed = declaration_.rowSource || declaration_.panelRows;
+    const TableDef* table = listed ? nullptr : database_.tableDef(declaration_.table);
+    assert((listed || table) && "a work panel lists a table of the schema or a row source");
     for (const ColumnDecl& column : declaration_.columns) {
         if (!table || column.computed) {
             columns << FieldDef{column.field, FieldType::Text, 0};
@@ -110,7 +111,7 @@ DbError WorkPanel::open(const QString& keyPassed)
     if (!error)
         error = rows_->setIndex(keyIndex);
     if (!error)
-        error = declaration_.rowSource ? openRowSource(columns) : openTable();
+        error = listed ? openRowSource(columns) : openTable();
     if (error) {
         close();
         return error;
@@ -159,7 +160,8 @@ DbError WorkPanel::openTable()
 DbError WorkPanel::openRowSource(const QList<FieldDef>& columns)
 {
     QString problem;
-    const QList<QStringList> rows = declaration_.rowSource(problem);
+    const QList<QStringList> rows =
+        declaration_.panelRows ? declaration_.panelRows(*this, problem) : declaration_.rowSource(problem);
     if (!problem.isEmpty())
         return DbError::make(DbErrorNumber::PathNotFound, problem);
     if (DbError error = createWorkTable(listTable_, columns))
@@ -195,7 +197,7 @@ DbError WorkPanel::openRowSource(const QList<FieldDef>& columns)
 
 const TableDef* WorkPanel::sourceTable() const
 {
-    if (declaration_.rowSource)
+    if (declaration_.rowSource || declaration_.panelRows)
         return work_.database().tableDef(listTable_);
     return database_.tableDef(declaration_.table);
 }

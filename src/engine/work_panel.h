@@ -149,6 +149,9 @@ struct WorkPanelDecl {
     /// Set: a second grid under the list with the rows that belong to the
     /// current one (a basic's dated values).
     DetailGridDecl detail = {};
+    /// Set: the rows come from it, as from `rowSource`, made for the panel
+    /// as it opens (its database, the parent it was called with).
+    std::function<QList<QStringList>(const WorkPanel& panel, QString& error)> panelRows;
 };
 
 /// A selection prompt over `table` by `index`: the key column first.

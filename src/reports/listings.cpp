@@ -23,6 +23,8 @@ const QList<ListingEntry>& all()
     static const QList<ListingEntry> listings = {
         {QStringLiteral("RBASICL2"), QStringLiteral("Listado de básicos"), &RBASICL2},
         {QStringLiteral("RASILIST"), QStringLiteral("Listado de Asientos"), &RASILIST},
+        {QStringLiteral("RACUMHLL"), QStringLiteral("Listado de acumuladores"), &RACUMHLL},
+        {QStringLiteral("RAPORTEL"), QStringLiteral("Listado de grupos de aportes"), &RAPORTEL},
         {QStringLiteral("RCARGOLI"), QStringLiteral("Listado de cargos"), &RCARGOLI},
         {QStringLiteral("RCATEGOR"), QStringLiteral("Listado de Categorias"), &RCATEGOR},
         {QStringLiteral("RCENTROC"), QStringLiteral("Listado de centros de costo"), &RCENTROC},
@@ -34,6 +36,7 @@ const QList<ListingEntry>& all()
         {QStringLiteral("RLUGARTR"), QStringLiteral("Listado de Lugares de Trabajo"), &RLUGARTR},
         {QStringLiteral("ROBRASLI"), QStringLiteral("ObrasListado"), &ROBRASLI},
         {QStringLiteral("RRUBROLI"), QStringLiteral("Listado de Rubros"), &RRUBROLI},
+        {QStringLiteral("RTIPOSLI"), QStringLiteral("Listado de Tipos Liquidacion"), &RTIPOSLI},
     };
     return listings;
 }

@@ -78,3 +78,8 @@ ListingResult RBASICL2(KQRView& view, const ListingRun& run);
 /// The accounting entries with their lines and calculations (`ASIENTO`,
 /// `ASIENTO1`, `ASIENT4`).
 ListingResult RASILIST(KQRView& view, const ListingRun& run);
+
+// The listings of the payroll definitions beside the concepts.
+ListingResult RTIPOSLI(KQRView& view, const ListingRun& run);  ///< liquidation types with their rules
+ListingResult RACUMHLL(KQRView& view, const ListingRun& run);  ///< accumulators with their concepts
+ListingResult RAPORTEL(KQRView& view, const ListingRun& run);  ///< contribution groups with their lines

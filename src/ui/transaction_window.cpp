@@ -699,6 +699,14 @@ void TransactionWindow::refresh()
             }
             input.edit->setReadOnly(readOnly);
         } else if (input.combo) {
+            if (engine_.field(input.position).choicesNow) {
+                const QList<CodeChoice> offered = engine_.choices(input.position);
+                if (offered.size() != input.combo->count()) {
+                    input.combo->clear();
+                    for (const CodeChoice& choice : offered)
+                        input.combo->addItem(choice.text, choice.value);
+                }
+            }
             input.combo->setCurrentIndex(input.combo->findText(text));
         } else if (input.check) {
             input.check->setChecked(engine_.isChecked(input.position));

@@ -106,14 +106,15 @@ protected:
     void checkPanel(const WorkPanelDecl& panel)
     {
         const QString& name = panel.name;
-        if (!panel.rowSource)
+        const bool listed = panel.rowSource || panel.panelRows;
+        if (!listed)
             expectTable(name, panel.table, panel.index);
         for (const ColumnDecl& column : panel.columns) {
             // A computed column (a weekday) is no field of the table.
-            if (!panel.rowSource && !column.computed)
+            if (!listed && !column.computed)
                 expectField(name, panel.table, column.field);
         }
-        if (!panel.filterField.isEmpty() && !panel.rowSource)
+        if (!panel.filterField.isEmpty() && !listed)
             expectField(name, panel.table, panel.filterField);
         for (const FilterDecl& filter : panel.filters) {
             if (!filter.field.isEmpty())
