@@ -100,6 +100,8 @@ QVariant LineTable::headerKey() const
 
 QVariant LineTable::normalized(int column, const QVariant& value) const
 {
+    if (!columnEditable(column))
+        return QString();  // a shown-only column holds no value
     const FieldType type = typeOf(form_.database(), declaration_.table, declaration_.columns.at(column).field);
     if (type == FieldType::Date) {
         const QDate date = value.metaType().id() == QMetaType::QDateTime ? value.toDateTime().date() : value.toDate();
@@ -121,6 +123,11 @@ LineTable::Line LineTable::emptyLine() const
 {
     Line line;
     for (int column = 0; column < columnCount(); ++column) {
+        if (!columnEditable(column)) {
+            line.values.append(QString());
+            line.invalid.append(false);
+            continue;
+        }
         const FieldType type = typeOf(form_.database(), declaration_.table, declaration_.columns.at(column).field);
         line.values.append(normalized(column, emptyValue(type)));
         line.invalid.append(false);
@@ -131,6 +138,8 @@ LineTable::Line LineTable::emptyLine() const
 
 QString LineTable::text(int row, int column) const
 {
+    if (const auto& shown = declaration_.columns.at(column).shown)
+        return shown(*this, row);
     return shownText(column, value(row, column));
 }
 
@@ -170,7 +179,7 @@ bool LineTable::setText(int row, int column, const QString& typed, QString* erro
             *error = reason;
         return false;
     };
-    if (!editable() || lines_.at(row).mode == Mode::Delete)
+    if (!editable() || lines_.at(row).mode == Mode::Delete || !columnEditable(column))
         return refuse(QStringLiteral("El campo no se puede modificar"));
 
     const LineColumn& decl = declaration_.columns.at(column);
@@ -232,6 +241,8 @@ int LineTable::addLine()
     lines_.append(emptyLine());
     ++revision_;
     currentRow_ = rowCount() - 1;
+    if (declaration_.newLine)
+        declaration_.newLine(*this, currentRow_);
     return currentRow_;
 }
 
@@ -298,8 +309,10 @@ bool LineTable::readLines(QList<Line>& into) const
     for (; belongs(cursor, true); cursor.moveNext()) {
         Line line = emptyLine();
         line.mode = Mode::Display;
-        for (int column = 0; column < columnCount(); ++column)
-            line.values[column] = normalized(column, cursor.value(declaration_.columns.at(column).field));
+        for (int column = 0; column < columnCount(); ++column) {
+            if (columnEditable(column))
+                line.values[column] = normalized(column, cursor.value(declaration_.columns.at(column).field));
+        }
         line.asRead = line.values;
         into.append(line);
     }
@@ -314,12 +327,13 @@ FieldVerdict LineTable::validate()
 {
     follow();
     validatedRevision_ = revision_;
-    if (!declaration_.check)
+    if (!declaration_.check && !declaration_.review)
         return FieldVerdict::ok();
     for (int row = 0; row < rowCount(); ++row) {
         if (mode(row) != Mode::Insert && mode(row) != Mode::Update)
             continue;
-        const FieldVerdict verdict = declaration_.check(*this, row);
+        const FieldVerdict verdict =
+            declaration_.review ? declaration_.review(*this, row) : declaration_.check(*this, row);
         switch (verdict.kind) {
         case FieldVerdict::Kind::Ok:
             break;
@@ -343,6 +357,9 @@ FieldVerdict LineTable::validate()
             return verdict;
         }
     }
+    // What a review filled in (a number, a code chosen from a list) was
+    // checked with the rest.
+    validatedRevision_ = revision_;
     return FieldVerdict::ok();
 }
 
@@ -379,6 +396,8 @@ bool LineTable::writeLine(TableCursor& cursor, const Line& line)
                 return error;
         }
         for (int column = 0; column < columnCount(); ++column) {
+            if (!columnEditable(column))
+                continue;
             if (DbError error = cursor.setValue(declaration_.columns.at(column).field, line.values.at(column)))
                 return error;
         }
@@ -400,7 +419,8 @@ bool LineTable::writeLine(TableCursor& cursor, const Line& line)
     if (DbError error = cursor.edit())
         return failed(error);
     for (int column = 0; column < columnCount(); ++column) {
-        if (!sameValue(column, cursor.value(declaration_.columns.at(column).field), line.asRead.at(column))) {
+        if (columnEditable(column)
+            && !sameValue(column, cursor.value(declaration_.columns.at(column).field), line.asRead.at(column))) {
             cursor.cancelUpdate();
             return refuseAsModified();
         }
@@ -423,7 +443,8 @@ bool LineTable::prepareWrite()
         // Lines changed after the header was checked: check them again.
         const FieldVerdict verdict = validate();
         if (verdict.kind == FieldVerdict::Kind::Refused) {
-            form_.ui().message(verdict.message, MessageIcon::Exclamation);
+            if (!verdict.message.isEmpty())
+                form_.ui().message(verdict.message, MessageIcon::Exclamation);
             return false;
         }
     }
@@ -558,6 +579,33 @@ void LineTable::rolledBack()
     }
 }
 
+bool LineTable::pick(int row, int column)
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+        return false;
+    const QString& list = declaration_.columns.at(column).listObject;
+    if (list.isEmpty() || !editable())
+        return false;
+    QString key = text(row, column).trimmed();
+    QString mode;
+    if (!form_.ui().callObject(list, key, mode) || key.trimmed().isEmpty())
+        return false;
+    return setText(row, column, key.trimmed());
+}
+
+void LineTable::reload()
+{
+    QList<Line> fresh;
+    if (!readLines(fresh))
+        return;
+    lines_ = fresh;
+    loadedKey_ = headerKey();
+    loaded_ = true;
+    currentRow_ = 0;
+    ++revision_;
+    validatedRevision_ = revision_;
+}
+
 qlonglong LineTable::lastNumber() const
 {
     qlonglong highest = 0;
@@ -570,6 +618,8 @@ qlonglong LineTable::lastNumber() const
 
 QString LineTable::auditText(const Line& line) const
 {
+    if (declaration_.auditText)
+        return declaration_.auditText(*this, line.mode, line.mode == Mode::Delete ? line.asRead : line.values);
     const AuditWording& wording = declaration_.audit;
     const QString verb = line.mode == Mode::Insert ? wording.insert
                          : line.mode == Mode::Update ? wording.modify

@@ -33,11 +33,29 @@ struct LineColumn {
     QString field;
     QString heading;
     QString picture;  ///< "dd/mm/yy", "ZZ9.999999"; empty: as typed
+    /// A column the grid shows but the table does not hold (the description
+    /// of a line's operand): worked out from the line each time it is
+    /// shown, never typed into. `field` then only names it.
+    std::function<QString(const LineTable& lines, int row)> shown = {};
+    /// The selection list F4 opens on this column ("WKQ00A0"); the key
+    /// chosen there is typed into the cell.
+    QString listObject = {};
 };
 
 /// The check of one line before it is written: ok, a refusal, or an
 /// "Aviso:" notice that does not stop the Confirm.
 using LineCheck = std::function<FieldVerdict(const LineTable& lines, int row)>;
+/// A check that may ask and change the line as it goes (a missing code
+/// offered from its list, a number left at zero given one). A refusal
+/// with an empty message has already told the person why.
+using LineReview = std::function<FieldVerdict(LineTable& lines, int row)>;
+/// What a member fills into a line (a new line's number).
+using LineFill = std::function<void(LineTable& lines, int row)>;
+/// The audit sentence of one written line, in place of the wording: the
+/// line's mode ("INS", "UPD", "DLT") and its values, column by column
+/// (as read, for a deleted line).
+using LineAuditText =
+    std::function<QString(const LineTable& lines, Mode mode, const QVector<QVariant>& values)>;
 
 /// The lines of a two-level form as data.
 struct LineTableDecl {
@@ -60,6 +78,15 @@ struct LineTableDecl {
     const LineTableDecl* sublines = nullptr;
     /// In a third level's declaration: the field holding its line's key.
     QString parentLineField;
+    /// Used instead of `check` when set.
+    LineReview review = {};
+    /// Fills a line the person adds (its number, for instance).
+    LineFill newLine = {};
+    /// Replaces the audit wording of each line written.
+    LineAuditText auditText = {};
+    /// A text the window shows below the grid (the lines read as one
+    /// formula), worked out again whenever the lines change.
+    std::function<QString(const LineTable& lines)> summary = {};
 };
 
 class LineTable {
@@ -71,6 +98,19 @@ public:
 
     const LineTableDecl& declaration() const { return declaration_; }
     int columnCount() const { return int(declaration_.columns.size()); }
+    /// The form the lines belong to.
+    Transaction& form() const { return form_; }
+    /// The column of `field` (any letter case), or -1.
+    int column(const QString& field) const { return columnOf(field); }
+    /// Whether `column` is typed into: not a shown-only column.
+    bool columnEditable(int column) const { return !declaration_.columns.at(column).shown; }
+    /// F4 on `column` of `row`: opens the column's list with the cell's
+    /// value and types the key chosen there. False when the column has no
+    /// list or nothing was chosen.
+    bool pick(int row, int column);
+    /// Reads the lines of the header on the form again; what was typed and
+    /// not written is dropped (after a procedure rewrote the lines).
+    void reload();
 
     /// Reads the lines again when the header key on the form changed since
     /// they were read; new lines typed so far are kept.

@@ -494,6 +494,8 @@ void Transaction::start(const QString& key, const QString& modeText)
         // the focus lands on the first other input, which validates it.
         if (const int first = firstEditablePosition(); first > keyCount_)
             focusEntered(first);
+        else if (first == 0 && hasKeyPassed_)
+            focusEntered(keyCount_ + 1);  // nothing to type above the lines: read the record now
         break;
     }
     finishCommand();
@@ -729,7 +731,9 @@ bool Transaction::applyVerdict(int position, const FieldVerdict& verdict)
     case FieldVerdict::Kind::Ok:
         return true;
     case FieldVerdict::Kind::Refused:
-        ui_.message(verdict.message, MessageIcon::Exclamation);
+        // An empty refusal has told the person already (a question asked).
+        if (!verdict.message.isEmpty())
+            ui_.message(verdict.message, MessageIcon::Exclamation);
         requestFocus(position);
         return false;
     case FieldVerdict::Kind::Notice:
@@ -910,7 +914,8 @@ bool Transaction::prepareDelete()
     if (declaration_.hooks.deleteVerdict) {
         const FieldVerdict verdict = declaration_.hooks.deleteVerdict(*this);
         if (verdict.kind == FieldVerdict::Kind::Refused) {
-            ui_.message(verdict.message, MessageIcon::Exclamation);
+            if (!verdict.message.isEmpty())  // empty: the hook has told the person
+                ui_.message(verdict.message, MessageIcon::Exclamation);
             return false;
         }
         if (verdict.kind == FieldVerdict::Kind::Notice)

@@ -30,6 +30,8 @@
 #include <QPushButton>
 #include <QAbstractTableModel>
 #include <QHeaderView>
+
+#include <functional>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
@@ -80,6 +82,11 @@ protected:
             moveOn();
             return;
         }
+        // F4 opens the list of the column the cursor stands on.
+        if (event->key() == Qt::Key_F4 && pickFromList) {
+            pickFromList(currentIndex());
+            return;
+        }
         QTableView::keyPressEvent(event);
     }
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
@@ -90,6 +97,9 @@ protected:
     }
 
 public:
+    /// What F4 does on a cell (set by the window).
+    std::function<void(const QModelIndex& index)> pickFromList;
+
     void moveOn()
     {
         const int row = currentIndex().row();
@@ -162,7 +172,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override
     {
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (lines_ && lines_->editable() && lines_->mode(index.row()) != Mode::Delete)
+        if (lines_ && lines_->editable() && lines_->mode(index.row()) != Mode::Delete
+            && lines_->columnEditable(index.column()))
             flags |= Qt::ItemIsEditable;
         return flags;
     }
@@ -289,6 +300,18 @@ QWidget* TransactionWindow::buildLines(LineTable& lines)
     auto* model = new LinesModel(declaration, &lines, engine_.ui(), box);
     linesModel_ = model;
     linesView_ = buildGrid(layout, model, QStringLiteral("Agregar &línea"), QStringLiteral("Eli&minar línea"));
+    if (declaration.summary) {
+        // The lines read as a whole, below the grid, kept up with every change.
+        auto* summary = new QLabel(box);
+        summary->setObjectName(QStringLiteral("LinesSummary"));
+        summary->setWordWrap(true);
+        summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(summary);
+        auto update = [summary, &lines] { summary->setText(lines.declaration().summary(lines)); };
+        connect(model, &QAbstractItemModel::dataChanged, summary, update);
+        connect(model, &QAbstractItemModel::modelReset, summary, update);
+        update();
+    }
     if (!declaration.sublines)
         return box;
 
@@ -318,6 +341,13 @@ LinesView* TransactionWindow::buildGrid(QVBoxLayout* layout, LinesModel* model, 
         const int characters = heading.size() + 6;
         view->setColumnWidth(column, view->fontMetrics().horizontalAdvance(QString(characters, '0')));
     }
+    view->pickFromList = [view, model](const QModelIndex& index) {
+        LineTable* lines = model->lines();
+        if (!lines || !index.isValid() || !lines->pick(index.row(), index.column()))
+            return;
+        model->reload();
+        view->setCurrentIndex(index);
+    };
     layout->addWidget(view, 1);
     auto* buttons = new QHBoxLayout;
     auto* addLine = new QPushButton(picture("agregar.ico"), addCaption, box);
