@@ -391,7 +391,9 @@ FieldVerdict reviewFormulaLine(LineTable& lines, int row, FormulaKind kind)
     takeInCapitals(lines, row, table);
     FormulaLine line = FormulaLine::of(lines, row, table);
 
-    if (!FormulaVocabulary::operations().contains(line.operation))
+    // A line that only opens or closes a parenthesis needs no operation.
+    const bool onlyParenthesis = line.operation.isEmpty() && (!line.open.isEmpty() || !line.close.isEmpty());
+    if (!onlyParenthesis && !FormulaVocabulary::operations().contains(line.operation))
         return refuse(u"-Operación- debe ser +, -, *, /, L, >, >=, <, <=, =, <>, :=, ::, T, R, R+, R-, V, F"_s);
     if (!line.open.isEmpty() && line.open != u"("_s)
         return refuse(u"Caracter incorrecto en apertura de paréntesis"_s);

@@ -58,6 +58,29 @@ bool isNavigation(Qt::FocusReason reason)
         || reason == Qt::ShortcutFocusReason;
 }
 
+/// The Alt letter of a caption ("Cerra&r": r), or a null character.
+QChar altLetter(const QString& caption)
+{
+    const qsizetype at = caption.indexOf(u'&');
+    return at >= 0 && at + 1 < caption.size() ? caption.at(at + 1).toLower() : QChar();
+}
+
+/// `caption` with its Alt letter moved, when another button of the window
+/// already takes it, to the first of its letters that none takes.
+QString withFreeAltLetter(const QString& caption, const QString& taken)
+{
+    const QChar letter = altLetter(caption);
+    if (letter.isNull() || !taken.contains(letter))
+        return caption;
+    QString plain = caption;
+    plain.remove(plain.indexOf(u'&'), 1);
+    for (qsizetype at = 0; at < plain.size(); ++at) {
+        if (plain.at(at).isLetter() && !taken.contains(plain.at(at).toLower()))
+            return plain.left(at) + u'&' + plain.mid(at);
+    }
+    return caption;
+}
+
 /// Whether the field is chosen from a list: a reference, or a text with a
 /// picker.
 bool hasLookup(const FieldDecl& field)
@@ -299,7 +322,13 @@ QWidget* TransactionWindow::buildLines(LineTable& lines)
     const LineTableDecl& declaration = lines.declaration();
     auto* model = new LinesModel(declaration, &lines, engine_.ui(), box);
     linesModel_ = model;
-    linesView_ = buildGrid(layout, model, QStringLiteral("Agregar &línea"), QStringLiteral("Eli&minar línea"));
+    // The grid's buttons leave the form's own commands their Alt letters.
+    QString taken = QStringLiteral("cur");  // &Confirmar, Ay&uda, Cerra&r
+    for (const CommandDecl& command : engine_.declaration().commands)
+        taken += altLetter(command.caption);
+    const QString addCaption = withFreeAltLetter(QStringLiteral("Agregar &línea"), taken);
+    taken += altLetter(addCaption);
+    linesView_ = buildGrid(layout, model, addCaption, withFreeAltLetter(QStringLiteral("Eli&minar línea"), taken));
     if (declaration.summary) {
         // The lines read as a whole, below the grid, kept up with every change.
         auto* summary = new QLabel(box);

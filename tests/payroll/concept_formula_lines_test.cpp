@@ -258,6 +258,26 @@ TEST_F(ConceptFormulaLinesTest, TheProgramReadsAsOneFormulaAndUnbalancedParenthe
     EXPECT_EQ(storedLines(5).size(), 5) << "a notice never stops the write";
 }
 
+TEST_F(ConceptFormulaLinesTest, OnlyALineOfParenthesesGoesWithoutOperation)
+{
+    auto form = open(TCONCEP1(), "5", "UPD");
+    LineTable& lines = *form->lines();
+    typeLine(lines, {{"OpeOpe", "+"}, {"OpeAPar", "("}, {"OpeUsar", "HAB"}});
+    typeLine(lines, {{"OpeOpe", "-"}, {"OpeUsar", "RET"}});
+    typeLine(lines, {{"OpeCPar", ")"}});
+    typeLine(lines, {{"OpeOpe", "*"}, {"OpeUsar", "VAL"}, {"OpeNro", "1"}});
+    EXPECT_EQ(readableFormula(lines, FormulaKind::Amount), QStringLiteral("( HAB - RET ) × VAL 1"));
+    EXPECT_TRUE(form->confirm());
+    EXPECT_TRUE(ui.texts().isEmpty()) << ui.texts().join(u'|').toStdString();
+    EXPECT_EQ(storedLines(5).size(), 4);
+
+    form = open(TCONCEP1(), "5", "UPD");
+    typeLine(*form->lines(), {{"OpeUsar", "HAB"}});
+    EXPECT_FALSE(form->confirm());
+    EXPECT_EQ(ui.texts(),
+              QStringList{"-Operación- debe ser +, -, *, /, L, >, >=, <, <=, =, <>, :=, ::, T, R, R+, R-, V, F"});
+}
+
 TEST_F(ConceptFormulaLinesTest, TheFormRunnerTypesAProgramRowByRow)
 {
     QString output;
