@@ -322,13 +322,12 @@ QWidget* TransactionWindow::buildLines(LineTable& lines)
     const LineTableDecl& declaration = lines.declaration();
     auto* model = new LinesModel(declaration, &lines, engine_.ui(), box);
     linesModel_ = model;
-    // The grid's buttons leave the form's own commands their Alt letters.
-    QString taken = QStringLiteral("cur");  // &Confirmar, Ay&uda, Cerra&r
+    // The line-removing button leaves the form's own commands their Alt letters.
+    QString taken = QStringLiteral("curl");  // &Confirmar, Ay&uda, Cerra&r, Agregar &línea
     for (const CommandDecl& command : engine_.declaration().commands)
         taken += altLetter(command.caption);
-    const QString addCaption = withFreeAltLetter(QStringLiteral("Agregar &línea"), taken);
-    taken += altLetter(addCaption);
-    linesView_ = buildGrid(layout, model, addCaption, withFreeAltLetter(QStringLiteral("Eli&minar línea"), taken));
+    linesView_ = buildGrid(layout, model, QStringLiteral("Agregar &línea"),
+                           withFreeAltLetter(QStringLiteral("Eli&minar línea"), taken));
     if (declaration.summary) {
         // The lines read as a whole, below the grid, kept up with every change.
         auto* summary = new QLabel(box);
