@@ -124,6 +124,8 @@ void printFields(Transaction& form, QTextStream& out)
                 << lines->text(row, column).trimmed() << u'\n';
         }
     }
+    if (const auto& summary = lines->declaration().summary)
+        out << u"Resumen\t"_s << summary(*lines) << u'\n';
 }
 
 /// Presses Confirm. A window shows a Confirm the user may not press

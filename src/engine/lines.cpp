@@ -112,8 +112,8 @@ QVariantList LineTable::headerKeys() const
 
 QVariant LineTable::normalized(int column, const QVariant& value) const
 {
-    if (declaration_.columns.at(column).shown)
-        return value.toString();
+    if (!columnEditable(column))
+        return QString();  // a shown-only column holds no value
     const FieldType type = typeOf(form_.database(), declaration_.table, declaration_.columns.at(column).field);
     if (type == FieldType::Date) {
         const QDate date = value.metaType().id() == QMetaType::QDateTime ? value.toDateTime().date() : value.toDate();
@@ -135,7 +135,7 @@ LineTable::Line LineTable::emptyLine() const
 {
     Line line;
     for (int column = 0; column < columnCount(); ++column) {
-        if (declaration_.columns.at(column).shown) {
+        if (!columnEditable(column)) {
             line.values.append(QString());
             line.invalid.append(false);
             continue;
@@ -191,7 +191,7 @@ bool LineTable::setText(int row, int column, const QString& typed, QString* erro
             *error = reason;
         return false;
     };
-    if (!editable() || lines_.at(row).mode == Mode::Delete)
+    if (!editable() || lines_.at(row).mode == Mode::Delete || !columnEditable(column))
         return refuse(QStringLiteral("El campo no se puede modificar"));
 
     const LineColumn& decl = declaration_.columns.at(column);
@@ -255,6 +255,8 @@ int LineTable::addLine()
     lines_.append(emptyLine());
     ++revision_;
     currentRow_ = rowCount() - 1;
+    if (declaration_.newLine)
+        declaration_.newLine(*this, currentRow_);
     return currentRow_;
 }
 
@@ -339,7 +341,7 @@ bool LineTable::readLines(QList<Line>& into) const
         Line line = emptyLine();
         line.mode = Mode::Display;
         for (int column = 0; column < columnCount(); ++column) {
-            if (!declaration_.columns.at(column).shown)
+            if (columnEditable(column))
                 line.values[column] = normalized(column, cursor.value(declaration_.columns.at(column).field));
         }
         line.asRead = line.values;
@@ -356,12 +358,13 @@ FieldVerdict LineTable::validate()
 {
     follow();
     validatedRevision_ = revision_;
-    if (!declaration_.check)
+    if (!declaration_.check && !declaration_.review)
         return FieldVerdict::ok();
     for (int row = 0; row < rowCount(); ++row) {
         if (mode(row) != Mode::Insert && mode(row) != Mode::Update)
             continue;
-        const FieldVerdict verdict = declaration_.check(*this, row);
+        const FieldVerdict verdict =
+            declaration_.review ? declaration_.review(*this, row) : declaration_.check(*this, row);
         switch (verdict.kind) {
         case FieldVerdict::Kind::Ok:
             break;
@@ -385,6 +388,9 @@ FieldVerdict LineTable::validate()
             return verdict;
         }
     }
+    // What a review filled in (a number, a code chosen from a list) was
+    // checked with the rest.
+    validatedRevision_ = revision_;
     return FieldVerdict::ok();
 }
 
@@ -425,7 +431,7 @@ bool LineTable::writeLine(TableCursor& cursor, const Line& line)
                 return error;
         }
         for (int column = 0; column < columnCount(); ++column) {
-            if (declaration_.columns.at(column).shown)
+            if (!columnEditable(column))
                 continue;
             if (DbError error = cursor.setValue(declaration_.columns.at(column).field, line.values.at(column)))
                 return error;
@@ -451,9 +457,8 @@ bool LineTable::writeLine(TableCursor& cursor, const Line& line)
     if (DbError error = cursor.edit())
         return failed(error);
     for (int column = 0; column < columnCount(); ++column) {
-        if (declaration_.columns.at(column).shown)
-            continue;
-        if (!sameValue(column, cursor.value(declaration_.columns.at(column).field), line.asRead.at(column))) {
+        if (columnEditable(column)
+            && !sameValue(column, cursor.value(declaration_.columns.at(column).field), line.asRead.at(column))) {
             cursor.cancelUpdate();
             return refuseAsModified();
         }
@@ -610,6 +615,33 @@ void LineTable::rolledBack()
         if (line.sublines)
             line.sublines->rolledBack();
     }
+}
+
+bool LineTable::pick(int row, int column)
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+        return false;
+    const QString& list = declaration_.columns.at(column).listObject;
+    if (list.isEmpty() || !editable())
+        return false;
+    QString key = text(row, column).trimmed();
+    QString mode;
+    if (!form_.ui().callObject(list, key, mode) || key.trimmed().isEmpty())
+        return false;
+    return setText(row, column, key.trimmed());
+}
+
+void LineTable::reload()
+{
+    QList<Line> fresh;
+    if (!readLines(fresh))
+        return;
+    lines_ = fresh;
+    loadedKey_ = headerKey();
+    loaded_ = true;
+    currentRow_ = 0;
+    ++revision_;
+    validatedRevision_ = revision_;
 }
 
 qlonglong LineTable::lastNumber() const

@@ -33,14 +33,24 @@ struct LineColumn {
     QString field;
     QString heading;
     QString picture;  ///< "dd/mm/yy", "ZZ9.999999"; empty: as typed
-    /// Set: a column that is not stored, only shown (the description of the
-    /// code beside it), computed from the line; never typed into.
+    /// A column the grid shows but the table does not hold (the description
+    /// of a line's operand): worked out from the line each time it is
+    /// shown, never typed into. `field` then only names it.
     std::function<QString(const LineTable& lines, int row)> shown = {};
+    /// The selection list F4 opens on this column ("WKQ00A0"); the key
+    /// chosen there is typed into the cell.
+    QString listObject = {};
 };
 
 /// The check of one line before it is written: ok, a refusal, or an
 /// "Aviso:" notice that does not stop the Confirm.
 using LineCheck = std::function<FieldVerdict(const LineTable& lines, int row)>;
+/// A check that may ask and change the line as it goes (a missing code
+/// offered from its list, a number left at zero given one). A refusal
+/// with an empty message has already told the person why.
+using LineReview = std::function<FieldVerdict(LineTable& lines, int row)>;
+/// What a member fills into a line (a new line's number).
+using LineFill = std::function<void(LineTable& lines, int row)>;
 
 /// The lines of a two-level form as data.
 struct LineTableDecl {
@@ -80,6 +90,13 @@ struct LineTableDecl {
     /// names it otherwise than the lines' table (TLId for PLTLId); empty:
     /// `headerKey` itself.
     QString headerFormField = {};
+    /// Used instead of `check` when set.
+    LineReview review = {};
+    /// Fills a line the person adds (its number, for instance).
+    LineFill newLine = {};
+    /// A text the window shows below the grid (the lines read as one
+    /// formula), worked out again whenever the lines change.
+    std::function<QString(const LineTable& lines)> summary = {};
 };
 
 class LineTable {
@@ -93,6 +110,17 @@ public:
     /// The form the lines belong to.
     Transaction& form() const { return form_; }
     int columnCount() const { return int(declaration_.columns.size()); }
+    /// The column of `field` (any letter case), or -1.
+    int column(const QString& field) const { return columnOf(field); }
+    /// Whether `column` is typed into: not a shown-only column.
+    bool columnEditable(int column) const { return !declaration_.columns.at(column).shown; }
+    /// F4 on `column` of `row`: opens the column's list with the cell's
+    /// value and types the key chosen there. False when the column has no
+    /// list or nothing was chosen.
+    bool pick(int row, int column);
+    /// Reads the lines of the header on the form again; what was typed and
+    /// not written is dropped (after a procedure rewrote the lines).
+    void reload();
 
     /// Reads the lines again when the header key on the form changed since
     /// they were read; new lines typed so far are kept.

@@ -500,6 +500,8 @@ void Transaction::start(const QString& key, const QString& modeText)
         // the focus lands on the first other input, which validates it.
         if (const int first = firstEditablePosition(); first > keyCount_)
             focusEntered(first);
+        else if (first == 0 && hasKeyPassed_)
+            focusEntered(keyCount_ + 1);  // nothing to type above the lines: read the record now
         break;
     }
     finishCommand();
@@ -932,7 +934,8 @@ bool Transaction::prepareDelete()
     if (declaration_.hooks.deleteVerdict) {
         const FieldVerdict verdict = declaration_.hooks.deleteVerdict(*this);
         if (verdict.kind == FieldVerdict::Kind::Refused) {
-            ui_.message(verdict.message, MessageIcon::Exclamation);
+            if (!verdict.message.isEmpty())  // empty: the hook has told the person
+                ui_.message(verdict.message, MessageIcon::Exclamation);
             return false;
         }
         if (verdict.kind == FieldVerdict::Kind::Notice)

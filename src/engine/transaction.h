@@ -260,7 +260,8 @@ struct TransactionHooks {
     /// Replaces the audit sentence the wording builds.
     std::function<QString(const Transaction& form)> auditText;
     /// Runs before the reference checks of a delete: a refusal of the
-    /// member's own (shown with the exclamation icon; the delete stops).
+    /// member's own (shown with the exclamation icon; the delete stops; an
+    /// empty message: the hook has told the person itself).
     std::function<FieldVerdict(Transaction& form)> deleteVerdict;
     /// A command was pressed (after its guards): what it does beyond
     /// opening its object.

@@ -30,6 +30,8 @@
 #include <QPushButton>
 #include <QAbstractTableModel>
 #include <QHeaderView>
+
+#include <functional>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
@@ -56,6 +58,29 @@ bool isNavigation(Qt::FocusReason reason)
         || reason == Qt::ShortcutFocusReason;
 }
 
+/// The Alt letter of a caption ("Cerra&r": r), or a null character.
+QChar altLetter(const QString& caption)
+{
+    const qsizetype at = caption.indexOf(u'&');
+    return at >= 0 && at + 1 < caption.size() ? caption.at(at + 1).toLower() : QChar();
+}
+
+/// `caption` with its Alt letter moved, when another button of the window
+/// already takes it, to the first of its letters that none takes.
+QString withFreeAltLetter(const QString& caption, const QString& taken)
+{
+    const QChar letter = altLetter(caption);
+    if (letter.isNull() || !taken.contains(letter))
+        return caption;
+    QString plain = caption;
+    plain.remove(plain.indexOf(u'&'), 1);
+    for (qsizetype at = 0; at < plain.size(); ++at) {
+        if (plain.at(at).isLetter() && !taken.contains(plain.at(at).toLower()))
+            return plain.left(at) + u'&' + plain.mid(at);
+    }
+    return caption;
+}
+
 /// Whether the field is chosen from a list: a reference, or a text with a
 /// picker.
 bool hasLookup(const FieldDecl& field)
@@ -80,6 +105,11 @@ protected:
             moveOn();
             return;
         }
+        // F4 opens the list of the column the cursor stands on.
+        if (event->key() == Qt::Key_F4 && pickFromList) {
+            pickFromList(currentIndex());
+            return;
+        }
         QTableView::keyPressEvent(event);
     }
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
@@ -90,6 +120,9 @@ protected:
     }
 
 public:
+    /// What F4 does on a cell (set by the window).
+    std::function<void(const QModelIndex& index)> pickFromList;
+
     void moveOn()
     {
         const int row = currentIndex().row();
@@ -162,7 +195,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override
     {
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (lines_ && lines_->editable() && lines_->mode(index.row()) != Mode::Delete)
+        if (lines_ && lines_->editable() && lines_->mode(index.row()) != Mode::Delete
+            && lines_->columnEditable(index.column()))
             flags |= Qt::ItemIsEditable;
         return flags;
     }
@@ -288,7 +322,24 @@ QWidget* TransactionWindow::buildLines(LineTable& lines)
     const LineTableDecl& declaration = lines.declaration();
     auto* model = new LinesModel(declaration, &lines, engine_.ui(), box);
     linesModel_ = model;
-    linesView_ = buildGrid(layout, model, QStringLiteral("Agregar &línea"), QStringLiteral("Eli&minar línea"));
+    // The line-removing button leaves the form's own commands their Alt letters.
+    QString taken = QStringLiteral("curl");  // &Confirmar, Ay&uda, Cerra&r, Agregar &línea
+    for (const CommandDecl& command : engine_.declaration().commands)
+        taken += altLetter(command.caption);
+    linesView_ = buildGrid(layout, model, QStringLiteral("Agregar &línea"),
+                           withFreeAltLetter(QStringLiteral("Eli&minar línea"), taken));
+    if (declaration.summary) {
+        // The lines read as a whole, below the grid, kept up with every change.
+        auto* summary = new QLabel(box);
+        summary->setObjectName(QStringLiteral("LinesSummary"));
+        summary->setWordWrap(true);
+        summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(summary);
+        auto update = [summary, &lines] { summary->setText(lines.declaration().summary(lines)); };
+        connect(model, &QAbstractItemModel::dataChanged, summary, update);
+        connect(model, &QAbstractItemModel::modelReset, summary, update);
+        update();
+    }
     if (!declaration.sublines)
         return box;
 
@@ -318,6 +369,13 @@ LinesView* TransactionWindow::buildGrid(QVBoxLayout* layout, LinesModel* model, 
         const int characters = heading.size() + 6;
         view->setColumnWidth(column, view->fontMetrics().horizontalAdvance(QString(characters, '0')));
     }
+    view->pickFromList = [view, model](const QModelIndex& index) {
+        LineTable* lines = model->lines();
+        if (!lines || !index.isValid() || !lines->pick(index.row(), index.column()))
+            return;
+        model->reload();
+        view->setCurrentIndex(index);
+    };
     layout->addWidget(view, 1);
     auto* buttons = new QHBoxLayout;
     auto* addLine = new QPushButton(picture("agregar.ico"), addCaption, box);

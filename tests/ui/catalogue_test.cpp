@@ -90,9 +90,10 @@ protected:
         if (const LineTableDecl* lines = form.lines) {
             expectSeek(name, lines->table, lines->index, {lines->headerKey});
             for (const LineColumn& column : lines->columns) {
-                // A shown column is computed, never stored.
-                if (!column.shown)
+                if (!column.shown)  // a shown-only column is no field of the table
                     expectField(name, lines->table, column.field);
+                if (!column.listObject.isEmpty())
+                    expectObject(name, column.listObject);
             }
             if (!lines->lastNumberField.isEmpty())
                 expectField(name, form.table, lines->lastNumberField);
