@@ -825,6 +825,11 @@ bool Transaction::validateReference(int position)
     };
     if (lookUp())
         return true;
+    if (!reference.offersList) {
+        ui_.message(QStringLiteral("No existe ") + reference.missingName, MessageIcon::Exclamation);
+        requestFocus(position);
+        return false;
+    }
 
     const QString question =
         QStringLiteral("No existe ") + reference.missingName + QStringLiteral(". DESEA VISUALIZAR?");

@@ -98,6 +98,9 @@ struct ReferenceDecl {
     /// A list under a parent (the localities of a department): the field
     /// whose value is handed to the list with this field's (pickerKey).
     QString parentField;
+    /// Whether a missing code asks "No existe X. DESEA VISUALIZAR?" and
+    /// offers the list; false: the plain refusal "No existe X".
+    bool offersList = true;
 };
 
 struct FieldDecl {
@@ -113,7 +116,7 @@ struct FieldDecl {
     /// is chosen from that list (lookup button, F4) and checked by its rule.
     ReferenceDecl reference;
     FieldRule rule;             ///< member rule, after the field's own checks
-    int page = 0;               ///< tab page (index into TransactionDecl::pages)
+    int page = 0;               ///< tab page (index into TransactionDecl::pages); -1: above the pages
     QString frame;              ///< the captioned frame the input sits in; empty: none
     FlagValues flag;            ///< check boxes: what checked and unchecked store
     QVariant defaultValue;      ///< what a new record starts with; null: empty
@@ -126,6 +129,9 @@ struct FieldDecl {
     /// kept from the key passed even when the rest of the key is missing,
     /// and it is never typed into.
     bool fromCaller = false;
+    /// The column of its page the input stands in: 0 the left one, 1 a
+    /// second column beside it (a long page in two halves).
+    int column = 0;
 };
 
 /// A key field shown through `picture`.
@@ -164,6 +170,9 @@ struct ComputedLabel {
     int page = 0;
     QString frame;
     std::function<QString(Transaction& form)> text;
+    /// Set: the label stands beside this field's input instead of on a row
+    /// of its own (a bracket's limit beside its percentage).
+    QString beside = {};
 };
 
 /// A button of a form or panel beyond the standard ones.
