@@ -340,16 +340,24 @@ FieldVerdict annotationFormRule(Transaction& form)
     return ok;
 }
 
+/// The leave-period text proposed for the pay receipt; the payroll program
+/// replaces the two words with the period's dates.
+const QString proposedLeaveText = u"Licencia reglamentaria del Semanafdesde al Semanafhasta "_s;
+
 /// "Imprime en recibo" ticked with no text: the usual leave-period text.
 FieldVerdict printLeaveRule(Transaction& form)
 {
     if (textOf(form, u"ConImpRec"_s) == u"S"_s && form.value(u"ConLinAdLi"_s).toString().isEmpty())
-        form.setValue(u"ConLinAdLi"_s, u"Licencia reglamentaria del Semanafdesde al Semanafhasta "_s);
+        form.setValue(u"ConLinAdLi"_s, proposedLeaveText);
     return ok;
 }
 
 FieldVerdict leaveTextRule(Transaction& form)
 {
+    // The form trims what it validates; the proposed text keeps its
+    // trailing blank, which separates it from the dates put after it.
+    if (textOf(form, u"ConLinAdLi"_s) == proposedLeaveText.trimmed())
+        form.setValue(u"ConLinAdLi"_s, proposedLeaveText);
     const bool hasText = !form.value(u"ConLinAdLi"_s).toString().trimmed().isEmpty();
     const bool printed = textOf(form, u"ConImpRec"_s) == u"S"_s;
     if (hasText && !printed && textOf(form, u"ConFicCod"_s).isEmpty())
