@@ -180,14 +180,19 @@ QList<CodeChoice> focerChoices()
 const QString retentionFrame = u"Porcentajes de retención (excepto IRPF y FONASA)"_s;
 const QString fileFrame = u"Anota en legajo"_s;
 const QString leaveFrame = u"Período de licencia"_s;
-const QString accumulateFrame = u"Acumula cantidad para:"_s;
+// "Acumula cantidad para:" days worked, leave taken and leave paid, each
+// with its multiplier and divisor.
+const QString workedFrame = u"Acumula cantidad para: días trabajados"_s;
+const QString leaveTakenFrame = u"Acumula cantidad para: días de licencia gozada"_s;
+const QString leavePaidFrame = u"Acumula cantidad para: días de licencia liquidada"_s;
 
 QList<FieldDecl> headerFields()
 {
     FieldDecl inactive = flag(u"ConActivo"_s, u"Inactivo"_s, Header, {}, 1);
     inactive.flag = {0, 1};  // ticked: inactive (0)
+    // The description beside the code, the status under it.
     return {onPage(keyField(u"ConId"_s, u"Concepto"_s, u"ZZZ9"_s), Header),
-            onPage(textField(u"ConDesc"_s, u"Descripción"_s, u"Falta descripción"_s), Header), inactive};
+            beside(onPage(textField(u"ConDesc"_s, u"Descripción"_s, u"Falta descripción"_s), Header)), inactive};
 }
 
 QList<FieldDecl> generalFields()
@@ -318,14 +323,12 @@ QList<FieldDecl> personalFileFields()
         form,
         flag(u"ConImpRec"_s, u"Imprime en recibo"_s, PersonalFile, leaveFrame),
         leaveText,
-        beside(number(u"ConDTM"_s, u"Días trabajados, multiplicada por"_s, u"ZZ9.99"_s, PersonalFile, accumulateFrame)),
-        beside(number(u"ConDTD"_s, u"dividida por"_s, u"ZZ9.99"_s, PersonalFile, accumulateFrame)),
-        beside(number(u"ConDLGM"_s, u"Días de licencia gozada, multiplicada por"_s, u"ZZ9.99"_s, PersonalFile,
-               accumulateFrame)),
-        beside(number(u"ConDLGD"_s, u"dividida por"_s, u"ZZ9.99"_s, PersonalFile, accumulateFrame)),
-        beside(number(u"ConDLLM"_s, u"Días de licencia liquidada, multiplicada por"_s, u"ZZ9.99"_s, PersonalFile,
-               accumulateFrame)),
-        beside(number(u"ConDLLD"_s, u"dividida por"_s, u"ZZ9.99"_s, PersonalFile, accumulateFrame)),
+        beside(number(u"ConDTM"_s, u"multiplicada por"_s, u"ZZ9.99"_s, PersonalFile, workedFrame)),
+        beside(number(u"ConDTD"_s, u"dividida por"_s, u"ZZ9.99"_s, PersonalFile, workedFrame)),
+        beside(number(u"ConDLGM"_s, u"multiplicada por"_s, u"ZZ9.99"_s, PersonalFile, leaveTakenFrame)),
+        beside(number(u"ConDLGD"_s, u"dividida por"_s, u"ZZ9.99"_s, PersonalFile, leaveTakenFrame)),
+        beside(number(u"ConDLLM"_s, u"multiplicada por"_s, u"ZZ9.99"_s, PersonalFile, leavePaidFrame)),
+        beside(number(u"ConDLLD"_s, u"dividida por"_s, u"ZZ9.99"_s, PersonalFile, leavePaidFrame)),
         flag(u"ConDiasHab"_s, u"Controla días hábiles que exceden el mes corriente"_s, PersonalFile),
         memo(u"ConNotas"_s, u"Ayuda para el ingreso de movimientos"_s, PersonalFile),
     };
