@@ -151,7 +151,7 @@ BENCHMARK(BM_FormConfirmChanged)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 struct Raw {
     sqlite3* handle = nullptr;
-    sqlite3_stmt* concept = nullptr;
+    sqlite3_stmt* conceptRead = nullptr;
     sqlite3_stmt* configuration = nullptr;
     sqlite3_stmt* parameter = nullptr;
     sqlite3_stmt* reference = nullptr;
@@ -179,7 +179,7 @@ struct Raw {
     {
         ok(sqlite3_open(QFile::encodeName(databaseFile()).constData(), &handle), "open");
         sqlite3_exec(handle, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
-        concept = prepare("SELECT * FROM \"CONCEPT\" WHERE \"ConId\" = ?");
+        conceptRead = prepare("SELECT * FROM \"CONCEPT\" WHERE \"ConId\" = ?");
         configuration = prepare("SELECT * FROM \"CONFIGUR\" ORDER BY \"CfId\" LIMIT 1");
         parameter = prepare("SELECT * FROM \"PARAMETR\" WHERE \"ParTabla\" = ? AND \"ParParamet\" = ? AND "
                             "\"ParIndice\" = 0");
@@ -205,7 +205,7 @@ struct Raw {
     }
     void close()
     {
-        for (sqlite3_stmt* statement : {concept, configuration, parameter, reference, update, mark, audit})
+        for (sqlite3_stmt* statement : {conceptRead, configuration, parameter, reference, update, mark, audit})
             sqlite3_finalize(statement);
         sqlite3_close(handle);
     }
@@ -233,17 +233,17 @@ struct Raw {
         readParameter("SincroAuto", "Hay");
         readParameter("Empresa", "TipoContri");
         step(configuration, "configuration");
-        sqlite3_bind_int(concept, 1, 1);
-        ok(sqlite3_step(concept), "concept");
+        sqlite3_bind_int(conceptRead, 1, 1);
+        ok(sqlite3_step(conceptRead), "concept");
         QList<QByteArray> values;
         for (int column = 0; column < columns; ++column)
-            values << QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(concept, column)));
-        sqlite3_reset(concept);
+            values << QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(conceptRead, column)));
+        sqlite3_reset(conceptRead);
         sqlite3_bind_int(reference, 1, 1);
         step(reference, "reference");
         sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        sqlite3_bind_int(concept, 1, 1);
-        step(concept, "concept again");
+        sqlite3_bind_int(conceptRead, 1, 1);
+        step(conceptRead, "conceptRead again");
         for (int column = 0; column < columns; ++column) {
             QByteArray value = values.at(column);
             if (changed && column == descriptionColumn)

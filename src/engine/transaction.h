@@ -6,6 +6,7 @@
 
 #include "data/cursor.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -510,4 +511,6 @@ private:
     QStringList labels_;
     std::unique_ptr<LineTable> lines_;
     std::unordered_map<std::type_index, std::shared_ptr<void>> states_;
+    QHash<QString, int> positions_;  ///< each field's name as declared and in lower case
+    QVector<const FieldDef*> storedFields_;  ///< by position - 1; null for a screen-only field
 };

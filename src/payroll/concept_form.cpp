@@ -195,6 +195,13 @@ QList<FieldDecl> headerFields()
             beside(onPage(textField(u"ConDesc"_s, u"Descripción"_s, u"Falta descripción"_s), Header)), inactive};
 }
 
+FieldDecl groupField()
+{
+    FieldDecl group = onPage(textField(u"ConGrupo"_s, u"Grupo"_s), General);
+    group.picture = u"XXXXXXXXXX"_s;  // as long as the group, no wider
+    return group;
+}
+
 QList<FieldDecl> generalFields()
 {
     QList<FieldDecl> fields = {
@@ -202,7 +209,7 @@ QList<FieldDecl> generalFields()
         codeList(u"ConClase"_s, u"Clase"_s, classChoices(), General),
         codeList(u"ConAguinal"_s, u"Gen. aguinaldo"_s,
                  {{u""_s, u"No genera"_s}, {u"G"_s, u"Por lo gravado"_s}, {u"T"_s, u"Por el total"_s}}, General),
-        onPage(textField(u"ConGrupo"_s, u"Grupo"_s), General),
+        groupField(),
         codeList(u"ConCant"_s, u"Cantidad"_s,
                  {{u"C"_s, u"Lleva cantidad"_s}, {u"P"_s, u"Lleva porcentaje"_s}, {u"N"_s, u"No lleva cantidad"_s}},
                  General, u"N"_s),
@@ -243,6 +250,7 @@ QList<FieldDecl> liquidationFields()
     costCentre.kind = FieldKind::Reference;
     costCentre.reference = referenceTo(u"CENTROCO"_s, u"CentroCosto"_s, u"WCENTROS"_s, u"CCDesc"_s);
     costCentre.reference.offersList = false;
+    costCentre.picture = u"XXXXXXXXXXXX"_s;  // as long as the code, no wider
     costCentre.page = Liquidation;
 
     return {
@@ -278,6 +286,7 @@ QList<FieldDecl> legalReportFields()
 {
     FieldDecl bankItem = onPage(textField(u"ConConcCB"_s, u"Código de partida para Caja Bancaria"_s), LegalReports);
     bankItem.reference.listObject = u"WSELPART"_s;
+    bankItem.picture = u"XXXXXXXXXX"_s;
     return {
         number(u"ConConvJor"_s, u"Coef. convertir a jornales"_s, u"ZZ9.9999"_s, LegalReports),
         codeList(u"ConCantHL"_s, u"Cantidad para Historia Laboral en"_s,
@@ -309,6 +318,7 @@ QList<FieldDecl> personalFileFields()
     annotation.kind = FieldKind::Reference;
     annotation.reference = referenceTo(u"FICCOD"_s, u"FicCod"_s, u"WCODIGOS"_s, u"FicDesc"_s);
     annotation.reference.offersList = false;
+    annotation.picture = u"XXXXXX"_s;
     annotation.page = PersonalFile;
     annotation.frame = fileFrame;
 

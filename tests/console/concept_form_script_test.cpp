@@ -65,7 +65,7 @@ TEST_F(ConceptFormScriptTest, ALegalDeductionNeedsItsBpcThenEndsWithTheNotice)
     EXPECT_TRUE(output.contains(u"Tome en cuenta que el Concepto agregado puede requerir cambios"_s))
         << output.toStdString();
     EXPECT_TRUE(output.contains(u"- VORAN"_s)) << output.toStdString();
-    ASSERT_EQ(auditTexts().size(), 1);
+    ASSERT_EQ(auditEntries().size(), 1);
     EXPECT_TRUE(auditEntries().first().startsWith(u"Agrega concepto 300. Descripción = Retención IRP Concepto = "
                                                   u"Activo , tipo = Descuento de ley"_s));
 
