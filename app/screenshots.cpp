@@ -172,6 +172,22 @@ int main(int argc, char** argv)
         },
         [&] { showForm(form, "TLOCAL", "1", {"07_local"}); },
         [&] {
+            // The concept form fills the main window: it is shown maximized.
+            QTimer::singleShot(300, [&form] {
+                if (QMdiSubWindow* active = form.area()->activeSubWindow())
+                    active->showMaximized();
+            });
+            showForm(form, "TCONCEP", "26",
+                     {"15_concepto_general", "16_concepto_liquidacion", "17_concepto_informes_legales",
+                      "18_concepto_legajo_licencia", "19_concepto_informacion_tecnica"});
+        },
+        [&] { form.host().open("WCONCEPT"); },
+        [&] {
+            save(&form, "20_conceptos");
+            if (QMdiSubWindow* active = form.area()->activeSubWindow())
+                active->close();
+        },
+        [&] {
             // F4 in the locality of a locale in Canelones: the picker lists
             // that department's localities over the form.
             QTimer::singleShot(600, [&] {

@@ -76,6 +76,14 @@ Transaction::Transaction(const TransactionDecl& declaration, Database& database,
     title_ = declaration_.titleFunction ? declaration_.titleFunction(database_, declaration_.title) : declaration_.title;
     while (keyCount_ < fieldCount() && declaration_.fields.at(keyCount_).kind == FieldKind::Key)
         ++keyCount_;
+    // Members look fields up by name many times a confirm: the positions
+    // and the stored definitions are found once.
+    for (int position = 1; position <= fieldCount(); ++position) {
+        const QString& name = declaration_.fields.at(position - 1).name;
+        positions_.insert(name, position);
+        positions_.insert(name.toLower(), position);
+        storedFields_.append(table_->field(name));
+    }
     for (int position = 1; position <= fieldCount(); ++position) {
         const QVariant empty = emptyValueOf(position);
         screen_.append(empty);
@@ -104,6 +112,10 @@ const FieldDecl& Transaction::field(int position) const
 
 int Transaction::position(const QString& name) const
 {
+    if (const auto found = positions_.constFind(name); found != positions_.constEnd())
+        return found.value();
+    if (const auto found = positions_.constFind(name.toLower()); found != positions_.constEnd())
+        return found.value();
     for (int position = 1; position <= fieldCount(); ++position) {
         if (field(position).name.compare(name, Qt::CaseInsensitive) == 0)
             return position;
@@ -113,6 +125,8 @@ int Transaction::position(const QString& name) const
 
 const FieldDef* Transaction::storedField(int position) const
 {
+    if (position >= 1 && position <= storedFields_.size())
+        return storedFields_.at(position - 1);
     return table_->field(field(position).name);
 }
 
@@ -520,9 +534,10 @@ void Transaction::openCursors()
         reportWriteError(error);
         requestClose();
     }
+    // The delete checks' cursors are opened when a delete first needs them:
+    // a form that adds or changes records never seeks them.
     checkCursors_.clear();
-    for (const DeleteCheck& check : declaration_.deleteChecks)
-        checkCursors_.append(checkCursor(check));
+    checkCursors_.resize(declaration_.deleteChecks.size());
 }
 
 std::shared_ptr<TableCursor> Transaction::checkCursor(const DeleteCheck& check)
@@ -849,6 +864,11 @@ bool Transaction::validateReference(int position)
     };
     if (lookUp())
         return true;
+    if (!reference.offersList) {
+        ui_.message(QStringLiteral("No existe ") + reference.missingName, MessageIcon::Exclamation);
+        requestFocus(position);
+        return false;
+    }
 
     const QString question =
         QStringLiteral("No existe ") + reference.missingName + QStringLiteral(". DESEA VISUALIZAR?");
@@ -955,7 +975,10 @@ bool Transaction::prepareDelete()
 bool Transaction::referenceFound(int checkIndex)
 {
     const DeleteCheck& check = declaration_.deleteChecks.at(checkIndex);
-    TableCursor& cursor = *checkCursors_.at(checkIndex);
+    std::shared_ptr<TableCursor>& slot = checkCursors_[checkIndex];
+    if (!slot)
+        slot = checkCursor(check);
+    TableCursor& cursor = *slot;
     if (seekFinds(cursor, check.index, QStringList{check.field} + check.moreFields))
         return true;
     for (const DeleteSeek& seek : check.moreSeeks) {

@@ -6,6 +6,7 @@
 
 #include "data/cursor.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -99,6 +100,9 @@ struct ReferenceDecl {
     /// A list under a parent (the localities of a department): the field
     /// whose value is handed to the list with this field's (pickerKey).
     QString parentField;
+    /// Whether a missing code asks "No existe X. DESEA VISUALIZAR?" and
+    /// offers the list; false: the plain refusal "No existe X".
+    bool offersList = true;
 };
 
 struct FieldDecl {
@@ -114,7 +118,7 @@ struct FieldDecl {
     /// is chosen from that list (lookup button, F4) and checked by its rule.
     ReferenceDecl reference;
     FieldRule rule;             ///< member rule, after the field's own checks (a key field's before its key is sought)
-    int page = 0;               ///< tab page (index into TransactionDecl::pages)
+    int page = 0;               ///< tab page (index into TransactionDecl::pages); -1: above the pages
     QString frame;              ///< the captioned frame the input sits in; empty: none
     FlagValues flag;            ///< check boxes: what checked and unchecked store
     QVariant defaultValue;      ///< what a new record starts with; null: empty
@@ -131,6 +135,9 @@ struct FieldDecl {
     /// of the type on the form can have), a part of `choices`, which still
     /// name every stored value.
     std::function<QList<CodeChoice>(const Transaction& form)> choicesNow;
+    /// The column of its page the input stands in: 0 the left one, 1 a
+    /// second column beside it (a long page in two halves).
+    int column = 0;
 };
 
 /// A key field shown through `picture`.
@@ -169,6 +176,9 @@ struct ComputedLabel {
     int page = 0;
     QString frame;
     std::function<QString(Transaction& form)> text;
+    /// Set: the label stands beside this field's input instead of on a row
+    /// of its own (a bracket's limit beside its percentage).
+    QString beside = {};
 };
 
 /// A button of a form or panel beyond the standard ones.
@@ -514,4 +524,6 @@ private:
     QStringList labels_;
     std::unique_ptr<LineTable> lines_;
     std::unordered_map<std::type_index, std::shared_ptr<void>> states_;
+    QHash<QString, int> positions_;  ///< each field's name as declared and in lower case
+    QVector<const FieldDef*> storedFields_;  ///< by position - 1; null for a screen-only field
 };

@@ -9,6 +9,8 @@
 #include "ui/object_host.h"
 #include "ui/pictures.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -260,6 +262,12 @@ TransactionWindow::TransactionWindow(Transaction& engine, QWidget* parent)
     if (declaration.pages.isEmpty()) {
         layout->addWidget(buildPage(0));
     } else {
+        // Fields of page -1 form a header above the pages (a concept's code,
+        // description and status).
+        const bool hasHeader = std::any_of(declaration.fields.begin(), declaration.fields.end(),
+                                           [](const FieldDecl& field) { return field.page < 0; });
+        if (hasHeader)
+            layout->addWidget(buildPage(-1));
         auto* tabs = new QTabWidget(this);
         for (int page = 0; page < declaration.pages.size(); ++page)
             tabs->addTab(buildPage(page), declaration.pages[page]);
@@ -412,6 +420,27 @@ LinesView* TransactionWindow::buildGrid(QVBoxLayout* layout, LinesModel* model, 
 QWidget* TransactionWindow::buildPage(int page)
 {
     auto* container = new QWidget(this);
+    const QList<FieldDecl>& fields = engine_.declaration().fields;
+    const bool twoColumns = std::any_of(fields.begin(), fields.end(), [page](const FieldDecl& field) {
+        return field.page == page && field.column > 0;
+    });
+    if (!twoColumns) {
+        buildColumn(page, 0, container);
+        return container;
+    }
+    // A long page in two halves, side by side, each aligned to the top.
+    auto* halves = new QHBoxLayout(container);
+    halves->setSpacing(18);
+    for (int column = 0; column < 2; ++column) {
+        auto* half = new QWidget(container);
+        buildColumn(page, column, half);
+        halves->addWidget(half, 1, Qt::AlignTop);
+    }
+    return container;
+}
+
+QGridLayout* TransactionWindow::buildColumn(int page, int column, QWidget* container)
+{
     auto* grid = new QGridLayout(container);
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(8);
@@ -420,7 +449,7 @@ QWidget* TransactionWindow::buildPage(int page)
     int row = 0;
     for (int position = 1; position <= engine_.fieldCount(); ++position) {
         const FieldDecl& field = engine_.field(position);
-        if (field.page != page)
+        if (field.page != page || field.column != column)
             continue;
         QGridLayout* target = frameGrid(grid, field.frame, row);
         addInput(target, target == grid ? row++ : target->rowCount(), position);
@@ -429,7 +458,7 @@ QWidget* TransactionWindow::buildPage(int page)
     for (int index = 0; index < labels.size(); ++index) {
         if (computedLabels_.size() <= index)
             computedLabels_.resize(labels.size());
-        if (labels[index].page != page)
+        if (column != 0 || labels[index].page != page || !labels[index].beside.isEmpty())
             continue;
         auto* label = new QLabel(this);
         label->setObjectName(labels[index].name);
@@ -441,7 +470,7 @@ QWidget* TransactionWindow::buildPage(int page)
             target->addWidget(label, target->rowCount(), 1, 1, 2);
     }
     grid->setRowStretch(row, 1);
-    return container;
+    return grid;
 }
 
 QGridLayout* TransactionWindow::frameGrid(QGridLayout* page, const QString& frame, int& row)
@@ -578,9 +607,20 @@ void TransactionWindow::addInput(QGridLayout* layout, int row, int position)
         input.description = new QLabel(this);
         input.description->setMinimumWidth(200);
         line->addWidget(input.description, 1);
-    } else {
-        line->addStretch(1);
     }
+    const QList<ComputedLabel>& labels = engine_.declaration().labels;
+    for (int index = 0; index < labels.size(); ++index) {
+        if (labels[index].beside.compare(field.name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (computedLabels_.size() <= index)
+            computedLabels_.resize(labels.size());
+        auto* beside = new QLabel(this);
+        beside->setObjectName(labels[index].name);
+        computedLabels_[index] = beside;
+        line->addWidget(beside);
+    }
+    if (field.kind != FieldKind::Reference)
+        line->addStretch(1);
     layout->addLayout(line, row, 1, 1, 2);
     inputs_.append(input);
     std::sort(inputs_.begin(), inputs_.end(), [](const Input& a, const Input& b) { return a.position < b.position; });
@@ -804,6 +844,13 @@ void TransactionWindow::refresh()
     }
     const int focus = engine_.takeFocusRequest();
     if (QWidget* target = input(focus)) {
+        // A refusal on another page brings that page forward first.
+        if (auto* tabs = findChild<QTabWidget*>()) {
+            for (int page = 0; page < tabs->count(); ++page) {
+                if (tabs->widget(page)->isAncestorOf(target))
+                    tabs->setCurrentIndex(page);
+            }
+        }
         target->setFocus(Qt::OtherFocusReason);
         if (auto* edit = qobject_cast<QLineEdit*>(target))
             edit->selectAll();

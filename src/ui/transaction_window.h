@@ -74,6 +74,8 @@ private:
     };
 
     QWidget* buildPage(int page);
+    /// The inputs of one column of a page, in a grid of their own.
+    QGridLayout* buildColumn(int page, int column, QWidget* container);
     /// The grid a field of `frame` on `page` goes into: the page's own, or
     /// the frame's, made at the frame's first field.
     QGridLayout* frameGrid(QGridLayout* page, const QString& frame, int& row);
