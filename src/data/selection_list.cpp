@@ -28,7 +28,6 @@ QList<SelectionEntry> KQDCJET(Database& database, const QString& table, const QS
             return entries;
         select += QStringLiteral(" ORDER BY [") + sortField + QStringLiteral("];");
     }
-    database.endHeldRead();
     QSqlQuery query(database.connection());
     query.setForwardOnly(true);
     if (!query.exec(translateJetSql(select, database.backend())))

@@ -1,5 +1,7 @@
 #include "data_fixture.h"
 
+#include "data/selection_list.h"
+
 #include <QSet>
 
 namespace {
@@ -573,6 +575,27 @@ TEST_P(CursorTest, AScanInterruptedOnItsConnectionGoesOnFromWhereItStood)
         EXPECT_EQ(descriptions.value(id - 1), QStringLiteral("Cambiada %1").arg(id));
     ASSERT_TRUE(scan.seek(Comparison::Equal, {50}).ok());
     EXPECT_EQ(scan.text(catDesc), QStringLiteral("Leída 50"));
+}
+
+// A selection list filled while a cursor of the same connection stands in
+// the middle of a scan lists what the table holds now, not what it held when
+// the scan began.
+TEST_P(CursorTest, ASelectionListFilledDuringAScanListsTheTableAsItIsNow)
+{
+    addCategories(1, 40);
+    TableCursor reader(db());
+    ASSERT_TRUE(reader.open(QStringLiteral("CATEGORI"), Access::ReadOnly).ok());
+    ASSERT_TRUE(reader.moveFirst().ok());
+    moveOnTo(reader, 5);
+
+    auto second = openSecond();
+    changeCategory(*second, 20, QStringLiteral("Cambiada por otro"));
+
+    const QList<SelectionEntry> entries = KQDCJET(db(), QStringLiteral("CATEGORI"), catId, catDesc, catId);
+    ASSERT_EQ(entries.size(), 40);
+    EXPECT_EQ(entries.at(19), (SelectionEntry{QStringLiteral("20"), QStringLiteral("Cambiada por otro")}));
+    moveOnTo(reader, 20);
+    EXPECT_EQ(reader.text(catDesc), QStringLiteral("Cambiada por otro"));
 }
 
 TEST_P(CursorTest, ARecordAddedThroughAQueryCursorJoinsItsResult)
