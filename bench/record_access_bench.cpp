@@ -401,6 +401,17 @@ bool fillSqlite(const QString& file)
     return sqliteOk(sqlite3_exec(directSqlite, "COMMIT", nullptr, nullptr, nullptr), "commit");
 }
 
+/// Has the server write out the table just loaded now, so that its
+/// checkpoint does not fall into the first cases measured. Only a superuser
+/// may ask; without it the cases run as they are.
+bool settleServer(Database& database)
+{
+    QSqlQuery query(database.connection());
+    if (!query.exec(QStringLiteral("CHECKPOINT")))
+        std::fprintf(stderr, "CHECKPOINT: %s\n", qPrintable(query.lastError().text()));
+    return true;
+}
+
 /// Fills the PostgreSQL table on the server, with the same rows.
 bool fillPostgres(Database& database)
 {
@@ -410,7 +421,8 @@ bool fillPostgres(Database& database)
                               "FROM generate_series(1, %2) AS id")
                    .arg(rowsPerGroup)
                    .arg(tableRows))
-        && run(database.connection(), QStringLiteral("VACUUM ANALYZE \"BENCHMOV\""));
+        && run(database.connection(), QStringLiteral("VACUUM ANALYZE \"BENCHMOV\""))
+        && settleServer(database);
 }
 
 DatabaseLocation postgresLocation(const QString& name)
@@ -470,7 +482,9 @@ private:
     std::map<std::string, double> cpuTime;
 };
 
-const char* const operations[] = {"SeekAndRead", "RangeRead", "Add", "First100"};
+// The adds come last: on the server the rows they add set autovacuum going,
+// which would slow whichever read ran next (the cursor's, registered first).
+const char* const operations[] = {"SeekAndRead", "RangeRead", "First100", "Add"};
 
 void registerBenchmarks(const char* backend, Database& database,
                         const std::map<std::string, std::function<void(benchmark::State&)>>& direct)

@@ -9,7 +9,9 @@
 #include <QRegularExpression>
 #include <QSqlError>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -61,6 +63,49 @@ QString returningRowId(Backend backend)
 bool searchesBackwards(Comparison comparison)
 {
     return comparison == Comparison::Less || comparison == Comparison::LessOrEqual;
+}
+
+// On PostgreSQL a scan reads windows of rows, each in one round trip and
+// whole, so that the connection stays free for other statements; the cursor
+// converts a row when its moves reach it. The first window of a scan covers
+// a page of a panel or listing, each next one is twice the last. A window
+// left early costs its unread rows, which the server has sent already. Like
+// a held select on SQLite, a window ends when the connection runs another
+// statement, a transaction begins or ends, or on idle; the scan then goes on
+// from its current key reading ahead.
+constexpr int firstHeldWindow = 128;
+constexpr int largestHeldWindow = 2048;
+
+/// The limit of the next held select: none on SQLite, where the select
+/// stays open; on PostgreSQL the first window of a scan, or twice `window`.
+int nextHeldLimit(Backend backend, int& window, bool scanStarts)
+{
+    if (backend == Backend::Sqlite)
+        return -1;
+    window = scanStarts ? firstHeldWindow : std::clamp(window * 2, firstHeldWindow / 8, largestHeldWindow);
+    return window;
+}
+
+/// The cache slot of a select reading at most `limit` rows. On SQLite the
+/// limit is bound; on PostgreSQL it is written into the text (a limit the
+/// server sees as a parameter keeps it planning every run), one statement
+/// per window size.
+quint32 windowSlot(Backend backend, quint32 slot, int limit)
+{
+    return backend == Backend::Sqlite ? slot : slot + (static_cast<quint32>(limit) << 12);
+}
+
+QString limitClause(Backend backend, int limit)
+{
+    return backend == Backend::Sqlite ? QStringLiteral(" LIMIT ?") : QStringLiteral(" LIMIT ") + QString::number(limit);
+}
+
+/// Binds the limit of `query` where it is bound, and sets its window.
+void bindLimit(Statement& query, Backend backend, int limit)
+{
+    query.setWindow(limit);
+    if (backend == Backend::Sqlite)
+        query.addBindValue(limit);
 }
 
 }  // namespace
@@ -165,10 +210,15 @@ void RecordCursor::detach()
 int RecordCursor::columnIndex(const QString& field) const
 {
     // Most callers spell the name as the schema does. For the usual small
-    // table a plain scan beats hashing the name on every read.
+    // table a plain scan beats hashing the name on every read; the names are
+    // compared as bytes, most of them told apart by their length.
     if (columns_.size() <= 24) {
+        const qsizetype length = field.size();
+        const QChar* wanted = field.constData();
         for (int column = 0; column < columns_.size(); ++column) {
-            if (columns_.at(column) == field)
+            const QString& name = columns_.at(column);
+            if (name.size() == length
+                && (name.constData() == wanted || std::memcmp(name.constData(), wanted, length * sizeof(QChar)) == 0))
                 return column;
         }
         return columnByName_.value(field.toUpper(), -1);
@@ -268,7 +318,9 @@ DbError RecordCursor::moveNext()
 {
     if (!isOpen() || position_ == Position::AfterLast)
         return failure(DbErrorNumber::NoCurrentRecord, noCurrentRecordText());
-    cancelUpdate();
+    // Moves come one per row of a scan: there is seldom an edit to give up.
+    if (editMode_ != EditMode::None || heldLock_ != 0)
+        cancelUpdate();
     if (position_ == Position::BeforeFirst)
         return fetchFirst(false);
     return fetchNext(false);
@@ -699,7 +751,7 @@ DbError TableCursor::fetchFrom(Statement& query, const QVariantList& values, int
     releaseHeldRead();
     for (const QVariant& value : values)
         query.addBindValue(value);
-    query.addBindValue(limit);
+    bindLimit(query, database_.backend(), limit);
     if (!query.exec())
         return query.failure(QStringLiteral("No se pudo leer ") + table_->name);
     readAhead_.clear();
@@ -734,7 +786,9 @@ DbError TableCursor::readOn(Statement& query, const QVariantList& values, bool b
     forgetReadAhead();
     for (const QVariant& value : values)
         query.addBindValue(value);
-    query.addBindValue(-1);  // no limit: the select stays open as long as the cursor reads on
+    // On SQLite no limit (-1): the select stays open as long as the cursor
+    // reads on. On PostgreSQL a window, continued from its last key.
+    bindLimit(query, database_.backend(), query.window());
     if (!query.exec())
         return query.failure(QStringLiteral("No se pudo leer ") + table_->name);
     if (!query.next()) {
@@ -751,6 +805,9 @@ DbError TableCursor::readOn(Statement& query, const QVariantList& values, bool b
     empty_ = false;
     held_ = &query;
     heldBackwards_ = backwards;
+    // A server's window needs no connection of its own, but it ends as a
+    // snapshot does: no move reads rows older than the connection's last
+    // statement, transaction or idle.
     database_.holdRead(this);
     return {};
 }
@@ -762,11 +819,15 @@ DbError TableCursor::stepHeld()
         readInto(current_, query);
         return {};
     }
+    // A window read to its last row goes on with the next one.
+    const bool windowUsedUp = query.window() >= 0 && query.rowsRead() >= query.window();
     const DbError error =
         query.stepFailed() ? query.failure(QStringLiteral("No se pudo leer ") + table_->name) : DbError{};
     releaseHeldRead();
     if (error)
         return error;
+    if (windowUsedUp)
+        return fetchNext(heldBackwards_);
     position_ = heldBackwards_ ? Position::BeforeFirst : Position::AfterLast;
     return {};
 }
@@ -802,9 +863,13 @@ DbError TableCursor::fetchFirst(bool last)
     noMatch_ = false;
     window_ = 16;
     heldReadInterrupted_ = false;
-    Statement& query = preparedSlot(last ? LastSlot : FirstSlot,
-                                    [&] { return selectPrefix() + orderBy(last) + QStringLiteral(" LIMIT ?"); });
-    DbError error = canHoldReads() ? readOn(query, {}, last) : fetchFrom(query, {}, window_, last);
+    const Backend backend = database_.backend();
+    const bool hold = canHoldReads();
+    const int limit = hold ? nextHeldLimit(backend, window_, true) : window_;
+    Statement& query = preparedSlot(windowSlot(backend, last ? LastSlot : FirstSlot, limit),
+                                    [&] { return selectPrefix() + orderBy(last) + limitClause(backend, limit); });
+    query.setWindow(limit);
+    DbError error = hold ? readOn(query, {}, last) : fetchFrom(query, {}, limit, last);
     if (error)
         return error;
     if (position_ != Position::OnRow) {
@@ -829,17 +894,20 @@ DbError TableCursor::fetchNext(bool backwards)
         position_ = backwards ? Position::BeforeFirst : Position::AfterLast;
         return {};
     }
-    Statement& query = preparedSlot(backwards ? PreviousSlot : NextSlot, [&] {
-        return selectPrefix() + QStringLiteral(" WHERE (") + joined(keyColumns_, QStringLiteral(", "))
-            + QStringLiteral(") ") + (backwards ? QStringLiteral("<") : QStringLiteral(">")) + QStringLiteral(" (")
-            + placeholders(keyColumns_.size()) + QStringLiteral(")") + orderBy(backwards) + QStringLiteral(" LIMIT ?");
-    });
-    if (canHoldReads() && !heldReadInterrupted_)
-        return readOn(query, keyValues(current_), backwards);
     // Sequential reading: each refill reads twice as far ahead, up to a limit
     // that keeps the memory of a cursor small.
-    window_ = std::min(window_ * 2, 512);
-    return fetchFrom(query, keyValues(current_), window_, backwards);
+    const Backend backend = database_.backend();
+    const bool hold = canHoldReads() && !heldReadInterrupted_;
+    const int limit = hold ? nextHeldLimit(backend, window_, false) : (window_ = std::min(window_ * 2, 512));
+    Statement& query = preparedSlot(windowSlot(backend, backwards ? PreviousSlot : NextSlot, limit), [&] {
+        return selectPrefix() + QStringLiteral(" WHERE (") + joined(keyColumns_, QStringLiteral(", "))
+            + QStringLiteral(") ") + (backwards ? QStringLiteral("<") : QStringLiteral(">")) + QStringLiteral(" (")
+            + placeholders(keyColumns_.size()) + QStringLiteral(")") + orderBy(backwards) + limitClause(backend, limit);
+    });
+    query.setWindow(limit);
+    if (hold)
+        return readOn(query, keyValues(current_), backwards);
+    return fetchFrom(query, keyValues(current_), limit, backwards);
 }
 
 void TableCursor::placeOn(const Row& row)
@@ -872,7 +940,11 @@ DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
     }
     const bool backwards = searchesBackwards(comparison);
     const quint32 slot = SeekSlots + static_cast<quint32>(comparison) * 64 + static_cast<quint32>(given);
-    Statement& query = preparedSlot(slot, [&] {
+    const Backend backend = database_.backend();
+    const bool lookUp = comparison == Comparison::Equal;
+    const bool hold = !lookUp && canHoldReads();
+    const int limit = lookUp ? 1 : hold ? nextHeldLimit(backend, window_, true) : 16;
+    Statement& query = preparedSlot(windowSlot(backend, slot, limit), [&] {
         const QStringList compared = keyColumns_.mid(0, given);
         QString condition;
         if (comparison == Comparison::Equal) {
@@ -886,23 +958,24 @@ DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
             condition = '(' + joined(compared, QStringLiteral(", ")) + QStringLiteral(") ")
                 + comparisonOperator(comparison) + QStringLiteral(" (") + placeholders(given) + ')';
         }
-        return selectPrefix() + QStringLiteral(" WHERE ") + condition + orderBy(backwards) + QStringLiteral(" LIMIT ?");
+        return selectPrefix() + QStringLiteral(" WHERE ") + condition + orderBy(backwards) + limitClause(backend, limit);
     });
+    query.setWindow(limit);
     // A seek "=" looks one record up and holds nothing. The others start a
     // range, which the moves that follow read on: their select is held, or
     // its first rows are read ahead (it selects exactly the records from the
     // found one on, in the order of the moves).
     DbError error;
-    if (comparison == Comparison::Equal) {
+    if (lookUp) {
         window_ = 8;  // the first refill after a look-up reads 16 rows
-        error = fetchFrom(query, bound, 1, backwards);
+        error = fetchFrom(query, bound, limit, backwards);
         readAheadComplete_ = false;
-    } else if (canHoldReads()) {
+    } else if (hold) {
         heldReadInterrupted_ = false;
         error = readOn(query, bound, backwards);
     } else {
-        window_ = 16;
-        error = fetchFrom(query, bound, window_, backwards);
+        window_ = limit;
+        error = fetchFrom(query, bound, limit, backwards);
     }
     if (error)
         return error;

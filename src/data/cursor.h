@@ -64,7 +64,10 @@ class Statement;
 // On SQLite (in write-ahead-log mode, where a reader blocks no writer) a
 // cursor that moves first, last or on from a record keeps its select open and
 // steps it on each further move in that direction, so that reading through a
-// table is one query. The open select holds a read snapshot of the
+// table is one query. On PostgreSQL the held select is a window of rows (128,
+// then twice as many each time, up to 2048) that arrives whole in one round
+// trip; the cursor converts a row as its moves reach it, and it ends as the
+// SQLite select does. The open select holds a read snapshot of the
 // connection: it ends before any other statement of the connection runs,
 // before a transaction begins or ends, on idleFreeLocks and on close (see
 // Database::holdRead). So no read or write of the connection ever works on an

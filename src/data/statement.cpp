@@ -30,7 +30,6 @@ Statement::Statement(Database& database, const QString& sql) : database_(&databa
     if (database.backend() != Backend::Sqlite) {
         query_ = std::make_unique<QSqlQuery>(database.connection());
         query_->setForwardOnly(true);
-        query_->prepare(sql);
         return;
     }
     sqlite3* handle = sqliteHandle(database);
@@ -68,10 +67,27 @@ void Statement::release()
     errorText_ = QStringLiteral("la conexión está cerrada");
 }
 
+void Statement::setWindow(int rows)
+{
+    window_ = rows;
+    // A window streamed row by row would cost the driver a result and a wait
+    // per row, and keep the connection from other statements until its end.
+    if (query_ && preparation_ == Preparation::Pending)
+        query_->setForwardOnly(rows < 0);
+}
+
+bool Statement::prepare()
+{
+    if (preparation_ == Preparation::Pending)
+        preparation_ = query_->prepare(sql_) ? Preparation::Done : Preparation::Failed;
+    return preparation_ == Preparation::Done;
+}
+
 void Statement::addBindValue(const QVariant& value)
 {
     if (query_) {
-        query_->addBindValue(value);
+        if (prepare())
+            query_->addBindValue(value);
         return;
     }
     if (statement_ == nullptr)
@@ -113,12 +129,13 @@ void Statement::addBindValue(const QVariant& value)
 bool Statement::exec()
 {
     stepFailed_ = false;
+    rowsRead_ = 0;
     // A select another cursor keeps open would hand this statement its old
     // snapshot, and a write on it fails with SQLITE_BUSY_SNAPSHOT.
     if (database_)
         database_->endHeldRead();
     if (query_)
-        return query_->exec();
+        return prepare() && query_->exec();
     if (statement_ == nullptr)
         return false;
     if (bound_ == 0)
@@ -141,8 +158,10 @@ bool Statement::exec()
 bool Statement::next()
 {
     if (query_) {
-        if (query_->next())
+        if (query_->next()) {
+            ++rowsRead_;
             return true;
+        }
         stepFailed_ = query_->lastError().isValid();
         return false;
     }
@@ -150,13 +169,16 @@ bool Statement::next()
         return false;
     if (firstRowPending_) {
         firstRowPending_ = false;
+        ++rowsRead_;
         return true;
     }
     if (stepResult_ != SQLITE_ROW)
         return false;
     stepResult_ = sqlite3_step(statement_);
-    if (stepResult_ == SQLITE_ROW)
+    if (stepResult_ == SQLITE_ROW) {
+        ++rowsRead_;
         return true;
+    }
     if (stepResult_ != SQLITE_DONE) {
         stepFailed_ = true;
         sqlite3* handle = sqlite3_db_handle(statement_);
@@ -316,8 +338,9 @@ qint64 Statement::lastInsertId() const
 
 bool Statement::readsMayBeHeld(Database& database)
 {
+    // A held select there is a window of rows that arrived whole.
     if (database.backend() != Backend::Sqlite)
-        return false;
+        return true;
     sqlite3* handle = sqliteHandle(database);
     sqlite3_stmt* pragma = nullptr;
     if (handle == nullptr || sqlite3_prepare_v2(handle, "PRAGMA journal_mode", -1, &pragma, nullptr) != SQLITE_OK)

@@ -33,6 +33,14 @@ public:
     bool next();
     /// Whether the last `next()` returned false because the step failed.
     bool stepFailed() const { return stepFailed_; }
+    /// Marks a select that reads at most `rows` rows (-1: no limit), as a
+    /// cursor's window. From a server the result of such a select arrives
+    /// whole at its run, and the connection is free for other statements
+    /// while the rows are stepped (only before its first run).
+    void setWindow(int rows);
+    int window() const { return window_; }
+    /// The rows `next()` gave since the last run.
+    int rowsRead() const { return rowsRead_; }
     /// Ends the run: the engine's read of the statement is released.
     void finish();
 
@@ -58,13 +66,15 @@ public:
 
     /// Whether a select of `database` may stay open between calls without
     /// holding up other connections: SQLite in write-ahead-log mode, where
-    /// readers never block writers. Never on PostgreSQL, where cursors read
-    /// windows of rows instead.
+    /// readers never block writers, and PostgreSQL, where a held select is
+    /// a window of rows read whole (see TableCursor).
     static bool readsMayBeHeld(Database& database);
 
 private:
     Database* database_;
     QString sql_;
+    int window_ = -1;
+    int rowsRead_ = 0;
     // SQLite
     sqlite3_stmt* statement_ = nullptr;
     int bound_ = 0;
@@ -75,4 +85,7 @@ private:
     QString errorText_;
     // other backends
     std::unique_ptr<QSqlQuery> query_;
+    /// Prepared at the first bind or run, once its way of reading is known.
+    enum class Preparation { Pending, Done, Failed } preparation_ = Preparation::Pending;
+    bool prepare();
 };

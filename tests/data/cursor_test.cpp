@@ -1,5 +1,7 @@
 #include "data_fixture.h"
 
+#include "data/selection_list.h"
+
 #include <QSet>
 
 namespace {
@@ -479,6 +481,119 @@ TEST_P(CursorTest, AfterIdleWithFreeLocksAReaderSeesWhatOthersWroteSince)
     changeCategory(*second, 20, QStringLiteral("Cambiada por otro"));
     db().idleFreeLocks();
 
+    moveOnTo(reader, 20);
+    EXPECT_EQ(reader.text(catDesc), QStringLiteral("Cambiada por otro"));
+}
+
+/// The categories `cursor` passes from where it stands, moving forwards
+/// (or backwards) to the end.
+QList<int> categoriesPassed(TableCursor& cursor, bool backwards = false)
+{
+    QList<int> passed;
+    while (backwards ? !cursor.atStart() : !cursor.atEnd()) {
+        passed << static_cast<int>(cursor.integer(catId));
+        const DbError error = backwards ? cursor.movePrevious() : cursor.moveNext();
+        if (!error.ok()) {
+            ADD_FAILURE() << qPrintable(error.fullText());
+            break;
+        }
+    }
+    return passed;
+}
+
+QList<int> categoryRange(int from, int to)
+{
+    QList<int> range;
+    for (int id = from; from <= to ? id <= to : id >= to; id += from <= to ? 1 : -1)
+        range << id;
+    return range;
+}
+
+// A scan reads windows of rows on a server, larger as it goes on; across
+// their ends, and at a table's end that falls on one, every record is met
+// once and in order, both ways and from a seek.
+TEST_P(CursorTest, AScanLongerThanItsWindowsMeetsEveryRecordOnceInOrder)
+{
+    addCategories(1, 128);
+    TableCursor categories(db());
+    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI"), Access::ReadOnly).ok());
+    ASSERT_TRUE(categories.moveFirst().ok());
+    EXPECT_EQ(categoriesPassed(categories), categoryRange(1, 128));
+    EXPECT_TRUE(categories.atEnd());
+    EXPECT_EQ(categories.moveNext().number, DbErrorNumber::NoCurrentRecord);
+
+    addCategories(129, 1000);
+    ASSERT_TRUE(categories.moveFirst().ok());
+    EXPECT_EQ(categoriesPassed(categories), categoryRange(1, 1000));
+    ASSERT_TRUE(categories.moveLast().ok());
+    EXPECT_EQ(categoriesPassed(categories, true), categoryRange(1000, 1));
+    ASSERT_TRUE(categories.seek(Comparison::GreaterOrEqual, {300}).ok());
+    EXPECT_EQ(categoriesPassed(categories), categoryRange(300, 1000));
+    ASSERT_TRUE(categories.seek(Comparison::Less, {650}).ok());
+    EXPECT_EQ(categoriesPassed(categories, true), categoryRange(649, 1));
+
+    // A look-up, then moves on from the record found.
+    ASSERT_TRUE(categories.seek(Comparison::Equal, {990}).ok());
+    EXPECT_EQ(categoriesPassed(categories), categoryRange(990, 1000));
+}
+
+// A scan that the connection interrupts (another cursor's look-up and edit,
+// the scanning cursor's own edit, a transaction) goes on from the record it
+// stood on, and meets what was written ahead of it since.
+TEST_P(CursorTest, AScanInterruptedOnItsConnectionGoesOnFromWhereItStood)
+{
+    addCategories(1, 300);
+    TableCursor scan(db());
+    ASSERT_TRUE(scan.open(QStringLiteral("CATEGORI")).ok());
+    TableCursor other(db());
+    ASSERT_TRUE(other.open(QStringLiteral("CATEGORI")).ok());
+
+    QList<int> passed;
+    QStringList descriptions;
+    ASSERT_TRUE(scan.moveFirst().ok());
+    while (!scan.atEnd() && passed.size() <= 300) {
+        const int id = static_cast<int>(scan.integer(catId));
+        passed << id;
+        descriptions << scan.text(catDesc);
+        if (id % 40 == 10) {
+            // Ten records ahead, well inside the window read, changes under the scan.
+            ASSERT_TRUE(other.seek(Comparison::Equal, {id + 10}).ok());
+            ASSERT_TRUE(other.edit().ok());
+            ASSERT_TRUE(db().beginTransaction().ok());
+            ASSERT_TRUE(other.setValue(catDesc, QStringLiteral("Cambiada %1").arg(id + 10)).ok());
+            ASSERT_TRUE(other.update().ok());
+            ASSERT_TRUE(db().commit().ok());
+            // And the scan writes the record it stands on.
+            ASSERT_TRUE(scan.edit().ok());
+            ASSERT_TRUE(scan.setValue(catDesc, QStringLiteral("Leída %1").arg(id)).ok());
+            ASSERT_TRUE(scan.update().ok());
+        }
+        ASSERT_TRUE(scan.moveNext().ok());
+    }
+    EXPECT_EQ(passed, categoryRange(1, 300));
+    for (int id = 20; id <= 300; id += 40)
+        EXPECT_EQ(descriptions.value(id - 1), QStringLiteral("Cambiada %1").arg(id));
+    ASSERT_TRUE(scan.seek(Comparison::Equal, {50}).ok());
+    EXPECT_EQ(scan.text(catDesc), QStringLiteral("Leída 50"));
+}
+
+// A selection list filled while a cursor of the same connection stands in
+// the middle of a scan lists what the table holds now, not what it held when
+// the scan began.
+TEST_P(CursorTest, ASelectionListFilledDuringAScanListsTheTableAsItIsNow)
+{
+    addCategories(1, 40);
+    TableCursor reader(db());
+    ASSERT_TRUE(reader.open(QStringLiteral("CATEGORI"), Access::ReadOnly).ok());
+    ASSERT_TRUE(reader.moveFirst().ok());
+    moveOnTo(reader, 5);
+
+    auto second = openSecond();
+    changeCategory(*second, 20, QStringLiteral("Cambiada por otro"));
+
+    const QList<SelectionEntry> entries = KQDCJET(db(), QStringLiteral("CATEGORI"), catId, catDesc, catId);
+    ASSERT_EQ(entries.size(), 40);
+    EXPECT_EQ(entries.at(19), (SelectionEntry{QStringLiteral("20"), QStringLiteral("Cambiada por otro")}));
     moveOnTo(reader, 20);
     EXPECT_EQ(reader.text(catDesc), QStringLiteral("Cambiada por otro"));
 }

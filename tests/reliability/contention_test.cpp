@@ -10,9 +10,16 @@
 // change and audits. UORDANE_CONTENTION_TRIES sets each worker's tries
 // (default 60); long run: tools/reliability.sh 300 2000.
 //
+// An office's worth: sixteen worker processes on one database edit 50
+// categories at random for a bounded time (UORDANE_CONTENTION_SECONDS, 6 by
+// default; long run: UORDANE_CONTENTION_SECONDS=600 test_reliability
+// --gtest_filter='*Sixteen*'), each reading back what it wrote; the counts are
+// printed and no increment or audit entry may be lost or doubled.
+//
 // LockHolderTest plays the two step by step: one stops mid-confirm holding the
-// lock, the other is refused, then finds the record modified. Both tests run on
-// SQLite and on the test PostgreSQL server (skipped without UORDANE_TEST_PG_HOST).
+// lock, the other is refused, then finds the record modified. All these tests
+// run on SQLite and on the test PostgreSQL server (skipped without
+// UORDANE_TEST_PG_HOST).
 #include "reliability_fixture.h"
 
 #include "engine/audit.h"
@@ -27,6 +34,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <limits>
 
 using namespace reliability;
 
@@ -37,12 +45,27 @@ constexpr const char* workerUserVariable = "UORDANE_CONTENTION_WORKER_USER";
 constexpr const char* workerTriesVariable = "UORDANE_CONTENTION_WORKER_TRIES";
 constexpr const char* workerSeedVariable = "UORDANE_CONTENTION_WORKER_SEED";
 constexpr const char* workerStartFileVariable = "UORDANE_CONTENTION_WORKER_START";
+/// How many categories (1 to N) the worker picks from: 3 unless given.
+constexpr const char* workerCategoriesVariable = "UORDANE_CONTENTION_WORKER_CATEGORIES";
+/// With this, the worker stops trying after so many milliseconds.
+constexpr const char* workerMillisecondsVariable = "UORDANE_CONTENTION_WORKER_MILLISECONDS";
 /// A worker given these stops before its try number PAUSE_AT (from 0) until
 /// the file RESUME exists.
 constexpr const char* workerPauseAtVariable = "UORDANE_CONTENTION_WORKER_PAUSE_AT";
 constexpr const char* workerResumeFileVariable = "UORDANE_CONTENTION_WORKER_RESUME";
 const QString workerTest = QStringLiteral("ContentionWorker.ConfirmsCounterIncrementsThroughTheForm");
-const QList<int> contendedCategories = {1, 2, 3};
+/// The categories the tests' database holds: 1 to 50, at "n=0".
+constexpr int categoriesHeld = 50;
+/// The few that two workstations fight over.
+constexpr int fewCategories = 3;
+
+QList<int> categoriesUpTo(int count)
+{
+    QList<int> categories;
+    for (int category = 1; category <= count; ++category)
+        categories << category;
+    return categories;
+}
 
 const QString lockedText = QStringLiteral("Registro reservado por otro");
 const QString modifiedText = QStringLiteral("CATEGORI fue modificada.");
@@ -70,6 +93,7 @@ QString auditTextOf(int category, int counter)
 // test. It waits until the start file exists, so that both workers begin
 // together, then reports each try:
 //   "W category counter"   written
+//   "B category counter read"  written, but read back below what it wrote
 //   "R category lock"      refused: the other holds the lock
 //   "R category changed"   refused: the other changed the record
 //   "X category texts"     anything else (the test fails)
@@ -88,17 +112,23 @@ TEST(ContentionWorker, ConfirmsCounterIncrementsThroughTheForm)
     ASSERT_TRUE(database.open()) << database.errorText().toStdString();
     QRandomGenerator random(quint32(environmentNumber(workerSeedVariable, 1)));
     const int tries = int(environmentNumber(workerTriesVariable, 0));
+    const QList<int> categories = categoriesUpTo(int(environmentNumber(workerCategoriesVariable, fewCategories)));
+    const qint64 milliseconds = environmentNumber(workerMillisecondsVariable, -1);
+    TableCursor readBack(database);
+    ASSERT_FALSE(readBack.open(QStringLiteral("CATEGORI"), Access::ReadOnly));
     report(QStringLiteral("READY"));
     waitForFile(qEnvironmentVariable(workerStartFileVariable));
 
     ScriptedUi ui;
     const int pauseAt = int(environmentNumber(workerPauseAtVariable, -1));
-    for (int attempt = 0; attempt < tries; ++attempt) {
+    const QDeadlineTimer deadline =
+        milliseconds < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(milliseconds);
+    for (int attempt = 0; attempt < tries && !deadline.hasExpired(); ++attempt) {
         if (attempt == pauseAt) {
             report(QStringLiteral("PAUSED"));
             waitForFile(qEnvironmentVariable(workerResumeFileVariable));
         }
-        const int category = contendedCategories.at(random.bounded(int(contendedCategories.size())));
+        const int category = categories.at(random.bounded(int(categories.size())));
         ui.clear();
         Transaction form(TCATEGOR(), database, ui);
         form.start(QString::number(category), QStringLiteral("UPD"));
@@ -117,9 +147,15 @@ TEST(ContentionWorker, ConfirmsCounterIncrementsThroughTheForm)
         // synchronisation mark's row: a confirm that waited for the other.
         if (ui.processEventsCount() > 0)
             report(QStringLiteral("L %1").arg(category));
-        if (written && shown.isEmpty())
+        if (written && shown.isEmpty()) {
             report(QStringLiteral("W %1 %2").arg(category).arg(counter + 1));
-        else if (!written && shown == QStringList{lockedText})
+            // Others may have written after it, never under it.
+            readBack.seek(Comparison::Equal, {category});
+            const int read = counterOf(readBack.text(QStringLiteral("CatDesc")));
+            database.idleFreeLocks();
+            if (read < counter + 1)
+                report(QStringLiteral("B %1 %2 %3").arg(category).arg(counter + 1).arg(read));
+        } else if (!written && shown == QStringList{lockedText})
             report(QStringLiteral("R %1 lock").arg(category));
         else if (!written && shown == QStringList{modifiedText})
             report(QStringLiteral("R %1 changed").arg(category));
@@ -138,6 +174,7 @@ struct WorkerTally {
     int refusedChanged = 0;
     int lockWaits = 0;
     QStringList unexpected;
+    QStringList readBackBelow;  ///< writes read back below what was written
     QMap<int, QList<int>> countersWritten;  ///< category -> counters it wrote
 };
 
@@ -157,6 +194,8 @@ WorkerTally tallyOf(const QString& user, const QStringList& reports)
             (parts.at(2) == QLatin1String("lock") ? tally.refusedLocked : tally.refusedChanged) += 1;
         } else if (kind == QLatin1String("L")) {
             ++tally.lockWaits;
+        } else if (kind == QLatin1String("B")) {
+            tally.readBackBelow << line;
         } else if (kind == QLatin1String("X")) {
             ++tally.tries;
             tally.unexpected << line;
@@ -182,7 +221,7 @@ QList<AuditSentence> auditSentences(Database& database)
     return sentences;
 }
 
-/// A database with categories 1 to 3 at "n=0" and the workers that contend
+/// A database with categories 1 to 50 at "n=0" and the workers that contend
 /// for them: an SQLite file, or a database on the test PostgreSQL server.
 class ContentionTest : public ::testing::TestWithParam<Backend> {
 protected:
@@ -195,7 +234,7 @@ protected:
         }
         ASSERT_NO_FATAL_FAILURE(createProgramDatabase(location));
         ASSERT_TRUE(database.open()) << database.errorText().toStdString();
-        for (int category : contendedCategories) {
+        for (int category : categoriesUpTo(categoriesHeld)) {
             QString error;
             ASSERT_TRUE(insertRow(database, QStringLiteral("CATEGORI"),
                                   {{QStringLiteral("CatId"), category}, {QStringLiteral("CatDesc"), counterText(0)}},
@@ -205,19 +244,23 @@ protected:
         trailBefore = auditSentences(database);
     }
 
-    /// Starts one worker per user, each making `tries`, and lets them begin
-    /// together once both are ready. A worker with a `pauses` entry stops
-    /// before that try until resume() is called.
-    void startWorkers(const QList<int>& tries, const QMap<int, int>& pauses = {})
+    /// Starts one worker per user, each making `tries` on the first
+    /// `categories`, and lets them begin together once all are ready. A
+    /// worker with a `pauses` entry stops before that try until resume() is
+    /// called; with `milliseconds` each stops when that time is up.
+    void startWorkers(const QList<int>& tries, const QMap<int, int>& pauses = {}, int categories = fewCategories,
+                      qint64 milliseconds = -1)
     {
         const QString startFile = folder.file(QStringLiteral("start"));
         for (int index = 0; index < int(tries.size()); ++index) {
             QMap<QString, QString> environment{
                 {QString::fromLatin1(workerDatabaseVariable), locationText(location)},
-                {QString::fromLatin1(workerUserVariable), users.at(index)},
+                {QString::fromLatin1(workerUserVariable), userOf(index)},
                 {QString::fromLatin1(workerTriesVariable), QString::number(tries.at(index))},
                 {QString::fromLatin1(workerSeedVariable), QString::number(QRandomGenerator::global()->generate())},
-                {QString::fromLatin1(workerStartFileVariable), startFile}};
+                {QString::fromLatin1(workerStartFileVariable), startFile},
+                {QString::fromLatin1(workerCategoriesVariable), QString::number(categories)},
+                {QString::fromLatin1(workerMillisecondsVariable), QString::number(milliseconds)}};
             if (pauses.contains(index)) {
                 environment.insert(QString::fromLatin1(workerPauseAtVariable), QString::number(pauses.value(index)));
                 environment.insert(QString::fromLatin1(workerResumeFileVariable), folder.file(QStringLiteral("resume")));
@@ -226,7 +269,7 @@ protected:
             ASSERT_TRUE(workers.back()->start());
         }
         for (auto& worker : workers)
-            ASSERT_TRUE(worker->waitForReport(QStringLiteral("READY"), 30000)) << worker->transcript();
+            ASSERT_TRUE(worker->waitForReport(QStringLiteral("READY"), 60000)) << worker->transcript();
         folder.write(QStringLiteral("start"), "go");
     }
 
@@ -234,10 +277,10 @@ protected:
     void resume() { folder.write(QStringLiteral("resume"), "go"); }
 
     /// Waits until worker `index` has made all its tries and ended.
-    void finish(int index)
+    void finish(int index, int milliseconds = 120000)
     {
         WorkerProcess& worker = *workers.at(index);
-        ASSERT_TRUE(worker.waitForReport(QStringLiteral("DONE"), 120000)) << worker.transcript();
+        ASSERT_TRUE(worker.waitForReport(QStringLiteral("DONE"), milliseconds)) << worker.transcript();
         ASSERT_TRUE(worker.waitForExit(30000));
         EXPECT_EQ(worker.exitCode(), 0) << worker.transcript();
     }
@@ -251,7 +294,7 @@ protected:
         int lost = 0;
         int missing = 0;
         const QMap<int, QString> rows = categoryRows(database);
-        for (int category : contendedCategories) {
+        for (int category : categoriesUpTo(categoriesHeld)) {
             QList<int> counters;
             for (const WorkerTally& tally : tallies)
                 counters += tally.countersWritten.value(category);
@@ -321,8 +364,10 @@ protected:
     const DatabaseLocation location = chooseLocation();
     Database database{location};
     QList<AuditSentence> trailBefore;
-    const QStringList users = {QStringLiteral("PUESTO1"), QStringLiteral("PUESTO2")};
     std::vector<std::unique_ptr<WorkerProcess>> workers;
+
+    /// The workstation name of worker `index`: PUESTO1, PUESTO2...
+    static QString userOf(int index) { return QStringLiteral("PUESTO%1").arg(index + 1); }
 
 private:
     /// The test's database: made on the server here, before the connection
@@ -343,7 +388,7 @@ TEST_P(ContentionTest, TwoWorkstationsConfirmingTheSameRecordsLoseNoIncrement)
     QList<WorkerTally> tallies;
     for (int index = 0; index < int(workers.size()); ++index) {
         ASSERT_NO_FATAL_FAILURE(finish(index));
-        tallies << tallyOf(users.at(index), workers.at(index)->reports());
+        tallies << tallyOf(userOf(index), workers.at(index)->reports());
     }
 
     // Every try ended written or refused with the message a person sees.
@@ -354,6 +399,7 @@ TEST_P(ContentionTest, TwoWorkstationsConfirmingTheSameRecordsLoseNoIncrement)
     for (const WorkerTally& tally : tallies) {
         EXPECT_EQ(tally.tries, tries) << tally.user.toStdString();
         EXPECT_TRUE(tally.unexpected.isEmpty()) << tally.unexpected.join(u'\n').toStdString();
+        EXPECT_TRUE(tally.readBackBelow.isEmpty()) << tally.readBackBelow.join(u'\n').toStdString();
         written += tally.written;
         refusedLocked += tally.refusedLocked;
         refusedChanged += tally.refusedChanged;
@@ -377,6 +423,70 @@ TEST_P(ContentionTest, TwoWorkstationsConfirmingTheSameRecordsLoseNoIncrement)
     EXPECT_GT(written, 0);
 }
 
+// An office on one database: sixteen workstations, each its own process and
+// connection, confirm changes to 50 categories picked at random until their
+// time is up. Every try is written or refused with the message a person sees,
+// each write reads back at least what it wrote, no counter value is written
+// twice, and the audit holds exactly one entry per write: none missing, none
+// doubled.
+TEST_P(ContentionTest, SixteenWorkstationsOnFiftyRecordsLoseNoIncrementNorAuditEntry)
+{
+    constexpr int workstations = 16;
+    const qint64 milliseconds = environmentNumber("UORDANE_CONTENTION_SECONDS", 6) * 1000;
+    ASSERT_NO_FATAL_FAILURE(
+        startWorkers(QList<int>(workstations, std::numeric_limits<int>::max()), {}, categoriesHeld, milliseconds));
+    QList<WorkerTally> tallies;
+    for (int index = 0; index < workstations; ++index) {
+        ASSERT_NO_FATAL_FAILURE(finish(index, int(milliseconds) + 120000));
+        tallies << tallyOf(userOf(index), workers.at(index)->reports());
+    }
+
+    int tries = 0;
+    int written = 0;
+    int refusedLocked = 0;
+    int refusedChanged = 0;
+    int readBackBelow = 0;
+    for (const WorkerTally& tally : tallies) {
+        EXPECT_GT(tally.tries, 0) << tally.user.toStdString() << " made no try in its time";
+        EXPECT_TRUE(tally.unexpected.isEmpty()) << tally.unexpected.join(u'\n').toStdString();
+        EXPECT_TRUE(tally.readBackBelow.isEmpty()) << tally.readBackBelow.join(u'\n').toStdString();
+        tries += tally.tries;
+        written += tally.written;
+        refusedLocked += tally.refusedLocked;
+        refusedChanged += tally.refusedChanged;
+        readBackBelow += int(tally.readBackBelow.size());
+    }
+
+    const int lost = checkCounters(tallies, 0);
+    QList<AuditSentence> audit = newAuditEntries();
+    int auditMissing = 0;
+    for (const AuditSentence& entry : expectedAuditEntries(tallies)) {
+        if (!audit.removeOne(entry)) {
+            ++auditMissing;
+            ADD_FAILURE() << "no audit entry " << entry.first.toStdString() << ": " << entry.second.toStdString();
+        }
+    }
+    // What is left is an entry no write calls for: a second copy or a stray.
+    const int auditDoubled = int(audit.size());
+    for (const AuditSentence& extra : audit)
+        ADD_FAILURE() << "audit entry no write calls for " << extra.first.toStdString() << ": "
+                      << extra.second.toStdString();
+    checkIntegrity();
+    const int stale = staleLocks();
+
+    std::printf("sixteen workstations, %s, %lld s: tries %d, written %d, refused \"%s\" %d, refused \"%s\" %d, "
+                "read back below what was written %d, lost updates %d, audit entries missing %d, doubled %d, "
+                "stale locks %d\n",
+                testBackendName(GetParam()).toUtf8().constData(), static_cast<long long>(milliseconds / 1000), tries,
+                written, lockedText.toUtf8().constData(), refusedLocked, modifiedText.toUtf8().constData(),
+                refusedChanged, readBackBelow, lost, auditMissing, auditDoubled, stale);
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(auditMissing, 0);
+    EXPECT_EQ(auditDoubled, 0);
+    EXPECT_EQ(tries, written + refusedLocked + refusedChanged);
+    EXPECT_GT(written, workstations);
+}
+
 // One workstation dies in the middle of its confirms. The other one, whose
 // connection stayed open all along, carries on: once the first is gone,
 // every one of its confirms writes. The dead one's last change, if it was
@@ -395,8 +505,8 @@ TEST_P(ContentionTest, AWorkstationKilledMidwayBlocksNothingForTheOther)
     resume();
     ASSERT_NO_FATAL_FAILURE(finish(1));
 
-    const QList<WorkerTally> tallies = {tallyOf(users.at(0), victim.reports()),
-                                        tallyOf(users.at(1), workers.at(1)->reports())};
+    const QList<WorkerTally> tallies = {tallyOf(userOf(0), victim.reports()),
+                                        tallyOf(userOf(1), workers.at(1)->reports())};
     const WorkerTally& survivor = tallies.at(1);
     EXPECT_EQ(survivor.tries, survivorTries);
     EXPECT_TRUE(survivor.unexpected.isEmpty()) << survivor.unexpected.join(u'\n').toStdString();
@@ -422,7 +532,7 @@ TEST_P(ContentionTest, AWorkstationKilledMidwayBlocksNothingForTheOther)
         EXPECT_TRUE(audit.removeOne(entry)) << "no audit entry " << entry.second.toStdString();
     EXPECT_LE(audit.size(), 1);
     for (const AuditSentence& extra : audit)
-        EXPECT_EQ(extra.first, users.at(0)) << extra.second.toStdString();
+        EXPECT_EQ(extra.first, userOf(0)) << extra.second.toStdString();
     checkIntegrity();
     const int stale = staleLocks();
 
