@@ -6,12 +6,6 @@
 QList<DemoTable> demoLiquidationTypes()
 {
     return {
-        // The deduction concept with which the fortnightly advance is taken
-        // back in the monthly run (a "Descuento", type 3).
-        {"CONCEPT", {"ConId", "ConDesc", "ConTipo", "ConActivo", "ConClase", "ConCant",
-                     "ConLiquido", "ConMonExtr", "ConPriorid"}, {
-            {180, "Descuento adelanto quincenal", 3, 1, "", "N", "N", "N", 125},
-        }},
         // The run types of a Uruguayan company: the monthly salary run (law
         // 17.829 caps deductions at 70% of the month's net), a fortnight for
         // day workers, an advance half-way through the month deducted in the
@@ -25,7 +19,7 @@ QList<DemoTable> demoLiquidationTypes()
             {"2", "Quincena de jornaleros", "", "", 0, 0, "", "", "", "N", "S", "S", "N"},
             {"A", "Aguinaldo diciembre", "S", "", 20, 0, "", "", "", "N", "N", "N", "N"},
             {"J", "Aguinaldo junio", "S", "", 20, 0, "", "", "", "N", "N", "N", "N"},
-            {"Q", "Adelanto quincenal", "", "S", 0, 180, "1", "", "", "N", "N", "N", "N"},
+            {"Q", "Adelanto quincenal", "", "S", 0, 160, "1", "", "", "N", "N", "N", "N"},
             {"V", "Salario vacacional", "", "", 0, 0, "", "", "", "N", "N", "N", "N"},
         }},
         // The totals the demo concepts feed: what the year-end bonus is

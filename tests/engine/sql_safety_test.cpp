@@ -28,8 +28,10 @@ QVariant freshKey(const FieldDef& field, int serial)
         return QDateTime(QDate(2031, 1, 1).addDays(serial), QTime(0, 0));
     case FieldType::Text:
     case FieldType::Memo:
+        // A short key in digits: the letters of the fixed rows (liquidation
+        // types "X" and "T") stay free.
         if (field.size > 0 && field.size < 4)
-            return QString::number(serial, 36).toUpper().right(field.size);
+            return QString::number(serial).right(field.size);
         return QStringLiteral("Q%1").arg(serial);
     }
     return serial;

@@ -140,9 +140,12 @@ TEST_F(ConceptFormTest, TheHeaderButtonsNeedAConfirmedConceptAndTheirObjects)
 
     addConcept(41, u"Comisiones"_s, 1);
     auto existing = open(TCONCEP(), u"41"_s, u"UPD"_s);
+    QString amountCall;
+    ui.onCall(u"TCONCEP1"_s, [&](QString& key, QString& mode) { amountCall = key + u' ' + mode; });
     ui.clear();
     existing->press(u"Calculo"_s);
-    EXPECT_EQ(ui.texts(), QStringList{u"Opcion no disponible"_s});
+    EXPECT_TRUE(ui.texts().isEmpty()) << ui.texts().join(u'|').toStdString();
+    EXPECT_EQ(amountCall, u"41 UPD"_s);
 
     const StandInObjects lines({u"TCONCEP4"_s});
     QString calledWith;

@@ -294,7 +294,7 @@ TEST_F(LiquidationTypesTest, TheDemoCompanysRunTypesAccumulatorsAndGroupsPassThe
         ui.clear();
         EXPECT_TRUE(form->confirm()) << type.toStdString() << ": " << ui.texts().join(u'|').toStdString();
     }
-    EXPECT_EQ(fieldOf(u"TIPLIQUI"_s, u"TLConIdDes"_s, u"TLId = 'Q'"_s).toInt(), 180);
+    EXPECT_EQ(fieldOf(u"TIPLIQUI"_s, u"TLConIdDes"_s, u"TLId = 'Q'"_s).toInt(), 160);
     EXPECT_EQ(fieldOf(u"TIPLIQUI"_s, u"TLConIdAgu"_s, u"TLId = 'J'"_s).toInt(), 20);
 
     for (const QString& key : {u"H\t1"_s, u"H\t2"_s, u"L\t1"_s, u"L\t2"_s, u"M\t1"_s}) {

@@ -31,17 +31,15 @@ protected:
     /// is closed, so that the call can never hang the test.
     void whenOpen(const QString& name, const std::function<void(ProcedureWindow&)>& step)
     {
-        QTimer::singleShot(100, [this, name, step] {
+        QTimer::singleShot(100, form.area(), [this, name, step] {
             auto* window = openWindow<ProcedureWindow>(name);
             if (!window) {
                 ADD_FAILURE() << "the window " << name.toStdString();
                 return;
             }
             step(*window);
-            QTimer::singleShot(300, [this, name] {
-                if (auto* still = openWindow<ProcedureWindow>(name))
-                    closeWindow(still);
-            });
+            // Tied to the window: gone with it, it never outlives the test.
+            QTimer::singleShot(300, window, [window] { closeWindow(window); });
         });
     }
 };

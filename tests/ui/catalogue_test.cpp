@@ -64,12 +64,11 @@ protected:
     /// build; until they are registered their buttons answer "Opcion no
     /// disponible". The concepts' panel opens the concept procedures
     /// (WCONCOPI, WCONCAMB, WCONUSAD, PCTRCON2), the concept listing
-    /// (WCONLIS), the spreadsheet export (WEXPCONE) and the accumulator and
-    /// contribution-group panels (WACUMSHL, WAPORTES).
+    /// (WCONLIS) and the spreadsheet export (WEXPCONE).
     static bool stillToCome(const QString& name)
     {
         static const QStringList toCome = {u"WCONCOPI"_s, u"WCONCAMB"_s, u"WCONUSAD"_s, u"PCTRCON2"_s,
-                                           u"WCONLIS"_s,  u"WEXPCONE"_s, u"WACUMSHL"_s, u"WAPORTES"_s};
+                                           u"WCONLIS"_s,  u"WEXPCONE"_s};
         return toCome.contains(name) && !ObjectRegistry::entry(name);
     }
 
