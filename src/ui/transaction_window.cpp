@@ -278,16 +278,25 @@ TransactionWindow::TransactionWindow(Transaction& engine, QWidget* parent)
     else
         layout->addStretch();
 
+    // The form's own commands; more than four take a row of their own
+    // above the standard buttons, so that the form keeps its width.
     auto* buttons = new QHBoxLayout;
+    QHBoxLayout* commandRow = buttons;
+    if (declaration.commands.size() > 4) {
+        commandRow = new QHBoxLayout;
+        layout->addLayout(commandRow);
+    }
     for (const CommandDecl& command : declaration.commands) {
         auto* button = new QPushButton(command.caption, this);
         button->setToolTip(command.toolTip);
         button->setAutoDefault(false);
         button->setObjectName(command.action);
-        buttons->addWidget(button);
+        commandRow->addWidget(button);
         commandButtons_.append({command.action, button});
         connect(button, &QPushButton::clicked, this, [this, action = command.action] { press(action); });
     }
+    if (commandRow != buttons)
+        commandRow->addStretch();
     buttons->addStretch();
     auto* confirmButton = new QPushButton(QStringLiteral("&Confirmar"), this);
     auto* helpButton = new QPushButton(QStringLiteral(" Ay&uda"), this);
@@ -372,11 +381,20 @@ LinesView* TransactionWindow::buildGrid(QVBoxLayout* layout, LinesModel* model, 
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->horizontalHeader()->setStretchLastSection(true);
     view->setMinimumHeight(120);
+    // Columns as wide as their headings (bold) with room for a few more
+    // characters; the grid asks for their sum, within the main window.
+    QFont headingFont = view->horizontalHeader()->font();
+    headingFont.setBold(true);
+    const QFontMetrics headings(headingFont);
+    int total = 0;
     for (int column = 0; column < model->columnCount(); ++column) {
         const QString heading = model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        const int characters = heading.size() + 6;
-        view->setColumnWidth(column, view->fontMetrics().horizontalAdvance(QString(characters, '0')));
+        const int width = qMax(headings.horizontalAdvance(heading), view->fontMetrics().horizontalAdvance(QString(4, '0')))
+                          + 16;
+        view->setColumnWidth(column, width);
+        total += width;
     }
+    view->setMinimumWidth(qMin(total + view->verticalHeader()->sizeHint().width() + 24, 940));
     view->pickFromList = [view, model](const QModelIndex& index) {
         LineTable* lines = model->lines();
         if (!lines || !index.isValid() || !lines->pick(index.row(), index.column()))
@@ -428,6 +446,9 @@ QWidget* TransactionWindow::buildPage(int page)
         buildColumn(page, 0, container);
         return container;
     }
+    // A page in two halves holds many fields: its rows sit closer, so that
+    // the form fits the main window.
+    dense_ = true;
     // A long page in two halves, side by side, each aligned to the top.
     auto* halves = new QHBoxLayout(container);
     halves->setSpacing(18);
@@ -443,7 +464,7 @@ QGridLayout* TransactionWindow::buildColumn(int page, int column, QWidget* conta
 {
     auto* grid = new QGridLayout(container);
     grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(8);
+    grid->setVerticalSpacing(dense_ ? 3 : 8);
     grid->setColumnStretch(2, 1);
     frames_.clear();
     int row = 0;
@@ -484,7 +505,9 @@ QGridLayout* TransactionWindow::frameGrid(QGridLayout* page, const QString& fram
     auto* box = new QGroupBox(frame, this);
     auto* grid = new QGridLayout(box);
     grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(6);
+    grid->setVerticalSpacing(dense_ ? 2 : 6);
+    if (dense_)
+        grid->setContentsMargins(8, 4, 8, 4);
     grid->setColumnStretch(2, 1);
     page->addWidget(box, row++, 0, 1, 3);
     frames_.append({frame, grid});
@@ -562,7 +585,7 @@ void TransactionWindow::addInput(QGridLayout* layout, int row, int position)
     case FieldKind::Memo:
         input.memo = new QPlainTextEdit(this);
         input.memo->setTabChangesFocus(true);
-        input.memo->setMinimumWidth(widthFor(input.memo, 40));
+        input.memo->setMinimumWidth(widthFor(input.memo, 30));
         input.memo->setFixedHeight(QFontMetrics(input.memo->font()).lineSpacing() * 4 + 12);
         input.widget = input.memo;
         break;
@@ -584,7 +607,7 @@ void TransactionWindow::addInput(QGridLayout* layout, int row, int position)
         const int characters = field.picture.isEmpty() ? 30 : qMax(6, int(field.picture.size()) + 2);
         input.edit->setMinimumWidth(widthFor(input.edit, qMin(characters, 40)));
         if (field.picture.isEmpty() || field.picture.size() > 20)
-            input.edit->setMinimumWidth(widthFor(input.edit, 34));
+            input.edit->setMinimumWidth(widthFor(input.edit, 28));
         else
             input.edit->setMaximumWidth(widthFor(input.edit, characters + 2));
         if (isNumericPicture(field.picture))
@@ -605,7 +628,7 @@ void TransactionWindow::addInput(QGridLayout* layout, int row, int position)
     }
     if (field.kind == FieldKind::Reference) {
         input.description = new QLabel(this);
-        input.description->setMinimumWidth(200);
+        input.description->setMinimumWidth(dense_ ? 120 : 200);
         line->addWidget(input.description, 1);
     }
     const QList<ComputedLabel>& labels = engine_.declaration().labels;

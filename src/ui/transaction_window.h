@@ -98,6 +98,7 @@ private:
     int positionOf(QObject* widget) const;
 
     Transaction& engine_;
+    bool dense_ = false;  ///< pages in two halves: rows closer together
     QList<Input> inputs_;
     QList<QAbstractButton*> confirmButtons_;
     LinesModel* linesModel_ = nullptr;
