@@ -133,7 +133,7 @@ int main(int argc, char** argv)
                     if (auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
                         editor->setText("Laudo del grupo 9");
                 }
-                save(&form, "15_tabla_aumentos_celda_abierta");
+                save(&form, "21_tabla_aumentos_celda_abierta");
                 if (window)
                     closeWindow(window);
             });
@@ -143,7 +143,7 @@ int main(int argc, char** argv)
         },
         [&] { form.host().open("WCODIGOS"); },
         [&] {
-            save(&form, "16_codigos_anotacion");
+            save(&form, "22_codigos_anotacion");
             if (QMdiSubWindow* active = form.area()->activeSubWindow())
                 active->close();
         },
@@ -155,7 +155,7 @@ int main(int argc, char** argv)
             dialog->setAcceptMode(QFileDialog::AcceptSave);
             dialog->show();
             QTimer::singleShot(600, [dialog] {
-                save(dialog, "17_guardar_pdf");
+                save(dialog, "23_guardar_pdf");
                 dialog->close();
             });
         },
