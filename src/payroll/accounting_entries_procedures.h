@@ -1,10 +1,8 @@
 #pragma once
 
-#include "data/db_error.h"
+#include "payroll/procedure_result.h"
 
 #include <QString>
-
-#include <functional>
 
 class Database;
 class UiPort;
@@ -14,22 +12,6 @@ class UiPort;
 // renumber a line (PLINASIE). Each runs in one database transaction with
 // bound values: all of it is written, or nothing. Their prompts WASICOPI and
 // WPIDENRO take what the person types and run them.
-
-/// What a procedure leaves for its caller: error code 0 and no message when
-/// it did its work.
-struct ProcedureResult {
-    int errorCode = 0;
-    QString message;
-
-    bool ok() const { return errorCode == 0; }
-    static ProcedureResult failure(const QString& message, int code = 1) { return {code, message}; }
-    /// A database failure: its number and our text with the driver's.
-    static ProcedureResult from(const DbError& error);
-};
-
-/// Runs `steps` in one database transaction: committed when every step
-/// went, rolled back (and the failure returned) when one did not.
-DbError runInOneTransaction(Database& database, const std::function<DbError()>& steps);
 
 /// Copies entry `from` with its lines and their calculations to the new
 /// number `to`; audit "Copia asiento " from " a " to.

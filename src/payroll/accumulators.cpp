@@ -14,6 +14,7 @@
 #include "engine/transaction.h"
 #include "engine/work_panel.h"
 #include "payroll/definition_reads.h"
+#include "payroll/procedure_result.h"
 #include "support/ui_port.h"
 
 using namespace Qt::StringLiterals;
@@ -504,15 +505,12 @@ AccumulatorRemoval PACUELIM(Database& database, UiPort& ui, const QString& type,
             removal.refusal += u" y en informes"_s;
         return removal;
     }
-    DbError error = database.beginTransaction();
-    if (!error)
-        error = database.execute(u"DELETE FROM CONCEPT3 WHERE AcuTipo = ? AND AcuId = ?"_s, {type, number});
-    if (!error)
-        error = database.execute(u"DELETE FROM ACUMHL WHERE AcuTipo = ? AND AcuId = ?"_s, {type, number});
-    if (!error)
-        error = database.commit();
+    const DbError error = runInOneTransaction(database, [&] {
+        if (DbError failed = database.execute(u"DELETE FROM CONCEPT3 WHERE AcuTipo = ? AND AcuId = ?"_s, {type, number}))
+            return failed;
+        return database.execute(u"DELETE FROM ACUMHL WHERE AcuTipo = ? AND AcuId = ?"_s, {type, number});
+    });
     if (error) {
-        database.rollback();
         removal.refusal = error.fullText();
         return removal;
     }

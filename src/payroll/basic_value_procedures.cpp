@@ -20,7 +20,7 @@ namespace {
 
 const QString duplicateText = u"Ya existe el registro"_s;
 
-ProcedureOutcome failed(const DbError& error)
+ProcedureResult failed(const DbError& error)
 {
     return {error.number ? error.number : DbErrorNumber::Unexpected, error.fullText()};
 }
@@ -86,24 +86,9 @@ DbError rewriteRows(Database& database, UiPort& ui, const QString& table, const 
     return error;
 }
 
-/// Inside an open transaction: `work`, then commit; any failure rolls
-/// everything back.
-template <typename Work>
-DbError inOneTransaction(Database& database, Work work)
-{
-    if (DbError error = database.beginTransaction())
-        return error;
-    DbError error = work();
-    if (!error)
-        error = database.commit();
-    if (error)
-        database.rollback();
-    return error;
-}
-
 }  // namespace
 
-ProcedureOutcome PELIMBAS(Database& database, UiPort& ui, int basic)
+ProcedureResult PELIMBAS(Database& database, UiPort& ui, int basic)
 {
     double irpfBasic = 0;
     PPARLN40(database, u"Configur"_s, u"BPCEnero"_s, 0, irpfBasic);
@@ -137,7 +122,7 @@ ProcedureOutcome PELIMBAS(Database& database, UiPort& ui, int basic)
     }
 
     QString description;
-    const DbError error = inOneTransaction(database, [&]() -> DbError {
+    const DbError error = runInOneTransaction(database, [&]() -> DbError {
         if (DbError failure = rewriteRows(database, ui, u"BASICOS1"_s, u"IBASICO"_s, u"BasId"_s, basic, -1))
             return failure;
         TableCursor header(database);
@@ -163,7 +148,7 @@ ProcedureOutcome PELIMBAS(Database& database, UiPort& ui, int basic)
     return {};
 }
 
-ProcedureOutcome PCAMBIAB(Database& database, UiPort& ui, int from, int to)
+ProcedureResult PCAMBIAB(Database& database, UiPort& ui, int from, int to)
 {
     if (from == to)
         return {};
@@ -194,7 +179,7 @@ ProcedureOutcome PCAMBIAB(Database& database, UiPort& ui, int from, int to)
         {u"FONASA", u"BasicoCM", 1}, {u"FONASA", u"BasicoCM", 4}, {u"Configur", u"BPCEnero", 0},
         {u"HisLaboral", u"Basico", 0},
     };
-    const DbError error = inOneTransaction(database, [&]() -> DbError {
+    const DbError error = runInOneTransaction(database, [&]() -> DbError {
         for (const Renumbered& place : places) {
             if (DbError failure = rewriteRows(database, ui, QString::fromUtf16(place.table),
                                               QString::fromUtf16(place.index), QString::fromUtf16(place.field), from,
@@ -238,7 +223,7 @@ bool WCAMBIAB::confirm()
         ui_.message(u"El número de basico nuevo ya existe"_s, MessageIcon::Exclamation);
         return false;
     }
-    const ProcedureOutcome outcome = PCAMBIAB(database_, ui_, oldNumber_, newNumber_);
+    const ProcedureResult outcome = PCAMBIAB(database_, ui_, oldNumber_, newNumber_);
     if (!outcome.ok()) {
         ui_.message(outcome.message, MessageIcon::Exclamation);
         return false;

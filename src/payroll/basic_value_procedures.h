@@ -1,31 +1,25 @@
 #pragma once
 
+#include "payroll/procedure_result.h"
+
 #include <QString>
 
 class Database;
 class UiPort;
-
-/// How a procedure ended: error code 0 for success, else a code and the
-/// message its caller shows.
-struct ProcedureOutcome {
-    int errorCode = 0;
-    QString message;
-    bool ok() const { return errorCode == 0; }
-};
 
 /// The list's delete of basic `basic`: refuses (code 1, the reason in the
 /// message) while the IRPF parameter, a concept's BPC or ceiling, or an
 /// amount or quantity line names it; otherwise deletes its values and the
 /// basic in one database transaction, marks the change and writes the audit
 /// entry. A basic named only as a concept's AFAP basic is not looked at here.
-ProcedureOutcome PELIMBAS(Database& database, UiPort& ui, int basic);
+ProcedureResult PELIMBAS(Database& database, UiPort& ui, int basic);
 
 /// Gives basic `from` the number `to`: the basic, its values, the concepts
 /// that name it (ceiling, BPC, AFAP basic, amount and quantity lines) and the
 /// four parameters that hold basic numbers, all in one database transaction.
 /// When a basic or a value with number `to` exists nothing changes and the
 /// outcome says "Ya existe el registro".
-ProcedureOutcome PCAMBIAB(Database& database, UiPort& ui, int from, int to);
+ProcedureResult PCAMBIAB(Database& database, UiPort& ui, int from, int to);
 
 /// The panel that asks for the new number of a basic: called with the
 /// basic's number as its key.

@@ -208,7 +208,7 @@ void removeThroughPELIMBAS(WorkPanel& panel, int row)
     const QString number = panel.keyAt(row).trimmed();
     if (!ui.question(u"¿Confirma eliminación del básico "_s + number + u"?"_s, DefaultButton::No))
         return;
-    const ProcedureOutcome outcome = PELIMBAS(database, ui, number.toInt());
+    const ProcedureResult outcome = PELIMBAS(database, ui, number.toInt());
     if (!outcome.ok())
         ui.message(outcome.message, MessageIcon::Information);
 }

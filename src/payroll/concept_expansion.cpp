@@ -15,6 +15,7 @@
 #include "engine/object_registry.h"
 #include "engine/synchronisation.h"
 #include "engine/transaction.h"
+#include "payroll/procedure_result.h"
 #include "support/ui_port.h"
 
 #include <QSet>
@@ -145,15 +146,12 @@ void removeWholeExpansion(Transaction& form)
         return;
     const int conceptCode = conceptOn(form);
     const QList<int> before = storedExpansion(database, conceptCode);
-    DbError error = database.beginTransaction();
-    if (!error)
-        error = database.execute(u"DELETE * FROM CONCEPT2 WHERE ConId = ?"_s, {conceptCode});
-    if (!error)
-        error = keepExpandeInStep(database, conceptCode);
-    if (!error)
-        error = database.commit();
+    const DbError error = runInOneTransaction(database, [&] {
+        if (DbError failed = database.execute(u"DELETE * FROM CONCEPT2 WHERE ConId = ?"_s, {conceptCode}))
+            return failed;
+        return keepExpandeInStep(database, conceptCode);
+    });
     if (error) {
-        database.rollback();
         translateDatabaseError(ui, error);
         return;
     }

@@ -15,6 +15,7 @@
 #include "engine/transaction.h"
 #include "engine/work_panel.h"
 #include "payroll/definition_reads.h"
+#include "payroll/procedure_result.h"
 #include "support/picture.h"
 #include "support/ui_port.h"
 
@@ -452,13 +453,9 @@ void removeAllExceptions(Transaction& form, const CommandDecl& command)
         return;
     Database& database = form.database();
     const QString type = form.value(u"TLId"_s).toString().trimmed();
-    DbError error = database.beginTransaction();
-    if (!error)
-        error = database.execute(u"DELETE FROM PARLIQX WHERE CfId = ? AND PLTLId = ?"_s, {0, type});
-    if (!error)
-        error = database.commit();
+    const DbError error = runInOneTransaction(
+        database, [&] { return database.execute(u"DELETE FROM PARLIQX WHERE CfId = ? AND PLTLId = ?"_s, {0, type}); });
     if (error) {
-        database.rollback();
         form.ui().message(error.fullText(), MessageIcon::Exclamation);
         return;
     }
