@@ -16,6 +16,7 @@
 #include "engine/lines.h"
 #include "engine/object_registry.h"
 #include "engine/work_panel.h"
+#include "payroll/definition_reads.h"
 #include "support/ui_port.h"
 
 #include <algorithm>
@@ -358,6 +359,13 @@ const LineTableDecl& entryLines()
             {u"AsiMarB"_s, u"Marca B"_s, {}},
             {u"AsiConcept"_s, u"Concepto"_s, {}},
             {u"AsiValor"_s, u"Valor"_s, {}},
+            // The heading's name beside the numbers, read as the grid shows it.
+            {u"RubDesc"_s, u"Descripción del rubro"_s, {}, [](const LineTable& lines, int row) {
+                 const QList<QVariantList> found = readRows(lines.form().database(),
+                                                            u"SELECT RubDesc FROM RUBROS WHERE RubId = ?"_s,
+                                                            {lines.value(row, LineHeading)});
+                 return found.isEmpty() ? QString() : found.first().value(0).toString().trimmed();
+             }},
         };
         declaration.check = &checkGridLine;
         declaration.sublines = &entryCalculations();

@@ -9,7 +9,8 @@
 
 namespace {
 
-enum { LineNumber = 0, LineSide = 1, LineHeading = 2, LineSplit = 3, LineCostCentre = 4, LineValue = 9 };
+enum { LineNumber = 0, LineSide = 1, LineHeading = 2, LineSplit = 3, LineCostCentre = 4, LineValue = 9,
+       LineHeadingName = 10 };
 enum { CalcNumber = 0, CalcKind = 1, CalcParameter = 2, CalcConcept = 3 };
 
 class AccountingEntryFormTest : public AccountingEntryTest {};
@@ -175,6 +176,7 @@ TEST_F(AccountingEntryFormTest, GridLinesAreCheckedForSideHeadingCostCentreAndEx
     auto form = open(WASIENT4(), u"10"_s, u"UPD"_s);
     const int row = form->lines()->addLine();
     type(*form->lines(), row, {u"1"_s, u"D"_s, u"52110"_s, u"S"_s});
+    EXPECT_EQ(form->lines()->text(row, LineHeadingName), u"Sueldos y jornales"_s) << "the heading's name beside it";
     ASSERT_TRUE(form->lines()->setText(row, LineValue, u"X"_s));
     EXPECT_FALSE(form->confirm());
     EXPECT_EQ(ui.texts(), QStringList{u"No debe indicar valor del Auxiliar externo si seleccionó alguna apertura "
