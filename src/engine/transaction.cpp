@@ -662,6 +662,7 @@ void Transaction::takeRecordAsScreen()
     }
     previousKey_ = keyValues();
     lastKey_ = keyArgument();
+    declaration_.hooks.afterRead.run(*this);
     changed_ = false;
 }
 

@@ -278,6 +278,10 @@ struct TransactionHooks {
     std::function<void(Transaction& form, const CommandDecl& command)> command;
     /// The form closed.
     HookList<void(const Transaction& form)> closed;
+    /// After the stored record was read onto the screen (a modify or a
+    /// display, and again after a reread): fill what the screen shows
+    /// beside the stored fields.
+    HookList<void(Transaction& form)> afterRead;
 };
 
 struct LineTableDecl;

@@ -788,6 +788,7 @@ const TransactionDecl& TASIENT4()
         declaration.keyMissingMessage = lineNumberMissing;
         declaration.hooks.withinWrite += &keepLastCalculationNumber;
         declaration.hooks.afterStart += &showParameterDescription;
+        declaration.hooks.afterRead += &showParameterDescription;
         declaration.audit.insert = u"Agrega cálculo de asiento "_s;
         declaration.audit.modify = u"Modifica cálculo de asiento "_s;
         declaration.audit.remove = u"Elimina cálculo de asiento "_s;

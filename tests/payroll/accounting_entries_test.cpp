@@ -229,6 +229,13 @@ TEST_F(AccountingEntryFormTest, TheOneRowFormsCheckAgainstWhatIsStored)
     ASSERT_TRUE(calculation->confirm()) << ui.texts().join(u'|').toStdString();
     EXPECT_EQ(stored(10), (QStringList{u"1:D:52110:S:"_s, u"2:H:21110::"_s, u"1.1=C/1/"_s, u"1.2=C/101/"_s}));
     EXPECT_EQ(fieldOf(u"ASIENTO1"_s, u"AsiUltCorL"_s, u"AsiId = 10 AND AsiLin = 1"_s).toInt(), 2);
+
+    // A stored calculation opens with its parameter described.
+    addRow(u"ASIENT4"_s, {{u"AsiId"_s, 10}, {u"AsiLin"_s, 2}, {u"AsiCorLin"_s, 1}, {u"AsiCalculo"_s, u"M"_s},
+                          {u"AsiConGrup"_s, u"1"_s}, {u"ConId"_s, 0}, {u"AsiMult"_s, 1.0}, {u"AsiDiv"_s, 1.0}});
+    auto stored = open(TASIENT4(), u"10\t2\t1"_s, u"UPD"_s);
+    stored->focusEntered(4);
+    EXPECT_EQ(stored->text(u"AsiParDesc"_s), u"Ind. y Com., Civil, Bancaria, Trab. domicilio, Serv. domés."_s);
 }
 
 TEST_F(AccountingEntryFormTest, CommandsWorkOnTheGridsOrThroughTheirObjectsAndRefuseWhileCopied)
