@@ -10,6 +10,8 @@
 #include <QSqlError>
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 #include <cmath>
 #include <cstring>
 
@@ -166,14 +168,86 @@ void RecordCursor::close()
     detach();
 }
 
+namespace {
+
+/// The column lookups and select text of one table, made once for every
+/// cursor that opens it: a form opens a cursor per look-up, and a wide table
+/// has a hundred columns to hash and quote.
+struct TableColumns {
+    QString table;
+    QStringList names;
+    QHash<QString, int> byName;       ///< upper-case name -> column
+    QHash<QString, int> byExactName;  ///< name as the schema spells it -> column
+    QString selectPrefix[2];          ///< by backend; made when first asked for
+};
+
+std::mutex tableColumnsMutex;
+
+/// The shared columns of `table`, whose field names are `names`. A table
+/// registered later at the same address under another name or with other
+/// fields gets its own.
+std::shared_ptr<TableColumns> tableColumns(const TableDef* table, const QStringList& names)
+{
+    static std::unordered_map<const TableDef*, std::shared_ptr<TableColumns>> made;
+    std::lock_guard<std::mutex> guard(tableColumnsMutex);
+    std::shared_ptr<TableColumns>& slot = made[table];
+    if (slot && slot->table == table->name && slot->names == names)
+        return slot;
+    auto columns = std::make_shared<TableColumns>();
+    columns->table = table->name;
+    columns->names = names;
+    for (int column = 0; column < names.size(); ++column) {
+        columns->byName.insert(names.at(column).toUpper(), column);
+        columns->byExactName.insert(names.at(column), column);
+    }
+    slot = columns;
+    return columns;
+}
+
+/// `name` in double quotes, inner quotes doubled, appended to `out`
+/// (quoteName without its temporary texts).
+void appendQuoted(QString& out, const QString& name)
+{
+    out += u'"';
+    if (!name.contains(u'"')) {
+        out += name;
+    } else {
+        QString inner = name;
+        out += inner.replace(u'"', QStringLiteral("\"\""));
+    }
+    out += u'"';
+}
+
+int backendSlot(Backend backend)
+{
+    switch (backend) {
+    case Backend::Sqlite:
+        return 0;
+    case Backend::Postgres:
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
 void RecordCursor::attachTable(const TableDef* table, Access access)
 {
     table_ = table;
     access_ = access;
     QStringList names;
+    names.reserve(table->fields.size());
     for (const FieldDef& field : table->fields)
         names << field.name;
-    attachColumns(names);
+    const std::shared_ptr<const TableColumns> columns = tableColumns(table, names);
+    columns_ = columns->names;
+    columnByName_ = columns->byName;
+    columnByExactName_ = columns->byExactName;
+    slots_.clear();
+    position_ = Position::BeforeFirst;
+    empty_ = false;
+    current_ = {};
+    editMode_ = EditMode::None;
 }
 
 void RecordCursor::attachColumns(const QStringList& names)
@@ -181,11 +255,11 @@ void RecordCursor::attachColumns(const QStringList& names)
     columns_ = names;
     columnByName_.clear();
     columnByExactName_.clear();
-    slots_.clear();
     for (int column = 0; column < names.size(); ++column) {
         columnByName_.insert(names.at(column).toUpper(), column);
         columnByExactName_.insert(names.at(column), column);
     }
+    slots_.clear();
     position_ = Position::BeforeFirst;
     empty_ = false;
     current_ = {};
@@ -243,12 +317,27 @@ DbError RecordCursor::failure(int number, const QString& message) const
 
 QString RecordCursor::selectPrefix() const
 {
-    QStringList names;
-    names << rowIdColumn(database_.backend());
-    for (const QString& column : columns_)
-        names << quoteName(column);
-    return QStringLiteral("SELECT ") + joined(names, QStringLiteral(", ")) + QStringLiteral(" FROM ")
-        + quoteName(table_->name);
+    const Backend backend = database_.backend();
+    std::shared_ptr<TableColumns> columns;
+    if (table_ != nullptr) {
+        columns = tableColumns(table_, columns_);
+        std::lock_guard<std::mutex> guard(tableColumnsMutex);
+        const QString& made = columns->selectPrefix[backendSlot(backend)];
+        if (!made.isEmpty())
+            return made;
+    }
+    QString select = QStringLiteral("SELECT ") + rowIdColumn(backend);
+    for (const QString& column : columns_) {
+        select += QStringLiteral(", ");
+        appendQuoted(select, column);
+    }
+    select += QStringLiteral(" FROM ");
+    appendQuoted(select, table_->name);
+    if (columns) {
+        std::lock_guard<std::mutex> guard(tableColumnsMutex);
+        columns->selectPrefix[backendSlot(backend)] = select;
+    }
+    return select;
 }
 
 RecordCursor::Row RecordCursor::rowFromQuery(const Statement& query) const

@@ -11,6 +11,11 @@
 
 #include <sqlite3.h>
 
+#include <QVarLengthArray>
+
+#include <mutex>
+#include <unordered_map>
+
 namespace {
 
 /// The sqlite3 handle behind a Qt SQLite connection.
@@ -22,7 +27,133 @@ sqlite3* sqliteHandle(Database& database)
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
+// Cursors are short-lived: a look-up, a parameter read or a form opens one,
+// runs a statement or two and goes. Preparing a select of a wide table costs
+// far more than running it, so a statement a cursor lets go of stays
+// prepared, idle, for the next cursor of the same connection that runs the
+// same text. The idle statements of a connection are finalized when it
+// closes: an anchor Statement attached to the Database stands for them, and
+// its release (which the close calls) finalizes them all.
+struct IdleStatements {
+    sqlite3* handle = nullptr;
+    Statement* anchor = nullptr;
+    QHash<QString, QVarLengthArray<sqlite3_stmt*, 2>> byText;
+    int count = 0;
+    /// Whether the connection was seen in write-ahead-log mode (which,
+    /// once set, it keeps).
+    bool walSeen = false;
+};
+
+/// Idle statements kept at most per connection and per text: enough for
+/// the few cursors a form has open at once on one table.
+constexpr int idleLimit = 256;
+constexpr int idleLimitPerText = 4;
+
+std::mutex idleMutex;
+std::unordered_map<const Database*, std::unique_ptr<IdleStatements>>& idleByDatabase()
+{
+    static std::unordered_map<const Database*, std::unique_ptr<IdleStatements>> all;
+    return all;
+}
+
+/// The idle statements of `database` over `handle`; created on first use
+/// when `create`. A connection opened again under the same Database (a new
+/// handle) starts with none.
+IdleStatements* idleOf(Database& database, sqlite3* handle, bool create);
+
+void finalizeIdle(IdleStatements& idle)
+{
+    for (auto& statements : idle.byText) {
+        for (sqlite3_stmt* statement : statements)
+            sqlite3_finalize(statement);
+    }
+    idle.byText.clear();
+    idle.count = 0;
+}
+
+IdleStatements* idleOf(Database& database, sqlite3* handle, bool create)
+{
+    auto& all = idleByDatabase();
+    auto found = all.find(&database);
+    if (found != all.end() && found->second->handle == handle)
+        return found->second.get();
+    if (!create)
+        return nullptr;
+    if (found != all.end())
+        finalizeIdle(*found->second);  // left from a connection that was not closed through us
+    auto idle = std::make_unique<IdleStatements>();
+    idle->handle = handle;
+    IdleStatements* kept = idle.get();
+    all[&database] = std::move(idle);
+    return kept;
+}
+
+/// A prepared statement of `text` left idle on `handle`, or nullptr.
+sqlite3_stmt* takeIdle(Database& database, sqlite3* handle, const QString& text)
+{
+    std::lock_guard<std::mutex> guard(idleMutex);
+    IdleStatements* idle = idleOf(database, handle, false);
+    if (idle == nullptr)
+        return nullptr;
+    auto found = idle->byText.find(text);
+    if (found == idle->byText.end() || found->isEmpty())
+        return nullptr;
+    sqlite3_stmt* statement = found->back();
+    found->pop_back();
+    --idle->count;
+    return statement;
+}
+
 }  // namespace
+
+bool Statement::keepIdle()
+{
+    if (database_ == nullptr || statement_ == nullptr || sql_.isEmpty())
+        return false;
+    // A statement still prepared belongs to the connection that is open:
+    // closing it would have released the statement.
+    sqlite3* handle = sqlite3_db_handle(statement_);
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+    bool makeAnchor = false;
+    {
+        std::lock_guard<std::mutex> guard(idleMutex);
+        IdleStatements* idle = idleOf(*database_, handle, true);
+        auto& statements = idle->byText[sql_];
+        if (idle->count >= idleLimit || statements.size() >= idleLimitPerText)
+            return false;
+        statements.append(statement_);
+        ++idle->count;
+        makeAnchor = idle->anchor == nullptr;
+        if (makeAnchor)
+            idle->anchor = reinterpret_cast<Statement*>(1);  // being made below, outside the lock
+    }
+    statement_ = nullptr;
+    if (makeAnchor) {
+        // An empty text prepares nothing: the anchor only stands for the
+        // idle statements among the connection's statements.
+        auto* anchor = new Statement(*database_, QString());
+        std::lock_guard<std::mutex> guard(idleMutex);
+        idleOf(*database_, handle, true)->anchor = anchor;
+    }
+    return true;
+}
+
+bool Statement::releaseIdleOf(Database& database)
+{
+    std::unique_ptr<IdleStatements> idle;
+    {
+        std::lock_guard<std::mutex> guard(idleMutex);
+        auto& all = idleByDatabase();
+        auto found = all.find(&database);
+        if (found == all.end() || found->second->anchor != this)
+            return false;
+        idle = std::move(found->second);
+        all.erase(found);
+    }
+    finalizeIdle(*idle);
+    return true;
+}
 
 Statement::Statement(Database& database, const QString& sql) : database_(&database), sql_(sql)
 {
@@ -32,12 +163,17 @@ Statement::Statement(Database& database, const QString& sql) : database_(&databa
         query_->setForwardOnly(true);
         return;
     }
+    if (sql.isEmpty())
+        return;
     sqlite3* handle = sqliteHandle(database);
     if (handle == nullptr) {
         errorCode_ = SQLITE_MISUSE;
         errorText_ = QStringLiteral("la conexión no está abierta");
         return;
     }
+    statement_ = takeIdle(database, handle, sql);
+    if (statement_ != nullptr)
+        return;
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v3(handle, text.constData(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT,
                            &statement_, nullptr)
@@ -50,6 +186,7 @@ Statement::Statement(Database& database, const QString& sql) : database_(&databa
 
 Statement::~Statement()
 {
+    keepIdle();
     release();
 }
 
@@ -57,8 +194,15 @@ void Statement::release()
 {
     if (database_ == nullptr)
         return;
+    Database* database = database_;
     database_->detachStatement(this);
     database_ = nullptr;
+    if (statement_ == nullptr && sql_.isEmpty() && releaseIdleOf(*database)) {
+        // This was the anchor of the idle statements, owned by nobody
+        // else: the connection closes and takes them with it.
+        delete this;
+        return;
+    }
     if (statement_)
         sqlite3_finalize(statement_);
     statement_ = nullptr;
@@ -342,12 +486,26 @@ bool Statement::readsMayBeHeld(Database& database)
     if (database.backend() != Backend::Sqlite)
         return true;
     sqlite3* handle = sqliteHandle(database);
+    if (handle == nullptr)
+        return false;
+    {
+        std::lock_guard<std::mutex> guard(idleMutex);
+        if (IdleStatements* idle = idleOf(database, handle, false); idle && idle->walSeen)
+            return true;
+    }
     sqlite3_stmt* pragma = nullptr;
-    if (handle == nullptr || sqlite3_prepare_v2(handle, "PRAGMA journal_mode", -1, &pragma, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(handle, "PRAGMA journal_mode", -1, &pragma, nullptr) != SQLITE_OK)
         return false;
     const bool wal = sqlite3_step(pragma) == SQLITE_ROW
         && qstricmp(reinterpret_cast<const char*>(sqlite3_column_text(pragma, 0)), "wal") == 0;
     sqlite3_finalize(pragma);
+    if (wal) {
+        // The log mode stays once set; a connection not yet in it is asked
+        // again next time.
+        std::lock_guard<std::mutex> guard(idleMutex);
+        if (IdleStatements* idle = idleOf(database, handle, false))
+            idle->walSeen = true;
+    }
     return wal;
 }
 

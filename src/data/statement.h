@@ -88,4 +88,10 @@ private:
     /// Prepared at the first bind or run, once its way of reading is known.
     enum class Preparation { Pending, Done, Failed } preparation_ = Preparation::Pending;
     bool prepare();
+    /// SQLite: hands the prepared statement to the connection's idle ones
+    /// for the next Statement of the same text; false when it is not kept.
+    bool keepIdle();
+    /// Whether this was the anchor of `database`'s idle statements, which
+    /// are now finalized.
+    bool releaseIdleOf(Database& database);
 };

@@ -77,12 +77,21 @@ Transaction::Transaction(const TransactionDecl& declaration, Database& database,
     while (keyCount_ < fieldCount() && declaration_.fields.at(keyCount_).kind == FieldKind::Key)
         ++keyCount_;
     // Members look fields up by name many times a confirm: the positions
-    // and the stored definitions are found once.
+    // and the stored definitions are found once. The declaration spells
+    // most names as the schema does; the others are found without regard
+    // to case.
+    QHash<QString, const FieldDef*> spelledAsStored;
+    spelledAsStored.reserve(table_->fields.size());
+    for (const FieldDef& stored : table_->fields)
+        spelledAsStored.insert(stored.name, &stored);
+    positions_.reserve(2 * fieldCount());
+    storedFields_.reserve(fieldCount());
     for (int position = 1; position <= fieldCount(); ++position) {
         const QString& name = declaration_.fields.at(position - 1).name;
         positions_.insert(name, position);
         positions_.insert(name.toLower(), position);
-        storedFields_.append(table_->field(name));
+        const FieldDef* stored = spelledAsStored.value(name);
+        storedFields_.append(stored ? stored : table_->field(name));
     }
     for (int position = 1; position <= fieldCount(); ++position) {
         const QVariant empty = emptyValueOf(position);

@@ -9,8 +9,6 @@
 #include "data/cursor.h"
 #include "data/database.h"
 
-#include <QRegularExpression>
-
 #include <QHash>
 
 #include <algorithm>
@@ -41,7 +39,17 @@ int codeOf(const Transaction& form, const QString& name)
 /// A number as the sentence shows it: no trailing zeros ("10", "2.5").
 QString numberText(double value)
 {
-    return QString::number(value, 'f', 4).remove(QRegularExpression(u"\\.?0+$"_s));
+    // Four decimals, then the zeros at the end and a point left bare go.
+    QString text = QString::number(value, 'f', 4);
+    if (!text.contains(u'.'))
+        return text;
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == u'0')
+        --end;
+    if (end > 0 && text.at(end - 1) == u'.')
+        --end;
+    text.truncate(end);
+    return text;
 }
 
 QString numberOf(const Transaction& form, const QString& name)
