@@ -179,6 +179,7 @@ struct TableColumns {
     QHash<QString, int> byName;       ///< upper-case name -> column
     QHash<QString, int> byExactName;  ///< name as the schema spells it -> column
     QString selectPrefix[2];          ///< by backend; made when first asked for
+    QHash<QString, QString> texts;    ///< statements of the cursors, by index, slot and backend
 };
 
 std::mutex tableColumnsMutex;
@@ -216,6 +217,31 @@ void appendQuoted(QString& out, const QString& name)
         out += inner.replace(u'"', QStringLiteral("\"\""));
     }
     out += u'"';
+}
+
+/// The statement text a cursor of `table` made before under `key` (index,
+/// slot and backend), or the one `build` makes now, kept for the next cursor:
+/// composing a select of a wide table costs more than running it.
+template <typename Build>
+QString sharedText(const TableDef* table, const QStringList& columns, const QString& key, Build build)
+{
+    const std::shared_ptr<TableColumns> shared = tableColumns(table, columns);
+    {
+        std::lock_guard<std::mutex> guard(tableColumnsMutex);
+        const auto found = shared->texts.constFind(key);
+        if (found != shared->texts.constEnd())
+            return found.value();
+    }
+    const QString text = build();
+    std::lock_guard<std::mutex> guard(tableColumnsMutex);
+    shared->texts.insert(key, text);
+    return text;
+}
+
+QString textKey(const QString& index, int keyCount, quint32 slot, Backend backend)
+{
+    return index + u'/' + QString::number(keyCount) + u'/' + QString::number(slot) + u'/'
+        + QString::number(static_cast<int>(backend));
 }
 
 int backendSlot(Backend backend)
@@ -372,7 +398,9 @@ Statement& RecordCursor::addSlot(quint32 slot, const QString& sql)
 std::optional<RecordCursor::Row> RecordCursor::readRow(qint64 id, DbError* error)
 {
     Statement& query = preparedSlot(ReadRowSlot, [&] {
-        return selectPrefix() + QStringLiteral(" WHERE ") + rowIdColumn(database_.backend()) + QStringLiteral(" = ?");
+        return sharedText(table_, columns_, textKey({}, 0, ReadRowSlot, database_.backend()), [&] {
+            return selectPrefix() + QStringLiteral(" WHERE ") + rowIdColumn(database_.backend()) + QStringLiteral(" = ?");
+        });
     });
     query.addBindValue(id);
     if (!query.exec()) {
@@ -624,26 +652,33 @@ DbError RecordCursor::insertBuffer()
 
 DbError RecordCursor::writeBuffer()
 {
-    QStringList assignments;
-    QVariantList values;
+    // The text names the changed columns only; it is composed in one
+    // buffer, since a form changes most of a wide record's columns.
+    QString sql = QStringLiteral("UPDATE ");
+    appendQuoted(sql, table_->name);
+    sql += QStringLiteral(" SET ");
+    bool anyChanged = false;
     for (int column = 0; column < columns_.size(); ++column) {
         if (!changed_.at(column))
             continue;
-        assignments << quoteName(columns_.at(column)) + QStringLiteral(" = ?");
-        values << toStorage(table_->fields.at(column).type, buffer_.values.at(column), database_.backend());
+        if (anyChanged)
+            sql += QStringLiteral(", ");
+        appendQuoted(sql, columns_.at(column));
+        sql += QStringLiteral(" = ?");
+        anyChanged = true;
     }
-    if (assignments.isEmpty()) {
+    if (!anyChanged) {
         releaseLock();
         editMode_ = EditMode::None;
         lastModified_ = Bookmark{buffer_.id};
         return {};
     }
-    const QString sql = QStringLiteral("UPDATE ") + quoteName(table_->name) + QStringLiteral(" SET ")
-        + joined(assignments, QStringLiteral(", ")) + QStringLiteral(" WHERE ")
-        + rowIdColumn(database_.backend()) + QStringLiteral(" = ?");
+    sql += QStringLiteral(" WHERE ") + rowIdColumn(database_.backend()) + QStringLiteral(" = ?");
     Statement& query = prepared(sql);
-    for (const QVariant& value : values)
-        query.addBindValue(value);
+    for (int column = 0; column < columns_.size(); ++column) {
+        if (changed_.at(column))
+            query.addBindValue(toStorage(table_->fields.at(column).type, buffer_.values.at(column), database_.backend()));
+    }
     query.addBindValue(buffer_.id);
     if (!query.exec())
         return writeFailed(query, QStringLiteral("No se pudo modificar el registro de ") + table_->name);
@@ -804,8 +839,11 @@ DbError TableCursor::setIndex(const QString& index)
     keyColumns_.clear();
     keyFieldColumns_.clear();
     for (const QString& field : definition->fields) {
-        keyColumns_ << quoteName(table_->field(field)->name);
-        keyFieldColumns_ << columnIndex(field);
+        const int column = columnIndex(field);
+        QString quoted;
+        appendQuoted(quoted, column >= 0 ? columns_.at(column) : table_->field(field)->name);
+        keyColumns_ << quoted;
+        keyFieldColumns_ << column;
     }
     // The row identity closes the order, so that equal keys still have a
     // definite next and previous record.
@@ -955,8 +993,11 @@ DbError TableCursor::fetchFirst(bool last)
     const Backend backend = database_.backend();
     const bool hold = canHoldReads();
     const int limit = hold ? nextHeldLimit(backend, window_, true) : window_;
-    Statement& query = preparedSlot(windowSlot(backend, last ? LastSlot : FirstSlot, limit),
-                                    [&] { return selectPrefix() + orderBy(last) + limitClause(backend, limit); });
+    const quint32 slot = windowSlot(backend, last ? LastSlot : FirstSlot, limit);
+    Statement& query = preparedSlot(slot, [&] {
+        return sharedText(table_, columns_, textKey(indexName_, int(keyColumns_.size()), slot, backend),
+                          [&] { return selectPrefix() + orderBy(last) + limitClause(backend, limit); });
+    });
     query.setWindow(limit);
     DbError error = hold ? readOn(query, {}, last) : fetchFrom(query, {}, limit, last);
     if (error)
@@ -988,10 +1029,14 @@ DbError TableCursor::fetchNext(bool backwards)
     const Backend backend = database_.backend();
     const bool hold = canHoldReads() && !heldReadInterrupted_;
     const int limit = hold ? nextHeldLimit(backend, window_, false) : (window_ = std::min(window_ * 2, 512));
-    Statement& query = preparedSlot(windowSlot(backend, backwards ? PreviousSlot : NextSlot, limit), [&] {
-        return selectPrefix() + QStringLiteral(" WHERE (") + joined(keyColumns_, QStringLiteral(", "))
-            + QStringLiteral(") ") + (backwards ? QStringLiteral("<") : QStringLiteral(">")) + QStringLiteral(" (")
-            + placeholders(keyColumns_.size()) + QStringLiteral(")") + orderBy(backwards) + limitClause(backend, limit);
+    const quint32 slot = windowSlot(backend, backwards ? PreviousSlot : NextSlot, limit);
+    Statement& query = preparedSlot(slot, [&] {
+        return sharedText(table_, columns_, textKey(indexName_, int(keyColumns_.size()), slot, backend), [&] {
+            return selectPrefix() + QStringLiteral(" WHERE (") + joined(keyColumns_, QStringLiteral(", "))
+                + QStringLiteral(") ") + (backwards ? QStringLiteral("<") : QStringLiteral(">"))
+                + QStringLiteral(" (") + placeholders(keyColumns_.size()) + QStringLiteral(")") + orderBy(backwards)
+                + limitClause(backend, limit);
+        });
     });
     query.setWindow(limit);
     if (hold)
@@ -1033,21 +1078,24 @@ DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
     const bool lookUp = comparison == Comparison::Equal;
     const bool hold = !lookUp && canHoldReads();
     const int limit = lookUp ? 1 : hold ? nextHeldLimit(backend, window_, true) : 16;
-    Statement& query = preparedSlot(windowSlot(backend, slot, limit), [&] {
-        const QStringList compared = keyColumns_.mid(0, given);
-        QString condition;
-        if (comparison == Comparison::Equal) {
-            QStringList equalities;
-            for (const QString& column : compared)
-                equalities << column + QStringLiteral(" = ?");
-            condition = joined(equalities, QStringLiteral(" AND "));
-        } else if (given == 1) {
-            condition = compared.first() + ' ' + comparisonOperator(comparison) + QStringLiteral(" ?");
-        } else {
-            condition = '(' + joined(compared, QStringLiteral(", ")) + QStringLiteral(") ")
-                + comparisonOperator(comparison) + QStringLiteral(" (") + placeholders(given) + ')';
-        }
-        return selectPrefix() + QStringLiteral(" WHERE ") + condition + orderBy(backwards) + limitClause(backend, limit);
+    const quint32 seekSlot = windowSlot(backend, slot, limit);
+    Statement& query = preparedSlot(seekSlot, [&] {
+        return sharedText(table_, columns_, textKey(indexName_, int(keyColumns_.size()), seekSlot, backend), [&] {
+            const QStringList compared = keyColumns_.mid(0, given);
+            QString condition;
+            if (comparison == Comparison::Equal) {
+                QStringList equalities;
+                for (const QString& column : compared)
+                    equalities << column + QStringLiteral(" = ?");
+                condition = joined(equalities, QStringLiteral(" AND "));
+            } else if (given == 1) {
+                condition = compared.first() + ' ' + comparisonOperator(comparison) + QStringLiteral(" ?");
+            } else {
+                condition = '(' + joined(compared, QStringLiteral(", ")) + QStringLiteral(") ")
+                    + comparisonOperator(comparison) + QStringLiteral(" (") + placeholders(given) + ')';
+            }
+            return selectPrefix() + QStringLiteral(" WHERE ") + condition + orderBy(backwards) + limitClause(backend, limit);
+        });
     });
     query.setWindow(limit);
     // A seek "=" looks one record up and holds nothing. The others start a

@@ -646,6 +646,41 @@ QString translateJetSql(const QString& statement, Backend backend)
     return out;
 }
 
+namespace {
+
+/// `moment` as "yyyy-MM-ddTHH:mm:ss" reads it, written digit by digit: every
+/// date of every record written passes here, and a format text is parsed
+/// on each use. Years outside 0-9999 take the format's own way.
+QString sqliteDateTimeText(const QDateTime& moment)
+{
+    const QDate day = moment.date();
+    const QTime time = moment.time();
+    const int year = day.year();
+    if (year < 0 || year > 9999)
+        return moment.toString(QLatin1String(SchemaSql::sqliteDateFormat));
+    char16_t text[19];
+    auto put = [&text](int at, int number, int digits) {
+        for (int digit = digits - 1; digit >= 0; --digit) {
+            text[at + digit] = char16_t(u'0' + number % 10);
+            number /= 10;
+        }
+    };
+    put(0, year, 4);
+    text[4] = u'-';
+    put(5, day.month(), 2);
+    text[7] = u'-';
+    put(8, day.day(), 2);
+    text[10] = u'T';
+    put(11, time.hour(), 2);
+    text[13] = u':';
+    put(14, time.minute(), 2);
+    text[16] = u':';
+    put(17, time.second(), 2);
+    return QString(reinterpret_cast<const QChar*>(text), 19);
+}
+
+}  // namespace
+
 QVariant storageValue(const QVariant& value, Backend backend)
 {
     const int type = value.metaType().id();
@@ -657,7 +692,7 @@ QVariant storageValue(const QVariant& value, Backend backend)
         // Text that sorts as the dates do, years with four digits (0100).
         if (!moment.isValid())
             return QVariant(QMetaType::fromType<QString>());
-        return moment.toString(QLatin1String(SchemaSql::sqliteDateFormat));
+        return sqliteDateTimeText(moment);
     case Backend::Postgres:
         // Wall-clock text for a TIMESTAMP WITHOUT TIME ZONE: the driver would
         // turn a QDateTime into UTC and every date would move by the zone's

@@ -123,10 +123,9 @@ DbError AuditEntry::write()
 {
     if (lines_.isEmpty())
         return {};
-    if (!prepared_) {
-        if (DbError error = prepare())
-            return error;
-    }
+    // The correlative is read again under the write's turn below, and the
+    // entry takes one more than the highest there: an entry not prepared
+    // needs no read of its own before.
     for (int attempt = 0; attempt < maxAttempts; ++attempt) {
         bool duplicate = false;
         if (DbError error = writeLines(duplicate))

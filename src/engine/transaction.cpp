@@ -11,6 +11,8 @@
 
 #include <cassert>
 #include <cmath>
+#include <mutex>
+#include <unordered_map>
 
 namespace {
 
@@ -28,6 +30,69 @@ bool isNotice(const QString& message)
 QString datePicture(const FieldDecl& field)
 {
     return field.picture.isEmpty() ? QStringLiteral("dd/mm/yy") : field.picture;
+}
+
+/// Where each field of a declaration stands and how its table stores it.
+struct FieldLookup {
+    const TableDef* table = nullptr;
+    QString tableName;
+    QStringList names;               ///< the declaration's fields in screen order
+    QHash<QString, int> positions;   ///< each name as declared and in lower case
+    QVector<const FieldDef*> storedFields;
+};
+
+std::shared_ptr<const FieldLookup> makeFieldLookup(const TransactionDecl& declaration, const TableDef* table);
+
+/// The lookup of `declaration` over `table`, made once when the table is
+/// one of the schema's, which live as long as the program: a form is opened
+/// for every record. A declaration made at the address of an older one,
+/// with other fields or table, gets its own.
+std::shared_ptr<const FieldLookup> fieldLookup(const TransactionDecl& declaration, const TableDef* table)
+{
+    if (Schema::table(table->name) != table)
+        return makeFieldLookup(declaration, table);  // a work table may go with its connection
+    static std::mutex mutex;
+    static std::unordered_map<const TransactionDecl*, std::shared_ptr<const FieldLookup>> made;
+    const auto matches = [&](const FieldLookup& lookup) {
+        if (lookup.table != table || lookup.tableName != table->name
+            || lookup.names.size() != declaration.fields.size())
+            return false;
+        for (qsizetype at = 0; at < lookup.names.size(); ++at) {
+            if (lookup.names.at(at) != declaration.fields.at(at).name)
+                return false;
+        }
+        return true;
+    };
+    std::lock_guard<std::mutex> guard(mutex);
+    std::shared_ptr<const FieldLookup>& slot = made[&declaration];
+    if (!slot || !matches(*slot))
+        slot = makeFieldLookup(declaration, table);
+    return slot;
+}
+
+std::shared_ptr<const FieldLookup> makeFieldLookup(const TransactionDecl& declaration, const TableDef* table)
+{
+    auto lookup = std::make_shared<FieldLookup>();
+    lookup->table = table;
+    lookup->tableName = table->name;
+    // The declaration spells most names as the schema does; the others are
+    // found without regard to case.
+    QHash<QString, const FieldDef*> spelledAsStored;
+    spelledAsStored.reserve(table->fields.size());
+    for (const FieldDef& stored : table->fields)
+        spelledAsStored.insert(stored.name, &stored);
+    const qsizetype count = declaration.fields.size();
+    lookup->positions.reserve(2 * count);
+    lookup->storedFields.reserve(count);
+    for (int position = 1; position <= count; ++position) {
+        const QString& name = declaration.fields.at(position - 1).name;
+        lookup->names << name;
+        lookup->positions.insert(name, position);
+        lookup->positions.insert(name.toLower(), position);
+        const FieldDef* stored = spelledAsStored.value(name);
+        lookup->storedFields.append(stored ? stored : table->field(name));
+    }
+    return lookup;
 }
 
 }  // namespace
@@ -77,22 +142,10 @@ Transaction::Transaction(const TransactionDecl& declaration, Database& database,
     while (keyCount_ < fieldCount() && declaration_.fields.at(keyCount_).kind == FieldKind::Key)
         ++keyCount_;
     // Members look fields up by name many times a confirm: the positions
-    // and the stored definitions are found once. The declaration spells
-    // most names as the schema does; the others are found without regard
-    // to case.
-    QHash<QString, const FieldDef*> spelledAsStored;
-    spelledAsStored.reserve(table_->fields.size());
-    for (const FieldDef& stored : table_->fields)
-        spelledAsStored.insert(stored.name, &stored);
-    positions_.reserve(2 * fieldCount());
-    storedFields_.reserve(fieldCount());
-    for (int position = 1; position <= fieldCount(); ++position) {
-        const QString& name = declaration_.fields.at(position - 1).name;
-        positions_.insert(name, position);
-        positions_.insert(name.toLower(), position);
-        const FieldDef* stored = spelledAsStored.value(name);
-        storedFields_.append(stored ? stored : table_->field(name));
-    }
+    // and the stored definitions are found once per declaration and table.
+    const std::shared_ptr<const FieldLookup> lookup = fieldLookup(declaration_, table_);
+    positions_ = lookup->positions;
+    storedFields_ = lookup->storedFields;
     for (int position = 1; position <= fieldCount(); ++position) {
         const QVariant empty = emptyValueOf(position);
         screen_.append(empty);
@@ -191,16 +244,26 @@ QVariant Transaction::emptyValueOf(int position) const
 
 QVariant Transaction::normalized(int position, const QVariant& value) const
 {
+    // Values are normalized many times a confirm (each comparison does it
+    // twice): one that already has the field's form is handed back as it is.
     const FieldDef* stored = storedField(position);
+    const int type = value.metaType().id();
     if (isDateField(field(position), stored)) {
-        QDate date = value.metaType().id() == QMetaType::QDateTime ? value.toDateTime().date() : value.toDate();
+        if (type == QMetaType::QDate && value.toDate().isValid())
+            return value;
+        QDate date = type == QMetaType::QDateTime ? value.toDateTime().date() : value.toDate();
         return date.isValid() ? date : emptyDate().date();
     }
-    if (isIntegral(stored))
+    if (isIntegral(stored)) {
+        if (type == QMetaType::LongLong)
+            return value;
+        if (type == QMetaType::Int)
+            return qlonglong(*static_cast<const int*>(value.constData()));
         return qlonglong(std::llround(value.toDouble()));
+    }
     if (isNumeric(position))
-        return value.toDouble();
-    return value.toString();
+        return type == QMetaType::Double ? value : QVariant(value.toDouble());
+    return type == QMetaType::QString ? value : QVariant(value.toString());
 }
 
 bool Transaction::sameValue(int position, const QVariant& left, const QVariant& right) const
@@ -1028,7 +1091,20 @@ bool Transaction::nonKeyRecordChanged() const
 
 bool Transaction::lockAndCheck()
 {
-    bool found = seekKey();
+    // Whether the record read holds the key on the screen.
+    const auto keyMatches = [this](const auto& valueAt) {
+        for (int position = 1; position <= keyCount_; ++position) {
+            if (!sameValue(position, valueAt(position), screen_.at(position - 1)))
+                return false;
+        }
+        return true;
+    };
+    // The cursor mostly stands on the record already, found when its key
+    // was validated: edit reads it again under the lock in any case, so it
+    // is sought again only when the cursor stands elsewhere.
+    const bool standsOnKey = own_ && recordFound_ && own_->hasCurrent() && own_->editMode() == EditMode::None
+        && keyMatches([this](int position) { return own_->value(field(position).name); });
+    bool found = standsOnKey || seekKey();
     if (found) {
         const DbError error = own_->edit();
         if (error && isLockConflict(error.number)) {
@@ -1043,6 +1119,8 @@ bool Transaction::lockAndCheck()
         if (found) {
             lockHeld_ = true;
             readRecordValues();  // as edit read it again, under the lock
+            // Another workstation may have given the row another key.
+            found = keyMatches([this](int position) { return record_.at(position - 1); });
         }
     }
     if (found && !nonKeyRecordChanged())

@@ -2,6 +2,8 @@
 
 #include "data/selection_list.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
 namespace {
@@ -619,4 +621,63 @@ TEST_P(CursorTest, ARecordAddedThroughAQueryCursorJoinsItsResult)
     ASSERT_TRUE(db().execute(QStringLiteral("DELETE FROM CATEGORI WHERE CatId = 2")).ok());
     EXPECT_EQ(query.setBookmark(second).number, DbErrorNumber::NoCurrentRecord);
 }
+
+// A statement a cursor lets go of stays prepared for the next cursor of the
+// connection that runs the same text; that must never show one cursor's rows
+// or bound values to another, nor keep a closed connection's file open.
+TEST_P(CursorTest, CursorsRunningTheSameStatementsOneAfterAnotherOrTogetherKeepTheirOwnRows)
+{
+    addCategories(1, 6);
+    for (int id = 1; id <= 6; ++id) {
+        TableCursor lookUp(db());
+        ASSERT_TRUE(lookUp.open(QStringLiteral("CATEGORI"), Access::ReadOnly).ok());
+        ASSERT_TRUE(lookUp.seek(Comparison::Equal, {id}).ok());
+        EXPECT_EQ(lookUp.text(catDesc), QStringLiteral("Categoría %1").arg(id));
+    }
+    changeCategory(db(), 3, QStringLiteral("Cambiada"));
+    TableCursor first(db());
+    TableCursor second(db());
+    ASSERT_TRUE(first.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(second.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(first.seek(Comparison::GreaterOrEqual, {2}).ok());
+    ASSERT_TRUE(second.seek(Comparison::GreaterOrEqual, {5}).ok());
+    ASSERT_TRUE(first.moveNext().ok());
+    ASSERT_TRUE(second.moveNext().ok());
+    EXPECT_EQ(first.integer(catId), 3);
+    EXPECT_EQ(first.text(catDesc), QStringLiteral("Cambiada"));
+    EXPECT_EQ(second.integer(catId), 6);
+    ASSERT_TRUE(second.moveNext().ok());
+    EXPECT_TRUE(second.atEnd());
+    ASSERT_TRUE(first.moveNext().ok());
+    EXPECT_EQ(first.integer(catId), 4);
+}
+
+TEST_P(CursorTest, ClosingAConnectionClosesItsFileWithTheStatementsKeptForReuse)
+{
+    if (backend() != Backend::Sqlite)
+        GTEST_SKIP() << "a server keeps no file of the program open";
+    addCategories(1, 3);
+    {
+        TableCursor categories(db());
+        ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+        ASSERT_TRUE(categories.seek(Comparison::Equal, {2}).ok());
+    }
+    const auto descriptorsOnTheFile = [&] {
+        int count = 0;
+        const QString file = QFileInfo(databaseFile()).canonicalFilePath();
+        const QDir descriptors(QStringLiteral("/proc/self/fd"));
+        for (const QString& name : descriptors.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+            count += QFile::symLinkTarget(descriptors.filePath(name)) == file ? 1 : 0;
+        return count;
+    };
+    EXPECT_GT(descriptorsOnTheFile(), 0);
+    db().close();
+    EXPECT_EQ(descriptorsOnTheFile(), 0);
+    ASSERT_TRUE(db().open()) << qPrintable(db().errorText());
+    TableCursor categories(db());
+    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(categories.seek(Comparison::Equal, {2}).ok());
+    EXPECT_EQ(categories.text(catDesc), QStringLiteral("Categoría 2"));
+}
+
 INSTANTIATE_ON_EACH_BACKEND(CursorTest);

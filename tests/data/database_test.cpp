@@ -2,6 +2,7 @@
 
 #include "data/error_translator.h"
 #include "data/kq_db_connection.h"
+#include "data/schema_sql.h"
 #include "data/selection_list.h"
 #include "support/program_end.h"
 #include "scripted_ui.h"
@@ -273,3 +274,22 @@ TEST_F(ErrorTranslatorTest, APendingEngineErrorBecomesTheLastError)
 }
 
 INSTANTIATE_ON_EACH_BACKEND(DatabaseTest);
+
+TEST(StorageValue, WritesDatesAsTheirSqliteFormatReadsThem)
+{
+    // The text is written digit by digit; it must be what the format gives,
+    // the empty date's year 100 included.
+    const QList<QDateTime> moments = {
+        QDateTime(QDate(100, 1, 1), QTime(0, 0)),          QDateTime(QDate(999, 12, 31), QTime(23, 59, 59)),
+        QDateTime(QDate(1000, 2, 3), QTime(4, 5, 6)),      QDateTime(QDate(2026, 12, 7), QTime(11, 40, 9, 870)),
+        QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59)), QDateTime(QDate(1, 1, 1), QTime(12, 0))};
+    for (const QDateTime& moment : moments) {
+        const QString expected = moment.toString(QLatin1String(SchemaSql::sqliteDateFormat));
+        EXPECT_EQ(storageValue(moment, Backend::Sqlite).toString(), expected) << qPrintable(expected);
+        const QDateTime midnight(moment.date(), QTime(0, 0));
+        EXPECT_EQ(storageValue(moment.date(), Backend::Sqlite).toString(),
+                  midnight.toString(QLatin1String(SchemaSql::sqliteDateFormat)));
+    }
+    EXPECT_TRUE(storageValue(QDateTime(), Backend::Sqlite).isNull());
+    EXPECT_TRUE(storageValue(QDate(), Backend::Sqlite).isNull());
+}
