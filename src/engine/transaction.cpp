@@ -268,6 +268,10 @@ QVariant Transaction::normalized(int position, const QVariant& value) const
 
 bool Transaction::sameValue(int position, const QVariant& left, const QVariant& right) const
 {
+    // Most comparisons meet two equal values of one type (a field left as
+    // read): equal as they are, they are equal normalized too.
+    if (left.metaType() == right.metaType() && left.isValid() && left == right)
+        return true;
     const QVariant a = normalized(position, left);
     const QVariant b = normalized(position, right);
     if (a.metaType().id() == QMetaType::QString)
