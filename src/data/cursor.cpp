@@ -179,7 +179,8 @@ struct TableColumns {
     QHash<QString, int> byName;       ///< upper-case name -> column
     QHash<QString, int> byExactName;  ///< name as the schema spells it -> column
     QString selectPrefix[2];          ///< by backend; made when first asked for
-    QHash<QString, QString> texts;    ///< statements of the cursors, by index, slot and backend
+    /// Statements of the cursors, by index and by textKey (key columns, slot, backend).
+    QHash<QString, QHash<quint64, QString>> texts;
 };
 
 std::mutex tableColumnsMutex;
@@ -223,25 +224,29 @@ void appendQuoted(QString& out, const QString& name)
 /// slot and backend), or the one `build` makes now, kept for the next cursor:
 /// composing a select of a wide table costs more than running it.
 template <typename Build>
-QString sharedText(const TableDef* table, const QStringList& columns, const QString& key, Build build)
+QString sharedText(const TableDef* table, const QStringList& columns, const QString& index, quint64 key, Build build)
 {
     const std::shared_ptr<TableColumns> shared = tableColumns(table, columns);
     {
         std::lock_guard<std::mutex> guard(tableColumnsMutex);
-        const auto found = shared->texts.constFind(key);
-        if (found != shared->texts.constEnd())
-            return found.value();
+        const auto byIndex = shared->texts.constFind(index);
+        if (byIndex != shared->texts.constEnd()) {
+            const auto found = byIndex->constFind(key);
+            if (found != byIndex->constEnd())
+                return found.value();
+        }
     }
     const QString text = build();
     std::lock_guard<std::mutex> guard(tableColumnsMutex);
-    shared->texts.insert(key, text);
+    shared->texts[index].insert(key, text);
     return text;
 }
 
-QString textKey(const QString& index, int keyCount, quint32 slot, Backend backend)
+/// The key of a statement of an index with `keyCount` key columns, in
+/// `slot`, on `backend`.
+quint64 textKey(int keyCount, quint32 slot, Backend backend)
 {
-    return index + u'/' + QString::number(keyCount) + u'/' + QString::number(slot) + u'/'
-        + QString::number(static_cast<int>(backend));
+    return (quint64(slot) << 16) | (quint64(keyCount & 0xfff) << 4) | quint64(static_cast<int>(backend) & 0xf);
 }
 
 int backendSlot(Backend backend)
@@ -398,7 +403,7 @@ Statement& RecordCursor::addSlot(quint32 slot, const QString& sql)
 std::optional<RecordCursor::Row> RecordCursor::readRow(qint64 id, DbError* error)
 {
     Statement& query = preparedSlot(ReadRowSlot, [&] {
-        return sharedText(table_, columns_, textKey({}, 0, ReadRowSlot, database_.backend()), [&] {
+        return sharedText(table_, columns_, QString(), textKey(0, ReadRowSlot, database_.backend()), [&] {
             return selectPrefix() + QStringLiteral(" WHERE ") + rowIdColumn(database_.backend()) + QStringLiteral(" = ?");
         });
     });
@@ -995,7 +1000,7 @@ DbError TableCursor::fetchFirst(bool last)
     const int limit = hold ? nextHeldLimit(backend, window_, true) : window_;
     const quint32 slot = windowSlot(backend, last ? LastSlot : FirstSlot, limit);
     Statement& query = preparedSlot(slot, [&] {
-        return sharedText(table_, columns_, textKey(indexName_, int(keyColumns_.size()), slot, backend),
+        return sharedText(table_, columns_, indexName_, textKey(int(keyColumns_.size()), slot, backend),
                           [&] { return selectPrefix() + orderBy(last) + limitClause(backend, limit); });
     });
     query.setWindow(limit);
@@ -1031,7 +1036,7 @@ DbError TableCursor::fetchNext(bool backwards)
     const int limit = hold ? nextHeldLimit(backend, window_, false) : (window_ = std::min(window_ * 2, 512));
     const quint32 slot = windowSlot(backend, backwards ? PreviousSlot : NextSlot, limit);
     Statement& query = preparedSlot(slot, [&] {
-        return sharedText(table_, columns_, textKey(indexName_, int(keyColumns_.size()), slot, backend), [&] {
+        return sharedText(table_, columns_, indexName_, textKey(int(keyColumns_.size()), slot, backend), [&] {
             return selectPrefix() + QStringLiteral(" WHERE (") + joined(keyColumns_, QStringLiteral(", "))
                 + QStringLiteral(") ") + (backwards ? QStringLiteral("<") : QStringLiteral(">"))
                 + QStringLiteral(" (") + placeholders(keyColumns_.size()) + QStringLiteral(")") + orderBy(backwards)
@@ -1080,7 +1085,7 @@ DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
     const int limit = lookUp ? 1 : hold ? nextHeldLimit(backend, window_, true) : 16;
     const quint32 seekSlot = windowSlot(backend, slot, limit);
     Statement& query = preparedSlot(seekSlot, [&] {
-        return sharedText(table_, columns_, textKey(indexName_, int(keyColumns_.size()), seekSlot, backend), [&] {
+        return sharedText(table_, columns_, indexName_, textKey(int(keyColumns_.size()), seekSlot, backend), [&] {
             const QStringList compared = keyColumns_.mid(0, given);
             QString condition;
             if (comparison == Comparison::Equal) {
