@@ -2,7 +2,6 @@
 // asks before replacing, PCONCOPI copies the concept and its detail.
 #include "payroll/concept_copy.h"
 
-#include "data/cursor.h"
 #include "data/database.h"
 #include "data/schema.h"
 #include "engine/audit.h"
@@ -30,44 +29,33 @@ QStringList fieldsOf(const QString& table)
 }
 
 /// Adds to `table` a copy of every row of concept `source`, each field as
-/// read (hidden ones too) but ConId, which becomes `target`, and the fields
-/// of `changes`.
+/// stored (hidden ones and empty ones too) but ConId, which becomes
+/// `target`, and the fields of `changes`. One statement, values bound.
 DbError copyRows(Database& database, const QString& table, int source, int target,
                  const QList<QPair<QString, QVariant>>& changes = {})
 {
     const QStringList fields = fieldsOf(table);
-    bool failed = false;
-    const QList<QVariantList> rows = readRows(
-        database, u"SELECT %1 FROM %2 WHERE ConId = ?"_s.arg(fields.join(u", "_s), table), {source}, &failed);
-    if (failed)
-        return DbError::make(DbErrorNumber::Unexpected, u"No se pudo leer "_s + table);
-    TableCursor copy(database);
-    if (DbError error = copy.open(table))
-        return error;
-    for (const QVariantList& row : rows) {
-        if (DbError error = copy.addNew())
-            return error;
-        for (int column = 0; column < fields.size(); ++column) {
-            QVariant value = row.value(column);
-            if (fields.at(column) == u"ConId"_s)
-                value = target;
-            for (const auto& [field, changed] : changes) {
-                if (field == fields.at(column))
-                    value = changed;
-            }
-            if (value.isNull())
-                continue;
-            if (DbError error = copy.setValue(fields.at(column), value)) {
-                copy.cancelUpdate();
-                return error;
-            }
+    QStringList taken;
+    QVariantList values;
+    for (const QString& field : fields) {
+        QVariant replaced;
+        if (field == u"ConId"_s)
+            replaced = target;
+        for (const auto& [changed, value] : changes) {
+            if (changed == field)
+                replaced = value;
         }
-        if (DbError error = copy.update()) {
-            copy.cancelUpdate();
-            return error;
+        if (!replaced.isValid()) {
+            taken << field;
+            continue;
         }
+        taken << u"?"_s;
+        values << replaced;
     }
-    return {};
+    values << source;
+    return database.execute(u"INSERT INTO %1 (%2) SELECT %3 FROM %1 WHERE ConId = ?"_s.arg(
+                                table, fields.join(u", "_s), taken.join(u", "_s)),
+                            values);
 }
 
 bool conceptExists(Database& database, int code)

@@ -16,6 +16,9 @@ protected:
         ConceptMaintenanceTest::SetUp();
         if (HasFatalFailure() || IsSkipped())
             return;
+        // The demo brings its own basics, groups, cost centres and codes.
+        for (const QString& table : {u"BASICOS"_s, u"APORTE"_s, u"CENTROCO"_s, u"FICCOD"_s})
+            execute(u"DELETE FROM "_s + table);
         QString error;
         ASSERT_TRUE(loadDemoCompany(*database, &error)) << error.toStdString();
     }
