@@ -82,8 +82,8 @@ TEST_F(ConceptMaintenanceWindowsTest, CopyShowsTheNewConceptsFormUsedInShowsItsG
         ASSERT_EQ(inputs.size(), 2);
         EXPECT_EQ(inputs.at(1)->text(), u"Cuota sindical"_s);
         QTest::keyClicks(inputs.at(0), u"160"_s);
-        whenOpen<TransactionWindow>(u"TCONCEP"_s, [&formOpened](TransactionWindow& concept) {
-            formOpened = concept.windowTitle();
+        whenOpen<TransactionWindow>(u"TCONCEP"_s, [&formOpened](TransactionWindow& conceptForm) {
+            formOpened = conceptForm.windowTitle();
         }, 400);
         QTest::keyClick(inputs.at(0), Qt::Key_Return);
     });
