@@ -3,6 +3,7 @@
 // on the concept; and all of it undone when a table refuses halfway.
 #include "concept_maintenance_fixture.h"
 
+#include "data/cursor.h"
 #include "payroll/concept_delete.h"
 
 namespace {
@@ -177,6 +178,24 @@ TEST_F(ConceptDeleteTest, ATableThatRefusesHalfwayLeavesEveryTableAsItWas)
     EXPECT_EQ(conceptRows(u"CONCEPT1"_s, 150), 0);
     EXPECT_EQ(conceptRows(u"CONCEPT"_s, 150), 0);
     EXPECT_EQ(auditEntries().size(), 1);
+}
+
+TEST_F(ConceptDeleteTest, ALineAnotherWorkstationIsWritingIsWaitedForThenDeleted)
+{
+    // The other workstation stands on the second amount line of 150, as a
+    // form does while it writes it.
+    auto other = openConnection();
+    TableCursor line(*other);
+    ASSERT_FALSE(line.open(u"CONCEPT1"_s));
+    ASSERT_FALSE(line.seek(Comparison::Equal, {150, 10}));
+    ASSERT_FALSE(line.edit());
+    ui.onProcessEvents([&line] { line.cancelUpdate(); });
+
+    const ProcedureResult result = PCONELIM(*database, ui, 150);
+    EXPECT_TRUE(result.ok()) << result.message.toStdString();
+    EXPECT_GT(ui.processEventsCount(), 0) << "the delete waited for the line";
+    EXPECT_EQ(conceptRows(u"CONCEPT1"_s, 150), 0);
+    EXPECT_EQ(conceptRows(u"CONCEPT"_s, 150), 0);
 }
 
 }  // namespace
