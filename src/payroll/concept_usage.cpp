@@ -106,7 +106,7 @@ struct OtherUse {
     const char16_t* where;
     const char16_t* table;
     const char16_t* select;
-    /// Set: makes the detail of the third column read; unset: as read.
+    /// Set: turns the value read into the detail shown; unset: shown as read.
     QString (*detail)(const QVariant& value) = nullptr;
 };
 
