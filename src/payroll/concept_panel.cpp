@@ -5,7 +5,7 @@
 
 #include "engine/object_registry.h"
 #include "engine/work_panel.h"
-#include "startup/main_menu.h"
+#include "payroll/concept_delete.h"
 #include "support/ui_port.h"
 
 #include <QCoreApplication>
@@ -37,13 +37,9 @@ void removeConcept(WorkPanel& panel, int row)
     const QString question = u"¿Elimina concepto "_s + panel.keyAt(row) + u" "_s + panel.cellText(row, 1).trimmed();
     if (!panel.ui().question(question, DefaultButton::No))
         return;
-    if (!ObjectRegistry::entry(u"PCONELIM"_s)) {
-        panel.ui().message(optionNotAvailableMessage, MessageIcon::Information);
-        return;
-    }
-    QString key = panel.keyAt(row);
-    QString mode = u"DLT"_s;
-    panel.ui().callObject(u"PCONELIM"_s, key, mode);
+    const ProcedureResult result = PCONELIM(panel.database(), panel.ui(), panel.keyAt(row).toInt());
+    if (!result.ok())
+        panel.ui().message(result.message, MessageIcon::Exclamation);
 }
 
 QString& itemsFolder()
