@@ -8,6 +8,7 @@
 #include "support/dates.h"
 #include "support/ui_port.h"
 
+#include <QDateTime>
 #include <QSqlError>
 #include <QSqlQuery>
 

@@ -94,7 +94,7 @@ QWidget* makeConsistencyControl(Database& database, UiPort& ui, const std::share
     auto* viewer = new TextViewer(u"PCTRCON2"_s, u"Control de errores en los conceptos"_s);
     if (!result.ok()) {
         ui.message(result.message, MessageIcon::Exclamation);
-        viewer->showFile(QString());
+        viewer->showText(result.message);
         return viewer;
     }
     viewer->showFile(file, u"No se encontraron errores en los conceptos."_s);

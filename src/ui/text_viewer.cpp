@@ -49,6 +49,11 @@ bool TextViewer::showFile(const QString& file, const QString& emptyText)
     return true;
 }
 
+void TextViewer::showText(const QString& text)
+{
+    text_->setPlainText(text);
+}
+
 QString TextViewer::text() const
 {
     return text_->toPlainText();

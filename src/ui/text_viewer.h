@@ -16,6 +16,8 @@ public:
     /// Shows the file `file`; false (with the reason shown instead) when it
     /// cannot be read. An empty file shows `emptyText`.
     bool showFile(const QString& file, const QString& emptyText = {});
+    /// Shows `text` itself (what went wrong instead of a file).
+    void showText(const QString& text);
     /// What the viewer shows.
     QString text() const;
     QSize sizeHint() const override { return {760, 420}; }
