@@ -5,6 +5,7 @@
 #include "data/database.h"
 #include "data/parameters.h"
 #include "engine/object_registry.h"
+#include "engine/synchronisation.h"
 #include "support/dates.h"
 #include "support/ui_port.h"
 
@@ -319,6 +320,8 @@ ProcedureResult PCONCAMB(Database& database, UiPort& ui, const ConceptCodeChange
         return {error.number, u"Ya existe el registro"_s};
     if (error)
         return ProcedureResult::from(error);
+    // The copy between installations learns that the concepts changed.
+    markSynchronisedChange(database, ui);
     return {};
 }
 
