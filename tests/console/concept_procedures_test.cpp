@@ -59,8 +59,9 @@ protected:
         return runFormScript(script, *database, console, out, problem);
     }
 
-    /// uordane-admin `arguments` on the test's company, as a script runs it.
-    QStringList admin(const QStringList& arguments, int* status)
+    /// uordane-admin `command` (the command and its object), the test's
+    /// company and `arguments`, as a script runs it.
+    QStringList admin(const QStringList& command, const QStringList& arguments, int* status)
     {
         QProcess process;
         QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
@@ -76,7 +77,7 @@ protected:
             if (!where.user.isEmpty())
                 company << "--user" << where.user;
         }
-        process.start(QStringLiteral(UORDANE_ADMIN_PATH), QStringList{arguments.first()} + company + arguments.mid(1));
+        process.start(QStringLiteral(UORDANE_ADMIN_PATH), command + company + arguments);
         if (!process.waitForFinished(60000)) {
             ADD_FAILURE() << "uordane-admin did not finish";
             process.kill();
@@ -139,7 +140,7 @@ TEST_F(ConceptProceduresTest, AdminPrintsThePreviewAndTheConsistencyWarnings)
 {
     int status = -1;
     const QStringList preview =
-        admin({"form", "WCONCAMB", "--key", "10", "--set", "Nuevo=20", "--set", "Existente=S", "--answer", "no"},
+        admin({"form", "WCONCAMB"}, {"--key", "10", "--set", "Nuevo=20", "--set", "Existente=S", "--answer", "no"},
               &status);
     EXPECT_EQ(status, ExitRefused);
     ASSERT_FALSE(preview.isEmpty());
@@ -149,7 +150,7 @@ TEST_F(ConceptProceduresTest, AdminPrintsThePreviewAndTheConsistencyWarnings)
 
     const QString file = folder.file("control/avisos.txt");
     ASSERT_TRUE(QDir().mkpath(folder.file("control")));
-    const QStringList warnings = admin({"check-concepts", "--archivo", file}, &status);
+    const QStringList warnings = admin({"check-concepts"}, {"--archivo", file}, &status);
     EXPECT_EQ(status, ExitDone);
     const QStringList expected = {
         u"AVISO: El concepto '10-Sueldo' que se acumula en el acumulador de liquidación 3 se liquida después que el "
