@@ -1,5 +1,6 @@
 // uordane-admin form: fills in and confirms any transaction from the command
-// line, step by step as a person would.
+// line, step by step as a person would, or runs a procedure window by its
+// named inputs (--set NOMBRE=VALOR).
 #include "admin_command.h"
 
 #include "console/company.h"

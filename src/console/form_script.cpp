@@ -1,6 +1,7 @@
 #include "console/form_script.h"
 
 #include "console/console_objects.h"
+#include "console/console_procedures.h"
 #include "console/console_ui_port.h"
 #include "engine/modes.h"
 #include "engine/transaction.h"
@@ -344,6 +345,9 @@ ExitStatus runFormScript(const FormScript& script, Database& database, ConsoleUi
 {
     const ConsoleObject object = findObject(script.object);
     if (!object.transaction) {
+        // A procedure window is filled in by its named inputs.
+        if (const ConsoleProcedure* procedure = ConsoleProcedures::find(script.object))
+            return runConsoleProcedure(*procedure, script, database, ui, out, problem);
         *problem = object.panel ? script.object + u" es un panel: use uordane-admin panel"_s
                                 : u"No existe el formulario "_s + script.object;
         return ExitUsage;

@@ -4,6 +4,7 @@
 #include "ui/basic_values_windows.h"
 #include "ui/entry_windows.h"
 #include "ui/concept_applications_window.h"
+#include "ui/concept_code_change_window.h"
 #include "ui/concept_maintenance_windows.h"
 #include "ui/holiday_range_window.h"
 #include "ui/profiles_window.h"
@@ -33,6 +34,7 @@ QHash<QString, WindowFactory>& filledRegistry()
         registerConceptApplicationsWindow();
         registerConceptCopyWindow();
         registerConceptUsageWindow();
+        registerConceptMaintenanceWindows();
         return true;
     }();
     (void)filled;
