@@ -466,7 +466,8 @@ private:
             case Cell::Kind::Empty:
                 break;
             case Cell::Kind::Text: {
-                const QByteArray text = cell.text.toUtf8();
+                // A note's line breaks as the workbook keeps them.
+                const QByteArray text = QString(cell.text).replace(u"\r\n"_s, u"\n"_s).toUtf8();
                 worksheet_write_string(sheet_, row_, at, text.constData(), format);
                 // A section heading spans its section; it does not widen its column.
                 if (format != section_)

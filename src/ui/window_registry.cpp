@@ -4,6 +4,7 @@
 #include "ui/basic_values_windows.h"
 #include "ui/entry_windows.h"
 #include "ui/concept_applications_window.h"
+#include "ui/concept_export_windows.h"
 #include "ui/holiday_range_window.h"
 #include "ui/profiles_window.h"
 #include "ui/users_window.h"
@@ -30,6 +31,7 @@ QHash<QString, WindowFactory>& filledRegistry()
         registerBasicValuesWindows();
         registerEntryWindows();
         registerConceptApplicationsWindow();
+        registerConceptExportWindows();
         return true;
     }();
     (void)filled;
