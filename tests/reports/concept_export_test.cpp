@@ -4,6 +4,14 @@
 #include "../engine/engine_fixture.h"
 
 #include "reports/concept_export.h"
+#include "scoped_environment.h"
+#include "ui/concept_export_windows.h"
+#include "ui/procedure_window.h"
+#include "ui/window_registry.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QPointer>
 
 #include <QFile>
 #include <QXmlStreamReader>
@@ -416,6 +424,39 @@ TEST_F(ConceptExportTest, TheListingChoiceRefusesNoChoiceAndRunsTheChosenListing
     EXPECT_TRUE(panel.confirm());
     EXPECT_EQ(ui.calledObjects(), (QStringList{u"RCONLISR"_s, u"RCONLISD"_s}));
     EXPECT_EQ(ui.texts().size(), 1);
+}
+
+TEST_F(ConceptExportTest, TheExportWindowWritesTheTemporaryFileAndHandsItToTheDesktopsOpener)
+{
+    addConcepts();
+    addDetails();
+    // The window reads ".\dorvo.ini" in the working folder and writes in TEMP.
+    folder.write(u"dorvo.ini"_s, "[Empresas]\r\nIDEmpresa=3\r\n[3]\r\nCONCEPTOS-Planilla=3\r\n");
+    const QString workingFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    const ScopedEnvironment temp("TEMP", QFile::encodeName(folder.path()));
+    QStringList opened;
+    setExportedFileOpener([&](const QString& file) {
+        opened << file;
+        return true;
+    });
+
+    const WindowFactory factory = WindowRegistry::find(u"WEXPCONE"_s);
+    ASSERT_NE(factory, nullptr);
+    QPointer<QWidget> window = factory(*database, ui, std::make_shared<WindowCall>());
+    auto* formulas = window->findChild<QCheckBox*>();
+    ASSERT_NE(formulas, nullptr);
+    formulas->setChecked(true);
+    static_cast<ProcedureWindow*>(window.data())->confirm();
+    setExportedFileOpener({});
+    delete window.data();
+    QDir::setCurrent(workingFolder);
+
+    EXPECT_EQ(opened, QStringList{QDir(folder.path()).filePath(u"conceptos.xls"_s)});
+    const QByteArray written = folder.read(u"conceptos.xls"_s);
+    EXPECT_TRUE(written.startsWith("<html"));
+    EXPECT_TRUE(written.contains("<TD><B>C\xc1LCULO IMPORTE</TD>"));
+    EXPECT_TRUE(ui.texts().isEmpty()) << ui.texts().join(u" | "_s).toStdString();
 }
 
 }  // namespace
