@@ -279,14 +279,14 @@ QString spreadsheetNumber(double number, int kind, QChar decimalMark)
         return QString::number(std::llround(number));
     // The fewest decimals from two to six that show the number: the patterns
     // "##############0.00" to "##########0.000000".
+    if (std::abs(number) < 5e-7)
+        number = 0;  // no "-0.00"
     QString text = QString::number(number, 'f', 6);
     const qsizetype point = text.indexOf(u'.');
     qsizetype end = text.size();
     while (end > point + 3 && text.at(end - 1) == u'0')
         --end;
     text.truncate(end);
-    if (text.startsWith(u'-') && text.mid(1).count(u'0') + 1 == text.size() - 1)
-        text.remove(0, 1);  // no "-0.00"
     text[point] = decimalMark;
     return text;
 }

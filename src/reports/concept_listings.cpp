@@ -120,11 +120,12 @@ private:
 
 QString daysAccumulationText(double multiplier, double divisor)
 {
-    static const Picture number(u"##0"_s);
+    // Whole numbers, as the picture "##0" shows them, without its limit of
+    // three digits.
     if (!near(divisor, 0))
-        return u"/"_s + number.format(divisor).trimmed();
+        return u"/"_s + QString::number(std::llround(divisor));
     if (!near(multiplier, 0))
-        return u"x"_s + number.format(multiplier).trimmed();
+        return u"x"_s + QString::number(std::llround(multiplier));
     return {};
 }
 
@@ -228,7 +229,7 @@ const FontState& headingFont()
 
 int charactersIn(const Box& box)
 {
-    return ListingFrame::charactersIn({QString(), box.left, box.right});
+    return ListingFrame::charactersIn({QString(), box.left, box.right, box.left, box.right});
 }
 
 /// Draws one band of texts in boxes, each text cut into lines of its box's
@@ -448,8 +449,8 @@ ListingResult RCONLISD(KQRView& view, const ListingRun& run)
     OperandDescriber operands(database);
 
     // The settings in two columns of label and value.
-    const QList<Box> settingBoxes{{25, 210}, {214, 385}, {395, 580}, {584, 755}};
-    const QList<Box> wideBoxes{{25, 210}, {214, 755}};
+    const QList<Box> settingBoxes{{25, 190}, {194, 385}, {395, 560}, {564, 755}};
+    const QList<Box> wideBoxes{{25, 190}, {194, 755}};
     const Picture code(u"ZZZ9"_s);
     for (; !error && !concepts.atEnd(); error = concepts.moveNext()) {
         const qint64 conceptId = concepts.integer(u"ConId"_s);
@@ -501,7 +502,8 @@ ListingResult RCONLISD(KQRView& view, const ListingRun& run)
             const QString kind = accumulatorRows.text(u"AcuTipo"_s).trimmed();
             const qint64 number = accumulatorRows.integer(u"AcuId"_s);
             static const Picture factor(u"ZZZZZ9.9999"_s);
-            drawBand(view, frame, {{25, 70}, {74, 102, TextAlignment::Right}, {108, 432}, {488, 560, TextAlignment::Right}},
+            drawBand(view, frame,
+                     {{25, 98}, {102, 128, TextAlignment::Right}, {134, 432}, {488, 560, TextAlignment::Right}},
                      {kind == u"H" ? u"Histórico"_s : kind == u"L" ? u"Liquidación"_s : kind,
                       code.format(double(number)).trimmed(), accumulators.description({kind, number}),
                       factor.format(accumulatorRows.number(u"ConAcuMult"_s)).trimmed()});
