@@ -152,8 +152,8 @@ ListingResult RCONLISR(KQRView& view, const ListingRun& run)
     frame.addColumn({u"Tipo"_s, 232, 280, 232, 280, TextAlignment::Left, 1});
     frame.addColumn({u"Cantidad"_s, 286, 355, 286, 355, TextAlignment::Left, 1});
     frame.addColumn({u"Fracción"_s, 361, 430, 361, 430, TextAlignment::Left, 1});
-    frame.addColumn({u"Nominal/Líquido"_s, 436, 528, 453, 473, TextAlignment::Left, 1});
-    frame.addColumn({u"Moneda"_s, 531, 572, 533, 553, TextAlignment::Left, 1});
+    frame.addColumn({u"Nominal/Líquido"_s, 432, 520, 453, 473, TextAlignment::Left, 1});
+    frame.addColumn({u"Moneda"_s, 525, 570, 533, 553, TextAlignment::Left, 1});
     frame.addColumn({u"trabajados"_s, 574, 638, 574, 615, TextAlignment::Left, 1});
     frame.addColumn({u"gozada"_s, 642, 690, 642, 683, TextAlignment::Left, 1});
     frame.addColumn({u"liquidada"_s, 695, 755, 695, 736, TextAlignment::Left, 1});
@@ -274,10 +274,10 @@ const QList<Box>& lineBoxes()
         {25, 70},                        // Ope
         {74, 96, TextAlignment::Right},  // Lin
         {102, 124},                      // Usar
-        {128, 154, TextAlignment::Right},  // Nº
-        {158, 172, TextAlignment::Right},  // Año
-        {176, 202, TextAlignment::Right},  // Bás
-        {208, 432},                      // Descripción
+        {128, 150, TextAlignment::Right},  // Nº
+        {156, 180},                        // Año
+        {184, 208, TextAlignment::Right},  // Bás
+        {214, 432},                        // Descripción
         {436, 458},                      // Car
         {462, 484},                      // CCo
         {488, 560, TextAlignment::Right},  // Mult
