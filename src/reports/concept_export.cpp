@@ -18,6 +18,8 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -120,14 +122,13 @@ bool XlsFile::open(const QString& path, int preference)
     failed_ = false;
     errorText_.clear();
     written_ = 0;
-    buffer_.clear();
+    used_ = 0;
     file_.setFileName(path);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         failed_ = true;
         errorText_ = u"No se pudo crear el archivo "_s + QDir::toNativeSeparators(path) + u": "_s + file_.errorString();
         return false;
     }
-    buffer_.reserve(1 << 16);
     return true;
 }
 
@@ -147,48 +148,103 @@ QChar XlsFile::decimalMark() const
 
 void XlsFile::flush()
 {
-    if (buffer_.isEmpty() || failed_)
+    const qsizetype pending = used_;
+    used_ = 0;
+    if (pending == 0 || failed_)
         return;
-    if (file_.write(buffer_) != buffer_.size()) {
-        failed_ = true;
-        errorText_ = u"No se pudo escribir el archivo "_s + QDir::toNativeSeparators(file_.fileName()) + u": "_s
-                     + file_.errorString();
-    }
-    buffer_.clear();
+    if (file_.write(buffer_, pending) != pending)
+        fail();
 }
 
-void XlsFile::writeRaw(const QString& text)
+void XlsFile::writeThrough(const char* bytes, qsizetype size)
 {
-    const qsizetype before = buffer_.size();
-    for (const QChar character : text) {
-        const char16_t code = character.unicode();
+    written_ += size;
+    if (!failed_ && file_.write(bytes, size) != size)
+        fail();
+}
+
+void XlsFile::fail()
+{
+    failed_ = true;
+    errorText_ = u"No se pudo escribir el archivo "_s + QDir::toNativeSeparators(file_.fileName()) + u": "_s
+                 + file_.errorString();
+}
+
+void XlsFile::writeBytes(const char* bytes, qsizetype size)
+{
+    if (used_ + size > qsizetype(sizeof buffer_))
+        flush();
+    if (size > qsizetype(sizeof buffer_)) {
+        writeThrough(bytes, size);
+        return;
+    }
+    std::memcpy(buffer_ + used_, bytes, size_t(size));
+    used_ += size;
+    written_ += size;
+}
+
+void XlsFile::writeRaw(QStringView text)
+{
+    // Latin-1 straight into the buffer; beyond it, a character reference
+    // the spreadsheet reads back.
+    if (used_ + text.size() > qsizetype(sizeof buffer_))
+        flush();
+    qsizetype at = 0;
+    if (text.size() <= qsizetype(sizeof buffer_)) {
+        char* out = buffer_ + used_;
+        for (; at < text.size(); ++at) {
+            const char16_t code = text[at].unicode();
+            if (code >= 0x100)
+                break;
+            out[at] = char(code);
+        }
+        used_ += at;
+        written_ += at;
+    }
+    for (; at < text.size(); ++at) {
+        const char16_t code = text[at].unicode();
         if (code < 0x100) {
-            buffer_.append(char(code));
+            const char byte = char(code);
+            writeBytes(&byte, 1);
         } else {
-            // Beyond Latin-1: a character reference the spreadsheet reads back.
-            buffer_.append("&#");
-            buffer_.append(QByteArray::number(int(code)));
-            buffer_.append(';');
+            const QByteArray reference = "&#" + QByteArray::number(int(code)) + ';';
+            writeBytes(reference.constData(), reference.size());
         }
     }
-    written_ += buffer_.size() - before;
-    if (buffer_.size() >= (1 << 16))
-        flush();
 }
 
-void XlsFile::writeEscaped(const QString& text)
+namespace {
+
+bool needsEscaping(QStringView text)
 {
+    for (const QChar character : text) {
+        const char16_t code = character.unicode();
+        if (code == u'&' || code == u'<' || code == u'>' || code == u'\r' || code == u'\n'
+            || (code >= 0xD800 && code <= 0xDBFF))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void XlsFile::writeEscaped(QStringView text)
+{
+    if (!needsEscaping(text)) {
+        writeRaw(text);
+        return;
+    }
     QString escaped;
-    escaped.reserve(text.size());
+    escaped.reserve(text.size() + 16);
     for (qsizetype at = 0; at < text.size(); ++at) {
         const QChar character = text.at(at);
-        if (character == u'&')
+        if (character == u'&') {
             escaped += u"&amp;"_s;
-        else if (character == u'<')
+        } else if (character == u'<') {
             escaped += u"&lt;"_s;
-        else if (character == u'>')
+        } else if (character == u'>') {
             escaped += u"&gt;"_s;
-        else if (character == u'\r' || character == u'\n') {
+        } else if (character == u'\r' || character == u'\n') {
             // A line break of a note stays inside its cell.
             if (character == u'\r' && at + 1 < text.size() && text.at(at + 1) == u'\n')
                 ++at;
@@ -203,10 +259,10 @@ void XlsFile::writeEscaped(const QString& text)
     writeRaw(escaped);
 }
 
-void XlsFile::writeLine(const QString& line)
+void XlsFile::writeLine(QStringView line)
 {
     writeRaw(line);
-    writeRaw(u"\r\n"_s);
+    writeBytes("\r\n", 2);
 }
 
 void PXLSINI(XlsFile& file, const QString& name)
@@ -252,11 +308,14 @@ void PXLSINI(XlsFile& file, const QString& name)
 void PXLSFILA(XlsFile& file, const QString& function, const QString& attributes)
 {
     if (function == u"INI") {
-        file.writeLine(attributes.isEmpty() ? u"  <TR>"_s : u"  <TR "_s + attributes + u'>');
+        if (attributes.isEmpty())
+            file.writeBytes("  <TR>\r\n", 8);
+        else
+            file.writeLine(QString(u"  <TR "_s + attributes + u'>'));
         return;
     }
     if (function == u"FIN") {
-        file.writeLine(u"  </TR>"_s);
+        file.writeBytes("  </TR>\r\n", 9);
         return;
     }
     if (file.ui())
@@ -265,37 +324,58 @@ void PXLSFILA(XlsFile& file, const QString& function, const QString& attributes)
 
 void PXLSCHAR(XlsFile& file, const QString& prefix, const QString& text)
 {
-    file.writeRaw(u"    <TD>"_s);
+    static constexpr char start[] = "    <TD>";
+    static constexpr char end[] = "</TD>\r\n";
+    file.writeBytes(start, sizeof start - 1);
     file.writeRaw(prefix);
-    file.writeEscaped(text.trimmed());
-    file.writeLine(u"</TD>"_s);
+    file.writeEscaped(QStringView(text).trimmed());
+    file.writeBytes(end, sizeof end - 1);
 }
 
-QString spreadsheetNumber(double number, int kind, QChar decimalMark)
+namespace {
+
+/// Writes `number` as PXLSIMPO shows it into `out`; returns its length.
+int formatSpreadsheetNumber(double number, int kind, char decimalMark, char* out, int room)
 {
     if (!std::isfinite(number))
         number = 0;
-    if (kind == 3)
-        return QString::number(std::llround(number));
-    // The fewest decimals from two to six that show the number: the patterns
-    // "##############0.00" to "##########0.000000".
+    if (kind == 3) {
+        const auto [end, failure] = std::to_chars(out, out + room, static_cast<long long>(std::llround(number)));
+        return failure == std::errc() ? int(end - out) : 0;
+    }
     if (std::abs(number) < 5e-7)
         number = 0;  // no "-0.00"
-    QString text = QString::number(number, 'f', 6);
-    const qsizetype point = text.indexOf(u'.');
-    qsizetype end = text.size();
-    while (end > point + 3 && text.at(end - 1) == u'0')
-        --end;
-    text.truncate(end);
-    text[point] = decimalMark;
-    return text;
+    // The fewest decimals from two to six that show the number: the patterns
+    // "##############0.00" to "##########0.000000".
+    const auto [end, failure] = std::to_chars(out, out + room, number, std::chars_format::fixed, 6);
+    if (failure != std::errc())
+        return 0;
+    int size = int(end - out);
+    const int point = size - 7;
+    while (size > point + 3 && out[size - 1] == '0')
+        --size;
+    out[point] = decimalMark;
+    return size;
+}
+
+}  // namespace
+
+QString spreadsheetNumber(double number, int kind, QChar decimalMark)
+{
+    char text[64];
+    const int size = formatSpreadsheetNumber(number, kind, char(decimalMark.unicode()), text, sizeof text);
+    return QString::fromLatin1(text, size);
 }
 
 void PXLSIMPO(XlsFile& file, double number, int kind)
 {
-    file.writeRaw(u"    <TD>"_s);
-    file.writeRaw(spreadsheetNumber(number, kind, file.decimalMark()));
-    file.writeLine(u"</TD>"_s);
+    static constexpr char start[] = "    <TD>";
+    static constexpr char end[] = "</TD>\r\n";
+    char text[64];
+    const int size = formatSpreadsheetNumber(number, kind, char(file.decimalMark().unicode()), text, sizeof text);
+    file.writeBytes(start, sizeof start - 1);
+    file.writeBytes(text, size);
+    file.writeBytes(end, sizeof end - 1);
 }
 
 void PXLSFIN(XlsFile& file)
@@ -381,9 +461,12 @@ private:
         for (qsizetype column = 0; column < used; ++column) {
             const Cell& cell = cells.at(column);
             switch (cell.kind) {
-            case Cell::Kind::Empty:
-                PXLSCHAR(file_, QString(), QString());
+            case Cell::Kind::Empty: {
+                // What PXLSCHAR writes for no text, without the work.
+                static constexpr char empty[] = "    <TD></TD>\r\n";
+                file_.writeBytes(empty, sizeof empty - 1);
                 break;
+            }
             case Cell::Kind::Text:
                 PXLSCHAR(file_, prefix, cell.text);
                 break;
@@ -698,37 +781,55 @@ Cell codeCell(qint64 code)
     return code ? Cell::ofNumber(double(code), 3) : Cell{};
 }
 
-Row formulaCells(const TableCursor& rows, const QString& prefix)
-{
-    // The operation with the parentheses the line opens and closes.
-    QStringList operation;
-    for (const QString& part : {rows.text(prefix + u"APar"_s), rows.text(prefix + u"Ope"_s),
-                                rows.text(prefix + u"CPar"_s)}) {
-        if (!part.trimmed().isEmpty())
-            operation << part.trimmed();
+/// The fields of the amount ("Ope") or quantity ("Can") lines, named once.
+struct FormulaFields {
+    explicit FormulaFields(const QString& prefix)
+        : line(prefix + u"Lin"_s), open(prefix + u"APar"_s), operation(prefix + u"Ope"_s),
+          close(prefix + u"CPar"_s), operand(prefix + u"Usar"_s), number(prefix + u"Nro"_s),
+          year(prefix + u"Anio"_s), position(prefix + u"Cargo"_s), costCentre(prefix + u"CCosto"_s),
+          multiplier(prefix + u"Mult"_s), divisor(prefix + u"Div"_s), lineAmount(prefix + u"ImpLine"_s),
+          partialAmount(prefix + u"ImpParc"_s), comment(prefix + u"Observa"_s)
+    {
     }
-    return {Cell::ofNumber(double(rows.integer(prefix + u"Lin"_s)), 3),
-            Cell::ofText(operation.join(u' ')),
-            Cell::ofText(rows.text(prefix + u"Usar"_s)),
-            codeCell(rows.integer(prefix + u"Nro"_s)),
-            Cell::ofText(rows.text(prefix + u"Anio"_s)),
-            Cell::ofText(rows.text(prefix + u"Cargo"_s)),
-            Cell::ofText(rows.text(prefix + u"CCosto"_s)),
-            Cell::ofNumber(rows.number(prefix + u"Mult"_s), 2),
-            Cell::ofNumber(rows.number(prefix + u"Div"_s), 2),
-            Cell::ofNumber(rows.number(prefix + u"ImpLine"_s), 1),
-            Cell::ofNumber(rows.number(prefix + u"ImpParc"_s), 1),
-            codeCell(rows.integer(u"BasId"_s)),
-            Cell::ofText(rows.text(prefix + u"Observa"_s))};
+    QString line, open, operation, close, operand, number, year, position, costCentre, multiplier, divisor,
+        lineAmount, partialAmount, comment;
+};
+
+Row formulaCells(const TableCursor& rows, const FormulaFields& fields)
+{
+    static const QString basic = u"BasId"_s;
+    // The operation with the parentheses the line opens and closes.
+    QString operation = rows.text(fields.operation).trimmed();
+    if (const QString open = rows.text(fields.open).trimmed(); !open.isEmpty())
+        operation = operation.isEmpty() ? open : open + u' ' + operation;
+    if (const QString close = rows.text(fields.close).trimmed(); !close.isEmpty())
+        operation = operation.isEmpty() ? close : operation + u' ' + close;
+    return {Cell::ofNumber(double(rows.integer(fields.line)), 3),
+            Cell::ofText(operation),
+            Cell::ofText(rows.text(fields.operand)),
+            codeCell(rows.integer(fields.number)),
+            Cell::ofText(rows.text(fields.year)),
+            Cell::ofText(rows.text(fields.position)),
+            Cell::ofText(rows.text(fields.costCentre)),
+            Cell::ofNumber(rows.number(fields.multiplier), 2),
+            Cell::ofNumber(rows.number(fields.divisor), 2),
+            Cell::ofNumber(rows.number(fields.lineAmount), 1),
+            Cell::ofNumber(rows.number(fields.partialAmount), 1),
+            codeCell(rows.integer(basic)),
+            Cell::ofText(rows.text(fields.comment))};
 }
 
 QList<DetailSection> detailSections()
 {
     return {
         {u"CONCEPT1"_s, u"ICONCEP2"_s, lineHeadings(),
-         [](const TableCursor& rows) { return formulaCells(rows, u"Ope"_s); }},
+         [fields = std::make_shared<FormulaFields>(u"Ope"_s)](const TableCursor& rows) {
+             return formulaCells(rows, *fields);
+         }},
         {u"CONCEPT4"_s, u"ICONCE11"_s, lineHeadings(),
-         [](const TableCursor& rows) { return formulaCells(rows, u"Can"_s); }},
+         [fields = std::make_shared<FormulaFields>(u"Can"_s)](const TableCursor& rows) {
+             return formulaCells(rows, *fields);
+         }},
         {u"CONCEPT3"_s, u"ICONCEP7"_s, {u"Nº acumulador"_s, u"Multiplicador acum hist/liq"_s},
          [](const TableCursor& rows) {
              // The accumulator by its kind ("H" historical, "L" of the

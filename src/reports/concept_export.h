@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QFile>
 #include <QList>
 #include <QString>
@@ -85,19 +84,25 @@ public:
     UiPort* ui() const { return ui_; }
 
     /// Writes `line` and the line end.
-    void writeLine(const QString& line);
+    void writeLine(QStringView line);
     /// Writes the characters of `text` as a cell's content: "&", "<" and ">"
     /// as entities, line breaks as breaks inside the cell.
-    void writeEscaped(const QString& text);
-    void writeRaw(const QString& text);
+    void writeEscaped(QStringView text);
+    /// Writes `text` as it is.
+    void writeRaw(QStringView text);
+    /// Writes bytes already in the file's encoding.
+    void writeBytes(const char* bytes, qsizetype size);
     qint64 bytesWritten() const { return written_; }
 
 private:
     void flush();
+    void writeThrough(const char* bytes, qsizetype size);
+    void fail();
 
     UiPort* ui_;
     QFile file_;
-    QByteArray buffer_;
+    char buffer_[1 << 16];
+    qsizetype used_ = 0;
     int preference_ = 1;
     bool failed_ = false;
     QString errorText_;
