@@ -972,7 +972,10 @@ ConceptExportResult PEXPCONE(Database& database, UiPort& ui, const ConceptExport
         if (error)
             break;
         for (qsizetype line = 0; line < detailRows; ++line) {
-            std::fill(cells.begin(), cells.end(), Cell{});
+            for (Cell& cell : cells) {
+                if (cell.kind != Cell::Kind::Empty)
+                    cell = Cell{};
+            }
             if (line == 0) {
                 for (qsizetype column = 0; column < general.size(); ++column)
                     cells[column] = generalCell(concepts, general.at(column), labels);

@@ -10,6 +10,7 @@
 #include "ui/window_registry.h"
 
 #include <QCheckBox>
+#include <QRadioButton>
 #include <QDir>
 #include <QPointer>
 
@@ -155,6 +156,29 @@ TEST(SpreadsheetNumber, FewestDecimalsFromTwoToSixAndTheMarkOfThePreference)
     EXPECT_EQ(spreadsheetNumber(-0.0000001, 1, u'.'), u"0.00"_s);
     EXPECT_EQ(spreadsheetNumber(1e12 + 0.5, 1, u'.'), u"1000000000000.50"_s);
     EXPECT_EQ(spreadsheetNumber(29.6, 3, u'.'), u"30"_s);
+}
+
+TEST(SpreadsheetFile, TheWriterRoutinesWriteTheirLinesAndRefuseAnUnknownRowFunction)
+{
+    TempFolder folder;
+    ScriptedUi ui;
+    {
+        XlsFile file(&ui);
+        ASSERT_TRUE(file.open(folder.file(u"hoja.xls"_s), 2));
+        PXLSINI(file, u"Hoja"_s);
+        PXLSFILA(file, u"INI"_s, u"bgcolor=#DDDDDD"_s);
+        PXLSCHAR(file, u"<B>"_s, u"  Título  "_s);
+        PXLSIMPO(file, 1234.5678, 1);
+        PXLSIMPO(file, 7.6, 3);
+        PXLSFILA(file, u"FIN"_s);
+        PXLSFILA(file, u"OTRA"_s);
+        PXLSFIN(file);
+        ASSERT_TRUE(file.close());
+    }
+    EXPECT_EQ(folder.read(u"hoja.xls"_s),
+              QByteArray("<Table>\r\n  <TR bgcolor=#DDDDDD>\r\n    <TD><B>T\xedtulo</TD>\r\n    <TD>1234,5678</TD>\r\n"
+                         "    <TD>8</TD>\r\n  </TR>\r\n</TABLE>\r\n"));
+    EXPECT_EQ(ui.texts(), QStringList{u"rutina XLSFila: error en funcion"_s});
 }
 
 TEST_F(ConceptExportTest, TheFileOfEachPreferenceStartsAndEndsAsThePayrollSystemWritesIt)
@@ -457,6 +481,43 @@ TEST_F(ConceptExportTest, TheExportWindowWritesTheTemporaryFileAndHandsItToTheDe
     EXPECT_TRUE(written.startsWith("<html"));
     EXPECT_TRUE(written.contains("<TD><B>C\xc1LCULO IMPORTE</TD>"));
     EXPECT_TRUE(ui.texts().isEmpty()) << ui.texts().join(u" | "_s).toStdString();
+}
+
+TEST_F(ConceptExportTest, ThePreferenceAndListingWindowsDriveTheirPanels)
+{
+    folder.write(u"dorvo.ini"_s, "[Empresas]\r\nIDEmpresa=3\r\n[3]\r\nCONCEPTOS-Planilla=2\r\n");
+    const QString workingFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    auto radio = [](QWidget* window, const QString& start) -> QRadioButton* {
+        for (QRadioButton* button : window->findChildren<QRadioButton*>()) {
+            if (button->text().remove(u'&').startsWith(start))
+                return button;
+        }
+        return nullptr;
+    };
+
+    auto call = std::make_shared<WindowCall>(WindowCall{u"CONCEPTOS"_s, QString()});
+    QPointer<QWidget> preference = WindowRegistry::find(u"WEXPEXCE"_s)(*database, ui, call);
+    ASSERT_NE(radio(preference, u"2 "_s), nullptr);
+    EXPECT_TRUE(radio(preference, u"2 "_s)->isChecked());
+    ASSERT_NE(radio(preference, u"4 Libro Excel (.xlsx)"_s), nullptr);
+    radio(preference, u"4 "_s)->setChecked(true);
+    static_cast<ProcedureWindow*>(preference.data())->confirm();
+    delete preference.data();
+    QDir::setCurrent(workingFolder);
+    EXPECT_EQ(folder.read(u"dorvo.ini"_s), QByteArray("[Empresas]\r\nIDEmpresa=3\r\n[3]\r\nCONCEPTOS-Planilla=4\r\n"));
+
+    ui.onCall(u"RCONLISR"_s, [](QString&, QString&) {});
+    QPointer<QWidget> listing = WindowRegistry::find(u"WCONLIS"_s)(*database, ui, std::make_shared<WindowCall>());
+    auto* choice = static_cast<ProcedureWindow*>(listing.data());
+    choice->confirm();
+    EXPECT_EQ(ui.texts(), QStringList{u"Falta indicar tipo de listado"_s});
+    EXPECT_TRUE(ui.calledObjects().isEmpty());
+    ASSERT_NE(radio(listing, u"Resumido"_s), nullptr);
+    radio(listing, u"Resumido"_s)->setChecked(true);
+    choice->confirm();
+    EXPECT_EQ(ui.calledObjects(), QStringList{u"RCONLISR"_s});
+    delete listing.data();
 }
 
 }  // namespace
