@@ -232,40 +232,66 @@ int charactersIn(const Box& box)
     return ListingFrame::charactersIn({QString(), box.left, box.right, box.left, box.right});
 }
 
-/// Draws one band of texts in boxes, each text cut into lines of its box's
-/// width; the band is kept whole on one page.
-void drawBand(KQRView& view, ListingFrame& frame, const QList<Box>& boxes, const QStringList& texts,
-              int gapAbove = 0)
-{
-    QList<QStringList> lines;
-    int height = 1;
-    for (qsizetype at = 0; at < boxes.size(); ++at) {
-        lines.append(splitLines(texts.value(at), charactersIn(boxes.at(at))));
-        height = qMax(height, int(lines.last().size()));
+/// A heading line waiting for the band under it.
+struct HeadingLine {
+    QList<Box> boxes;
+    QStringList texts;
+    FontState font;
+    int gapAbove = 0;
+};
+
+/// Draws the detailed listing's bands: texts in boxes, each cut into lines
+/// of its box's width. A band is kept whole on one page, and the headings
+/// given before it go on the same page, so that no heading is left at the
+/// foot of a page without its first line.
+class DetailWriter {
+public:
+    DetailWriter(KQRView& view, ListingFrame& frame) : view_(view), frame_(frame) {}
+
+    void heading(const QList<Box>& boxes, const QStringList& texts, const FontState& font, int gapAbove = 0)
+    {
+        pending_.append({boxes, texts, font, gapAbove});
     }
-    int top = frame.reserve(gapAbove + height * ListingFrame::lineHeight) + gapAbove;
-    view.setFont(u"Courier New"_s, 8);
-    for (qsizetype at = 0; at < boxes.size(); ++at) {
-        int y = top;
-        for (const QString& line : lines.at(at)) {
-            view.drawText(line, {boxes.at(at).left, y, boxes.at(at).right, y + ListingFrame::lineHeight - 1},
-                          boxes.at(at).alignment);
-            y += ListingFrame::lineHeight;
+
+    void band(const QList<Box>& boxes, const QStringList& texts)
+    {
+        QList<QStringList> lines;
+        int height = 1;
+        for (qsizetype at = 0; at < boxes.size(); ++at) {
+            lines.append(splitLines(texts.value(at), charactersIn(boxes.at(at))));
+            height = qMax(height, int(lines.last().size()));
+        }
+        int total = height * ListingFrame::lineHeight;
+        for (const HeadingLine& heading : pending_)
+            total += heading.gapAbove + ListingFrame::lineHeight;
+        int top = frame_.reserve(total);
+        for (const HeadingLine& heading : pending_) {
+            top += heading.gapAbove;
+            view_.setFont(heading.font);
+            for (qsizetype at = 0; at < heading.boxes.size() && at < heading.texts.size(); ++at) {
+                const Box& box = heading.boxes.at(at);
+                view_.drawText(heading.texts.at(at), {box.left, top, box.right, top + ListingFrame::lineHeight - 1},
+                               box.alignment);
+            }
+            top += ListingFrame::lineHeight;
+        }
+        pending_.clear();
+        view_.setFont(u"Courier New"_s, 8);
+        for (qsizetype at = 0; at < boxes.size(); ++at) {
+            int y = top;
+            for (const QString& line : lines.at(at)) {
+                view_.drawText(line, {boxes.at(at).left, y, boxes.at(at).right, y + ListingFrame::lineHeight - 1},
+                               boxes.at(at).alignment);
+                y += ListingFrame::lineHeight;
+            }
         }
     }
-}
 
-/// A heading line in `font` over boxes, kept on the page with the line
-/// under it.
-void drawHeadings(KQRView& view, ListingFrame& frame, const QList<Box>& boxes, const QStringList& texts,
-                  const FontState& font, int gapAbove = 0)
-{
-    const int top = frame.reserve(gapAbove + ListingFrame::lineHeight) + gapAbove;
-    view.setFont(font);
-    for (qsizetype at = 0; at < boxes.size() && at < texts.size(); ++at)
-        view.drawText(texts.at(at), {boxes.at(at).left, top, boxes.at(at).right, top + ListingFrame::lineHeight - 1},
-                      boxes.at(at).alignment);
-}
+private:
+    KQRView& view_;
+    ListingFrame& frame_;
+    QList<HeadingLine> pending_;
+};
 
 /// The columns of the calculation lines; the amount lines have "Apor" too.
 const QList<Box>& lineBoxes()
@@ -353,8 +379,8 @@ private:
     Describer attributes_;
 };
 
-/// The calculation lines of one conceptId, amount ("Ope") or quantity ("Can").
-DbError drawLines(KQRView& view, ListingFrame& frame, TableCursor& lines, qint64 conceptId, const QString& prefix,
+/// The calculation lines of one concept, amount ("Ope") or quantity ("Can").
+DbError drawLines(DetailWriter& writer, TableCursor& lines, qint64 conceptId, const QString& prefix,
                   const QString& conceptField, bool amount, OperandDescriber& operands)
 {
     DbError error;
@@ -367,9 +393,8 @@ DbError drawLines(KQRView& view, ListingFrame& frame, TableCursor& lines, qint64
                          u"Car"_s, u"CCo"_s, u"Mult"_s, u"Div"_s};
     if (amount)
         headings << u"Apor"_s;
-    drawHeadings(view, frame, {{25, 400}}, {amount ? u"Cálculos de importes"_s : u"Cálculo de cantidad"_s},
-                 sectionFont(), 6);
-    drawHeadings(view, frame, lineBoxes(), headings, headingFont());
+    writer.heading({{25, 400}}, {amount ? u"Cálculos de importes"_s : u"Cálculo de cantidad"_s}, sectionFont(), 6);
+    writer.heading(lineBoxes(), headings, headingFont());
 
     static const Picture lineNumber(u"ZZ9"_s);
     static const Picture year(u"Z9"_s);
@@ -407,7 +432,7 @@ DbError drawLines(KQRView& view, ListingFrame& frame, TableCursor& lines, qint64
             const qint64 group = lines.integer(u"OpeAporId"_s);
             texts << (group ? number.format(double(group)).trimmed() : QString());
         }
-        drawBand(view, frame, lineBoxes().mid(0, texts.size()), texts);
+        writer.band(lineBoxes().mid(0, texts.size()), texts);
     }
     return error;
 }
@@ -452,9 +477,10 @@ ListingResult RCONLISD(KQRView& view, const ListingRun& run)
     const QList<Box> settingBoxes{{25, 190}, {194, 385}, {395, 560}, {564, 755}};
     const QList<Box> wideBoxes{{25, 190}, {194, 755}};
     const Picture code(u"ZZZ9"_s);
+    DetailWriter writer(view, frame);
     for (; !error && !concepts.atEnd(); error = concepts.moveNext()) {
         const qint64 conceptId = concepts.integer(u"ConId"_s);
-        drawHeadings(view, frame, {{25, 755}},
+        writer.heading({{25, 755}},
                      {u"Concepto "_s + code.format(double(conceptId)).trimmed() + u" - "_s
                       + concepts.text(u"ConDesc"_s).trimmed()},
                      sectionFont(), frame.pagesDrawn() == 0 ? 0 : 10);
@@ -477,33 +503,32 @@ ListingResult RCONLISD(KQRView& view, const ListingRun& run)
             QStringList texts{settings.at(at).heading + u':', settings.at(at).text};
             if (at + 1 < settings.size())
                 texts << settings.at(at + 1).heading + u':' << settings.at(at + 1).text;
-            drawBand(view, frame, settingBoxes, texts);
+            writer.band(settingBoxes, texts);
         }
         for (const ConceptSetting& setting : longTexts) {
             if (!setting.text.isEmpty())
-                drawBand(view, frame, wideBoxes, {setting.heading + u':', setting.text});
+                writer.band(wideBoxes, {setting.heading + u':', setting.text});
         }
 
         if (!error)
-            error = drawLines(view, frame, amountLines, conceptId, u"Ope"_s, u"ConIdImp"_s, true, operands);
+            error = drawLines(writer, amountLines, conceptId, u"Ope"_s, u"ConIdImp"_s, true, operands);
         if (!error)
-            error = drawLines(view, frame, quantityLines, conceptId, u"Can"_s, u"ConIdCant"_s, false, operands);
+            error = drawLines(writer, quantityLines, conceptId, u"Can"_s, u"ConIdCant"_s, false, operands);
 
-        // The accumulators the conceptId feeds.
+        // The accumulators the concept feeds.
         while (!error && !accumulatorRows.atEnd() && accumulatorRows.integer(u"ConId"_s) < conceptId)
             error = accumulatorRows.moveNext();
         bool headed = false;
         for (; !error && !accumulatorRows.atEnd() && accumulatorRows.integer(u"ConId"_s) == conceptId;
              error = accumulatorRows.moveNext()) {
             if (!headed) {
-                drawHeadings(view, frame, {{25, 400}}, {u"Acumuladores"_s}, sectionFont(), 6);
+                writer.heading({{25, 400}}, {u"Acumuladores"_s}, sectionFont(), 6);
                 headed = true;
             }
             const QString kind = accumulatorRows.text(u"AcuTipo"_s).trimmed();
             const qint64 number = accumulatorRows.integer(u"AcuId"_s);
             static const Picture factor(u"ZZZZZ9.9999"_s);
-            drawBand(view, frame,
-                     {{25, 98}, {102, 128, TextAlignment::Right}, {134, 432}, {488, 560, TextAlignment::Right}},
+            writer.band({{25, 98}, {102, 128, TextAlignment::Right}, {134, 432}, {488, 560, TextAlignment::Right}},
                      {kind == u"H" ? u"Histórico"_s : kind == u"L" ? u"Liquidación"_s : kind,
                       code.format(double(number)).trimmed(), accumulators.description({kind, number}),
                       factor.format(accumulatorRows.number(u"ConAcuMult"_s)).trimmed()});
@@ -515,11 +540,11 @@ ListingResult RCONLISD(KQRView& view, const ListingRun& run)
         for (; !error && !expansionRows.atEnd() && expansionRows.integer(u"ConId"_s) == conceptId;
              error = expansionRows.moveNext()) {
             if (!headed) {
-                drawHeadings(view, frame, {{25, 400}}, {u"Expande en conceptos"_s}, sectionFont(), 6);
+                writer.heading({{25, 400}}, {u"Expande en conceptos"_s}, sectionFont(), 6);
                 headed = true;
             }
             const qint64 target = expansionRows.integer(u"ExpConId"_s);
-            drawBand(view, frame, {{74, 102, TextAlignment::Right}, {108, 432}},
+            writer.band({{74, 102, TextAlignment::Right}, {108, 432}},
                      {code.format(double(target)).trimmed(), conceptNames.description({target})});
         }
     }
