@@ -101,9 +101,13 @@ private:
             const Cell& cell = cells.at(column);
             switch (cell.kind) {
             case Cell::Kind::Empty: {
-                // What PXLSCHAR writes for no text, without the work.
-                static constexpr char empty[] = "    <TD></TD>\r\n";
-                file_.writeBytes(empty, sizeof empty - 1);
+                // A run of empty cells (the general columns of a concept's
+                // further rows) at once: what PXLSCHAR writes for no text.
+                qsizetype run = 1;
+                while (column + run < used && cells.at(column + run).kind == Cell::Kind::Empty)
+                    ++run;
+                writeEmptyCells(run);
+                column += run - 1;
                 break;
             }
             case Cell::Kind::Text:
@@ -115,6 +119,23 @@ private:
             }
         }
         PXLSFILA(file_, u"FIN"_s);
+    }
+
+    void writeEmptyCells(qsizetype count)
+    {
+        static constexpr char empty[] = "    <TD></TD>\r\n";
+        static constexpr qsizetype emptySize = sizeof empty - 1;
+        static const QByteArray block = [] {
+            QByteArray cells;
+            for (int repeat = 0; repeat < 128; ++repeat)
+                cells.append(empty, emptySize);
+            return cells;
+        }();
+        while (count > 0) {
+            const qsizetype now = std::min<qsizetype>(count, 128);
+            file_.writeBytes(block.constData(), now * emptySize);
+            count -= now;
+        }
     }
 
     XlsFile file_;
