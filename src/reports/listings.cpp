@@ -3,6 +3,7 @@
 #include "data/cursor.h"
 #include "data/database.h"
 #include "engine/object_registry.h"
+#include "reports/concept_listings.h"
 #include "startup/paths.h"
 
 namespace {
@@ -27,6 +28,8 @@ const QList<ListingEntry>& all()
         {QStringLiteral("RAPORTEL"), QStringLiteral("Listado de grupos de aportes"), &RAPORTEL},
         {QStringLiteral("RCARGOLI"), QStringLiteral("Listado de cargos"), &RCARGOLI},
         {QStringLiteral("RCATEGOR"), QStringLiteral("Listado de Categorias"), &RCATEGOR},
+        {QStringLiteral("RCONLISD"), QStringLiteral("Listado detallado de conceptos"), &RCONLISD},
+        {QStringLiteral("RCONLISR"), QStringLiteral("Listado resumido de conceptos"), &RCONLISR},
         {QStringLiteral("RCENTROC"), QStringLiteral("Listado de centros de costo"), &RCENTROC},
         {QStringLiteral("RCODIGOL"), QStringLiteral("Listado de códigos de anotac."), &RCODIGOL},
         {QStringLiteral("RDIASLIC"), QStringLiteral("Días de licencia"), &RDIASLIC},

@@ -6,6 +6,7 @@
 #include "ui/concept_applications_window.h"
 #include "ui/concept_code_change_window.h"
 #include "ui/concept_maintenance_windows.h"
+#include "ui/concept_export_windows.h"
 #include "ui/holiday_range_window.h"
 #include "ui/profiles_window.h"
 #include "ui/users_window.h"
@@ -35,6 +36,7 @@ QHash<QString, WindowFactory>& filledRegistry()
         registerConceptCopyWindow();
         registerConceptUsageWindow();
         registerConceptMaintenanceWindows();
+        registerConceptExportWindows();
         return true;
     }();
     (void)filled;

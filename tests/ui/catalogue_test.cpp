@@ -137,8 +137,10 @@ protected:
         }
         if (!panel.transaction.isEmpty())
             expect(ObjectRegistry::transaction(panel.transaction), name, u"no existe la transacción "_s + panel.transaction);
+        // A panel's listing is a listing or the window that chooses one (WCONLIS).
         if (!panel.listing.isEmpty() && !stillToCome(panel.listing))
-            expect(Listings::find(panel.listing), name, u"no existe el listado "_s + panel.listing);
+            expect(Listings::find(panel.listing) || WindowRegistry::find(panel.listing), name,
+                   u"no existe el listado "_s + panel.listing);
         for (const CommandDecl& command : panel.commands) {
             if (!command.opens.isEmpty())
                 expectObject(name, command.opens);
