@@ -6,6 +6,7 @@
 #include "ui/concept_applications_window.h"
 #include "ui/holiday_range_window.h"
 #include "ui/profiles_window.h"
+#include "ui/report_definition_window.h"
 #include "ui/users_window.h"
 
 #include <QHash>
@@ -30,6 +31,7 @@ QHash<QString, WindowFactory>& filledRegistry()
         registerBasicValuesWindows();
         registerEntryWindows();
         registerConceptApplicationsWindow();
+        registerReportDefinitionWindows();
         return true;
     }();
     (void)filled;
