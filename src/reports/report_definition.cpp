@@ -162,9 +162,9 @@ DbError PGRAINF1(Database& database, ReportDefinition& definition)
         // Deleted meanwhile by another workstation: written again under its number.
     } else {
         QueryCursor highest(database);
-        if (DbError error = highest.open(u"SELECT MAX(InfId) AS Ultimo FROM INFORME"_s))
+        if (DbError error = highest.open(u"SELECT InfId FROM INFORME ORDER BY InfId DESC"_s))
             return error;
-        definition.id = int(highest.hasCurrent() ? highest.integer(u"Ultimo"_s) : 0) + 1;
+        definition.id = int(highest.hasCurrent() ? highest.integer(u"InfId"_s) : 0) + 1;
     }
     return database.execute(
         u"INSERT INTO INFORME (InfId, InfDes, InfDetRes, InfCarId, InfCategor) VALUES (?, ?, ?, ?, ?)"_s,

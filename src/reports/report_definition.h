@@ -19,6 +19,8 @@
 #include <QList>
 #include <QString>
 
+#include <utility>
+
 class Database;
 
 namespace ReportFields {

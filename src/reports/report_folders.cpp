@@ -62,7 +62,7 @@ const WorkPanelDecl& WINFCARP()
 namespace {
 const ObjectRegistration transaction(&TINFORM5);
 const ObjectRegistration panel(&WINFCARP);
-const bool listEntry = [] {
+[[maybe_unused]] const bool listEntry = [] {
     ObjectRegistry::addEntry(u"PINFORM5"_s, ObjectKind::Procedure, u"Lista de carpetas de informes"_s);
     return true;
 }();

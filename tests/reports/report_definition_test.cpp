@@ -12,6 +12,8 @@
 #include "reports/report_formula_check.h"
 #include "reports/report_subjects.h"
 
+#include <QSqlError>
+
 namespace {
 
 using namespace Qt::StringLiterals;
@@ -235,7 +237,8 @@ TEST_F(ReportDefinitionTest, AFailedWriteLeavesEveryTableAsItWas)
     report->remove(ReportList::Data, 0);
     report->add(ReportList::Filter, 3);
     // The filter table is gone: the third writer fails after the first two wrote.
-    execute(u"DROP TABLE INFORME3"_s);
+    QSqlQuery drop(database->connection());
+    ASSERT_TRUE(drop.exec(sql(u"DROP TABLE INFORME3"_s))) << drop.lastError().text().toStdString();
 
     EXPECT_FALSE(report->confirm());
     ASSERT_EQ(ui.texts().size(), 1);
