@@ -42,11 +42,11 @@ QString pageCaption(ReportList list)
 {
     switch (list) {
     case ReportList::Data:
-        return u"&Datos"_s;
+        return u"Datos"_s;
     case ReportList::Classification:
-        return u"C&lasificación"_s;
+        return u"Clasificación"_s;
     case ReportList::Filter:
-        return u"&Filtro"_s;
+        return u"Filtro"_s;
     }
     return {};
 }
@@ -77,7 +77,7 @@ ReportDefinitionWindow::ReportDefinitionWindow(Database& database, UiPort& ui, s
       editor_(std::make_unique<ReportDefinitionEditor>(database, ui)),
       description_(new QLineEdit(this)),
       detailed_(new QRadioButton(u"De&tallado"_s, this)),
-      summarised_(new QRadioButton(u"&Resumido"_s, this)),
+      summarised_(new QRadioButton(u"Resumid&o"_s, this)),
       folder_(new QComboBox(this)),
       category_(new QComboBox(this)),
       lastRun_(new QLabel(this)),
@@ -143,11 +143,11 @@ ReportDefinitionWindow::ReportDefinitionWindow(Database& database, UiPort& ui, s
     layout->addWidget(pages_, 1);
 
     auto* tools = new QHBoxLayout;
-    auto* calculated = new QPushButton(u"&Cálculo"_s, this);
+    auto* calculated = new QPushButton(u"Cá&lculo"_s, this);
     calculated->setObjectName(u"Calculo"_s);
     calculated->setToolTip(u"Columnas calculadas del informe"_s);
     connect(calculated, &QPushButton::clicked, this, &ReportDefinitionWindow::openCalculated);
-    auto* check = new QPushButton(u"C&ontrolar fórmulas"_s, this);
+    auto* check = new QPushButton(u"Controlar &fórmulas"_s, this);
     check->setObjectName(u"ControlFormulas"_s);
     connect(check, &QPushButton::clicked, this, &ReportDefinitionWindow::checkFormulas);
     auto* renew = new QPushButton(u"Reno&var lista de campos"_s, this);
@@ -167,7 +167,8 @@ ReportDefinitionWindow::ReportDefinitionWindow(Database& database, UiPort& ui, s
 
     refreshAll();
     description_->setFocus();
-    resize(820, 560);
+    setMinimumSize(780, 520);
+    resize(860, 580);
 }
 
 ReportDefinitionWindow::~ReportDefinitionWindow() = default;
@@ -187,12 +188,13 @@ QWidget* ReportDefinitionWindow::makeListPage(ReportList list)
     parts.narrowing = new QLineEdit(page);
     parts.narrowing->setObjectName(u"Conteniendo"_s);
     parts.narrowing->setPlaceholderText(u"parte de la descripción"_s);
+    parts.narrowing->setMinimumWidth(200);
     parts.available = new QListWidget(page);
     parts.available->setObjectName(u"Disponibles"_s);
     parts.chosen = new QListWidget(page);
     parts.chosen->setObjectName(u"Elegidos"_s);
 
-    auto* subjectLabel = new QLabel(u"&Tema:"_s, page);
+    auto* subjectLabel = new QLabel(u"Te&ma:"_s, page);
     subjectLabel->setBuddy(parts.subject);
     auto* narrowingLabel = new QLabel(u"Co&nteniendo:"_s, page);
     narrowingLabel->setBuddy(parts.narrowing);
@@ -215,7 +217,7 @@ QWidget* ReportDefinitionWindow::makeListPage(ReportList list)
     parts.add = button(u"&Agregar >"_s, u"Agregar"_s);
     parts.remove = button(u"< &Eliminar"_s, u"Eliminar"_s);
     parts.up = button(u"&Subir"_s, u"Subir"_s);
-    parts.down = button(u"&Bajar"_s, u"Bajar"_s);
+    parts.down = button(u"Ba&jar"_s, u"Bajar"_s);
     if (list == ReportList::Classification) {
         subtotal_ = button(u"Su&btotal"_s, u"Subtotal"_s);
         subtotal_->setToolTip(u"Marca o desmarca el campo para totalizar en cada cambio (*)"_s);
@@ -226,15 +228,16 @@ QWidget* ReportDefinitionWindow::makeListPage(ReportList list)
         });
     }
     if (list == ReportList::Filter) {
-        condition_ = button(u"Con&dición..."_s, u"Condicion"_s);
+        condition_ = button(u"Cond&ición..."_s, u"Condicion"_s);
         connect(condition_, &QPushButton::clicked, this, [this] { editFilter(lists_[2].chosen->currentRow()); });
         connect(parts.chosen, &QListWidget::itemDoubleClicked, this,
                 [this] { editFilter(lists_[2].chosen->currentRow()); });
     }
     buttons->addStretch();
     grid->addLayout(buttons, 2, 1);
-    grid->setColumnStretch(0, 1);
-    grid->setColumnStretch(2, 1);
+    // The chosen list shows filter conditions beside the names: it gets the room.
+    grid->setColumnStretch(0, 2);
+    grid->setColumnStretch(2, 3);
 
     connect(parts.subject, &QComboBox::currentIndexChanged, this, [this, list](int index) {
         editor_->setSubject(list, lists_[static_cast<int>(list)].subject->itemData(index).toInt());

@@ -3,6 +3,7 @@
 #include "reports/report_definition_calculated.h"
 #include "reports/report_definition_editor.h"
 #include "reports/report_definition_filter.h"
+#include "support/ui_port.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -185,7 +186,9 @@ bool calculatedColumnDialog(QWidget* parent, Database& database, UiPort& ui, con
     auto* formula = new QPlainTextEdit(column.formula, formulaPage);
     formula->setObjectName(u"InfCalForm"_s);
     auto* choose = new QPushButton(u"Col&umnas y funciones..."_s, formulaPage);
-    formulaLayout->addWidget(new QLabel(u"&Fórmula (las columnas entre corchetes: [Título]):"_s, formulaPage));
+    auto* formulaLabel = new QLabel(u"&Fórmula (las columnas entre corchetes: [Título]):"_s, formulaPage);
+    formulaLabel->setBuddy(formula);
+    formulaLayout->addWidget(formulaLabel);
     formulaLayout->addWidget(formula);
     formulaLayout->addWidget(choose, 0, Qt::AlignLeft);
     QObject::connect(choose, &QPushButton::clicked, &dialog, [&] {

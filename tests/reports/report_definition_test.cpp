@@ -248,6 +248,30 @@ TEST_F(ReportDefinitionTest, AFailedWriteLeavesEveryTableAsItWas)
     EXPECT_TRUE(auditEntries().isEmpty());
 }
 
+TEST_F(ReportDefinitionTest, TextsHoldingQuotesAndSqlAreStoredAsTypedAndNeverRun)
+{
+    const QString description = u"Informe 'A'; DROP TABLE INFORME1 --"_s;
+    const QString condition = u"O'Neill,A:F') OR ('1'='1"_s;
+    auto report = editor();
+    report->setDescription(description);
+    report->setDetailOrSummary(u"D"_s);
+    report->add(ReportList::Data, 2);
+    report->add(ReportList::Filter, 2);
+    FilterField filter = report->filterAt(0);
+    filter.condition = condition;
+    filter.fixedOrAtRun = u"F"_s;
+    report->setFilter(0, filter);
+    ASSERT_TRUE(report->confirm()) << ui.texts().join(u'|').toStdString();
+
+    ReportDefinition stored;
+    ASSERT_TRUE(readReportDefinition(*database, report->definition().id, stored));
+    EXPECT_EQ(stored.description, description);
+    ASSERT_EQ(stored.filters.size(), 1);
+    EXPECT_EQ(stored.filters.first().condition, condition);
+    EXPECT_EQ(countRows(u"INFORME1"_s), 1) << "the table named in the text is still there";
+    EXPECT_EQ(auditEntries().first(), u"Agrega informe "_s + description + u", Carpeta '', Categoría 0"_s);
+}
+
 TEST_F(ReportDefinitionTest, TheColumnLimitAndTheSubtotalOfAnAmountAreRefused)
 {
     // 198 more fields of the personal file: with the two fixed entries, 200 columns.

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
@@ -127,12 +128,55 @@ TEST_F(ReportDefinitionWindowTest, TheWidgetsBuildADefinitionThatConfirmSavesInT
     EXPECT_EQ(caption, u"Filtro por Fecha de ingreso"_s);
     EXPECT_EQ(texts(filter.chosen), QStringList{u"Fecha de ingreso  (1/10/26:31/10/26)  [emisión]"_s});
 
+    // A calculated column through WDEFCALL and WDEFCALC; the word guard refuses first.
+    QTimer::singleShot(50, window, [] {
+        auto* list = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!list || list->objectName() != u"WDEFCALL"_s) {
+            ADD_FAILURE() << "the calculated columns are not open";
+            if (list)
+                list->reject();
+            return;
+        }
+        QTimer::singleShot(50, list, [] {
+            auto* column = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!column || column->objectName() != u"WDEFCALC"_s) {
+                ADD_FAILURE() << "the calculated column is not open";
+                return;
+            }
+            column->findChild<QLineEdit*>(u"InfCalTitu"_s)->setText(u"Doble"_s);
+            column->findChild<QComboBox*>(u"InfConteni"_s)->setCurrentText(u"Cálculo entre columnas"_s);
+            auto* formula = column->findChild<QPlainTextEdit*>(u"InfCalForm"_s);
+            formula->setPlainText(u"[Número de funcionario] * 2 + [Selected]"_s);
+            if (const QByteArray folder = qgetenv("UORDANE_SCREENSHOTS"); !folder.isEmpty())
+                column->grab().save(QString::fromLocal8Bit(folder) + u"/WDEFCALC.png"_s);
+            auto* confirm = column->findChild<QPushButton*>(u"Confirmar"_s);
+            QTest::mouseClick(confirm, Qt::LeftButton);
+            formula->setPlainText(u"[Número de funcionario] * 2"_s);
+            QTest::mouseClick(confirm, Qt::LeftButton);
+        });
+        const auto buttons = list->findChildren<QPushButton*>();
+        auto named = [&buttons](const QString& caption) {
+            for (QPushButton* button : buttons) {
+                if (button->text() == caption)
+                    return button;
+            }
+            return static_cast<QPushButton*>(nullptr);
+        };
+        QTest::mouseClick(named(u"&Agregar"_s), Qt::LeftButton);
+        if (const QByteArray folder = qgetenv("UORDANE_SCREENSHOTS"); !folder.isEmpty())
+            list->grab().save(QString::fromLocal8Bit(folder) + u"/WDEFCALL.png"_s);
+        QTest::mouseClick(named(u"&Cerrar"_s), Qt::LeftButton);
+    });
+    QTest::mouseClick(window->findChild<QPushButton*>(u"Calculo"_s), Qt::LeftButton);
+    EXPECT_EQ(texts(data.chosen).last(), u"Doble"_s);
+
     // No description, then no kind: refused, the window stays.
     window->confirm();
     QTest::keyClicks(window->descriptionBox(), u"Personal por centro"_s);
     window->confirm();
     EXPECT_EQ(boxes.texts(), (QStringList{u"No se puede totalizar por campos de importes o cantidades"_s,
                                           u"Fecha desde posterior a fecha hasta"_s,
+                                          u"No se permite utilizar la palabra SELECT en la fórmula"_s,
                                           u"Falta descripción del informe"_s,
                                           u"Falta indicar si es Detallado o Resumido"_s}));
     ASSERT_EQ(openWindow<ReportDefinitionWindow>(u"WDEFINFO"_s), window);
@@ -155,7 +199,7 @@ TEST_F(ReportDefinitionWindowTest, TheWidgetsBuildADefinitionThatConfirmSavesInT
     QStringList columns;
     while (query.next())
         columns << query.value(0).toString() + u':' + query.value(1).toString();
-    EXPECT_EQ(columns, (QStringList{u"1:1"_s, u"2:3"_s, u"3:2"_s}));
+    EXPECT_EQ(columns, (QStringList{u"1:1"_s, u"2:3"_s, u"3:2"_s, u"4:10001"_s}));
     ASSERT_TRUE(query.exec(u"SELECT CamId, InfSubtot FROM INFORME2 ORDER BY InfCorClas"_s));
     QStringList classes;
     while (query.next())
@@ -165,6 +209,10 @@ TEST_F(ReportDefinitionWindowTest, TheWidgetsBuildADefinitionThatConfirmSavesInT
     EXPECT_EQ(query.value(0).toInt(), 3);
     EXPECT_EQ(query.value(1).toString(), u"E"_s);
     EXPECT_EQ(query.value(2).toString(), u"1/10/26:31/10/26"_s);
+    ASSERT_TRUE(query.exec(u"SELECT InfCalTitu, InfConteni, InfCalForm FROM INFORME4"_s) && query.next());
+    EXPECT_EQ(query.value(0).toString(), u"Doble"_s);
+    EXPECT_EQ(query.value(1).toString(), u"Cálculo entre columnas"_s);
+    EXPECT_EQ(query.value(2).toString(), u"[Número de funcionario] * 2"_s);
 }
 
 }  // namespace
