@@ -9,6 +9,7 @@
 #include "ui/concept_export_windows.h"
 #include "ui/holiday_range_window.h"
 #include "ui/profiles_window.h"
+#include "ui/report_definition_window.h"
 #include "ui/users_window.h"
 
 #include <QHash>
@@ -37,6 +38,7 @@ QHash<QString, WindowFactory>& filledRegistry()
         registerConceptUsageWindow();
         registerConceptMaintenanceWindows();
         registerConceptExportWindows();
+        registerReportDefinitionWindows();
         return true;
     }();
     (void)filled;
