@@ -3,7 +3,7 @@
 
 UORDANE_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev fonts-liberation libldap-dev
-    libminizip-dev libfreexl-dev)
+    libminizip-dev libfreexl-dev libxlsxwriter-dev)
 # What the desktop program looks and speaks with: Qt's Spanish texts, the icon theme.
 UORDANE_BUILD_PACKAGES+=(qt6-translations-l10n adwaita-icon-theme)
 UORDANE_TEST_PACKAGES=(clang libclang-rt-14-dev postgresql sqlite3 slapd ldap-utils)
