@@ -134,8 +134,8 @@ bool fill(QString* error)
     // cost centre and concept, each with subtotals.
     const bool defined =
         run("INSERT INTO \"INFORME\" (\"InfId\", \"InfDes\", \"InfDetRes\", \"InfCarId\") VALUES (1, 'Por centro y concepto', 'D', 0)")
-        && run("INSERT INTO \"INFORME1\" (\"InfId\", \"InfCorCamp\", \"CamId\") VALUES (1, 1, 1), (1, 2, 2), (1, 3, 305), (1, 4, 306)")
-        && run("INSERT INTO \"INFORME2\" (\"InfId\", \"InfCorClas\", \"CamId\", \"InfSubtot\") VALUES (1, 1, 308, 'S'), (1, 2, 305, 'S')");
+        && run("INSERT INTO \"INFORME1\" (\"InfId\", \"InfCorCamp\", \"CamId\") VALUES (1, 1, 1001), (1, 2, 1002), (1, 3, 1305), (1, 4, 1306)")
+        && run("INSERT INTO \"INFORME2\" (\"InfId\", \"InfCorClas\", \"CamId\", \"InfSubtot\") VALUES (1, 1, 1308, 'S'), (1, 2, 1305, 'S')");
     return defined && database->connection().commit();
 }
 

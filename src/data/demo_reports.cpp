@@ -187,23 +187,23 @@ QList<DemoTable> reportTables()
         }},
         // Columns: catalogue fields (see report_fields.cpp).
         {"INFORME1", {"InfId", "InfCorCamp", "CamId", "InfAncho", "InfCorte"}, {
-            {1, 1, 302, 0, 0}, {1, 2, 1, 0, 0}, {1, 3, 2, 30, 0}, {1, 4, 401, 20, 0}, {1, 5, 306, 0, 0},
-            {2, 1, 1, 0, 0}, {2, 2, 2, 32, 0}, {2, 3, 103, 0, 0}, {2, 4, 802, 0, 0}, {2, 5, 107, 0, 0},
-            {3, 1, 1, 0, 0}, {3, 2, 306, 0, 0},
+            {1, 1, 1302, 0, 0}, {1, 2, 1001, 0, 0}, {1, 3, 1002, 30, 0}, {1, 4, 1401, 20, 0}, {1, 5, 1306, 0, 0},
+            {2, 1, 1001, 0, 0}, {2, 2, 1002, 32, 0}, {2, 3, 1103, 0, 0}, {2, 4, 802, 0, 0}, {2, 5, 1107, 0, 0},
+            {3, 1, 1001, 0, 0}, {3, 2, 1306, 0, 0},
         }},
         {"INFORME2", {"InfId", "InfCorClas", "CamId", "InfSubtot"}, {
-            {1, 1, 309, "S"},
+            {1, 1, 1309, "S"},
             {2, 1, 801, "S"},
-            {3, 1, 2, "N"},
+            {3, 1, 1002, "N"},
         }},
         // Only earnings; the employees still active; earnings that generate
         // aguinaldo, between the dates asked at the run.
         {"INFORME3", {"InfId", "InfCorFilt", "CamId", "InfFijoEmi", "InfCondici", "InfNot", "ConId"}, {
-            {1, 1, 307, "F", "H", "N", 0},
-            {2, 1, 6, "F", "A", "N", 0},
-            {3, 1, 307, "F", "H", "N", 0},
-            {3, 2, 403, "F", "G", "N", 0},
-            {3, 3, 302, "E", "1/12/24:31/5/25", "N", 0},
+            {1, 1, 1307, "F", "H", "N", 0},
+            {2, 1, 1006, "F", "A", "N", 0},
+            {3, 1, 1307, "F", "H", "N", 0},
+            {3, 2, 1403, "F", "G", "N", 0},
+            {3, 3, 1302, "E", "1/12/24:31/5/25", "N", 0},
         }},
         {"INFORME4", {"InfId", "InfCalId", "CamId", "InfCalTitu", "InfConteni", "InfCalForm", "InfCalF1", "InfCalF2",
                       "InfCalF3", "InfCalAuxi"}, {

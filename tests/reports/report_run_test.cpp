@@ -249,7 +249,7 @@ TEST_P(ReportRun, PagesAndWorkbookCarryTheTotalsOfTheQuery)
 TEST_P(ReportRun, SummarisedYearEndBaseIsOneLinePerEmployeeWithItsTwelfth)
 {
     ReportRunOptions options;
-    options.answers.insert(302, firstHalf);
+    options.answers.insert(1302, firstHalf);
     CollectingSink sink;
     run(3, sink, options);
     EXPECT_TRUE(sink.of(ReportLine::Kind::Detail).isEmpty());
@@ -304,7 +304,7 @@ TEST_P(ReportRun, EmployeesByAttributeWithNullAndNegatedFilters)
     }
 
     // "NULL" on a numeric field: the employees without weekly hours.
-    addReport(90, u"D"_s, {1, 807});
+    addReport(90, u"D"_s, {1001, 807});
     addFilter(90, 1, 807, u"NULL"_s);
     CollectingSink without;
     run(90, without);
@@ -313,7 +313,7 @@ TEST_P(ReportRun, EmployeesByAttributeWithNullAndNegatedFilters)
     ASSERT_GT(missing, 0);
     EXPECT_EQ(without.of(ReportLine::Kind::Detail).size(), missing);
     // Negated: everybody else; a range on the number works on its value.
-    addReport(91, u"D"_s, {1, 807});
+    addReport(91, u"D"_s, {1001, 807});
     addFilter(91, 1, 807, u"40:48"_s, u"S"_s);
     CollectingSink outside;
     run(91, outside);
@@ -326,34 +326,34 @@ TEST_P(ReportRun, UserTextNeverRunsAsSql)
 {
     const QList<qint64> before = tableCounts();
     // A character condition with quotes and SQL is a value compared with.
-    addReport(92, u"D"_s, {1, 2});
-    addFilter(92, 1, 2, u"x'); DELETE FROM FUNCIONA; --,O'Neill"_s);
+    addReport(92, u"D"_s, {1001, 1002});
+    addFilter(92, 1, 1002, u"x'); DELETE FROM FUNCIONA; --,O'Neill"_s);
     CollectingSink none;
     run(92, none);
     EXPECT_TRUE(none.of(ReportLine::Kind::Detail).isEmpty());
     // Negated, the same text lets every employee through.
-    addReport(93, u"D"_s, {1, 2});
-    addFilter(93, 1, 2, u"x'; DROP TABLE HISTORIA; --"_s, u"S"_s);
+    addReport(93, u"D"_s, {1001, 1002});
+    addFilter(93, 1, 1002, u"x'; DROP TABLE HISTORIA; --"_s, u"S"_s);
     CollectingSink all;
     run(93, all);
     EXPECT_EQ(all.of(ReportLine::Kind::Detail).size(), scalar(u"SELECT COUNT(*) FROM FUNCIONA"_s).toLongLong());
 
     // A numeric condition holding SQL is refused before anything runs.
-    addReport(94, u"D"_s, {1});
-    addFilter(94, 1, 1, u"1 OR 1=1"_s);
+    addReport(94, u"D"_s, {1001});
+    addFilter(94, 1, 1001, u"1 OR 1=1"_s);
     CollectingSink refusedSink;
     ReportRunResult refused = runReport(*database, ui, 94, {}, refusedSink);
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.message, u"Filtro por Número de funcionario: Debe indicar valores numéricos"_s);
 
     // Formulas with SQL are formulas that do not read, never statements.
-    addReport(95, u"D"_s, {1, 306});
+    addReport(95, u"D"_s, {1001, 1306});
     addCalculation(95, 1, u"Maldad"_s, u"[Importe liquidado]; DELETE FROM HISTORIA"_s);
     CollectingSink formulaSink;
     refused = runReport(*database, ui, 95, {}, formulaSink);
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.message, u"Error en la fórmula de [Maldad]: Carácter inesperado ';' en la posición 20"_s);
-    addReport(96, u"D"_s, {1, 306});
+    addReport(96, u"D"_s, {1001, 1306});
     addCalculation(96, 1, u"Texto"_s, u"iif([Importe liquidado] > 0, \"'); DROP TABLE CONCEPT; --\", \"\")"_s);
     CollectingSink textSink;
     run(96, textSink);
@@ -361,19 +361,19 @@ TEST_P(ReportRun, UserTextNeverRunsAsSql)
     EXPECT_EQ(textSink.of(ReportLine::Kind::Detail).first().values.at(2).text, u"'); DROP TABLE CONCEPT; --"_s);
 
     // A catalogue row altered to hold SQL is refused too.
-    ASSERT_FALSE(database->execute(u"UPDATE CAMPOS SET CamText = ? WHERE CamId = 2"_s,
+    ASSERT_FALSE(database->execute(u"UPDATE CAMPOS SET CamText = ? WHERE CamId = 1002"_s,
                                    {u"FUNCIONA.FunApeNom; DELETE FROM FUNCIONA"_s}));
     CollectingSink alteredSink;
     refused = runReport(*database, ui, 92, {}, alteredSink);
     EXPECT_FALSE(refused.ok);
-    EXPECT_EQ(refused.message, u"El campo 2 (Apellidos y nombres) del catálogo de campos de informes no es válido"_s);
+    EXPECT_EQ(refused.message, u"El campo 1002 (Apellidos y nombres) del catálogo de campos de informes no es válido"_s);
     EXPECT_EQ(tableCounts(), before);
 }
 
 TEST_P(ReportRun, BadCalculationsAndFieldsAreExplained)
 {
     // Division by zero leaves the cell blank and says on how many rows.
-    addReport(97, u"D"_s, {1, 306});
+    addReport(97, u"D"_s, {1001, 1306});
     addCalculation(97, 1, u"Cociente"_s, u"[Importe liquidado] / ([Número de funcionario] - 1001)"_s);
     CollectingSink sink;
     const ReportRunResult result = run(97, sink);
@@ -382,20 +382,20 @@ TEST_P(ReportRun, BadCalculationsAndFieldsAreExplained)
     EXPECT_EQ(result.notices, QStringList({u"Aviso: "_s + QString::number(zero)
                                            + u" fila(s) con la columna [Cociente] en blanco: División por cero"_s}));
     // A reference to a column the report does not hold, and a later one.
-    addReport(98, u"D"_s, {1});
+    addReport(98, u"D"_s, {1001});
     addCalculation(98, 1, u"A"_s, u"[B] * 2"_s);
     addCalculation(98, 2, u"B"_s, u"[Número de funcionario] + 1"_s);
     CollectingSink laterSink;
     ReportRunResult refused = runReport(*database, ui, 98, {}, laterSink);
     EXPECT_EQ(refused.message, u"No puede utilizar la columna [B] en la fórmula de cálculo de [A] porque se calcula despues"_s);
-    addReport(99, u"D"_s, {1});
+    addReport(99, u"D"_s, {1001});
     addCalculation(99, 1, u"C"_s, u"[Sueldo] * 2"_s);
     CollectingSink missingSink;
     refused = runReport(*database, ui, 99, {}, missingSink);
     EXPECT_EQ(refused.message,
               u"La fórmula de cálculo de [C] hace referencia a la columna [Sueldo] que no está incluida en el informe"_s);
     // Liquidations and movements cannot be read in one report.
-    addReport(100, u"D"_s, {306, 503});
+    addReport(100, u"D"_s, {1306, 1503});
     CollectingSink mixedSink;
     refused = runReport(*database, ui, 100, {}, mixedSink);
     EXPECT_FALSE(refused.ok);
