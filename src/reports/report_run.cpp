@@ -233,7 +233,6 @@ private:
     QVariantList values_;
     QList<GroupSums> groups_;          ///< per classification level
     GroupSums total_;
-    QList<QString> openKeys_;
     QList<ReportValue> openValues_;
     QHash<QString, qint64> blanked_;   ///< "column: reason" -> rows left blank
 };
@@ -335,6 +334,9 @@ bool ReportRunner::addColumns()
     }
     for (const RunColumn& column : columns_)
         layout_.columns.append(column.layout);
+    layout_.levels = int(definition_.classification.size());
+    if (!definition_.detailed && layout_.levels > 0)
+        layout_.groupTitle = catalogue_.value(definition_.classification.last().field).description;
     // Formulas name the columns by title, and the classification fields too.
     for (qsizetype index = 0; index < columns_.size(); ++index)
         titles_.insert(columns_.at(index).layout.title, int(index));
@@ -470,26 +472,28 @@ ReportValue ReportRunner::evaluate(int column, QList<ReportValue>& row)
     return ReportValue::null();
 }
 
-QString groupKey(const ReportValue& value)
+/// Whether two classification values fall in the same group.
+bool sameValue(const ReportValue& left, const ReportValue& right)
 {
-    switch (value.kind) {
+    if (left.kind != right.kind)
+        return false;
+    switch (left.kind) {
     case ReportValue::Kind::Null:
-        return {};
+        return true;
     case ReportValue::Kind::Number:
-        return QString::number(value.number, 'g', 17);
+        return left.number == right.number;
     case ReportValue::Kind::Text:
-        return value.text;
+        return left.text == right.text;
     case ReportValue::Kind::Date:
-        return value.date.toString(Qt::ISODate);
+        return left.date == right.date;
     }
-    return {};
+    return false;
 }
 
 void ReportRunner::openGroups(int fromLevel, const QList<ReportValue>& keys)
 {
     const int levels = int(definition_.classification.size());
     for (int level = fromLevel; level < levels; ++level) {
-        openKeys_[level] = groupKey(keys.at(level));
         openValues_[level] = keys.at(level);
         groups_[level].reset(columns_.size());
         // A summarised report shows its deepest groups as lines of their own.
@@ -535,7 +539,6 @@ bool ReportRunner::readRows()
         return refuse(failureText(statement.failure(u"No se pudo leer los datos del informe"_s)));
     const int levels = int(definition_.classification.size());
     groups_ = QList<GroupSums>(levels);
-    openKeys_ = QList<QString>(levels);
     openValues_ = QList<ReportValue>(levels);
     total_.reset(columns_.size());
     QList<ReportFieldType> selectTypes;
@@ -557,7 +560,7 @@ bool ReportRunner::readRows()
         }
         int changed = first ? 0 : levels;
         for (int level = 0; !first && level < levels; ++level) {
-            if (groupKey(keys.at(level)) != openKeys_.at(level)) {
+            if (!sameValue(keys.at(level), openValues_.at(level))) {
                 changed = level;
                 break;
             }
@@ -622,9 +625,17 @@ public:
     bool begin(const ReportLayout& layout, QString& error) override
     {
         layout_ = layout;
+        offset_ = layout.groupTitle.isEmpty() ? 0 : 1;
+        // Each column as wide as its values and, within reason, its heading.
+        QList<ReportColumnLayout> shown;
+        if (offset_)
+            shown.append({layout.groupTitle, ReportFieldType::Character, {}, false, groupCharacters});
+        shown.append(layout.columns);
         int characters = 0;
-        for (const ReportColumnLayout& column : layout.columns)
+        for (ReportColumnLayout& column : shown) {
+            column.characters = qMax(column.characters, qMin(int(column.title.size()), 24));
             characters += column.characters + 1;
+        }
         // Columns that do not fit upright turn the paper on its side.
         const int uprightCharacters = (759 - 24 - 8) * 5 / 32;
         ListingJob job;
@@ -639,19 +650,19 @@ public:
         frame_.emplace(view_, header, &ui_);
         const int right = frame_->frameRight() - 4;
         const int available = (right - 28) * 5 / 32;
-        // Too wide even on its side: the text columns give way.
+        // Too wide even on its side: every column gives way.
         double scale = 1;
         if (characters > available)
             scale = double(available) / characters;
         int left = 28;
-        for (const ReportColumnLayout& column : layout.columns) {
+        for (const ReportColumnLayout& column : shown) {
             const int width = qMax(3, int(column.characters * scale)) * 32 / 5;
-            ListingColumn shown;
-            shown.heading = column.title;
-            shown.headingLeft = left;
-            shown.headingRight = qMin(right, left + width);
-            shown.alignment = column.type == ReportFieldType::Number ? TextAlignment::Right : TextAlignment::Left;
-            frame_->addColumn(shown);
+            ListingColumn added;
+            added.heading = column.title;
+            added.headingLeft = left;
+            added.headingRight = qMin(right, left + width);
+            added.alignment = column.type == ReportFieldType::Number ? TextAlignment::Right : TextAlignment::Left;
+            frame_->addColumn(added);
             left += width + 6;
         }
         return true;
@@ -661,7 +672,7 @@ public:
     {
         switch (line.kind) {
         case ReportLine::Kind::Detail: {
-            QStringList cells;
+            QStringList cells(offset_);
             for (qsizetype column = 0; column < line.values.size(); ++column)
                 cells.append(formatReportValue(line.values.at(column), layout_.columns.at(column).picture));
             frame_->addRow(cells);
@@ -671,6 +682,16 @@ public:
             labelled(line.label, line.level * 12, {});
             return;
         case ReportLine::Kind::Subtotal:
+            if (offset_ && line.level == layout_.levels - 1) {
+                // A summarised report's group: its name in the first column.
+                QStringList cells = {line.label};
+                for (qsizetype column = 0; column < line.values.size(); ++column)
+                    cells.append(formatReportValue(line.values.at(column), layout_.columns.at(column).picture));
+                frame_->addRow(cells);
+                return;
+            }
+            labelled(line.label, line.level * 12, line.values);
+            return;
         case ReportLine::Kind::Total:
             labelled(line.label, line.level * 12, line.values);
             return;
@@ -694,23 +715,31 @@ private:
         const int top = frame_->reserve(ListingFrame::lineHeight);
         const QList<ListingColumn>& columns = frame_->columns();
         int labelRight = frame_->frameRight() - 4;
-        QStringList cells;
+        QStringList cells(offset_);
         for (qsizetype column = 0; column < sums.size(); ++column) {
             const bool shown = !sums.at(column).isNull();
             cells.append(shown ? formatReportValue(sums.at(column), layout_.columns.at(column).picture) : QString());
             if (shown)
-                labelRight = qMin(labelRight, columns.at(column).detailLeft - 2);
+                labelRight = qMin(labelRight, columns.at(column + offset_).detailLeft - 6);
         }
         frame_->drawRow(top, cells);
+        // The label keeps to the room left of the first sum.
+        const int labelLeft = 28 + indent;
+        const int room = qMax(4, (labelRight - labelLeft) * 5 / 32);
         view_.setFont(u"Courier New"_s, 8, true);
-        view_.drawText(label, {28 + indent, top, qMax(28 + indent + 40, labelRight), top + ListingFrame::lineHeight - 1});
+        view_.drawText(label.left(room), {labelLeft, top, qMax(labelLeft + 40, labelRight),
+                                          top + ListingFrame::lineHeight - 1});
     }
+
+    /// Characters of the column that names a summarised report's groups.
+    static constexpr int groupCharacters = 32;
 
     KQRView& view_;
     UiPort& ui_;
     QString company_;
     QString user_;
     ReportLayout layout_;
+    int offset_ = 0;  ///< 1 when the groups of a summarised report have a column
     std::optional<ListingFrame> frame_;
 };
 
@@ -770,10 +799,15 @@ public:
         for (const QString& filter : layout.filters)
             text(row++, 0, filter, nullptr);
         headingRow_ = row + 1;
+        offset_ = layout.groupTitle.isEmpty() ? 0 : 1;
+        if (offset_) {
+            text(headingRow_, 0, layout.groupTitle, bold_);
+            worksheet_set_column(sheet_, 0, 0, 34, nullptr);
+        }
         for (qsizetype column = 0; column < layout.columns.size(); ++column) {
-            text(headingRow_, lxw_col_t(column), layout.columns.at(column).title, bold_);
-            worksheet_set_column(sheet_, lxw_col_t(column), lxw_col_t(column),
-                                 qBound(8, layout.columns.at(column).characters + 2, 60), nullptr);
+            const lxw_col_t at = lxw_col_t(column + offset_);
+            text(headingRow_, at, layout.columns.at(column).title, bold_);
+            worksheet_set_column(sheet_, at, at, qBound(8, layout.columns.at(column).characters + 2, 60), nullptr);
         }
         row_ = headingRow_ + 1;
         return true;
@@ -782,14 +816,16 @@ public:
     void line(const ReportLine& line) override
     {
         const bool labelled = line.kind != ReportLine::Kind::Detail;
+        // A summarised report's groups are plain lines with their name first.
+        const bool group = offset_ && line.kind == ReportLine::Kind::Subtotal && line.level == layout_.levels - 1;
         if (labelled)
-            text(row_, 0, line.label, bold_);
+            text(row_, 0, line.label, group ? nullptr : bold_);
         for (qsizetype column = 0; column < line.values.size(); ++column) {
             const ReportValue& value = line.values.at(column);
             // The label takes the first cell of a subtotal when nothing is summed there.
-            if (labelled && column == 0 && value.isNull())
+            if (labelled && !offset_ && column == 0 && value.isNull())
                 continue;
-            cell(lxw_col_t(column), value, labelled);
+            cell(lxw_col_t(column + offset_), value, labelled && !group);
         }
         ++row_;
     }
@@ -827,7 +863,7 @@ private:
             return;
         case ReportValue::Kind::Number:
             worksheet_write_number(sheet_, row_, column, value.number,
-                                   bold ? boldNumberFormats_.at(column) : numberFormats_.at(column));
+                                   bold ? boldNumberFormats_.at(column - offset_) : numberFormats_.at(column - offset_));
             return;
         case ReportValue::Kind::Text:
             text(row_, column, value.text, bold ? bold_ : nullptr);
@@ -852,6 +888,7 @@ private:
     QList<lxw_format*> numberFormats_;
     QList<lxw_format*> boldNumberFormats_;
     lxw_row_t headingRow_ = 0;
+    int offset_ = 0;  ///< 1 when the groups of a summarised report have a column
     lxw_row_t row_ = 0;
 };
 

@@ -37,6 +37,10 @@ struct ReportLayout {
     bool detailed = true;  ///< "D"; false for a summarised ("R") report
     QList<ReportColumnLayout> columns;
     QStringList filters;   ///< "Fecha de liquidación: 1/1/25:30/6/25", for the header
+    int levels = 0;        ///< classification levels
+    /// A summarised report's lines of its deepest groups are named by this
+    /// field ("Apellidos y nombres"): the sinks give it a column of its own.
+    QString groupTitle;
 };
 
 /// One line of a report.
