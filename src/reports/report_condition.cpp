@@ -136,6 +136,7 @@ ReportCondition readCondition(const QString& text, ReportFieldType type)
             condition.error = type == ReportFieldType::Number ? u"Debe indicar valores numéricos"_s
                               : type == ReportFieldType::Date ? u"Fecha incorrecta"_s
                                                               : u"Rango incorrecto: "_s + written.trimmed();
+            condition.items.clear();
             return condition;
         }
         item.low = low.value;

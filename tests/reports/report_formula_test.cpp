@@ -158,6 +158,10 @@ TEST(ReportCondition, RefusesWhatTheFilterEditorRefuses)
     EXPECT_EQ(readCondition(u"1/11/00:31/10/00"_s, ReportFieldType::Date).error,
               u"Fecha desde posterior a fecha hasta"_s);
     EXPECT_EQ(readCondition(u""_s, ReportFieldType::Character).error, u"Falta indicar la condición"_s);
+    // A refused condition keeps no items read before the fault.
+    const ReportCondition twoColons = readCondition(u"A,B:C:D"_s, ReportFieldType::Character);
+    EXPECT_EQ(twoColons.error, u"Rango incorrecto: B:C:D"_s);
+    EXPECT_TRUE(twoColons.items.empty());
     EXPECT_EQ(readCondition(QString(maximumConditionLength + 1, u'A'), ReportFieldType::Character).error,
               u"La condición tiene más de 2000 caracteres"_s);
     // A character condition holding SQL is only a value to compare with.
