@@ -420,9 +420,10 @@ private:
         // A date plus or minus days stays a date.
         if (left.kind == ReportValue::Kind::Date && (op == u"+"_s || op == u"-"_s)
             && right.kind != ReportValue::Kind::Date) {
-            const qint64 days = qint64(std::trunc(right.toNumber()));
-            if (std::abs(days) > 3'000'000)
+            const double whole = std::trunc(right.toNumber());
+            if (!(std::abs(whole) <= 3'000'000))
                 return fail(u"Fecha fuera de rango"_s);
+            const qint64 days = qint64(whole);
             return ReportValue::ofDate(left.date.addDays(op == u"+"_s ? days : -days));
         }
         const double a = left.toNumber();
@@ -480,7 +481,7 @@ private:
     ReportValue dateAdd(const QString& interval, double amount, const QDate& date)
     {
         const double whole = std::trunc(amount);
-        if (std::abs(whole) > 1'000'000)
+        if (!(std::abs(whole) <= 1'000'000))
             return fail(u"Fecha fuera de rango"_s);
         const int count = int(whole);
         const QString unit = interval.trimmed().toLower();

@@ -81,6 +81,9 @@ TEST(ReportFormula, BadFormulasAndBadValuesGiveAMessage)
     EXPECT_EQ(error(u"   "_s), u"No indicó una fórmula para el campo calculado"_s);
     EXPECT_EQ(error(u"DateAdd(\"siglo\", 1, [Ingreso])"_s), u"Intervalo desconocido: siglo"_s);
     EXPECT_EQ(error(u"Left$([Nombre], -1)"_s), u"Cantidad de caracteres incorrecta"_s);
+    // Days beyond any calendar, added to a date or by DateAdd.
+    EXPECT_EQ(error(u"[Ingreso] + 1"_s + QString(70, u'0')), u"Fecha fuera de rango"_s);
+    EXPECT_EQ(error(u"DateAdd(\"d\", 1"_s + QString(70, u'0') + u", [Ingreso])"_s), u"Fecha fuera de rango"_s);
 
     // Nesting deeper than the limit, in parentheses, calls and signs.
     const int deep = maximumFormulaDepth + 5;
