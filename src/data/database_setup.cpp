@@ -2,6 +2,7 @@
 
 #include "data/demo_company.h"
 #include "data/record_locks.h"
+#include "data/report_fields.h"
 #include "data/schema.h"
 #include "data/schema_sql.h"
 #include "support/pencript.h"
@@ -272,7 +273,8 @@ bool tableIsEmpty(Database& database, const QString& table, bool* empty, QString
 bool writeFixedRows(Database& database, QString* error)
 {
     return writeCompanyRecord(database, error) && writeFixedRunTypes(database, error)
-           && writeFixedAttributes(database, error) && writeFixedHolidayList(database, error);
+           && writeFixedAttributes(database, error) && writeFixedHolidayList(database, error)
+           && writeReportFields(database, error);
 }
 
 /// Brings one existing table up to its definition: fields and indexes that

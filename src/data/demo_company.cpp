@@ -2,6 +2,7 @@
 
 #include "data/database_setup.h"
 #include "data/demo_tables.h"
+#include "data/report_fields.h"
 #include "data/schema_sql.h"
 #include "support/pencript.h"
 
@@ -323,6 +324,7 @@ bool loadDemoCompany(Database& database, QString* error)
                 loaded = insertTable(database, demo, error);
         }
     }
+    loaded = loaded && loadDemoReports(database, error);
     if (loaded && database.connection().commit())
         return true;
     if (loaded && error)
