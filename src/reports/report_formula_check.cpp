@@ -28,20 +28,6 @@ QString formulaWordRefusal(const QString& formula)
     return u"No se permite utilizar la palabra "_s + word + u" en la fórmula"_s;
 }
 
-QStringList formulaReferences(const QString& formula)
-{
-    QStringList names;
-    qsizetype at = 0;
-    while ((at = formula.indexOf(u'[', at)) >= 0) {
-        const qsizetype end = formula.indexOf(u']', at + 1);
-        if (end < 0)
-            break;
-        names.append(formula.mid(at + 1, end - at - 1).trimmed());
-        at = end + 1;
-    }
-    return names;
-}
-
 namespace {
 
 const QChar quote = u'"';

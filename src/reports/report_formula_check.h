@@ -6,6 +6,8 @@
 // before the column that uses it. A formula is never run as SQL; the word
 // guard only keeps such texts out of the definitions.
 
+#include "reports/report_formula.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -24,8 +26,8 @@ QString PCONTSQL(const QString& text);
 /// when `formula` holds none.
 QString formulaWordRefusal(const QString& formula);
 
-/// The names a formula refers to: the texts between "[" and "]", in order.
-QStringList formulaReferences(const QString& formula);
+// The names a formula refers to, formulaReferences, come from the
+// evaluator's header: the check and the run read a formula alike.
 
 /// One line of the formula check's result.
 struct FormulaCheckLine {
