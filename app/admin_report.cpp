@@ -84,7 +84,7 @@ int fieldNamed(const ReportCatalogue& catalogue, const QString& name)
     const int id = name.trimmed().toInt(&number);
     if (number)
         return catalogue.contains(id) ? id : 0;
-    for (const CatalogueEntry& entry : catalogue) {
+    for (const ReportCatalogueField& entry : catalogue) {
         if (entry.description.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
             return entry.id;
     }

@@ -18,7 +18,7 @@ bool readReportCatalogue(Database& database, ReportCatalogue& catalogue, QString
         return false;
     }
     for (; rows.hasCurrent(); rows.moveNext()) {
-        CatalogueEntry entry;
+        ReportCatalogueField entry;
         entry.id = int(rows.integer(u"CamId"_s));
         entry.description = rows.text(u"CamDes"_s).trimmed();
         entry.group = int(rows.integer(u"CamGrupo"_s));
@@ -102,7 +102,7 @@ std::optional<std::pair<QString, QString>> splitColumn(const QString& column)
     return std::make_pair(match.captured(1), match.captured(2));
 }
 
-QString invalidField(const CatalogueEntry& field)
+QString invalidField(const ReportCatalogueField& field)
 {
     return u"El campo "_s + QString::number(field.id) + u" ("_s + field.description
            + u") del catálogo de campos de informes no es válido"_s;
@@ -110,13 +110,13 @@ QString invalidField(const CatalogueEntry& field)
 
 }  // namespace
 
-ReportSource planReportSource(const QList<CatalogueEntry>& fields)
+ReportSource planReportSource(const QList<ReportCatalogueField>& fields)
 {
     ReportSource source;
     QSet<QString> needed;
     QStringList attributeJoins;
     bool positionAttributes = false;
-    for (const CatalogueEntry& field : fields) {
+    for (const ReportCatalogueField& field : fields) {
         const std::optional<std::pair<QString, QString>> parts = splitColumn(field.column);
         if (!parts) {
             source.error = invalidField(field);

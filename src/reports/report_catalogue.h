@@ -18,7 +18,7 @@
 #include <optional>
 
 /// One catalogue field as read from CAMPOS.
-struct CatalogueEntry {
+struct ReportCatalogueField {
     int id = 0;
     QString description;  ///< `CamDes`
     int group = 0;        ///< `CamGrupo`
@@ -30,7 +30,7 @@ struct CatalogueEntry {
 };
 
 /// The catalogue fields by number.
-using ReportCatalogue = QHash<int, CatalogueEntry>;
+using ReportCatalogue = QHash<int, ReportCatalogueField>;
 
 /// Reads every row of CAMPOS. False with `error` set on a database failure.
 bool readReportCatalogue(Database& database, ReportCatalogue& catalogue, QString* error);
@@ -45,4 +45,4 @@ struct ReportSource {
 
 /// Plans the query of a report that reads `fields`: checks each field's
 /// catalogue texts and joins every table they need, in dependency order.
-ReportSource planReportSource(const QList<CatalogueEntry>& fields);
+ReportSource planReportSource(const QList<ReportCatalogueField>& fields);

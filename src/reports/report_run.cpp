@@ -163,7 +163,7 @@ ReportValue readValue(const Statement& statement, int column, ReportFieldType ty
     return ReportValue::null();
 }
 
-int defaultWidth(const CatalogueEntry& field, double stored)
+int defaultWidth(const ReportCatalogueField& field, double stored)
 {
     if (stored >= 1)
         return qBound(1, int(std::lround(stored)), 80);
@@ -204,7 +204,7 @@ private:
     bool addColumns();
     bool addFormulas();
     bool buildQuery();
-    bool conditionOf(const Filter& filter, const CatalogueEntry& field, QString& condition);
+    bool conditionOf(const Filter& filter, const ReportCatalogueField& field, QString& condition);
     bool readRows();
     void closeGroups(int fromLevel);
     void openGroups(int fromLevel, const QList<ReportValue>& keys);
@@ -316,7 +316,7 @@ bool ReportRunner::addColumns()
         if (!catalogue_.contains(data.field))
             return refuse(u"El informe usa el campo "_s + QString::number(data.field)
                           + u", que no está en el catálogo de campos de informes"_s);
-        const CatalogueEntry& field = catalogue_.value(data.field);
+        const ReportCatalogueField& field = catalogue_.value(data.field);
         RunColumn column;
         column.layout = {field.description, field.type, field.picture, field.summable, defaultWidth(field, data.width)};
         column.select = selectOf(data.field);
@@ -379,7 +379,7 @@ bool ReportRunner::addFormulas()
     return true;
 }
 
-bool ReportRunner::conditionOf(const Filter& filter, const CatalogueEntry& field, QString& condition)
+bool ReportRunner::conditionOf(const Filter& filter, const ReportCatalogueField& field, QString& condition)
 {
     if (options_.extraFilters.contains(filter.field)) {
         condition = options_.extraFilters.value(filter.field);
@@ -411,7 +411,7 @@ bool ReportRunner::buildQuery()
         if (!defined)
             filters.append({extra.key(), false, extra.value(), false});
     }
-    QList<CatalogueEntry> fields;
+    QList<ReportCatalogueField> fields;
     for (const int field : selectFields_)
         fields.append(catalogue_.value(field));
     for (const Filter& filter : filters) {
@@ -426,7 +426,7 @@ bool ReportRunner::buildQuery()
 
     QStringList where;
     for (const Filter& filter : filters) {
-        const CatalogueEntry& field = catalogue_.value(filter.field);
+        const ReportCatalogueField& field = catalogue_.value(filter.field);
         QString text;
         if (!conditionOf(filter, field, text))
             return false;
@@ -499,7 +499,7 @@ void ReportRunner::openGroups(int fromLevel, const QList<ReportValue>& keys)
         // A summarised report shows its deepest groups as lines of their own.
         if (!definition_.detailed && level == levels - 1)
             continue;
-        const CatalogueEntry& field = catalogue_.value(definition_.classification.at(level).field);
+        const ReportCatalogueField& field = catalogue_.value(definition_.classification.at(level).field);
         ReportLine heading;
         heading.kind = ReportLine::Kind::Heading;
         heading.level = level;
@@ -516,7 +516,7 @@ void ReportRunner::closeGroups(int fromLevel)
         const bool deepestOfSummary = !definition_.detailed && level == levels - 1;
         if (!definition_.classification.at(level).subtotal && !deepestOfSummary)
             continue;
-        const CatalogueEntry& field = catalogue_.value(definition_.classification.at(level).field);
+        const ReportCatalogueField& field = catalogue_.value(definition_.classification.at(level).field);
         ReportLine line;
         line.kind = ReportLine::Kind::Subtotal;
         line.level = level;

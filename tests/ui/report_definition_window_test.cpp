@@ -29,6 +29,8 @@ protected:
         MainFormTest::SetUp();
         if (HasFatalFailure())
             return;
+        // A catalogue of the test's own in place of the one init writes.
+        ASSERT_TRUE(QSqlQuery(database->connection()).exec(u"DELETE FROM CAMPOS"_s));
         int order = 0;
         for (const auto& [id, description, group, type, summable] :
              {std::tuple{1, u"Número de funcionario"_s, 1, u"N"_s, false},
