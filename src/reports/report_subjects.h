@@ -3,7 +3,8 @@
 // The subjects of the report field catalogue (CAMPOS). Each catalogue field
 // belongs to one subject group (`CamGrupo`); the definition editor's subject
 // combos offer the subjects in this order and list the fields of the chosen
-// group. The catalogue seed and the editor both take the numbers from here.
+// group. The numbers are the catalogue seed's (data/report_fields.h), so
+// that the rows init writes and the editor's combos agree.
 //
 //   CamGrupo  subject          what its fields come from
 //   1         "Funcionario"    the employee (FUNCIONA) and the employee attributes
@@ -19,18 +20,20 @@
 // clock marks (a report holding one needs a date filter); 801 to 900 are the
 // employee and position attributes, 800 plus the attribute number.
 
+#include "data/report_fields.h"
+
 #include <array>
 
 namespace ReportSubjects {
 
-constexpr int Employee = 1;
-constexpr int Position = 2;
-constexpr int PersonalFile = 3;
-constexpr int Liquidations = 4;
-constexpr int Concepts = 5;
-constexpr int ClockMarks = 6;
-constexpr int Movements = 7;
-constexpr int Calculations = 8;
+constexpr int Employee = ReportSubject::employee;
+constexpr int Position = ReportSubject::position;
+constexpr int PersonalFile = ReportSubject::personalFile;
+constexpr int Liquidations = ReportSubject::liquidations;
+constexpr int Concepts = ReportSubject::concepts;
+constexpr int ClockMarks = ReportSubject::clockMarks;
+constexpr int Movements = ReportSubject::movements;
+constexpr int Calculations = ReportSubject::calculations;
 
 /// One subject as the editor's combos show it.
 struct Subject {
