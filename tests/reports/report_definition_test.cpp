@@ -48,7 +48,7 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         // A catalogue of the test's own in place of the one init writes.
-        ASSERT_TRUE(QSqlQuery(database->connection()).exec(u"DELETE FROM CAMPOS"_s));
+        ASSERT_TRUE(QSqlQuery(database->connection()).exec(sql(u"DELETE FROM CAMPOS"_s)));
         int order = 0;
         for (const CatalogueRow& row : catalogueRows)
             addCatalogueField(row, ++order);
