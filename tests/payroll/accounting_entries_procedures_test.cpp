@@ -3,6 +3,7 @@
 // a heading's number (each all or nothing, made to fail halfway), the
 // listing of the entries, and the demo company's salary journal.
 #include "accounting_entries_fixture.h"
+#include "refused_changes.h"
 
 #include "data/demo_company.h"
 #include "data/schema.h"
@@ -49,35 +50,9 @@ protected:
         return rows;
     }
 
-    /// Runs `statement` as the backend reads it, untranslated.
-    void runNative(const QString& statement)
-    {
-        QSqlQuery query(database->connection());
-        ASSERT_TRUE(query.exec(statement)) << query.lastError().text().toStdString();
-    }
-
-    /// Makes every `change` ("UPDATE", "DELETE") of `table` fail, as a
-    /// damaged table would.
-    void refuse(const QString& change, const QString& table)
-    {
-        const QString trigger = u"refuse_"_s + change.toLower();
-        if (backend() == Backend::Postgres) {
-            runNative(u"CREATE OR REPLACE FUNCTION refuse_change() RETURNS trigger AS $$ BEGIN RAISE EXCEPTION "
-                      "'rechazado'; END $$ LANGUAGE plpgsql"_s);
-            runNative(u"CREATE TRIGGER %1 BEFORE %2 ON \"%3\" FOR EACH ROW EXECUTE FUNCTION refuse_change()"_s
-                          .arg(trigger, change, table));
-            return;
-        }
-        runNative(u"CREATE TRIGGER %1 BEFORE %2 ON \"%3\" BEGIN SELECT RAISE(ABORT, 'rechazado'); END"_s
-                      .arg(trigger, change, table));
-    }
-
-    void allow(const QString& change, const QString& table)
-    {
-        const QString trigger = u"refuse_"_s + change.toLower();
-        runNative(backend() == Backend::Postgres ? u"DROP TRIGGER %1 ON \"%2\""_s.arg(trigger, table)
-                                                 : u"DROP TRIGGER "_s + trigger);
-    }
+    /// Makes every `change` of `table` fail, and lets it go again.
+    void refuse(const QString& change, const QString& table) { refuseChanges(*database, change, table); }
+    void allow(const QString& change, const QString& table) { allowChanges(*database, change, table); }
 };
 
 TEST_F(EntryProcedureTest, AnEntryIsCopiedWholeUnderANewNumberButNeverOverAnother)
