@@ -14,16 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-DbError openInOrder(TableCursor& rows, const QString& table, const QString& index)
-{
-    DbError error = rows.open(table, Access::ReadOnly);
-    if (!error)
-        error = rows.setIndex(index);
-    if (!error)
-        error = rows.moveFirst();
-    return error;
-}
-
 QString dateText(const QDateTime& stored)
 {
     static const Picture date(u"dd/mm/yyyy"_s);

@@ -1,4 +1,5 @@
 #include "reports/concept_export.h"
+#include "reports/listing_frame.h"
 
 #include "data/cursor.h"
 #include "data/database.h"
@@ -514,16 +515,6 @@ struct OpenSection {
     int firstColumn = 0;
     QList<Row> ofConcept;
 };
-
-DbError openInOrder(TableCursor& rows, const QString& table, const QString& index)
-{
-    DbError error = rows.open(table, Access::ReadOnly);
-    if (!error)
-        error = rows.setIndex(index);
-    if (!error)
-        error = rows.moveFirst();
-    return error;
-}
 
 /// Collects into `section.ofConcept` the rows of concept `conceptId`,
 /// skipping rows of concepts that no longer exist.

@@ -20,16 +20,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-DbError openInOrder(TableCursor& rows, const QString& table, const QString& index)
-{
-    DbError error = rows.open(table, Access::ReadOnly);
-    if (!error)
-        error = rows.setIndex(index);
-    if (!error)
-        error = rows.moveFirst();
-    return error;
-}
-
 bool near(double value, double wanted)
 {
     return std::abs(value - wanted) < 1e-9;

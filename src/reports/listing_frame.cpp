@@ -1,5 +1,6 @@
 #include "reports/listing_frame.h"
 
+#include "data/cursor.h"
 #include "support/dates.h"
 #include "support/line_split.h"
 #include "support/picture.h"
@@ -230,4 +231,14 @@ void ListingFrame::drawHeaderText(const QString& text, const PixelBox& box, cons
 {
     view_.setFont(font);
     view_.drawText(text, box);
+}
+
+DbError openInOrder(TableCursor& rows, const QString& table, const QString& index)
+{
+    DbError error = rows.open(table, Access::ReadOnly);
+    if (!error)
+        error = rows.setIndex(index);
+    if (!error)
+        error = rows.moveFirst();
+    return error;
 }

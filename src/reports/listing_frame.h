@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+class TableCursor;
 class UiPort;
+struct DbError;
 
 /// What the page header of a listing shows besides its columns.
 struct ListingHeader {
@@ -112,3 +114,7 @@ private:
 /// Bottom limit of listings for a page `pageHeight` pixels high: 60 lines of
 /// 15 pixels on paper of at least 66 lines, else the page less 90 pixels.
 int listingBottomLimit(int pageHeight);
+
+/// Opens `table` read-only on `index` and stands on its first row: how a
+/// listing or an export walks a table in order.
+DbError openInOrder(TableCursor& rows, const QString& table, const QString& index);

@@ -3,6 +3,7 @@
 // they print on paper turned on its side with long texts continued down
 // their columns (works take two lines a row); the leave-day scales print
 // each scale with its lines of years and days under it.
+#include "reports/listing_frame.h"
 #include "reports/listings.h"
 
 #include "data/cursor.h"
@@ -37,16 +38,6 @@ TableListingColumn column(const QString& heading, int left, int right, const QSt
 }
 
 /// Opens `table` in the order of `index` on its first row.
-DbError openInOrder(TableCursor& rows, const QString& table, const QString& index)
-{
-    DbError error = rows.open(table, Access::ReadOnly);
-    if (!error)
-        error = rows.setIndex(index);
-    if (!error)
-        error = rows.moveFirst();
-    return error;
-}
-
 }  // namespace
 
 ListingResult RLOCALLI(KQRView& view, const ListingRun& run)
