@@ -5,7 +5,7 @@
 #include "data/parameters.h"
 #include "engine/lines.h"
 #include "engine/transaction.h"
-#include "payroll/specific_routines.h"
+#include "payroll/routine_list.h"
 #include "support/ui_port.h"
 
 #include <algorithm>

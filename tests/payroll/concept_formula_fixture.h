@@ -9,7 +9,7 @@
 
 #include "engine/lines.h"
 #include "payroll/concept_formulas.h"
-#include "payroll/specific_routines.h"
+#include "payroll/routine_list.h"
 
 #include <QSqlQuery>
 

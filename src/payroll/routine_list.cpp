@@ -1,4 +1,4 @@
-#include "payroll/specific_routines.h"
+#include "payroll/routine_list.h"
 
 #include <QCoreApplication>
 #include <QDir>
