@@ -29,9 +29,11 @@ run() {
     local corpus work
     corpus=$(corpus_of "$target")
     work=$(mktemp -d)
-    # The seed corpus stays as committed; new inputs go to a scratch folder.
+    mkdir "$work/inputs"
+    # The seed corpus stays as committed; new inputs go to a scratch folder,
+    # apart from the log so that the fuzzer never reads the log as an input.
     if "$build_dir/fuzz/$target" -runs="$runs" -max_len=4096 -rss_limit_mb=4096 \
-        -artifact_prefix="$work/" "$work" "$corpus" >"$work/log" 2>&1; then
+        -artifact_prefix="$work/" "$work/inputs" "$corpus" >"$work/log" 2>&1; then
         echo "fuzz $target: $runs entradas, 0 fallas"
         rm -rf "$work"
         return 0
