@@ -20,9 +20,7 @@ const QString usage = u"check-concepts "_s + Company::usage() + u" [--archivo RU
 
 int refuseUsage(const QString& problem)
 {
-    adminErr(problem);
-    adminErr(u"uso: uordane-admin "_s + usage);
-    return ExitUsage;
+    return adminRefuseUsage(usage, problem);
 }
 
 int runCheckConcepts(const QStringList& given)

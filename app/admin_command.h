@@ -19,3 +19,6 @@ struct AdminCommand {
 /// Prints `text` and a newline to standard output / standard error.
 void adminOut(const QString& text);
 void adminErr(const QString& text);
+/// Refuses a command line: prints `problem` and then the command's usage line
+/// on standard error, and returns ExitUsage.
+int adminRefuseUsage(const QString& usage, const QString& problem);

@@ -22,9 +22,7 @@ const QString usage = u"export-concepts "_s + Company::usage() + u" ARCHIVO [--f
 
 int refuseUsage(const QString& problem)
 {
-    adminErr(problem);
-    adminErr(u"uso: uordane-admin "_s + usage);
-    return ExitUsage;
+    return adminRefuseUsage(usage, problem);
 }
 
 int runExportConcepts(const QStringList& given)
@@ -53,13 +51,9 @@ int runExportConcepts(const QStringList& given)
             positional.append(argument);
         }
     }
-    const qsizetype wanted = company.onServer() ? 1 : 2;
-    if (positional.size() != wanted)
-        return refuseUsage(positional.size() < wanted ? u"Falta el archivo a escribir"_s
-                                                      : u"Sobra el argumento: "_s + positional.last());
-    if (!company.settle(company.onServer() ? QString() : positional.first(), &problem))
+    QString file;
+    if (!company.settleWithFile(positional, u"Falta el archivo a escribir"_s, &file, &problem))
         return refuseUsage(problem);
-    const QString file = QFileInfo(positional.last()).absoluteFilePath();
     if (format.isEmpty())
         format = file.endsWith(u".xlsx"_s, Qt::CaseInsensitive) ? u"xlsx"_s : u"html"_s;
 

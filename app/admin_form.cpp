@@ -20,9 +20,7 @@ const QString usage = u"form OBJETO "_s + Company::usage()
 
 int refuseUsage(const QString& problem)
 {
-    adminErr(problem);
-    adminErr(u"uso: uordane-admin "_s + usage);
-    return ExitUsage;
+    return adminRefuseUsage(usage, problem);
 }
 
 int runForm(const QStringList& given)

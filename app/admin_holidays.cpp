@@ -28,9 +28,7 @@ const QString usage = u"holidays "_s + Company::usage()
 
 int refuseUsage(const QString& problem)
 {
-    adminErr(problem);
-    adminErr(u"uso: uordane-admin "_s + usage);
-    return ExitUsage;
+    return adminRefuseUsage(usage, problem);
 }
 
 enum class Action { None, Add, Delete, List };

@@ -22,9 +22,7 @@ const QString usage = u"import-basics "_s + Company::usage()
 
 int refuseUsage(const QString& problem)
 {
-    adminErr(problem);
-    adminErr(u"uso: uordane-admin "_s + usage);
-    return ExitUsage;
+    return adminRefuseUsage(usage, problem);
 }
 
 QString effectText(const ImportLineReport& line)
@@ -71,13 +69,9 @@ int runImportBasics(const QStringList& given)
             positional.append(argument);
         }
     }
-    const qsizetype wanted = company.onServer() ? 1 : 2;
-    if (positional.size() != wanted)
-        return refuseUsage(positional.size() < wanted ? u"Falta el archivo a importar"_s
-                                                      : u"Sobra el argumento: "_s + positional.last());
-    if (!company.settle(company.onServer() ? QString() : positional.first(), &problem))
+    QString file;
+    if (!company.settleWithFile(positional, u"Falta el archivo a importar"_s, &file, &problem))
         return refuseUsage(problem);
-    const QString file = QFileInfo(positional.last()).absoluteFilePath();
     if (!QFileInfo(file).isFile()) {
         adminErr(u"No existe el archivo "_s + positional.last());
         return ExitUsage;

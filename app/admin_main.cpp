@@ -1,6 +1,7 @@
 // uordane-admin: the command-line tool for administrators and scripts.
 #include "admin_command.h"
 
+#include "console/console_ui_port.h"
 #include "data/work_database.h"
 #include "engine/object_registry.h"
 
@@ -50,6 +51,13 @@ void adminErr(const QString& text)
 {
     std::fputs(text.toUtf8().constData(), stderr);
     std::fputc('\n', stderr);
+}
+
+int adminRefuseUsage(const QString& usage, const QString& problem)
+{
+    adminErr(problem);
+    adminErr(QStringLiteral("uso: uordane-admin ") + usage);
+    return ExitUsage;
 }
 
 int main(int argc, char** argv)

@@ -19,9 +19,7 @@ const QString usage = u"panel OBJETO "_s + Company::usage()
 
 int refuseUsage(const QString& problem)
 {
-    adminErr(problem);
-    adminErr(u"uso: uordane-admin "_s + usage);
-    return ExitUsage;
+    return adminRefuseUsage(usage, problem);
 }
 
 int runPanel(const QStringList& given)

@@ -70,6 +70,20 @@ bool Company::settle(const QString& folder, QString* problem)
     return true;
 }
 
+bool Company::settleWithFile(const QStringList& positional, const QString& missingFile, QString* file,
+                             QString* problem)
+{
+    const qsizetype wanted = onServer() ? 1 : 2;
+    if (positional.size() != wanted) {
+        *problem = positional.size() < wanted ? missingFile : u"Sobra el argumento: "_s + positional.last();
+        return false;
+    }
+    if (!settle(onServer() ? QString() : positional.first(), problem))
+        return false;
+    *file = QFileInfo(positional.last()).absoluteFilePath();
+    return true;
+}
+
 DatabaseLocation Company::location() const
 {
     if (!onServer()) {

@@ -32,6 +32,13 @@ public:
     /// Settles the company: `folder` (empty when none was given) on a file
     /// installation. False with `problem` set when both or neither are given.
     bool settle(const QString& folder, QString* problem);
+    /// Settles the company of a command that names one file after it:
+    /// "CARPETA ARCHIVO" on a file installation, "ARCHIVO" with a server;
+    /// `file` gets the file's absolute path. False with `problem` set when
+    /// the file is not given (`missingFile` says so), an argument is left
+    /// over, or settle() refuses.
+    bool settleWithFile(const QStringList& positional, const QString& missingFile, QString* file,
+                        QString* problem);
 
     /// Where the company's database is; settle() must have succeeded.
     DatabaseLocation location() const;
