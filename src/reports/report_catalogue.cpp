@@ -8,7 +8,7 @@
 
 using namespace Qt::StringLiterals;
 
-bool readReportCatalogue(Database& database, ReportCatalogue& catalogue, QString* error)
+bool readReportCatalogue(Database& database, ReportFieldCatalogue& catalogue, QString* error)
 {
     catalogue.clear();
     QueryCursor rows(database);

@@ -30,10 +30,10 @@ struct ReportCatalogueField {
 };
 
 /// The catalogue fields by number.
-using ReportCatalogue = QHash<int, ReportCatalogueField>;
+using ReportFieldCatalogue = QHash<int, ReportCatalogueField>;
 
 /// Reads every row of CAMPOS. False with `error` set on a database failure.
-bool readReportCatalogue(Database& database, ReportCatalogue& catalogue, QString* error);
+bool readReportCatalogue(Database& database, ReportFieldCatalogue& catalogue, QString* error);
 
 /// The FROM clause and the column expressions of a report's fields.
 struct ReportSource {

@@ -21,9 +21,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-/// Detail rows between two progress reports.
-constexpr int progressStep = 2000;
-
 const QString calculatedBetweenColumns = u"calculo entre columnas"_s;
 
 /// `text` in lower case without the accents of Spanish vowels.
@@ -221,7 +218,7 @@ private:
     ReportSink& sink_;
     ReportRunResult result_;
     Definition definition_;
-    ReportCatalogue catalogue_;
+    ReportFieldCatalogue catalogue_;
     ReportLayout layout_;
     QList<RunColumn> columns_;
     std::vector<ReportFormula> formulas_;
@@ -588,9 +585,16 @@ bool ReportRunner::readRows()
                 detail.values[column] = row.at(column);
             sink_.line(detail);
         }
-        if (total_.rows % progressStep == 0) {
+        if (total_.rows % std::max(1, options_.progressRows) == 0) {
             ui_.statusText(1, u"Emitiendo "_s + definition_.title + u": "_s + QString::number(total_.rows) + u" filas"_s);
             ui_.processEvents();
+            if (options_.progress && !options_.progress(total_.rows)) {
+                statement.finish();
+                database_.idleFreeLocks();
+                ui_.statusText(1, QString());
+                result_.cancelled = true;
+                return refuse(u"Emisión cancelada"_s);
+            }
         }
     }
     if (statement.stepFailed()) {
@@ -619,8 +623,8 @@ bool ReportRunner::readRows()
 
 class PageSink : public ReportSink {
 public:
-    PageSink(KQRView& view, UiPort& ui, QString company, QString user)
-        : view_(view), ui_(ui), company_(std::move(company)), user_(std::move(user)) {}
+    PageSink(KQRView& view, UiPort& ui, QString company, QString user, QString output)
+        : view_(view), ui_(ui), company_(std::move(company)), user_(std::move(user)), output_(std::move(output)) {}
 
     bool begin(const ReportLayout& layout, QString& error) override
     {
@@ -640,7 +644,7 @@ public:
         const int uprightCharacters = (759 - 24 - 8) * 5 / 32;
         ListingJob job;
         job.documentName = u"Informe "_s + layout.title;
-        job.output = ReportOutputChoice::current();
+        job.output = output_.isEmpty() ? ReportOutputChoice::current() : output_;
         job.orientation = characters > uprightCharacters ? PageOrientation::Landscape : PageOrientation::Portrait;
         if (!ListingFrame::startJob(view_, job)) {
             error = u"No se pudo iniciar la emisión del informe"_s;
@@ -738,6 +742,7 @@ private:
     UiPort& ui_;
     QString company_;
     QString user_;
+    QString output_;  ///< "SCR", "PRN" or empty for the program-wide choice
     ReportLayout layout_;
     int offset_ = 0;  ///< 1 when the groups of a summarised report have a column
     std::optional<ListingFrame> frame_;
@@ -922,7 +927,7 @@ ReportRunResult runReport(Database& database, UiPort& ui, int reportId, const Re
 ReportRunResult printReport(Database& database, UiPort& ui, int reportId, const ReportRunOptions& options,
                             KQRView& view, const QString& company, const QString& user)
 {
-    PageSink sink(view, ui, company, user);
+    PageSink sink(view, ui, company, user, options.output);
     return runReport(database, ui, reportId, options, sink);
 }
 

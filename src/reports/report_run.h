@@ -17,6 +17,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class Database;
 class KQRView;
 class UiPort;
@@ -83,6 +85,13 @@ struct ReportRunOptions {
     QDate today = QDate::currentDate();
     /// Whether a finished run stores its date in InfUltEjec.
     bool storeRunDate = true;
+    /// Where printReport's pages go: "SCR" (preview) or "PRN" (printer);
+    /// empty for the program-wide output choice.
+    QString output;
+    /// Told the detail rows read every `progressRows` rows; answering false
+    /// cancels the run (nothing is delivered and InfUltEjec is kept).
+    std::function<bool(qint64 rows)> progress;
+    int progressRows = 2000;
 };
 
 struct ReportRunResult {
@@ -90,6 +99,7 @@ struct ReportRunResult {
     QString message;  ///< why the run failed
     qint64 rows = 0;  ///< detail rows read
     QStringList notices;  ///< "Aviso: ..." texts of a run that finished
+    bool cancelled = false;  ///< stopped by the progress callback
 };
 
 /// Runs report `reportId` into `sink`. Refusals and failures come back in

@@ -246,6 +246,25 @@ TEST_P(ReportRun, PagesAndWorkbookCarryTheTotalsOfTheQuery)
     EXPECT_EQ(lastRunText(*database, 2), QString());
 }
 
+TEST_P(ReportRun, ACancelledRunDeliversNothingAndKeepsTheLastRunDate)
+{
+    ReportRunOptions options;
+    options.progressRows = 10;
+    QList<qint64> told;
+    options.progress = [&told](qint64 rows) {
+        told.append(rows);
+        return told.size() < 2;
+    };
+    const QString xlsx = folder_.file("cancelled.xlsx");
+    const ReportRunResult result = writeReportWorkbook(*database, ui, 1, options, xlsx);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(result.message, u"Emisión cancelada"_s);
+    EXPECT_EQ(told, (QList<qint64>{10, 20}));
+    EXPECT_FALSE(QFile::exists(xlsx));
+    EXPECT_EQ(lastRunText(*database, 1), QString());
+}
+
 TEST_P(ReportRun, SummarisedYearEndBaseIsOneLinePerEmployeeWithItsTwelfth)
 {
     ReportRunOptions options;
