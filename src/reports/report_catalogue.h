@@ -41,6 +41,11 @@ struct ReportSource {
     QHash<int, QString> columns;  ///< field number -> checked column expression
     QString error;            ///< why the fields cannot be read together
     bool ok() const { return error.isEmpty(); }
+    /// The table that gives one row per record of its own (HISTORIA,
+    /// MOVIMIEN, LIQUIDAC, FICHA); empty when the rows are the employees.
+    QString rowTable;
+    /// Whether the employee's positions (CARGOSFU) are joined: a row per position.
+    bool positionJoined = false;
 };
 
 /// Plans the query of a report that reads `fields`: checks each field's
