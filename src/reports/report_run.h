@@ -3,8 +3,10 @@
 // Running a user-defined report: its definition (INFORME to INFORME4) is
 // read, the query is built from the catalogue's texts alone with every
 // filter value bound, the rows are read in the order of the classification
-// fields, calculated columns are evaluated per row with the report formula
-// language, and the lines (group headings, details, subtotals, the total)
+// fields, calculated columns are evaluated per row (formulas with the report
+// formula language, a basic's value at the run date, the amounts of chosen
+// concepts), "# (contador)" numbers the details and "* (en totales)" counts
+// the rows of each subtotal, and the lines (group headings, details, subtotals, the total)
 // go to a sink: the report writer's pages (preview, printer, PDF) or an
 // .xlsx workbook. A run that reaches its end stores its date in InfUltEjec.
 

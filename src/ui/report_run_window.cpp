@@ -35,6 +35,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -258,6 +259,9 @@ bool emitReport(QWidget* parent, Database& database, UiPort& ui, int reportId)
         return !(shown && progress.wasCanceled());
     };
 
+    // Busy, yet the progress window's Cancel can still be pressed.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     ReportRunResult result;
     QString deliveryError;
     if (emission.output == ReportEmission::Output::Workbook) {
@@ -282,6 +286,8 @@ bool emitReport(QWidget* parent, Database& database, UiPort& ui, int reportId)
         }
     }
     progress.hide();
+    QApplication::restoreOverrideCursor();
+    restoreCursor.dismiss();
     if (result.cancelled) {
         ui.message(u"Emisión cancelada"_s, MessageIcon::Information);
         return false;

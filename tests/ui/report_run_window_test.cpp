@@ -123,6 +123,8 @@ TEST_F(ReportRunWindowTest, TheMenuListAsksTheFilterAtRunAndWritesThePdf)
         condition->setText(u"uno"_s);
         QTest::mouseClick(confirm, Qt::LeftButton);
         onModal(u"WEMIINFO"_s, [&](QDialog* emission) {
+            if (const QByteArray shots = qgetenv("UORDANE_SCREENSHOTS"); !shots.isEmpty())
+                emission->grab().save(QString::fromLocal8Bit(shots) + u"/WEMIINFO.png"_s);
             emission->findChild<QRadioButton*>(u"Pdf"_s)->setChecked(true);
             auto* path = emission->findChild<QLineEdit*>(u"Archivo"_s);
             EXPECT_TRUE(path->text().endsWith(u"Personal.pdf"_s)) << path->text().toStdString();
@@ -148,6 +150,8 @@ TEST_F(ReportRunWindowTest, TheMenuListAsksTheFilterAtRunAndWritesThePdf)
     EXPECT_TRUE(written.read(5).startsWith("%PDF"));
     EXPECT_EQ(storedRunDate(), QDate::currentDate());
     EXPECT_EQ(list->reports()->topLevelItem(0)->text(2), today);
+    if (const QByteArray shots = qgetenv("UORDANE_SCREENSHOTS"); !shots.isEmpty())
+        list->grab().save(QString::fromLocal8Bit(shots) + u"/WINFORME.png"_s);
     // The asked condition is the run's only: the definition keeps its own.
     QSqlQuery query(database->connection());
     ASSERT_TRUE(query.exec(u"SELECT InfCondici FROM INFORME3 WHERE InfId = 77"_s) && query.next());
