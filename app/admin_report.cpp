@@ -78,7 +78,7 @@ bool parseOptions(const QStringList& given, ReportOptions& options, QString& pro
 }
 
 /// The catalogue field a --filter names: its number or its description.
-int fieldNamed(const ReportCatalogue& catalogue, const QString& name)
+int fieldNamed(const ReportFieldCatalogue& catalogue, const QString& name)
 {
     bool number = false;
     const int id = name.trimmed().toInt(&number);
@@ -105,7 +105,7 @@ int runReportCommand(const QStringList& arguments)
         adminErr(problem);
         return ExitUsage;
     }
-    ReportCatalogue catalogue;
+    ReportFieldCatalogue catalogue;
     if (!readReportCatalogue(*database, catalogue, &problem)) {
         adminErr(problem);
         return ExitRefused;

@@ -1,6 +1,7 @@
 // Filter conditions never crash, and what they let through is only bound
-// values: a condition read for any field type becomes a predicate whose
-// text holds nothing of the condition, with one bound value per "?".
+// values: a condition read for any field type, or looked for with
+// "conteniendo", becomes a predicate whose text holds nothing of the
+// condition, with one bound value per "?".
 #include "reports/report_condition.h"
 
 #include <cstdint>
@@ -36,6 +37,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 rest.remove(QString::fromLatin1(word));
             check(rest.isEmpty());
         }
+    }
+    // "conteniendo": every value is a bound pattern; the text holds only
+    // the column, the operators and the escape character.
+    if (!text.split(u',').join(QString()).trimmed().isEmpty()) {
+        const BoundPredicate containing = containingPredicate(text, column);
+        check(containing.sql.count(u'?') == containing.values.size());
+        QString rest = containing.sql;
+        for (const char* word : {"UPPER(T.C)", "T.C", "LIKE", "ESCAPE", "'!'", "OR", "?", "(", ")", " "})
+            rest.remove(QString::fromLatin1(word));
+        check(rest.isEmpty());
     }
     return 0;
 }

@@ -8,7 +8,7 @@
 
 using namespace Qt::StringLiterals;
 
-bool readReportCatalogue(Database& database, ReportCatalogue& catalogue, QString* error)
+bool readReportCatalogue(Database& database, ReportFieldCatalogue& catalogue, QString* error)
 {
     catalogue.clear();
     QueryCursor rows(database);
@@ -166,6 +166,8 @@ ReportSource planReportSource(const QList<ReportCatalogueField>& fields)
         positionNeeded = positionNeeded || needed.contains(table);
     if (positionNeeded)
         joins.append(fixedJoin(u"CARGOSFU"_s));
+    source.rowTable = rowTable;
+    source.positionJoined = positionNeeded;
     for (const QString& table : {u"HORARIOS"_s, u"LUGARCOB"_s, u"LOCALES"_s, u"CARGOS"_s, u"CATEGORI"_s,
                                  u"LUGARTRA"_s, u"FICCOD"_s}) {
         if (needed.contains(table))

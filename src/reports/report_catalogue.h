@@ -30,10 +30,10 @@ struct ReportCatalogueField {
 };
 
 /// The catalogue fields by number.
-using ReportCatalogue = QHash<int, ReportCatalogueField>;
+using ReportFieldCatalogue = QHash<int, ReportCatalogueField>;
 
 /// Reads every row of CAMPOS. False with `error` set on a database failure.
-bool readReportCatalogue(Database& database, ReportCatalogue& catalogue, QString* error);
+bool readReportCatalogue(Database& database, ReportFieldCatalogue& catalogue, QString* error);
 
 /// The FROM clause and the column expressions of a report's fields.
 struct ReportSource {
@@ -41,6 +41,11 @@ struct ReportSource {
     QHash<int, QString> columns;  ///< field number -> checked column expression
     QString error;            ///< why the fields cannot be read together
     bool ok() const { return error.isEmpty(); }
+    /// The table that gives one row per record of its own (HISTORIA,
+    /// MOVIMIEN, LIQUIDAC, FICHA); empty when the rows are the employees.
+    QString rowTable;
+    /// Whether the employee's positions (CARGOSFU) are joined: a row per position.
+    bool positionJoined = false;
 };
 
 /// Plans the query of a report that reads `fields`: checks each field's

@@ -183,3 +183,40 @@ BoundPredicate conditionPredicate(const ReportCondition& condition, const QStrin
     predicate.sql = negated ? u"NOT "_s + any : any;
     return predicate;
 }
+
+namespace {
+
+/// `value` as a LIKE pattern that finds it anywhere: its wildcards and the
+/// escape character itself are escaped with "!".
+QString containingPattern(const QString& value)
+{
+    QString pattern = u"%"_s;
+    for (const QChar character : value) {
+        if (character == u'%' || character == u'_' || character == u'!')
+            pattern += u'!';
+        pattern += character;
+    }
+    return pattern + u'%';
+}
+
+}  // namespace
+
+BoundPredicate containingPredicate(const QString& text, const QString& column)
+{
+    BoundPredicate predicate;
+    QStringList items;
+    for (const QString& written : text.split(u',')) {
+        const QString value = written.trimmed();
+        if (value.isEmpty())
+            continue;
+        // UPPER on both sides finds "PEREZ" in "Pérez" with PostgreSQL; the
+        // plain LIKE finds "núñez" in "Núñez" with SQLite, whose UPPER and
+        // LIKE fold only unaccented letters.
+        items.append(u"(UPPER("_s + column + u") LIKE ? ESCAPE '!' OR "_s + column + u" LIKE ? ESCAPE '!')"_s);
+        predicate.values.append(containingPattern(value.toUpper()));
+        predicate.values.append(containingPattern(value));
+    }
+    Q_ASSERT_X(!items.isEmpty(), "containingPredicate", "a condition with no value to look for");
+    predicate.sql = u"("_s + items.join(u" OR "_s) + u')';
+    return predicate;
+}

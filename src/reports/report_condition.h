@@ -57,3 +57,10 @@ struct BoundPredicate {
 /// opposite (rows where the column is Null do not pass a negated value test
 /// either, as with SQL's NOT).
 BoundPredicate conditionPredicate(const ReportCondition& condition, const QString& column, bool negated);
+
+/// The predicate of the operator "conteniendo" over a character `column`:
+/// each value of `text` separated by "," is looked for anywhere in the
+/// column, without regard to letter case, and any one found lets the row
+/// through. The values are bound as LIKE patterns with their own "%", "_"
+/// and "!" escaped, so what a user types is only ever text to look for.
+BoundPredicate containingPredicate(const QString& text, const QString& column);

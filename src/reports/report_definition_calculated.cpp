@@ -197,9 +197,9 @@ QString WDEFCALC::fault() const
             return u"Falta indicar códigos de anotación"_s;
         return {};
     }
-    // A concept filter: codes and group codes are numbers and ranges.
-    if (!filterConditionFault(u"N"_s, column_.first).isEmpty()
-        || !filterConditionFault(u"N"_s, column_.second).isEmpty())
+    // A concept filter: concept codes are numbers and ranges; group codes
+    // are the concepts' text codes ("SUELDOS"), values and ranges too.
+    if (!filterConditionFault(u"N"_s, column_.first).isEmpty())
         return u"Debe indicar valores numéricos"_s;
     return {};
 }

@@ -85,7 +85,8 @@ QString filterConditionFault(const QString& type, const QString& condition)
     return {};
 }
 
-WFILTRO::WFILTRO(const ReportField& field, const FilterField& filter) : field_(field), filter_(filter)
+WFILTRO::WFILTRO(const ReportField& field, const FilterField& filter, const QString& mode)
+    : field_(field), filter_(filter), emission_(mode.trimmed().toUpper() == u"EMI"_s)
 {
     filter_.field = field.id;
     if (filter_.negation == FilterOperator::containing && !field_.isCharacter())
@@ -136,6 +137,8 @@ QString WFILTRO::operatorText() const
 
 bool WFILTRO::setOperator(const QString& text)
 {
+    if (emission_)
+        return text == operatorText();
     if (!operators().contains(text))
         return false;
     if (text == FilterOperatorText::notEqual)
@@ -149,7 +152,9 @@ bool WFILTRO::setOperator(const QString& text)
 
 bool WFILTRO::confirm(UiPort& ui)
 {
-    if (filter_.isFixed() && filter_.condition.isEmpty()) {
+    // A condition asked at the run is the one the report runs with: it
+    // cannot be left empty then.
+    if ((filter_.isFixed() || emission_) && filter_.condition.isEmpty()) {
         ui.message(u"Falta indicar la condición del filtro"_s, MessageIcon::Exclamation);
         return false;
     }

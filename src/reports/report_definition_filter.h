@@ -30,9 +30,16 @@ QString filterConditionFault(const QString& type, const QString& condition);
 ///   editor.setOperator(u"distinto de"_s);
 ///   editor.setCondition(u"100:300"_s);
 ///   if (editor.confirm(ui)) filter = editor.filter();
+///
+/// Called with the mode "EMI" it asks the condition of a filter marked "E"
+/// when the report is run: the operator and the fixed/at-run choice stay as
+/// the definition has them, and the condition cannot be left empty.
 class WFILTRO {
 public:
-    WFILTRO(const ReportField& field, const FilterField& filter);
+    WFILTRO(const ReportField& field, const FilterField& filter, const QString& mode = {});
+
+    /// Asked when the report is run (mode "EMI"), not while it is defined.
+    bool isEmission() const { return emission_; }
 
     /// "Filtro por " and the field's description.
     QString caption() const;
@@ -47,8 +54,13 @@ public:
     QString condition() const { return filter_.condition; }
     void setCondition(const QString& condition) { filter_.condition = condition.trimmed(); }
     bool isFixed() const { return filter_.isFixed(); }
-    /// Fixed ("F") or asked when the report is run ("E").
-    void setFixed(bool fixed) { filter_.fixedOrAtRun = fixed ? QStringLiteral("F") : QStringLiteral("E"); }
+    /// Fixed ("F") or asked when the report is run ("E"); the emission keeps
+    /// the definition's.
+    void setFixed(bool fixed)
+    {
+        if (!emission_)
+            filter_.fixedOrAtRun = fixed ? QStringLiteral("F") : QStringLiteral("E");
+    }
 
     /// The checks of Confirm: the first fault is shown and false returned.
     bool confirm(UiPort& ui);
@@ -58,4 +70,5 @@ public:
 private:
     ReportField field_;
     FilterField filter_;
+    bool emission_ = false;
 };

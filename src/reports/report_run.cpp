@@ -5,6 +5,8 @@
 #include "data/statement.h"
 #include "reports/kqrview.h"
 #include "reports/listing_frame.h"
+#include "reports/report_definition.h"
+#include "reports/report_run_values.h"
 #include "support/dates.h"
 #include "support/picture.h"
 #include "support/ui_port.h"
@@ -21,10 +23,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-/// Detail rows between two progress reports.
-constexpr int progressStep = 2000;
-
 const QString calculatedBetweenColumns = u"calculo entre columnas"_s;
+const QString calculatedBasic = u"basico"_s;
+const QString calculatedAmount = u"importe"_s;
+const QString calculatedQuantity = u"cantidad"_s;
+const QString calculatedForeignAmount = u"importe m/e"_s;
+const QString calculatedFileSum = u"suma valor del legajo"_s;
 
 /// `text` in lower case without the accents of Spanish vowels.
 QString plain(const QString& text)
@@ -37,7 +41,7 @@ QString plain(const QString& text)
     return folded;
 }
 
-struct DataColumn {
+struct StoredColumn {
     int field = 0;       ///< catalogue field (INFORME1.CamId)
     double width = 0;    ///< InfAncho
 };
@@ -51,7 +55,8 @@ struct Filter {
     int field = 0;
     bool askedAtRun = false;  ///< "E"
     QString condition;
-    bool negated = false;
+    bool negated = false;     ///< InfNot "S": "distinto de"
+    bool containing = false;  ///< InfNot "C": "conteniendo"
 };
 
 struct Calculated {
@@ -59,13 +64,16 @@ struct Calculated {
     QString title;
     QString kind;
     QString formula;
+    QString first;   ///< InfCalF1 to InfCalF3: the parameters of the kind
+    QString second;
+    QString third;
 };
 
 /// A report definition as stored.
 struct Definition {
     QString title;
     bool detailed = true;
-    QList<DataColumn> columns;
+    QList<StoredColumn> columns;
     QList<Classification> classification;
     QList<Filter> filters;
     QList<Calculated> calculated;
@@ -109,26 +117,64 @@ bool readDefinition(Database& database, int reportId, Definition& definition, QS
             {int(rows.integer(u"CamId"_s)), rows.text(u"InfSubtot"_s).trimmed().toUpper() == u"S"_s});
     if (!open(u"SELECT CamId, InfFijoEmi, InfCondici, InfNot FROM INFORME3 WHERE InfId = ? ORDER BY InfCorFilt"_s))
         return false;
-    for (; rows.hasCurrent(); rows.moveNext())
+    for (; rows.hasCurrent(); rows.moveNext()) {
+        const QString comparison = rows.text(u"InfNot"_s).trimmed().toUpper();
         definition.filters.append({int(rows.integer(u"CamId"_s)),
                                    rows.text(u"InfFijoEmi"_s).trimmed().toUpper() == u"E"_s,
-                                   rows.text(u"InfCondici"_s),
-                                   rows.text(u"InfNot"_s).trimmed().toUpper() == u"S"_s});
-    if (!open(u"SELECT CamId, InfCalTitu, InfConteni, InfCalForm FROM INFORME4 WHERE InfId = ? ORDER BY InfCalId"_s))
+                                   rows.text(u"InfCondici"_s), comparison == u"S"_s, comparison == u"C"_s});
+    }
+    if (!open(u"SELECT CamId, InfCalTitu, InfConteni, InfCalForm, InfCalF1, InfCalF2, InfCalF3 FROM INFORME4 "
+              u"WHERE InfId = ? ORDER BY InfCalId"_s))
         return false;
     for (; rows.hasCurrent(); rows.moveNext())
         definition.calculated.append({int(rows.integer(u"CamId"_s)), rows.text(u"InfCalTitu"_s).trimmed(),
-                                      rows.text(u"InfConteni"_s).trimmed(), rows.text(u"InfCalForm"_s)});
+                                      rows.text(u"InfConteni"_s).trimmed(), rows.text(u"InfCalForm"_s),
+                                      rows.text(u"InfCalF1"_s).trimmed(), rows.text(u"InfCalF2"_s).trimmed(),
+                                      rows.text(u"InfCalF3"_s).trimmed()});
     database.idleFreeLocks();
     return true;
 }
 
 /// One printed column: a catalogue field read from the query, or a
 /// calculated column evaluated per row.
+/// Where a column's value comes from.
+enum class ColumnSource {
+    Field,          ///< a catalogue field of the query
+    Formula,        ///< "Cálculo entre columnas"
+    Basic,          ///< "Básico"
+    ConceptAmount,  ///< "Importe"
+    Counter,        ///< "# (contador)"
+    RowCount,       ///< "* (en totales)"
+};
+
+/// One printed column: a catalogue field read from the query, a calculated
+/// column evaluated per row, or one of the data list's two counts.
 struct RunColumn {
     ReportColumnLayout layout;
-    int select = -1;   ///< index among the query's columns; -1 when calculated
-    int formula = -1;  ///< index among the formulas
+    ColumnSource source = ColumnSource::Field;
+    int select = -1;      ///< Field: index among the query's columns
+    int calculated = -1;  ///< Formula, Basic, ConceptAmount: index among the calculated columns
+};
+
+/// What the query reads of each row beyond the report's fields, for the
+/// calculated columns: query column indexes, -1 when not read.
+struct HiddenColumns {
+    int employee = -1;        ///< FUNCIONA.FunId
+    int conceptCode = -1;         ///< the row's concept
+    int amount = -1;          ///< the row's amount
+    int position = -1;        ///< the row's position code (CarId)
+    int positionNumber = -1;  ///< the employee's position number (FunAL)
+    int costCentre = -1;      ///< the row's cost centre
+};
+
+/// Those values of the row being read.
+struct RowKeys {
+    qint64 employee = 0;
+    int conceptCode = 0;
+    double amount = 0;
+    int position = 0;
+    int positionNumber = -1;
+    QString costCentre;
 };
 
 FieldType storedType(ReportFieldType type)
@@ -180,6 +226,25 @@ int defaultWidth(const ReportCatalogueField& field, double stored)
     return 12;
 }
 
+/// The columns of a row table that the calculated columns read.
+struct RowTableColumns {
+    QString conceptCode;
+    QString amount;
+    QString position;
+    QString costCentre;
+};
+
+RowTableColumns rowTableColumns(const QString& rowTable)
+{
+    if (rowTable == u"HISTORIA"_s)
+        return {u"HISTORIA.HConId"_s, u"HISTORIA.HMovImp"_s, u"HISTORIA.MovCarId"_s, u"HISTORIA.MovCCId"_s};
+    if (rowTable == u"MOVIMIEN"_s)
+        return {u"MOVIMIEN.ConId"_s, u"MOVIMIEN.MovImp"_s, u"MOVIMIEN.MovCarId"_s, u"MOVIMIEN.MovCCId"_s};
+    if (rowTable == u"LIQUIDAC"_s)
+        return {u"LIQUIDAC.LConId"_s, u"LIQUIDAC.LImporte"_s, {}, {}};
+    return {};
+}
+
 /// The sums of one open group.
 struct GroupSums {
     QList<double> sums;
@@ -204,11 +269,16 @@ private:
     bool addColumns();
     bool addFormulas();
     bool buildQuery();
+    bool loadCalculations();
     bool conditionOf(const Filter& filter, const ReportCatalogueField& field, QString& condition);
     bool readRows();
     void closeGroups(int fromLevel);
     void openGroups(int fromLevel, const QList<ReportValue>& keys);
     ReportValue evaluate(int column, QList<ReportValue>& row);
+    ReportValue basicValue(int calculated);
+    void readKeys(const Statement& statement);
+    /// The count a "* (en totales)" column shows on a line covering `rows`.
+    QList<ReportValue> sumsOf(const GroupSums& group) const;
     bool refuse(const QString& message)
     {
         result_.message = message;
@@ -221,11 +291,17 @@ private:
     ReportSink& sink_;
     ReportRunResult result_;
     Definition definition_;
-    ReportCatalogue catalogue_;
+    ReportFieldCatalogue catalogue_;
     ReportLayout layout_;
     QList<RunColumn> columns_;
-    std::vector<ReportFormula> formulas_;
-    QList<QString> formulaTitles_;
+    std::vector<std::optional<ReportFormula>> formulas_;  ///< by calculated column; set for formulas
+    QHash<int, BasicValues> basics_;        ///< "Básico" columns by calculated column
+    QHash<int, QSet<int>> conceptSets_;     ///< "Importe" columns' concepts by calculated column
+    EmployeePositions positions_;
+    EmployeeAmounts employeeAmounts_;
+    QString rowTable_;                      ///< the table that gives one row per record, or empty
+    HiddenColumns hidden_;
+    RowKeys keys_;
     QHash<QString, int> titles_;       ///< column title -> index among the row's values
     QList<int> selectFields_;          ///< catalogue field of each query column
     QList<int> classificationSelect_;  ///< query column of each classification level
@@ -277,7 +353,7 @@ bool ReportRunner::prepare(int reportId)
     layout_.detailed = definition_.detailed;
     if (definition_.columns.isEmpty() && definition_.calculated.isEmpty())
         return refuse(u"No indicó ningún dato para el informe"_s);
-    return addColumns() && addFormulas() && buildQuery();
+    return addColumns() && addFormulas() && buildQuery() && loadCalculations();
 }
 
 bool ReportRunner::addColumns()
@@ -293,17 +369,35 @@ bool ReportRunner::addColumns()
     QList<bool> placed(definition_.calculated.size(), false);
     const auto addCalculated = [&](qsizetype index) {
         const Calculated& calculated = definition_.calculated.at(index);
+        const QString kind = plain(calculated.kind);
         RunColumn column;
         column.layout.title = calculated.title;
         column.layout.type = ReportFieldType::Number;
         column.layout.picture = u"ZZZ,ZZZ,ZZZ,ZZ9.99"_s;
         column.layout.summable = true;
         column.layout.characters = 18;
-        column.formula = int(index);
+        column.source = kind == calculatedBasic    ? ColumnSource::Basic
+                        : kind == calculatedAmount ? ColumnSource::ConceptAmount
+                                                   : ColumnSource::Formula;
+        column.calculated = int(index);
         columns_.append(column);
         placed[index] = true;
     };
-    for (const DataColumn& data : definition_.columns) {
+    // "# (contador)" numbers the detail rows in their order; "* (en
+    // totales)" leaves the details blank and gives each subtotal and the
+    // total the number of detail rows it covers. Neither is summed.
+    const auto addCount = [this](ColumnSource source) {
+        RunColumn column;
+        column.source = source;
+        column.layout = {source == ColumnSource::Counter ? u"#"_s : u"Filas"_s, ReportFieldType::Number,
+                         u"ZZZZZZ9"_s, false, 7};
+        columns_.append(column);
+    };
+    for (const StoredColumn& data : definition_.columns) {
+        if (data.field == ReportFields::counterField || data.field == ReportFields::inTotalsField) {
+            addCount(data.field == ReportFields::counterField ? ColumnSource::Counter : ColumnSource::RowCount);
+            continue;
+        }
         qsizetype calculated = -1;
         for (qsizetype index = 0; index < definition_.calculated.size(); ++index) {
             if (definition_.calculated.at(index).field != 0 && definition_.calculated.at(index).field == data.field)
@@ -350,13 +444,40 @@ bool ReportRunner::addColumns()
 
 bool ReportRunner::addFormulas()
 {
+    formulas_.resize(std::size_t(definition_.calculated.size()));
     for (qsizetype index = 0; index < definition_.calculated.size(); ++index) {
         const Calculated& calculated = definition_.calculated.at(index);
-        if (plain(calculated.kind) != calculatedBetweenColumns)
-            return refuse(u"La columna calculada \""_s + calculated.title + u"\" es de tipo \""_s + calculated.kind
-                          + u"\"; este programa solo emite columnas de cálculo entre columnas"_s);
         if (calculated.title.isEmpty())
             return refuse(u"La columna calculada \""_s + QString::number(index + 1) + u"\" no tiene título."_s);
+        const QString kind = plain(calculated.kind);
+        const QString refusedKind = u"La columna calculada \""_s + calculated.title + u"\" ("_s + calculated.kind
+                                    + u") no se puede emitir: "_s;
+        // The liquidations of this program keep amounts only, and the file
+        // annotations no value at all: those kinds have nothing to read.
+        if (kind == calculatedQuantity)
+            return refuse(refusedKind + u"las liquidaciones no guardan cantidades"_s);
+        if (kind == calculatedForeignAmount)
+            return refuse(refusedKind + u"las liquidaciones no guardan importes en moneda extranjera"_s);
+        if (kind == calculatedFileSum)
+            return refuse(refusedKind + u"las anotaciones del legajo no guardan valores"_s);
+        if (kind == calculatedBasic) {
+            bool number = false;
+            const int basic = calculated.first.toInt(&number);
+            if (!number || basic <= 0)
+                return refuse(refusedKind + u"falta indicar código de básico"_s);
+            continue;
+        }
+        if (kind == calculatedAmount) {
+            QSet<int> concepts;
+            QString error;
+            if (!selectConcepts(database_, {calculated.first, calculated.second, calculated.third}, concepts, error))
+                return refuse(refusedKind + error);
+            conceptSets_.insert(int(index), concepts);
+            continue;
+        }
+        if (kind != calculatedBetweenColumns)
+            return refuse(u"La columna calculada \""_s + calculated.title + u"\" es de un tipo desconocido: \""_s
+                          + calculated.kind + u'"');
         ReportFormula formula(calculated.formula);
         if (!formula.isValid())
             return refuse(u"Error en la fórmula de ["_s + calculated.title + u"]: "_s + formula.error());
@@ -373,8 +494,7 @@ bool ReportRunner::addFormulas()
                                   + calculated.title + u"] porque se calcula despues"_s);
             }
         }
-        formulas_.push_back(std::move(formula));
-        formulaTitles_.append(calculated.title);
+        formulas_[std::size_t(index)] = std::move(formula);
     }
     return true;
 }
@@ -423,6 +543,7 @@ bool ReportRunner::buildQuery()
     const ReportSource source = planReportSource(fields);
     if (!source.ok())
         return refuse(source.error);
+    rowTable_ = source.rowTable;
 
     QStringList where;
     for (const Filter& filter : filters) {
@@ -430,6 +551,18 @@ bool ReportRunner::buildQuery()
         QString text;
         if (!conditionOf(filter, field, text))
             return false;
+        if (filter.containing) {
+            if (field.type != ReportFieldType::Character)
+                return refuse(u"Filtro por "_s + field.description
+                              + u": \"conteniendo\" solo se usa con campos de caracteres"_s);
+            if (text.split(u',').join(QString()).trimmed().isEmpty())
+                return refuse(u"Filtro por "_s + field.description + u": Falta indicar la condición"_s);
+            const BoundPredicate predicate = containingPredicate(text, source.columns.value(filter.field));
+            where.append(predicate.sql);
+            values_.append(predicate.values);
+            layout_.filters.append(field.description + u": conteniendo "_s + text.trimmed());
+            continue;
+        }
         const ReportCondition condition = readCondition(text, field.type);
         if (!condition.ok())
             return refuse(u"Filtro por "_s + field.description + u": "_s + condition.error);
@@ -449,6 +582,34 @@ bool ReportRunner::buildQuery()
         if (!order.contains(column))
             order.append(column);
     }
+    // The calculated columns read the employee, and the row's concept,
+    // amount, position and cost centre where its table has them.
+    const auto uses = [this](ColumnSource source) {
+        return std::any_of(columns_.cbegin(), columns_.cend(),
+                           [source](const RunColumn& column) { return column.source == source; });
+    };
+    const bool basics = uses(ColumnSource::Basic);
+    const bool amounts = uses(ColumnSource::ConceptAmount);
+    const auto hide = [&selected](const QString& column) {
+        selected.append(column);
+        return int(selected.size() - 1);
+    };
+    if (basics || amounts || selected.isEmpty())
+        hidden_.employee = hide(u"FUNCIONA.FunId"_s);
+    if (order.isEmpty())
+        order.append(u"FUNCIONA.FunId"_s);
+    const RowTableColumns rowColumns = rowTableColumns(rowTable_);
+    if (amounts && !rowColumns.conceptCode.isEmpty()) {
+        hidden_.conceptCode = hide(rowColumns.conceptCode);
+        hidden_.amount = hide(rowColumns.amount);
+    }
+    if (basics && !rowColumns.position.isEmpty()) {
+        hidden_.position = hide(rowColumns.position);
+        hidden_.costCentre = hide(rowColumns.costCentre);
+    } else if (basics && source.positionJoined) {
+        hidden_.position = hide(u"CARGOSFU.FunCarId"_s);
+        hidden_.positionNumber = hide(u"CARGOSFU.FunAL"_s);
+    }
     sql_ = u"SELECT "_s + selected.join(u", "_s) + u" FROM "_s + source.from;
     if (!where.isEmpty())
         sql_ += u" WHERE "_s + where.join(u" AND "_s);
@@ -456,20 +617,124 @@ bool ReportRunner::buildQuery()
     return true;
 }
 
+bool ReportRunner::loadCalculations()
+{
+    QString error;
+    bool positionsNeeded = false;
+    for (const RunColumn& column : columns_) {
+        if (column.source != ColumnSource::Basic)
+            continue;
+        const Calculated& calculated = definition_.calculated.at(column.calculated);
+        BasicValues values;
+        if (!values.load(database_, calculated.first.toInt(), options_.today, error))
+            return refuse(error);
+        basics_.insert(column.calculated, values);
+        const bool byPosition = calculated.second.toUpper() == u"S"_s;
+        const bool byCentre = calculated.third.toUpper() == u"S"_s;
+        // Rows without a position of their own take the employee's first.
+        positionsNeeded = positionsNeeded || (hidden_.costCentre < 0 && (byCentre || (byPosition && hidden_.position < 0)));
+    }
+    if (positionsNeeded && !positions_.load(database_, error))
+        return refuse(error);
+    if (!conceptSets_.isEmpty() && hidden_.conceptCode < 0 && !employeeAmounts_.load(database_, error))
+        return refuse(error);
+    return true;
+}
+
+void ReportRunner::readKeys(const Statement& statement)
+{
+    const auto number = [&statement](int column) -> qint64 {
+        return column < 0 || statement.isNull(column) ? 0 : statement.int64(column);
+    };
+    keys_.employee = number(hidden_.employee);
+    keys_.conceptCode = int(number(hidden_.conceptCode));
+    keys_.amount = 0;
+    if (hidden_.amount >= 0 && !statement.isNull(hidden_.amount)) {
+        QVariant amount;
+        statement.readField(hidden_.amount, FieldType::Double, amount);
+        keys_.amount = amount.toDouble();
+    }
+    keys_.position = int(number(hidden_.position));
+    keys_.positionNumber = hidden_.positionNumber >= 0 && !statement.isNull(hidden_.positionNumber)
+                               ? int(statement.int64(hidden_.positionNumber))
+                               : -1;
+    keys_.costCentre.clear();
+    if (hidden_.costCentre >= 0 && !statement.isNull(hidden_.costCentre)) {
+        QVariant centre;
+        statement.readField(hidden_.costCentre, FieldType::Text, centre);
+        keys_.costCentre = centre.toString().trimmed();
+    }
+}
+
+ReportValue ReportRunner::basicValue(int calculated)
+{
+    const Calculated& column = definition_.calculated.at(calculated);
+    const bool byPosition = column.second.toUpper() == u"S"_s;
+    const bool byCentre = column.third.toUpper() == u"S"_s;
+    int position = keys_.position;
+    int positionNumber = keys_.positionNumber;
+    if (hidden_.position < 0 && (byPosition || byCentre)) {
+        if (const auto first = positions_.firstPosition(keys_.employee)) {
+            positionNumber = first->first;
+            position = first->second;
+        }
+    }
+    const QString centre = hidden_.costCentre >= 0 ? keys_.costCentre
+                                                   : positions_.costCentre(keys_.employee, positionNumber);
+    const std::optional<double> amount = basics_.value(calculated).amount(position, centre, byPosition, byCentre);
+    if (amount)
+        return ReportValue::ofNumber(*amount);
+    ++blanked_[u"["_s + column.title + u"] en blanco: el básico "_s + column.first + u" no tiene valor para la fila"_s];
+    return ReportValue::null();
+}
+
 ReportValue ReportRunner::evaluate(int column, QList<ReportValue>& row)
 {
-    const int formula = columns_.at(column).formula;
+    const RunColumn& shown = columns_.at(column);
+    switch (shown.source) {
+    case ColumnSource::Field:
+    case ColumnSource::Counter:
+    case ColumnSource::RowCount:
+        return ReportValue::null();
+    case ColumnSource::Basic:
+        return basicValue(shown.calculated);
+    case ColumnSource::ConceptAmount: {
+        // A row of liquidations, movements or calculations counts its own
+        // amount when its concept is one of the column's; a row that is an
+        // employee (or a position, or an annotation) sums the employee's
+        // liquidated amounts of those concepts.
+        const QSet<int>& concepts = conceptSets_[shown.calculated];
+        if (hidden_.conceptCode >= 0)
+            return ReportValue::ofNumber(concepts.contains(keys_.conceptCode) ? keys_.amount : 0.0);
+        return ReportValue::ofNumber(employeeAmounts_.sum(keys_.employee, concepts));
+    }
+    case ColumnSource::Formula:
+        break;
+    }
     const ReportFormula::ColumnLookup lookup = [&](const QString& title) -> std::optional<ReportValue> {
         const auto found = titles_.constFind(title);
         if (found == titles_.cend())
             return std::nullopt;
         return row.at(found.value());
     };
-    const FormulaOutcome outcome = formulas_.at(std::size_t(formula)).evaluate(lookup);
+    const FormulaOutcome outcome = formulas_.at(std::size_t(shown.calculated))->evaluate(lookup);
     if (outcome.ok())
         return outcome.value;
-    ++blanked_[u"["_s + formulaTitles_.at(formula) + u"] en blanco: "_s + outcome.error];
+    ++blanked_[u"["_s + definition_.calculated.at(shown.calculated).title + u"] en blanco: "_s + outcome.error];
     return ReportValue::null();
+}
+
+QList<ReportValue> ReportRunner::sumsOf(const GroupSums& group) const
+{
+    QList<ReportValue> values;
+    for (qsizetype column = 0; column < columns_.size(); ++column) {
+        const RunColumn& shown = columns_.at(column);
+        if (shown.source == ColumnSource::RowCount)
+            values.append(ReportValue::ofNumber(double(group.rows)));
+        else
+            values.append(shown.layout.summable ? ReportValue::ofNumber(group.sums.at(column)) : ReportValue::null());
+    }
+    return values;
 }
 
 /// Whether two classification values fall in the same group.
@@ -523,9 +788,7 @@ void ReportRunner::closeGroups(int fromLevel)
         const QString shown = formatReportValue(openValues_.at(level), field.picture);
         line.label = deepestOfSummary ? shown : u"Total "_s + field.description + u' ' + shown;
         line.rows = group.rows;
-        for (qsizetype column = 0; column < columns_.size(); ++column)
-            line.values.append(columns_.at(column).layout.summable ? ReportValue::ofNumber(group.sums.at(column))
-                                                                   : ReportValue::null());
+        line.values = sumsOf(group);
         sink_.line(line);
     }
 }
@@ -570,9 +833,15 @@ bool ReportRunner::readRows()
         if (changed < levels)
             openGroups(changed, keys);
         first = false;
+        readKeys(statement);
         for (qsizetype column = 0; column < columns_.size(); ++column) {
             const RunColumn& shown = columns_.at(column);
-            row[column] = shown.select >= 0 ? selected.at(shown.select) : evaluate(int(column), row);
+            if (shown.source == ColumnSource::Field)
+                row[column] = selected.at(shown.select);
+            else if (shown.source == ColumnSource::Counter)
+                row[column] = ReportValue::ofNumber(double(total_.rows + 1));
+            else
+                row[column] = evaluate(int(column), row);
             if (shown.layout.summable && row.at(column).kind == ReportValue::Kind::Number) {
                 const double number = row.at(column).number;
                 total_.sums[column] += number;
@@ -588,9 +857,16 @@ bool ReportRunner::readRows()
                 detail.values[column] = row.at(column);
             sink_.line(detail);
         }
-        if (total_.rows % progressStep == 0) {
+        if (total_.rows % std::max(1, options_.progressRows) == 0) {
             ui_.statusText(1, u"Emitiendo "_s + definition_.title + u": "_s + QString::number(total_.rows) + u" filas"_s);
             ui_.processEvents();
+            if (options_.progress && !options_.progress(total_.rows)) {
+                statement.finish();
+                database_.idleFreeLocks();
+                ui_.statusText(1, QString());
+                result_.cancelled = true;
+                return refuse(u"Emisión cancelada"_s);
+            }
         }
     }
     if (statement.stepFailed()) {
@@ -608,9 +884,7 @@ bool ReportRunner::readRows()
     total.kind = ReportLine::Kind::Total;
     total.label = u"Total general"_s;
     total.rows = total_.rows;
-    for (qsizetype column = 0; column < columns_.size(); ++column)
-        total.values.append(columns_.at(column).layout.summable ? ReportValue::ofNumber(total_.sums.at(column))
-                                                                : ReportValue::null());
+    total.values = sumsOf(total_);
     sink_.line(total);
     return true;
 }
@@ -619,8 +893,8 @@ bool ReportRunner::readRows()
 
 class PageSink : public ReportSink {
 public:
-    PageSink(KQRView& view, UiPort& ui, QString company, QString user)
-        : view_(view), ui_(ui), company_(std::move(company)), user_(std::move(user)) {}
+    PageSink(KQRView& view, UiPort& ui, QString company, QString user, QString output)
+        : view_(view), ui_(ui), company_(std::move(company)), user_(std::move(user)), output_(std::move(output)) {}
 
     bool begin(const ReportLayout& layout, QString& error) override
     {
@@ -640,7 +914,7 @@ public:
         const int uprightCharacters = (759 - 24 - 8) * 5 / 32;
         ListingJob job;
         job.documentName = u"Informe "_s + layout.title;
-        job.output = ReportOutputChoice::current();
+        job.output = output_.isEmpty() ? ReportOutputChoice::current() : output_;
         job.orientation = characters > uprightCharacters ? PageOrientation::Landscape : PageOrientation::Portrait;
         if (!ListingFrame::startJob(view_, job)) {
             error = u"No se pudo iniciar la emisión del informe"_s;
@@ -738,6 +1012,7 @@ private:
     UiPort& ui_;
     QString company_;
     QString user_;
+    QString output_;  ///< "SCR", "PRN" or empty for the program-wide choice
     ReportLayout layout_;
     int offset_ = 0;  ///< 1 when the groups of a summarised report have a column
     std::optional<ListingFrame> frame_;
@@ -922,7 +1197,7 @@ ReportRunResult runReport(Database& database, UiPort& ui, int reportId, const Re
 ReportRunResult printReport(Database& database, UiPort& ui, int reportId, const ReportRunOptions& options,
                             KQRView& view, const QString& company, const QString& user)
 {
-    PageSink sink(view, ui, company, user);
+    PageSink sink(view, ui, company, user, options.output);
     return runReport(database, ui, reportId, options, sink);
 }
 

@@ -3,8 +3,10 @@
 // Running a user-defined report: its definition (INFORME to INFORME4) is
 // read, the query is built from the catalogue's texts alone with every
 // filter value bound, the rows are read in the order of the classification
-// fields, calculated columns are evaluated per row with the report formula
-// language, and the lines (group headings, details, subtotals, the total)
+// fields, calculated columns are evaluated per row (formulas with the report
+// formula language, a basic's value at the run date, the amounts of chosen
+// concepts), "# (contador)" numbers the details and "* (en totales)" counts
+// the rows of each subtotal, and the lines (group headings, details, subtotals, the total)
 // go to a sink: the report writer's pages (preview, printer, PDF) or an
 // .xlsx workbook. A run that reaches its end stores its date in InfUltEjec.
 
@@ -16,6 +18,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class Database;
 class KQRView;
@@ -83,6 +87,13 @@ struct ReportRunOptions {
     QDate today = QDate::currentDate();
     /// Whether a finished run stores its date in InfUltEjec.
     bool storeRunDate = true;
+    /// Where printReport's pages go: "SCR" (preview) or "PRN" (printer);
+    /// empty for the program-wide output choice.
+    QString output;
+    /// Told the detail rows read every `progressRows` rows; answering false
+    /// cancels the run (nothing is delivered and InfUltEjec is kept).
+    std::function<bool(qint64 rows)> progress;
+    int progressRows = 2000;
 };
 
 struct ReportRunResult {
@@ -90,6 +101,7 @@ struct ReportRunResult {
     QString message;  ///< why the run failed
     qint64 rows = 0;  ///< detail rows read
     QStringList notices;  ///< "Aviso: ..." texts of a run that finished
+    bool cancelled = false;  ///< stopped by the progress callback
 };
 
 /// Runs report `reportId` into `sink`. Refusals and failures come back in

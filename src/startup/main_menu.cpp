@@ -62,6 +62,8 @@ const QList<MenuBarEntry> menuBar = {
     {23, "Id_locales", "Locales", 16, "WLOCALES", 8, ""},
     {24, "Id_obras", "Obras", 16, "WOBRAS", 8, ""},
     {25, "Id_tipos_de_liquidacin", "Tipos de liquidación", 16, "WTIPOSLI", 8, ""},
+    // The report generator's list of reports, under the right "Emisión de informes".
+    {35, "Id_generador_de_informes", "Generador de informes", 2, "WINFORME", 10, ""},
     {26, "Kq_help", "Ayuda", 0, "", 0, ""},
     {27, "Kq_arrange", "&Mosaico", 26, "", 0, ""},
     {28, "Kq_cascade", "&Cascada", 26, "", 0, ""},

@@ -49,7 +49,7 @@ struct MenuBarEntry {
     QString caption;
     int parentIndex;    ///< 0 for a top-level menu
     QString workPanel;  ///< empty for menus, separators and help actions
-    int position;       ///< permission position 7, 8 or 9; 0 for none
+    int position;       ///< permission position (7, 8, 9, 10); 0 for none
     QString shortcut;   ///< "Ctrl+N" for "Novedades"
 };
 

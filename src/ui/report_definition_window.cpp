@@ -7,6 +7,7 @@
 #include "ui/object_host.h"
 #include "ui/pictures.h"
 #include "ui/report_definition_window_dialogs.h"
+#include "ui/report_run_window.h"
 #include "ui/security_window_parts.h"
 #include "ui/window_registry.h"
 
@@ -153,10 +154,17 @@ ReportDefinitionWindow::ReportDefinitionWindow(Database& database, UiPort& ui, s
     auto* renew = new QPushButton(u"Reno&var lista de campos"_s, this);
     renew->setObjectName(u"Renovar"_s);
     connect(renew, &QPushButton::clicked, this, &ReportDefinitionWindow::renewFields);
+    // A run reads the definition as saved: a new one runs once it is.
+    emit_ = new QPushButton(u"&Emitir"_s, this);
+    emit_->setObjectName(u"Emitir"_s);
+    emit_->setToolTip(u"Emite el informe tal como está guardado"_s);
+    emit_->setEnabled(started && definition.id > 0);
+    connect(emit_, &QPushButton::clicked, this, &ReportDefinitionWindow::emitSaved);
     tools->addWidget(calculated);
     tools->addWidget(check);
     tools->addWidget(renew);
     tools->addStretch();
+    tools->addWidget(emit_);
     layout->addLayout(tools);
 
     QPushButton* confirmButton = nullptr;
@@ -340,6 +348,16 @@ void ReportDefinitionWindow::renewFields()
         ui_.message(error.fullText(), MessageIcon::Exclamation);
     editor_->reloadCatalogue();
     refreshAll();
+}
+
+void ReportDefinitionWindow::emitSaved()
+{
+    const int report = editor_->definition().id;
+    if (report <= 0 || !emitReport(this, database_, ui_, report))
+        return;
+    ReportDefinition saved;
+    if (readReportDefinition(database_, report, saved))
+        lastRun_->setText(lastRunText(saved));
 }
 
 void ReportDefinitionWindow::takeHeader()

@@ -51,6 +51,9 @@ public:
     QRadioButton* summarisedButton() const { return summarised_; }
     QComboBox* folderBox() const { return folder_; }
     QPushButton* subtotalButton() const { return subtotal_; }
+    /// "&Emitir": runs the saved definition.
+    QPushButton* emitButton() const { return emit_; }
+    QLabel* lastRunLabel() const { return lastRun_; }
     /// Confirm: hands the header to the editor and saves; closes when saved.
     void confirm();
 
@@ -70,6 +73,7 @@ private:
     void openCalculated();
     void checkFormulas();
     void renewFields();
+    void emitSaved();
     void takeHeader();
     void focusRefused();
 
@@ -87,6 +91,7 @@ private:
     std::array<ListPage, 3> lists_;
     QPushButton* subtotal_ = nullptr;
     QPushButton* condition_ = nullptr;
+    QPushButton* emit_ = nullptr;
 };
 
 /// Registers WDEFINFO with the window registry.

@@ -46,9 +46,10 @@ void addFoot(QDialog& dialog, QVBoxLayout* layout, const std::function<bool()>& 
 
 }  // namespace
 
-bool editFilterDialog(QWidget* parent, UiPort& ui, const ReportField& field, FilterField& filter)
+bool editFilterDialog(QWidget* parent, UiPort& ui, const ReportField& field, FilterField& filter,
+                      const QString& mode)
 {
-    WFILTRO editor(field, filter);
+    WFILTRO editor(field, filter, mode);
     QDialog dialog(parent);
     dialog.setObjectName(u"WFILTRO"_s);
     dialog.setWindowTitle(editor.caption());
@@ -64,6 +65,7 @@ bool editFilterDialog(QWidget* parent, UiPort& ui, const ReportField& field, Fil
     operators->setObjectName(u"Operador"_s);
     operators->addItems(editor.operators());
     operators->setCurrentText(editor.operatorText());
+    operators->setEnabled(!editor.isEmission());
     auto* condition = new QLineEdit(editor.condition(), &dialog);
     condition->setObjectName(u"InfCondici"_s);
     form->addRow(u"&Operador:"_s, operators);
@@ -79,6 +81,7 @@ bool editFilterDialog(QWidget* parent, UiPort& ui, const ReportField& field, Fil
     kindRow->addWidget(atRun);
     kindRow->addStretch();
     form->addRow(u"Valor:"_s, kindRow);
+    form->setRowVisible(kindRow, !editor.isEmission());
     layout->addLayout(form);
 
     auto* examples = new QLabel(u"Ejemplos:\n"_s + editor.examples().join(u'\n'), &dialog);

@@ -19,8 +19,11 @@ class QWidget;
 class ReportDefinitionEditor;
 class UiPort;
 
-/// WFILTRO over `field`: true with `filter` changed when confirmed.
-bool editFilterDialog(QWidget* parent, UiPort& ui, const ReportField& field, FilterField& filter);
+/// WFILTRO over `field`: true with `filter` changed when confirmed. With the
+/// mode "EMI" it asks the condition of a filter marked "E" as the report is
+/// run: the operator is shown but kept, and the fixed/at-run choice hidden.
+bool editFilterDialog(QWidget* parent, UiPort& ui, const ReportField& field, FilterField& filter,
+                      const QString& mode = {});
 
 /// WDEFCALL: add, change and delete the calculated columns of `editor`.
 void calculatedColumnsDialog(QWidget* parent, Database& database, UiPort& ui, ReportDefinitionEditor& editor);

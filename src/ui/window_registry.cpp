@@ -10,6 +10,7 @@
 #include "ui/holiday_range_window.h"
 #include "ui/profiles_window.h"
 #include "ui/report_definition_window.h"
+#include "ui/report_run_window.h"
 #include "ui/users_window.h"
 
 #include <QHash>
@@ -39,6 +40,7 @@ QHash<QString, WindowFactory>& filledRegistry()
         registerConceptMaintenanceWindows();
         registerConceptExportWindows();
         registerReportDefinitionWindows();
+        registerReportRunWindows();
         return true;
     }();
     (void)filled;

@@ -400,9 +400,9 @@ TEST_F(ReportDefinitionTest, CalculatedColumnsAreCheckedStoredWithTheReportAndAu
     WDEFCALC amount(*database, report->newCalculated(), report->calculated());
     amount.setTitle(u"Horas extra"_s);
     amount.setKind(CalculatedKind::amount);
-    amount.setConceptFilter(u"10, 11"_s, u"x"_s, u"1 - Haber"_s);
+    amount.setConceptFilter(u"10, x"_s, u"EXTRAS"_s, u"1 - Haber"_s);
     EXPECT_FALSE(amount.confirm(ui));
-    amount.setConceptFilter(u"10,11"_s, QString(), u"1 - Haber"_s);
+    amount.setConceptFilter(u"10,11"_s, u"EXTRAS"_s, u"1 - Haber"_s);
     EXPECT_TRUE(amount.confirm(ui));
     EXPECT_EQ(ui.texts(), (QStringList{u"Falta indicar códigos de anotación"_s, u"Debe indicar valores numéricos"_s}));
     ASSERT_TRUE(report->storeCalculated(amount.column()));
@@ -422,7 +422,7 @@ TEST_F(ReportDefinitionTest, CalculatedColumnsAreCheckedStoredWithTheReportAndAu
                            "Formula='[Importe liquidado] * 2'"_s,
                            u"Modifica cálculo: Mínimo, Contenido='Basico', Basico='5', Cargo='S',Centro de costo='N'"_s,
                            u"Modifica cálculo: Horas extra, Contenido='Importe', Importe='Codigos de concepto=10,11, "
-                           "Codigos de grupo=, Tipo de concepto=1'"_s}));
+                           "Codigos de grupo=EXTRAS, Tipo de concepto=1'"_s}));
 
     // Deleting a calculated column takes its place among the data columns too.
     report->removeCalculated(2);

@@ -7,6 +7,7 @@
 #include "data/demo_company.h"
 #include "data/report_fields.h"
 #include "reports/kqrview.h"
+#include "reports/report_definition.h"
 #include "reports/report_run.h"
 #include "reports/spreadsheet_reader.h"
 #include "scripted_ui.h"
@@ -141,12 +142,23 @@ protected:
                               &error)) << error.toStdString();
     }
 
-    void addCalculation(int id, int number, const QString& title, const QString& formula)
+    void addCalculation(int id, int number, const QString& title, const QString& formula,
+                        const QString& kind = u"Cálculo entre columnas"_s, const QStringList& parameters = {})
     {
         QString error;
         ASSERT_TRUE(insertRow(*database, u"INFORME4"_s,
                               {{"InfId", id}, {"InfCalId", number}, {"CamId", 0}, {"InfCalTitu", title},
-                               {"InfConteni", u"Cálculo entre columnas"_s}, {"InfCalForm", formula}},
+                               {"InfConteni", kind}, {"InfCalForm", formula}, {"InfCalF1", parameters.value(0)},
+                               {"InfCalF2", parameters.value(1)}, {"InfCalF3", parameters.value(2)}},
+                              &error)) << error.toStdString();
+    }
+
+    void addClassification(int id, int position, int field, bool subtotal)
+    {
+        QString error;
+        ASSERT_TRUE(insertRow(*database, u"INFORME2"_s,
+                              {{"InfId", id}, {"InfCorClas", position}, {"CamId", field},
+                               {"InfSubtot", subtotal ? "S" : "N"}},
                               &error)) << error.toStdString();
     }
 
@@ -244,6 +256,25 @@ TEST_P(ReportRun, PagesAndWorkbookCarryTheTotalsOfTheQuery)
     EXPECT_EQ(rows, 3 + details + 2 * centres + 1);
     EXPECT_EQ(lastRunText(*database, 1), u"Última emisión: "_s + QDate::currentDate().toString(u"dd/MM/yy"_s));
     EXPECT_EQ(lastRunText(*database, 2), QString());
+}
+
+TEST_P(ReportRun, ACancelledRunDeliversNothingAndKeepsTheLastRunDate)
+{
+    ReportRunOptions options;
+    options.progressRows = 10;
+    QList<qint64> told;
+    options.progress = [&told](qint64 rows) {
+        told.append(rows);
+        return told.size() < 2;
+    };
+    const QString xlsx = folder_.file("cancelled.xlsx");
+    const ReportRunResult result = writeReportWorkbook(*database, ui, 1, options, xlsx);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(result.message, u"Emisión cancelada"_s);
+    EXPECT_EQ(told, (QList<qint64>{10, 20}));
+    EXPECT_FALSE(QFile::exists(xlsx));
+    EXPECT_EQ(lastRunText(*database, 1), QString());
 }
 
 TEST_P(ReportRun, SummarisedYearEndBaseIsOneLinePerEmployeeWithItsTwelfth)
@@ -427,6 +458,159 @@ TEST_P(ReportRun, AttributeFieldsOfTheSeedAreThoseTheAttributeProcedureWrites)
     EXPECT_EQ(attributeRows(), seeded);
     EXPECT_GE(scalar(u"SELECT COUNT(*) FROM CAMPOS WHERE CamAtribut = 'N'"_s).toLongLong(),
               qint64(fixedReportFields().size()));
+}
+
+TEST_P(ReportRun, ConceptAmountsSumTheRowsOrTheEmployeesLiquidations)
+{
+    // Summarised by employee over the liquidation rows: each column counts
+    // the rows of its concepts (by group, by type).
+    addReport(110, u"R"_s, {1306});
+    addClassification(110, 1, 1002, false);
+    addCalculation(110, 1, u"Sueldos"_s, {}, u"Importe"_s, {{}, u"SUELDOS"_s});
+    addCalculation(110, 2, u"Descuentos de ley"_s, {}, u"Importe"_s, {{}, {}, u"2"_s});
+    CollectingSink byEmployee;
+    run(110, byEmployee);
+    const QString perEmployee = u"SELECT F.FunApeNom, SUM(CASE WHEN %1 THEN H.HMovImp ELSE 0 END) FROM HISTORIA H "
+                                u"JOIN FUNCIONA F ON F.FunId = H.FunId LEFT JOIN CONCEPT C ON C.ConId = H.HConId "
+                                u"GROUP BY F.FunApeNom ORDER BY F.FunApeNom"_s;
+    const auto salaries = pairs(perEmployee.arg(u"C.ConGrupo = 'SUELDOS'"_s));
+    const auto deductions = pairs(perEmployee.arg(u"C.ConTipo = 2"_s));
+    const QList<ReportLine> lines = byEmployee.of(ReportLine::Kind::Subtotal);
+    ASSERT_EQ(lines.size(), salaries.size());
+    ASSERT_GE(lines.size(), 13);
+    double deducted = 0;
+    for (qsizetype at = 0; at < lines.size(); ++at) {
+        EXPECT_EQ(lines.at(at).label, salaries.at(at).first);
+        EXPECT_NEAR(lines.at(at).values.at(1).number, salaries.at(at).second, 0.005) << salaries.at(at).first.toStdString();
+        EXPECT_NEAR(lines.at(at).values.at(2).number, deductions.at(at).second, 0.005);
+        deducted += deductions.at(at).second;
+    }
+    ASSERT_GT(deducted, 0);
+    EXPECT_NEAR(byEmployee.of(ReportLine::Kind::Total).first().values.at(2).number, deducted, 0.005);
+
+    // One row per employee: the employee's liquidations of the codes.
+    addReport(111, u"D"_s, {1001});
+    addCalculation(111, 1, u"Salario"_s, {}, u"Importe"_s, {u"1:2"_s});
+    CollectingSink employees;
+    run(111, employees);
+    QHash<QString, double> expected;
+    for (const auto& [employee, amount] : pairs(u"SELECT FunId, SUM(HMovImp) FROM HISTORIA WHERE HConId >= 1 "
+                                                u"AND HConId <= 2 GROUP BY FunId"_s))
+        expected.insert(employee, amount);
+    const QList<ReportLine> details = employees.of(ReportLine::Kind::Detail);
+    ASSERT_EQ(details.size(), scalar(u"SELECT COUNT(*) FROM FUNCIONA"_s).toLongLong());
+    for (const ReportLine& line : details)
+        EXPECT_NEAR(line.values.at(1).number, expected.value(QString::number(qint64(line.values.at(0).number))), 0.005);
+    EXPECT_NEAR(employees.of(ReportLine::Kind::Total).first().values.at(1).number,
+                scalar(u"SELECT SUM(HMovImp) FROM HISTORIA WHERE HConId >= 1 AND HConId <= 2"_s).toDouble(), 0.005);
+}
+
+TEST_P(ReportRun, BasicsTakeTheValueValidAtTheRunDateByPositionAndCostCentre)
+{
+    const QDate today(2025, 7, 15);
+    QString error;
+    ASSERT_TRUE(insertRow(*database, u"BASICOS"_s, {{"BasId", 90}, {"BasDesc", u"Prima"_s}}, &error));
+    // For all; for position 2 from tomorrow on (today its previous amount); for the cost centre ADM.
+    for (const auto& [position, centre, amount, previous, from] :
+         {std::tuple{0, u""_s, 1000.0, 900.0, QDate(2020, 1, 1)}, std::tuple{2, u""_s, 2000.0, 1500.0, today.addDays(1)},
+          std::tuple{0, u"ADM"_s, 3000.0, 2500.0, QDate(2020, 1, 1)}})
+        ASSERT_TRUE(insertRow(*database, u"BASICOS1"_s,
+                              {{"BasId", 90}, {"CarId", position}, {"CCId", centre}, {"RefAuxId", u""_s},
+                               {"BasImp", amount}, {"BasImpAnt", previous}, {"BasVigenci", QDateTime(from, QTime(0, 0))}},
+                              &error)) << error.toStdString();
+    ReportRunOptions options;
+    options.today = today;
+    options.storeRunDate = false;
+
+    addReport(112, u"D"_s, {1001, 1102});
+    addCalculation(112, 1, u"Por cargo"_s, {}, u"Básico"_s, {u"90"_s, u"S"_s, u"N"_s});
+    CollectingSink positions;
+    const ReportRunResult byPosition = run(112, positions, options);
+    const qint64 second = scalar(u"SELECT COUNT(*) FROM CARGOSFU WHERE FunCarId = 2"_s).toLongLong();
+    ASSERT_GT(second, 0);
+    for (const ReportLine& line : positions.of(ReportLine::Kind::Detail))
+        EXPECT_EQ(line.values.at(2).number, line.values.at(1).number == 2 ? 1500.0 : 1000.0);
+    EXPECT_DOUBLE_EQ(positions.of(ReportLine::Kind::Total).first().values.at(2).number,
+                     1500.0 * double(second) + 1000.0 * double(byPosition.rows - second));
+
+    addReport(113, u"D"_s, {1001, 1306});
+    addCalculation(113, 1, u"Por centro"_s, {}, u"Básico"_s, {u"90"_s, u"N"_s, u"S"_s});
+    CollectingSink centres;
+    const ReportRunResult byCentre = run(113, centres, options);
+    const qint64 office = scalar(u"SELECT COUNT(*) FROM HISTORIA WHERE MovCCId = 'ADM'"_s).toLongLong();
+    ASSERT_GT(office, 0);
+    EXPECT_EQ(byCentre.rows, scalar(u"SELECT COUNT(*) FROM HISTORIA"_s).toLongLong());
+    EXPECT_DOUBLE_EQ(centres.of(ReportLine::Kind::Total).first().values.at(2).number,
+                     3000.0 * double(office) + 1000.0 * double(byCentre.rows - office));
+}
+
+TEST_P(ReportRun, KindsWithNothingToReadAreRefusedByName)
+{
+    const QList<std::pair<QString, QString>> kinds = {
+        {u"Cantidad"_s, u"las liquidaciones no guardan cantidades"_s},
+        {u"Importe m/e"_s, u"las liquidaciones no guardan importes en moneda extranjera"_s},
+        {u"Suma valor del legajo"_s, u"las anotaciones del legajo no guardan valores"_s}};
+    int report = 120;
+    for (const auto& [kind, why] : kinds) {
+        addReport(report, u"D"_s, {1001});
+        addCalculation(report, 1, u"Columna"_s, {}, kind, {u"1"_s});
+        CollectingSink sink;
+        const ReportRunResult refused = runReport(*database, ui, report++, {}, sink);
+        EXPECT_FALSE(refused.ok);
+        EXPECT_EQ(refused.message, u"La columna calculada \"Columna\" ("_s + kind + u") no se puede emitir: "_s + why);
+    }
+}
+
+TEST_P(ReportRun, CounterNumbersTheDetailsAndInTotalsCountsEachGroup)
+{
+    addReport(114, u"D"_s, {ReportFields::counterField, 1001, ReportFields::inTotalsField});
+    addClassification(114, 1, 1006, true);
+    CollectingSink sink;
+    const ReportRunResult result = run(114, sink);
+    const QList<ReportLine> details = sink.of(ReportLine::Kind::Detail);
+    ASSERT_EQ(qint64(details.size()), scalar(u"SELECT COUNT(*) FROM FUNCIONA"_s).toLongLong());
+    for (qsizetype at = 0; at < details.size(); ++at) {
+        EXPECT_EQ(details.at(at).values.at(0).number, double(at + 1));
+        EXPECT_TRUE(details.at(at).values.at(2).isNull());
+    }
+    EXPECT_EQ(sink.layout.columns.at(0).title, u"#"_s);
+    const auto groups = pairs(u"SELECT FunActEgr, COUNT(*) FROM FUNCIONA GROUP BY FunActEgr ORDER BY FunActEgr"_s);
+    const QList<ReportLine> subtotals = sink.of(ReportLine::Kind::Subtotal);
+    ASSERT_EQ(subtotals.size(), groups.size());
+    for (qsizetype at = 0; at < groups.size(); ++at) {
+        EXPECT_EQ(subtotals.at(at).values.at(2).number, groups.at(at).second);
+        EXPECT_TRUE(subtotals.at(at).values.at(0).isNull());
+    }
+    EXPECT_EQ(sink.of(ReportLine::Kind::Total).first().values.at(2).number, double(result.rows));
+}
+
+TEST_P(ReportRun, ContainingLooksForTheTextItselfWildcardsAndQuotesIncluded)
+{
+    QString error;
+    for (const auto& [id, name] : {std::pair{9001, u"O'Hara 100% _x"_s}, std::pair{9002, u"O'Hara 1000 ax"_s}})
+        ASSERT_TRUE(insertRow(*database, u"FUNCIONA"_s, {{"FunId", id}, {"FunApeNom", name}, {"FunActEgr", "A"}},
+                              &error)) << error.toStdString();
+    // Unescaped, "%" and "_" would let "O'Hara 1000 ax" through as well.
+    addReport(101, u"D"_s, {1001, 1002});
+    addFilter(101, 1, 1002, u"'hara 100% _"_s, u"C"_s);
+    CollectingSink sink;
+    run(101, sink);
+    const QList<ReportLine> found = sink.of(ReportLine::Kind::Detail);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found.first().values.at(1).text, u"O'Hara 100% _x"_s);
+    EXPECT_EQ(sink.layout.filters, QStringList{u"Apellidos y nombres: conteniendo 'hara 100% _"_s});
+    // Any of several values; a number field cannot be "conteniendo".
+    addReport(102, u"D"_s, {1001, 1002});
+    addFilter(102, 1, 1002, u"zzz,1000 AX"_s, u"C"_s);
+    CollectingSink several;
+    run(102, several);
+    ASSERT_EQ(several.of(ReportLine::Kind::Detail).size(), 1);
+    EXPECT_EQ(several.of(ReportLine::Kind::Detail).first().values.at(0).number, 9002);
+    addReport(103, u"D"_s, {1001});
+    addFilter(103, 1, 1001, u"10"_s, u"C"_s);
+    CollectingSink number;
+    EXPECT_EQ(runReport(*database, ui, 103, {}, number).message,
+              u"Filtro por Número de funcionario: \"conteniendo\" solo se usa con campos de caracteres"_s);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ReportRun, ::testing::Values(Backend::Sqlite, Backend::Postgres),
