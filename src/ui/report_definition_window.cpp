@@ -155,7 +155,7 @@ ReportDefinitionWindow::ReportDefinitionWindow(Database& database, UiPort& ui, s
     renew->setObjectName(u"Renovar"_s);
     connect(renew, &QPushButton::clicked, this, &ReportDefinitionWindow::renewFields);
     // A run reads the definition as saved: a new one runs once it is.
-    emit_ = new QPushButton(u"&Emitir"_s, this);
+    emit_ = new QPushButton(u"Emiti&r"_s, this);
     emit_->setObjectName(u"Emitir"_s);
     emit_->setToolTip(u"Emite el informe tal como está guardado"_s);
     emit_->setEnabled(started && definition.id > 0);

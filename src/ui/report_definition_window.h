@@ -51,7 +51,8 @@ public:
     QRadioButton* summarisedButton() const { return summarised_; }
     QComboBox* folderBox() const { return folder_; }
     QPushButton* subtotalButton() const { return subtotal_; }
-    /// "&Emitir": runs the saved definition.
+    /// "Emiti&r" (Alt+R; Alt+E belongs to the "< &Eliminar" buttons): runs
+    /// the saved definition.
     QPushButton* emitButton() const { return emit_; }
     QLabel* lastRunLabel() const { return lastRun_; }
     /// Confirm: hands the header to the editor and saves; closes when saved.
