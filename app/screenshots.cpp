@@ -66,6 +66,9 @@ void showForm(MainForm& form, const QString& name, const QString& key, const QSt
                 tabs->setCurrentIndex(page);
             save(&form, pictures[page]);
         }
+        // Back to normal first, so that the windows opened next are not
+        // maximized after it.
+        active->showNormal();
         active->close();
     });
     QString keyInOut = key;
@@ -238,6 +241,23 @@ int main(int argc, char** argv)
             form.host().call("WABMPERF", key, mode);
         },
         [&] { showForm(form, "WPARLDAP", QString(), {"13_directorio"}); },
+        [&] { form.host().open("WINFORME"); },
+        [&] {
+            save(&form, "24_generador_informes");
+            if (QMdiSubWindow* active = form.area()->activeSubWindow())
+                active->close();
+        },
+        [&] {
+            // The demo's payroll by cost centre in the definition editor.
+            QTimer::singleShot(600, [&] {
+                save(&form, "25_definicion_informe");
+                if (QMdiSubWindow* active = form.area()->activeSubWindow())
+                    active->close();
+            });
+            QString key = "1";
+            QString mode = "UPD";
+            form.host().call("WDEFINFO", key, mode);
+        },
         [&] {
             form.area()->closeAllSubWindows();
         },

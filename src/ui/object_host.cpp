@@ -148,12 +148,16 @@ QMdiSubWindow* ObjectHost::show(QWidget* window)
     // before the area's own (the last one installed is asked first).
     qApp->installEventFilter(this);
     frame->setWindowIcon(window->windowIcon());
-    frame->adjustSize();
-    // Each new window opens a step down and right of the last one, inside
-    // the visible area.
-    const int step = 24 * (area_->subWindowList().size() % 8);
-    frame->move(QPoint(40 + step, 40 + step));
     frame->show();
+    // While the area shows its windows maximized, a new one opens maximized
+    // too; sizing it to its contents then would leave it small and without
+    // its frame. A normal window takes its contents' size and opens a step
+    // down and right of the last one, inside the visible area.
+    if (!frame->isMaximized()) {
+        frame->adjustSize();
+        const int step = 24 * (area_->subWindowList().size() % 8);
+        frame->move(QPoint(40 + step, 40 + step));
+    }
     area_->setActiveSubWindow(frame);
     return frame;
 }
