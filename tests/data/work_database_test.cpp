@@ -73,22 +73,15 @@ TEST_F(WorkDatabaseTest, IsCreatedInTempOnFirstNeedForItsOwnerOnlyAndDeletedAtTh
     EXPECT_TRUE(QDir(temp_.path()).entryList(QDir::Files).isEmpty());
 }
 
-TEST_F(WorkDatabaseTest, UsesTmpWhenTempIsEmpty)
+TEST_F(WorkDatabaseTest, UsesTmpWhenTempIsEmptyAndTwoNeverShareAName)
 {
     ScopedEnvironment temp("TEMP", QByteArray());
     ScopedEnvironment tmp("TMP", temp_.path().toLocal8Bit());
-    WorkDatabase work;
-    ASSERT_TRUE(work.create().ok());
-    EXPECT_TRUE(work.fileName().startsWith(temp_.path()));
-}
-
-TEST_F(WorkDatabaseTest, TwoWorkDatabasesNeverShareAName)
-{
-    ScopedEnvironment temp("TEMP", temp_.path().toLocal8Bit());
     WorkDatabase first;
     WorkDatabase second;
     ASSERT_TRUE(first.create().ok());
     ASSERT_TRUE(second.create().ok());
+    EXPECT_TRUE(first.fileName().startsWith(temp_.path()));
     EXPECT_NE(first.fileName(), second.fileName());
 }
 
