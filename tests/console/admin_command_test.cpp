@@ -2,68 +2,22 @@
 // server: the commands' output, exit statuses and effects.
 #include "console_fixture.h"
 
-#include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSqlQuery>
 
 namespace {
 
-struct AdminRun {
-    int status = -1;
-    QStringList out;  ///< standard output, one entry per line
-    QString err;
-};
+using AdminRun = AdminCommandRun;
 
 class AdminCommandTest : public ConsoleTest {
 protected:
-    void SetUp() override
-    {
-        ConsoleTest::SetUp();
-        ASSERT_TRUE(QDir().mkpath(folder.file("tmp")));
-    }
+    QStringList company() const { return adminCompany(); }
 
-    /// The options that name the test's company.
-    QStringList company() const
-    {
-        if (backend() != Backend::Postgres)
-            return {folder.path()};
-        const DatabaseLocation where = location();
-        const QString server = where.port > 0 ? where.server + u':' + QString::number(where.port) : where.server;
-        QStringList options{"--server", server, "--database", where.database};
-        if (!where.user.isEmpty())
-            options << "--user" << where.user;
-        return options;
-    }
-
-    /// uordane-admin `command` with `arguments`, its temporary folder the
-    /// test's own; `environment` changes the rest of its environment.
+    /// uordane-admin `command` with `arguments` as given.
     AdminRun admin(const QString& command, const QStringList& arguments,
                    const std::function<void(QProcessEnvironment&)>& environment = {})
     {
-        QProcess process;
-        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
-        variables.insert("TEMP", folder.file("tmp"));
-        variables.insert("TMP", folder.file("tmp"));
-        if (environment)
-            environment(variables);
-        process.setProcessEnvironment(variables);
-        process.start(QStringLiteral(UORDANE_ADMIN_PATH), QStringList{command} + arguments);
-        AdminRun run;
-        if (!process.waitForFinished(60000)) {
-            ADD_FAILURE() << "uordane-admin did not finish: " << process.errorString().toStdString();
-            process.kill();
-            return run;
-        }
-        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.out = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-        run.err = QString::fromUtf8(process.readAllStandardError());
-        return run;
-    }
-
-    QStringList leftInTemp() const
-    {
-        return QDir(folder.file("tmp")).entryList(QDir::Files | QDir::Hidden);
+        return runAdminProcess(QStringList{command} + arguments, environment);
     }
 };
 
@@ -206,10 +160,7 @@ TEST_F(AdminCommandTest, AUruguayanWorkstationShowsAndTakesDecimalCommas)
 TEST_F(AdminCommandTest, HolidaysGeneratesListsAndDeletesTheYearsOfACalendar)
 {
     QString error;
-    ASSERT_TRUE(insertRow(*database, "CALFER",
-                          {{"CalFerId", "NA"},
-                           {"CalFerDsc", "Feriados nacionales"}},
-                          &error));
+    ASSERT_TRUE(insertRow(*database, "CALFER", {{"CalFerId", "NA"}, {"CalFerDsc", "Feriados nacionales"}}, &error));
     AdminRun run = admin("holidays", company() + QStringList{"NA", "--add", "2025", "2025", "--weekdays", "sa",
                                                              "--movable"});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
