@@ -322,18 +322,18 @@ namespace {
 TEST(DesktopLookTest, QtsOwnDialogsSpeakSpanishAndButtonsTakeThemePictures)
 {
     prepareDesktopLook();
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Listado"), QStringLiteral("No hay datos"), QMessageBox::Ok);
-    EXPECT_EQ(box.button(QMessageBox::Ok)->text().remove(QLatin1Char('&')), QStringLiteral("Aceptar"));
-    QFileDialog dialog(nullptr, QStringLiteral("Guardar"));
+    QMessageBox box(QMessageBox::Warning, "Listado", "No hay datos", QMessageBox::Ok);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text().remove(QLatin1Char('&')), "Aceptar");
+    QFileDialog dialog(nullptr, "Guardar");
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    EXPECT_EQ(dialog.labelText(QFileDialog::Reject).remove(QLatin1Char('&')), QStringLiteral("Cancelar"));
-    EXPECT_FALSE(QIcon::fromTheme(QStringLiteral("document-print")).isNull()) << "no icon theme found";
+    EXPECT_EQ(dialog.labelText(QFileDialog::Reject).remove(QLatin1Char('&')), "Cancelar");
+    EXPECT_FALSE(QIcon::fromTheme("document-print").isNull()) << "no icon theme found";
 
     // The focused button wears a frame in the highlight colour.
     QWidget window;
-    auto* focused = new QPushButton(QStringLiteral("Confirmar"), &window);
-    auto* other = new QPushButton(QStringLiteral("Cerrar"), &window);
+    auto* focused = new QPushButton("Confirmar", &window);
+    auto* other = new QPushButton("Cerrar", &window);
     other->move(0, 40);
     window.show();
     QApplication::setActiveWindow(&window);
