@@ -101,8 +101,7 @@ TEST(PrinterSettingsFile, ASectionIsAddedAfterTheOthersAndUnixLineEndsStay)
     QString error;
     ASSERT_TRUE(PrinterSettingsFile::save(path, sample(), error)) << error.toStdString();
     const QByteArray after = folder.read("KQPRN.INI");
-    EXPECT_TRUE(after.startsWith("[Recibos]\nPrinter=Recibos\n[LISTADOS]\nPrinter=Oficina 2\n"))
-        << after.toStdString();
+    EXPECT_TRUE(after.startsWith("[Recibos]\nPrinter=Recibos\n[LISTADOS]\nPrinter=Oficina 2\n")) << after.toStdString();
     EXPECT_FALSE(after.contains('\r'));
     EXPECT_EQ(PrinterSettingsFile::load(path), sample());
 }

@@ -91,8 +91,7 @@ TEST(MainObjectStart, EmptyPermissionStringEndsTheProgramBeforeReadingTables)
     const MainObjectStart start =
         startMainObject(CallParameters::fromList({"ANA", "", "   "}), folder.file("u.ini"), &database, ui);
     EXPECT_EQ(start.outcome, MainObjectOutcome::EndProgram);
-    EXPECT_EQ(ui.messages(MessageIcon::Information),
-              QStringList{"Este programa no puede ejecutarse por separado"});
+    EXPECT_EQ(ui.messages(MessageIcon::Information), QStringList{"Este programa no puede ejecutarse por separado"});
 }
 
 TEST(MainObjectStart, ClientServerWithoutAServerCannotConnect)
