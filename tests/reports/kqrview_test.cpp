@@ -161,18 +161,6 @@ TEST(KQRView, ARefusedListingJobIsEndedAndDrawsNothing)
     EXPECT_TRUE(output.delivered.isEmpty());
 }
 
-TEST(KQRView, AliveWhileAnyPreviewIsOpen)
-{
-    EXPECT_FALSE(KQRView::alive());
-    ReportPreviews::opened();
-    ReportPreviews::opened();
-    EXPECT_EQ(ReportPreviews::openCount(), 2);
-    ReportPreviews::closed();
-    EXPECT_TRUE(KQRView::alive());
-    ReportPreviews::closed();
-    EXPECT_FALSE(KQRView::alive());
-}
-
 TEST(KQRView, ATextJobDrawsItsTextsPlainAndLeavesPicturesOut)
 {
     RecordingOutput output;
