@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 
 using namespace Qt::StringLiterals;
 
@@ -22,8 +21,7 @@ protected:
         ConsoleTest::SetUp();
         if (HasFatalFailure() || IsSkipped())
             return;
-        addRow(u"CONCEPT"_s, {{u"ConId"_s, 10}, {u"ConDesc"_s, u"Sueldo"_s}, {u"ConTipo"_s, 1},
-                              {u"ConPriorid"_s, 5}});
+        addRow(u"CONCEPT"_s, {{u"ConId"_s, 10}, {u"ConDesc"_s, u"Sueldo"_s}, {u"ConTipo"_s, 1}, {u"ConPriorid"_s, 5}});
         addRow(u"CONCEPT"_s, {{u"ConId"_s, 20}, {u"ConDesc"_s, u"Horas extra"_s}, {u"ConTipo"_s, 1},
                               {u"ConPriorid"_s, 1}});
         addRow(u"CONCEPT3"_s, {{u"ConId"_s, 10}, {u"AcuTipo"_s, u"L"_s}, {u"AcuId"_s, 3}});
@@ -63,30 +61,11 @@ protected:
     /// company and `arguments`, as a script runs it.
     QStringList admin(const QStringList& command, const QStringList& arguments, int* status)
     {
-        QProcess process;
-        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
-        variables.insert("TEMP", folder.path());
-        process.setProcessEnvironment(variables);
-        process.setWorkingDirectory(folder.path());
-        QStringList company{folder.path()};
-        if (backend() == Backend::Postgres) {
-            const DatabaseLocation where = location();
-            const QString server =
-                where.port > 0 ? where.server + u':' + QString::number(where.port) : where.server;
-            company = {"--server", server, "--database", where.database};
-            if (!where.user.isEmpty())
-                company << "--user" << where.user;
-        }
-        process.start(QStringLiteral(UORDANE_ADMIN_PATH), command + company + arguments);
-        if (!process.waitForFinished(60000)) {
-            ADD_FAILURE() << "uordane-admin did not finish";
-            process.kill();
-        }
-        *status = process.exitCode();
-        const QString errors = QString::fromUtf8(process.readAllStandardError());
-        if (*status == ExitUsage)
-            ADD_FAILURE() << errors.toStdString();
-        return QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        const AdminCommandRun run = runAdmin(command, arguments);
+        *status = run.status;
+        if (run.status == ExitUsage)
+            ADD_FAILURE() << run.err.toStdString();
+        return run.out;
     }
 };
 
@@ -116,8 +95,7 @@ TEST_F(ConceptProceduresTest, FormRunsTheChangeOfCodeByItsInputsPrintingThePrevi
 TEST_F(ConceptProceduresTest, AProcedureRefusesWhatItCannotTake)
 {
     QString problem;
-    EXPECT_EQ(form(u"WCONCAMB"_s, {"--key", "10", "--set", "Nuevo=30", "--set", "Existente=S"}, &problem),
-              ExitRefused);
+    EXPECT_EQ(form(u"WCONCAMB"_s, {"--key", "10", "--set", "Nuevo=30", "--set", "Existente=S"}, &problem), ExitRefused);
     EXPECT_EQ(outputLines(), QStringList{u"Exclamación: Nuevo código de concepto no existe"_s});
 
     clearOutput();

@@ -16,19 +16,19 @@ TEST(ConsoleUiPort, EachBoxIsOneLineWithItsIconWordAndQuestionsTakeTheAnswersThe
     console.answer(true);
     console.answer(false);
 
-    console.message(QStringLiteral("Falta descripción"), MessageIcon::Exclamation);
-    console.message(QStringLiteral("Aviso: primera línea\nsegunda\r\ntercera"), MessageIcon::Information);
-    EXPECT_TRUE(console.question(QStringLiteral("¿Realmente desea eliminar estos datos? "), DefaultButton::No));
-    EXPECT_FALSE(console.question(QStringLiteral("¿Otra?"), DefaultButton::Yes));
+    console.message("Falta descripción", MessageIcon::Exclamation);
+    console.message("Aviso: primera línea\nsegunda\r\ntercera", MessageIcon::Information);
+    EXPECT_TRUE(console.question("¿Realmente desea eliminar estos datos? ", DefaultButton::No));
+    EXPECT_FALSE(console.question("¿Otra?", DefaultButton::Yes));
     // The answers have run out: No, whatever the default button.
-    EXPECT_FALSE(console.question(QStringLiteral("¿Y otra más?"), DefaultButton::Yes));
+    EXPECT_FALSE(console.question("¿Y otra más?", DefaultButton::Yes));
 
     EXPECT_EQ(output.split(u'\n', Qt::SkipEmptyParts),
-              (QStringList{QStringLiteral("Exclamación: Falta descripción"),
-                           QStringLiteral("Información: Aviso: primera línea / segunda / tercera"),
-                           QStringLiteral("Pregunta: ¿Realmente desea eliminar estos datos?  => si"),
-                           QStringLiteral("Pregunta: ¿Otra? => no"),
-                           QStringLiteral("Pregunta: ¿Y otra más? => no")}));
+              (QStringList{"Exclamación: Falta descripción",
+                           "Información: Aviso: primera línea / segunda / tercera",
+                           "Pregunta: ¿Realmente desea eliminar estos datos?  => si",
+                           "Pregunta: ¿Otra? => no",
+                           "Pregunta: ¿Y otra más? => no"}));
     EXPECT_EQ(console.refusals(), 1);
     EXPECT_TRUE(errors.isEmpty());
 }
@@ -41,15 +41,15 @@ TEST(ConsoleUiPort, StatusTextsGoToStandardErrorOnceEachChange)
     QTextStream err(&errors);
     ConsoleUiPort console(out, err);
 
-    console.statusText(1, QStringLiteral("Inserta"));
-    console.statusText(1, QStringLiteral("Inserta"));
-    console.statusText(2, QStringLiteral("Procesando 100 de 250"));
+    console.statusText(1, "Inserta");
+    console.statusText(1, "Inserta");
+    console.statusText(2, "Procesando 100 de 250");
     console.statusText(2, QString());
-    console.statusText(2, QStringLiteral("Procesando 200 de 250"));
+    console.statusText(2, "Procesando 200 de 250");
 
     EXPECT_EQ(errors.split(u'\n', Qt::SkipEmptyParts),
-              (QStringList{QStringLiteral("Inserta"), QStringLiteral("Procesando 100 de 250"),
-                           QStringLiteral("Procesando 200 de 250")}));
+              (QStringList{"Inserta", "Procesando 100 de 250",
+                           "Procesando 200 de 250"}));
     EXPECT_TRUE(output.isEmpty());
 }
 
@@ -61,8 +61,8 @@ TEST(ConsoleUiPort, AFileDialogIsCancelledAndSaysSo)
     QTextStream err(&errors);
     ConsoleUiPort console(out, err);
 
-    EXPECT_TRUE(console.pickFile({QStringLiteral("Importar básicos"), {}, {}, false}).isEmpty());
-    EXPECT_EQ(output, QStringLiteral("Archivo: Importar básicos => (ninguno)\n"));
+    EXPECT_TRUE(console.pickFile({"Importar básicos", {}, {}, false}).isEmpty());
+    EXPECT_EQ(output, "Archivo: Importar básicos => (ninguno)\n");
 }
 
 }  // namespace

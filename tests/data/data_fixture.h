@@ -45,7 +45,7 @@ protected:
             if (const QString missing = testServerMissing(); !missing.isEmpty())
                 GTEST_SKIP() << missing.toStdString();
             QString error;
-            ASSERT_TRUE(server_.create(QStringLiteral("data"), &error)) << qPrintable(error);
+            ASSERT_TRUE(server_.create("data", &error)) << qPrintable(error);
         }
         database_ = std::make_unique<Database>(location());
         ASSERT_TRUE(database_->open(Database::OpenMode::CreateIfMissing)) << qPrintable(database_->errorText());
@@ -69,7 +69,7 @@ protected:
             return server_.location();
         return DatabaseLocation::sqliteFile(databaseFile());
     }
-    QString databaseFile() const { return folder_.file(QStringLiteral("KQ_DATA.MDB")); }
+    QString databaseFile() const { return folder_.file("KQ_DATA.MDB"); }
     Database& db() { return *database_; }
 
     /// Another workstation's connection to the same database.
@@ -84,10 +84,10 @@ protected:
     static void addCategory(Database& database, int id, const QString& description)
     {
         TableCursor categories(database);
-        ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+        ASSERT_TRUE(categories.open("CATEGORI").ok());
         ASSERT_TRUE(categories.addNew().ok());
-        ASSERT_TRUE(categories.setValue(QStringLiteral("CatId"), id).ok());
-        ASSERT_TRUE(categories.setValue(QStringLiteral("CatDesc"), description).ok());
+        ASSERT_TRUE(categories.setValue("CatId", id).ok());
+        ASSERT_TRUE(categories.setValue("CatDesc", description).ok());
         const DbError error = categories.update();
         ASSERT_TRUE(error.ok()) << qPrintable(error.fullText());
     }
@@ -100,7 +100,7 @@ protected:
             + (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where);
         const DbError error = count.open(sql, values);
         EXPECT_TRUE(error.ok()) << qPrintable(error.fullText());
-        return static_cast<int>(count.integer(QStringLiteral("N")));
+        return static_cast<int>(count.integer("N"));
     }
 
     TempFolder folder_;

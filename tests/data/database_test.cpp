@@ -45,47 +45,42 @@ TEST(JetStatementTranslation, QuotesTheSchemasNamesForPostgresInTheirOwnSpelling
         EXPECT_EQ(translateJetSql(jet, Backend::Postgres), expected) << qPrintable(jet);
 }
 
-TEST_P(DatabaseTest, AFailingStatementIsReportedAndLosesNothing)
+TEST_P(DatabaseTest, AFailedWriteIsReportedAndRollsItsTransactionBack)
 {
-    addCategory(db(), 1, QStringLiteral("Peones"));
-    const DbError error = db().execute(QStringLiteral("DELETE * FROM [NOEXISTE] WHERE [Id] = ?"), {1});
-    EXPECT_EQ(error.number, DbErrorNumber::Unexpected);
-    EXPECT_TRUE(error.message.contains(QStringLiteral("NOEXISTE")));
-    EXPECT_TRUE(error.driverText.contains(QStringLiteral("NOEXISTE"))) << qPrintable(error.driverText);
-
-    // The connection goes on working after the failure.
-    int affected = -1;
-    ASSERT_TRUE(db().execute(QStringLiteral("UPDATE [CATEGORI] SET [CatDesc] = ?"), {QStringLiteral("Nueva")}, &affected).ok());
-    EXPECT_EQ(affected, 1);
-}
-
-TEST_P(DatabaseTest, AFailedWriteRollsItsTransactionBack)
-{
-    addCategory(db(), 1, QStringLiteral("Peones"));
+    addCategory(db(), 1, "Peones");
     auto second = openSecond();
 
     // A duplicate key in the middle of a change: nothing of it stays, and the
     // database is free for the other workstation at once.
     ASSERT_TRUE(db().beginTransaction().ok());
     TableCursor categories(db());
-    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(categories.open("CATEGORI").ok());
     categories.addNew();
-    categories.setValue(QStringLiteral("CatId"), 2);
+    categories.setValue("CatId", 2);
     ASSERT_TRUE(categories.update().ok());
     categories.addNew();
-    categories.setValue(QStringLiteral("CatId"), 1);
+    categories.setValue("CatId", 1);
     EXPECT_EQ(categories.update().number, DbErrorNumber::DuplicateKey);
     EXPECT_FALSE(db().inTransaction());
     EXPECT_TRUE(db().commit().ok());  // the caller's commit finds nothing to do
-    EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 1);
-    EXPECT_TRUE(second->execute(QStringLiteral("UPDATE CATEGORI SET CatDesc = ?"), {QStringLiteral("Libre")}).ok());
+    EXPECT_EQ(countRows("CATEGORI"), 1);
+    EXPECT_TRUE(second->execute("UPDATE CATEGORI SET CatDesc = ?", {"Libre"}).ok());
 
-    // Likewise a failing statement.
+    // Likewise a failing statement, reported with the name it could not
+    // find in our message and in the driver's text.
     ASSERT_TRUE(db().beginTransaction().ok());
-    ASSERT_TRUE(db().execute(QStringLiteral("UPDATE CATEGORI SET CatDesc = ?"), {QStringLiteral("A medias")}).ok());
-    EXPECT_FALSE(db().execute(QStringLiteral("UPDATE NOEXISTE SET X = 1")).ok());
+    ASSERT_TRUE(db().execute("UPDATE CATEGORI SET CatDesc = ?", {"A medias"}).ok());
+    const DbError error = db().execute("DELETE * FROM [NOEXISTE] WHERE [Id] = ?", {1});
+    EXPECT_EQ(error.number, DbErrorNumber::Unexpected);
+    EXPECT_TRUE(error.message.contains("NOEXISTE"));
+    EXPECT_TRUE(error.driverText.contains("NOEXISTE")) << qPrintable(error.driverText);
     EXPECT_FALSE(db().inTransaction());
-    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("Libre")}), 1);
+    EXPECT_EQ(countRows("CATEGORI", "CatDesc = ?", {"Libre"}), 1);
+
+    // The connection goes on working after the failure.
+    int affected = -1;
+    ASSERT_TRUE(db().execute("UPDATE [CATEGORI] SET [CatDesc] = ?", {"Nueva"}, &affected).ok());
+    EXPECT_EQ(affected, 1);
 }
 
 TEST_P(DatabaseTest, TransactionsNestAndOnlyTheOutermostCommitWrites)
@@ -93,39 +88,39 @@ TEST_P(DatabaseTest, TransactionsNestAndOnlyTheOutermostCommitWrites)
     auto second = openSecond();
     ASSERT_TRUE(db().beginTransaction().ok());
     ASSERT_TRUE(db().beginTransaction().ok());
-    addCategory(db(), 1, QStringLiteral("Peones"));
+    addCategory(db(), 1, "Peones");
     ASSERT_TRUE(db().commit().ok());
     EXPECT_TRUE(db().inTransaction());
     ASSERT_TRUE(db().rollback().ok());
-    EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 0);
+    EXPECT_EQ(countRows("CATEGORI"), 0);
 
     ASSERT_TRUE(db().beginTransaction().ok());
-    addCategory(db(), 2, QStringLiteral("Oficiales"));
+    addCategory(db(), 2, "Oficiales");
     ASSERT_TRUE(db().commit().ok());
     QueryCursor seen(*second);
-    ASSERT_TRUE(seen.open(QStringLiteral("SELECT * FROM CATEGORI")).ok());
+    ASSERT_TRUE(seen.open("SELECT * FROM CATEGORI").ok());
     EXPECT_EQ(seen.recordCount(), 1);
-    EXPECT_EQ(seen.integer(QStringLiteral("CatId")), 2);
+    EXPECT_EQ(seen.integer("CatId"), 2);
 }
 
 TEST_P(DatabaseTest, TheSelectionListFillerListsCodesAndDescriptions)
 {
-    addCategory(db(), 3, QStringLiteral("Alfa"));
-    addCategory(db(), 1, QStringLiteral("Zeta"));
-    addCategory(db(), 2, QStringLiteral("Beta"));
+    addCategory(db(), 3, "Alfa");
+    addCategory(db(), 1, "Zeta");
+    addCategory(db(), 2, "Beta");
     EXPECT_EQ(KQDCJET(db(), "CATEGORI", "CatId", "CatDesc", "CatDesc"),
               (QList<SelectionEntry>{{"3", "Alfa"}, {"2", "Beta"}, {"1", "Zeta"}}));
     EXPECT_EQ(KQDCJET(db(), "CATEGORI", "CatId", "CatDesc", "CatId").first(), (SelectionEntry{"1", "Zeta"}));
     // Failures are not reported: the list is empty.
     EXPECT_TRUE(KQDCJET(db(), "NOEXISTE", "A", "B").isEmpty());
     EXPECT_TRUE(KQDCJET(db(), "CATEGORI] ; DROP TABLE [CATEGORI", "CatId", "CatDesc").isEmpty());
-    EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 3);
+    EXPECT_EQ(countRows("CATEGORI"), 3);
 }
 
 TEST_P(DatabaseTest, TheSelectionListFindsChoosesAddsAndRemovesByCode)
 {
-    addCategory(db(), 3, QStringLiteral("Alfa"));
-    addCategory(db(), 12, QStringLiteral("Beta"));
+    addCategory(db(), 3, "Alfa");
+    addCategory(db(), 12, "Beta");
     SelectionList list;
     list.fill(db(), "CATEGORI", "CatId", "CatDesc", "CatDesc");
     ASSERT_EQ(list.count(), 2);
@@ -171,16 +166,16 @@ TEST_P(DatabaseTest, TheSelectionListFindsChoosesAddsAndRemovesByCode)
 TEST_P(DatabaseTest, TheSelectionListStopsAt32767Entries)
 {
     // Only the rows below: not the lists a new company starts with.
-    ASSERT_TRUE(db().execute(QStringLiteral("DELETE * FROM PARAMETR")).ok());
+    ASSERT_TRUE(db().execute("DELETE * FROM PARAMETR").ok());
     ASSERT_TRUE(db().beginTransaction().ok());
     for (int row = 0; row < 32800; ++row)
-        ASSERT_TRUE(db().execute(QStringLiteral("INSERT INTO PARAMETR (ParTabla, ParParamet, ParIndice) VALUES ('L', ?, 0)"),
+        ASSERT_TRUE(db().execute("INSERT INTO PARAMETR (ParTabla, ParParamet, ParIndice) VALUES ('L', ?, 0)",
                                  {QStringLiteral("P%1").arg(row, 5, 10, QChar('0'))})
                         .ok());
     ASSERT_TRUE(db().commit().ok());
     const QList<SelectionEntry> entries = KQDCJET(db(), "PARAMETR", "ParParamet", "ParTabla", "ParParamet");
     ASSERT_EQ(entries.size(), 32767);
-    EXPECT_EQ(entries.last().code, QStringLiteral("P32766"));
+    EXPECT_EQ(entries.last().code, "P32766");
     // A full list takes no further entry.
     SelectionList list;
     list.fill(entries);
@@ -192,18 +187,18 @@ TEST_P(DatabaseTest, TheSelectionListStopsAt32767Entries)
 // Connecting to a real server: tests/startup/server_checks_test.cpp.
 TEST(DatastoreConnection, StartsUnattachedKeepsItsSettingsAndNeedsAServerAndADatabase)
 {
-    auto connection = KQDBConnection::forDatastore(QStringLiteral("Kelquen"));
+    auto connection = KQDBConnection::forDatastore("Kelquen");
     EXPECT_EQ(connection->errorCode(), 2);
-    EXPECT_EQ(connection->errorText(), QStringLiteral("No Kelquen Datastore attached"));
-    connection->setUserName(QStringLiteral("ana"));
-    EXPECT_EQ(connection->userName(), QStringLiteral("ana"));
+    EXPECT_EQ(connection->errorText(), "No Kelquen Datastore attached");
+    connection->setUserName("ana");
+    EXPECT_EQ(connection->userName(), "ana");
     EXPECT_EQ(connection->connect(), 4);
-    EXPECT_EQ(connection->errorText(), QStringLiteral("Bad Datastore Name"));
+    EXPECT_EQ(connection->errorText(), "Bad Datastore Name");
     EXPECT_EQ(connection->disconnect(), 2);
-    EXPECT_NE(KQDBConnection::forDatastore(QStringLiteral("x")).get(), connection.get());
-    EXPECT_EQ(KQDBConnection::errorText(0), QStringLiteral("No Error"));
-    EXPECT_EQ(KQDBConnection::errorText(1), QStringLiteral("Unknown Error"));
-    EXPECT_EQ(KQDBConnection::errorText(3), QStringLiteral("Internal Error: Function call failed"));
+    EXPECT_NE(KQDBConnection::forDatastore("x").get(), connection.get());
+    EXPECT_EQ(KQDBConnection::errorText(0), "No Error");
+    EXPECT_EQ(KQDBConnection::errorText(1), "Unknown Error");
+    EXPECT_EQ(KQDBConnection::errorText(3), "Internal Error: Function call failed");
 }
 
 class ErrorTranslatorTest : public ::testing::Test {
@@ -243,7 +238,7 @@ TEST_F(ErrorTranslatorTest, ShowsEachNumberAsItsRowSays)
             endsAsked.append(number);
             shownBeforeTheEnd = ui_.texts();
         });
-        LastError::set(row.number, QStringLiteral("mensaje propio"));
+        LastError::set(row.number, "mensaje propio");
         EXPECT_EQ(translateDatabaseError(ui_), row.result) << row.number;
         EXPECT_TRUE(LastError::message().isEmpty()) << row.number;
         if (row.shown.isEmpty()) {
@@ -261,15 +256,15 @@ TEST_F(ErrorTranslatorTest, ShowsEachNumberAsItsRowSays)
 
 TEST_F(ErrorTranslatorTest, APendingEngineErrorBecomesTheLastError)
 {
-    const DbError pending = DbError::make(3146, QStringLiteral("No se pudo ejecutar"), QStringLiteral("no such table: X"));
+    const DbError pending = DbError::make(3146, "No se pudo ejecutar", "no such table: X");
     EXPECT_EQ(translateDatabaseError(ui_, pending), 3146);
     EXPECT_EQ(ui_.texts(), QStringList{"Error No. 3146 : No se pudo ejecutar\nDetalle: no such table: X"});
     EXPECT_EQ(LastError::number(), 3146);
 
     // A message the program set before keeps its place.
     ui_.clear();
-    LastError::setMessage(QStringLiteral("Texto del programa"));
-    EXPECT_EQ(translateDatabaseError(ui_, DbError::make(3146, QStringLiteral("otro"))), 3146);
+    LastError::setMessage("Texto del programa");
+    EXPECT_EQ(translateDatabaseError(ui_, DbError::make(3146, "otro")), 3146);
     EXPECT_EQ(ui_.texts(), QStringList{"Error No. 3146 : Texto del programa"});
 }
 

@@ -21,7 +21,7 @@ namespace {
 
 class InitFileTest : public ::testing::Test {
 protected:
-    QString target() const { return folder_.file(QStringLiteral("KQ_DATA.MDB")); }
+    QString target() const { return folder_.file("KQ_DATA.MDB"); }
 
     /// The descriptions of the categories of the database in `file`.
     static QStringList categories(const QString& file)
@@ -31,9 +31,9 @@ protected:
             return {QStringLiteral("<no abre: ") + database.errorText() + '>'};
         QStringList descriptions;
         TableCursor cursor(database);
-        cursor.open(QStringLiteral("CATEGORI"), Access::ReadOnly);
+        cursor.open("CATEGORI", Access::ReadOnly);
         for (cursor.moveFirst(); cursor.hasCurrent(); cursor.moveNext())
-            descriptions << cursor.text(QStringLiteral("CatDesc"));
+            descriptions << cursor.text("CatDesc");
         return descriptions;
     }
 
@@ -42,8 +42,8 @@ protected:
         Database database(DatabaseLocation::sqliteFile(file));
         ASSERT_TRUE(database.open()) << qPrintable(database.errorText());
         QString error;
-        ASSERT_TRUE(insertRow(database, QStringLiteral("CATEGORI"),
-                              {{QStringLiteral("CatId"), id}, {QStringLiteral("CatDesc"), description}}, &error))
+        ASSERT_TRUE(insertRow(database, "CATEGORI",
+                              {{"CatId", id}, {"CatDesc", description}}, &error))
             << qPrintable(error);
     }
 
@@ -106,11 +106,11 @@ TEST_F(InitFileTest, ACreationKilledHalfwayLeavesNoDatabaseAndTheNextOneSucceeds
     EXPECT_EQ(categories(target()), QStringList());
 }
 
-TEST_F(InitFileTest, ReplacingIsRefusedWhileAWorkstationHasTheDatabaseOpen)
+TEST_F(InitFileTest, ReplacingIsRefusedWhileAWorkstationHasTheDatabaseOpenElseKeepsADatedCopy)
 {
     QString error;
     ASSERT_TRUE(createDatabaseFile(folder_.path(), false, &error)) << qPrintable(error);
-    addCategory(target(), 1, QStringLiteral("Peones"));
+    addCategory(target(), 1, "Peones");
     {
         Database workstation(DatabaseLocation::sqliteFile(target()));
         ASSERT_TRUE(workstation.open()) << qPrintable(workstation.errorText());
@@ -121,25 +121,17 @@ TEST_F(InitFileTest, ReplacingIsRefusedWhileAWorkstationHasTheDatabaseOpen)
         EXPECT_TRUE(backup.isEmpty());
     }
     EXPECT_EQ(categories(target()), QStringList{"Peones"});
-    EXPECT_FALSE(filesInFolder().join(' ').contains(QStringLiteral(".bak")));
-}
+    EXPECT_FALSE(filesInFolder().join(' ').contains(".bak"));
 
-TEST_F(InitFileTest, ReplacingKeepsTheOldFileAsADatedCopy)
-{
-    QString error;
-    ASSERT_TRUE(createDatabaseFile(folder_.path(), false, &error)) << qPrintable(error);
-    addCategory(target(), 1, QStringLiteral("Peones"));
+    // With no workstation on it, the old file is kept as a dated copy.
     QString backup;
     ASSERT_TRUE(replaceDatabaseFile(folder_.path(), false, &backup, &error)) << qPrintable(error);
-
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^KQ_DATA\\.MDB\\.\\d{8}-\\d{6}\\.bak$"))
-                    .match(QFileInfo(backup).fileName())
-                    .hasMatch())
-        << qPrintable(backup);
+    const QRegularExpression dated("^KQ_DATA\\.MDB\\.\\d{8}-\\d{6}\\.bak$");
+    EXPECT_TRUE(dated.match(QFileInfo(backup).fileName()).hasMatch()) << qPrintable(backup);
     EXPECT_EQ(QFileInfo(backup).absolutePath(), QFileInfo(target()).absolutePath());
     EXPECT_EQ(categories(target()), QStringList());
     // The copy is the old database, whole.
-    const QString restored = folder_.file(QStringLiteral("restaurada/KQ_DATA.MDB"));
+    const QString restored = folder_.file("restaurada/KQ_DATA.MDB");
     ASSERT_TRUE(QDir().mkpath(QFileInfo(restored).absolutePath()));
     ASSERT_TRUE(QFile::copy(backup, restored));
     EXPECT_EQ(categories(restored), QStringList{"Peones"});

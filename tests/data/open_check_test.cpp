@@ -62,17 +62,17 @@ protected:
 
 TEST_P(OpenCheckTest, ADatabaseShortOfAFieldIsRefusedNamingTableAndField)
 {
-    addCategory(db(), 1, QStringLiteral("Peones"));
-    run(QStringLiteral("ALTER TABLE CATEGORI DROP COLUMN CatDesc"));
+    addCategory(db(), 1, "Peones");
+    run("ALTER TABLE CATEGORI DROP COLUMN CatDesc");
     EXPECT_EQ(refusalOfSecondOpen(), opening() + QStringLiteral(": a la tabla CATEGORI le falta el campo CatDesc."));
 
-    run(QStringLiteral("DROP TABLE CATEGORI"));
+    run("DROP TABLE CATEGORI");
     EXPECT_EQ(refusalOfSecondOpen(), opening() + QStringLiteral(": falta la tabla CATEGORI."));
 }
 
 TEST_P(OpenCheckTest, ADatabaseOfANewerVersionIsRefusedAndLeftAsItIs)
 {
-    run(QStringLiteral("UPDATE KQVERSIO SET VerNumero = 999 WHERE VerId = 1"));
+    run("UPDATE KQVERSIO SET VerNumero = 999 WHERE VerId = 1");
     EXPECT_EQ(refusalOfSecondOpen(),
               opening() + QStringLiteral(": es de la versión 999 del esquema y este programa conoce hasta la "
                                          "versión %1.")
@@ -83,19 +83,19 @@ TEST_P(OpenCheckTest, ADatabaseOfANewerVersionIsRefusedAndLeftAsItIs)
 
 TEST_P(OpenCheckTest, ADatabaseOfAnOlderVersionIsUpgradedWhenOpened)
 {
-    run(QStringLiteral("DELETE FROM KQVERSIO"));
-    run(QStringLiteral("DROP TABLE CATEGORI"));
+    run("DELETE FROM KQVERSIO");
+    run("DROP TABLE CATEGORI");
     auto second = openSecond();
     ASSERT_TRUE(second->isOpen());
     QString error;
     EXPECT_EQ(storedSchemaVersion(*second, &error), Schema::currentVersion);
-    addCategory(*second, 4, QStringLiteral("Capataces"));
-    EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 1);
+    addCategory(*second, 4, "Capataces");
+    EXPECT_EQ(countRows("CATEGORI"), 1);
 }
 
 TEST_P(OpenCheckTest, ADatabaseOfAnotherProgramIsRefused)
 {
-    run(QStringLiteral("DROP TABLE KQVERSIO"));
+    run("DROP TABLE KQVERSIO");
     EXPECT_EQ(refusalOfSecondOpen(),
               opening() + QStringLiteral(": no es una base de datos del programa (no tiene la tabla KQVERSIO)."));
 }
@@ -113,22 +113,21 @@ TEST_P(OpenCheckTest, AFailureAPersonCanMeetIsSaidInSpanishNamingTheDatabase)
         struct rlimit none = saved;
         none.rlim_cur = 1;
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
-        error = second->execute(QStringLiteral("INSERT INTO CATEGORI (CatId, CatDesc) VALUES (?, ?)"),
-                                {7, QString(4000, QChar('x'))});
+        error = second->execute("INSERT INTO CATEGORI (CatId, CatDesc) VALUES (?, ?)", {7, QString(4000, QChar('x'))});
         if (!error)
-            error = second->execute(QStringLiteral("DELETE FROM CATEGORI"));
+            error = second->execute("DELETE FROM CATEGORI");
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previousHandler);
-        reasons << QStringLiteral("el disco está lleno") << QStringLiteral("falló la lectura o la escritura del disco");
+        reasons << "el disco está lleno" << "falló la lectura o la escritura del disco";
     } else {
         // The server ends the workstation's session.
         QSqlQuery pid(second->connection());
-        ASSERT_TRUE(pid.exec(QStringLiteral("SELECT pg_backend_pid()")) && pid.next());
+        ASSERT_TRUE(pid.exec("SELECT pg_backend_pid()") && pid.next());
         QSqlQuery terminate(db().connection());
         ASSERT_TRUE(terminate.exec(QStringLiteral("SELECT pg_terminate_backend(%1)").arg(pid.value(0).toLongLong())));
         QThread::msleep(200);
-        error = second->execute(QStringLiteral("DELETE FROM CATEGORI"));
-        reasons << QStringLiteral("se perdió la conexión con el servidor");
+        error = second->execute("DELETE FROM CATEGORI");
+        reasons << "se perdió la conexión con el servidor";
     }
     ASSERT_TRUE(error);
     const QString sentence = error.message;
@@ -147,16 +146,16 @@ class SqliteOpenCheckTest : public DataTest {};
 
 TEST_F(SqliteOpenCheckTest, AQuotedNameTheTableLacksIsAnErrorNotItsOwnText)
 {
-    addCategory(db(), 1, QStringLiteral("Peones"));
-    const DbError error = db().execute(QStringLiteral("UPDATE CATEGORI SET CatDesc = \"CatNoExiste\""));
+    addCategory(db(), 1, "Peones");
+    const DbError error = db().execute("UPDATE CATEGORI SET CatDesc = \"CatNoExiste\"");
     EXPECT_TRUE(error);
-    EXPECT_TRUE(error.driverText.contains(QStringLiteral("CatNoExiste"))) << qPrintable(error.driverText);
-    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("Peones")}), 1);
+    EXPECT_TRUE(error.driverText.contains("CatNoExiste")) << qPrintable(error.driverText);
+    EXPECT_EQ(countRows("CATEGORI", "CatDesc = ?", {"Peones"}), 1);
 }
 
 TEST_F(SqliteOpenCheckTest, EmptyAndForeignFilesAreRefusedAndNeverChanged)
 {
-    const QString empty = folder_.write(QStringLiteral("VACIO.MDB"), QByteArray());
+    const QString empty = folder_.write("VACIO.MDB", QByteArray());
     Database onEmpty(DatabaseLocation::sqliteFile(empty));
     EXPECT_FALSE(onEmpty.open(Database::OpenMode::ReadOnly));
     EXPECT_EQ(onEmpty.errorText(), QStringLiteral("No se puede abrir la base de datos ") + empty
@@ -164,7 +163,7 @@ TEST_F(SqliteOpenCheckTest, EmptyAndForeignFilesAreRefusedAndNeverChanged)
     EXPECT_FALSE(onEmpty.open());
     EXPECT_EQ(QFileInfo(empty).size(), 0);
 
-    const QString text = folder_.write(QStringLiteral("TEXTO.MDB"), "Sueldos de marzo\n");
+    const QString text = folder_.write("TEXTO.MDB", "Sueldos de marzo\n");
     Database onText(DatabaseLocation::sqliteFile(text));
     EXPECT_FALSE(onText.open());
     EXPECT_EQ(onText.errorText(), QStringLiteral("No se puede abrir la base de datos ") + text
@@ -173,14 +172,14 @@ TEST_F(SqliteOpenCheckTest, EmptyAndForeignFilesAreRefusedAndNeverChanged)
 
     // An SQLite file of another program: refused, and not switched to the
     // write-ahead log (bytes 18 and 19 of its header stay 1).
-    const QString foreign = folder_.file(QStringLiteral("OTRO.DB"));
+    const QString foreign = folder_.file("OTRO.DB");
     {
-        const QString name = QStringLiteral("otro-programa");
+        const QString name = "otro-programa";
         {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", name);
             other.setDatabaseName(foreign);
             ASSERT_TRUE(other.open());
-            QSqlQuery(other).exec(QStringLiteral("CREATE TABLE notas (texto TEXT)"));
+            QSqlQuery(other).exec("CREATE TABLE notas (texto TEXT)");
             other.close();
         }
         QSqlDatabase::removeDatabase(name);
@@ -189,24 +188,23 @@ TEST_F(SqliteOpenCheckTest, EmptyAndForeignFilesAreRefusedAndNeverChanged)
     ASSERT_EQ(before.at(18), 1);
     Database onForeign(DatabaseLocation::sqliteFile(foreign));
     EXPECT_FALSE(onForeign.open());
-    EXPECT_TRUE(onForeign.errorText().endsWith(QStringLiteral("no tiene la tabla KQVERSIO).")))
-        << qPrintable(onForeign.errorText());
+    EXPECT_TRUE(onForeign.errorText().endsWith("no tiene la tabla KQVERSIO).")) << qPrintable(onForeign.errorText());
     EXPECT_EQ(bytesOf(foreign), before);
     EXPECT_FALSE(QFile::exists(foreign + QStringLiteral("-wal")));
 }
 
 TEST_F(SqliteOpenCheckTest, AReadOnlyOpenReadsAndWritesNothing)
 {
-    addCategory(db(), 1, QStringLiteral("Peones"));
+    addCategory(db(), 1, "Peones");
     database_.reset();
     const QByteArray before = bytesOf(databaseFile());
     Database reader(location());
     ASSERT_TRUE(reader.open(Database::OpenMode::ReadOnly)) << qPrintable(reader.errorText());
     TableCursor categories(reader);
-    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI"), Access::ReadOnly).ok());
+    ASSERT_TRUE(categories.open("CATEGORI", Access::ReadOnly).ok());
     ASSERT_TRUE(categories.seek(Comparison::Equal, {1}).ok());
-    EXPECT_EQ(categories.text(QStringLiteral("CatDesc")), QStringLiteral("Peones"));
-    EXPECT_TRUE(reader.execute(QStringLiteral("DELETE FROM CATEGORI")));
+    EXPECT_EQ(categories.text("CatDesc"), "Peones");
+    EXPECT_TRUE(reader.execute("DELETE FROM CATEGORI"));
     categories.close();
     reader.close();
     EXPECT_EQ(bytesOf(databaseFile()), before);
@@ -214,16 +212,16 @@ TEST_F(SqliteOpenCheckTest, AReadOnlyOpenReadsAndWritesNothing)
 
 TEST_F(SqliteOpenCheckTest, AFileReplacedOrRemovedUnderTheProgramIsNotWrittenInto)
 {
-    addCategory(db(), 1, QStringLiteral("Peones"));
+    addCategory(db(), 1, "Peones");
     auto second = openSecond();
     TableCursor categories(*second);
-    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(categories.open("CATEGORI").ok());
     ASSERT_TRUE(categories.seek(Comparison::Equal, {1}).ok());
 
     // Another file takes the database's name, as a restored copy would.
     database_.reset();
-    ASSERT_TRUE(QFile::copy(databaseFile(), folder_.file(QStringLiteral("COPIA.MDB"))));
-    ASSERT_EQ(::rename(QFile::encodeName(folder_.file(QStringLiteral("COPIA.MDB"))).constData(),
+    ASSERT_TRUE(QFile::copy(databaseFile(), folder_.file("COPIA.MDB")));
+    ASSERT_EQ(::rename(QFile::encodeName(folder_.file("COPIA.MDB")).constData(),
                        QFile::encodeName(databaseFile()).constData()),
               0);
     const DbError begun = second->beginTransaction();
@@ -232,22 +230,22 @@ TEST_F(SqliteOpenCheckTest, AFileReplacedOrRemovedUnderTheProgramIsNotWrittenInt
                                  + QStringLiteral(": el archivo fue reemplazado por otro mientras el programa lo "
                                                   "usaba. Salga del programa y vuelva a entrar."));
     ASSERT_TRUE(categories.edit().ok());
-    categories.setValue(QStringLiteral("CatDesc"), QStringLiteral("Oficiales"));
+    categories.setValue("CatDesc", "Oficiales");
     EXPECT_TRUE(categories.update());
     categories.cancelUpdate();
 
     ASSERT_TRUE(QFile::remove(databaseFile()));
-    const DbError removed = second->execute(QStringLiteral("DELETE FROM CATEGORI"));
+    const DbError removed = second->execute("DELETE FROM CATEGORI");
     ASSERT_TRUE(removed);
-    EXPECT_TRUE(removed.message.contains(QStringLiteral("el archivo fue borrado"))) << qPrintable(removed.message);
+    EXPECT_TRUE(removed.message.contains("el archivo fue borrado")) << qPrintable(removed.message);
 }
 
 TEST_F(SqliteOpenCheckTest, ALockFileThatCannotBeOpenedIsAnErrorThePersonSees)
 {
-    addCategory(db(), 1, QStringLiteral("Peones"));
+    addCategory(db(), 1, "Peones");
     auto second = openSecond();
     TableCursor categories(*second);
-    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(categories.open("CATEGORI").ok());
     ASSERT_TRUE(categories.seek(Comparison::Equal, {1}).ok());
     // A directory under the lock file's name: no account, root included,
     // can open it for writing.
@@ -270,7 +268,7 @@ TEST_F(SqliteOpenCheckTest, ALockFileThatCannotBeOpenedIsAnErrorThePersonSees)
 
 TEST_F(SqliteOpenCheckTest, FilesAreCreatedForOwnerAndGroupAndTheLockFileTakesTheDatabasesMode)
 {
-    addCategory(db(), 1, QStringLiteral("Peones"));
+    addCategory(db(), 1, "Peones");
     auto first = openSecond();
     EXPECT_EQ(modeOf(databaseFile()), 0660u);
     EXPECT_EQ(modeOf(databaseFile() + QStringLiteral("-wal")), 0660u);

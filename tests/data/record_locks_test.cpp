@@ -12,12 +12,12 @@
 
 namespace {
 
-const QString catDesc = QStringLiteral("CatDesc");
+const QString catDesc = "CatDesc";
 /// Set in the environment of the helper process: the database whose
 /// category 1 it locks, an SQLite file or "postgres:" and a database name
 /// on the test server.
 const char* helperVariable = "UORDANE_LOCK_HELPER_DATABASE";
-const QString serverPrefix = QStringLiteral("postgres:");
+const QString serverPrefix = "postgres:";
 
 }  // namespace
 
@@ -28,15 +28,15 @@ protected:
         BackendDataTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        addCategory(db(), 1, QStringLiteral("Peones"));
-        addCategory(db(), 2, QStringLiteral("Oficiales"));
+        addCategory(db(), 1, "Peones");
+        addCategory(db(), 2, "Oficiales");
     }
 
     /// A cursor of `database` standing on category `id`.
     static std::unique_ptr<TableCursor> onCategory(Database& database, int id)
     {
         auto cursor = std::make_unique<TableCursor>(database);
-        EXPECT_TRUE(cursor->open(QStringLiteral("CATEGORI")).ok());
+        EXPECT_TRUE(cursor->open("CATEGORI").ok());
         EXPECT_TRUE(cursor->seek(Comparison::Equal, {id}).ok());
         EXPECT_TRUE(cursor->hasCurrent());
         return cursor;
@@ -56,7 +56,7 @@ TEST_P(RecordLocksTest, ASecondWorkstationCannotEditARecordTheFirstHolds)
     EXPECT_EQ(other->editMode(), EditMode::None);
     // Nor delete it.
     EXPECT_EQ(other->remove().number, DbErrorNumber::LockedByAnotherWorkstation);
-    EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 2);
+    EXPECT_EQ(countRows("CATEGORI"), 2);
 
     // Another record is free.
     auto neighbour = onCategory(*second, 2);
@@ -64,13 +64,13 @@ TEST_P(RecordLocksTest, ASecondWorkstationCannotEditARecordTheFirstHolds)
     neighbour->cancelUpdate();
 
     // Once the first writes, the second edits what the first wrote.
-    first->setValue(catDesc, QStringLiteral("Peones rurales"));
+    first->setValue(catDesc, "Peones rurales");
     ASSERT_TRUE(first->update().ok());
     ASSERT_TRUE(other->edit().ok());
-    EXPECT_EQ(other->text(catDesc), QStringLiteral("Peones rurales"));
+    EXPECT_EQ(other->text(catDesc), "Peones rurales");
 }
 
-TEST_P(RecordLocksTest, CancelAndCloseReleaseTheLock)
+TEST_P(RecordLocksTest, CancelCloseAndTheLastCursorOfAConnectionReleaseTheLock)
 {
     auto second = openSecond();
     auto other = onCategory(*second, 1);
@@ -86,24 +86,20 @@ TEST_P(RecordLocksTest, CancelAndCloseReleaseTheLock)
     EXPECT_TRUE(other->edit().ok());
     other->cancelUpdate();
 
-    ASSERT_TRUE(first->open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(first->open("CATEGORI").ok());
     first->seek(Comparison::Equal, {1});
     ASSERT_TRUE(first->edit().ok());
     first.reset();  // destroyed while editing
     EXPECT_TRUE(other->edit().ok());
-}
+    other->cancelUpdate();
 
-TEST_P(RecordLocksTest, TwoCursorsOfOneConnectionShareTheLockUntilBothLetGo)
-{
-    auto second = openSecond();
-    auto other = onCategory(*second, 1);
-    auto first = onCategory(db(), 1);
+    // Two cursors of one connection share the lock until both let go.
+    auto one = onCategory(db(), 1);
     auto again = onCategory(db(), 1);
-
-    ASSERT_TRUE(first->edit().ok());
+    ASSERT_TRUE(one->edit().ok());
     ASSERT_TRUE(again->edit().ok());
-    first->setValue(catDesc, QStringLiteral("Uno"));
-    ASSERT_TRUE(first->update().ok());
+    one->setValue(catDesc, "Uno");
+    ASSERT_TRUE(one->update().ok());
     EXPECT_EQ(other->edit().number, DbErrorNumber::LockedByAnotherWorkstation);
     again->cancelUpdate();
     EXPECT_TRUE(other->edit().ok());
@@ -120,7 +116,7 @@ TEST_P(RecordLocksTest, TheLockWaitRoutineWaitsUntilTheOtherWorkstationWrites)
     ui.onProcessEvents([&] {
         // The other workstation writes while we wait.
         if (++rounds == 3 && holder->editMode() == EditMode::Editing) {
-            holder->setValue(catDesc, QStringLiteral("Escrito por el otro"));
+            holder->setValue(catDesc, "Escrito por el otro");
             ASSERT_TRUE(holder->update().ok());
         }
     });
@@ -130,7 +126,7 @@ TEST_P(RecordLocksTest, TheLockWaitRoutineWaitsUntilTheOtherWorkstationWrites)
     EXPECT_TRUE(editWaitingForLock(*waiter, ui, &failure, 30));
     EXPECT_TRUE(failure.ok());
     EXPECT_EQ(waiter->editMode(), EditMode::Editing);
-    EXPECT_EQ(waiter->text(catDesc), QStringLiteral("Escrito por el otro"));
+    EXPECT_EQ(waiter->text(catDesc), "Escrito por el otro");
     EXPECT_GE(ui.processEventsCount(), 3);
     EXPECT_TRUE(ui.texts().isEmpty());
 
@@ -146,7 +142,7 @@ TEST_P(RecordLocksTest, TheLockWaitRoutineGivesUpOnOtherErrors)
 {
     ScriptedUi ui;
     TableCursor categories(db());
-    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(categories.open("CATEGORI").ok());
     categories.seek(Comparison::Equal, {99});
     DbError failure;
     EXPECT_FALSE(editWaitingForLock(categories, ui, &failure, 30));
@@ -159,18 +155,16 @@ TEST_P(RecordLocksTest, EditRereadsTheRecordAndReportsOneDeletedMeanwhile)
 {
     auto second = openSecond();
     auto reader = onCategory(db(), 1);
-    ASSERT_TRUE(second->execute(QStringLiteral("UPDATE CATEGORI SET CatDesc = ? WHERE CatId = ?"),
-                                {QStringLiteral("Cambiada"), 1})
-                    .ok());
+    ASSERT_TRUE(second->execute("UPDATE CATEGORI SET CatDesc = ? WHERE CatId = ?", {"Cambiada", 1}).ok());
     ASSERT_TRUE(reader->edit().ok());
-    EXPECT_EQ(reader->text(catDesc), QStringLiteral("Cambiada"));
+    EXPECT_EQ(reader->text(catDesc), "Cambiada");
     reader->cancelUpdate();
 
-    ASSERT_TRUE(second->execute(QStringLiteral("DELETE * FROM [CATEGORI] WHERE [CatId] = ?"), {1}).ok());
+    ASSERT_TRUE(second->execute("DELETE * FROM [CATEGORI] WHERE [CatId] = ?", {1}).ok());
     EXPECT_EQ(reader->edit().number, DbErrorNumber::ChangedByAnotherUser);
     EXPECT_EQ(reader->editMode(), EditMode::None);
     // The lock of the vanished record is not left behind.
-    addCategory(*second, 1, QStringLiteral("Otra vez"));
+    addCategory(*second, 1, "Otra vez");
     auto fresh = onCategory(*second, 1);
     EXPECT_TRUE(fresh->edit().ok());
 }
@@ -196,7 +190,7 @@ TEST(RecordLocksHelper, HoldCategoryLockUntilKilled)
                                                      : DatabaseLocation::sqliteFile(file));
     ASSERT_TRUE(database.open()) << qPrintable(database.errorText());
     TableCursor categories(database);
-    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(categories.open("CATEGORI").ok());
     ASSERT_TRUE(categories.seek(Comparison::Equal, {1}).ok());
     ASSERT_TRUE(categories.edit().ok());
     std::printf("\nLOCKED\n");
@@ -213,7 +207,7 @@ TEST_P(RecordLocksTest, ALockOfAProcessKilledWithSigkillIsFreeAgain)
     helper.setProcessEnvironment(environment);
     helper.setProcessChannelMode(QProcess::SeparateChannels);
     helper.start(QCoreApplication::applicationFilePath(),
-                 {QStringLiteral("--gtest_filter=RecordLocksHelper.HoldCategoryLockUntilKilled")});
+                 {"--gtest_filter=RecordLocksHelper.HoldCategoryLockUntilKilled"});
     ASSERT_TRUE(helper.waitForStarted(10000));
     QByteArray output;
     while (!output.contains("LOCKED") && helper.waitForReadyRead(20000))
@@ -242,16 +236,16 @@ TEST_P(RecordLocksTest, ARecordDeletedBetweenEditAndUpdateIsReportedAs3197)
     auto editor = onCategory(db(), 1);
     ASSERT_TRUE(editor->edit().ok());
     // A bulk statement of another workstation takes no record lock.
-    ASSERT_TRUE(second->execute(QStringLiteral("DELETE FROM CATEGORI WHERE CatId = ?"), {1}).ok());
+    ASSERT_TRUE(second->execute("DELETE FROM CATEGORI WHERE CatId = ?", {1}).ok());
 
     ASSERT_TRUE(db().beginTransaction().ok());
-    ASSERT_TRUE(db().execute(QStringLiteral("UPDATE CATEGORI SET CatDesc = ? WHERE CatId = ?"), {QStringLiteral("Antes"), 2}).ok());
-    editor->setValue(catDesc, QStringLiteral("Perdida"));
+    ASSERT_TRUE(db().execute("UPDATE CATEGORI SET CatDesc = ? WHERE CatId = ?", {"Antes", 2}).ok());
+    editor->setValue(catDesc, "Perdida");
     EXPECT_EQ(editor->update().number, DbErrorNumber::ChangedByAnotherUser);
     EXPECT_FALSE(db().inTransaction());
     EXPECT_EQ(editor->editMode(), EditMode::None);
-    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("Antes")}), 0);
-    EXPECT_EQ(countRows(QStringLiteral("CATEGORI")), 1);
+    EXPECT_EQ(countRows("CATEGORI", "CatDesc = ?", {"Antes"}), 0);
+    EXPECT_EQ(countRows("CATEGORI"), 1);
 }
 
 TEST_P(RecordLocksTest, ALockIsFreedWhenTheConnectionHoldingItCloses)
@@ -259,18 +253,18 @@ TEST_P(RecordLocksTest, ALockIsFreedWhenTheConnectionHoldingItCloses)
     auto second = openSecond();
     auto theirs = onCategory(*second, 1);
     ASSERT_TRUE(theirs->edit().ok());
-    EXPECT_TRUE(second->locks().holds(recordLockKey(QStringLiteral("CATEGORI"), {1})));
+    EXPECT_TRUE(second->locks().holds(recordLockKey("CATEGORI", {1})));
 
     auto mine = onCategory(db(), 1);
-    EXPECT_EQ(mine->edit().message, QStringLiteral("Registro reservado por otro"));
+    EXPECT_EQ(mine->edit().message, "Registro reservado por otro");
 
     // The cursor is left open, as a workstation that goes away leaves it.
     second->close();
     const DbError error = mine->edit();
     ASSERT_TRUE(error.ok()) << qPrintable(error.fullText());
-    mine->setValue(catDesc, QStringLiteral("Tras el cierre"));
+    mine->setValue(catDesc, "Tras el cierre");
     ASSERT_TRUE(mine->update().ok());
-    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("Tras el cierre")}), 1);
+    EXPECT_EQ(countRows("CATEGORI", "CatDesc = ?", {"Tras el cierre"}), 1);
 }
 
 TEST_P(RecordLocksTest, ARecordStaysLockedUntilItsChangeIsCommittedOrRolledBack)
@@ -281,7 +275,7 @@ TEST_P(RecordLocksTest, ARecordStaysLockedUntilItsChangeIsCommittedOrRolledBack)
 
     ASSERT_TRUE(db().beginTransaction().ok());
     ASSERT_TRUE(mine->edit().ok());
-    mine->setValue(catDesc, QStringLiteral("Sin confirmar"));
+    mine->setValue(catDesc, "Sin confirmar");
     ASSERT_TRUE(mine->update().ok());
     // Written but not committed: the other workstation would read the old value.
     EXPECT_EQ(theirs->edit().number, DbErrorNumber::LockedByAnotherWorkstation);
@@ -290,41 +284,40 @@ TEST_P(RecordLocksTest, ARecordStaysLockedUntilItsChangeIsCommittedOrRolledBack)
     ASSERT_TRUE(neighbour->remove().ok());
     ASSERT_TRUE(db().commit().ok());
     ASSERT_TRUE(theirs->edit().ok());
-    EXPECT_EQ(theirs->text(catDesc), QStringLiteral("Sin confirmar"));
+    EXPECT_EQ(theirs->text(catDesc), "Sin confirmar");
     theirs->cancelUpdate();
 
     ASSERT_TRUE(db().beginTransaction().ok());
     ASSERT_TRUE(mine->edit().ok());
-    mine->setValue(catDesc, QStringLiteral("Deshecho"));
+    mine->setValue(catDesc, "Deshecho");
     ASSERT_TRUE(mine->update().ok());
     EXPECT_EQ(theirs->edit().number, DbErrorNumber::LockedByAnotherWorkstation);
     ASSERT_TRUE(db().rollback().ok());
     ASSERT_TRUE(theirs->edit().ok());
-    EXPECT_EQ(theirs->text(catDesc), QStringLiteral("Sin confirmar"));
+    EXPECT_EQ(theirs->text(catDesc), "Sin confirmar");
 }
 TEST_P(RecordLocksTest, InsideTheWriteTransactionTheEditedRecordCanBeReadAsStoredNow)
 {
     auto first = onCategory(db(), 1);
     ASSERT_TRUE(first->edit().ok());
-    first->setValue(catDesc, QStringLiteral("Mía"));
+    first->setValue(catDesc, "Mía");
     // A write that got past the lock (a lock file deleted under the
     // workstations): only a check after the write transaction begins sees it.
     auto second = openSecond();
-    ASSERT_FALSE(second->execute(QStringLiteral("UPDATE CATEGORI SET CatDesc = ? WHERE CatId = 1"),
-                                 {QStringLiteral("Suya")}));
+    ASSERT_FALSE(second->execute("UPDATE CATEGORI SET CatDesc = ? WHERE CatId = 1", {"Suya"}));
     ASSERT_FALSE(db().beginTransaction());
     QVector<QVariant> stored;
     ASSERT_TRUE(first->storedValues(&stored).ok());
     const FieldDef* described = first->table()->field(catDesc);
     const auto description = std::distance(first->table()->fields.data(), described);
-    EXPECT_EQ(stored.at(description).toString(), QStringLiteral("Suya"));
-    EXPECT_EQ(first->text(catDesc), QStringLiteral("Mía")) << "the edit in progress is kept";
+    EXPECT_EQ(stored.at(description).toString(), "Suya");
+    EXPECT_EQ(first->text(catDesc), "Mía") << "the edit in progress is kept";
     ASSERT_FALSE(db().rollback());
     first->cancelUpdate();
 
     auto again = onCategory(db(), 2);
     ASSERT_TRUE(again->edit().ok());
-    ASSERT_FALSE(second->execute(QStringLiteral("DELETE FROM CATEGORI WHERE CatId = 2")));
+    ASSERT_FALSE(second->execute("DELETE FROM CATEGORI WHERE CatId = 2"));
     EXPECT_EQ(again->storedValues(&stored).number, DbErrorNumber::ChangedByAnotherUser);
     again->cancelUpdate();
     EXPECT_EQ(again->storedValues(&stored).number, DbErrorNumber::NotEditing);

@@ -337,7 +337,7 @@ TEST_P(SchemaDatabase, FixedRowsAreWritten)
     const auto runTypes = rows(db(), "SELECT \"TLId\", \"TLDesc\" FROM \"TIPLIQUI\" ORDER BY \"TLId\"");
     ASSERT_EQ(runTypes.size(), 2);
     EXPECT_EQ(runTypes.at(0), (QVariantList{"T", "Todas"}));
-    EXPECT_EQ(runTypes.at(1), (QVariantList{"X", QString::fromUtf8("Próxima")}));
+    EXPECT_EQ(runTypes.at(1), (QVariantList{"X", "Próxima"}));
 
     const auto attributes = rows(db(), "SELECT \"FunADescri\", \"FunATipo\", \"FunAValida\", \"FunAAyuda\" "
                                        "FROM \"FUNATRIB\" ORDER BY \"FunAId\"");
@@ -427,8 +427,7 @@ TEST_P(SchemaDatabase, UpgradeOfAVersionZeroDatabaseAddsWhatIsMissingAndKeepsRow
 
     EXPECT_EQ(differencesFromRegistry(), QStringList());
     EXPECT_EQ(storedSchemaVersion(db(), &error), Schema::currentVersion);
-    EXPECT_EQ(rows(db(), "SELECT \"CatId\", \"CatDesc\" FROM \"CATEGORI\""),
-              (QList<QVariantList>{{7, "Peones"}}));
+    EXPECT_EQ(rows(db(), "SELECT \"CatId\", \"CatDesc\" FROM \"CATEGORI\""), (QList<QVariantList>{{7, "Peones"}}));
     EXPECT_EQ(rows(db(), "SELECT \"CfId\", \"CfEmpresa\" FROM \"CONFIGUR\""),
               (QList<QVariantList>{{0, "Barraca del Sur"}}));
     // A kept row has a row identity now: a cursor finds it and writes it back.
@@ -444,8 +443,7 @@ TEST_P(SchemaDatabase, UpgradeOfAVersionZeroDatabaseAddsWhatIsMissingAndKeepsRow
     }
     EXPECT_EQ(rows(db(), "SELECT \"CatDesc\" FROM \"CATEGORI\""), (QList<QVariantList>{{"Peones rurales"}}));
     // The missing run type "T" is added beside the existing "X".
-    EXPECT_EQ(rows(db(), "SELECT \"TLId\" FROM \"TIPLIQUI\" ORDER BY \"TLId\""),
-              (QList<QVariantList>{{"T"}, {"X"}}));
+    EXPECT_EQ(rows(db(), "SELECT \"TLId\" FROM \"TIPLIQUI\" ORDER BY \"TLId\""), (QList<QVariantList>{{"T"}, {"X"}}));
     EXPECT_EQ(rows(db(), "SELECT COUNT(*) FROM \"FUNATRIB\"").at(0).at(0).toInt(), 2);
     // Existing users are left alone: no fixed user or profile is forced in.
     EXPECT_EQ(rows(db(), "SELECT \"UsuNombre\" FROM \"USUARIOS\""), (QList<QVariantList>{{"PEDRO"}}));

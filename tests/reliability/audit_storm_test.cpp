@@ -20,7 +20,7 @@ constexpr const char* workerDatabaseVariable = "UORDANE_AUDIT_STORM_DATABASE";
 constexpr const char* workerUserVariable = "UORDANE_AUDIT_STORM_USER";
 constexpr const char* workerEntriesVariable = "UORDANE_AUDIT_STORM_ENTRIES";
 constexpr const char* workerStartFileVariable = "UORDANE_AUDIT_STORM_START";
-const QString workerTest = QStringLiteral("AuditStormWorker.WritesEntriesAsFastAsItCan");
+const QString workerTest = "AuditStormWorker.WritesEntriesAsFastAsItCan";
 constexpr int entriesPerWorker = 80;
 
 /// Entry `number` of `user`: one to three lines, each naming its writer, so
@@ -44,10 +44,10 @@ TEST(AuditStormWorker, WritesEntriesAsFastAsItCan)
     if (file.isEmpty())
         GTEST_SKIP() << "only runs as a worker process of the audit storm test";
     const QString user = qEnvironmentVariable(workerUserVariable);
-    VBGlob::put(QStringLiteral("Usuario"), user);
+    VBGlob::put("Usuario", user);
     Database database(DatabaseLocation::sqliteFile(file));
     ASSERT_TRUE(database.open()) << database.errorText().toStdString();
-    report(QStringLiteral("READY"));
+    report("READY");
     waitForFile(qEnvironmentVariable(workerStartFileVariable));
 
     const int entries = int(environmentNumber(workerEntriesVariable, 0));
@@ -65,7 +65,7 @@ TEST(AuditStormWorker, WritesEntriesAsFastAsItCan)
         if (entry.correlative() != prepared)
             report(QStringLiteral("T %1").arg(number));
     }
-    report(QStringLiteral("DONE"));
+    report("DONE");
 }
 
 TEST(AuditStormTest, TwoWorkstationsWritingAtOnceKeepEveryEntryWhole)
@@ -77,8 +77,8 @@ TEST(AuditStormTest, TwoWorkstationsWritingAtOnceKeepEveryEntryWhole)
     ASSERT_TRUE(database.open());
     const AuditTrail before = auditTrail(database);
 
-    const QStringList users = {QStringLiteral("PUESTO1"), QStringLiteral("PUESTO2")};
-    const QString startFile = folder.file(QStringLiteral("start"));
+    const QStringList users = {"PUESTO1", "PUESTO2"};
+    const QString startFile = folder.file("start");
     std::vector<std::unique_ptr<WorkerProcess>> workers;
     for (const QString& user : users) {
         workers.push_back(std::make_unique<WorkerProcess>(
@@ -90,11 +90,11 @@ TEST(AuditStormTest, TwoWorkstationsWritingAtOnceKeepEveryEntryWhole)
         ASSERT_TRUE(workers.back()->start());
     }
     for (auto& worker : workers)
-        ASSERT_TRUE(worker->waitForReport(QStringLiteral("READY"), 30000)) << worker->transcript();
-    folder.write(QStringLiteral("start"), "go");
+        ASSERT_TRUE(worker->waitForReport("READY", 30000)) << worker->transcript();
+    folder.write("start", "go");
 
     for (auto& worker : workers) {
-        ASSERT_TRUE(worker->waitForReport(QStringLiteral("DONE"), 120000)) << worker->transcript();
+        ASSERT_TRUE(worker->waitForReport("DONE", 120000)) << worker->transcript();
         ASSERT_TRUE(worker->waitForExit(30000));
     }
 
@@ -134,7 +134,7 @@ TEST(AuditStormTest, TwoWorkstationsWritingAtOnceKeepEveryEntryWhole)
     }
     EXPECT_EQ(added, 2 * entriesPerWorker);
     EXPECT_EQ(failed, 0);
-    EXPECT_EQ(integrityCheck(database), QStringLiteral("ok"));
+    EXPECT_EQ(integrityCheck(database), "ok");
     std::printf("audit storm: entries written %d of %d, failed %d, written again under another correlative %d\n",
                 added, 2 * entriesPerWorker, failed, retaken);
 }

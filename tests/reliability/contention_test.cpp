@@ -53,7 +53,7 @@ constexpr const char* workerMillisecondsVariable = "UORDANE_CONTENTION_WORKER_MI
 /// the file RESUME exists.
 constexpr const char* workerPauseAtVariable = "UORDANE_CONTENTION_WORKER_PAUSE_AT";
 constexpr const char* workerResumeFileVariable = "UORDANE_CONTENTION_WORKER_RESUME";
-const QString workerTest = QStringLiteral("ContentionWorker.ConfirmsCounterIncrementsThroughTheForm");
+const QString workerTest = "ContentionWorker.ConfirmsCounterIncrementsThroughTheForm";
 /// The categories the tests' database holds: 1 to 50, at "n=0".
 constexpr int categoriesHeld = 50;
 /// The few that two workstations fight over.
@@ -67,8 +67,8 @@ QList<int> categoriesUpTo(int count)
     return categories;
 }
 
-const QString lockedText = QStringLiteral("Registro reservado por otro");
-const QString modifiedText = QStringLiteral("CATEGORI fue modificada.");
+const QString lockedText = "Registro reservado por otro";
+const QString modifiedText = "CATEGORI fue modificada.";
 
 QString counterText(int counter)
 {
@@ -106,8 +106,8 @@ TEST(ContentionWorker, ConfirmsCounterIncrementsThroughTheForm)
     if (where.isEmpty())
         GTEST_SKIP() << "only runs as a worker process of the contention test";
     VBGlob::clear();
-    VBGlob::put(QStringLiteral("Usuario"), qEnvironmentVariable(workerUserVariable));
-    VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSSMS"));
+    VBGlob::put("Usuario", qEnvironmentVariable(workerUserVariable));
+    VBGlob::put("Permisos", "SSSSSSSMS");
     Database database(locationFromText(where));
     ASSERT_TRUE(database.open()) << database.errorText().toStdString();
     QRandomGenerator random(quint32(environmentNumber(workerSeedVariable, 1)));
@@ -115,8 +115,8 @@ TEST(ContentionWorker, ConfirmsCounterIncrementsThroughTheForm)
     const QList<int> categories = categoriesUpTo(int(environmentNumber(workerCategoriesVariable, fewCategories)));
     const qint64 milliseconds = environmentNumber(workerMillisecondsVariable, -1);
     TableCursor readBack(database);
-    ASSERT_FALSE(readBack.open(QStringLiteral("CATEGORI"), Access::ReadOnly));
-    report(QStringLiteral("READY"));
+    ASSERT_FALSE(readBack.open("CATEGORI", Access::ReadOnly));
+    report("READY");
     waitForFile(qEnvironmentVariable(workerStartFileVariable));
 
     ScriptedUi ui;
@@ -125,13 +125,13 @@ TEST(ContentionWorker, ConfirmsCounterIncrementsThroughTheForm)
         milliseconds < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(milliseconds);
     for (int attempt = 0; attempt < tries && !deadline.hasExpired(); ++attempt) {
         if (attempt == pauseAt) {
-            report(QStringLiteral("PAUSED"));
+            report("PAUSED");
             waitForFile(qEnvironmentVariable(workerResumeFileVariable));
         }
         const int category = categories.at(random.bounded(int(categories.size())));
         ui.clear();
         Transaction form(TCATEGOR(), database, ui);
-        form.start(QString::number(category), QStringLiteral("UPD"));
+        form.start(QString::number(category), "UPD");
         const int counter = counterOf(form.text(2));
         if (!ui.texts().isEmpty() || counter < 0) {
             report(QStringLiteral("X %1 start: ").arg(category) + form.text(2) + u' ' + ui.texts().join(u'|'));
@@ -151,18 +151,17 @@ TEST(ContentionWorker, ConfirmsCounterIncrementsThroughTheForm)
             report(QStringLiteral("W %1 %2").arg(category).arg(counter + 1));
             // Others may have written after it, never under it.
             readBack.seek(Comparison::Equal, {category});
-            const int read = counterOf(readBack.text(QStringLiteral("CatDesc")));
+            const int read = counterOf(readBack.text("CatDesc"));
             database.idleFreeLocks();
             if (read < counter + 1)
                 report(QStringLiteral("B %1 %2 %3").arg(category).arg(counter + 1).arg(read));
-        } else if (!written && shown == QStringList{lockedText})
-            report(QStringLiteral("R %1 lock").arg(category));
+        } else if (!written && shown == QStringList{lockedText}) report(QStringLiteral("R %1 lock").arg(category));
         else if (!written && shown == QStringList{modifiedText})
             report(QStringLiteral("R %1 changed").arg(category));
         else
             report(QStringLiteral("X %1 %2: ").arg(category).arg(written) + shown.join(u'|'));
     }
-    report(QStringLiteral("DONE"));
+    report("DONE");
 }
 
 /// What one worker reported.
@@ -236,8 +235,8 @@ protected:
         ASSERT_TRUE(database.open()) << database.errorText().toStdString();
         for (int category : categoriesUpTo(categoriesHeld)) {
             QString error;
-            ASSERT_TRUE(insertRow(database, QStringLiteral("CATEGORI"),
-                                  {{QStringLiteral("CatId"), category}, {QStringLiteral("CatDesc"), counterText(0)}},
+            ASSERT_TRUE(insertRow(database, "CATEGORI",
+                                  {{"CatId", category}, {"CatDesc", counterText(0)}},
                                   &error))
                 << error.toStdString();
         }
@@ -251,7 +250,7 @@ protected:
     void startWorkers(const QList<int>& tries, const QMap<int, int>& pauses = {}, int categories = fewCategories,
                       qint64 milliseconds = -1)
     {
-        const QString startFile = folder.file(QStringLiteral("start"));
+        const QString startFile = folder.file("start");
         for (int index = 0; index < int(tries.size()); ++index) {
             QMap<QString, QString> environment{
                 {QString::fromLatin1(workerDatabaseVariable), locationText(location)},
@@ -263,24 +262,24 @@ protected:
                 {QString::fromLatin1(workerMillisecondsVariable), QString::number(milliseconds)}};
             if (pauses.contains(index)) {
                 environment.insert(QString::fromLatin1(workerPauseAtVariable), QString::number(pauses.value(index)));
-                environment.insert(QString::fromLatin1(workerResumeFileVariable), folder.file(QStringLiteral("resume")));
+                environment.insert(QString::fromLatin1(workerResumeFileVariable), folder.file("resume"));
             }
             workers.push_back(std::make_unique<WorkerProcess>(workerTest, environment));
             ASSERT_TRUE(workers.back()->start());
         }
         for (auto& worker : workers)
-            ASSERT_TRUE(worker->waitForReport(QStringLiteral("READY"), 60000)) << worker->transcript();
-        folder.write(QStringLiteral("start"), "go");
+            ASSERT_TRUE(worker->waitForReport("READY", 60000)) << worker->transcript();
+        folder.write("start", "go");
     }
 
     /// Lets a paused worker go on.
-    void resume() { folder.write(QStringLiteral("resume"), "go"); }
+    void resume() { folder.write("resume", "go"); }
 
     /// Waits until worker `index` has made all its tries and ended.
     void finish(int index, int milliseconds = 120000)
     {
         WorkerProcess& worker = *workers.at(index);
-        ASSERT_TRUE(worker.waitForReport(QStringLiteral("DONE"), milliseconds)) << worker.transcript();
+        ASSERT_TRUE(worker.waitForReport("DONE", milliseconds)) << worker.transcript();
         ASSERT_TRUE(worker.waitForExit(30000));
         EXPECT_EQ(worker.exitCode(), 0) << worker.transcript();
     }
@@ -343,8 +342,7 @@ protected:
     int staleLocks()
     {
         QStringList held;
-        const int count = heldLocks(database, QStringLiteral("CATEGORI"), &held)
-            + heldLocks(database, QStringLiteral("PARAMETR"), &held);
+        const int count = heldLocks(database, "CATEGORI", &held) + heldLocks(database, "PARAMETR", &held);
         EXPECT_EQ(count, 0) << held.join(u'\n').toStdString();
         return count;
     }
@@ -354,8 +352,65 @@ protected:
     void checkIntegrity()
     {
         if (GetParam() == Backend::Sqlite) {
-            EXPECT_EQ(integrityCheck(database), QStringLiteral("ok"));
+            EXPECT_EQ(integrityCheck(database), "ok");
         }
+    }
+
+    /// What a run of the workers came to.
+    struct RunSummary {
+        int tries = 0;
+        int written = 0;
+        int refusedLocked = 0;
+        int refusedChanged = 0;
+        int lockWaits = 0;
+        int readBackBelow = 0;
+        int lost = 0;
+        int auditMissing = 0;
+        int auditDoubled = 0;
+        int stale = 0;
+    };
+
+    /// The checks of a run where no worker died: each made `triesEach` tries
+    /// (with 0, at least one), every try ended written or refused with the
+    /// message a person sees, each write read back at least what it wrote,
+    /// no counter value was written twice, one audit entry per written change,
+    /// whole, by the workstation that wrote it (none missing, none doubled),
+    /// a sound file and no lock left.
+    RunSummary checkRun(const QList<WorkerTally>& tallies, int triesEach)
+    {
+        RunSummary run;
+        for (const WorkerTally& tally : tallies) {
+            if (triesEach > 0)
+                EXPECT_EQ(tally.tries, triesEach) << tally.user.toStdString();
+            else
+                EXPECT_GT(tally.tries, 0) << tally.user.toStdString() << " made no try in its time";
+            EXPECT_TRUE(tally.unexpected.isEmpty()) << tally.unexpected.join(u'\n').toStdString();
+            EXPECT_TRUE(tally.readBackBelow.isEmpty()) << tally.readBackBelow.join(u'\n').toStdString();
+            run.tries += tally.tries;
+            run.written += tally.written;
+            run.refusedLocked += tally.refusedLocked;
+            run.refusedChanged += tally.refusedChanged;
+            run.lockWaits += tally.lockWaits;
+            run.readBackBelow += int(tally.readBackBelow.size());
+        }
+        EXPECT_EQ(run.tries, run.written + run.refusedLocked + run.refusedChanged);
+        run.lost = checkCounters(tallies, 0);
+        QList<AuditSentence> audit = newAuditEntries();
+        for (const AuditSentence& entry : expectedAuditEntries(tallies)) {
+            if (!audit.removeOne(entry)) {
+                ++run.auditMissing;
+                ADD_FAILURE() << "no audit entry " << entry.first.toStdString() << ": " << entry.second.toStdString();
+            }
+        }
+        // What is left is an entry no write calls for: a second copy or a stray.
+        run.auditDoubled = int(audit.size());
+        for (const AuditSentence& extra : audit)
+            ADD_FAILURE() << "audit entry no write calls for " << extra.first.toStdString() << ": "
+                          << extra.second.toStdString();
+        checkIntegrity();
+        run.stale = staleLocks();
+        EXPECT_EQ(run.lost, 0);
+        return run;
     }
 
     ServerTestDatabase server;
@@ -376,7 +431,7 @@ private:
     {
         if (GetParam() == Backend::Sqlite || !testServerMissing().isEmpty())
             return DatabaseLocation::sqliteFile(folder.file(QString::fromLatin1(databaseFileName)));
-        server.create(QStringLiteral("contention"), &serverProblem);
+        server.create("contention", &serverProblem);
         return server.location();
     }
 };
@@ -390,45 +445,17 @@ TEST_P(ContentionTest, TwoWorkstationsConfirmingTheSameRecordsLoseNoIncrement)
         ASSERT_NO_FATAL_FAILURE(finish(index));
         tallies << tallyOf(userOf(index), workers.at(index)->reports());
     }
-
-    // Every try ended written or refused with the message a person sees.
-    int written = 0;
-    int refusedLocked = 0;
-    int refusedChanged = 0;
-    int lockWaits = 0;
-    for (const WorkerTally& tally : tallies) {
-        EXPECT_EQ(tally.tries, tries) << tally.user.toStdString();
-        EXPECT_TRUE(tally.unexpected.isEmpty()) << tally.unexpected.join(u'\n').toStdString();
-        EXPECT_TRUE(tally.readBackBelow.isEmpty()) << tally.readBackBelow.join(u'\n').toStdString();
-        written += tally.written;
-        refusedLocked += tally.refusedLocked;
-        refusedChanged += tally.refusedChanged;
-        lockWaits += tally.lockWaits;
-    }
-
-    // No increment lost: each category's counter went 1, 2, ... up to its
-    // final value, every value written by exactly one confirm; one audit
-    // entry per written change, whole, by the workstation that wrote it.
-    const int lost = checkCounters(tallies, 0);
-    const QList<AuditSentence> audit = newAuditEntries();
-    EXPECT_EQ(audit.size(), written);
-    EXPECT_EQ(audit, expectedAuditEntries(tallies));
-    checkIntegrity();
-    const int stale = staleLocks();
-
+    const RunSummary run = checkRun(tallies, tries);
     std::printf("contention test: tries %d, written %d, refused %d (locked %d, changed %d), lost %d, "
-                "audit entries %lld, stale locks %d, confirms that waited for the mark's lock %d\n",
-                tries * int(tallies.size()), written, refusedLocked + refusedChanged, refusedLocked, refusedChanged,
-                lost, static_cast<long long>(audit.size()), stale, lockWaits);
-    EXPECT_GT(written, 0);
+                "audit entries missing %d, doubled %d, stale locks %d, confirms that waited for the mark's lock %d\n",
+                run.tries, run.written, run.refusedLocked + run.refusedChanged, run.refusedLocked, run.refusedChanged,
+                run.lost, run.auditMissing, run.auditDoubled, run.stale, run.lockWaits);
+    EXPECT_GT(run.written, 0);
 }
 
 // An office on one database: sixteen workstations, each its own process and
 // connection, confirm changes to 50 categories picked at random until their
-// time is up. Every try is written or refused with the message a person sees,
-// each write reads back at least what it wrote, no counter value is written
-// twice, and the audit holds exactly one entry per write: none missing, none
-// doubled.
+// time is up, with the same checks as two workstations on three records.
 TEST_P(ContentionTest, SixteenWorkstationsOnFiftyRecordsLoseNoIncrementNorAuditEntry)
 {
     constexpr int workstations = 16;
@@ -440,51 +467,15 @@ TEST_P(ContentionTest, SixteenWorkstationsOnFiftyRecordsLoseNoIncrementNorAuditE
         ASSERT_NO_FATAL_FAILURE(finish(index, int(milliseconds) + 120000));
         tallies << tallyOf(userOf(index), workers.at(index)->reports());
     }
-
-    int tries = 0;
-    int written = 0;
-    int refusedLocked = 0;
-    int refusedChanged = 0;
-    int readBackBelow = 0;
-    for (const WorkerTally& tally : tallies) {
-        EXPECT_GT(tally.tries, 0) << tally.user.toStdString() << " made no try in its time";
-        EXPECT_TRUE(tally.unexpected.isEmpty()) << tally.unexpected.join(u'\n').toStdString();
-        EXPECT_TRUE(tally.readBackBelow.isEmpty()) << tally.readBackBelow.join(u'\n').toStdString();
-        tries += tally.tries;
-        written += tally.written;
-        refusedLocked += tally.refusedLocked;
-        refusedChanged += tally.refusedChanged;
-        readBackBelow += int(tally.readBackBelow.size());
-    }
-
-    const int lost = checkCounters(tallies, 0);
-    QList<AuditSentence> audit = newAuditEntries();
-    int auditMissing = 0;
-    for (const AuditSentence& entry : expectedAuditEntries(tallies)) {
-        if (!audit.removeOne(entry)) {
-            ++auditMissing;
-            ADD_FAILURE() << "no audit entry " << entry.first.toStdString() << ": " << entry.second.toStdString();
-        }
-    }
-    // What is left is an entry no write calls for: a second copy or a stray.
-    const int auditDoubled = int(audit.size());
-    for (const AuditSentence& extra : audit)
-        ADD_FAILURE() << "audit entry no write calls for " << extra.first.toStdString() << ": "
-                      << extra.second.toStdString();
-    checkIntegrity();
-    const int stale = staleLocks();
-
+    const RunSummary run = checkRun(tallies, 0);
     std::printf("sixteen workstations, %s, %lld s: tries %d, written %d, refused \"%s\" %d, refused \"%s\" %d, "
                 "read back below what was written %d, lost updates %d, audit entries missing %d, doubled %d, "
                 "stale locks %d\n",
-                testBackendName(GetParam()).toUtf8().constData(), static_cast<long long>(milliseconds / 1000), tries,
-                written, lockedText.toUtf8().constData(), refusedLocked, modifiedText.toUtf8().constData(),
-                refusedChanged, readBackBelow, lost, auditMissing, auditDoubled, stale);
-    EXPECT_EQ(lost, 0);
-    EXPECT_EQ(auditMissing, 0);
-    EXPECT_EQ(auditDoubled, 0);
-    EXPECT_EQ(tries, written + refusedLocked + refusedChanged);
-    EXPECT_GT(written, workstations);
+                testBackendName(GetParam()).toUtf8().constData(), static_cast<long long>(milliseconds / 1000),
+                run.tries, run.written, lockedText.toUtf8().constData(), run.refusedLocked,
+                modifiedText.toUtf8().constData(), run.refusedChanged, run.readBackBelow, run.lost, run.auditMissing,
+                run.auditDoubled, run.stale);
+    EXPECT_GT(run.written, workstations);
 }
 
 // One workstation dies in the middle of its confirms. The other one, whose
@@ -499,7 +490,7 @@ TEST_P(ContentionTest, AWorkstationKilledMidwayBlocksNothingForTheOther)
     ASSERT_NO_FATAL_FAILURE(startWorkers({10000, survivorTries}, {{1, survivorTries - aloneAtTheEnd}}));
     WorkerProcess& victim = *workers.at(0);
     const int writesBeforeKill = 5 + QRandomGenerator::global()->bounded(20);
-    ASSERT_TRUE(victim.waitForReports(QStringLiteral("W "), writesBeforeKill, 60000)) << victim.transcript();
+    ASSERT_TRUE(victim.waitForReports("W ", writesBeforeKill, 60000)) << victim.transcript();
     victim.kill();
     EXPECT_TRUE(victim.crashed());
     resume();
@@ -547,57 +538,9 @@ INSTANTIATE_TEST_SUITE_P(, ContentionTest, ::testing::Values(Backend::Sqlite, Ba
                              return testBackendName(info.param).toStdString();
                          });
 
-// A record stays locked until the change written to it is committed: a lock
-// given up at update, while the transaction is still open, lets another
-// workstation lock the record, read the value from before the change, find it
-// unchanged and write over the change once it is committed.
-TEST(RecordLockUntilCommit, ASecondWorkstationCannotLockARecordWhoseChangeIsNotCommitted)
-{
-    TempFolder folder;
-    const QString file = folder.file(QString::fromLatin1(databaseFileName));
-    ASSERT_NO_FATAL_FAILURE(createProgramDatabase(file));
-    Database first(DatabaseLocation::sqliteFile(file));
-    Database second(DatabaseLocation::sqliteFile(file));
-    ASSERT_TRUE(first.open());
-    ASSERT_TRUE(second.open());
-    QString error;
-    ASSERT_TRUE(insertRow(first, QStringLiteral("CATEGORI"),
-                          {{QStringLiteral("CatId"), 1}, {QStringLiteral("CatDesc"), counterText(0)}}, &error));
-
-    TableCursor mine(first);
-    ASSERT_FALSE(mine.open(QStringLiteral("CATEGORI")));
-    ASSERT_FALSE(mine.seek(Comparison::Equal, {1}));
-    ASSERT_FALSE(mine.edit());
-    ASSERT_FALSE(first.beginTransaction());
-    mine.setValue(QStringLiteral("CatDesc"), counterText(1));
-    ASSERT_FALSE(mine.update());
-
-    // The first workstation has written but not yet committed.
-    TableCursor theirs(second);
-    ASSERT_FALSE(theirs.open(QStringLiteral("CATEGORI")));
-    ASSERT_FALSE(theirs.seek(Comparison::Equal, {1}));
-    const DbError whileUncommitted = theirs.edit();
-    EXPECT_EQ(whileUncommitted.number, DbErrorNumber::LockedByAnotherWorkstation)
-        << "the record's lock was given up before its change was committed";
-    ASSERT_FALSE(first.commit());
-
-    // The second workstation goes on as a form does: with the lock it got
-    // then, or with one taken now that the first one has committed.
-    if (whileUncommitted) {
-        ASSERT_FALSE(theirs.edit());
-    }
-    const int counter = counterOf(theirs.text(QStringLiteral("CatDesc")));
-    ASSERT_FALSE(second.beginTransaction());
-    theirs.setValue(QStringLiteral("CatDesc"), counterText(counter + 1));
-    ASSERT_FALSE(theirs.update());
-    ASSERT_FALSE(second.commit());
-
-    EXPECT_EQ(categoryRows(first).value(1), counterText(2)) << "an increment was lost";
-}
-
 constexpr const char* holderDatabaseVariable = "UORDANE_LOCK_HOLDER_DATABASE";
 constexpr const char* holderResumeFileVariable = "UORDANE_LOCK_HOLDER_RESUME";
-const QString holderTest = QStringLiteral("LockHolderWorker.StopsInTheMiddleOfItsConfirm");
+const QString holderTest = "LockHolderWorker.StopsInTheMiddleOfItsConfirm";
 
 // Not a test of its own: the body of the worker process of LockHolderTest.
 // It changes category 1 to "n=1" through TCATEGOR and stops inside the
@@ -610,20 +553,20 @@ TEST(LockHolderWorker, StopsInTheMiddleOfItsConfirm)
     if (where.isEmpty())
         GTEST_SKIP() << "only runs as the worker process of LockHolderTest";
     VBGlob::clear();
-    VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("PUESTO1"));
-    VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSSMS"));
+    VBGlob::put("Usuario", "PUESTO1");
+    VBGlob::put("Permisos", "SSSSSSSMS");
     Database database(locationFromText(where));
     ASSERT_TRUE(database.open()) << database.errorText().toStdString();
 
     TransactionDecl declaration = TCATEGOR();
     const QString resumeFile = qEnvironmentVariable(holderResumeFileVariable);
     declaration.hooks.beforeStore += [resumeFile](Transaction&, RecordCursor&) {
-        report(QStringLiteral("HOLDING"));
+        report("HOLDING");
         waitForFile(resumeFile);
     };
     ScriptedUi ui;
     Transaction form(declaration, database, ui);
-    form.start(QStringLiteral("1"), QStringLiteral("UPD"));
+    form.start("1", "UPD");
     form.setText(2, counterText(1));
     const bool written = form.confirm();
     report(written && ui.texts().isEmpty() ? QStringLiteral("W") : QStringLiteral("X ") + ui.texts().join(u'|'));
@@ -637,19 +580,19 @@ protected:
             if (const QString missing = testServerMissing(); !missing.isEmpty())
                 GTEST_SKIP() << missing.toStdString();
             QString error;
-            ASSERT_TRUE(server.create(QStringLiteral("contention"), &error)) << error.toStdString();
+            ASSERT_TRUE(server.create("contention", &error)) << error.toStdString();
             location = server.location();
         }
         ASSERT_NO_FATAL_FAILURE(createProgramDatabase(location));
         database = std::make_unique<Database>(location);
         ASSERT_TRUE(database->open()) << database->errorText().toStdString();
         QString error;
-        ASSERT_TRUE(insertRow(*database, QStringLiteral("CATEGORI"),
-                              {{QStringLiteral("CatId"), 1}, {QStringLiteral("CatDesc"), counterText(0)}}, &error))
+        ASSERT_TRUE(insertRow(*database, "CATEGORI",
+                              {{"CatId", 1}, {"CatDesc", counterText(0)}}, &error))
             << error.toStdString();
         VBGlob::clear();
-        VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("PUESTO2"));
-        VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSSMS"));
+        VBGlob::put("Usuario", "PUESTO2");
+        VBGlob::put("Permisos", "SSSSSSSMS");
     }
 
     void TearDown() override { VBGlob::clear(); }
@@ -665,20 +608,20 @@ TEST_P(LockHolderTest, AnotherProcessIsRefusedWhileTheLockIsHeldThenFindsTheReco
     WorkerProcess holder(holderTest, {{QString::fromLatin1(holderDatabaseVariable), locationText(location)},
                                       {QString::fromLatin1(holderResumeFileVariable), folder.file("resume")}});
     ASSERT_TRUE(holder.start());
-    ASSERT_TRUE(holder.waitForReport(QStringLiteral("HOLDING"), 60000)) << holder.transcript();
+    ASSERT_TRUE(holder.waitForReport("HOLDING", 60000)) << holder.transcript();
 
     // This workstation shows the category as it was committed and confirms
     // a change of its own while the other process holds the record.
     ScriptedUi ui;
     Transaction form(TCATEGOR(), *database, ui);
-    form.start(QStringLiteral("1"), QStringLiteral("UPD"));
+    form.start("1", "UPD");
     ASSERT_EQ(form.text(2), counterText(0));
     form.setText(2, counterText(5));
     EXPECT_FALSE(form.confirm());
     EXPECT_EQ(ui.texts(), QStringList{lockedText});
 
-    folder.write(QStringLiteral("resume"), "go");
-    ASSERT_TRUE(holder.waitForReport(QStringLiteral("W"), 60000)) << holder.transcript();
+    folder.write("resume", "go");
+    ASSERT_TRUE(holder.waitForReport("W", 60000)) << holder.transcript();
     ASSERT_TRUE(holder.waitForExit(30000));
     EXPECT_EQ(holder.exitCode(), 0) << holder.transcript();
 

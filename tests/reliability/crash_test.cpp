@@ -38,8 +38,8 @@ namespace {
 constexpr const char* workerDatabaseVariable = "UORDANE_CRASH_WORKER_DATABASE";
 constexpr const char* workerSeedVariable = "UORDANE_CRASH_WORKER_SEED";
 constexpr const char* workerFirstChangeVariable = "UORDANE_CRASH_WORKER_FIRST";
-const QString workerTest = QStringLiteral("CrashWorker.WritesCategoriesAndAuditUntilKilled");
-const QString workerUser = QStringLiteral("operador");
+const QString workerTest = "CrashWorker.WritesCategoriesAndAuditUntilKilled";
+const QString workerUser = "operador";
 /// A worker that is never killed stops by itself after this long.
 constexpr qint64 workerLifetimeMilliseconds = 120000;
 /// Category numbers the worker uses: few enough that changes and deletes
@@ -62,13 +62,13 @@ QString operationCode(Operation operation)
 {
     switch (operation) {
     case Operation::Add:
-        return QStringLiteral("ADD");
+        return "ADD";
     case Operation::Change:
-        return QStringLiteral("CHG");
+        return "CHG";
     case Operation::Pair:
-        return QStringLiteral("PAR");
+        return "PAR";
     case Operation::Delete:
-        return QStringLiteral("DEL");
+        return "DEL";
     }
     return {};
 }
@@ -184,8 +184,8 @@ DbError perform(Database& database, TableCursor& categories, TableCursor& partne
         categories.addNew();
         if (DbError error = database.beginTransaction())
             return error;
-        categories.setValue(QStringLiteral("CatId"), change.first);
-        categories.setValue(QStringLiteral("CatDesc"), description);
+        categories.setValue("CatId", change.first);
+        categories.setValue("CatDesc", description);
         if (DbError error = categories.update())
             return error;
         return database.commit();
@@ -195,7 +195,7 @@ DbError perform(Database& database, TableCursor& categories, TableCursor& partne
             return error;
         if (DbError error = database.beginTransaction())
             return error;
-        categories.setValue(QStringLiteral("CatDesc"), description);
+        categories.setValue("CatDesc", description);
         if (DbError error = categories.update())
             return error;
         return database.commit();
@@ -207,10 +207,10 @@ DbError perform(Database& database, TableCursor& categories, TableCursor& partne
             return error;
         if (DbError error = database.beginTransaction())
             return error;
-        categories.setValue(QStringLiteral("CatDesc"), description);
+        categories.setValue("CatDesc", description);
         if (DbError error = categories.update())
             return error;
-        partner.setValue(QStringLiteral("CatDesc"), descriptionOf(change.sequence, 2));
+        partner.setValue("CatDesc", descriptionOf(change.sequence, 2));
         if (DbError error = partner.update())
             return error;
         return database.commit();
@@ -240,7 +240,7 @@ TEST(CrashWorker, WritesCategoriesAndAuditUntilKilled)
     const QString file = qEnvironmentVariable(workerDatabaseVariable);
     if (file.isEmpty())
         GTEST_SKIP() << "only runs as the worker process of the crash test";
-    VBGlob::put(QStringLiteral("Usuario"), workerUser);
+    VBGlob::put("Usuario", workerUser);
     Database database(DatabaseLocation::sqliteFile(file));
     if (!database.open()) {
         report(QStringLiteral("E 0 ") + database.errorText());
@@ -248,12 +248,12 @@ TEST(CrashWorker, WritesCategoriesAndAuditUntilKilled)
     }
     TableCursor categories(database);
     TableCursor partner(database);
-    ASSERT_TRUE(categories.open(QStringLiteral("CATEGORI")).ok());
-    ASSERT_TRUE(partner.open(QStringLiteral("CATEGORI")).ok());
+    ASSERT_TRUE(categories.open("CATEGORI").ok());
+    ASSERT_TRUE(partner.open("CATEGORI").ok());
     QMap<int, QString> rows = categoryRows(database);
     QRandomGenerator random(quint32(environmentNumber(workerSeedVariable, 1)));
     SilentUiPort ui;
-    report(QStringLiteral("READY"));
+    report("READY");
 
     QElapsedTimer alive;
     alive.start();
@@ -279,7 +279,7 @@ TEST(CrashWorker, WritesCategoriesAndAuditUntilKilled)
         }
         report(QStringLiteral("A %1 %2").arg(sequence).arg(qint64(entry.correlative())));
     }
-    report(QStringLiteral("END"));
+    report("END");
 }
 
 // ---------------------------------------------------------------------------
@@ -346,7 +346,7 @@ QString describe(const QMap<int, QString>& rows)
     QStringList items;
     for (auto row = rows.begin(); row != rows.end(); ++row)
         items << QStringLiteral("%1=%2").arg(row.key()).arg(row.value());
-    return items.join(QStringLiteral(", "));
+    return items.join(", ");
 }
 
 /// Whether `rows` are the first lines of an entry with `lines`: lines 1..k,
@@ -388,7 +388,7 @@ void checkCategories(Database& database, const Baseline& baseline, const WorkerL
     const QList<int> inFlightRows = inFlight ? QList<int>{inFlight->first, inFlight->second} : QList<int>{};
     QList<int> keys = committed.keys() + actual.keys();
     for (int key : QSet<int>(keys.begin(), keys.end())) {
-        if (committed.value(key, QStringLiteral("<ninguna>")) == actual.value(key, QStringLiteral("<ninguna>")))
+        if (committed.value(key, "<ninguna>") == actual.value(key, "<ninguna>"))
             continue;
         (inFlightRows.contains(key) ? tally.halfWritten : tally.lostChanges) += 1;
     }
@@ -449,7 +449,7 @@ void checkAudit(Database& database, const Baseline& baseline, const WorkerLife& 
         for (const AuditRow& row : entry.value())
             texts << QStringLiteral("%1:%2").arg(row.line).arg(row.text.left(40));
         ADD_FAILURE() << "audit entry " << entry.key() << " is no whole entry nor a prefix of the one in flight: "
-                      << texts.join(QStringLiteral(" | ")).toStdString();
+                      << texts.join(" | ").toStdString();
     }
 }
 
@@ -457,18 +457,18 @@ void checkAudit(Database& database, const Baseline& baseline, const WorkerLife& 
 void checkMark(Database& database, const CrashTally& tally)
 {
     QString mark;
-    const bool found = PPARLC(database, QStringLiteral("SincroAuto"), QStringLiteral("UltModific"), 0, mark);
+    const bool found = PPARLC(database, "SincroAuto", "UltModific", 0, mark);
     if (tally.committedChanges == 0 && !found)
         return;
     EXPECT_TRUE(found) << "no synchronisation mark after committed changes";
-    EXPECT_TRUE(QDate::fromString(mark, QStringLiteral("dd/MM/yy")).isValid()) << mark.toStdString();
+    EXPECT_TRUE(QDate::fromString(mark, "dd/MM/yy").isValid()) << mark.toStdString();
 }
 
 void checkLocks(Database& database, CrashTally& tally)
 {
     QStringList held;
-    tally.staleLocks += heldLocks(database, QStringLiteral("CATEGORI"), &held);
-    tally.staleLocks += heldLocks(database, QStringLiteral("PARAMETR"), &held);
+    tally.staleLocks += heldLocks(database, "CATEGORI", &held);
+    tally.staleLocks += heldLocks(database, "PARAMETR", &held);
     EXPECT_TRUE(held.isEmpty()) << held.join(u'\n').toStdString();
 }
 
@@ -532,12 +532,12 @@ void liveAndDie(const QString& file, QRandomGenerator& random, quint32 seed, Bas
         ++tally.killsDuringStartUp;
         break;
     case KillMoment::AfterReady:
-        ASSERT_TRUE(worker.waitForReport(QStringLiteral("READY"), 30000)) << worker.transcript();
+        ASSERT_TRUE(worker.waitForReport("READY", 30000)) << worker.transcript();
         worker.readUntil(QDeadlineTimer(moment.amount));
         when = QStringLiteral("%1 ms after READY").arg(moment.amount);
         break;
     case KillMoment::OnChangeStarted:
-        ASSERT_TRUE(worker.waitForReports(QStringLiteral("I "), moment.amount, 30000)) << worker.transcript();
+        ASSERT_TRUE(worker.waitForReports("I ", moment.amount, 30000)) << worker.transcript();
         spin(moment.microseconds);
         when = QStringLiteral("%1 us after change %2 began").arg(moment.microseconds).arg(moment.amount);
         ++tally.killsOnChange;
@@ -555,7 +555,7 @@ void liveAndDie(const QString& file, QRandomGenerator& random, quint32 seed, Bas
     Database fresh(DatabaseLocation::sqliteFile(file));
     ASSERT_TRUE(fresh.open()) << fresh.errorText().toStdString();
     const QString integrity = integrityCheck(fresh);
-    EXPECT_EQ(integrity, QStringLiteral("ok"));
+    EXPECT_EQ(integrity, "ok");
     tally.integrityPassed += integrity == QLatin1String("ok");
     checkCategories(fresh, baseline, life, tally);
     checkAudit(fresh, baseline, life, tally);

@@ -99,8 +99,7 @@ public:
     /// Keeps reading until `deadline`: the worker never stalls on a full pipe.
     void readUntil(QDeadlineTimer deadline)
     {
-        do
-            read(deadline);
+        do read(deadline);
         while (!deadline.hasExpired() && process_.state() != QProcess::NotRunning);
         collect();
     }
@@ -206,8 +205,8 @@ inline void createProgramDatabase(const QString& file)
 inline QString integrityCheck(Database& database)
 {
     QSqlQuery query(database.connection());
-    if (!query.exec(QStringLiteral("PRAGMA integrity_check")))
-        return QStringLiteral("integrity_check failed to run");
+    if (!query.exec("PRAGMA integrity_check"))
+        return "integrity_check failed to run";
     QStringList rows;
     while (query.next())
         rows << query.value(0).toString();
@@ -265,7 +264,7 @@ inline QMap<int, QString> categoryRows(Database& database)
 {
     QMap<int, QString> rows;
     QSqlQuery query(database.connection());
-    query.exec(translateJetSql(QStringLiteral("SELECT CatId, CatDesc FROM CATEGORI"), database.backend()));
+    query.exec(translateJetSql("SELECT CatId, CatDesc FROM CATEGORI", database.backend()));
     while (query.next())
         rows.insert(query.value(0).toInt(), query.value(1).toString());
     return rows;

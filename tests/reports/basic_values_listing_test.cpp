@@ -1,6 +1,7 @@
 // RBASICL2: the basics in number order, each with its values under it, on
 // paper turned on its side; a basic carried over to a new page heads its
 // values again.
+#include "listing_lines.h"
 #include "report_fixture.h"
 
 #include <QDate>
@@ -9,18 +10,7 @@ namespace {
 
 class BasicValuesListingTest : public ListingDatabaseTest {
 protected:
-    QList<QStringList> detailLines(int page) const
-    {
-        QMap<int, QMap<int, QString>> byTop;
-        for (const TextOperation& text : view.document().pages.at(page).texts()) {
-            if (text.box.top >= ListingFrame::detailTop && !text.text.isEmpty())
-                byTop[text.box.top][text.box.left] = text.text;
-        }
-        QList<QStringList> lines;
-        for (const QMap<int, QString>& line : byTop)
-            lines.append(line.values());
-        return lines;
-    }
+    QList<QStringList> detailLines(int page) const { return readDetailLines(view.document(), page); }
 
     void addValue(int basic, int position, const char* costCentre, const char* reference, double amount,
                   double previous, const QDate& date)

@@ -3,6 +3,7 @@
 // and descriptions, no text wider than its box, and the PDF's text.
 #include "../engine/engine_fixture.h"
 
+#include "listing_lines.h"
 #include "reports/concept_listings.h"
 #include "reports/kqrview.h"
 #include "reports/listing_frame.h"
@@ -39,21 +40,7 @@ protected:
         ASSERT_TRUE(result.ok()) << result.errorMessage.toStdString();
     }
 
-    /// The detail texts of every page by line, left to right.
-    QList<QStringList> detailLines() const
-    {
-        QList<QStringList> lines;
-        for (const ReportPage& page : view.document().pages) {
-            QMap<int, QMap<int, QString>> byTop;
-            for (const TextOperation& text : page.texts()) {
-                if (text.box.top >= ListingFrame::detailTop && !text.text.isEmpty())
-                    byTop[text.box.top][text.box.left] = text.text;
-            }
-            for (const QMap<int, QString>& line : byTop)
-                lines.append(line.values());
-        }
-        return lines;
-    }
+    QList<QStringList> detailLines() const { return readDetailLines(view.document()); }
 
     /// Every text drawn in "Courier New" 8 fits its box (6.4 pixels a character).
     void expectNothingClipped() const

@@ -29,7 +29,7 @@ public:
     QStringList setUps;
 };
 
-TEST(KQRView, StartsOnA4PortraitWithTheJobSettingsAndOnePageOpen)
+TEST(KQRView, StartsOnA4PortraitOrTurnedWithTheJobSettingsAndOnePageOpen)
 {
     KQRView view(nullptr);
     view.setLanguage(" SPA ");
@@ -51,15 +51,12 @@ TEST(KQRView, StartsOnA4PortraitWithTheJobSettingsAndOnePageOpen)
     EXPECT_EQ(view.pageWidth(), 793);
     EXPECT_EQ(view.pageHeight(), 1122);
     EXPECT_EQ(view.pageNumber(), 1);
-}
 
-TEST(KQRView, LandscapeTurnsThePaper)
-{
-    KQRView view(nullptr);
-    ASSERT_TRUE(view.startJob(JobSettings().landscape()));
-    EXPECT_EQ(view.pageWidth(), 1122);
-    EXPECT_EQ(view.pageHeight(), 793);
-    EXPECT_EQ(view.document().orientation(), PageOrientation::Landscape);
+    KQRView turned(nullptr);
+    ASSERT_TRUE(turned.startJob(JobSettings().landscape()));
+    EXPECT_EQ(turned.pageWidth(), 1122);
+    EXPECT_EQ(turned.pageHeight(), 793);
+    EXPECT_EQ(turned.document().orientation(), PageOrientation::Landscape);
     // Turning twice keeps it on its side.
     EXPECT_EQ(JobSettings().landscape().landscape().pageWidthTwips, 16838);
 }
@@ -162,18 +159,6 @@ TEST(KQRView, ARefusedListingJobIsEndedAndDrawsNothing)
     EXPECT_EQ(output.asked[0].settingsSection, "LISTADOS");
     EXPECT_TRUE(view.document().pages.isEmpty());
     EXPECT_TRUE(output.delivered.isEmpty());
-}
-
-TEST(KQRView, AliveWhileAnyPreviewIsOpen)
-{
-    EXPECT_FALSE(KQRView::alive());
-    ReportPreviews::opened();
-    ReportPreviews::opened();
-    EXPECT_EQ(ReportPreviews::openCount(), 2);
-    ReportPreviews::closed();
-    EXPECT_TRUE(KQRView::alive());
-    ReportPreviews::closed();
-    EXPECT_FALSE(KQRView::alive());
 }
 
 TEST(KQRView, ATextJobDrawsItsTextsPlainAndLeavesPicturesOut)

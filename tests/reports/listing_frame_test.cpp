@@ -92,20 +92,19 @@ TEST(ListingFrame, HeaderTextsSitInTheirBoxesWithTheirFonts)
     EXPECT_EQ(frame->fill, RgbColor::white());
     EXPECT_LE(frame->box.top, 14);
     EXPECT_GE(frame->box.bottom, 64);
-}
 
-TEST(ListingFrame, TheUserIsShownInUpperCaseInTwentyCharacters)
-{
+    // The user is shown in upper case, in twenty characters.
     KQRView view(nullptr);
     ASSERT_TRUE(ListingFrame::startJob(view, {"Listado", "SCR"}));
-    ListingFrame frame(view, {"T", "E", "maría del carmen rodríguez", emitted});
-    frame.finish();
+    ListingFrame named(view, {"T", "E", "maría del carmen rodríguez", emitted});
+    named.finish();
     EXPECT_NE(view.document().pages.at(0).findText("MARÍA DEL CARMEN ROD"), nullptr);
 }
 
-TEST(ListingFrame, LongListingsBreakBeforeTheBottomLimitAndRepeatTheHeader)
+TEST(ListingFrame, LongListingsBreakBeforeTheBottomLimitRepeatTheHeaderAndLetTheWindowBreathe)
 {
-    FrameFixture fixture;
+    ScriptedUi ui;
+    FrameFixture fixture(PageOrientation::Portrait, &ui);
     fixture.addRows(150);
     fixture.frame->finish();
 
@@ -140,14 +139,13 @@ TEST(ListingFrame, LongListingsBreakBeforeTheBottomLimitAndRepeatTheHeader)
     }
     EXPECT_EQ(row, 150);
     EXPECT_EQ(fixture.frame->pagesDrawn(), 3);
-}
+    EXPECT_GE(ui.processEventsCount(), 5);
 
-TEST(ListingFrame, ExactlyOnePageFullDoesNotStartAnEmptyPage)
-{
-    FrameFixture fixture;
-    fixture.addRows(52);
-    fixture.frame->finish();
-    EXPECT_EQ(fixture.pages().size(), 1);
+    // Exactly one page full does not start an empty page.
+    FrameFixture full;
+    full.addRows(52);
+    full.frame->finish();
+    EXPECT_EQ(full.pages().size(), 1);
 }
 
 TEST(ListingFrame, BottomLimitIsSixtyLinesOnTallPagesElseThePageLessNinety)
@@ -173,15 +171,6 @@ TEST(ListingFrame, TallBandsAreKeptWholeOnOnePage)
     const int top = fixture.frame->reserve(3 * ListingFrame::lineHeight);
     EXPECT_EQ(top, ListingFrame::detailTop) << "45 pixels do not fit under 866: the band opens page 2";
     EXPECT_EQ(fixture.view.pageNumber(), 2);
-}
-
-TEST(ListingFrame, LongListingsLetTheWindowBreathe)
-{
-    ScriptedUi ui;
-    FrameFixture fixture(PageOrientation::Portrait, &ui);
-    fixture.addRows(150);
-    fixture.frame->finish();
-    EXPECT_GE(ui.processEventsCount(), 5);
 }
 
 }  // namespace

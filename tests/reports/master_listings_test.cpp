@@ -87,16 +87,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TableListing, FlagsReadAsSiOrNo)
 {
-    EXPECT_EQ(yesNo("S"), "Si");
-    EXPECT_EQ(yesNo(" s "), "Si");
-    EXPECT_EQ(yesNo(-1), "Si");
-    EXPECT_EQ(yesNo(1), "Si");
-    EXPECT_EQ(yesNo("N"), "No");
-    EXPECT_EQ(yesNo(0), "No");
-    EXPECT_EQ(yesNo(QVariant()), "No");
+    for (const QVariant& yes : {QVariant("S"), QVariant(" s "), QVariant(-1), QVariant(1)})
+        EXPECT_EQ(yesNo(yes), "Si") << yes.toString().toStdString();
+    for (const QVariant& no : {QVariant("N"), QVariant(0), QVariant()})
+        EXPECT_EQ(yesNo(no), "No") << no.toString().toStdString();
 }
 
-TEST(Listings, EveryRegisteredListingHasATitleAndAProcedure)
+TEST(Listings, EveryRegisteredListingHasATitleAndAProcedureAndIsFoundInAnyLetterCase)
 {
     QStringList names;
     for (const ListingEntry& entry : Listings::all()) {
@@ -107,7 +104,13 @@ TEST(Listings, EveryRegisteredListingHasATitleAndAProcedure)
         names.append(entry.name);
     }
     EXPECT_EQ(names.removeDuplicates(), 0);
-    EXPECT_TRUE(names.contains("RCATEGOR"));
+    // Each is found by its object name in any letter case.
+    const ListingEntry* entry = Listings::find(" rcategor ");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->name, "RCATEGOR");
+    EXPECT_EQ(entry->title, "Listado de Categorias");
+    EXPECT_EQ(entry->run, &RCATEGOR);
+    EXPECT_EQ(Listings::find("RNOEXIST"), nullptr);
 }
 
 }  // namespace

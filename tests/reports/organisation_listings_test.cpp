@@ -1,26 +1,14 @@
 // The listings that do not fit one short line a row: locales and works on
 // paper turned on its side with long texts continued down their columns,
 // leave-day scales with their lines under each scale.
+#include "listing_lines.h"
 #include "report_fixture.h"
 
 namespace {
 
 class OrganisationListingTest : public ListingDatabaseTest {
 protected:
-    /// The detail texts of `page` that are not empty, line by line from the
-    /// top, each line's texts from left to right.
-    QList<QStringList> detailLines(int page) const
-    {
-        QMap<int, QMap<int, QString>> byTop;
-        for (const TextOperation& text : view.document().pages.at(page).texts()) {
-            if (text.box.top >= ListingFrame::detailTop && !text.text.isEmpty())
-                byTop[text.box.top][text.box.left] = text.text;
-        }
-        QList<QStringList> lines;
-        for (const QMap<int, QString>& line : byTop)
-            lines.append(line.values());
-        return lines;
-    }
+    QList<QStringList> detailLines(int page) const { return readDetailLines(view.document(), page); }
 
     const TextOperation& textAt(int page, const QString& text) const
     {

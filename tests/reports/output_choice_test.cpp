@@ -26,7 +26,7 @@ class OutputChoiceTest : public ListingDatabaseTest {
 protected:
     void TearDown() override
     {
-        ReportOutputChoice::set(QStringLiteral("SCR"));
+        ReportOutputChoice::set("SCR");
         ListingDatabaseTest::TearDown();
     }
 

@@ -25,16 +25,11 @@ PrinterSettings sample()
     return settings;
 }
 
-TEST(PrinterSettingsFile, AMissingFileGivesDefaults)
+TEST(PrinterSettingsFile, ReadsItsSectionOnlyWithoutRegardToCaseAndDefaultsWithoutAFile)
 {
     TempFolder folder;
     EXPECT_EQ(PrinterSettingsFile::load(folder.file("KQPRN.INI")), PrinterSettings());
-}
-
-TEST(PrinterSettingsFile, ReadsItsSectionOnlyWithoutRegardToCase)
-{
-    TempFolder folder;
-    const QString path = folder.write("KQPRN.INI",
+    const QString path = folder.write("kqprn.ini",
                                       "[Otros]\r\nPrinter=No esta\r\nScale=50\r\n"
                                       "[listados]\r\n; elegida por el usuario\r\nprinter = Dep\xf3" "sito\r\n"
                                       "ORIENTATION=2\r\npapersize=9\r\nColor=1\r\n"
@@ -46,9 +41,13 @@ TEST(PrinterSettingsFile, ReadsItsSectionOnlyWithoutRegardToCase)
     EXPECT_EQ(settings.color, 1);
     EXPECT_EQ(settings.scale, 0);
     EXPECT_EQ(settings.duplex, 0);
+    // The file itself is found without regard to case.
+    const QString found = PrinterSettingsFile::findFile(folder.path());
+    EXPECT_TRUE(found.endsWith("kqprn.ini")) << found.toStdString();
+    EXPECT_EQ(PrinterSettingsFile::load(found).printer, "Depósito");
 }
 
-TEST(PrinterSettingsFile, SavingCreatesTheFileAndReadsBackTheSame)
+TEST(PrinterSettingsFile, SavingCreatesTheFileAndReadsBackTheSameOrSaysWhyNot)
 {
     TempFolder folder;
     const QString path = folder.file("KQPRN.INI");
@@ -61,6 +60,11 @@ TEST(PrinterSettingsFile, SavingCreatesTheFileAndReadsBackTheSame)
     for (const char* key : {"PaperSize=9", "PaperLength=2970", "PaperWidth=2100", "Scale=100",
                             "DefaultSource=7", "PrintQuality=600", "Color=1", "Duplex=2"})
         EXPECT_TRUE(bytes.contains(key)) << key;
+
+    const QString missingFolder = folder.file("no/existe/KQPRN.INI");
+    EXPECT_FALSE(PrinterSettingsFile::save(missingFolder, sample(), error));
+    EXPECT_TRUE(error.startsWith("No se pudo")) << error.toStdString();
+    EXPECT_TRUE(error.contains(missingFolder)) << error.toStdString();
 }
 
 TEST(PrinterSettingsFile, SavingKeepsEveryOtherLineAsItWas)
@@ -97,29 +101,9 @@ TEST(PrinterSettingsFile, ASectionIsAddedAfterTheOthersAndUnixLineEndsStay)
     QString error;
     ASSERT_TRUE(PrinterSettingsFile::save(path, sample(), error)) << error.toStdString();
     const QByteArray after = folder.read("KQPRN.INI");
-    EXPECT_TRUE(after.startsWith("[Recibos]\nPrinter=Recibos\n[LISTADOS]\nPrinter=Oficina 2\n"))
-        << after.toStdString();
+    EXPECT_TRUE(after.startsWith("[Recibos]\nPrinter=Recibos\n[LISTADOS]\nPrinter=Oficina 2\n")) << after.toStdString();
     EXPECT_FALSE(after.contains('\r'));
     EXPECT_EQ(PrinterSettingsFile::load(path), sample());
-}
-
-TEST(PrinterSettingsFile, AFileThatCannotBeWrittenIsReportedAndKept)
-{
-    TempFolder folder;
-    const QString missingFolder = folder.file("no/existe/KQPRN.INI");
-    QString error;
-    EXPECT_FALSE(PrinterSettingsFile::save(missingFolder, sample(), error));
-    EXPECT_TRUE(error.contains(missingFolder)) << error.toStdString();
-    EXPECT_TRUE(error.startsWith("No se pudo")) << error.toStdString();
-}
-
-TEST(PrinterSettingsFile, TheFileIsFoundWithoutRegardToCase)
-{
-    TempFolder folder;
-    folder.write("kqprn.ini", "[LISTADOS]\r\nPrinter=Abajo\r\n");
-    const QString found = PrinterSettingsFile::findFile(folder.path());
-    EXPECT_TRUE(found.endsWith("kqprn.ini")) << found.toStdString();
-    EXPECT_EQ(PrinterSettingsFile::load(found).printer, "Abajo");
 }
 
 }  // namespace

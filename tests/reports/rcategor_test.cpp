@@ -101,14 +101,4 @@ TEST_F(RcategorTest, AMissingTableIsReportedAndNothingIsDrawn)
     EXPECT_TRUE(view.document().pages.isEmpty());
 }
 
-TEST(Listings, AreFoundByObjectNameInAnyLetterCase)
-{
-    const ListingEntry* entry = Listings::find(" rcategor ");
-    ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->name, "RCATEGOR");
-    EXPECT_EQ(entry->title, "Listado de Categorias");
-    EXPECT_EQ(entry->run, &RCATEGOR);
-    EXPECT_EQ(Listings::find("RNOEXIST"), nullptr);
-}
-
 }  // namespace

@@ -24,7 +24,7 @@ QStringList namesOf(const DirectoryAnswer& answer)
 }
 
 /// Every group of tests/fixtures/directory.ldif, in Spanish order.
-const QStringList everyGroup = {"administradores", "Contadores",     QString::fromUtf8("Ñandú Técnicos"),
+const QStringList everyGroup = {"administradores", "Contadores",     "Ñandú Técnicos",
                                 "Sueldos",         "Sueldos Centro", "Todo (*) el personal"};
 
 }  // namespace
@@ -42,7 +42,7 @@ protected:
     DirectorySettings wrongPassword() const
     {
         DirectorySettings settings = testDirectorySettings();
-        settings.password = QStringLiteral("otra");
+        settings.password = "otra";
         return settings;
     }
 
@@ -60,7 +60,7 @@ protected:
                                          "AND ParParamet = ? AND ParIndice = 0")));
         query.addBindValue(name);
         if (!query.exec() || !query.next())
-            return QStringLiteral("<ninguno>");
+            return "<ninguno>";
         return query.value(0).toString();
     }
 };
@@ -77,8 +77,7 @@ TEST_F(DirectoryGroups, EveryKindOfGroupIsListedSortedWithItsPathSignedInOrAnony
     const DirectoryAnswer answer = findDirectoryGroups(testDirectorySettings(), QString());
     ASSERT_EQ(answer.groups.size(), everyGroup.size());
     EXPECT_EQ(answer.groups[4].path, "cn=Sueldos Centro,ou=Centro,ou=Montevideo,ou=Grupos,dc=uordane,dc=test");
-    EXPECT_EQ(answer.groups[2].path,
-              QString::fromUtf8("cn=Ñandú Técnicos,ou=Montevideo,ou=Grupos,dc=uordane,dc=test"));
+    EXPECT_EQ(answer.groups[2].path, "cn=Ñandú Técnicos,ou=Montevideo,ou=Grupos,dc=uordane,dc=test");
 }
 
 TEST_F(DirectoryGroups, StartTlsSignsInOverAnEncryptedConnection)
@@ -87,38 +86,36 @@ TEST_F(DirectoryGroups, StartTlsSignsInOverAnEncryptedConnection)
         GTEST_SKIP() << "LDAPTLS_CACERT no está definido: el servidor de prueba no tiene certificado (openssl)";
     DirectorySettings settings = testDirectorySettings();
     settings.startTls = true;
-    const DirectoryAnswer answer = findDirectoryGroups(settings, QStringLiteral("sueldos"));
+    const DirectoryAnswer answer = findDirectoryGroups(settings, "sueldos");
     ASSERT_TRUE(answer.ok()) << answer.error.toStdString();
     EXPECT_EQ(namesOf(answer), (QStringList{"Sueldos", "Sueldos Centro"}));
 }
 
-TEST_F(DirectoryGroups, TheTextKeepsGroupsWhoseNameContainsItInAnyCase)
-{
-    // "Ana Sueldos" is a person, not a group.
-    EXPECT_EQ(namesOf(findDirectoryGroups(testDirectorySettings(), QStringLiteral("sueldos"))),
-              (QStringList{"Sueldos", "Sueldos Centro"}));
-    EXPECT_EQ(namesOf(findDirectoryGroups(testDirectorySettings(), QStringLiteral("  DORES "))),
-              (QStringList{"administradores", "Contadores"}));
-    EXPECT_EQ(namesOf(findDirectoryGroups(testDirectorySettings(), QString::fromUtf8("ñandú"))),
-              QStringList{QString::fromUtf8("Ñandú Técnicos")});
-    const DirectoryAnswer none = findDirectoryGroups(testDirectorySettings(), QStringLiteral("Tesorería"));
-    EXPECT_TRUE(none.ok()) << none.error.toStdString();
-    EXPECT_TRUE(none.groups.isEmpty());
-}
-
-TEST_F(DirectoryGroups, FilterCharactersInTheTextMatchOnlyLiterally)
+// The typed text keeps the groups whose name contains it in any case, and
+// filter characters in it match only literally: each of the last five would
+// select every entry if it reached the filter as written.
+TEST_F(DirectoryGroups, TheTextKeepsGroupsWhoseNameContainsItLiterallyInAnyCase)
 {
     const QStringList starGroup = {"Todo (*) el personal"};
-    EXPECT_EQ(namesOf(findDirectoryGroups(testDirectorySettings(), QStringLiteral("*"))), starGroup);
-    EXPECT_EQ(namesOf(findDirectoryGroups(testDirectorySettings(), QStringLiteral("(*)"))), starGroup);
-    // Each of these would select every entry if it reached the filter as written.
-    for (const QString& hostile : {QStringLiteral("*)(objectClass=*"), QStringLiteral(")(|(cn=*"),
-                                   QStringLiteral("*))(|(cn=*"), QStringLiteral("\\2a"), QStringLiteral("\\")}) {
-        const DirectoryAnswer answer = findDirectoryGroups(testDirectorySettings(), hostile);
-        EXPECT_TRUE(answer.ok()) << hostile.toStdString() << ": " << answer.error.toStdString();
-        EXPECT_TRUE(answer.groups.isEmpty()) << hostile.toStdString() << " found " << answer.groups.size();
+    const QList<std::pair<QString, QStringList>> cases = {
+        {"sueldos", {"Sueldos", "Sueldos Centro"}},  // "Ana Sueldos" is a person, not a group
+        {"  DORES ", {"administradores", "Contadores"}},
+        {"ñandú", {"Ñandú Técnicos"}},
+        {"Tesorería", {}},
+        {"*", starGroup},
+        {"(*)", starGroup},
+        {"*)(objectClass=*", {}},
+        {")(|(cn=*", {}},
+        {"*))(|(cn=*", {}},
+        {"\\2a", {}},
+        {"\\", {}},
+    };
+    for (const auto& [text, groups] : cases) {
+        const DirectoryAnswer answer = findDirectoryGroups(testDirectorySettings(), text);
+        EXPECT_TRUE(answer.ok()) << text.toStdString() << ": " << answer.error.toStdString();
+        EXPECT_EQ(namesOf(answer), groups) << text.toStdString();
     }
-    EXPECT_EQ(ldapFilterValue(QStringLiteral("a*(b)\\c")), "a\\2a\\28b\\29\\5cc");
+    EXPECT_EQ(ldapFilterValue("a*(b)\\c"), "a\\2a\\28b\\29\\5cc");
 }
 
 TEST_F(DirectoryGroups, AWrongPasswordOrADeadPortGivesNoGroupsAndTheTestSaysWhy)
@@ -143,9 +140,9 @@ TEST_F(DirectoryGroups, AWrongPasswordOrADeadPortGivesNoGroupsAndTheTestSaysWhy)
                   QStringList{QStringLiteral("No se pudo consultar el directorio. ") + answer.error});
     }
     DirectorySettings notLdap = testDirectorySettings();
-    notLdap.uri = QStringLiteral("http://127.0.0.1");
+    notLdap.uri = "http://127.0.0.1";
     EXPECT_EQ(findDirectoryGroups(notLdap, QString()).error,
-              QString::fromUtf8("La dirección del servidor de directorio no es válida: http://127.0.0.1"));
+              "La dirección del servidor de directorio no es válida: http://127.0.0.1");
     ui.clear();
     EXPECT_TRUE(showDirectoryTest(findDirectoryGroups(testDirectorySettings(true), QString()), ui));
     EXPECT_EQ(ui.messages(MessageIcon::Information), QStringList{"Se encontraron 6 grupos en el directorio."});
@@ -154,13 +151,13 @@ TEST_F(DirectoryGroups, AWrongPasswordOrADeadPortGivesNoGroupsAndTheTestSaysWhy)
 TEST_F(DirectoryGroups, TheSelectionListsGroupsOnlyWhileTheDirectoryIsInUse)
 {
     configure(false, testDirectorySettings());
-    QString problem = QStringLiteral("sin tocar");
+    QString problem = "sin tocar";
     EXPECT_EQ(WSELGRLD(*database, QString(), &problem), QStringList{"--Ninguno--"});
 
     configure(true, testDirectorySettings());
     EXPECT_EQ(WSELGRLD(*database, QString(), &problem), QStringList{"--Ninguno--"} + everyGroup);
     EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
-    EXPECT_EQ(WSELGRLD(*database, QStringLiteral("centro")), (QStringList{"--Ninguno--", "Sueldos Centro"}));
+    EXPECT_EQ(WSELGRLD(*database, "centro"), (QStringList{"--Ninguno--", "Sueldos Centro"}));
 
     configure(true, wrongPassword());
     EXPECT_EQ(WSELGRLD(*database, QString(), &problem), QStringList{"--Ninguno--"});
@@ -178,7 +175,7 @@ TEST_F(DirectoryGroups, SettingsAreStoredWithThePasswordScrambledAndAudited)
     EXPECT_EQ(read.bindDn, testDirectoryAdmin);
     EXPECT_EQ(read.password, testDirectoryPassword);
     EXPECT_TRUE(read.startTls);
-    const QString stored = storedText(QStringLiteral("LDAPCLAVE"));
+    const QString stored = storedText("LDAPCLAVE");
     EXPECT_NE(stored, testDirectoryPassword);
     EXPECT_EQ(pencriptUnscramble(stored), testDirectoryPassword);
     ASSERT_FALSE(auditEntries().isEmpty());
@@ -199,9 +196,8 @@ TEST_F(DirectoryGroups, SettingsAreStoredWithThePasswordScrambledAndAudited)
     noPassword.password.clear();
     EXPECT_EQ(refused(false, noPassword), QStringList{"Falta la contraseña del usuario del directorio."});
     DirectorySettings badPassword = settings;
-    badPassword.password = QStringLiteral("tab\there");
-    EXPECT_EQ(refused(false, badPassword),
-              QStringList{QString::fromUtf8("Caracteres inválidos en la contraseña del directorio.")});
+    badPassword.password = "tab\there";
+    EXPECT_EQ(refused(false, badPassword), QStringList{"Caracteres inválidos en la contraseña del directorio."});
     EXPECT_TRUE(directoryInUse(*database));
     EXPECT_EQ(readDirectorySettings(*database).password, testDirectoryPassword);
 
@@ -215,30 +211,30 @@ TEST_F(DirectoryGroups, SettingsAreStoredWithThePasswordScrambledAndAudited)
 
 TEST_F(DirectoryGroups, AProfileLinkedToAGroupKeepsItsNameInPrfGruLDAP)
 {
-    VBGlob::put(QStringLiteral("Usuario"), QStringLiteral("admin"));
+    VBGlob::put("Usuario", "admin");
     configure(true, testDirectorySettings());
-    const QStringList choices = WSELGRLD(*database, QStringLiteral("centro"));
+    const QStringList choices = WSELGRLD(*database, "centro");
     ASSERT_EQ(choices.size(), 2);
 
     ProfileFormInput input = newProfileForm(*database);
-    input.key = QStringLiteral("LIQUIDADOR");
-    input.description = QStringLiteral("Liquida sueldos");
+    input.key = "LIQUIDADOR";
+    input.description = "Liquida sueldos";
     input.directoryGroup = choices.last();
-    ASSERT_TRUE(WABMPERF(*database, ui, input, QStringLiteral("INS"))) << ui.texts().join(" | ").toStdString();
+    ASSERT_TRUE(WABMPERF(*database, ui, input, "INS")) << ui.texts().join(" | ").toStdString();
 
-    const std::optional<StoredProfile> stored = readProfile(*database, QStringLiteral("LIQUIDADOR"));
+    const std::optional<StoredProfile> stored = readProfile(*database, "LIQUIDADOR");
     ASSERT_TRUE(stored.has_value());
     QSqlQuery query(database->connection());
-    query.prepare(sql(QStringLiteral("SELECT PrfGruLDAP FROM PERFILES WHERE PrfCorrela = ?")));
+    query.prepare(sql("SELECT PrfGruLDAP FROM PERFILES WHERE PrfCorrela = ?"));
     query.addBindValue(stored->correlative);
     ASSERT_TRUE(query.exec() && query.next());
     EXPECT_EQ(query.value(0).toString().trimmed(), "Sueldos Centro");
-    EXPECT_EQ(readProfileForm(*database, QStringLiteral("LIQUIDADOR"))->directoryGroup, "Sueldos Centro");
+    EXPECT_EQ(readProfileForm(*database, "LIQUIDADOR")->directoryGroup, "Sueldos Centro");
 
     // "--Ninguno--" clears the link.
     input.directoryGroup.clear();
-    ASSERT_TRUE(WABMPERF(*database, ui, input, QStringLiteral("UPD")));
-    EXPECT_TRUE(readProfileForm(*database, QStringLiteral("LIQUIDADOR"))->directoryGroup.isEmpty());
+    ASSERT_TRUE(WABMPERF(*database, ui, input, "UPD"));
+    EXPECT_TRUE(readProfileForm(*database, "LIQUIDADOR")->directoryGroup.isEmpty());
 }
 
 TEST_F(DirectoryGroups, TheAdminCommandPrintsNameAndPathOfEachGroupOrSaysWhyNot)

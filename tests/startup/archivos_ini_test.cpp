@@ -17,7 +17,7 @@ const QByteArray sample =
 
 }  // namespace
 
-TEST(ArchivosIni, SectionsAndKeysIgnoreLetterCase)
+TEST(ArchivosIni, FileSectionsAndKeysIgnoreLetterCase)
 {
     TempFolder folder;
     const QString file = folder.write("uordane.ini", sample);
@@ -26,13 +26,9 @@ TEST(ArchivosIni, SectionsAndKeysIgnoreLetterCase)
     EXPECT_EQ(ArchivosIni::readValue("kqfiles", "OTRA", "x", file), "con comillas");
     EXPECT_EQ(ArchivosIni::readValue("KqFiles", "Impresora", "nada", file), "nada");
     EXPECT_EQ(ArchivosIni::readValue("KqFiles", "DataPath", "def", folder.file("falta.ini")), "def");
-}
-
-TEST(ArchivosIni, FileNameIsFoundWithoutRegardToCase)
-{
-    TempFolder folder;
-    folder.write("UORDANE.INI", sample);
-    EXPECT_EQ(ArchivosIni::readValue("KqFiles", "DataPath", "", folder.file("uordane.ini")), "/datos/empresa");
+    // The file name too is found without regard to case.
+    folder.write("OTRO.INI", sample);
+    EXPECT_EQ(ArchivosIni::readValue("KqFiles", "DataPath", "", folder.file("otro.ini")), "/datos/empresa");
 }
 
 TEST(ArchivosIni, ValueIsCutToTheBuffer)

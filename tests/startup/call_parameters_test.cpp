@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(CommandLineTokenizer, BareWordQuotedTextAndDoubledQuote)
+TEST(CommandLineTokenizer, BareWordsQuotedTextDoubledEmptyAndUnclosedQuotes)
 {
     const QStringList tokens =
         tokenizeCommandLine(R"(  JPEREZ "clave con espacios"   "dice ""hola"" y sigue" )");
@@ -14,10 +14,7 @@ TEST(CommandLineTokenizer, BareWordQuotedTextAndDoubledQuote)
     EXPECT_EQ(tokens[2], "dice \"hola\" y sigue");
     for (int index = 3; index < 10; ++index)
         EXPECT_TRUE(tokens[index].isEmpty()) << index;
-}
 
-TEST(CommandLineTokenizer, EmptyQuotedTokensAndUnclosedQuote)
-{
     EXPECT_EQ(tokenizeCommandLine(R"(A "" C)", 3), (QStringList{"A", "", "C"}));
     EXPECT_EQ(tokenizeCommandLine(R"(A "sin cierre B)", 3), (QStringList{"A", "", ""}));
     EXPECT_EQ(tokenizeCommandLine("", 2), (QStringList{"", ""}));
@@ -32,24 +29,21 @@ TEST(QuotedFields, CommasLineEndsAndDoubledQuotes)
     EXPECT_EQ(readQuotedFields("", 3), (QStringList{"", "", ""}));
 }
 
-TEST(CallParameters, SeveralArgumentsAreTheParametersInOrder)
+TEST(CallParameters, SeveralArgumentsOrOneThatIsNoFileAreTheParametersInOrder)
 {
-    const ParameterSource source = readCallParameters({"ANA", "secreta", "MMMMMMMMS"});
-    EXPECT_FALSE(source.fromFile());
-    EXPECT_EQ(source.parameters.user(), "ANA");
-    EXPECT_EQ(source.parameters.permissions(), "MMMMMMMMS");
-    EXPECT_TRUE(source.parameters[9].isEmpty());
-}
+    const ParameterSource several = readCallParameters({"ANA", "secreta", "MMMMMMMMS"});
+    EXPECT_FALSE(several.fromFile());
+    EXPECT_EQ(several.parameters.user(), "ANA");
+    EXPECT_EQ(several.parameters.permissions(), "MMMMMMMMS");
+    EXPECT_TRUE(several.parameters[9].isEmpty());
 
-TEST(CallParameters, OneArgumentThatIsNoFileIsAWholeCommandLine)
-{
-    TempFolder folder;
-    const ParameterSource source = readCallParameters({R"(ANA "mi clave" SSS)"});
-    EXPECT_FALSE(source.fromFile());
-    EXPECT_EQ(source.parameters[1], "mi clave");
-    EXPECT_EQ(source.parameters[2], "SSS");
+    // One argument that names no file is a whole command line.
+    const ParameterSource one = readCallParameters({R"(ANA "mi clave" SSS)"});
+    EXPECT_FALSE(one.fromFile());
+    EXPECT_EQ(one.parameters[1], "mi clave");
+    EXPECT_EQ(one.parameters[2], "SSS");
     // Writing back does nothing when there was no file.
-    EXPECT_TRUE(writeCallParameters(source, source.parameters));
+    EXPECT_TRUE(writeCallParameters(one, one.parameters));
 }
 
 TEST(CallParameters, ParameterFileIsReadAndRewrittenWithFinalValues)

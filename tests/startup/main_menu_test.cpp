@@ -42,36 +42,28 @@ TEST(MainMenu, TwentyTwoEntriesInTwoTabsAndTheActionsMenuNamesEachOnce)
     EXPECT_EQ(keys, order);
 }
 
-TEST(MainMenu, SeventhNDisablesOnlyConcepts)
+TEST(MainMenu, ThePermissionStringAndTheInstallationDisableTheirEntries)
 {
+    // The seventh right disables only concepts; eight characters disable users.
     EXPECT_EQ(disabledButtons("SSSSSSNSS"), QStringList{"Bconceptos"});
-}
-
-TEST(MainMenu, EighthNDisablesEveryTableButConceptsBanksAndUsers)
-{
+    EXPECT_EQ(disabledButtons("MMMMMMMM"), QStringList{"Busuarios"});
+    // The eighth disables every table but concepts, banks and users.
     const QStringList disabled = disabledButtons("SSSSSSSNS");
     EXPECT_EQ(disabled.size(), 19);
-    EXPECT_FALSE(disabled.contains("Bconceptos"));
-    EXPECT_FALSE(disabled.contains("Bbancostr"));
-    EXPECT_FALSE(disabled.contains("Busuarios"));
+    for (const char* button : {"Bconceptos", "Bbancostr", "Busuarios"})
+        EXPECT_FALSE(disabled.contains(button)) << button;
     // Banks stay usable with nothing allowed at all.
     EXPECT_FALSE(disabledButtons("NNNNNNNNN").contains("Bbancostr"));
-}
+    // Attributes need a client/server installation.
+    EXPECT_TRUE(disabledButtons("MMMMMMMMS", "N").contains("Batributos"));
+    EXPECT_TRUE(disabledButtons("MMMMMMMMS", "").contains("Batributos"));
+    EXPECT_FALSE(disabledButtons("MMMMMMMMS", "S ").contains("Batributos"));
 
-TEST(MainMenu, EightCharactersDisableUsersOnTheMenuButNotOnTheMenuBar)
-{
-    EXPECT_EQ(disabledButtons("MMMMMMMM"), QStringList{"Busuarios"});
+    // The menu bar reads the ninth right as "N" only when it is there.
     EXPECT_TRUE(menuBarAllows(menuBarEntry("Id_usuarios"), "MMMMMMMM"));
     EXPECT_FALSE(menuBarAllows(menuBarEntry("Id_usuarios"), "MMMMMMMMN"));
     EXPECT_FALSE(menuBarAllows(menuBarEntry("Id_conceptos"), "MMMMMMNM"));
     EXPECT_TRUE(menuBarAllows(menuBarEntry("Id_categoras"), "MMMMMMNM"));
-}
-
-TEST(MainMenu, AttributesNeedAClientServerInstallation)
-{
-    EXPECT_TRUE(disabledButtons("MMMMMMMMS", "N").contains("Batributos"));
-    EXPECT_TRUE(disabledButtons("MMMMMMMMS", "").contains("Batributos"));
-    EXPECT_FALSE(disabledButtons("MMMMMMMMS", "S ").contains("Batributos"));
 }
 
 TEST(MainMenu, EntriesAreFoundByButtonActionKeyOrPanel)

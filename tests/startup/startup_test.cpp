@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 
-TEST(ConfigurationPaths, DataPathWithAndWithoutSeparatorGiveTheSameDatabase)
+TEST(ConfigurationPaths, DataPathWithOrWithoutSeparatorOrNoIniFileGiveTheDatabaseFile)
 {
     TempFolder app;
     app.write("UORDANE.INI", "[KQFiles]\r\nDataPath=/datos\r\nGraphPath=/graf/\r\nMenuPath=\r\n");
@@ -27,29 +27,22 @@ TEST(ConfigurationPaths, DataPathWithAndWithoutSeparatorGiveTheSameDatabase)
 
     app.write("UORDANE.INI", "[kqfiles]\r\ndatapath=/datos/\r\n");
     EXPECT_EQ(readConfigurationPaths(app.path(), "uordane").databaseFile(), "/datos/KQ_DATA.MDB");
-}
 
-TEST(ConfigurationPaths, NoIniFileGivesTheApplicationFolder)
-{
-    TempFolder app;
-    const QString folder = app.path().chopped(1);  // without the separator
-    const ConfigurationPaths paths = readConfigurationPaths(folder, "uordane");
-    EXPECT_EQ(paths.data, app.path());
-    EXPECT_EQ(paths.databaseFile(), app.path() + "KQ_DATA.MDB");
+    // Without an INI file the data are in the application folder.
+    TempFolder bare;
+    const ConfigurationPaths defaults = readConfigurationPaths(bare.path().chopped(1), "uordane");
+    EXPECT_EQ(defaults.data, bare.path());
+    EXPECT_EQ(defaults.databaseFile(), bare.path() + "KQ_DATA.MDB");
 }
 
 TEST(WorkstationUser, TrimmedLognameOrGuest)
 {
-    {
-        ScopedEnvironment logname("LOGNAME", QByteArray("  mrodriguez  "));
-        EXPECT_EQ(workstationUser(), "mrodriguez");
+    const QList<std::pair<std::optional<QByteArray>, QString>> cases = {
+        {QByteArray("  mrodriguez  "), "mrodriguez"}, {std::nullopt, "GUEST"}, {QByteArray("   "), "GUEST"}};
+    for (const auto& [value, user] : cases) {
+        ScopedEnvironment logname("LOGNAME", value);
+        EXPECT_EQ(workstationUser(), user);
     }
-    {
-        ScopedEnvironment logname("LOGNAME");
-        EXPECT_EQ(workstationUser(), "GUEST");
-    }
-    ScopedEnvironment logname("LOGNAME", QByteArray("   "));
-    EXPECT_EQ(workstationUser(), "GUEST");
 }
 
 TEST(VBGlob, KeysIgnoreCaseAndMissingKeysAreEmpty)
@@ -98,8 +91,7 @@ TEST(MainObjectStart, EmptyPermissionStringEndsTheProgramBeforeReadingTables)
     const MainObjectStart start =
         startMainObject(CallParameters::fromList({"ANA", "", "   "}), folder.file("u.ini"), &database, ui);
     EXPECT_EQ(start.outcome, MainObjectOutcome::EndProgram);
-    EXPECT_EQ(ui.messages(MessageIcon::Information),
-              QStringList{"Este programa no puede ejecutarse por separado"});
+    EXPECT_EQ(ui.messages(MessageIcon::Information), QStringList{"Este programa no puede ejecutarse por separado"});
 }
 
 TEST(MainObjectStart, ClientServerWithoutAServerCannotConnect)
@@ -136,41 +128,34 @@ TEST(Lifecycle, ShutdownRunsInOrderAndWaitsForPreviews)
     TopLevelObjects::setShutdown({});
 }
 
-TEST(StartRoutine, MissingDatabaseIsReportedWithItsPathAndNothingRuns)
+// A database that is missing or is no database: the reason named with the
+// file, no main window, no main object, and the file kept as it was.
+TEST(StartRoutine, AMissingFileOrOneThatIsNotADatabaseIsRefusedBeforeTheMainWindow)
 {
-    TempFolder app;
-    TempFolder data;
-    app.write("uordane.ini", ("[KQFiles]\nDataPath=" + data.path() + "\n").toUtf8());
-    ScriptedUi ui;
-    bool mainObjectCalled = false;
-    StartHooks hooks;
-    hooks.callMainObject = [&](CallParameters&) { mainObjectCalled = true; };
-    std::unique_ptr<Database> database;
-    const int exitCode = runStartRoutine({app.path(), "uordane", {"ANA", "x", "MMMMMMMMS"}}, ui, hooks, database);
-    EXPECT_NE(exitCode, 0);
-    EXPECT_FALSE(mainObjectCalled);
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation),
-              QStringList{"No se puede abrir la base de datos " + data.path() + "KQ_DATA.MDB: el archivo no existe."});
-}
-
-TEST(StartRoutine, AFileThatIsNotADatabaseIsRefusedBeforeTheMainWindowAndKeptAsItIs)
-{
-    TempFolder app;
-    TempFolder data;
-    app.write("uordane.ini", ("[KQFiles]\nDataPath=" + data.path() + "\n").toUtf8());
-    data.write("KQ_DATA.MDB", "Planilla de sueldos, no una base de datos");
-    ScriptedUi ui;
-    bool windowShown = false;
-    StartHooks hooks;
-    hooks.showMainWindow = [&] { windowShown = true; };
-    std::unique_ptr<Database> database;
-    EXPECT_NE(runStartRoutine({app.path(), "uordane", {"ANA", "x", "MMMMMMMMS"}}, ui, hooks, database), 0);
-    EXPECT_FALSE(windowShown);
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation),
-              QStringList{"No se puede abrir la base de datos " + data.path()
-                          + "KQ_DATA.MDB: el archivo no es una base de datos."});
-    EXPECT_EQ(data.read("KQ_DATA.MDB"), QByteArray("Planilla de sueldos, no una base de datos"));
-    EXPECT_FALSE(QFile::exists(data.file("KQ_DATA.MDB-wal")));
+    const QByteArray notADatabase("Planilla de sueldos, no una base de datos");
+    for (const bool present : {false, true}) {
+        SCOPED_TRACE(present ? "not a database" : "missing");
+        TempFolder app;
+        TempFolder data;
+        app.write("uordane.ini", ("[KQFiles]\nDataPath=" + data.path() + "\n").toUtf8());
+        if (present)
+            data.write("KQ_DATA.MDB", notADatabase);
+        ScriptedUi ui;
+        bool ran = false;
+        StartHooks hooks;
+        hooks.showMainWindow = [&] { ran = true; };
+        hooks.callMainObject = [&](CallParameters&) { ran = true; };
+        std::unique_ptr<Database> database;
+        EXPECT_NE(runStartRoutine({app.path(), "uordane", {"ANA", "x", "MMMMMMMMS"}}, ui, hooks, database), 0);
+        EXPECT_FALSE(ran);
+        EXPECT_EQ(ui.messages(MessageIcon::Exclamation),
+                  QStringList{"No se puede abrir la base de datos " + data.path() + "KQ_DATA.MDB: el archivo "
+                              + (present ? "no es una base de datos." : "no existe.")});
+        if (present) {
+            EXPECT_EQ(data.read("KQ_DATA.MDB"), notADatabase);
+            EXPECT_FALSE(QFile::exists(data.file("KQ_DATA.MDB-wal")));
+        }
+    }
 }
 
 TEST(StartRoutine, RunsTheMainObjectAndHandsBackTheParameterFile)

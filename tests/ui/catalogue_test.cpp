@@ -44,8 +44,7 @@ protected:
     void expectField(const QString& object, const QString& table, const QString& field)
     {
         const TableDef* definition = Schema::table(table);
-        expect(definition && definition->field(field), object,
-               u"la tabla %1 no tiene el campo %2"_s.arg(table, field));
+        expect(definition && definition->field(field), object, u"la tabla %1 no tiene el campo %2"_s.arg(table, field));
     }
 
     /// An index of `table` whose leading key fields are `fields`.

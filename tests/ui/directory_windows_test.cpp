@@ -16,7 +16,7 @@
 
 namespace {
 
-const QStringList everyGroupName = {"administradores", "Contadores",     QString::fromUtf8("Ñandú Técnicos"),
+const QStringList everyGroupName = {"administradores", "Contadores",     "Ñandú Técnicos",
                                     "Sueldos",         "Sueldos Centro", "Todo (*) el personal"};
 
 class DirectoryWindowsTest : public MainFormTest {

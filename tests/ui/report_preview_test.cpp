@@ -43,7 +43,7 @@ TEST(ReportPreview, CountsAsOpenUntilClosed)
     EXPECT_EQ(KQRView::alive(), before > 0);
 }
 
-TEST(ReportPreview, PagesThroughTheDocumentWithinItsBounds)
+TEST(ReportPreview, PagesThroughTheDocumentWithinItsBoundsAndSavesItAsPdf)
 {
     TempFolder folder;
     ReportPreview preview(numberedReport(3), folder.file("KQPRN.INI"));
@@ -67,6 +67,8 @@ TEST(ReportPreview, PagesThroughTheDocumentWithinItsBounds)
     EXPECT_EQ(preview.currentPage(), 3);
     pageNumber->setValue(2);
     EXPECT_EQ(preview.currentPage(), 2) << "typing a page number shows it";
+    ASSERT_TRUE(preview.saveAsPdf(folder.file("copia.pdf")));
+    EXPECT_TRUE(folder.read("copia.pdf").startsWith("%PDF"));
 }
 
 TEST(ReportPreview, ZoomGrowsAndShrinksThePageWithinLimits)
@@ -95,15 +97,6 @@ TEST(ReportPreview, ZoomGrowsAndShrinksThePageWithinLimits)
     EXPECT_DOUBLE_EQ(preview.zoom(), 4.0);
     preview.fitToWindow();
     EXPECT_LT(preview.zoom(), 1.0) << "an A4 page fits a 600-pixel-high window only when shrunk";
-}
-
-TEST(ReportPreview, SavesItsPagesAsPdf)
-{
-    TempFolder folder;
-    ReportPreview preview(numberedReport(2), folder.file("KQPRN.INI"));
-    preview.setAttribute(Qt::WA_DeleteOnClose, false);
-    ASSERT_TRUE(preview.saveAsPdf(folder.file("copia.pdf")));
-    EXPECT_TRUE(folder.read("copia.pdf").startsWith("%PDF"));
 }
 
 TEST(DesktopReportOutput, AScreenJobOpensAPreviewThatOutlivesTheListing)

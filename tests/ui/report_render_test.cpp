@@ -106,19 +106,19 @@ TEST(ReportRender, TextKeepsItsSizeAndBoxWhenZoomed)
 QSizeF pdfPageSize(const QByteArray& pdf)
 {
     const QRegularExpressionMatch box =
-        QRegularExpression(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)"))
+        QRegularExpression("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)")
             .match(QString::fromLatin1(pdf));
     return box.hasMatch() ? QSizeF(box.captured(1).toDouble(), box.captured(2).toDouble()) : QSizeF();
 }
 
-TEST(ReportRender, APdfFileHasOnePagePerRecordedPageOnPaperOfItsOrientation)
+TEST(ReportRender, APdfFileHasOnePagePerRecordedPageOnPaperOfItsOrientationOrSaysWhyNot)
 {
     TempFolder folder;
     QString error;
     ASSERT_TRUE(writePdf(numberedReport(3), folder.file("listado.pdf"), error)) << error.toStdString();
     const QByteArray pdf = folder.read("listado.pdf");
     EXPECT_TRUE(pdf.startsWith("%PDF")) << pdf.left(20).toStdString();
-    const QRegularExpression pageObject(QStringLiteral("/Type\\s*/Page(?![s\\w])"));
+    const QRegularExpression pageObject("/Type\\s*/Page(?![s\\w])");
     EXPECT_EQ(QString::fromLatin1(pdf).count(pageObject), 3);
     // A4 portrait: 595 x 842 points.
     EXPECT_NEAR(pdfPageSize(pdf).width(), 595, 1);
@@ -127,16 +127,12 @@ TEST(ReportRender, APdfFileHasOnePagePerRecordedPageOnPaperOfItsOrientation)
     ASSERT_TRUE(writePdf(numberedReport(1, PageOrientation::Landscape), folder.file("apaisado.pdf"), error));
     const QSizeF landscape = pdfPageSize(folder.read("apaisado.pdf"));
     EXPECT_GT(landscape.width(), landscape.height());
-}
 
-TEST(ReportRender, APdfThatCannotBeWrittenIsReported)
-{
-    TempFolder folder;
+    // A place that cannot be written, or nothing to write, is reported.
     const QString path = folder.file("no/existe/listado.pdf");
-    QString error;
     EXPECT_FALSE(writePdf(numberedReport(1), path, error));
     EXPECT_TRUE(error.contains(path)) << error.toStdString();
-
+    error.clear();
     EXPECT_FALSE(writePdf(ReportDocument{}, folder.file("vacio.pdf"), error));
     EXPECT_FALSE(error.isEmpty());
 }
@@ -160,13 +156,13 @@ TEST(ReportRender, APdfCutShortByAFullDiskLeavesTheEarlierFileWhole)
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_FALSE(written);
-    EXPECT_TRUE(error.contains(QStringLiteral("No se pudo escribir el archivo"))) << error.toStdString();
+    EXPECT_TRUE(error.contains("No se pudo escribir el archivo")) << error.toStdString();
     EXPECT_EQ(folder.read("listado.pdf"), QByteArray("%PDF listado de ayer"));
     EXPECT_FALSE(writtenNew);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"listado.pdf"});
 }
 
-TEST(ReportPrinter, SavedSettingsSetUpThePrinterAndComeBack)
+TEST(ReportPrinter, SavedSettingsAndTheJobsCommandsSetUpThePrinterAndComeBack)
 {
     PrinterSettings saved;
     saved.paperSize = 9;
@@ -190,6 +186,15 @@ TEST(ReportPrinter, SavedSettingsSetUpThePrinterAndComeBack)
     EXPECT_EQ(back.color, PrinterSettings::monochrome);
     EXPECT_EQ(back.mode, "RAW") << "what the printer does not know is kept";
     EXPECT_EQ(back.scale, 90);
+    // The job's own commands win over the saved settings.
+    saved.color = PrinterSettings::colour;
+    ReportDocument commanded = numberedReport(1);
+    commanded.printerCommands = {"COPIAS 3", "COLOR 1"};
+    QPrinter second(QPrinter::HighResolution);
+    second.setOutputFormat(QPrinter::PdfFormat);
+    applyPrinterSettings(second, saved, commanded);
+    EXPECT_EQ(second.copyCount(), 3);
+    EXPECT_EQ(second.colorMode(), QPrinter::GrayScale);
 }
 
 TEST(ReportPrinter, PrintingToAPdfPrinterDrawsEveryPage)
@@ -203,20 +208,7 @@ TEST(ReportPrinter, PrintingToAPdfPrinterDrawsEveryPage)
     QString error;
     ASSERT_TRUE(printDocument(document, printer, error)) << error.toStdString();
     const QString pdf = QString::fromLatin1(folder.read("impreso.pdf"));
-    EXPECT_EQ(pdf.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?![s\\w])"))), 2);
-}
-
-TEST(ReportPrinter, TheJobsCommandsWinOverTheSavedSettings)
-{
-    PrinterSettings saved;
-    saved.color = PrinterSettings::colour;
-    ReportDocument document = numberedReport(1);
-    document.printerCommands = {"COPIAS 3", "COLOR 1"};
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    applyPrinterSettings(printer, saved, document);
-    EXPECT_EQ(printer.copyCount(), 3);
-    EXPECT_EQ(printer.colorMode(), QPrinter::GrayScale);
+    EXPECT_EQ(pdf.count(QRegularExpression("/Type\\s*/Page(?![s\\w])")), 2);
 }
 
 TEST(ReportPrinter, TheSetUpKeepsItsChoiceInKqprnIniAndEveryOtherLine)

@@ -48,7 +48,7 @@ protected:
         ASSERT_TRUE(QDir().mkpath(folder.file("tmp")));
         folder.write("uordane.INI", "[KQFiles]\r\nDataPath=" + folder.path().toUtf8() + "\r\n");
         environment.applicationFolder = folder.path();
-        environment.executableBaseName = QStringLiteral("uordane");
+        environment.executableBaseName = "uordane";
         environment.arguments = {"ana", "", "SSSSSSMMS", "", "", "", "", "N", "", ""};
     }
 
@@ -106,6 +106,19 @@ protected:
 
     QStringList leftInTemp() const { return QDir(folder.file("tmp")).entryList(QDir::Files | QDir::Hidden); }
 
+    /// What every way of ending leaves: no object, no database, nothing in
+    /// TEMP, the work database `workFile` (when one was made) deleted.
+    void expectEndedCleanly(const QString& workFile, bool madeWorkDatabase = true)
+    {
+        if (madeWorkDatabase) {
+            EXPECT_FALSE(workFile.isEmpty());
+            EXPECT_FALSE(QFileInfo::exists(workFile));
+        }
+        EXPECT_EQ(TopLevelObjects::count(), 0);
+        EXPECT_EQ(Database::main(), nullptr);
+        EXPECT_TRUE(leftInTemp().isEmpty()) << leftInTemp().join(' ').toStdString();
+    }
+
     TempFolder folder;
     ScopedEnvironment temp{"TEMP", folder.file("tmp").toUtf8()};
     StartEnvironment environment;
@@ -141,8 +154,7 @@ TEST_F(ShutdownTest, MainMenuClosedWithAPanelOpenTheProgramEndsWithTheLastPanel)
     EXPECT_TRUE(seen.workDatabaseDeleted);
     EXPECT_TRUE(seen.mainWindowHidden);
     EXPECT_EQ(seen.previewsWaitedFor, 1);
-    EXPECT_EQ(TopLevelObjects::count(), 0);
-    EXPECT_TRUE(leftInTemp().isEmpty()) << leftInTemp().join(' ').toStdString();
+    expectEndedCleanly(workFile);
     EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
 }
 
@@ -158,13 +170,11 @@ TEST_F(ShutdownTest, MainWindowClosedWithAPanelAndAPreviewOpen)
 
     EXPECT_EQ(runDesktopProgram(environment), 0);
 
-    EXPECT_FALSE(workFile.isEmpty());
     EXPECT_TRUE(seen.databaseClosed);
     EXPECT_TRUE(seen.workDatabaseDeleted);
     EXPECT_TRUE(seen.mainWindowHidden);
     EXPECT_EQ(seen.previewsWaitedFor, 1);
-    EXPECT_EQ(TopLevelObjects::count(), 0);
-    EXPECT_TRUE(leftInTemp().isEmpty()) << leftInTemp().join(' ').toStdString();
+    expectEndedCleanly(workFile);
 }
 
 TEST_F(ShutdownTest, EndedFromOutsideItClosesItsWindowsAndEndsTheSameWay)
@@ -179,12 +189,8 @@ TEST_F(ShutdownTest, EndedFromOutsideItClosesItsWindowsAndEndsTheSameWay)
 
     EXPECT_EQ(runDesktopProgram(environment), 0);
 
-    EXPECT_FALSE(workFile.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(workFile));
     EXPECT_EQ(ReportPreviews::openCount(), 0);
-    EXPECT_EQ(TopLevelObjects::count(), 0);
-    EXPECT_EQ(Database::main(), nullptr);
-    EXPECT_TRUE(leftInTemp().isEmpty()) << leftInTemp().join(' ').toStdString();
+    expectEndedCleanly(workFile);
 }
 
 TEST_F(ShutdownTest, Error1060EndsTheProgramAfterItsMessageThroughTheShutdown)
@@ -196,19 +202,15 @@ TEST_F(ShutdownTest, Error1060EndsTheProgramAfterItsMessageThroughTheShutdown)
         workFile = WorkDatabase::process().fileName();
         panelWasOpen = form.host().openWindow("WCATEGOR") != nullptr;
         translateDatabaseError(form.ui(), DbError::make(DbErrorNumber::ProgramEnds,
-                                                        QStringLiteral("La base de datos no está disponible")));
+                                                        "La base de datos no está disponible"));
     });
 
     EXPECT_EQ(runDesktopProgram(environment), 0);
 
     EXPECT_TRUE(panelWasOpen);
-    EXPECT_EQ(boxes.texts(), QStringList{QString::fromUtf8("La base de datos no está disponible")});
-    EXPECT_FALSE(workFile.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(workFile));
-    EXPECT_EQ(TopLevelObjects::count(), 0);
-    EXPECT_EQ(Database::main(), nullptr);
+    EXPECT_EQ(boxes.texts(), QStringList{"La base de datos no está disponible"});
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(leftInTemp().isEmpty()) << leftInTemp().join(' ').toStdString();
+    expectEndedCleanly(workFile);
 }
 
 TEST_F(ShutdownTest, AStartThatCannotRunLeavesNothingBehind)
@@ -216,15 +218,13 @@ TEST_F(ShutdownTest, AStartThatCannotRunLeavesNothingBehind)
     // No permission string: the main object says why and closes at once.
     environment.arguments = {"ana", "", "", "", "", "", "", "N", "", ""};
     EXPECT_EQ(runDesktopProgram(environment), 0);
-    EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("Este programa no puede ejecutarse por separado")});
+    EXPECT_EQ(boxes.texts(), QStringList{"Este programa no puede ejecutarse por separado"});
     // The start's wait cursor gives way to the pointer for the message and
     // is gone once the program ended.
     ASSERT_EQ(boxes.seen().size(), 1);
     EXPECT_EQ(boxes.seen().first().pointer, Qt::ArrowCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(TopLevelObjects::count(), 0);
-    EXPECT_EQ(Database::main(), nullptr);
-    EXPECT_TRUE(leftInTemp().isEmpty());
+    expectEndedCleanly({}, false);
 }
 
 }  // namespace
