@@ -263,6 +263,17 @@ public:
 
     bool exists(const QVariant& code)
     {
+        // Neighbouring lines mostly name the same code.
+        if (code == lastCode_)
+            return lastFound_;
+        lastCode_ = code;
+        lastFound_ = lookUp(code);
+        return lastFound_;
+    }
+
+private:
+    bool lookUp(const QVariant& code)
+    {
         const QString key = code.toString();
         if (auto found = known_.constFind(key); found != known_.cend())
             return *found;
@@ -277,12 +288,35 @@ public:
         return found;
     }
 
-private:
     Database& database_;
     QString table_;
     QString index_;
     std::unique_ptr<TableCursor> cursor_;
     QHash<QString, bool> known_;
+    QVariant lastCode_;
+    bool lastFound_ = false;
+};
+
+/// The bound form of a text field of the lines, made again only when a
+/// line's text differs from the line before's: neighbouring lines mostly
+/// repeat their codes and classifier. An empty text is bound as an empty
+/// text, never as Null, so that the key of a value compares as stored.
+class RepeatedText {
+public:
+    const QVariant& operator()(QStringView text)
+    {
+        if (!made_ || text != current_) {
+            current_ = text.isEmpty() ? u""_s : text.toString();
+            bound_ = current_;
+            made_ = true;
+        }
+        return bound_;
+    }
+
+private:
+    QString current_;
+    QVariant bound_;
+    bool made_ = false;
 };
 
 /// The import pass's prepared statements, each run once per line at most.
@@ -336,12 +370,24 @@ private:
         ui_.processEvents();
     }
 
+    /// How the pass over the file ended.
+    enum class PassEnd {
+        Unreadable,   ///< the file or the tables could not be opened (told already)
+        Faults,       ///< the control found faults: nothing is kept
+        WriteFailed,  ///< a write failed (told already): nothing is kept
+        Done,         ///< every line checked and written, or weighed on a dry run
+    };
+
     QString convert(const QString& file);
-    bool control(const QString& file);
-    /// Reads and checks one data line; on the control pass (`report`) each
-    /// fault goes to the error file and the codes are looked up.
-    bool readLine(const QString& text, int number, ImportLine& line, bool report);
-    bool import(const QString& file);
+    /// Reads the file once: each line is checked and, while no line has
+    /// shown a fault, written, all in one database transaction that is
+    /// committed only when the whole file passed.
+    PassEnd pass(const QString& file);
+    ImportStatements prepareStatements();
+    void checkTitles(const QString& text, int number);
+    /// Reads and checks one data line: each fault goes to the error file,
+    /// the codes are looked up.
+    bool readLine(const QString& text, int number, ImportLine& line);
     bool importLine(const ImportLine& line, ImportStatements& statements, TableCursor& values,
                     QHash<int, BasicState>& basics, QSet<QString>& dryRunKeys, DbError& error);
     /// The basic of `line` the first time it is seen: added when missing,
@@ -382,6 +428,9 @@ private:
     QFile errors_;
     BasicImportResult result_;
     QHash<QDate, QVariant> storedDates_;
+    RepeatedText boundCostCentre_;
+    RepeatedText boundReference_;
+    RepeatedText boundClassifier_;
 };
 
 QString ImportRun::convert(const QString& file)
@@ -399,12 +448,11 @@ QString ImportRun::convert(const QString& file)
     return text;
 }
 
-bool ImportRun::readLine(const QString& text, int number, ImportLine& line, bool report)
+bool ImportRun::readLine(const QString& text, int number, ImportLine& line)
 {
     const LineFields fields = splitLine(text, fieldSeparator_);
     const auto refuse = [&](const QString& message) {
-        if (report)
-            lineFault(number, message);
+        lineFault(number, message);
         return false;
     };
     line = {};
@@ -425,15 +473,15 @@ bool ImportRun::readLine(const QString& text, int number, ImportLine& line, bool
     if (line.description.size() > 50)
         fail(u"La descripción del básico tiene más de 50 caracteres"_s);
     const QStringView position = field(2);
-    if (!position.isEmpty() && (!parseWhole(position, 4, line.position) || (report && !positions_.exists(line.position))))
+    if (!position.isEmpty() && (!parseWhole(position, 4, line.position) || !positions_.exists(line.position)))
         fail(u"El cargo "_s + position.toString() + u" no existe"_s);
     line.costCentre = field(3);
     if (!line.costCentre.isEmpty()
-        && (line.costCentre.size() > 12 || (report && !costCentres_.exists(line.costCentre.toString()))))
+        && (line.costCentre.size() > 12 || !costCentres_.exists(line.costCentre.toString())))
         fail(u"El centro de costo "_s + line.costCentre.toString() + u" no existe"_s);
     line.reference = field(4);
     if (!line.reference.isEmpty()
-        && (line.reference.size() > 15 || (report && !references_.exists(line.reference.toString()))))
+        && (line.reference.size() > 15 || !references_.exists(line.reference.toString())))
         fail(u"la referencia "_s + line.reference.toString() + u" no existe"_s);
     line.classifier = field(5);
     if (line.classifier.size() > 20)
@@ -448,50 +496,6 @@ bool ImportRun::readLine(const QString& text, int number, ImportLine& line, bool
     if (!parseDate(field(8), line.validFrom))
         fail(u"La fecha de vigencia "_s + field(8).toString() + u" no es una fecha válida (dd/mm/aa)"_s);
     return passed;
-}
-
-bool ImportRun::control(const QString& file)
-{
-    ui_.statusText(1, u"Controlando archivo..."_s);
-    LineSource source(file);
-    if (!source.open()) {
-        tellFailure(u"No se puede abrir el archivo "_s + QDir::toNativeSeparators(file) + u": "_s + source.errorString());
-        return false;
-    }
-    QString text;
-    bool tooLong = false;
-    bool title = true;
-    int dataLines = 0;
-    while (source.next(text, tooLong)) {
-        const int number = source.number();
-        if (tooLong) {
-            lineFault(number, u"la línea tiene más de "_s + QString::number(longestLine) + u" caracteres"_s);
-            title = false;
-            continue;
-        }
-        if (title) {
-            title = false;
-            const QStringList found = text.split(fieldSeparator_);
-            for (int column = 0; column < fieldCount; ++column) {
-                if (found.value(column).trimmed().compare(titles().at(column), Qt::CaseInsensitive) != 0)
-                    fault(titleMessages().at(column));
-            }
-            if (found.size() > fieldCount)
-                lineFault(number, u"la línea de títulos tiene más de 9 columnas"_s);
-            continue;
-        }
-        if (isBlank(text))
-            continue;
-        ++dataLines;
-        ImportLine line;
-        readLine(text, number, line, true);
-        progress(u"Controlando fila "_s, number);
-    }
-    if (source.number() == 0)
-        fault(u"El archivo está vacío"_s);
-    else if (dataLines == 0 && result_.errors.isEmpty())
-        fault(u"El archivo no tiene líneas de datos: solo la línea de títulos"_s);
-    return result_.errors.isEmpty();
 }
 
 bool ImportRun::knowBasic(const ImportLine& line, ImportStatements& statements, QHash<int, BasicState>& basics,
@@ -534,9 +538,9 @@ void ImportRun::bindValue(Statement& statement, const ImportLine& line, const QV
 {
     statement.addBindValue(line.basic);
     statement.addBindValue(line.position);
-    statement.addBindValue(line.costCentre.toString());
-    statement.addBindValue(line.reference.toString());
-    statement.addBindValue(line.classifier.toString());
+    statement.addBindValue(boundCostCentre_(line.costCentre));
+    statement.addBindValue(boundReference_(line.reference));
+    statement.addBindValue(boundClassifier_(line.classifier));
     statement.addBindValue(line.amount);
     statement.addBindValue(line.previousAmount);
     statement.addBindValue(validFrom);
@@ -571,7 +575,7 @@ bool ImportRun::importLine(const ImportLine& line, ImportStatements& statements,
 
     // The value is looked for with one prepared select; only a value that
     // changes is locked and written through a cursor.
-    const QVariantList key{line.basic, line.position, line.costCentre.toString(), line.reference.toString()};
+    const QVariantList key{line.basic, line.position, boundCostCentre_(line.costCentre), boundReference_(line.reference)};
     Statement& find = *statements.findValue;
     for (const QVariant& part : key)
         find.addBindValue(part);
@@ -642,14 +646,8 @@ bool ImportRun::importLine(const ImportLine& line, ImportStatements& statements,
     return !error;
 }
 
-bool ImportRun::import(const QString& file)
+ImportStatements ImportRun::prepareStatements()
 {
-    ui_.statusText(1, u"Importando archivo..."_s);
-    LineSource source(file);
-    if (!source.open()) {
-        tellFailure(u"No se puede abrir el archivo "_s + QDir::toNativeSeparators(file) + u": "_s + source.errorString());
-        return false;
-    }
     const auto prepared = [&](const QString& text) {
         return std::make_unique<Statement>(database_, translateJetSql(text, database_.backend()));
     };
@@ -666,6 +664,30 @@ bool ImportRun::import(const QString& file)
                              "BasVigenci) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s;
     statements.addValue = prepared(addValue);
     statements.addNewValue = prepared(addValue + u" ON CONFLICT DO NOTHING"_s);
+    return statements;
+}
+
+void ImportRun::checkTitles(const QString& text, int number)
+{
+    const LineFields found = splitLine(text, fieldSeparator_);
+    for (int column = 0; column < fieldCount; ++column) {
+        const QStringView title = column < found.count ? found.at[size_t(column)].trimmed() : QStringView();
+        if (title.compare(titles().at(column), Qt::CaseInsensitive) != 0)
+            fault(titleMessages().at(column));
+    }
+    if (found.count > fieldCount)
+        lineFault(number, u"la línea de títulos tiene más de 9 columnas"_s);
+}
+
+ImportRun::PassEnd ImportRun::pass(const QString& file)
+{
+    ui_.statusText(1, u"Controlando archivo..."_s);
+    LineSource source(file);
+    if (!source.open()) {
+        tellFailure(u"No se puede abrir el archivo "_s + QDir::toNativeSeparators(file) + u": "_s + source.errorString());
+        return PassEnd::Unreadable;
+    }
+    ImportStatements statements = prepareStatements();
     TableCursor values(database_);
     DbError error = values.open(u"BASICOS1"_s, options_.dryRun ? Access::ReadOnly : Access::ReadWrite);
     if (!error)
@@ -674,46 +696,67 @@ bool ImportRun::import(const QString& file)
         error = database_.beginTransaction();
     if (error) {
         tellFailure(u"No se pudo importar: "_s + error.fullText());
-        return false;
+        return PassEnd::Unreadable;
     }
     QHash<int, BasicState> basics;
     QSet<QString> dryRunKeys;
     QString text;
     bool tooLong = false;
+    bool title = true;
+    int dataLines = 0;
     int failedLine = 0;
-    source.next(text, tooLong);  // the title line
-    while (!error && source.next(text, tooLong)) {
+    while (source.next(text, tooLong)) {
+        const int number = source.number();
+        if (tooLong) {
+            lineFault(number, u"la línea tiene más de "_s + QString::number(longestLine) + u" caracteres"_s);
+            title = false;
+            continue;
+        }
+        if (title) {
+            title = false;
+            checkTitles(text, number);
+            continue;
+        }
         if (isBlank(text))
             continue;
+        ++dataLines;
+        // Every line is checked; lines are written only while the file has
+        // shown no fault and no write has failed.
         ImportLine line;
-        // The control pass passed every line; a line read differently now
-        // (the file changed in between) stops the import.
-        if (tooLong || !readLine(text, source.number(), line, false)) {
-            error = DbError::make(DbErrorNumber::Unexpected, u"El archivo cambió durante la importación"_s);
-        } else {
+        if (readLine(text, number, line) && result_.errors.isEmpty() && !error) {
             importLine(line, statements, values, basics, dryRunKeys, error);
+            if (error)
+                failedLine = number;
         }
-        if (error)
-            failedLine = source.number();
-        progress(u"Importando fila "_s, source.number());
+        progress(u"Importando fila "_s, number);
     }
+    if (source.number() == 0)
+        fault(u"El archivo está vacío"_s);
+    else if (dataLines == 0 && result_.errors.isEmpty())
+        fault(u"El archivo no tiene líneas de datos: solo la línea de títulos"_s);
+
+    PassEnd end = !result_.errors.isEmpty() ? PassEnd::Faults : error ? PassEnd::WriteFailed : PassEnd::Done;
     if (options_.dryRun) {
         database_.idleFreeLocks();
-        return true;
-    }
-    if (!error)
+    } else if (end == PassEnd::Done) {
         error = database_.commit();
-    if (error) {
-        database_.rollback();
+        if (error)
+            end = PassEnd::WriteFailed;
+    }
+    if (end != PassEnd::Done) {
+        if (!options_.dryRun)
+            database_.rollback();
+        result_.added = result_.changed = result_.unchanged = result_.basicsAdded = 0;
+        result_.lines.clear();
+    }
+    if (end == PassEnd::WriteFailed) {
         const QString where = failedLine ? u"Linea "_s + QString::number(failedLine) + u": "_s : QString();
         tellFailure(where + (error.number == DbErrorNumber::DuplicateKey ? u"Ya existe el registro"_s : error.fullText())
                     + u"\nLa importación no se realizó: las tablas quedaron como estaban."_s);
-        result_.added = result_.changed = result_.unchanged = result_.basicsAdded = 0;
-        result_.lines.clear();
-        return false;
     }
-    markSynchronisedChange(database_, ui_);
-    return true;
+    if (end == PassEnd::Done && !options_.dryRun)
+        markSynchronisedChange(database_, ui_);
+    return end;
 }
 
 BasicImportResult ImportRun::run(const QString& file)
@@ -740,10 +783,10 @@ BasicImportResult ImportRun::run(const QString& file)
             return result_;
         fieldSeparator_ = u';';  // the converted file joins its cells with ";"
     }
-    const bool passed = control(text);
+    const PassEnd end = pass(text);
     errors_.close();
-    if (!passed) {
-        ui_.statusText(1, QString());
+    ui_.statusText(1, QString());
+    if (end == PassEnd::Faults) {
         QStringList shown = result_.errors.mid(0, shownErrors);
         if (result_.errors.size() > shownErrors)
             shown << u"... ("_s + QString::number(result_.errors.size() - shownErrors) + u" más en errImpBas.txt)"_s;
@@ -751,8 +794,7 @@ BasicImportResult ImportRun::run(const QString& file)
         ui_.message(u"Debido a los errores la importación no se realizará"_s, MessageIcon::Exclamation);
         return result_;
     }
-    result_.imported = import(text);
-    ui_.statusText(1, QString());
+    result_.imported = end == PassEnd::Done;
     if (result_.imported && !options_.dryRun)
         ui_.message(u"La importación se realizó correctamente"_s, MessageIcon::Information);
     return result_;

@@ -81,32 +81,49 @@ int wholeNumber(QByteArrayView text)
     return number;
 }
 
+/// Whether `one` and `other` hold the same bytes: a plain equality, where
+/// the views' own comparison orders them.
+inline bool sameBytes(QByteArrayView one, QByteArrayView other)
+{
+    return one.size() == other.size() && std::memcmp(one.data(), other.data(), size_t(one.size())) == 0;
+}
+
+/// Where `what` is in `data` between `from` and `end`; -1 when it is not.
+qsizetype findIn(const char* data, qsizetype from, qsizetype end, QByteArrayView what)
+{
+    if (what.size() == 1) {
+        const void* hit = std::memchr(data + from, what.front(), size_t(std::max<qsizetype>(0, end - from)));
+        return hit ? static_cast<const char*>(hit) - data : -1;
+    }
+    return QByteArrayView(data, end).indexOf(what, from);
+}
+
 /// Appends `raw` XML text to `out` (UTF-8) with its entity and character
 /// references resolved; false for a reference XML does not know.
-bool appendDecoded(QByteArrayView raw, QByteArray& out)
+bool appendDecoded(QByteArrayView raw, std::string& out)
 {
     qsizetype at = 0;
     while (at < raw.size()) {
         const qsizetype amp = raw.indexOf('&', at);
         if (amp < 0) {
-            out.append(raw.sliced(at));
+            out.append(raw.data() + at, size_t(raw.size() - at));
             return true;
         }
-        out.append(raw.sliced(at, amp - at));
+        out.append(raw.data() + at, size_t(amp - at));
         const qsizetype semicolon = raw.indexOf(';', amp);
         if (semicolon < 0)
             return false;
         const QByteArrayView entity = raw.sliced(amp + 1, semicolon - amp - 1);
         if (entity == "lt") {
-            out.append('<');
+            out += '<';
         } else if (entity == "gt") {
-            out.append('>');
+            out += '>';
         } else if (entity == "amp") {
-            out.append('&');
+            out += '&';
         } else if (entity == "quot") {
-            out.append('"');
+            out += '"';
         } else if (entity == "apos") {
-            out.append('\'');
+            out += '\'';
         } else if (entity.startsWith('#')) {
             const bool hex = entity.size() > 1 && (entity[1] == 'x' || entity[1] == 'X');
             const QByteArrayView digits = entity.sliced(hex ? 2 : 1);
@@ -115,7 +132,7 @@ bool appendDecoded(QByteArrayView raw, QByteArray& out)
             if (failure != std::errc() || end != digits.data() + digits.size() || code == 0 || code > 0x10FFFF)
                 return false;
             const char32_t character = code;
-            out.append(QString::fromUcs4(&character, 1).toUtf8());
+            out += QString::fromUcs4(&character, 1).toStdString();
         } else {
             return false;
         }
@@ -173,7 +190,7 @@ public:
                 return Token::Failure;
             if (begin_ == end_ && !fill())
                 return finish();
-            if (buffer_[begin_] != '<') {
+            if (buffer_.constData()[begin_] != '<') {
                 qsizetype stop = -1;
                 if (!findFrom(begin_, "<", stop)) {
                     if (error_)
@@ -195,8 +212,9 @@ public:
         }
     }
 
-    /// The local name (without its prefix) of the current start or end tag.
-    QByteArrayView name() const { return name_; }
+    /// Whether the local name (without its prefix) of the current start or
+    /// end tag is `name`.
+    bool named(QByteArrayView name) const { return sameBytes(name_, name); }
     /// Whether the current start tag closes itself ("<c/>").
     bool selfClosing() const { return selfClosing_; }
     /// The raw value of the current start tag's attribute whose local name
@@ -204,7 +222,7 @@ public:
     QByteArrayView attribute(QByteArrayView name) const
     {
         for (const Attribute& attribute : attributes_) {
-            if (localName(attribute.name) == name)
+            if (sameBytes(localName(attribute.name), name))
                 return attribute.value;
         }
         return {};
@@ -212,15 +230,15 @@ public:
     /// The same, with its references resolved.
     QString attributeText(QByteArrayView name) const
     {
-        QByteArray decoded;
+        std::string decoded;
         appendDecoded(attribute(name), decoded);
-        return QString::fromUtf8(decoded);
+        return QString::fromStdString(decoded);
     }
     /// Appends the current text, references resolved, to `out`.
-    bool appendText(QByteArray& out)
+    bool appendText(std::string& out)
     {
         if (cdata_) {
-            out.append(text_);
+            out.append(text_.data(), size_t(text_.size()));
             return true;
         }
         if (appendDecoded(text_, out))
@@ -233,7 +251,7 @@ public:
 
     /// Appends to `out` the text under the current start tag up to its end
     /// tag, phonetic runs left out; false on a failure.
-    bool appendTextUnder(QByteArray& out)
+    bool appendTextUnder(std::string& out)
     {
         if (selfClosing_)
             return true;
@@ -245,7 +263,7 @@ public:
                 if (selfClosing_)
                     break;
                 ++depth;
-                if (phonetic || name_ == "rPh")
+                if (phonetic || sameBytes(name_, "rPh"))
                     ++phonetic;
                 break;
             case Token::End:
@@ -345,7 +363,7 @@ private:
     {
         qsizetype searched = from;
         for (;;) {
-            const qsizetype at = QByteArrayView(buffer_.constData(), end_).indexOf(what, searched);
+            const qsizetype at = findIn(buffer_.constData(), searched, end_, what);
             if (at >= 0) {
                 found = at;
                 return true;
@@ -375,7 +393,7 @@ private:
     {
         if (!have(2))
             return fail();
-        const char second = buffer_[begin_ + 1];
+        const char second = buffer_.constData()[begin_ + 1];
         qsizetype stop = 0;
         if (second == '?') {
             if (!findFrom(begin_ + 2, "?>", stop))
@@ -420,8 +438,9 @@ private:
         qsizetype at = begin_ + 1;
         char quote = 0;
         for (;;) {
+            const char* data = buffer_.constData();
             for (; at < end_; ++at) {
-                const char character = buffer_[at];
+                const char character = data[at];
                 if (quote) {
                     if (character == quote)
                         quote = 0;
@@ -449,7 +468,7 @@ private:
         if (element_starts_.empty())
             return fail();
         const qsizetype start = element_starts_.back();
-        if (QByteArrayView(open_elements_).sliced(start) != name)
+        if (!sameBytes(QByteArrayView(open_elements_).sliced(start), name))
             return fail();
         open_elements_.resize(size_t(start));
         element_starts_.pop_back();
@@ -572,7 +591,7 @@ public:
         return 0;
     }
 
-    bool nextRow(int& row, QStringList& cells) override
+    bool nextRow(int& row, std::vector<std::string>& cells) override
     {
         if (!sheet_ || error_)
             return false;
@@ -580,13 +599,15 @@ public:
             const XmlPull::Token token = sheet_->next();
             if (token == XmlPull::Token::EndOfDocument || token == XmlPull::Token::Failure)
                 break;
-            if (token != XmlPull::Token::Start || sheet_->name() != "row")
+            if (token != XmlPull::Token::Start || !sheet_->named("row"))
                 continue;
             const QByteArrayView number = sheet_->attribute("r");
             row = number.isEmpty() ? lastRow_ + 1 : wholeNumber(number);
             lastRow_ = row;
-            cells.clear();
-            if (sheet_->selfClosing() || readRowCells(cells))
+            used_ = 0;
+            const bool read = sheet_->selfClosing() || readRowCells(cells);
+            cells.resize(used_);
+            if (read)
                 return true;
             break;
         }
@@ -614,9 +635,9 @@ private:
             }
             if (token != XmlPull::Token::Start)
                 continue;
-            if (workbook.name() == "workbookPr")
+            if (workbook.named("workbookPr"))
                 from1904_ = workbook.attribute("date1904") == "1" || workbook.attribute("date1904") == "true";
-            if (workbook.name() == "sheet") {
+            if (workbook.named("sheet")) {
                 relation = workbook.attribute("id").toByteArray();
                 break;
             }
@@ -626,7 +647,7 @@ private:
         if (!relation.isEmpty() && relations.open("xl/_rels/workbook.xml.rels") == 0) {
             for (XmlPull::Token token = relations.next();
                  token != XmlPull::Token::EndOfDocument && token != XmlPull::Token::Failure; token = relations.next()) {
-                if (token == XmlPull::Token::Start && relations.name() == "Relationship"
+                if (token == XmlPull::Token::Start && relations.named("Relationship")
                     && relations.attribute("Id") == relation) {
                     target = relations.attributeText("Target").toUtf8();
                     break;
@@ -643,20 +664,20 @@ private:
         XmlPull strings(zip_);
         if (strings.open("xl/sharedStrings.xml"))
             return true;  // a workbook without texts has none
-        QByteArray text;
+        std::string text;
         for (XmlPull::Token token = strings.next(); token != XmlPull::Token::EndOfDocument; token = strings.next()) {
             if (token == XmlPull::Token::Failure) {
                 error_ = strings.error();
                 return false;
             }
-            if (token != XmlPull::Token::Start || strings.name() != "si")
+            if (token != XmlPull::Token::Start || !strings.named("si"))
                 continue;
             text.clear();
             if (!strings.appendTextUnder(text)) {
                 error_ = strings.error() ? strings.error() : damagedXml;
                 return false;
             }
-            sharedStrings_.append(QString::fromUtf8(text));
+            sharedStrings_.push_back(text);
         }
         return true;
     }
@@ -673,16 +694,16 @@ private:
                 error_ = styles.error();
                 return false;
             }
-            if (token == XmlPull::Token::End && styles.name() == "cellXfs")
+            if (token == XmlPull::Token::End && styles.named("cellXfs"))
                 inCellFormats = false;
             if (token != XmlPull::Token::Start)
                 continue;
-            if (styles.name() == "numFmt") {
+            if (styles.named("numFmt")) {
                 customDates.insert(wholeNumber(styles.attribute("numFmtId")),
                                    isDateFormat(styles.attributeText("formatCode")));
-            } else if (styles.name() == "cellXfs") {
+            } else if (styles.named("cellXfs")) {
                 inCellFormats = !styles.selfClosing();
-            } else if (inCellFormats && styles.name() == "xf") {
+            } else if (inCellFormats && styles.named("xf")) {
                 const int format = wholeNumber(styles.attribute("numFmtId"));
                 dateStyles_.append(customDates.contains(format) ? customDates.value(format) : isBuiltInDateFormat(format));
             }
@@ -690,17 +711,18 @@ private:
         return true;
     }
 
-    /// The cells of the current <row>, up to its end.
-    bool readRowCells(QStringList& cells)
+    /// The cells of the current <row>, up to its end: the first used_ of
+    /// `cells`.
+    bool readRowCells(std::vector<std::string>& cells)
     {
         int nextColumn = 1;
         for (;;) {
             const XmlPull::Token token = sheet_->next();
             if (token == XmlPull::Token::EndOfDocument || token == XmlPull::Token::Failure)
                 return false;
-            if (token == XmlPull::Token::End && sheet_->name() == "row")
+            if (token == XmlPull::Token::End && sheet_->named("row"))
                 return true;
-            if (token != XmlPull::Token::Start || sheet_->name() != "c")
+            if (token != XmlPull::Token::Start || !sheet_->named("c"))
                 continue;
             const QByteArrayView reference = sheet_->attribute("r");
             const int column = reference.isEmpty() ? nextColumn : columnOfReference(reference);
@@ -712,9 +734,12 @@ private:
                 return false;
             if (column < 1 || column > maximumColumns || empty)
                 continue;
-            while (cells.size() < column)
-                cells.append(QString());
-            cells[column - 1] = cellText(type, style);
+            if (cells.size() < size_t(column))
+                cells.resize(size_t(column));
+            for (; used_ < column - 1; ++used_)
+                cells[size_t(used_)].clear();
+            cellText(type, style, cells[size_t(column - 1)]);
+            used_ = std::max(used_, column);
         }
     }
 
@@ -745,58 +770,65 @@ private:
             const XmlPull::Token token = sheet_->next();
             if (token == XmlPull::Token::EndOfDocument || token == XmlPull::Token::Failure)
                 return false;
-            if (token == XmlPull::Token::End && sheet_->name() == "c")
+            if (token == XmlPull::Token::End && sheet_->named("c"))
                 return true;
             if (token != XmlPull::Token::Start)
                 continue;
-            if (sheet_->name() == "v" && !sheet_->appendTextUnder(value_))
+            if (sheet_->named("v") && !sheet_->appendTextUnder(value_))
                 return false;
-            if (sheet_->name() == "is" && !sheet_->appendTextUnder(inline_))
+            if (sheet_->named("is") && !sheet_->appendTextUnder(inline_))
                 return false;
         }
     }
 
-    /// The value just read, as text.
-    QString cellText(CellType type, int style) const
+    /// The value just read, as text, over `out`.
+    void cellText(CellType type, int style, std::string& out) const
     {
         switch (type) {
         case CellType::Inline:
-            return QString::fromUtf8(inline_);
+            out = inline_;
+            return;
         case CellType::Shared: {
-            int index = -1;
-            const auto [end, failure] = std::from_chars(value_.constData(), value_.constData() + value_.size(), index);
-            return failure == std::errc() ? sharedStrings_.value(index) : QString();
+            size_t index = 0;
+            const auto [end, failure] = std::from_chars(value_.data(), value_.data() + value_.size(), index);
+            if (failure == std::errc() && index < sharedStrings_.size())
+                out = sharedStrings_[index];
+            else
+                out.clear();
+            return;
         }
         case CellType::Formula:
         case CellType::Error:
-            return QString::fromUtf8(value_);
+            out = value_;
+            return;
         case CellType::Boolean:
-            return value_ == "1" ? u"1"_s : u"0"_s;
+            out = value_ == "1" ? "1" : "0";
+            return;
         case CellType::Number:
             break;
         }
-        if (value_.isEmpty())
-            return {};
         bool ok = false;
-        const double number = cellNumber(value_, &ok);
+        const double number = value_.empty() ? 0 : cellNumber(QByteArrayView(value_.data(), qsizetype(value_.size())), &ok);
         if (!ok)
-            return QString::fromUtf8(value_);
-        if (dateStyles_.value(style, false))
-            return spreadsheetDateText(number, from1904_);
-        return spreadsheetNumberText(number, options_.decimalSeparator);
+            out = value_;
+        else if (dateStyles_.value(style, false))
+            writeSpreadsheetDate(number, from1904_, out);
+        else
+            writeSpreadsheetNumber(number, char(options_.decimalSeparator.unicode()), out);
     }
 
     QString path_;
     CellTextOptions options_;
     unzFile zip_ = nullptr;
     std::unique_ptr<XmlPull> sheet_;
-    QStringList sharedStrings_;
+    std::vector<std::string> sharedStrings_;  ///< in UTF-8
     QVector<bool> dateStyles_;  ///< by cell format (the "s" of a cell): shows a date
     bool from1904_ = false;
     int lastRow_ = 0;
+    int used_ = 0;  ///< cells of the row being read
     int error_ = 0;
-    QByteArray value_;   ///< the <v> of the cell being read
-    QByteArray inline_;  ///< the text of its <is>
+    std::string value_;   ///< the <v> of the cell being read
+    std::string inline_;  ///< the text of its <is>
 };
 
 // ---------------------------------------------------------------------------
@@ -828,23 +860,23 @@ public:
         return 0;
     }
 
-    bool nextRow(int& row, QStringList& cells) override
+    bool nextRow(int& row, std::vector<std::string>& cells) override
     {
         const unsigned short columns = std::min<unsigned short>(columns_, maximumColumns);
         while (next_ < rows_) {
             const unsigned int at = next_++;
-            cells.clear();
+            cells.resize(columns);
             for (unsigned short column = 0; column < columns; ++column) {
                 FreeXL_CellValue value;
                 if (int status = freexl_get_cell_value(handle_, at, column, &value); status != FREEXL_OK) {
                     error_ = std::abs(status);
                     return false;
                 }
-                cells.append(cellText(value));
+                cellText(value, cells[column]);
             }
-            while (!cells.isEmpty() && cells.last().isEmpty())
-                cells.removeLast();
-            if (cells.isEmpty())
+            while (!cells.empty() && cells.back().empty())
+                cells.pop_back();
+            if (cells.empty())
                 continue;
             row = int(at) + 1;
             return true;
@@ -855,24 +887,29 @@ public:
     int error() const override { return error_; }
 
 private:
-    QString cellText(const FreeXL_CellValue& value) const
+    void cellText(const FreeXL_CellValue& value, std::string& out) const
     {
         switch (value.type) {
         case FREEXL_CELL_INT:
-            return QString::number(value.value.int_value);
+            out = std::to_string(value.value.int_value);
+            return;
         case FREEXL_CELL_DOUBLE:
-            return spreadsheetNumberText(value.value.double_value, options_.decimalSeparator);
+            writeSpreadsheetNumber(value.value.double_value, char(options_.decimalSeparator.unicode()), out);
+            return;
         case FREEXL_CELL_TEXT:
         case FREEXL_CELL_SST_TEXT:
         case FREEXL_CELL_TIME:
-            return QString::fromUtf8(value.value.text_value);
+            out = value.value.text_value;
+            return;
         case FREEXL_CELL_DATE:
         case FREEXL_CELL_DATETIME: {
             const QDate date = QDate::fromString(QString::fromLatin1(value.value.text_value).left(10), u"yyyy-MM-dd"_s);
-            return date.isValid() ? date.toString(u"dd/MM/yyyy"_s) : QString::fromUtf8(value.value.text_value);
+            out = date.isValid() ? date.toString(u"dd/MM/yyyy"_s).toStdString() : std::string(value.value.text_value);
+            return;
         }
         default:
-            return {};
+            out.clear();
+            return;
         }
     }
 
@@ -903,29 +940,40 @@ std::unique_ptr<SpreadsheetReader> SpreadsheetReader::forFile(const QString& pat
     return nullptr;
 }
 
-QString spreadsheetDateText(double serial, bool from1904)
+bool SpreadsheetReader::nextRow(int& row, QStringList& cells)
+{
+    std::vector<std::string> texts;
+    if (!nextRow(row, texts))
+        return false;
+    cells.clear();
+    for (const std::string& text : texts)
+        cells.append(QString::fromStdString(text));
+    return true;
+}
+
+void writeSpreadsheetDate(double serial, bool from1904, std::string& out)
 {
     // Day 60 of the 1900 system is a 29 February that never was: the epoch
     // that makes later serials right is 30 December 1899.
     const QDate epoch = from1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
     const QDate date = epoch.addDays(qint64(std::floor(serial)));
-    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
-        return date.toString(u"dd/MM/yyyy"_s);
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999) {
+        out = date.toString(u"dd/MM/yyyy"_s).toStdString();
+        return;
+    }
     // Written digit by digit: a sheet has a date on every line.
-    const int parts[] = {date.day(), date.month(), date.year()};
-    char16_t text[10] = {};
-    text[0] = char16_t(u'0' + parts[0] / 10);
-    text[1] = char16_t(u'0' + parts[0] % 10);
-    text[2] = u'/';
-    text[3] = char16_t(u'0' + parts[1] / 10);
-    text[4] = char16_t(u'0' + parts[1] % 10);
-    text[5] = u'/';
-    for (int digit = 3, year = parts[2]; digit >= 0; --digit, year /= 10)
-        text[6 + digit] = char16_t(u'0' + year % 10);
-    return QString(reinterpret_cast<const QChar*>(text), 10);
+    out.resize(10);
+    out[0] = char('0' + date.day() / 10);
+    out[1] = char('0' + date.day() % 10);
+    out[2] = '/';
+    out[3] = char('0' + date.month() / 10);
+    out[4] = char('0' + date.month() % 10);
+    out[5] = '/';
+    for (int digit = 3, year = date.year(); digit >= 0; --digit, year /= 10)
+        out[size_t(6 + digit)] = char('0' + year % 10);
 }
 
-QString spreadsheetNumberText(double value, QChar decimalSeparator)
+void writeSpreadsheetNumber(double value, char decimalSeparator, std::string& out)
 {
     char text[400];
     char* end = nullptr;
@@ -933,8 +981,10 @@ QString spreadsheetNumberText(double value, QChar decimalSeparator)
         end = std::to_chars(text, text + sizeof text, static_cast<long long>(value)).ptr;
     } else {
         const auto [stop, failure] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 10);
-        if (failure != std::errc())
-            return QString::number(value, 'g', 17);
+        if (failure != std::errc()) {
+            out = QString::number(value, 'g', 17).toStdString();
+            return;
+        }
         end = stop;
         if (std::find(text, end, '.') != end) {
             while (end[-1] == '0')
@@ -943,10 +993,22 @@ QString spreadsheetNumberText(double value, QChar decimalSeparator)
                 --end;
         }
     }
-    QString number = QString::fromLatin1(text, end - text);
-    if (decimalSeparator != u'.')
-        number.replace(u'.', decimalSeparator);
-    return number;
+    std::replace(text, end, '.', decimalSeparator);
+    out.assign(text, size_t(end - text));
+}
+
+QString spreadsheetDateText(double serial, bool from1904)
+{
+    std::string text;
+    writeSpreadsheetDate(serial, from1904, text);
+    return QString::fromStdString(text);
+}
+
+QString spreadsheetNumberText(double value, QChar decimalSeparator)
+{
+    std::string text;
+    writeSpreadsheetNumber(value, char(decimalSeparator.unicode()), text);
+    return QString::fromStdString(text);
 }
 
 SpreadsheetConversion convertSpreadsheetToText(const QString& sheet, const QString& text,
@@ -968,33 +1030,43 @@ SpreadsheetConversion convertSpreadsheetToText(const QString& sheet, const QStri
         result.errorNumber = partUnreadable;
         return result;
     }
-    QList<int> taken;  // columns (from 0) whose first-row cell is not empty
+    std::vector<size_t> taken;  // columns (from 0) whose first-row cell is not empty
     int row = 0;
-    QStringList cells;
+    std::vector<std::string> cells;
+    QByteArray pending;  // lines not written yet, a block at a time
     int written = 0;
     while (reader->nextRow(row, cells)) {
         if (row == 1) {
-            for (int column = 0; column < cells.size(); ++column) {
-                if (!cells.at(column).trimmed().isEmpty())
-                    taken << column;
+            for (size_t column = 0; column < cells.size(); ++column) {
+                if (!QByteArrayView(cells[column].data(), qsizetype(cells[column].size())).trimmed().isEmpty())
+                    taken.push_back(column);
             }
         }
         // Rows without cells between two rows become empty lines.
         for (; written < row - 1; ++written)
-            out.write("\n");
-        QStringList line;
-        line.reserve(taken.size());
-        for (int column : std::as_const(taken)) {
-            QString cell = cells.value(column);
-            cell.replace(u'\n', u' ').replace(u'\r', u' ');
-            line << cell;
+            pending += '\n';
+        for (size_t at = 0; at < taken.size(); ++at) {
+            if (at > 0)
+                pending += ';';
+            if (taken[at] >= cells.size())
+                continue;
+            // A cell's line breaks would split its line.
+            const qsizetype start = pending.size();
+            pending.append(cells[taken[at]].data(), qsizetype(cells[taken[at]].size()));
+            char* text = pending.data();
+            std::replace_if(text + start, text + pending.size(), [](char byte) { return byte == '\n' || byte == '\r'; },
+                            ' ');
         }
-        out.write(line.join(u';').toUtf8());
-        out.write("\n");
+        pending += '\n';
         written = row;
+        if (pending.size() >= (1 << 16)) {
+            out.write(pending);
+            pending.resize(0);
+        }
         if (progress)
             progress(row);
     }
+    out.write(pending);
     if (reader->error()) {
         result.errorNumber = reader->error();
         return result;
