@@ -10,6 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <minizip/zip.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -140,6 +145,26 @@ TEST_F(BasicValuesImportTest, ImportingTheSameFileTwiceUpdatesAndAddsNothing)
     EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 4);
     EXPECT_EQ(valueRows().at(1), QStringLiteral("3/4///Peón/500.25/471.35/2026-07-01"));
     EXPECT_EQ(basics().at(1), QStringLiteral("3=Laudo construcción")) << "an existing basic keeps its description";
+}
+
+TEST_F(BasicValuesImportTest, ALaterLineOfTheSameValueUpdatesWhatAnEarlierLineAdded)
+{
+    // Basic 8 is new, so its values are added without being looked for; the
+    // third line names the first line's value again (blank codes and all).
+    const BasicImportResult result = importFile(
+        written(QStringLiteral("repetido.txt"), "COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR;VALOR ANT;VIGENCIA\n"
+                                                "8;Repetido;;;;A;1;0;01/01/26\n"
+                                                "8;Repetido;4;;;A;2;0;01/01/26\n"
+                                                "8;Repetido; ; ; ;B;3;1;01/02/26\n"));
+    ASSERT_TRUE(result.imported) << result.failure.toStdString();
+    EXPECT_EQ(result.added, 2);
+    EXPECT_EQ(result.changed, 1);
+    EXPECT_EQ(valueRows(), (QStringList{QStringLiteral("8/0///B/3/1/2026-02-01"), QStringLiteral("8/4///A/2/0/2026-01-01")}));
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 2);
+    QSqlQuery nulls(database->connection());
+    ASSERT_TRUE(nulls.exec(sql(QStringLiteral("SELECT COUNT(*) FROM BASICOS1 WHERE CCId IS NULL OR RefAuxId IS NULL"))));
+    ASSERT_TRUE(nulls.next());
+    EXPECT_EQ(nulls.value(0).toInt(), 0) << "blank codes are stored empty, so that the key finds them";
 }
 
 TEST_F(BasicValuesImportTest, TheControlPassNamesEveryFaultAndLeavesTheTablesUntouched)
@@ -298,6 +323,86 @@ TEST(SpreadsheetCellTexts, DatesAndNumbersReadAsTheImportWritesThem)
     EXPECT_EQ(spreadsheetNumberText(264000.75, u','), QStringLiteral("264000,75"));
     EXPECT_EQ(spreadsheetNumberText(24572, u','), QStringLiteral("24572"));
     EXPECT_EQ(spreadsheetNumberText(-0.5, u'.'), QStringLiteral("-0.5"));
+}
+
+/// A workbook of the given parts, as a zip.
+bool writeWorkbook(const QString& path, const QList<std::pair<const char*, QByteArray>>& parts)
+{
+    zipFile zip = zipOpen(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
+    if (!zip)
+        return false;
+    bool ok = true;
+    for (const auto& [name, content] : parts) {
+        zip_fileinfo info{};
+        ok = ok && zipOpenNewFileInZip(zip, name, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6) == ZIP_OK
+             && zipWriteInFileInZip(zip, content.constData(), unsigned(content.size())) == ZIP_OK
+             && zipCloseFileInZip(zip) == ZIP_OK;
+    }
+    return zipClose(zip, nullptr) == ZIP_OK && ok;
+}
+
+QList<QStringList> rowsOf(const QString& path, int* error)
+{
+    QList<QStringList> rows;
+    std::unique_ptr<SpreadsheetReader> reader = SpreadsheetReader::forFile(path, {u','});
+    *error = reader->open();
+    int row = 0;
+    QStringList cells;
+    while (*error == 0 && reader->nextRow(row, cells))
+        rows << (QStringList{QString::number(row)} + cells);
+    if (*error == 0)
+        *error = reader->error();
+    return rows;
+}
+
+TEST(SpreadsheetSheetReader, ReadsWhatWorkbookWritersWriteAndRefusesABrokenSheet)
+{
+    QTemporaryDir folder;
+    const QByteArray workbook = "<?xml version=\"1.0\"?><x:workbook xmlns:x=\"m\" xmlns:r=\"r\"><x:workbookPr/>"
+                                "<x:sheets><x:sheet name=\"Uno\" r:id=\"rId7\"/></x:sheets></x:workbook>";
+    const QByteArray relations = "<Relationships><Relationship Id=\"rId1\" Target=\"worksheets/otra.xml\"/>"
+                                 "<Relationship Id=\"rId7\" Target=\"/xl/worksheets/hoja.xml\"/></Relationships>";
+    // A custom date format, a number format with a quoted text, a built-in date.
+    const QByteArray styles = "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"dd/mm/yyyy;@\"/>"
+                              "<numFmt numFmtId=\"165\" formatCode=\"0.00&quot; d&quot;\"/></numFmts>"
+                              "<cellXfs count=\"4\"><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/>"
+                              "<xf numFmtId=\"14\"/></cellXfs></styleSheet>";
+    // Rich text runs, a phonetic run left out, references and CDATA.
+    const QByteArray strings = "<sst><si><t>Pe&#243;n &amp; ayudante</t></si>"
+                               "<si><r><t xml:space=\"preserve\">Laudo </t></r><r><t>&lt;2026&gt;</t></r>"
+                               "<rPh><t>fonetica</t></rPh></si><si><t><![CDATA[a<b]]></t></si></sst>";
+    const QByteArray sheet =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- escrita a mano -->\n<worksheet><sheetData>"
+        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"C1\" t=\"s\"><v>1</v></c></row>"
+        "<row r=\"3\" note=\"a>b\"><c t=\"s\"><v>2</v></c><c/><c s=\"1\"><v>46023</v></c>"
+        "<c r=\"E3\" s=\"2\"><v>1234.5</v></c><c r=\"F3\" s=\"3\"><v>46054.5</v></c>"
+        "<c r=\"G3\" t=\"b\"><v>1</v></c><c r=\"H3\" t=\"inlineStr\"><is><t>en línea</t></is></c>"
+        "<c r=\"I3\" t=\"str\"><f>A1</f><v>calculado</v></c></row>"
+        "<row r=\"4\"/></sheetData></worksheet>";
+    const QString good = folder.filePath(QStringLiteral("bueno.xlsx"));
+    ASSERT_TRUE(writeWorkbook(good, {{"xl/workbook.xml", workbook}, {"xl/_rels/workbook.xml.rels", relations},
+                                     {"xl/styles.xml", styles}, {"xl/sharedStrings.xml", strings},
+                                     {"xl/worksheets/hoja.xml", sheet}}));
+    int error = -1;
+    const QList<QStringList> rows = rowsOf(good, &error);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(rows, (QList<QStringList>{
+                        {u"1"_s, u"Peón & ayudante"_s, QString(), u"Laudo <2026>"_s},
+                        {u"3"_s, u"a<b"_s, QString(), u"01/01/2026"_s, QString(), u"1234,5"_s, u"01/02/2026"_s,
+                         u"1"_s, u"en línea"_s, u"calculado"_s},
+                        {u"4"_s},
+                    }));
+
+    // The same sheet cut short inside a cell, and one whose tags do not nest.
+    for (const QByteArray& broken : {sheet.left(sheet.indexOf("<c r=\"E3\"") + 12),
+                                      QByteArray(sheet).replace("</v></c><c r=\"F3\"", "</c></v><c r=\"F3\"")}) {
+        const QString path = folder.filePath(QStringLiteral("roto.xlsx"));
+        QFile::remove(path);
+        ASSERT_TRUE(writeWorkbook(path, {{"xl/workbook.xml", workbook}, {"xl/_rels/workbook.xml.rels", relations},
+                                         {"xl/worksheets/hoja.xml", broken}}));
+        rowsOf(path, &error);
+        EXPECT_EQ(error, 3) << "a sheet that is not well-formed XML: " << broken.right(40).toStdString();
+    }
 }
 
 }  // namespace
