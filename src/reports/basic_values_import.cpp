@@ -725,8 +725,13 @@ ImportRun::PassEnd ImportRun::pass(const QString& file)
         ImportLine line;
         if (readLine(text, number, line) && result_.errors.isEmpty() && !error) {
             importLine(line, statements, values, basics, dryRunKeys, error);
-            if (error)
+            if (error) {
                 failedLine = number;
+                // A server refuses every statement of a failed transaction,
+                // the look-ups of the lines still to check among them.
+                if (!options_.dryRun)
+                    database_.rollback();
+            }
         }
         progress(u"Importando fila "_s, number);
     }
