@@ -246,8 +246,6 @@ public:
         error_ = damagedXml;
         return false;
     }
-    /// The current text as written: a number's digits need no decoding.
-    QByteArrayView rawText() const { return text_; }
 
     /// Appends to `out` the text under the current start tag up to its end
     /// tag, phonetic runs left out; false on a failure.

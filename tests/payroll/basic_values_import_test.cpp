@@ -204,6 +204,19 @@ TEST_F(BasicValuesImportTest, TheControlPassNamesEveryFaultAndLeavesTheTablesUnt
     EXPECT_EQ(ui.texts().last(), QStringLiteral("Debido a los errores la importación no se realizará"));
     EXPECT_EQ(basics(), QStringList{QStringLiteral("1=Antes")});
     EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 0);
+
+    // Sound lines before the first fault are read, and written, in the same
+    // pass: the fault takes them back.
+    const BasicImportResult late = importFile(
+        written(QStringLiteral("tarde.txt"), "COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR;VALOR ANT;VIGENCIA\n"
+                                             "1;Cambiado;;;;;5;0;01/01/26\n"
+                                             "2;Nuevo;4;;;;1;0;01/01/26\n"
+                                             "2;Nuevo;9;;;;1;0;01/01/26\n"));
+    EXPECT_FALSE(late.imported);
+    EXPECT_EQ(late.errors, QStringList{QStringLiteral("Linea 4: El cargo 9 no existe")});
+    EXPECT_EQ(late.added, 0);
+    EXPECT_EQ(basics(), QStringList{QStringLiteral("1=Antes")});
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 0);
 }
 
 TEST_F(BasicValuesImportTest, Latin1AndUtf8LinesBothReadRight)
@@ -410,6 +423,32 @@ TEST(SpreadsheetSheetReader, ReadsWhatWorkbookWritersWriteAndRefusesABrokenSheet
         rowsOf(path, &error);
         EXPECT_EQ(error, 3) << "a sheet that is not well-formed XML: " << broken.right(40).toStdString();
     }
+}
+
+TEST(SpreadsheetConversion, TakesTheTitledColumnsAndKeepsEachRowOnItsLine)
+{
+    QTemporaryDir folder;
+    // Column B has no title and is left out; row 3 is missing; a cell's line
+    // break would split its line.
+    const QByteArray sheet = "<worksheet><sheetData>"
+                             "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>COD</t></is></c>"
+                             "<c r=\"C1\" t=\"inlineStr\"><is><t>DESC</t></is></c></row>"
+                             "<row r=\"2\"><c r=\"A2\"><v>7</v></c><c r=\"B2\"><v>99</v></c>"
+                             "<c r=\"C2\" t=\"inlineStr\"><is><t>dos\nlíneas</t></is></c></row>"
+                             "<row r=\"4\"><c r=\"A4\"><v>0.25</v></c></row></sheetData></worksheet>";
+    const QString book = folder.filePath(QStringLiteral("libro.xlsx"));
+    ASSERT_TRUE(writeWorkbook(book, {{"xl/workbook.xml", "<workbook><sheets><sheet r:id=\"rId1\"/></sheets></workbook>"},
+                                     {"xl/worksheets/sheet1.xml", sheet}}));
+    const QString text = folder.filePath(QStringLiteral("importa.txt"));
+    QList<int> told;
+    const SpreadsheetConversion conversion =
+        convertSpreadsheetToText(book, text, {u','}, [&](int row) { told << row; });
+    ASSERT_TRUE(conversion.ok()) << conversion.errorNumber;
+    EXPECT_EQ(conversion.rows, 4);
+    EXPECT_EQ(told, (QList<int>{1, 2, 4}));
+    QFile written(text);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(written.readAll()), u"COD;DESC\n7;dos líneas\n\n0,25;\n"_s);
 }
 
 }  // namespace
