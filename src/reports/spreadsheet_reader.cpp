@@ -185,6 +185,8 @@ public:
 
     Token next()
     {
+        if (!seenRoot_ && begin_ == 0 && have(3) && QByteArrayView(buffer_.constData(), 3) == "\xEF\xBB\xBF")
+            begin_ = 3;  // a byte order mark, as some writers put before the XML
         for (;;) {
             if (error_)
                 return Token::Failure;

@@ -378,7 +378,7 @@ QList<QStringList> rowsOf(const QString& path, int* error)
 TEST(SpreadsheetSheetReader, ReadsWhatWorkbookWritersWriteAndRefusesABrokenSheet)
 {
     QTemporaryDir folder;
-    const QByteArray workbook = "<?xml version=\"1.0\"?><x:workbook xmlns:x=\"m\" xmlns:r=\"r\"><x:workbookPr/>"
+    const QByteArray workbook = "\xEF\xBB\xBF<?xml version=\"1.0\"?><x:workbook xmlns:x=\"m\" xmlns:r=\"r\"><x:workbookPr/>"
                                 "<x:sheets><x:sheet name=\"Uno\" r:id=\"rId7\"/></x:sheets></x:workbook>";
     const QByteArray relations = "<Relationships><Relationship Id=\"rId1\" Target=\"worksheets/otra.xml\"/>"
                                  "<Relationship Id=\"rId7\" Target=\"/xl/worksheets/hoja.xml\"/></Relationships>";
