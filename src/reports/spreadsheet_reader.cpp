@@ -250,13 +250,16 @@ public:
     }
 
     /// Appends to `out` the text under the current start tag up to its end
-    /// tag, phonetic runs left out; false on a failure.
-    bool appendTextUnder(std::string& out)
+    /// tag: its own text (a <v>), or for `runs` (an <si> or <is>) the text
+    /// of its <t> elements, phonetic runs left out, so that the spaces a
+    /// writer lays out its XML with are not taken. False on a failure.
+    bool appendTextUnder(std::string& out, bool runs)
     {
         if (selfClosing_)
             return true;
         int depth = 1;
-        int phonetic = 0;
+        int phonetic = 0;  ///< depth inside an <rPh>
+        int textDepth = runs ? 0 : 1;  ///< the depth whose text is taken
         while (depth > 0) {
             switch (next()) {
             case Token::Start:
@@ -265,14 +268,18 @@ public:
                 ++depth;
                 if (phonetic || sameBytes(name_, "rPh"))
                     ++phonetic;
+                else if (runs && sameBytes(name_, "t"))
+                    textDepth = depth;
                 break;
             case Token::End:
+                if (depth == textDepth && runs)
+                    textDepth = 0;
                 --depth;
                 if (phonetic)
                     --phonetic;
                 break;
             case Token::Text:
-                if (!phonetic && !appendText(out))
+                if (!phonetic && depth == textDepth && !appendText(out))
                     return false;
                 break;
             case Token::EndOfDocument:
@@ -673,7 +680,7 @@ private:
             if (token != XmlPull::Token::Start || !strings.named("si"))
                 continue;
             text.clear();
-            if (!strings.appendTextUnder(text)) {
+            if (!strings.appendTextUnder(text, true)) {
                 error_ = strings.error() ? strings.error() : damagedXml;
                 return false;
             }
@@ -774,9 +781,9 @@ private:
                 return true;
             if (token != XmlPull::Token::Start)
                 continue;
-            if (sheet_->named("v") && !sheet_->appendTextUnder(value_))
+            if (sheet_->named("v") && !sheet_->appendTextUnder(value_, false))
                 return false;
-            if (sheet_->named("is") && !sheet_->appendTextUnder(inline_))
+            if (sheet_->named("is") && !sheet_->appendTextUnder(inline_, true))
                 return false;
         }
     }

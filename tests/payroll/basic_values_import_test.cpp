@@ -387,10 +387,11 @@ TEST(SpreadsheetSheetReader, ReadsWhatWorkbookWritersWriteAndRefusesABrokenSheet
                               "<numFmt numFmtId=\"165\" formatCode=\"0.00&quot; d&quot;\"/></numFmts>"
                               "<cellXfs count=\"4\"><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/>"
                               "<xf numFmtId=\"14\"/></cellXfs></styleSheet>";
-    // Rich text runs, a phonetic run left out, references and CDATA.
+    // Rich text runs laid out on lines, a phonetic run left out, references
+    // and CDATA.
     const QByteArray strings = "<sst><si><t>Pe&#243;n &amp; ayudante</t></si>"
-                               "<si><r><t xml:space=\"preserve\">Laudo </t></r><r><t>&lt;2026&gt;</t></r>"
-                               "<rPh><t>fonetica</t></rPh></si><si><t><![CDATA[a<b]]></t></si></sst>";
+                               "<si>\n  <r><t xml:space=\"preserve\">Laudo </t></r>\n  <r><t>&lt;2026&gt;</t></r>\n"
+                               "  <rPh><t>fonetica</t></rPh>\n</si><si><t><![CDATA[a<b]]></t></si></sst>";
     const QByteArray sheet =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- escrita a mano -->\n<worksheet><sheetData>"
         "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"C1\" t=\"s\"><v>1</v></c></row>"
