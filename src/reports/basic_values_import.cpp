@@ -698,6 +698,8 @@ ImportRun::PassEnd ImportRun::pass(const QString& file)
         tellFailure(u"No se pudo importar: "_s + error.fullText());
         return PassEnd::Unreadable;
     }
+    // Each line is controlled and imported as it is read.
+    ui_.statusText(1, u"Importando archivo..."_s);
     QHash<int, BasicState> basics;
     QSet<QString> dryRunKeys;
     QString text;
