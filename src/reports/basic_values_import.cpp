@@ -20,6 +20,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 
 using namespace Qt::StringLiterals;
@@ -37,11 +38,17 @@ constexpr int shownErrors = 50;
 // Reading the file line by line
 
 /// The lines of a text file, one at a time: UTF-8 or, when a line is not
-/// UTF-8, Latin-1; line ends of any system; over-long lines flagged.
+/// UTF-8, Latin-1; line ends of any system; over-long lines flagged. Every
+/// line is read into the same buffer and the same text, so that a file of
+/// any length is read without an allocation per line.
 class LineSource {
 public:
     explicit LineSource(const QString& path) : file_(path) {}
-    bool open() { return file_.open(QIODevice::ReadOnly); }
+    bool open()
+    {
+        buffer_.resize(longestLine + 3);
+        return file_.open(QIODevice::ReadOnly);
+    }
     QString errorString() const { return file_.errorString(); }
 
     /// The next line; false at the end of the file.
@@ -49,52 +56,75 @@ public:
     {
         if (file_.atEnd())
             return false;
-        QByteArray bytes = file_.readLine(longestLine + 2);
-        tooLong = bytes.size() > longestLine && !bytes.endsWith('\n');
-        if (tooLong) {
+        qint64 size = file_.readLine(buffer_.data(), buffer_.size());
+        if (size < 0)
+            return false;
+        ++number_;
+        if (!endsLine(size)) {
             // The rest of the line is passed over, a chunk at a time.
-            for (QByteArray rest = bytes; !rest.endsWith('\n') && !file_.atEnd();)
-                rest = file_.readLine(longestLine + 2);
+            while (!endsLine(file_.readLine(buffer_.data(), buffer_.size()))) {
+            }
+            tooLong = true;
             line.clear();
-            ++number_;
             return true;
         }
-        while (bytes.endsWith('\n') || bytes.endsWith('\r'))
-            bytes.chop(1);
-        if (number_ == 0 && bytes.startsWith("\xEF\xBB\xBF"))
-            bytes.remove(0, 3);
-        line = decode(bytes);
-        ++number_;
+        while (size > 0 && (buffer_[size - 1] == '\n' || buffer_[size - 1] == '\r'))
+            --size;
+        const char* bytes = buffer_.constData();
+        if (number_ == 1 && size >= 3 && QByteArrayView(bytes, 3) == "\xEF\xBB\xBF") {
+            bytes += 3;
+            size -= 3;
+        }
+        tooLong = size > longestLine;
+        if (tooLong)
+            line.clear();
+        else
+            decode(QByteArrayView(bytes, size), line);
         return true;
     }
     int number() const { return number_; }
 
 private:
-    static QString decode(const QByteArray& bytes)
+    /// Whether the `size` bytes just read end their line (or the file).
+    bool endsLine(qint64 size) const { return size <= 0 || buffer_[size - 1] == '\n' || file_.atEnd(); }
+
+    /// `bytes` into `line`, reusing its storage: plain ASCII is widened in
+    /// place; anything else is read as UTF-8, or as Latin-1 when it is not.
+    static void decode(QByteArrayView bytes, QString& line)
     {
-        const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
-        if (ascii)
-            return QString::fromLatin1(bytes);
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = utf8(bytes);
-        return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+        line.resize(bytes.size());
+        char16_t* out = reinterpret_cast<char16_t*>(line.data());
+        for (qsizetype at = 0; at < bytes.size(); ++at) {
+            const uchar byte = uchar(bytes[at]);
+            if (byte >= 0x80) {
+                QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+                line = utf8(bytes);
+                if (utf8.hasError())
+                    line = QString::fromLatin1(bytes);
+                return;
+            }
+            out[at] = byte;
+        }
     }
 
     QFile file_;
+    QByteArray buffer_;
     int number_ = 0;
 };
 
 // ---------------------------------------------------------------------------
 // One data line
 
+/// A data line read; its texts are views into the line's text, valid while
+/// that text is.
 struct ImportLine {
     int number = 0;
     int basic = 0;
-    QString description;
+    QStringView description;
     int position = 0;
-    QString costCentre;
-    QString reference;
-    QString classifier;
+    QStringView costCentre;
+    QStringView reference;
+    QStringView classifier;
     double amount = 0;
     double previousAmount = 0;
     QDate validFrom;  ///< invalid: none given
@@ -121,28 +151,50 @@ const QStringList& titleMessages()
 
 bool isBlank(const QString& line)
 {
-    return line.trimmed().isEmpty();
+    return QStringView(line).trimmed().isEmpty();
+}
+
+/// The fields of a line, split at the separator once, as views into it.
+struct LineFields {
+    std::array<QStringView, fieldCount> at;
+    qsizetype count = 0;  ///< fields the line has, more than `at` holds too
+};
+
+LineFields splitLine(QStringView line, QChar separator)
+{
+    LineFields fields;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = line.indexOf(separator, start);
+        if (fields.count < fieldCount)
+            fields.at[size_t(fields.count)] = line.mid(start, end < 0 ? -1 : end - start);
+        ++fields.count;
+        if (end < 0)
+            return fields;
+        start = end + 1;
+    }
 }
 
 /// A whole number of at most `digits` digits; false for anything else.
-bool parseWhole(const QString& text, int digits, int& number)
+bool parseWhole(QStringView text, int digits, int& number)
 {
-    const QString trimmed = text.trimmed();
+    const QStringView trimmed = text.trimmed();
     if (trimmed.isEmpty() || trimmed.size() > digits)
         return false;
+    number = 0;
     for (QChar character : trimmed) {
-        if (!character.isDigit())
+        if (character.unicode() < u'0' || character.unicode() > u'9')
             return false;
+        number = number * 10 + (character.unicode() - u'0');
     }
-    number = trimmed.toInt();
     return true;
 }
 
 /// A number written with `decimal` as its only separator: an optional
 /// sign, digits, and at most one decimal mark. Empty is zero.
-bool parseAmount(const QString& text, QChar decimal, double& amount)
+bool parseAmount(QStringView text, QChar decimal, double& amount)
 {
-    const QStringView trimmed = QStringView(text).trimmed();
+    const QStringView trimmed = text.trimmed();
     amount = 0;
     if (trimmed.isEmpty())
         return true;
@@ -175,20 +227,24 @@ bool parseAmount(const QString& text, QChar decimal, double& amount)
 }
 
 /// "dd/mm/yy" or "dd/mm/yyyy" (a day or month of one digit too); empty is none.
-bool parseDate(const QString& text, QDate& date)
+bool parseDate(QStringView text, QDate& date)
 {
-    const QString trimmed = text.trimmed();
+    const QStringView trimmed = text.trimmed();
     date = QDate();
     if (trimmed.isEmpty())
         return true;
-    const QStringList parts = trimmed.split(u'/');
+    const qsizetype first = trimmed.indexOf(u'/');
+    const qsizetype second = first < 0 ? -1 : trimmed.indexOf(u'/', first + 1);
+    if (second < 0 || trimmed.indexOf(u'/', second + 1) >= 0)
+        return false;
+    const QStringView yearText = trimmed.mid(second + 1).trimmed();
     int day = 0;
     int month = 0;
     int year = 0;
-    if (parts.size() != 3 || !parseWhole(parts.at(0), 2, day) || !parseWhole(parts.at(1), 2, month)
-        || !parseWhole(parts.at(2), 4, year) || (parts.at(2).trimmed().size() != 2 && parts.at(2).trimmed().size() != 4))
+    if (!parseWhole(trimmed.first(first), 2, day) || !parseWhole(trimmed.mid(first + 1, second - first - 1), 2, month)
+        || (yearText.size() != 2 && yearText.size() != 4) || !parseWhole(yearText, 4, year))
         return false;
-    if (parts.at(2).trimmed().size() == 2)
+    if (yearText.size() == 2)
         year += year < 30 ? 2000 : 1900;  // two-digit years as the date pictures read them
     date = QDate(year, month, day);
     return date.isValid();
@@ -207,6 +263,17 @@ public:
 
     bool exists(const QVariant& code)
     {
+        // Neighbouring lines mostly name the same code.
+        if (code == lastCode_)
+            return lastFound_;
+        lastCode_ = code;
+        lastFound_ = lookUp(code);
+        return lastFound_;
+    }
+
+private:
+    bool lookUp(const QVariant& code)
+    {
         const QString key = code.toString();
         if (auto found = known_.constFind(key); found != known_.cend())
             return *found;
@@ -221,20 +288,58 @@ public:
         return found;
     }
 
-private:
     Database& database_;
     QString table_;
     QString index_;
     std::unique_ptr<TableCursor> cursor_;
     QHash<QString, bool> known_;
+    QVariant lastCode_;
+    bool lastFound_ = false;
+};
+
+/// The bound form of a text field of the lines, made again only when a
+/// line's text differs from the line before's: neighbouring lines mostly
+/// repeat their codes and classifier. An empty text is bound as an empty
+/// text, never as Null, so that the key of a value compares as stored.
+class RepeatedText {
+public:
+    const QVariant& operator()(QStringView text)
+    {
+        if (!made_ || text != current_) {
+            current_ = text.isEmpty() ? u""_s : text.toString();
+            bound_ = current_;
+            made_ = true;
+        }
+        return bound_;
+    }
+
+private:
+    QString current_;
+    QVariant bound_;
+    bool made_ = false;
 };
 
 /// The import pass's prepared statements, each run once per line at most.
 struct ImportStatements {
     std::unique_ptr<Statement> findBasic;
     std::unique_ptr<Statement> addBasic;
+    /// Whether a basic has any value stored.
+    std::unique_ptr<Statement> findAnyValue;
     std::unique_ptr<Statement> findValue;
     std::unique_ptr<Statement> addValue;
+    /// Adds a value unless one with its key is there (an earlier line of
+    /// the file added it): the one statement a line of a new basic costs.
+    std::unique_ptr<Statement> addNewValue;
+};
+
+/// What the import knows of a basic once its first line is seen.
+enum class BasicState {
+    /// Values were stored before the import: each line's value is looked
+    /// for, and compared, before it is written.
+    HadValues,
+    /// No value was stored: a line's value is added at once, and only a key
+    /// an earlier line of the file added is looked for.
+    HadNoValues,
 };
 
 class ImportRun {
@@ -265,14 +370,32 @@ private:
         ui_.processEvents();
     }
 
+    /// How the pass over the file ended.
+    enum class PassEnd {
+        Unreadable,   ///< the file or the tables could not be opened (told already)
+        Faults,       ///< the control found faults: nothing is kept
+        WriteFailed,  ///< a write failed (told already): nothing is kept
+        Done,         ///< every line checked and written, or weighed on a dry run
+    };
+
     QString convert(const QString& file);
-    bool control(const QString& file);
-    /// Reads and checks one data line; on the control pass (`report`) each
-    /// fault goes to the error file and the codes are looked up.
-    bool readLine(const QString& text, int number, ImportLine& line, bool report);
-    bool import(const QString& file);
-    bool importLine(const ImportLine& line, ImportStatements& statements, TableCursor& values, QSet<int>& knownBasics,
-                    QSet<QString>& dryRunKeys, DbError& error);
+    /// Reads the file once: each line is checked and, while no line has
+    /// shown a fault, written, all in one database transaction that is
+    /// committed only when the whole file passed.
+    PassEnd pass(const QString& file);
+    ImportStatements prepareStatements();
+    void checkTitles(const QString& text, int number);
+    /// Reads and checks one data line: each fault goes to the error file,
+    /// the codes are looked up.
+    bool readLine(const QString& text, int number, ImportLine& line);
+    bool importLine(const ImportLine& line, ImportStatements& statements, TableCursor& values,
+                    QHash<int, BasicState>& basics, QSet<QString>& dryRunKeys, DbError& error);
+    /// The basic of `line` the first time it is seen: added when missing,
+    /// and whether it had values.
+    bool knowBasic(const ImportLine& line, ImportStatements& statements, QHash<int, BasicState>& basics,
+                   ImportLineReport& report, DbError& error);
+    /// Binds the nine fields of the value of `line`.
+    void bindValue(Statement& statement, const ImportLine& line, const QVariant& validFrom);
     /// A line's effect is kept for the dry run's report only: an import of
     /// any length keeps its counts and nothing per line.
     void keep(const ImportLineReport& report)
@@ -305,6 +428,9 @@ private:
     QFile errors_;
     BasicImportResult result_;
     QHash<QDate, QVariant> storedDates_;
+    RepeatedText boundCostCentre_;
+    RepeatedText boundReference_;
+    RepeatedText boundClassifier_;
 };
 
 QString ImportRun::convert(const QString& file)
@@ -322,134 +448,134 @@ QString ImportRun::convert(const QString& file)
     return text;
 }
 
-bool ImportRun::readLine(const QString& text, int number, ImportLine& line, bool report)
+bool ImportRun::readLine(const QString& text, int number, ImportLine& line)
 {
-    const QStringList fields = text.split(fieldSeparator_);
+    const LineFields fields = splitLine(text, fieldSeparator_);
     const auto refuse = [&](const QString& message) {
-        if (report)
-            lineFault(number, message);
+        lineFault(number, message);
         return false;
     };
     line = {};
     line.number = number;
-    if (fields.size() != fieldCount) {
-        return refuse(u"tiene "_s + QString::number(fields.size()) + u" campos y debe tener "_s
+    if (fields.count != fieldCount) {
+        return refuse(u"tiene "_s + QString::number(fields.count) + u" campos y debe tener "_s
                       + QString::number(fieldCount) + u" separados por \""_s + fieldSeparator_ + u"\""_s);
     }
     bool passed = true;
     const auto fail = [&](const QString& message) { passed = refuse(message) && passed; };
-    const QString code = fields.at(0).trimmed();
+    const auto field = [&](int column) { return fields.at[size_t(column)].trimmed(); };
+    const QStringView code = field(0);
     if (code.isEmpty())
         fail(u"Debe indicar un código de básico"_s);
     else if (!parseWhole(code, 4, line.basic) || line.basic == 0)
-        fail(u"El código de básico "_s + code + u" no es un número de 1 a 9999"_s);
-    line.description = fields.at(1).trimmed();
+        fail(u"El código de básico "_s + code.toString() + u" no es un número de 1 a 9999"_s);
+    line.description = field(1);
     if (line.description.size() > 50)
         fail(u"La descripción del básico tiene más de 50 caracteres"_s);
-    const QString position = fields.at(2).trimmed();
-    if (!position.isEmpty() && (!parseWhole(position, 4, line.position) || (report && !positions_.exists(line.position))))
-        fail(u"El cargo "_s + position + u" no existe"_s);
-    line.costCentre = fields.at(3).trimmed();
-    if (!line.costCentre.isEmpty() && (line.costCentre.size() > 12 || (report && !costCentres_.exists(line.costCentre))))
-        fail(u"El centro de costo "_s + line.costCentre + u" no existe"_s);
-    line.reference = fields.at(4).trimmed();
-    if (!line.reference.isEmpty() && (line.reference.size() > 15 || (report && !references_.exists(line.reference))))
-        fail(u"la referencia "_s + line.reference + u" no existe"_s);
-    line.classifier = fields.at(5).trimmed();
+    const QStringView position = field(2);
+    if (!position.isEmpty() && (!parseWhole(position, 4, line.position) || !positions_.exists(line.position)))
+        fail(u"El cargo "_s + position.toString() + u" no existe"_s);
+    line.costCentre = field(3);
+    if (!line.costCentre.isEmpty()
+        && (line.costCentre.size() > 12 || !costCentres_.exists(line.costCentre.toString())))
+        fail(u"El centro de costo "_s + line.costCentre.toString() + u" no existe"_s);
+    line.reference = field(4);
+    if (!line.reference.isEmpty()
+        && (line.reference.size() > 15 || !references_.exists(line.reference.toString())))
+        fail(u"la referencia "_s + line.reference.toString() + u" no existe"_s);
+    line.classifier = field(5);
     if (line.classifier.size() > 20)
         fail(u"El clasificador tiene más de 20 caracteres"_s);
     const QChar decimal = decimalSeparator_;
-    if (!parseAmount(fields.at(6), decimal, line.amount))
-        fail(u"El valor "_s + fields.at(6).trimmed() + u" no es un número con separador decimal \""_s + decimal + u"\""_s);
-    if (!parseAmount(fields.at(7), decimal, line.previousAmount)) {
-        fail(u"El valor anterior "_s + fields.at(7).trimmed() + u" no es un número con separador decimal \""_s + decimal
+    if (!parseAmount(field(6), decimal, line.amount))
+        fail(u"El valor "_s + field(6).toString() + u" no es un número con separador decimal \""_s + decimal + u"\""_s);
+    if (!parseAmount(field(7), decimal, line.previousAmount)) {
+        fail(u"El valor anterior "_s + field(7).toString() + u" no es un número con separador decimal \""_s + decimal
              + u"\""_s);
     }
-    if (!parseDate(fields.at(8), line.validFrom))
-        fail(u"La fecha de vigencia "_s + fields.at(8).trimmed() + u" no es una fecha válida (dd/mm/aa)"_s);
+    if (!parseDate(field(8), line.validFrom))
+        fail(u"La fecha de vigencia "_s + field(8).toString() + u" no es una fecha válida (dd/mm/aa)"_s);
     return passed;
 }
 
-bool ImportRun::control(const QString& file)
+bool ImportRun::knowBasic(const ImportLine& line, ImportStatements& statements, QHash<int, BasicState>& basics,
+                          ImportLineReport& report, DbError& error)
 {
-    ui_.statusText(1, u"Controlando archivo..."_s);
-    LineSource source(file);
-    if (!source.open()) {
-        tellFailure(u"No se puede abrir el archivo "_s + QDir::toNativeSeparators(file) + u": "_s + source.errorString());
+    Statement& find = *statements.findBasic;
+    find.addBindValue(line.basic);
+    if (!find.exec()) {
+        error = find.failure(u"No se pudo leer BASICOS"_s);
         return false;
     }
-    QString text;
-    bool tooLong = false;
-    bool title = true;
-    int dataLines = 0;
-    while (source.next(text, tooLong)) {
-        const int number = source.number();
-        if (tooLong) {
-            lineFault(number, u"la línea tiene más de "_s + QString::number(longestLine) + u" caracteres"_s);
-            title = false;
-            continue;
-        }
-        if (title) {
-            title = false;
-            const QStringList found = text.split(fieldSeparator_);
-            for (int column = 0; column < fieldCount; ++column) {
-                if (found.value(column).trimmed().compare(titles().at(column), Qt::CaseInsensitive) != 0)
-                    fault(titleMessages().at(column));
+    const bool exists = find.next();
+    find.finish();
+    if (!exists) {
+        report.basicAdded = true;
+        ++result_.basicsAdded;
+        if (!options_.dryRun) {
+            Statement& add = *statements.addBasic;
+            add.addBindValue(line.basic);
+            add.addBindValue(line.description.toString());
+            if (!add.exec()) {
+                error = add.failure(u"No se pudo agregar el básico"_s);
+                return false;
             }
-            if (found.size() > fieldCount)
-                lineFault(number, u"la línea de títulos tiene más de 9 columnas"_s);
-            continue;
         }
-        if (isBlank(text))
-            continue;
-        ++dataLines;
-        ImportLine line;
-        readLine(text, number, line, true);
-        progress(u"Controlando fila "_s, number);
     }
-    if (source.number() == 0)
-        fault(u"El archivo está vacío"_s);
-    else if (dataLines == 0 && result_.errors.isEmpty())
-        fault(u"El archivo no tiene líneas de datos: solo la línea de títulos"_s);
-    return result_.errors.isEmpty();
+    // Values of a basic without its row (left by an older program) count too.
+    Statement& anyValue = *statements.findAnyValue;
+    anyValue.addBindValue(line.basic);
+    if (!anyValue.exec()) {
+        error = anyValue.failure(u"No se pudo leer BASICOS1"_s);
+        return false;
+    }
+    basics.insert(line.basic, anyValue.next() ? BasicState::HadValues : BasicState::HadNoValues);
+    anyValue.finish();
+    return true;
+}
+
+void ImportRun::bindValue(Statement& statement, const ImportLine& line, const QVariant& validFrom)
+{
+    statement.addBindValue(line.basic);
+    statement.addBindValue(line.position);
+    statement.addBindValue(boundCostCentre_(line.costCentre));
+    statement.addBindValue(boundReference_(line.reference));
+    statement.addBindValue(boundClassifier_(line.classifier));
+    statement.addBindValue(line.amount);
+    statement.addBindValue(line.previousAmount);
+    statement.addBindValue(validFrom);
 }
 
 bool ImportRun::importLine(const ImportLine& line, ImportStatements& statements, TableCursor& values,
-                           QSet<int>& knownBasics, QSet<QString>& dryRunKeys, DbError& error)
+                           QHash<int, BasicState>& basics, QSet<QString>& dryRunKeys, DbError& error)
 {
-    const Backend backend = database_.backend();
     ImportLineReport report;
     report.line = line.number;
     report.basic = line.basic;
-    if (!knownBasics.contains(line.basic)) {
-        Statement& find = *statements.findBasic;
-        find.addBindValue(line.basic);
-        if (!find.exec()) {
-            error = find.failure(u"No se pudo leer BASICOS"_s);
+    auto known = basics.constFind(line.basic);
+    if (known == basics.cend()) {
+        if (!knowBasic(line, statements, basics, report, error))
+            return false;
+        known = basics.constFind(line.basic);
+    }
+    const QDate validFrom = line.validFrom.isValid() ? line.validFrom : emptyDate().date();
+    if (*known == BasicState::HadNoValues && !options_.dryRun) {
+        Statement& add = *statements.addNewValue;
+        bindValue(add, line, storedDate(validFrom));
+        if (!add.exec()) {
+            error = add.failure(u"No se pudo agregar el valor"_s);
             return false;
         }
-        const bool exists = find.next();
-        find.finish();
-        if (!exists) {
-            report.basicAdded = true;
-            ++result_.basicsAdded;
-            if (!options_.dryRun) {
-                Statement& add = *statements.addBasic;
-                add.addBindValue(line.basic);
-                add.addBindValue(toStorage(FieldType::Text, line.description, backend));
-                if (!add.exec()) {
-                    error = add.failure(u"No se pudo agregar el básico"_s);
-                    return false;
-                }
-            }
+        if (add.rowsAffected() > 0) {
+            report.effect = ImportLineEffect::Added;
+            ++result_.added;
+            return true;
         }
-        knownBasics.insert(line.basic);
     }
 
     // The value is looked for with one prepared select; only a value that
     // changes is locked and written through a cursor.
-    const QDate validFrom = line.validFrom.isValid() ? line.validFrom : emptyDate().date();
-    const QVariantList key{line.basic, line.position, line.costCentre, line.reference};
+    const QVariantList key{line.basic, line.position, boundCostCentre_(line.costCentre), boundReference_(line.reference)};
     Statement& find = *statements.findValue;
     for (const QVariant& part : key)
         find.addBindValue(part);
@@ -488,14 +614,7 @@ bool ImportRun::importLine(const ImportLine& line, ImportStatements& statements,
             return true;
         }
         Statement& add = *statements.addValue;
-        add.addBindValue(line.basic);
-        add.addBindValue(line.position);
-        add.addBindValue(toStorage(FieldType::Text, line.costCentre, backend));
-        add.addBindValue(toStorage(FieldType::Text, line.reference, backend));
-        add.addBindValue(toStorage(FieldType::Text, line.classifier, backend));
-        add.addBindValue(line.amount);
-        add.addBindValue(line.previousAmount);
-        add.addBindValue(storedDate(validFrom));
+        bindValue(add, line, storedDate(validFrom));
         if (!add.exec()) {
             error = add.failure(u"No se pudo agregar el valor"_s);
             return false;
@@ -513,7 +632,7 @@ bool ImportRun::importLine(const ImportLine& line, ImportStatements& statements,
     if (!error)
         editWaitingForLock(values, ui_, &error);
     if (!error)
-        error = values.setValue(u"BasClasif"_s, line.classifier);
+        error = values.setValue(u"BasClasif"_s, line.classifier.toString());
     if (!error)
         error = values.setValue(u"BasImp"_s, line.amount);
     if (!error)
@@ -527,14 +646,8 @@ bool ImportRun::importLine(const ImportLine& line, ImportStatements& statements,
     return !error;
 }
 
-bool ImportRun::import(const QString& file)
+ImportStatements ImportRun::prepareStatements()
 {
-    ui_.statusText(1, u"Importando archivo..."_s);
-    LineSource source(file);
-    if (!source.open()) {
-        tellFailure(u"No se puede abrir el archivo "_s + QDir::toNativeSeparators(file) + u": "_s + source.errorString());
-        return false;
-    }
     const auto prepared = [&](const QString& text) {
         return std::make_unique<Statement>(database_, translateJetSql(text, database_.backend()));
     };
@@ -546,8 +659,35 @@ bool ImportRun::import(const QString& file)
     statements.findValue = prepared(u"SELECT BasClasif, BasImp, BasImpAnt, BasVigenci FROM BASICOS1 "
                                     "WHERE BasId = ? AND CarId = ? AND COALESCE(CCId, '') = ? "
                                     "AND COALESCE(RefAuxId, '') = ?"_s);
-    statements.addValue = prepared(u"INSERT INTO BASICOS1 (BasId, CarId, CCId, RefAuxId, BasClasif, BasImp, "
-                                   "BasImpAnt, BasVigenci) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s);
+    statements.findAnyValue = prepared(u"SELECT BasId FROM BASICOS1 WHERE BasId = ?"_s);
+    const QString addValue = u"INSERT INTO BASICOS1 (BasId, CarId, CCId, RefAuxId, BasClasif, BasImp, BasImpAnt, "
+                             "BasVigenci) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"_s;
+    statements.addValue = prepared(addValue);
+    statements.addNewValue = prepared(addValue + u" ON CONFLICT DO NOTHING"_s);
+    return statements;
+}
+
+void ImportRun::checkTitles(const QString& text, int number)
+{
+    const LineFields found = splitLine(text, fieldSeparator_);
+    for (int column = 0; column < fieldCount; ++column) {
+        const QStringView title = column < found.count ? found.at[size_t(column)].trimmed() : QStringView();
+        if (title.compare(titles().at(column), Qt::CaseInsensitive) != 0)
+            fault(titleMessages().at(column));
+    }
+    if (found.count > fieldCount)
+        lineFault(number, u"la línea de títulos tiene más de 9 columnas"_s);
+}
+
+ImportRun::PassEnd ImportRun::pass(const QString& file)
+{
+    ui_.statusText(1, u"Controlando archivo..."_s);
+    LineSource source(file);
+    if (!source.open()) {
+        tellFailure(u"No se puede abrir el archivo "_s + QDir::toNativeSeparators(file) + u": "_s + source.errorString());
+        return PassEnd::Unreadable;
+    }
+    ImportStatements statements = prepareStatements();
     TableCursor values(database_);
     DbError error = values.open(u"BASICOS1"_s, options_.dryRun ? Access::ReadOnly : Access::ReadWrite);
     if (!error)
@@ -556,46 +696,74 @@ bool ImportRun::import(const QString& file)
         error = database_.beginTransaction();
     if (error) {
         tellFailure(u"No se pudo importar: "_s + error.fullText());
-        return false;
+        return PassEnd::Unreadable;
     }
-    QSet<int> knownBasics;
+    // Each line is controlled and imported as it is read.
+    ui_.statusText(1, u"Importando archivo..."_s);
+    QHash<int, BasicState> basics;
     QSet<QString> dryRunKeys;
     QString text;
     bool tooLong = false;
+    bool title = true;
+    int dataLines = 0;
     int failedLine = 0;
-    source.next(text, tooLong);  // the title line
-    while (!error && source.next(text, tooLong)) {
+    while (source.next(text, tooLong)) {
+        const int number = source.number();
+        if (tooLong) {
+            lineFault(number, u"la línea tiene más de "_s + QString::number(longestLine) + u" caracteres"_s);
+            title = false;
+            continue;
+        }
+        if (title) {
+            title = false;
+            checkTitles(text, number);
+            continue;
+        }
         if (isBlank(text))
             continue;
+        ++dataLines;
+        // Every line is checked; lines are written only while the file has
+        // shown no fault and no write has failed.
         ImportLine line;
-        // The control pass passed every line; a line read differently now
-        // (the file changed in between) stops the import.
-        if (tooLong || !readLine(text, source.number(), line, false)) {
-            error = DbError::make(DbErrorNumber::Unexpected, u"El archivo cambió durante la importación"_s);
-        } else {
-            importLine(line, statements, values, knownBasics, dryRunKeys, error);
+        if (readLine(text, number, line) && result_.errors.isEmpty() && !error) {
+            importLine(line, statements, values, basics, dryRunKeys, error);
+            if (error) {
+                failedLine = number;
+                // A server refuses every statement of a failed transaction,
+                // the look-ups of the lines still to check among them.
+                if (!options_.dryRun)
+                    database_.rollback();
+            }
         }
-        if (error)
-            failedLine = source.number();
-        progress(u"Importando fila "_s, source.number());
+        progress(u"Importando fila "_s, number);
     }
+    if (source.number() == 0)
+        fault(u"El archivo está vacío"_s);
+    else if (dataLines == 0 && result_.errors.isEmpty())
+        fault(u"El archivo no tiene líneas de datos: solo la línea de títulos"_s);
+
+    PassEnd end = !result_.errors.isEmpty() ? PassEnd::Faults : error ? PassEnd::WriteFailed : PassEnd::Done;
     if (options_.dryRun) {
         database_.idleFreeLocks();
-        return true;
-    }
-    if (!error)
+    } else if (end == PassEnd::Done) {
         error = database_.commit();
-    if (error) {
-        database_.rollback();
+        if (error)
+            end = PassEnd::WriteFailed;
+    }
+    if (end != PassEnd::Done) {
+        if (!options_.dryRun)
+            database_.rollback();
+        result_.added = result_.changed = result_.unchanged = result_.basicsAdded = 0;
+        result_.lines.clear();
+    }
+    if (end == PassEnd::WriteFailed) {
         const QString where = failedLine ? u"Linea "_s + QString::number(failedLine) + u": "_s : QString();
         tellFailure(where + (error.number == DbErrorNumber::DuplicateKey ? u"Ya existe el registro"_s : error.fullText())
                     + u"\nLa importación no se realizó: las tablas quedaron como estaban."_s);
-        result_.added = result_.changed = result_.unchanged = result_.basicsAdded = 0;
-        result_.lines.clear();
-        return false;
     }
-    markSynchronisedChange(database_, ui_);
-    return true;
+    if (end == PassEnd::Done && !options_.dryRun)
+        markSynchronisedChange(database_, ui_);
+    return end;
 }
 
 BasicImportResult ImportRun::run(const QString& file)
@@ -622,10 +790,10 @@ BasicImportResult ImportRun::run(const QString& file)
             return result_;
         fieldSeparator_ = u';';  // the converted file joins its cells with ";"
     }
-    const bool passed = control(text);
+    const PassEnd end = pass(text);
     errors_.close();
-    if (!passed) {
-        ui_.statusText(1, QString());
+    ui_.statusText(1, QString());
+    if (end == PassEnd::Faults) {
         QStringList shown = result_.errors.mid(0, shownErrors);
         if (result_.errors.size() > shownErrors)
             shown << u"... ("_s + QString::number(result_.errors.size() - shownErrors) + u" más en errImpBas.txt)"_s;
@@ -633,8 +801,7 @@ BasicImportResult ImportRun::run(const QString& file)
         ui_.message(u"Debido a los errores la importación no se realizará"_s, MessageIcon::Exclamation);
         return result_;
     }
-    result_.imported = import(text);
-    ui_.statusText(1, QString());
+    result_.imported = end == PassEnd::Done;
     if (result_.imported && !options_.dryRun)
         ui_.message(u"La importación se realizó correctamente"_s, MessageIcon::Information);
     return result_;

@@ -10,9 +10,11 @@ class UiPort;
 // The import of basic values (BASICOS and BASICOS1) from a delimited text
 // file or a spreadsheet: a title line and data lines of nine fields (code,
 // description, position, cost centre, reference, classifier, amount,
-// previous amount, validity date). A control pass checks the whole file and
-// writes every fault to "errImpBas.txt"; only a file without faults is
-// imported, all of it in one database transaction.
+// previous amount, validity date). The file is read once: each line is
+// checked, every fault going to "errImpBas.txt", and written while no fault
+// has been found, all in one database transaction that is committed only
+// when the whole file passed. A file with any fault leaves the tables as
+// they were.
 
 /// The separators of import files, kept in the parameter store under
 /// "Importa": "SepCampo" and "SepDeci".

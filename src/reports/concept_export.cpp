@@ -16,6 +16,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -143,6 +144,15 @@ private:
     int preference_;
 };
 
+/// The characters `number` takes in a cell of `kind`: its digits with two
+/// decimals (an integer without), near enough to size a column.
+int shownWidth(double number, int kind)
+{
+    char text[400];
+    const auto [end, failure] = std::to_chars(text, text + sizeof text, number, std::chars_format::fixed, kind == 3 ? 0 : 2);
+    return failure == std::errc() ? int(end - text) : 12;
+}
+
 /// A workbook written row by row in constant memory: each row goes to disk
 /// as it is written, so a large export needs no more memory than a small one.
 class WorkbookSheet final : public ConceptSheet {
@@ -211,8 +221,9 @@ private:
                 break;
             case Cell::Kind::Text: {
                 // A note's line breaks as the workbook keeps them.
-                const QByteArray text = QString(cell.text).replace(u"\r\n"_s, u"\n"_s).toUtf8();
-                worksheet_write_string(sheet_, row_, at, text.constData(), format);
+                utf8_ = cell.text.contains(u'\r') ? QString(cell.text).replace(u"\r\n"_s, u"\n"_s).toUtf8()
+                                                  : cell.text.toUtf8();
+                worksheet_write_string(sheet_, row_, at, utf8_.constData(), format);
                 // A section heading spans its section; it does not widen its column.
                 if (format != section_)
                     widths_[column] = std::max<int>(widths_.at(column), int(cell.text.size()));
@@ -222,11 +233,9 @@ private:
                 lxw_format* shown = format;
                 if (!shown)
                     shown = cell.numberKind == 1 ? amount_ : cell.numberKind == 2 ? rate_ : nullptr;
-                worksheet_write_number(sheet_, row_, at, cell.numberKind == 3 ? double(std::llround(cell.number))
-                                                                              : cell.number,
-                                       shown);
-                widths_[column] = std::max<int>(widths_.at(column),
-                                                int(spreadsheetNumber(cell.number, cell.numberKind, u'.').size()));
+                const double number = cell.numberKind == 3 ? double(std::llround(cell.number)) : cell.number;
+                worksheet_write_number(sheet_, row_, at, number, shown);
+                widths_[column] = std::max(widths_.at(column), shownWidth(number, cell.numberKind));
                 break;
             }
             }
@@ -242,6 +251,7 @@ private:
     lxw_format* rate_ = nullptr;
     lxw_row_t row_ = 0;
     QVector<int> widths_;
+    QByteArray utf8_;  ///< a text cell's bytes, the buffer kept from cell to cell
 };
 
 // What each general column shows.

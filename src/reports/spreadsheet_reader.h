@@ -6,10 +6,12 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 // Reading the first worksheet of a spreadsheet file, row by row: .xlsx
-// (a zip of XML parts, read with minizip and streamed through Qt's XML
-// stream reader, so a sheet of any length is never held in memory) and .xls
+// (a zip of XML parts, read with minizip and a small pull reader over the
+// inflated sheet, so a sheet of any length is never held in memory) and .xls
 // (read with FreeXL). Cells come as the texts an import file holds: numbers
 // with the decimal separator asked for and without thousands, dates as
 // "dd/mm/yyyy".
@@ -26,9 +28,12 @@ public:
     /// Opens the file; 0 on success, else the reader's error number.
     virtual int open() = 0;
     /// The next row that holds any cell: its number (from 1) and its cells
-    /// by column (from 1; the columns between are empty texts). False at
-    /// the end, or on a failure (see error()).
-    virtual bool nextRow(int& row, QStringList& cells) = 0;
+    /// by column (from 1; the columns between are empty texts), in UTF-8.
+    /// False at the end, or on a failure (see error()). The texts of
+    /// `cells` are reused from row to row.
+    virtual bool nextRow(int& row, std::vector<std::string>& cells) = 0;
+    /// The same, the cells as texts.
+    bool nextRow(int& row, QStringList& cells);
     /// Why the last open or read failed: the error number, 0 when none.
     virtual int error() const = 0;
 
@@ -45,6 +50,9 @@ QString spreadsheetDateText(double serial, bool from1904 = false);
 /// A number as an import file writes it: no thousands, `decimalSeparator`,
 /// no trailing zeros.
 QString spreadsheetNumberText(double value, QChar decimalSeparator);
+/// The same two, written over `out`.
+void writeSpreadsheetDate(double serial, bool from1904, std::string& out);
+void writeSpreadsheetNumber(double value, char decimalSeparator, std::string& out);
 
 /// How a conversion to text ended.
 struct SpreadsheetConversion {

@@ -10,6 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <minizip/zip.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -142,6 +147,26 @@ TEST_F(BasicValuesImportTest, ImportingTheSameFileTwiceUpdatesAndAddsNothing)
     EXPECT_EQ(basics().at(1), QStringLiteral("3=Laudo construcción")) << "an existing basic keeps its description";
 }
 
+TEST_F(BasicValuesImportTest, ALaterLineOfTheSameValueUpdatesWhatAnEarlierLineAdded)
+{
+    // Basic 8 is new, so its values are added without being looked for; the
+    // third line names the first line's value again (blank codes and all).
+    const BasicImportResult result = importFile(
+        written(QStringLiteral("repetido.txt"), "COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR;VALOR ANT;VIGENCIA\n"
+                                                "8;Repetido;;;;A;1;0;01/01/26\n"
+                                                "8;Repetido;4;;;A;2;0;01/01/26\n"
+                                                "8;Repetido; ; ; ;B;3;1;01/02/26\n"));
+    ASSERT_TRUE(result.imported) << result.failure.toStdString();
+    EXPECT_EQ(result.added, 2);
+    EXPECT_EQ(result.changed, 1);
+    EXPECT_EQ(valueRows(), (QStringList{QStringLiteral("8/0///B/3/1/2026-02-01"), QStringLiteral("8/4///A/2/0/2026-01-01")}));
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 2);
+    QSqlQuery nulls(database->connection());
+    ASSERT_TRUE(nulls.exec(sql(QStringLiteral("SELECT COUNT(*) FROM BASICOS1 WHERE CCId IS NULL OR RefAuxId IS NULL"))));
+    ASSERT_TRUE(nulls.next());
+    EXPECT_EQ(nulls.value(0).toInt(), 0) << "blank codes are stored empty, so that the key finds them";
+}
+
 TEST_F(BasicValuesImportTest, TheControlPassNamesEveryFaultAndLeavesTheTablesUntouched)
 {
     addRow(QStringLiteral("BASICOS"), {{QStringLiteral("BasId"), 1}, {QStringLiteral("BasDesc"), QStringLiteral("Antes")}});
@@ -177,6 +202,19 @@ TEST_F(BasicValuesImportTest, TheControlPassNamesEveryFaultAndLeavesTheTablesUnt
     ASSERT_EQ(ui.texts().size(), 2);
     EXPECT_TRUE(ui.texts().first().startsWith(QStringLiteral("Mensajes de la importación\nTitulo de la columna 7")));
     EXPECT_EQ(ui.texts().last(), QStringLiteral("Debido a los errores la importación no se realizará"));
+    EXPECT_EQ(basics(), QStringList{QStringLiteral("1=Antes")});
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 0);
+
+    // Sound lines before the first fault are read, and written, in the same
+    // pass: the fault takes them back.
+    const BasicImportResult late = importFile(
+        written(QStringLiteral("tarde.txt"), "COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR;VALOR ANT;VIGENCIA\n"
+                                             "1;Cambiado;;;;;5;0;01/01/26\n"
+                                             "2;Nuevo;4;;;;1;0;01/01/26\n"
+                                             "2;Nuevo;9;;;;1;0;01/01/26\n"));
+    EXPECT_FALSE(late.imported);
+    EXPECT_EQ(late.errors, QStringList{QStringLiteral("Linea 4: El cargo 9 no existe")});
+    EXPECT_EQ(late.added, 0);
     EXPECT_EQ(basics(), QStringList{QStringLiteral("1=Antes")});
     EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 0);
 }
@@ -227,10 +265,17 @@ TEST_F(BasicValuesImportTest, AFailingWriteHalfWayImportsNothingAndNamesTheLine)
         ASSERT_TRUE(query.exec(QStringLiteral("CREATE TRIGGER refuse_seven BEFORE INSERT ON \"BASICOS1\" "
                                               "FOR EACH ROW EXECUTE FUNCTION refuse_seven()")));
     }
-    const BasicImportResult result = importFile(copied(QStringLiteral("basicos.csv")));
+    // The line after the refused one names a position not looked up yet: a
+    // server refuses every statement of the failed transaction, and the
+    // look-up must not turn into "El cargo 4 no existe".
+    const BasicImportResult result = importFile(
+        written(QStringLiteral("mitad.txt"), "COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR;VALOR ANT;VIGENCIA\n"
+                                             "1;Salario mínimo nacional;;;;;24572;23604;01/01/2026\n"
+                                             "7;Tope AFAP;;;;;264000,75;0;15/01/26\n"
+                                             "3;Laudo construcción;4;;;Jornal;471,35;452,3;01/05/26\n"));
     EXPECT_FALSE(result.imported);
-    ASSERT_EQ(ui.texts().size(), 1);
-    EXPECT_TRUE(ui.texts().first().startsWith(QStringLiteral("Linea 5: "))) << ui.texts().first().toStdString();
+    ASSERT_EQ(ui.texts().size(), 1) << ui.texts().join(u'|').toStdString();
+    EXPECT_TRUE(ui.texts().first().startsWith(QStringLiteral("Linea 3: "))) << ui.texts().first().toStdString();
     EXPECT_TRUE(ui.texts().first().endsWith(QStringLiteral("La importación no se realizó: las tablas quedaron como estaban.")));
     EXPECT_EQ(countRows(QStringLiteral("BASICOS")), 0);
     EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 0);
@@ -298,6 +343,113 @@ TEST(SpreadsheetCellTexts, DatesAndNumbersReadAsTheImportWritesThem)
     EXPECT_EQ(spreadsheetNumberText(264000.75, u','), QStringLiteral("264000,75"));
     EXPECT_EQ(spreadsheetNumberText(24572, u','), QStringLiteral("24572"));
     EXPECT_EQ(spreadsheetNumberText(-0.5, u'.'), QStringLiteral("-0.5"));
+}
+
+/// A workbook of the given parts, as a zip.
+bool writeWorkbook(const QString& path, const QList<std::pair<const char*, QByteArray>>& parts)
+{
+    zipFile zip = zipOpen(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
+    if (!zip)
+        return false;
+    bool ok = true;
+    for (const auto& [name, content] : parts) {
+        zip_fileinfo info{};
+        ok = ok && zipOpenNewFileInZip(zip, name, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6) == ZIP_OK
+             && zipWriteInFileInZip(zip, content.constData(), unsigned(content.size())) == ZIP_OK
+             && zipCloseFileInZip(zip) == ZIP_OK;
+    }
+    return zipClose(zip, nullptr) == ZIP_OK && ok;
+}
+
+QList<QStringList> rowsOf(const QString& path, int* error)
+{
+    QList<QStringList> rows;
+    std::unique_ptr<SpreadsheetReader> reader = SpreadsheetReader::forFile(path, {u','});
+    *error = reader->open();
+    int row = 0;
+    QStringList cells;
+    while (*error == 0 && reader->nextRow(row, cells))
+        rows << (QStringList{QString::number(row)} + cells);
+    if (*error == 0)
+        *error = reader->error();
+    return rows;
+}
+
+TEST(SpreadsheetSheetReader, ReadsWhatWorkbookWritersWriteAndRefusesABrokenSheet)
+{
+    QTemporaryDir folder;
+    const QByteArray workbook = "\xEF\xBB\xBF<?xml version=\"1.0\"?><x:workbook xmlns:x=\"m\" xmlns:r=\"r\"><x:workbookPr/>"
+                                "<x:sheets><x:sheet name=\"Uno\" r:id=\"rId7\"/></x:sheets></x:workbook>";
+    const QByteArray relations = "<Relationships><Relationship Id=\"rId1\" Target=\"worksheets/otra.xml\"/>"
+                                 "<Relationship Id=\"rId7\" Target=\"/xl/worksheets/hoja.xml\"/></Relationships>";
+    // A custom date format, a number format with a quoted text, a built-in date.
+    const QByteArray styles = "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"dd/mm/yyyy;@\"/>"
+                              "<numFmt numFmtId=\"165\" formatCode=\"0.00&quot; d&quot;\"/></numFmts>"
+                              "<cellXfs count=\"4\"><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/><xf numFmtId=\"165\"/>"
+                              "<xf numFmtId=\"14\"/></cellXfs></styleSheet>";
+    // Rich text runs laid out on lines, a phonetic run left out, references
+    // and CDATA.
+    const QByteArray strings = "<sst><si><t>Pe&#243;n &amp; ayudante</t></si>"
+                               "<si>\n  <r><t xml:space=\"preserve\">Laudo </t></r>\n  <r><t>&lt;2026&gt;</t></r>\n"
+                               "  <rPh><t>fonetica</t></rPh>\n</si><si><t><![CDATA[a<b]]></t></si></sst>";
+    const QByteArray sheet =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- escrita a mano -->\n<worksheet><sheetData>"
+        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"C1\" t=\"s\"><v>1</v></c></row>"
+        "<row r=\"3\" note=\"a>b\"><c t=\"s\"><v>2</v></c><c/><c s=\"1\"><v>46023</v></c>"
+        "<c r=\"E3\" s=\"2\"><v>1234.5</v></c><c r=\"F3\" s=\"3\"><v>46054.5</v></c>"
+        "<c r=\"G3\" t=\"b\"><v>1</v></c><c r=\"H3\" t=\"inlineStr\"><is><t>en línea</t></is></c>"
+        "<c r=\"I3\" t=\"str\"><f>A1</f><v>calculado</v></c></row>"
+        "<row r=\"4\"/></sheetData></worksheet>";
+    const QString good = folder.filePath(QStringLiteral("bueno.xlsx"));
+    ASSERT_TRUE(writeWorkbook(good, {{"xl/workbook.xml", workbook}, {"xl/_rels/workbook.xml.rels", relations},
+                                     {"xl/styles.xml", styles}, {"xl/sharedStrings.xml", strings},
+                                     {"xl/worksheets/hoja.xml", sheet}}));
+    int error = -1;
+    const QList<QStringList> rows = rowsOf(good, &error);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(rows, (QList<QStringList>{
+                        {u"1"_s, u"Peón & ayudante"_s, QString(), u"Laudo <2026>"_s},
+                        {u"3"_s, u"a<b"_s, QString(), u"01/01/2026"_s, QString(), u"1234,5"_s, u"01/02/2026"_s,
+                         u"1"_s, u"en línea"_s, u"calculado"_s},
+                        {u"4"_s},
+                    }));
+
+    // The same sheet cut short inside a cell, and one whose tags do not nest.
+    for (const QByteArray& broken : {sheet.left(sheet.indexOf("<c r=\"E3\"") + 12),
+                                      QByteArray(sheet).replace("</v></c><c r=\"F3\"", "</c></v><c r=\"F3\"")}) {
+        const QString path = folder.filePath(QStringLiteral("roto.xlsx"));
+        QFile::remove(path);
+        ASSERT_TRUE(writeWorkbook(path, {{"xl/workbook.xml", workbook}, {"xl/_rels/workbook.xml.rels", relations},
+                                         {"xl/worksheets/hoja.xml", broken}}));
+        rowsOf(path, &error);
+        EXPECT_EQ(error, 3) << "a sheet that is not well-formed XML: " << broken.right(40).toStdString();
+    }
+}
+
+TEST(SpreadsheetConversion, TakesTheTitledColumnsAndKeepsEachRowOnItsLine)
+{
+    QTemporaryDir folder;
+    // Column B has no title and is left out; row 3 is missing; a cell's line
+    // break would split its line.
+    const QByteArray sheet = "<worksheet><sheetData>"
+                             "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>COD</t></is></c>"
+                             "<c r=\"C1\" t=\"inlineStr\"><is><t>DESC</t></is></c></row>"
+                             "<row r=\"2\"><c r=\"A2\"><v>7</v></c><c r=\"B2\"><v>99</v></c>"
+                             "<c r=\"C2\" t=\"inlineStr\"><is><t>dos\nlíneas</t></is></c></row>"
+                             "<row r=\"4\"><c r=\"A4\"><v>0.25</v></c></row></sheetData></worksheet>";
+    const QString book = folder.filePath(QStringLiteral("libro.xlsx"));
+    ASSERT_TRUE(writeWorkbook(book, {{"xl/workbook.xml", "<workbook><sheets><sheet r:id=\"rId1\"/></sheets></workbook>"},
+                                     {"xl/worksheets/sheet1.xml", sheet}}));
+    const QString text = folder.filePath(QStringLiteral("importa.txt"));
+    QList<int> told;
+    const SpreadsheetConversion conversion =
+        convertSpreadsheetToText(book, text, {u','}, [&](int row) { told << row; });
+    ASSERT_TRUE(conversion.ok()) << conversion.errorNumber;
+    EXPECT_EQ(conversion.rows, 4);
+    EXPECT_EQ(told, (QList<int>{1, 2, 4}));
+    QFile written(text);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(written.readAll()), u"COD;DESC\n7;dos líneas\n\n0,25;\n"_s);
 }
 
 }  // namespace
