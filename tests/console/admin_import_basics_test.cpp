@@ -7,15 +7,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 
 namespace {
-
-struct ImportRun {
-    int status = -1;
-    QStringList out;
-    QString err;
-};
 
 class AdminImportBasicsTest : public ConsoleTest {
 protected:
@@ -30,37 +23,7 @@ protected:
                               &error));
     }
 
-    QStringList company() const
-    {
-        if (backend() != Backend::Postgres)
-            return {folder.path()};
-        const DatabaseLocation where = location();
-        const QString server = where.port > 0 ? where.server + u':' + QString::number(where.port) : where.server;
-        QStringList options{"--server", server, "--database", where.database};
-        if (!where.user.isEmpty())
-            options << "--user" << where.user;
-        return options;
-    }
-
-    ImportRun importBasics(const QStringList& arguments)
-    {
-        QProcess process;
-        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
-        variables.insert("TEMP", folder.file("tmp"));
-        variables.insert("TMP", folder.file("tmp"));
-        process.setProcessEnvironment(variables);
-        process.start(QStringLiteral(UORDANE_ADMIN_PATH), QStringList{"import-basics"} + company() + arguments);
-        ImportRun run;
-        if (!process.waitForFinished(60000)) {
-            ADD_FAILURE() << "uordane-admin did not finish";
-            process.kill();
-            return run;
-        }
-        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.out = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-        run.err = QString::fromUtf8(process.readAllStandardError());
-        return run;
-    }
+    AdminCommandRun importBasics(const QStringList& arguments) { return runAdmin({"import-basics"}, arguments); }
 
     QString input(const QString& name, const QByteArray& content)
     {
@@ -77,7 +40,7 @@ const QByteArray titles = "COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR
 TEST_F(AdminImportBasicsTest, ADryRunSaysWhatEachLineWouldDoAndTheImportDoesIt)
 {
     const QString file = input("basicos.txt", titles + "1;BPC;;;;;6864;6576;01/01/26\n3;Laudo;4;;;Jornal;471,35;0;01/05/26\n");
-    ImportRun run = importBasics({file, "--dry-run"});
+    AdminCommandRun run = importBasics({file, "--dry-run"});
     EXPECT_EQ(run.status, 1) << "without preferences nothing is read";
     EXPECT_TRUE(run.err.contains(QStringLiteral("Falta cargar las preferencias"))) << run.err.toStdString();
 
@@ -104,7 +67,7 @@ TEST_F(AdminImportBasicsTest, ADryRunSaysWhatEachLineWouldDoAndTheImportDoesIt)
 TEST_F(AdminImportBasicsTest, AFileWithFaultsLeavesItsErrorFileBesideItAndChangesNothing)
 {
     const QString file = input("malo.csv", titles + "2;Laudo;9;;;;1;0;01/01/26\n");
-    const ImportRun run = importBasics({file, "--field-separator", ";", "--decimal-separator", ","});
+    const AdminCommandRun run = importBasics({file, "--field-separator", ";", "--decimal-separator", ","});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("Linea 2: El cargo 9 no existe"))) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("Debido a los errores la importación no se realizará")));

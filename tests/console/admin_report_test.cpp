@@ -7,16 +7,9 @@
 #include "reports/report_run.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QSqlQuery>
 
 namespace {
-
-struct ReportCommandRun {
-    int status = -1;
-    QStringList out;
-    QString err;
-};
 
 class AdminReportTest : public ConsoleTest {
 protected:
@@ -29,18 +22,6 @@ protected:
         ASSERT_TRUE(loadDemoCompany(*database, &error)) << error.toStdString();
     }
 
-    QStringList company() const
-    {
-        if (backend() != Backend::Postgres)
-            return {folder.path()};
-        const DatabaseLocation where = location();
-        const QString server = where.port > 0 ? where.server + u':' + QString::number(where.port) : where.server;
-        QStringList options{"--server", server, "--database", where.database};
-        if (!where.user.isEmpty())
-            options << "--user" << where.user;
-        return options;
-    }
-
     /// Liquidation history rows that satisfy `condition`.
     qint64 historyRows(const QString& condition)
     {
@@ -49,25 +30,7 @@ protected:
         return query.next() ? query.value(0).toLongLong() : -1;
     }
 
-    ReportCommandRun report(const QStringList& arguments)
-    {
-        QProcess process;
-        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
-        variables.insert("TEMP", folder.path());
-        variables.insert("TMP", folder.path());
-        process.setProcessEnvironment(variables);
-        process.start(QStringLiteral(UORDANE_ADMIN_PATH), QStringList{"report"} + company() + arguments);
-        ReportCommandRun run;
-        if (!process.waitForFinished(60000)) {
-            ADD_FAILURE() << "uordane-admin did not finish";
-            process.kill();
-            return run;
-        }
-        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.out = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-        run.err = QString::fromUtf8(process.readAllStandardError());
-        return run;
-    }
+    AdminCommandRun report(const QStringList& arguments) { return runAdmin({"report"}, arguments); }
 };
 
 }  // namespace
@@ -75,7 +38,7 @@ protected:
 TEST_F(AdminReportTest, WritesThePdfAndTheWorkbookOfADemoReport)
 {
     const QString pdf = folder.file("sueldos.pdf");
-    ReportCommandRun run = report({"1", "--pdf", pdf});
+    AdminCommandRun run = report({"1", "--pdf", pdf});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     const qint64 rows = historyRows(QStringLiteral("HMovTipo = 'H'"));
     EXPECT_EQ(run.out, QStringList{QStringLiteral("Informe 1: %1 fila(s) en %2").arg(rows).arg(pdf)});
@@ -96,7 +59,7 @@ TEST_F(AdminReportTest, WritesThePdfAndTheWorkbookOfADemoReport)
 TEST_F(AdminReportTest, RefusesWhatItCannotRun)
 {
     const QString xlsx = folder.file("aguinaldo.xlsx");
-    ReportCommandRun run = report({"3", "--xlsx", xlsx});
+    AdminCommandRun run = report({"3", "--xlsx", xlsx});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("Exclamación: Falta la condición del filtro por Fecha de liquidación")))
         << run.err.toStdString();
