@@ -333,7 +333,11 @@ ReportListWindow::ReportListWindow(Database& database, UiPort& ui, QWidget* pare
     reports_->setHeaderLabels({u"Número"_s, u"Descripción"_s, u"Última emisión"_s});
     reports_->setRootIsDecorated(false);
     reports_->setAllColumnsShowFocus(true);
+    reports_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     reports_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    reports_->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    // The window opens at its contents' size: room for a long description.
+    reports_->setMinimumSize(560, 280);
     layout->addWidget(reports_, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -371,7 +375,6 @@ ReportListWindow::ReportListWindow(Database& database, UiPort& ui, QWidget* pare
     fillFolders();
     refresh();
     reports_->setFocus();
-    resize(640, 420);
 }
 
 void ReportListWindow::fillFolders()
