@@ -1,6 +1,8 @@
 // The small organisation tables (banks, banknotes, cost centres, headings,
-// places of payment and of work): what each one writes and audits, and which
-// uses refuse a delete, as tables of cases run through the forms.
+// places of payment and of work, auxiliary references): what each one writes
+// and audits, which uses refuse a delete, as tables of cases run through the
+// forms; the reference's title and the headings list's copy guard.
+#include "tables/auxiliary_references.h"
 #include "tables/banknotes.h"
 #include "tables/banks.h"
 #include "tables/cost_centres.h"
@@ -152,6 +154,9 @@ TEST_F(MasterTablesTest, ADeleteIsRefusedWhileAnotherTableUsesTheKey)
     addRow(u"FUNCIONA"_s, {{u"FunId"_s, 100}, {u"FunCobId"_s, 2}});
     addRow(u"FUNCIONA"_s, {{u"FunId"_s, 101}, {u"FunCobId"_s, 3}});
     addRow(u"HISTORIA"_s, {{u"FunId"_s, 100}, {u"HCorLiq"_s, 1}, {u"HCorLin"_s, 1}, {u"HCobId"_s, 2}});
+    for (const QString& code : {u"ANDA"_s, u"ANDA-2"_s})
+        addRow(u"REFAUXIL"_s, {{u"RefAuxId"_s, code}, {u"RefAuxDesc"_s, u"Préstamo "_s + code}});
+    addRow(u"MOVIMIEN"_s, {{u"MovId"_s, 1}, {u"MovRefAuxi"_s, u"ANDA-2"_s}});
 
     const QString question = u"¿Realmente desea eliminar estos datos? "_s;
     const struct {
@@ -167,6 +172,8 @@ TEST_F(MasterTablesTest, ADeleteIsRefusedWhileAnotherTableUsesTheKey)
         {TRUBRO(), u"52110"_s, refusal(u"Asiento1"_s), u"RUBROS"_s, u"RubId = 52110"_s},
         {TLUGARCO(), u"2"_s, refusal(u"Historia"_s), u"LUGARCOB"_s, u"CobId = 2"_s},
         {TLUGARCO(), u"3"_s, refusal(u"Funcionarios"_s), u"LUGARCOB"_s, u"CobId = 3"_s},
+        {TREFAUXI(), u"ANDA-2"_s, refusal(u"Movimientos"_s), u"REFAUXIL"_s, u"RefAuxId = 'ANDA-2'"_s},
+        {TREFAUXI(), u"ANDA"_s, question, u"REFAUXIL"_s, u"RefAuxId = 'ANDA'"_s},
     };
     for (const auto& entry : cases) {
         SCOPED_TRACE(entry.where.toStdString());
@@ -176,6 +183,7 @@ TEST_F(MasterTablesTest, ADeleteIsRefusedWhileAnotherTableUsesTheKey)
         const bool kept = entry.shown != question;
         EXPECT_EQ(fieldOf(entry.table, u"COUNT(*)"_s, entry.where).toInt(), kept ? 1 : 0);
     }
+    // Auxiliary references are not audited.
     EXPECT_EQ(auditTexts(), QStringList{u"Elimina centro de costo OBRA"_s});
 }
 
@@ -211,6 +219,54 @@ TEST_F(MasterTablesTest, ANewPlaceOfWorkIsOpenToEveryProfileAndAModifyKeepsTheAc
     ASSERT_FALSE(database->execute(u"UPDATE LUGARTRA SET TraPerfile = ? WHERE TraId = 5"_s, {restricted}));
     ASSERT_TRUE(write(TLUGARTR(), u"5"_s, u"UPD"_s, {{2, u"Obra Carrasco Norte"_s}}));
     EXPECT_EQ(access(), restricted);
+}
+
+TEST_F(MasterTablesTest, TheEmployersNameForTheAuxiliaryReferencePrecedesTheTitles)
+{
+    const QString plain = u"Referencia auxiliar"_s;
+    EXPECT_EQ(auxiliaryReferenceTitle(*database, plain), plain) << "no parameter row";
+    // The usual name in any case, or blanks: the plain title.
+    for (const QString& name : {u"referencia"_s, u"   "_s}) {
+        setParameterText(u"Configur"_s, u"RefAux"_s, name);
+        EXPECT_EQ(auxiliaryReferenceTitle(*database, plain), plain) << name.toStdString();
+    }
+    EXPECT_EQ(openPanel(WREFAUXI())->title(), u"Referencias auxiliares"_s);
+
+    // Form and panel read it again at every start; the declarations keep their own.
+    setParameterText(u"Configur"_s, u"RefAux"_s, u"Obra"_s);
+    EXPECT_EQ(open(TREFAUXI(), QString(), u"INS"_s)->title(), u"Obra - Referencia auxiliar"_s);
+    EXPECT_EQ(openPanel(WREFAUXI())->title(), u"Obra - Referencias auxiliares"_s);
+    EXPECT_EQ(TREFAUXI().title, plain);
+    EXPECT_EQ(WREFAUXI().title, u"Referencias auxiliares"_s);
+    setParameterText(u"Configur"_s, u"RefAux"_s, u"REFERENCIA"_s);
+    EXPECT_EQ(open(TREFAUXI(), QString(), u"INS"_s)->title(), plain);
+}
+
+TEST_F(MasterTablesTest, TheHeadingsListRefusesAddAndDeleteWhileTheHeadingsAreCopied)
+{
+    addRow(u"RUBROS"_s, {{u"RubId"_s, 52110}, {u"RubDesc"_s, u"Sueldos"_s}, {u"RubMon"_s, 1}});
+    ui.onCall(u"TRUBRO"_s, [](QString&, QString&) {});
+    setParameterText(u"SincroAuto"_s, u"Rub"_s, u"S"_s);
+    setParameterText(u"SincroAuto"_s, u"Hay"_s, u" S "_s);
+    auto copied = openPanel(WRUBROS());
+    copied->add();
+    copied->remove({0});
+    EXPECT_EQ(ui.messages(MessageIcon::Exclamation),
+              (QStringList{u"Esta tabla se copia automáticamente"_s, u"Esta tabla se copia automáticamente"_s}));
+    EXPECT_TRUE(ui.calledObjects().isEmpty());
+    copied->modify({0});
+    EXPECT_EQ(ui.calledObjects(), QStringList{u"TRUBRO"_s}) << "the form guards its own Confirm";
+
+    // The switches are read when the panel opens; the group alone does not stop it.
+    setParameterText(u"SincroAuto"_s, u"Hay"_s, u"N"_s);
+    copied->add();
+    EXPECT_EQ(ui.calledObjects().size(), 1);
+    ui.clear();
+    auto free = openPanel(WRUBROS());
+    free->add();
+    free->remove({0});
+    EXPECT_EQ(ui.calledObjects(), (QStringList{u"TRUBRO"_s, u"TRUBRO"_s}));
+    EXPECT_TRUE(ui.texts().isEmpty());
 }
 
 }  // namespace
