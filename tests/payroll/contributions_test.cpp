@@ -1,11 +1,9 @@
-// TAPORTE, TAPOCON and RAPORTEL: contribution groups with their lines, the
-// conditional contributions, and their listing.
+// TAPORTE and TAPOCON: contribution groups with their lines and the
+// conditional contributions.
 #include "payroll/contributions.h"
 
 #include "engine/lines.h"
 #include "organisation_tables_fixture.h"
-#include "report_fixture.h"
-#include "reports/listings.h"
 #include "startup/vbglob.h"
 
 using namespace Qt::StringLiterals;
@@ -159,34 +157,6 @@ TEST_F(ContributionsTest, AConditionalContributionIsRefusedWhileGroupLinesOrEmpl
 
     auto panel = openPanel(TAPOCON());
     EXPECT_EQ(column(*panel, 1), QStringList{u"Con cónyuge"_s});
-}
-
-TEST_F(ContributionsTest, TheListingShowsEachGroupWithItsLines)
-{
-    addRow(u"APORTE"_s, {{u"AporId"_s, 1}, {u"AporDesc"_s, u"Aportes BPS"_s}});
-    addRow(u"APORTE"_s, {{u"AporId"_s, 3}, {u"AporDesc"_s, u"Sin líneas"_s}});
-    addRow(u"APORTE1"_s, {{u"AporId"_s, 1}, {u"AporConId"_s, 1}, {u"AporPorGra"_s, 100}, {u"AporApCId"_s, 1}});
-    addRow(u"APORTE1"_s, {{u"AporId"_s, 1}, {u"AporConId"_s, 101}, {u"AporPorGra"_s, 12.5}});
-    KQRView view(nullptr);
-    const ListingEntry* listing = Listings::find(u"RAPORTEL"_s);
-    ASSERT_NE(listing, nullptr);
-    const ListingResult result = listing->run(view, ListingRun::now(*database));
-    ASSERT_TRUE(result.ok()) << result.errorMessage.toStdString();
-    QStringList texts;
-    for (const TextOperation& text : view.document().pages.first().texts())
-        texts << text.text;
-    for (const QString& heading : {u"Grupos de aportes"_s, u"Código"_s, u"Descripción"_s, u"Concepto"_s,
-                                   u"% gravado"_s, u"Aporte condicional"_s})
-        EXPECT_TRUE(texts.contains(heading)) << heading.toStdString();
-    QList<QStringList> lines = detailLines(view.document());
-    for (QStringList& line : lines)
-        line.removeAll(QString());
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines.at(0), (QStringList{u"1"_s, u"Aportes BPS"_s, u"1 Sueldo mensual"_s, u"100.0000"_s,
-                                        u"1 Con cónyuge"_s}));
-    EXPECT_TRUE(lines.at(1).contains(u"101 Aporte jubilatorio BPS"_s));
-    EXPECT_TRUE(lines.at(1).contains(u"12.5000"_s));
-    EXPECT_EQ(lines.at(2), (QStringList{u"3"_s, u"Sin líneas"_s}));
 }
 
 }  // namespace
