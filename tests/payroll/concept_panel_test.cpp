@@ -93,10 +93,11 @@ TEST_F(ConceptPanelTest, ThePromptListsActiveConceptsFromANumberAndByGroup)
     auto prompt = openPanel(WKQ00N0());
     EXPECT_EQ(column(*prompt, 1), (QStringList{u"Sueldo mensual"_s, u"Aporte jubilatorio BPS"_s, u"Cuota sindical"_s,
                                                u"Días trabajados"_s}));
+    EXPECT_EQ(prompt->cellText(1, 2), u"Descuento de ley"_s);
     prompt->setFilterValue(u"Inactivos"_s, u"S"_s);
     prompt->setFilterValue(u"Desde"_s, u"20"_s);
     EXPECT_EQ(prompt->rowCount(), 4);
-    prompt->setFilterValue(u"Grupo"_s, u"LEYES"_s);
+    prompt->setFilterValue(u"Grupo"_s, u"leyes"_s);  // the group in any case
     EXPECT_EQ(column(*prompt, 1), QStringList{u"Aporte jubilatorio BPS"_s});
     prompt->confirmSelection(0);
     EXPECT_EQ(prompt->result(), u"101"_s);
