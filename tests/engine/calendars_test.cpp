@@ -210,6 +210,10 @@ TEST_F(CalendarsTest, TheCalendarsSwitchAloneStopsHolidayDeletesAndTheHolidayLis
     EXPECT_FALSE(copied->modifyEnabled());
     EXPECT_FALSE(copied->commandEnabled(u"AddRango"_s));
     EXPECT_FALSE(copied->commandEnabled(u"DltRango"_s));
+    copied->add();
+    copied->modify({0});
+    copied->remove({0});
+    EXPECT_TRUE(ui.calledObjects().isEmpty()) << "a disabled button does nothing";
 
     copyAutomatically(u"N"_s, u"N"_s);
     auto open = openPanel(WCALFER1(), pickerKey(u"NA"_s, QString()));

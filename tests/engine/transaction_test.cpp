@@ -1,6 +1,6 @@
 // What the engine does for any declaration beyond what categories use:
-// composite keys, reference fields with their list, notices, hooks, and a
-// write that the database refuses.
+// composite keys and a rule on one of them, reference fields with their list,
+// notices, hooks, and a write that the database refuses.
 #include "engine/transaction.h"
 #include "tables/categories.h"
 
@@ -270,6 +270,38 @@ TEST_F(TransactionTest, DatesAreReadThroughTheirPictureAndInvalidOnesRefused)
     shown.start(u"3"_s, u"DSP"_s);
     EXPECT_EQ(shown.value(u"LocFchInic"_s).toDate(), QDate(2026, 3, 5));
     EXPECT_EQ(shown.text(3), u"05/03/2026"_s);
+}
+
+/// Keyed by two fields; a rule on the first refuses type "Z".
+const TransactionDecl& twoKeyForm()
+{
+    static const TransactionDecl form = [] {
+        TransactionDecl declaration;
+        declaration.name = QStringLiteral("TPRUEBA4");
+        declaration.table = QStringLiteral("ACUMHL");
+        FieldDecl type = keyField(QStringLiteral("AcuTipo"), QStringLiteral("Tipo"), {});
+        type.rule = [](Transaction& form) {
+            return form.value(QStringLiteral("AcuTipo")).toString() == QStringLiteral("Z")
+                ? FieldVerdict::refuse(QStringLiteral("Tipo inválido"))
+                : FieldVerdict::ok();
+        };
+        declaration.fields = {type, keyField(QStringLiteral("AcuId"), QStringLiteral("Nº"), QStringLiteral("Z9")),
+                              textField(QStringLiteral("AcuDesc"), QStringLiteral("Descripción"))};
+        declaration.keyMissingMessage = QStringLiteral("Falta clave");
+        return declaration;
+    }();
+    return form;
+}
+
+TEST_F(TransactionTest, ARuleOnAKeyFieldRefusesBeforeTheKeyIsSought)
+{
+    Transaction form(twoKeyForm(), *database, ui);
+    form.start(QStringLiteral("0"), QStringLiteral("INS"));
+    form.setText(QStringLiteral("AcuTipo"), QStringLiteral("Z"));
+    form.setText(QStringLiteral("AcuId"), QStringLiteral("1"));
+    EXPECT_FALSE(form.focusEntered(3));
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Tipo inválido")});
+    EXPECT_EQ(form.takeFocusRequest(), 1);
 }
 
 }  // namespace
