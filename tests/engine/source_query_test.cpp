@@ -12,13 +12,6 @@ using namespace Qt::StringLiterals;
 
 class SourceQueryTest : public OrganisationTableTest {
 protected:
-    static QStringList keys(const WorkPanel& panel)
-    {
-        QStringList found;
-        for (int row = 0; row < panel.rowCount(); ++row)
-            found << panel.keyAt(row);
-        return found;
-    }
 };
 
 TEST_F(SourceQueryTest, ThePanelBindsItsFilterValuesAndKeepsTheSelectsOrder)

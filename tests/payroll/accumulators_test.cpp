@@ -55,13 +55,6 @@ protected:
         return form;
     }
 
-    void expectRefused(Transaction& form, const QString& message)
-    {
-        ui.clear();
-        EXPECT_FALSE(form.confirm());
-        EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{message});
-    }
-
     int accumulators() { return countRows(u"ACUMHL"_s); }
 };
 

@@ -48,13 +48,9 @@ protected:
 TEST_F(ContributionsTest, AGroupIsOneToNineWithLinesThatNoticeAndRefuseInOrder)
 {
     auto tenth = newGroup(u"10"_s, u"Décimo"_s);
-    ui.clear();
-    EXPECT_FALSE(tenth->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"Código debe ser de 1 a 9"_s});
+    expectRefused(*tenth, u"Código debe ser de 1 a 9"_s);
     auto unnamed = newGroup(u"1"_s, u""_s);
-    ui.clear();
-    EXPECT_FALSE(unnamed->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"Falta descripción"_s});
+    expectRefused(*unnamed, u"Falta descripción"_s);
 
     auto form = newGroup(u"1"_s, u"Aportes BPS"_s);
     LineTable& lines = *form->lines();
@@ -65,9 +61,7 @@ TEST_F(ContributionsTest, AGroupIsOneToNineWithLinesThatNoticeAndRefuseInOrder)
                                        u"No existe ApoCon"_s}));
     lines.setText(0, ConditionalColumn, u"1"_s);
     addLine(lines, u"1"_s, u"10"_s, u"0"_s);
-    ui.clear();
-    EXPECT_FALSE(form->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"Ya existe el registro"_s});
+    expectRefused(*form, u"Ya existe el registro"_s);
     lines.setText(1, ConceptColumn, u"101"_s);
     lines.setText(1, PercentColumn, u"15.125"_s);
     ui.clear();
@@ -132,17 +126,11 @@ TEST_F(ContributionsTest, TheSelectedLineIsRemovedAndTheGroupGoesWithItsLinesWhe
 TEST_F(ContributionsTest, AConditionalContributionIsRefusedWhileGroupLinesOrEmployeesUseIt)
 {
     auto form = open(TAPOCONR(), u"0"_s, u"INS"_s);
-    ui.clear();
-    EXPECT_FALSE(form->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"Falta código de aporte condicional"_s});
+    expectRefused(*form, u"Falta código de aporte condicional"_s);
     form->setText(u"ApCId"_s, u"1"_s);
-    ui.clear();
-    EXPECT_FALSE(form->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"Ya existe el registro"_s});
+    expectRefused(*form, u"Ya existe el registro"_s);
     form->setText(u"ApCId"_s, u"2"_s);
-    ui.clear();
-    EXPECT_FALSE(form->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"Falta descripción de aporte condicional"_s});
+    expectRefused(*form, u"Falta descripción de aporte condicional"_s);
 
     addRow(u"APORTE1"_s, {{u"AporId"_s, 1}, {u"AporConId"_s, 101}, {u"AporApCId"_s, 1}});
     addRow(u"FUNCIONA"_s, {{u"FunId"_s, 7}, {u"FunApCId"_s, 1}});

@@ -48,14 +48,6 @@ protected:
         return form;
     }
 
-    /// Confirms and expects the refusal `message` alone.
-    void expectRefused(Transaction& form, const QString& message)
-    {
-        ui.clear();
-        EXPECT_FALSE(form.confirm());
-        EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{message});
-    }
-
     int typesNamed(const QString& id)
     {
         return fieldOf(u"TIPLIQUI"_s, u"COUNT(*)"_s, u"TLId = '%1'"_s.arg(id)).toInt();
@@ -76,9 +68,7 @@ TEST_F(LiquidationTypesTest, TheCodeIsOneDigitOrCapitalUpToXAndTheFixedTypesStay
     auto next = newType(u"X"_s, u"Siguiente"_s);
     expectRefused(*next, u"TIpo de liquidación \"\"X\"\" debe ser \"\"Próxima\"\""_s);
     auto all = open(TTIPOLIQ(), u"T"_s, u"UPD"_s);
-    ui.clear();
-    EXPECT_FALSE(all->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"No puede modificar ni eliminar este tipo de liquidación"_s});
+    expectRefused(*all, u"No puede modificar ni eliminar este tipo de liquidación"_s);
     ASSERT_TRUE(next->setText(u"TLDesc"_s, u"Próxima"_s));
     ui.clear();
     ASSERT_TRUE(next->confirm()) << ui.texts().join(u'|').toStdString();
