@@ -58,7 +58,7 @@ TEST_F(WorkPanelTest, RowsArriveInPagesOfOneHundred)
     EXPECT_EQ(panel->rowCount(), 100) << "a reload starts again with one page";
 }
 
-TEST_F(WorkPanelTest, AccentFilterLetsAccentedAndPlainVowelsPass)
+TEST_F(WorkPanelTest, TheAccentFilterLetsAccentedAndPlainVowelsPassAndReloadsTheList)
 {
     EXPECT_EQ(accentPattern(u"pe n"_s), u"P[EÉÈ]%N"_s);
     EXPECT_EQ(accentPattern(u"Áu"_s), u"[AÁÀ][UÚÙ]"_s);
@@ -70,17 +70,13 @@ TEST_F(WorkPanelTest, AccentFilterLetsAccentedAndPlainVowelsPass)
         EXPECT_FALSE(filter.passes(QString::fromUtf8(refused))) << refused;
     EXPECT_TRUE(AccentFilter(u"  "_s).passes(u"Cualquiera"_s));
     EXPECT_TRUE(AccentFilter(u"(a"_s).passes(u"x(Á"_s)) << "characters of the person's text are not pattern syntax";
-}
 
-TEST_F(WorkPanelTest, DescriptionFilterReloadsTheList)
-{
-    addCategory(1, u"Peón"_s);
-    addCategory(2, u"Capataz"_s);
-    addCategory(3, u"PEÓN"_s);
-    addCategory(4, u"pension"_s);
+    // The panel's description filter reloads the list through it.
+    for (const auto& [number, description] : {std::pair{1, u"Peón"_s}, std::pair{2, u"Capataz"_s},
+                                              std::pair{3, u"PEÓN"_s}, std::pair{4, u"pension"_s}})
+        addCategory(number, description);
     WorkPanelDecl filtered = WCATEGOR();
     filtered.filterField = u"CatDesc"_s;
-
     auto panel = openPanel(filtered);
     EXPECT_EQ(panel->rowCount(), 4);
     panel->setDescriptionFilter(u"pe n"_s);
