@@ -89,20 +89,6 @@ TEST_F(LeaveDaysTest, AStepDeleteThatFailsLeavesTheScaleItsStepsAndTheAuditAsThe
     EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Modifica días de licencia 1, descripción = General rural")});
 }
 
-TEST_F(LeaveDaysTest, TwoStepsForTheSameYearsAreRefused)
-{
-    addScale(1, QStringLiteral("General"), {{0, 20}, {5, 21}});
-    auto form = open(TDIASLIC(), QStringLiteral("1"), QStringLiteral("UPD"));
-    LineTable& lines = *LineTable::of(*form);
-    ASSERT_EQ(lines.rowCount(), 2);
-    const int row = lines.addLine();
-    lines.setText(row, YearsColumn, QStringLiteral("5"));
-    lines.setText(row, DaysColumn, QStringLiteral("22"));
-    EXPECT_FALSE(form->confirm());
-    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Ya existe el registro")});
-    EXPECT_EQ(stepsOf(1), (QStringList{QStringLiteral("0:20"), QStringLiteral("5:21")}));
-}
-
 TEST_F(LeaveDaysTest, DeletingAScaleTakesItsStepsWhileTheHeaderFormRefuses)
 {
     addScale(1, QStringLiteral("General"), {{0, 20}, {5, 21}});

@@ -130,6 +130,7 @@ TEST_F(LineHooksTest, AReviewFillsInAsksAndNamesItsOwnAudit)
     EXPECT_EQ(fieldOf(QStringLiteral("AUMENTO1"), QStringLiteral("AumPor"), QStringLiteral("AumObs = 'julio'")).toDouble(),
               1.0)
         << "the review's value was stored";
+    EXPECT_EQ(lines.text(0, ShownColumn), QStringLiteral("10")) << "the shown column, never stored, is computed";
     const QStringList audit = auditTexts();
     EXPECT_TRUE(audit.contains(QStringLiteral("UPD tabla 3 5"))) << audit.join(u'|').toStdString();
     EXPECT_TRUE(audit.contains(QStringLiteral("INS tabla 3 1"))) << audit.join(u'|').toStdString();

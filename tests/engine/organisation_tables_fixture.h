@@ -13,6 +13,7 @@
 #include "tables/code_lists.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 class OrganisationTableTest : public EngineTest {
 protected:
@@ -84,6 +85,31 @@ protected:
         EXPECT_TRUE(form->isClosed());
     }
 
+    /// Confirms `form` and expects the refusal `message` alone.
+    void expectRefused(Transaction& form, const QString& message)
+    {
+        ui.clear();
+        EXPECT_FALSE(form.confirm());
+        EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{message});
+    }
+
+    /// Every row of `table`, each as its values joined, sorted: a picture to
+    /// compare before and after a change that must leave the table alone.
+    QStringList rowsOf(const QString& table)
+    {
+        QStringList rows;
+        QSqlQuery query(database->connection());
+        EXPECT_TRUE(query.exec(sql(QStringLiteral("SELECT * FROM ") + table))) << table.toStdString();
+        while (query.next()) {
+            QStringList values;
+            for (int column = 0; column < query.record().count(); ++column)
+                values << query.value(column).toString().trimmed();
+            rows << values.join(u'|');
+        }
+        rows.sort();
+        return rows;
+    }
+
     std::unique_ptr<WorkPanel> openPanel(const WorkPanelDecl& declaration, const QString& key = {})
     {
         auto panel = std::make_unique<WorkPanel>(declaration, *database, ui, *work);
@@ -99,6 +125,15 @@ protected:
         for (int row = 0; row < panel.rowCount(); ++row)
             texts << panel.cellText(row, column);
         return texts;
+    }
+
+    /// The keys of the panel's loaded rows, in grid order.
+    static QStringList keys(const WorkPanel& panel)
+    {
+        QStringList found;
+        for (int row = 0; row < panel.rowCount(); ++row)
+            found << panel.keyAt(row);
+        return found;
     }
 
     /// The grid row whose key is `key`, or -1.

@@ -10,6 +10,8 @@
 
 #include "organisation_tables_fixture.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class WorkPanelTest : public OrganisationTableTest {
@@ -17,8 +19,8 @@ protected:
     /// TCATEGOR as the window runs it when the panel calls it.
     void runCategoriesFormWith(std::function<void(Transaction&)> person)
     {
-        ui.onCall(QStringLiteral("TCATEGOR"), [this, person](QString& key, QString& mode) {
-            std::unique_ptr<Transaction> form = ObjectRegistry::createTransaction(QStringLiteral("TCATEGOR"), *database, ui);
+        ui.onCall(u"TCATEGOR"_s, [this, person](QString& key, QString& mode) {
+            std::unique_ptr<Transaction> form = ObjectRegistry::createTransaction(u"TCATEGOR"_s, *database, ui);
             ASSERT_TRUE(form);
             form->start(key, mode);
             if (!form->isClosed())
@@ -33,7 +35,7 @@ TEST_F(WorkPanelTest, RowsArriveInPagesOfOneHundred)
 {
     database->beginTransaction();
     for (int number = 1; number <= 250; ++number)
-        addCategory(number, QStringLiteral("Categoría %1").arg(number));
+        addCategory(number, u"Categoría %1"_s.arg(number));
     database->commit();
 
     auto panel = openPanel(WCATEGOR());
@@ -46,87 +48,81 @@ TEST_F(WorkPanelTest, RowsArriveInPagesOfOneHundred)
     EXPECT_FALSE(panel->canFetchMore());
     EXPECT_EQ(panel->fetchMore(), 0);
 
-    EXPECT_EQ(panel->cellText(0, 0), QStringLiteral("  1"));
-    EXPECT_EQ(panel->cellText(99, 1), QStringLiteral("Categoría 100"));
-    EXPECT_EQ(panel->cellText(100, 1), QStringLiteral("Categoría 101"));
-    EXPECT_EQ(panel->keyAt(249), QStringLiteral("250"));
+    EXPECT_EQ(panel->cellText(0, 0), u"  1"_s);
+    EXPECT_EQ(panel->cellText(99, 1), u"Categoría 100"_s);
+    EXPECT_EQ(panel->cellText(100, 1), u"Categoría 101"_s);
+    EXPECT_EQ(panel->keyAt(249), u"250"_s);
     EXPECT_EQ(panel->cellText(250, 1), QString()) << "past the loaded rows";
 
     panel->refresh();
     EXPECT_EQ(panel->rowCount(), 100) << "a reload starts again with one page";
 }
 
-TEST_F(WorkPanelTest, AccentFilterLetsAccentedAndPlainVowelsPass)
+TEST_F(WorkPanelTest, TheAccentFilterLetsAccentedAndPlainVowelsPassAndReloadsTheList)
 {
-    EXPECT_EQ(accentPattern(QStringLiteral("pe n")), QStringLiteral("P[EÉÈ]%N"));
-    EXPECT_EQ(accentPattern(QStringLiteral("Áu")), QStringLiteral("[AÁÀ][UÚÙ]"));
+    EXPECT_EQ(accentPattern(u"pe n"_s), u"P[EÉÈ]%N"_s);
+    EXPECT_EQ(accentPattern(u"Áu"_s), u"[AÁÀ][UÚÙ]"_s);
 
-    const AccentFilter filter(QStringLiteral("pe n"));
+    const AccentFilter filter(u"pe n"_s);
     for (const char* passes : {"Peón", "PEÓN", "pension", "Ayudante de peón", "PÈON"})
         EXPECT_TRUE(filter.passes(QString::fromUtf8(passes))) << passes;
     for (const char* refused : {"Capataz", "Pintor", "Peluquero", "Np e"})
         EXPECT_FALSE(filter.passes(QString::fromUtf8(refused))) << refused;
-    EXPECT_TRUE(AccentFilter(QStringLiteral("  ")).passes(QStringLiteral("Cualquiera")));
-    EXPECT_TRUE(AccentFilter(QStringLiteral("(a")).passes(QStringLiteral("x(Á")))
-        << "characters of the person's text are not pattern syntax";
-}
+    EXPECT_TRUE(AccentFilter(u"  "_s).passes(u"Cualquiera"_s));
+    EXPECT_TRUE(AccentFilter(u"(a"_s).passes(u"x(Á"_s)) << "characters of the person's text are not pattern syntax";
 
-TEST_F(WorkPanelTest, DescriptionFilterReloadsTheList)
-{
-    addCategory(1, QStringLiteral("Peón"));
-    addCategory(2, QStringLiteral("Capataz"));
-    addCategory(3, QStringLiteral("PEÓN"));
-    addCategory(4, QStringLiteral("pension"));
+    // The panel's description filter reloads the list through it.
+    for (const auto& [number, description] : {std::pair{1, u"Peón"_s}, std::pair{2, u"Capataz"_s},
+                                              std::pair{3, u"PEÓN"_s}, std::pair{4, u"pension"_s}})
+        addCategory(number, description);
     WorkPanelDecl filtered = WCATEGOR();
-    filtered.filterField = QStringLiteral("CatDesc");
-
+    filtered.filterField = u"CatDesc"_s;
     auto panel = openPanel(filtered);
     EXPECT_EQ(panel->rowCount(), 4);
-    panel->setDescriptionFilter(QStringLiteral("pe n"));
-    EXPECT_EQ(column(*panel, 1), (QStringList{QStringLiteral("Peón"), QStringLiteral("PEÓN"),
-                                                      QStringLiteral("pension")}));
+    panel->setDescriptionFilter(u"pe n"_s);
+    EXPECT_EQ(column(*panel, 1), (QStringList{u"Peón"_s, u"PEÓN"_s, u"pension"_s}));
     panel->setDescriptionFilter(QString());
     EXPECT_EQ(panel->rowCount(), 4);
 }
 
 TEST_F(WorkPanelTest, AddAndModifyGoThroughTheTransaction)
 {
-    addCategory(5, QStringLiteral("Peones"));
+    addCategory(5, u"Peones"_s);
     auto panel = openPanel(WCATEGOR());
     ASSERT_TRUE(panel->addEnabled());
 
     runCategoriesFormWith([](Transaction& form) {
-        form.setText(1, QStringLiteral("3"));
+        form.setText(1, u"3"_s);
         form.focusEntered(2);
-        form.setText(2, QStringLiteral("Aprendices"));
+        form.setText(2, u"Aprendices"_s);
         form.confirm();
     });
     panel->add();
-    EXPECT_EQ(ui.calledObjects(), QStringList{QStringLiteral("TCATEGOR")});
-    EXPECT_EQ(column(*panel, 1), (QStringList{QStringLiteral("Aprendices"), QStringLiteral("Peones")}));
+    EXPECT_EQ(ui.calledObjects(), QStringList{u"TCATEGOR"_s});
+    EXPECT_EQ(column(*panel, 1), (QStringList{u"Aprendices"_s, u"Peones"_s}));
 
     QStringList calls;
-    ui.onCall(QStringLiteral("TCATEGOR"), [&](QString& key, QString& mode) {
+    ui.onCall(u"TCATEGOR"_s, [&](QString& key, QString& mode) {
         calls << key + u' ' + mode;
-        mode = QStringLiteral("UPD");
+        mode = u"UPD"_s;
     });
     panel->modify({0, 1});
-    EXPECT_EQ(calls, (QStringList{QStringLiteral("3 UPD"), QStringLiteral("5 UPD")}));
-    EXPECT_EQ(panel->keyAt(1), QStringLiteral("5"));
+    EXPECT_EQ(calls, (QStringList{u"3 UPD"_s, u"5 UPD"_s}));
+    EXPECT_EQ(panel->keyAt(1), u"5"_s);
 }
 
 TEST_F(WorkPanelTest, DeleteProtectsTheDefaultCategoryOnly)
 {
-    addCategory(5, QStringLiteral("Peones"));
-    addCategory(6, QStringLiteral("Oficiales"));
-    setParameterNumber(QStringLiteral("Default"), QStringLiteral("Categoria"), 5);
+    addCategory(5, u"Peones"_s);
+    addCategory(6, u"Oficiales"_s);
+    setParameterNumber(u"Default"_s, u"Categoria"_s, 5);
     // The default position is a position number, not a category.
-    setParameterNumber(QStringLiteral("Default"), QStringLiteral("Cargo"), 6);
+    setParameterNumber(u"Default"_s, u"Cargo"_s, 6);
     auto panel = openPanel(WCATEGOR());
 
     panel->remove({0});
     EXPECT_EQ(ui.messages(MessageIcon::Information),
-              QStringList{QStringLiteral("No se puede eliminar la categoría, utilizada en preferencias del funcionario")});
+              QStringList{u"No se puede eliminar la categoría, utilizada en preferencias del funcionario"_s});
     EXPECT_TRUE(ui.calledObjects().isEmpty()) << "no transaction is opened";
 
     ui.clear();
@@ -134,83 +130,64 @@ TEST_F(WorkPanelTest, DeleteProtectsTheDefaultCategoryOnly)
     runCategoriesFormWith([](Transaction&) {});
     panel->setCurrentRow(1);
     panel->remove({});
-    EXPECT_EQ(ui.calledObjects(), QStringList{QStringLiteral("TCATEGOR")});
-    EXPECT_EQ(categoryDescription(6), QStringLiteral("<ninguna>"));
-    EXPECT_EQ(column(*panel, 1), QStringList{QStringLiteral("Peones")});
-    EXPECT_EQ(auditTexts(), QStringList{QStringLiteral("Elimina categoría 6")});
+    EXPECT_EQ(ui.calledObjects(), QStringList{u"TCATEGOR"_s});
+    EXPECT_EQ(categoryDescription(6), u"<ninguna>"_s);
+    EXPECT_EQ(column(*panel, 1), QStringList{u"Peones"_s});
+    EXPECT_EQ(auditTexts(), QStringList{u"Elimina categoría 6"_s});
 }
 
 TEST_F(WorkPanelTest, WithoutPermissionAddAndDeleteDoNothingButModifyOpens)
 {
-    addCategory(5, QStringLiteral("Peones"));
-    VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("MMMMMMMSM"));
+    addCategory(5, u"Peones"_s);
+    VBGlob::put(u"Permisos"_s, u"MMMMMMMSM"_s);
     auto panel = openPanel(WCATEGOR());
     EXPECT_FALSE(panel->addEnabled());
     EXPECT_FALSE(panel->deleteEnabled());
-    ui.onCall(QStringLiteral("TCATEGOR"), [](QString&, QString&) {});
+    ui.onCall(u"TCATEGOR"_s, [](QString&, QString&) {});
     panel->add();
     panel->remove({0});
     EXPECT_TRUE(ui.calledObjects().isEmpty());
     panel->modify({0});
-    EXPECT_EQ(ui.calledObjects(), QStringList{QStringLiteral("TCATEGOR")});
+    EXPECT_EQ(ui.calledObjects(), QStringList{u"TCATEGOR"_s});
 }
 
 TEST_F(WorkPanelTest, PrintCallsTheListing)
 {
     auto panel = openPanel(WCATEGOR());
     panel->print();
-    EXPECT_EQ(ui.calledObjects(), QStringList{QStringLiteral("RCATEGOR")});
+    EXPECT_EQ(ui.calledObjects(), QStringList{u"RCATEGOR"_s});
 }
 
 TEST_F(WorkPanelTest, SelectionPromptHandsBackTheChosenKeyOrTheOnePassedIn)
 {
     // The run types "X" and "T" come with every new database.
-    std::unique_ptr<WorkPanel> prompt =
-        ObjectRegistry::createWorkPanel(QStringLiteral("wkq00s0"), *database, ui, *work);
+    std::unique_ptr<WorkPanel> prompt = ObjectRegistry::createWorkPanel(u"wkq00s0"_s, *database, ui, *work);
     ASSERT_TRUE(prompt);
-    ASSERT_FALSE(prompt->open(QStringLiteral("X")));
+    ASSERT_FALSE(prompt->open(u"X"_s));
     ASSERT_EQ(prompt->rowCount(), 2);
-    EXPECT_EQ(prompt->keyAt(0), QStringLiteral("T"));
+    EXPECT_EQ(prompt->keyAt(0), u"T"_s);
     prompt->close();
-    EXPECT_EQ(prompt->result(), QStringLiteral("X"));
+    EXPECT_EQ(prompt->result(), u"X"_s);
 
-    auto chosen = openPanel(WKQ00S0(), QStringLiteral("X"));
+    auto chosen = openPanel(WKQ00S0(), u"X"_s);
     chosen->confirmSelection(0);
-    EXPECT_EQ(chosen->result(), QStringLiteral("T"));
+    EXPECT_EQ(chosen->result(), u"T"_s);
     EXPECT_FALSE(chosen->isOpen());
 }
 
-TEST_F(WorkPanelTest, RegistryKnowsMembersAndPrompts)
+TEST_F(WorkPanelTest, RegistryKnowsEveryFormListAndPromptByName)
 {
-    for (const char* name : {"TCATEGOR", "WCATEGOR", "WKQ00A0", "WKQ00I0", "WKQ00L0", "WKQ00N0", "WKQ00S0"})
-        EXPECT_TRUE(ObjectRegistry::names().contains(QString::fromLatin1(name))) << name;
-    EXPECT_EQ(ObjectRegistry::createTransaction(QStringLiteral("TNOEXISTE"), *database, ui), nullptr);
-    EXPECT_EQ(ObjectRegistry::workPanel(QStringLiteral("TCATEGOR")), nullptr);
-}
-
-TEST_F(WorkPanelTest, ConceptPromptFiltersByNumberGroupAndActivity)
-{
-    auto addConcept = [&](int number, const QString& description, const QString& group, int active) {
-        QString error;
-        ASSERT_TRUE(insertRow(*database, QStringLiteral("CONCEPT"),
-                              {{QStringLiteral("ConId"), number}, {QStringLiteral("ConDesc"), description},
-                               {QStringLiteral("ConGrupo"), group}, {QStringLiteral("ConActivo"), active},
-                               {QStringLiteral("ConTipo"), 2}},
-                              &error))
-            << error.toStdString();
-    };
-    addConcept(10, QStringLiteral("Sueldo"), QStringLiteral("SUE"), 1);
-    addConcept(20, QStringLiteral("Jornal"), QStringLiteral("SUE"), 0);
-    addConcept(30, QStringLiteral("Aporte jubilatorio"), QStringLiteral("APO"), 1);
-
-    auto prompt = openPanel(WKQ00N0());
-    EXPECT_EQ(column(*prompt, 1), (QStringList{QStringLiteral("Sueldo"), QStringLiteral("Aporte jubilatorio")}));
-    EXPECT_EQ(prompt->cellText(0, 2), QStringLiteral("Descuento de ley"));
-    prompt->setFilterValue(QStringLiteral("Inactivos"), QStringLiteral("S"));
-    EXPECT_EQ(prompt->rowCount(), 3);
-    prompt->setFilterValue(QStringLiteral("Desde"), QStringLiteral("15"));
-    prompt->setFilterValue(QStringLiteral("Grupo"), QStringLiteral("sue"));
-    EXPECT_EQ(column(*prompt, 1), QStringList{QStringLiteral("Jornal")});
+    for (const char* name :
+         {"TCATEGOR", "WCATEGOR", "TBANCOST", "WBANCOST", "TCARGO",   "WCARGOS",  "TCENTROC", "WCENTROS", "THORARIO",
+          "WHORARIO", "TLUGARTR", "WLUGARST", "TLUGARCO", "WLUGARSC", "TBILLETE", "WBILLETE", "TCODIGO",  "WCODIGOS",
+          "TRUBRO",   "WRUBROS",  "TREFAUXI", "WREFAUXI", "WKQ00A0",  "WKQ00I0",  "WKQ00L0",  "WKQ00N0",  "WKQ00S0"}) {
+        const QString object = QString::fromLatin1(name);
+        const bool found = object.startsWith(u'T') ? ObjectRegistry::transaction(object) != nullptr
+                                                   : ObjectRegistry::workPanel(object) != nullptr;
+        EXPECT_TRUE(found) << name;
+    }
+    EXPECT_EQ(ObjectRegistry::createTransaction(u"TNOEXISTE"_s, *database, ui), nullptr);
+    EXPECT_EQ(ObjectRegistry::workPanel(u"TCATEGOR"_s), nullptr);
 }
 
 }  // namespace
@@ -218,7 +195,7 @@ TEST_F(WorkPanelTest, ConceptPromptFiltersByNumberGroupAndActivity)
 TEST_F(WorkPanelTest, TheWaitEndsOnEveryWayOutOfALoadAndBeforeItsFailureIsShown)
 {
     for (int number = 1; number <= 3; ++number)
-        addCategory(number, QStringLiteral("Categoría %1").arg(number));
+        addCategory(number, u"Categoría %1"_s.arg(number));
     auto panel = openPanel(WCATEGOR());
     EXPECT_GT(ui.waitsBegun(), 0) << "opening loads under the wait cursor";
     EXPECT_EQ(ui.waitsOpen(), 0);
@@ -227,7 +204,7 @@ TEST_F(WorkPanelTest, TheWaitEndsOnEveryWayOutOfALoadAndBeforeItsFailureIsShown)
     // The table goes away under the open panel: the reload fails, says so
     // once the wait is over, and leaves no wait behind.
     QSqlQuery drop(database->connection());
-    ASSERT_TRUE(drop.exec(sql(QStringLiteral("DROP TABLE [CATEGORI]")))) << drop.lastError().text().toStdString();
+    ASSERT_TRUE(drop.exec(sql(u"DROP TABLE [CATEGORI]"_s))) << drop.lastError().text().toStdString();
     ui.clear();
     panel->refresh();
     EXPECT_GT(ui.waitsBegun(), 0);

@@ -34,22 +34,6 @@ protected:
         addCalculation(10, 10, 1, u"L"_s);
     }
 
-    /// Every row of `table`, each as its values joined, sorted.
-    QStringList rowsOf(const QString& table)
-    {
-        QStringList rows;
-        QSqlQuery query(database->connection());
-        EXPECT_TRUE(query.exec(sql(u"SELECT * FROM "_s + table)));
-        while (query.next()) {
-            QStringList values;
-            for (int column = 0; column < query.record().count(); ++column)
-                values << query.value(column).toString().trimmed();
-            rows << values.join(u'|');
-        }
-        rows.sort();
-        return rows;
-    }
-
     /// Makes every `change` of `table` fail, and lets it go again.
     void refuse(const QString& change, const QString& table) { refuseChanges(*database, change, table); }
     void allow(const QString& change, const QString& table) { allowChanges(*database, change, table); }

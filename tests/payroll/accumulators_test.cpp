@@ -1,11 +1,9 @@
-// TACUMHL, PCTRLDES, WACUMSHL with PACUELIM, WACUMHL, WACUMCOP, WACUMHLU and
-// RACUMHLL: the accumulators as a person keeps them.
+// TACUMHL, PCTRLDES, WACUMSHL with PACUELIM, WACUMHL, WACUMCOP and WACUMHLU:
+// the accumulators as a person keeps them (the listing is in payroll_listings_test).
 #include "payroll/accumulators.h"
 
 #include "engine/lines.h"
 #include "organisation_tables_fixture.h"
-#include "report_fixture.h"
-#include "reports/listings.h"
 #include "startup/vbglob.h"
 
 using namespace Qt::StringLiterals;
@@ -55,13 +53,6 @@ protected:
         form->focusEntered(form->position(u"AcuDesc"_s));
         form->setText(u"AcuDesc"_s, description);
         return form;
-    }
-
-    void expectRefused(Transaction& form, const QString& message)
-    {
-        ui.clear();
-        EXPECT_FALSE(form.confirm());
-        EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{message});
     }
 
     int accumulators() { return countRows(u"ACUMHL"_s); }
@@ -314,38 +305,6 @@ TEST_F(AccumulatorsTest, TheUsesListNamesTheConceptsAndReportsThatReadTheAccumul
     panel->press(u"ModificaConcepto"_s, 0);
     panel->press(u"ModificaInforme"_s, 1);
     EXPECT_EQ(ui.calledObjects(), (QStringList{u"TCONCEPT"_s, u"WDEFINFO"_s}));
-}
-
-TEST_F(AccumulatorsTest, TheListingShowsEachAccumulatorWithItsConcepts)
-{
-    addAccumulator(u"H"_s, 4, u"Horas del año"_s, u"C"_s);
-    addAccumulator(u"M"_s, 1, u"Movimientos"_s);
-    addFeed(1, u"H"_s, 4);
-    addFeed(5, u"H"_s, 4);
-    // A type with a quote in it, as a damaged row may hold: its concepts are
-    // read with the type bound, never pasted into the statement.
-    addAccumulator(u"'"_s, 9, u"Dañado"_s);
-    addFeed(5, u"'"_s, 9);
-    KQRView view(nullptr);
-    const ListingEntry* listing = Listings::find(u"RACUMHLL"_s);
-    ASSERT_NE(listing, nullptr);
-    const ListingResult result = listing->run(view, ListingRun::now(*database));
-    ASSERT_TRUE(result.ok()) << result.errorMessage.toStdString();
-    EXPECT_EQ(view.document().name, u"Listado de acumuladores"_s);
-    QStringList texts;
-    for (const TextOperation& text : view.document().pages.first().texts())
-        texts << text.text;
-    for (const QString& heading : {u"Acumuladores históricos/liquidación/movimientos"_s, u"Tipo"_s, u"Nº"_s,
-                                   u"Descripción"_s, u"Contenido"_s, u"Período"_s, u"Excluir adelanto"_s,
-                                   u"Operación"_s, u"Multiplicador"_s})
-        EXPECT_TRUE(texts.contains(heading)) << heading.toStdString();
-    QList<QStringList> lines = detailLines(view.document());
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines.takeFirst().mid(0, 3), (QStringList{u"'"_s, u"9"_s, u"Dañado"_s}));
-    EXPECT_EQ(lines.at(0), (QStringList{u"Hist"_s, u"4"_s, u"Horas del año"_s, u"Importe m/n"_s, u"Año civil"_s,
-                                        u"1 a 12"_s, u"No"_s, u"1 Sueldo mensual"_s, u"Suma"_s, u"1.000"_s}));
-    EXPECT_TRUE(lines.at(1).contains(u"5 Horas extra"_s));
-    EXPECT_EQ(lines.at(2).mid(0, 4), (QStringList{u"Mov"_s, u"1"_s, u"Movimientos"_s, u"Importe"_s}));
 }
 
 }  // namespace

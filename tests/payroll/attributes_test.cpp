@@ -72,15 +72,6 @@ protected:
         return found;
     }
 
-    /// The keys of the panel's rows, in grid order.
-    static QStringList keys(const WorkPanel& panel)
-    {
-        QStringList found;
-        for (int row = 0; row < panel.rowCount(); ++row)
-            found << panel.keyAt(row);
-        return found;
-    }
-
     /// The refusal shown when the focus tries to pass `position`.
     QString refusalAt(Transaction& form, int position)
     {

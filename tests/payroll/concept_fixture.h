@@ -9,6 +9,8 @@
 
 #include "payroll/concepts.h"
 
+using namespace Qt::StringLiterals;
+
 class ConceptTest : public OrganisationTableTest {
 protected:
     void SetUp() override
@@ -16,37 +18,30 @@ protected:
         OrganisationTableTest::SetUp();
         if (HasFatalFailure() || IsSkipped())
             return;
-        VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSMMS"));
-        VBGlob::put(QStringLiteral("VersionCS"), QStringLiteral("N"));
-        execute(QStringLiteral("UPDATE CONFIGUR SET CfFranja1 = 7, CfFranja2 = 10, CfFranja3 = 15"));
-        addRow(QStringLiteral("BASICOS"), {{QStringLiteral("BasId"), 2},
-                                           {QStringLiteral("BasDesc"), QStringLiteral("BPC")}});
-        addRow(QStringLiteral("APORTE"), {{QStringLiteral("AporId"), 1},
-                                          {QStringLiteral("AporDesc"), QStringLiteral("Aportes comunes")}});
-        addRow(QStringLiteral("CENTROCO"), {{QStringLiteral("CCId"), QStringLiteral("ADM")},
-                                            {QStringLiteral("CCDesc"), QStringLiteral("Administración")}});
-        addRow(QStringLiteral("FICCOD"), {{QStringLiteral("FicCod"), QStringLiteral("AMON")},
-                                          {QStringLiteral("FicDesc"), QStringLiteral("Amonestación")}});
+        VBGlob::put(u"Permisos"_s, u"SSSSSSMMS"_s);
+        VBGlob::put(u"VersionCS"_s, u"N"_s);
+        execute(u"UPDATE CONFIGUR SET CfFranja1 = 7, CfFranja2 = 10, CfFranja3 = 15"_s);
+        addRow(u"BASICOS"_s, {{u"BasId"_s, 2}, {u"BasDesc"_s, u"BPC"_s}});
+        addRow(u"APORTE"_s, {{u"AporId"_s, 1}, {u"AporDesc"_s, u"Aportes comunes"_s}});
+        addRow(u"CENTROCO"_s, {{u"CCId"_s, u"ADM"_s}, {u"CCDesc"_s, u"Administración"_s}});
+        addRow(u"FICCOD"_s, {{u"FicCod"_s, u"AMON"_s}, {u"FicDesc"_s, u"Amonestación"_s}});
     }
 
     /// A concept row as another program would have written it.
     void addConcept(int code, const QString& description, int type, RowValues more = {})
     {
-        RowValues values = {{QStringLiteral("ConId"), code},
-                            {QStringLiteral("ConDesc"), description},
-                            {QStringLiteral("ConTipo"), type},
-                            {QStringLiteral("ConActivo"), 1}};
-        addRow(QStringLiteral("CONCEPT"), values + more);
+        RowValues values = {{u"ConId"_s, code}, {u"ConDesc"_s, description}, {u"ConTipo"_s, type}, {u"ConActivo"_s, 1}};
+        addRow(u"CONCEPT"_s, values + more);
     }
 
     /// A new concept `code` with its description and type typed in.
     std::unique_ptr<Transaction> newConcept(int code, const QString& description, const QString& type)
     {
-        auto form = open(TCONCEP(), QStringLiteral("0"), QStringLiteral("INS"));
-        EXPECT_TRUE(form->setText(QStringLiteral("ConId"), QString::number(code)));
+        auto form = open(TCONCEP(), u"0"_s, u"INS"_s);
+        EXPECT_TRUE(form->setText(u"ConId"_s, QString::number(code)));
         EXPECT_TRUE(form->focusEntered(2));
-        EXPECT_TRUE(form->setText(QStringLiteral("ConDesc"), description));
-        EXPECT_TRUE(form->setText(QStringLiteral("ConTipo"), type));
+        EXPECT_TRUE(form->setText(u"ConDesc"_s, description));
+        EXPECT_TRUE(form->setText(u"ConTipo"_s, type));
         return form;
     }
 
@@ -59,7 +54,7 @@ protected:
 
     QVariant conceptField(int code, const QString& field)
     {
-        return fieldOf(QStringLiteral("CONCEPT"), field, QStringLiteral("ConId = %1").arg(code));
+        return fieldOf(u"CONCEPT"_s, field, u"ConId = %1"_s.arg(code));
     }
 
     /// The name of the field the form asks to focus.

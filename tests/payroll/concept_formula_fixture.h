@@ -13,13 +13,15 @@
 
 #include <QSqlQuery>
 
+using namespace Qt::StringLiterals;
+
 class ConceptFormulaTest : public OrganisationTableTest {
 protected:
     void SetUp() override
     {
         OrganisationTableTest::SetUp();
-        VBGlob::put(QStringLiteral("Permisos"), QStringLiteral("SSSSSSMMS"));
-        routines.write(QStringLiteral("rutinas.txt"), "# rutinas de prueba\n3;Días trabajados\n7;Salario vacacional\n");
+        VBGlob::put(u"Permisos"_s, u"SSSSSSMMS"_s);
+        routines.write(u"rutinas.txt"_s, "# rutinas de prueba\n3;Días trabajados\n7;Salario vacacional\n");
         SpecificRoutineList::setFolder(routines.path());
     }
 
@@ -32,47 +34,43 @@ protected:
     /// ConTipo: 1 earning, 2 legal deduction, 3 deduction.
     void addConcept(int id, const QString& description, int type = 1, int lastAmountLine = 0)
     {
-        addRow(QStringLiteral("CONCEPT"), {{QStringLiteral("ConId"), id},
-                                           {QStringLiteral("ConDesc"), description},
-                                           {QStringLiteral("ConTipo"), type},
-                                           {QStringLiteral("ConUltOpeL"), lastAmountLine},
-                                           {QStringLiteral("ConUltCanL"), 0}});
+        addRow(u"CONCEPT"_s, {{u"ConId"_s, id},
+                              {u"ConDesc"_s, description},
+                              {u"ConTipo"_s, type},
+                              {u"ConUltOpeL"_s, lastAmountLine},
+                              {u"ConUltCanL"_s, 0}});
     }
 
     void addBasic(int id, const QString& description)
     {
-        addRow(QStringLiteral("BASICOS"), {{QStringLiteral("BasId"), id}, {QStringLiteral("BasDesc"), description}});
+        addRow(u"BASICOS"_s, {{u"BasId"_s, id}, {u"BasDesc"_s, description}});
     }
 
     /// `type` "H", "L" or "M"; `period` "C" (calendar year), "L", "A".
     void addAccumulator(const QString& type, int id, const QString& description, const QString& period = {})
     {
-        addRow(QStringLiteral("ACUMHL"), {{QStringLiteral("AcuTipo"), type},
-                                          {QStringLiteral("AcuId"), id},
-                                          {QStringLiteral("AcuDesc"), description},
-                                          {QStringLiteral("AcuPeriodo"), period}});
+        addRow(u"ACUMHL"_s,
+               {{u"AcuTipo"_s, type}, {u"AcuId"_s, id}, {u"AcuDesc"_s, description}, {u"AcuPeriodo"_s, period}});
     }
 
     void addGroup(int id, const QString& description)
     {
-        addRow(QStringLiteral("APORTE"), {{QStringLiteral("AporId"), id}, {QStringLiteral("AporDesc"), description}});
+        addRow(u"APORTE"_s, {{u"AporId"_s, id}, {u"AporDesc"_s, description}});
     }
 
     /// `type` "AN", "CH", "FE" or "NU".
     void addAttribute(int id, const QString& type, const QString& description)
     {
-        addRow(QStringLiteral("FUNATRIB"), {{QStringLiteral("FunAId"), id},
-                                            {QStringLiteral("FunATipo"), type},
-                                            {QStringLiteral("FunADescri"), description}});
+        addRow(u"FUNATRIB"_s, {{u"FunAId"_s, id}, {u"FunATipo"_s, type}, {u"FunADescri"_s, description}});
     }
 
     void addAmountLine(int conceptId, int line, const QString& operation, const QString& operand = {}, int number = 0)
     {
-        addRow(QStringLiteral("CONCEPT1"), {{QStringLiteral("ConId"), conceptId},
-                                            {QStringLiteral("OpeLin"), line},
-                                            {QStringLiteral("OpeOpe"), operation},
-                                            {QStringLiteral("OpeUsar"), operand},
-                                            {QStringLiteral("OpeNro"), number}});
+        addRow(u"CONCEPT1"_s, {{u"ConId"_s, conceptId},
+                               {u"OpeLin"_s, line},
+                               {u"OpeOpe"_s, operation},
+                               {u"OpeUsar"_s, operand},
+                               {u"OpeNro"_s, number}});
     }
 
     /// The stored lines of `conceptId` as "line operation operand number",
@@ -81,14 +79,13 @@ protected:
     {
         const FormulaTable& table = formulaTable(kind);
         QSqlQuery query(database->connection());
-        query.prepare(sql(QStringLiteral("SELECT %1Lin, %1Ope, %1Usar, %1Nro FROM %2 WHERE ConId = ? ORDER BY %1Lin")
-                              .arg(table.prefix, table.table)));
+        query.prepare(sql(u"SELECT %1Lin, %1Ope, %1Usar, %1Nro FROM %2 WHERE ConId = ? ORDER BY %1Lin"_s.arg(
+            table.prefix, table.table)));
         query.addBindValue(conceptId);
         EXPECT_TRUE(query.exec());
         QStringList lines;
         while (query.next()) {
-            lines << QStringLiteral("%1 %2 %3 %4")
-                         .arg(query.value(0).toInt())
+            lines << u"%1 %2 %3 %4"_s.arg(query.value(0).toInt())
                          .arg(query.value(1).toString().trimmed(), query.value(2).toString().trimmed())
                          .arg(query.value(3).toInt());
         }
@@ -97,9 +94,7 @@ protected:
 
     int lastLine(int conceptId, FormulaKind kind = FormulaKind::Amount)
     {
-        return fieldOf(QStringLiteral("CONCEPT"), formulaTable(kind).lastNumberField,
-                       QStringLiteral("ConId = %1").arg(conceptId))
-            .toInt();
+        return fieldOf(u"CONCEPT"_s, formulaTable(kind).lastNumberField, u"ConId = %1"_s.arg(conceptId)).toInt();
     }
 
     static const TransactionDecl& formOf(FormulaKind kind)

@@ -127,7 +127,7 @@ TEST_F(ConceptFormulaLinesTest, AnotherWorkstationsChangesAreRefused)
     EXPECT_TRUE(auditTexts().isEmpty());
 }
 
-TEST_F(ConceptFormulaLinesTest, EliminarRemovesEveryLineAfterItsQuestion)
+TEST_F(ConceptFormulaLinesTest, EliminarRemovesEveryLineAfterItsQuestionUnlessTheTableIsCopied)
 {
     addAmountLine(5, 10, QStringLiteral("+"), QStringLiteral("HAB"));
     addAmountLine(5, 15, QStringLiteral("*"), QStringLiteral("VAL"), 1);
@@ -158,14 +158,22 @@ TEST_F(ConceptFormulaLinesTest, EliminarRemovesEveryLineAfterItsQuestion)
     EXPECT_TRUE(storedLines(5).isEmpty());
     EXPECT_EQ(fieldOf("CONCEPT", "ConDesc", "ConId = 5").toString().trimmed(), QStringLiteral("Horas extra"));
 
-    // Copied automatically: nothing is asked and nothing goes.
-    addAmountLine(5, 10, QStringLiteral("+"), QStringLiteral("HAB"));
+    // Copied automatically: nothing is asked, renumbered or deleted.
+    addAmountLine(5, 7, QStringLiteral("+"), QStringLiteral("HAB"));
     setSwitches("S");
     ui.clear();
+    const qsizetype audited = auditTexts().size();
     form = open(TCONCEP1(), "5", "UPD");
     EXPECT_FALSE(form->press("Eliminar"));
-    EXPECT_EQ(ui.texts(), QStringList{copiedAutomaticallyText()});
-    EXPECT_EQ(storedLines(5).size(), 1);
+    form->press("Renumera");
+    form->close();
+    open(TCONCEP4(), "5", "UPD")->press("RenumLinea");
+    EXPECT_EQ(ui.texts(),
+              QStringList({copiedAutomaticallyText(),
+                           "No puede renumerar lineas de cálculo de importe, esta tabla se copia automaticamente.",
+                           "No puede renumerar lineas de cálculo de cantidad, esta tabla se copia automaticamente."}));
+    EXPECT_EQ(storedLines(5), QStringList{"7 + HAB 0"});
+    EXPECT_EQ(auditTexts().size(), audited);
 }
 
 TEST_F(ConceptFormulaLinesTest, RenumberingTwoHundredLinesReachesAThousand)
@@ -213,25 +221,6 @@ TEST_F(ConceptFormulaLinesTest, RenumberingKeepsOrderWhereNewNumbersMeetOldOnes)
     EXPECT_EQ(storedLines(5, FormulaKind::Quantity), QStringList({"5 + HSD 0", "10 * VAL 2", "15 / CAN 0"}));
     EXPECT_EQ(lastLine(5, FormulaKind::Quantity), 15);
     EXPECT_EQ(auditTexts(), QStringList{"Renumera lineas calculo de cantidad Concepto 5-Horas extra"});
-}
-
-TEST_F(ConceptFormulaLinesTest, RenumberingACopiedTableIsRefused)
-{
-    addAmountLine(5, 7, QStringLiteral("+"), QStringLiteral("HAB"));
-    setSwitches("S");
-    auto form = open(TCONCEP1(), "5", "UPD");
-    form->press("Renumera");
-    EXPECT_EQ(ui.texts(),
-              QStringList{"No puede renumerar lineas de cálculo de importe, esta tabla se copia automaticamente."});
-    form->close();
-    ui.clear();
-    form = open(TCONCEP4(), "5", "UPD");
-    form->press("RenumLinea");
-    EXPECT_EQ(ui.texts(),
-              QStringList{"No puede renumerar lineas de cálculo de cantidad, esta tabla se copia automaticamente."});
-    EXPECT_EQ(storedLines(5), QStringList{"7 + HAB 0"});
-    EXPECT_EQ(lastLine(5), 20);
-    EXPECT_TRUE(auditTexts().isEmpty());
 }
 
 TEST_F(ConceptFormulaLinesTest, TheProgramReadsAsOneFormulaAndUnbalancedParenthesesAreANotice)

@@ -42,22 +42,6 @@ protected:
         addRow(u"CONCEPT5"_s, {{u"ConId"_s, code}, {u"ConAplId"_s, 1}, {u"ConAplValo"_s, u"M"_s}});
     }
 
-    /// Every row of `table`, each as its values joined, sorted.
-    QStringList rowsOf(const QString& table)
-    {
-        QStringList rows;
-        QSqlQuery query(database->connection());
-        EXPECT_TRUE(query.exec(sql(u"SELECT * FROM "_s + table))) << table.toStdString();
-        while (query.next()) {
-            QStringList values;
-            for (int column = 0; column < query.record().count(); ++column)
-                values << query.value(column).toString().trimmed();
-            rows << values.join(u'|');
-        }
-        rows.sort();
-        return rows;
-    }
-
     /// Every row of every table a concept procedure may touch.
     QMap<QString, QStringList> picture()
     {

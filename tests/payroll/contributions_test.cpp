@@ -1,11 +1,9 @@
-// TAPORTE, TAPOCON and RAPORTEL: contribution groups with their lines, the
-// conditional contributions, and their listing.
+// TAPORTE and TAPOCON: contribution groups with their lines and the
+// conditional contributions.
 #include "payroll/contributions.h"
 
 #include "engine/lines.h"
 #include "organisation_tables_fixture.h"
-#include "report_fixture.h"
-#include "reports/listings.h"
 #include "startup/vbglob.h"
 
 using namespace Qt::StringLiterals;
@@ -50,13 +48,9 @@ protected:
 TEST_F(ContributionsTest, AGroupIsOneToNineWithLinesThatNoticeAndRefuseInOrder)
 {
     auto tenth = newGroup(u"10"_s, u"Décimo"_s);
-    ui.clear();
-    EXPECT_FALSE(tenth->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"Código debe ser de 1 a 9"_s});
+    expectRefused(*tenth, u"Código debe ser de 1 a 9"_s);
     auto unnamed = newGroup(u"1"_s, u""_s);
-    ui.clear();
-    EXPECT_FALSE(unnamed->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"Falta descripción"_s});
+    expectRefused(*unnamed, u"Falta descripción"_s);
 
     auto form = newGroup(u"1"_s, u"Aportes BPS"_s);
     LineTable& lines = *form->lines();
@@ -67,9 +61,7 @@ TEST_F(ContributionsTest, AGroupIsOneToNineWithLinesThatNoticeAndRefuseInOrder)
                                        u"No existe ApoCon"_s}));
     lines.setText(0, ConditionalColumn, u"1"_s);
     addLine(lines, u"1"_s, u"10"_s, u"0"_s);
-    ui.clear();
-    EXPECT_FALSE(form->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"Ya existe el registro"_s});
+    expectRefused(*form, u"Ya existe el registro"_s);
     lines.setText(1, ConceptColumn, u"101"_s);
     lines.setText(1, PercentColumn, u"15.125"_s);
     ui.clear();
@@ -134,17 +126,11 @@ TEST_F(ContributionsTest, TheSelectedLineIsRemovedAndTheGroupGoesWithItsLinesWhe
 TEST_F(ContributionsTest, AConditionalContributionIsRefusedWhileGroupLinesOrEmployeesUseIt)
 {
     auto form = open(TAPOCONR(), u"0"_s, u"INS"_s);
-    ui.clear();
-    EXPECT_FALSE(form->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"Falta código de aporte condicional"_s});
+    expectRefused(*form, u"Falta código de aporte condicional"_s);
     form->setText(u"ApCId"_s, u"1"_s);
-    ui.clear();
-    EXPECT_FALSE(form->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"Ya existe el registro"_s});
+    expectRefused(*form, u"Ya existe el registro"_s);
     form->setText(u"ApCId"_s, u"2"_s);
-    ui.clear();
-    EXPECT_FALSE(form->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"Falta descripción de aporte condicional"_s});
+    expectRefused(*form, u"Falta descripción de aporte condicional"_s);
 
     addRow(u"APORTE1"_s, {{u"AporId"_s, 1}, {u"AporConId"_s, 101}, {u"AporApCId"_s, 1}});
     addRow(u"FUNCIONA"_s, {{u"FunId"_s, 7}, {u"FunApCId"_s, 1}});
@@ -159,34 +145,6 @@ TEST_F(ContributionsTest, AConditionalContributionIsRefusedWhileGroupLinesOrEmpl
 
     auto panel = openPanel(TAPOCON());
     EXPECT_EQ(column(*panel, 1), QStringList{u"Con cónyuge"_s});
-}
-
-TEST_F(ContributionsTest, TheListingShowsEachGroupWithItsLines)
-{
-    addRow(u"APORTE"_s, {{u"AporId"_s, 1}, {u"AporDesc"_s, u"Aportes BPS"_s}});
-    addRow(u"APORTE"_s, {{u"AporId"_s, 3}, {u"AporDesc"_s, u"Sin líneas"_s}});
-    addRow(u"APORTE1"_s, {{u"AporId"_s, 1}, {u"AporConId"_s, 1}, {u"AporPorGra"_s, 100}, {u"AporApCId"_s, 1}});
-    addRow(u"APORTE1"_s, {{u"AporId"_s, 1}, {u"AporConId"_s, 101}, {u"AporPorGra"_s, 12.5}});
-    KQRView view(nullptr);
-    const ListingEntry* listing = Listings::find(u"RAPORTEL"_s);
-    ASSERT_NE(listing, nullptr);
-    const ListingResult result = listing->run(view, ListingRun::now(*database));
-    ASSERT_TRUE(result.ok()) << result.errorMessage.toStdString();
-    QStringList texts;
-    for (const TextOperation& text : view.document().pages.first().texts())
-        texts << text.text;
-    for (const QString& heading : {u"Grupos de aportes"_s, u"Código"_s, u"Descripción"_s, u"Concepto"_s,
-                                   u"% gravado"_s, u"Aporte condicional"_s})
-        EXPECT_TRUE(texts.contains(heading)) << heading.toStdString();
-    QList<QStringList> lines = detailLines(view.document());
-    for (QStringList& line : lines)
-        line.removeAll(QString());
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines.at(0), (QStringList{u"1"_s, u"Aportes BPS"_s, u"1 Sueldo mensual"_s, u"100.0000"_s,
-                                        u"1 Con cónyuge"_s}));
-    EXPECT_TRUE(lines.at(1).contains(u"101 Aporte jubilatorio BPS"_s));
-    EXPECT_TRUE(lines.at(1).contains(u"12.5000"_s));
-    EXPECT_EQ(lines.at(2), (QStringList{u"3"_s, u"Sin líneas"_s}));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// TTIPOLIQ, TTIPOLIN and RTIPOSLI: the liquidation types' rules in screen
-// order, the fixed types, the delete checks, the exceptions and the listing.
+// TTIPOLIQ and TTIPOLIN: the liquidation types' rules in screen order, the
+// fixed types, the delete checks and the exceptions.
 #include "payroll/liquidation_types.h"
 
 #include "data/demo_company.h"
@@ -7,8 +7,6 @@
 #include "payroll/accumulators.h"
 #include "payroll/contributions.h"
 #include "organisation_tables_fixture.h"
-#include "report_fixture.h"
-#include "reports/listings.h"
 
 using namespace Qt::StringLiterals;
 
@@ -50,14 +48,6 @@ protected:
         return form;
     }
 
-    /// Confirms and expects the refusal `message` alone.
-    void expectRefused(Transaction& form, const QString& message)
-    {
-        ui.clear();
-        EXPECT_FALSE(form.confirm());
-        EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{message});
-    }
-
     int typesNamed(const QString& id)
     {
         return fieldOf(u"TIPLIQUI"_s, u"COUNT(*)"_s, u"TLId = '%1'"_s.arg(id)).toInt();
@@ -78,9 +68,7 @@ TEST_F(LiquidationTypesTest, TheCodeIsOneDigitOrCapitalUpToXAndTheFixedTypesStay
     auto next = newType(u"X"_s, u"Siguiente"_s);
     expectRefused(*next, u"TIpo de liquidación \"\"X\"\" debe ser \"\"Próxima\"\""_s);
     auto all = open(TTIPOLIQ(), u"T"_s, u"UPD"_s);
-    ui.clear();
-    EXPECT_FALSE(all->confirm());
-    EXPECT_EQ(ui.messages(MessageIcon::Exclamation), QStringList{u"No puede modificar ni eliminar este tipo de liquidación"_s});
+    expectRefused(*all, u"No puede modificar ni eliminar este tipo de liquidación"_s);
     ASSERT_TRUE(next->setText(u"TLDesc"_s, u"Próxima"_s));
     ui.clear();
     ASSERT_TRUE(next->confirm()) << ui.texts().join(u'|').toStdString();
@@ -233,51 +221,6 @@ TEST_F(LiquidationTypesTest, TheExceptionsOfATypeAreConceptsThatExistOnceAndGoAl
     EXPECT_EQ(ui.texts(), QStringList{u"Eliminar toda la información en Configuracion?"_s});
     EXPECT_EQ(fieldOf(u"PARLIQX"_s, u"COUNT(*)"_s, u"PLTLId = 'A'"_s).toInt(), 0);
     EXPECT_EQ(fieldOf(u"TIPLIQUI"_s, u"COUNT(*)"_s, u"TLId = 'A'"_s).toInt(), 1) << "the type itself stays";
-}
-
-TEST_F(LiquidationTypesTest, TheListingShowsEachTypeWithTheRulesItSets)
-{
-    addRow(u"TIPLIQUI"_s, {{u"TLId"_s, u"A"_s}, {u"TLDesc"_s, u"Adelanto"_s}, {u"TLAdelanto"_s, u"S"_s},
-                           {u"TLConIdDes"_s, 160}, {u"TLIdDescue"_s, u"1"_s}, {u"TLRepetir"_s, u"S"_s}});
-    addRow(u"TIPLIQUI"_s, {{u"TLId"_s, u"B"_s}, {u"TLDesc"_s, u"Aguinaldo"_s}, {u"TLAguinald"_s, u"S"_s},
-                           {u"TLConIdAgu"_s, 20}});
-    KQRView view(nullptr);
-    const ListingEntry* listing = Listings::find(u"RTIPOSLI"_s);
-    ASSERT_NE(listing, nullptr);
-    const ListingResult result = listing->run(view, ListingRun::now(*database));
-    ASSERT_TRUE(result.ok()) << result.errorMessage.toStdString();
-    EXPECT_EQ(view.document().name, u"Listado de Tipos Liquidacion"_s);
-    QStringList texts;
-    for (const ReportPage& page : view.document().pages) {
-        for (const TextOperation& text : page.texts())
-            texts << text.text;
-    }
-    EXPECT_TRUE(texts.contains(u"Tipos de liquidación"_s));
-    const QList<QStringList> lines = detailLines(view.document());
-    const QStringList expected[] = {
-        {u"A"_s, u"Adelanto"_s},
-        {u""_s, u"   Liquidación de adelanto a descontar en otra liquidación: Sí"_s},
-        {u""_s, u"   Concepto de descuento de adelantos: 160 Descuento adelanto"_s},
-        {u""_s, u"   Repetir movimientos en la otra liquidación: Sí"_s},
-        {u""_s, u"   Tipo de liquidación en que se descontará: 1"_s},
-        {u"B"_s, u"Aguinaldo"_s},
-        {u""_s, u"   Liquidación de aguinaldo: Sí"_s},
-        {u""_s, u"   Concepto de aguinaldo: 20 Aguinaldo"_s},
-        {u"T"_s, u"Todas"_s},
-        {u"X"_s, u"Próxima"_s},
-    };
-    QList<QStringList> shown;
-    for (const QStringList& line : lines) {
-        QStringList cells = line;
-        cells.removeAll(QString());
-        shown << cells;
-    }
-    ASSERT_EQ(shown.size(), int(std::size(expected)));
-    for (int at = 0; at < shown.size(); ++at) {
-        QStringList want = expected[at];
-        want.removeAll(QString());
-        EXPECT_EQ(shown.at(at), want) << at;
-    }
 }
 
 TEST_F(LiquidationTypesTest, TheDemoCompanysRunTypesAccumulatorsAndGroupsPassTheirOwnForms)
