@@ -15,6 +15,7 @@
 #include "startup/vbglob.h"
 #include "support/ui_port.h"
 #include "tables/attributes_procedures.h"
+#include "bench_support.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -29,9 +30,10 @@
 
 namespace {
 
+using namespace bench;
+
 int employees = 10000;
 constexpr int attribute = 3;
-bool failed = false;
 
 struct Timing {
     qint64 nanoseconds = 0;
@@ -41,17 +43,6 @@ struct Timing {
 
 Timing loaded;
 Timing direct;
-
-QTemporaryDir& folder()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-QString databaseFile()
-{
-    return folder().filePath(QStringLiteral("KQ_DATA.MDB"));
-}
 
 std::unique_ptr<Database> database;
 
@@ -117,15 +108,6 @@ void BM_LoadSuggestedValue(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LoadSuggestedValue)->Unit(benchmark::kMillisecond)->Iterations(2);
-
-bool sqliteOk(sqlite3* handle, int code, const char* what)
-{
-    if (code == SQLITE_OK || code == SQLITE_DONE || code == SQLITE_ROW)
-        return true;
-    std::fprintf(stderr, "sqlite3 %s: %s\n", what, sqlite3_errmsg(handle));
-    failed = true;
-    return false;
-}
 
 void BM_RawPreparedInserts(benchmark::State& state)
 {

@@ -6,6 +6,7 @@
 #include "data/database_setup.h"
 #include "engine/audit.h"
 #include "startup/vbglob.h"
+#include "bench_support.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -19,6 +20,8 @@
 
 namespace {
 
+using namespace bench;
+
 constexpr int bigTrail = 1000000;
 
 struct Timing {
@@ -29,12 +32,6 @@ struct Timing {
 
 Timing emptyTiming;
 Timing bigTiming;
-
-QTemporaryDir& folder()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
 
 std::unique_ptr<Database> makeDatabase(const QString& name, int auditRows)
 {

@@ -15,6 +15,7 @@
 #include "reports/basic_values_import.h"
 #include "startup/vbglob.h"
 #include "support/ui_port.h"
+#include "bench_support.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -30,10 +31,11 @@
 
 namespace {
 
+using namespace bench;
+
 int lines = 100000;
 constexpr int positions = 100;
 constexpr long memoryGrowthLimitKb = 64 * 1024;
-bool failed = false;
 
 struct Timing {
     qint64 nanoseconds = 0;
@@ -45,12 +47,6 @@ struct Timing {
 Timing fromCsv;
 Timing fromXlsx;
 Timing direct;
-
-QTemporaryDir& folder()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
 
 QString fileIn(const char* name)
 {
@@ -74,25 +70,6 @@ struct DataLine {
 DataLine dataLine(int at)
 {
     return {at / positions + 1, at % positions + 1, 1000.0 + at * 0.25};
-}
-
-long peakMemoryKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
-void resetPeakMemory()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
 }
 
 qint64 count(const char* table)
@@ -243,15 +220,6 @@ void BM_ImportXlsx(benchmark::State& state)
     importFile(state, "basicos.xlsx", fromXlsx);
 }
 BENCHMARK(BM_ImportXlsx)->Unit(benchmark::kMillisecond)->Iterations(2);
-
-bool sqliteOk(sqlite3* handle, int code, const char* what)
-{
-    if (code == SQLITE_OK || code == SQLITE_DONE || code == SQLITE_ROW)
-        return true;
-    std::fprintf(stderr, "sqlite3 %s: %s\n", what, sqlite3_errmsg(handle));
-    failed = true;
-    return false;
-}
 
 void BM_RawPreparedInserts(benchmark::State& state)
 {

@@ -27,6 +27,7 @@
 #include "reports/spreadsheet_reader.h"
 #include "startup/vbglob.h"
 #include "support/ui_port.h"
+#include "bench_support.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -35,7 +36,6 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <sys/resource.h>
 #include <xlsxwriter.h>
 
 #include <charconv>
@@ -46,9 +46,10 @@
 
 namespace {
 
+using namespace bench;
+
 int concepts = 2000;
 int linesPerConcept = 20;
-bool failed = false;
 std::unique_ptr<Database> database;
 
 struct Timing {
@@ -59,44 +60,17 @@ struct Timing {
 
 Timing exportHtml, exportXlsx, rawHtml, rawXlsx, libraryFloor;
 
-QTemporaryDir& folder()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-QString databaseFile()
-{
-    return folder().filePath(QStringLiteral("KQ_DATA.MDB"));
-}
-
-long peakMemoryKib()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-bool check(sqlite3* handle, int code, const char* what)
-{
-    if (code == SQLITE_OK || code == SQLITE_DONE || code == SQLITE_ROW)
-        return true;
-    std::fprintf(stderr, "sqlite3 %s: %s\n", what, sqlite3_errmsg(handle));
-    failed = true;
-    return false;
-}
-
 /// Fills the concepts, each with its amount lines, two quantity lines, an
 /// accumulator, an expansion and an application, in one transaction.
 bool fill()
 {
     sqlite3* handle = nullptr;
-    if (!check(handle, sqlite3_open(QFile::encodeName(databaseFile()).constData(), &handle), "open"))
+    if (!sqliteOk(handle, sqlite3_open(QFile::encodeName(databaseFile()).constData(), &handle), "open"))
         return false;
     sqlite3_exec(handle, "BEGIN", nullptr, nullptr, nullptr);
     auto prepare = [&](const char* sql) {
         sqlite3_stmt* statement = nullptr;
-        check(handle, sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr), sql);
+        sqliteOk(handle, sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr), sql);
         return statement;
     };
     sqlite3_stmt* conceptInsert = prepare(
@@ -115,7 +89,7 @@ bool fill()
     sqlite3_stmt* application = prepare("INSERT INTO \"CONCEPT5\" (\"ConId\", \"ConAplId\", \"ConAplValo\") "
                                         "VALUES (?, 2, 'Rural')");
     auto run = [&](sqlite3_stmt* statement, const char* what) {
-        check(handle, sqlite3_step(statement), what);
+        sqliteOk(handle, sqlite3_step(statement), what);
         sqlite3_reset(statement);
     };
     for (int id = 1; id <= concepts && !failed; ++id) {
@@ -163,7 +137,7 @@ void runExport(benchmark::State& state, int preference, const char* name, Timing
             failed = true;
         }
         timing.bytes = QFileInfo(options.file).size();
-        timing.peakKib = peakMemoryKib();
+        timing.peakKib = peakMemoryKb();
     }
 }
 
@@ -186,7 +160,7 @@ void readAndWrite(qint64 bytes, Timing& timing)
     QElapsedTimer timer;
     timer.start();
     sqlite3* handle = nullptr;
-    check(handle, sqlite3_open(QFile::encodeName(databaseFile()).constData(), &handle), "open");
+    sqliteOk(handle, sqlite3_open(QFile::encodeName(databaseFile()).constData(), &handle), "open");
     qint64 characters = 0;
     for (const char* sql : {"SELECT * FROM \"CONCEPT\" ORDER BY \"ConId\"",
                             "SELECT * FROM \"CONCEPT1\" ORDER BY \"ConId\", \"OpeLin\"",
@@ -195,7 +169,7 @@ void readAndWrite(qint64 bytes, Timing& timing)
                             "SELECT * FROM \"CONCEPT2\" ORDER BY \"ConId\", \"ExpConId\"",
                             "SELECT * FROM \"CONCEPT5\" ORDER BY \"ConId\", \"ConAplId\""}) {
         sqlite3_stmt* statement = nullptr;
-        check(handle, sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr), sql);
+        sqliteOk(handle, sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr), sql);
         const int columns = sqlite3_column_count(statement);
         while (sqlite3_step(statement) == SQLITE_ROW) {
             for (int column = 0; column < columns; ++column) {
@@ -329,7 +303,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "No se pudo abrir la base de datos: %s\n", qPrintable(database->errorText()));
         return 1;
     }
-    const long before = peakMemoryKib();
+    const long before = peakMemoryKb();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::printf("%d conceptos con %d líneas de importe cada uno. Archivo de planilla: %.0f ms, directo %.0f ms, "

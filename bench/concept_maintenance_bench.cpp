@@ -23,6 +23,7 @@
 #include "payroll/concept_consistency.h"
 #include "startup/vbglob.h"
 #include "support/ui_port.h"
+#include "bench_support.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -36,11 +37,12 @@
 
 namespace {
 
+using namespace bench;
+
 int movements = 1000000;
 int concepts = 2000;
 constexpr int linesPerConcept = 20;
 constexpr int accumulators = 100;
-bool failed = false;
 std::unique_ptr<Database> database;
 
 struct Timing {
@@ -55,17 +57,6 @@ qsizetype rawWarnings = -1;
 /// The concept the rows hold now: each change moves them to the other code.
 int currentCode = 10;
 int otherCode() { return currentCode == 10 ? 30 : 10; }
-
-QTemporaryDir& folder()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-QString databaseFile()
-{
-    return folder().filePath(QStringLiteral("KQ_DATA.MDB"));
-}
 
 class CountingPort : public SilentUiPort {
 public:

@@ -13,6 +13,7 @@
 #include "startup/vbglob.h"
 #include "support/ui_port.h"
 #include "tables/holidays.h"
+#include "bench_support.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -28,9 +29,10 @@
 
 namespace {
 
+using namespace bench;
+
 int years = 100;
 constexpr int firstYear = 2000;
-bool failed = false;
 
 struct Timing {
     qint64 nanoseconds = 0;
@@ -40,17 +42,6 @@ struct Timing {
 
 Timing generated;
 Timing direct;
-
-QTemporaryDir& folder()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-QString databaseFile()
-{
-    return folder().filePath(QStringLiteral("KQ_DATA.MDB"));
-}
 
 std::unique_ptr<Database> database;
 
@@ -104,15 +95,6 @@ void BM_GenerateHolidays(benchmark::State& state)
     }
 }
 BENCHMARK(BM_GenerateHolidays)->Unit(benchmark::kMillisecond)->Iterations(2);
-
-bool sqliteOk(sqlite3* handle, int code, const char* what)
-{
-    if (code == SQLITE_OK || code == SQLITE_DONE || code == SQLITE_ROW)
-        return true;
-    std::fprintf(stderr, "sqlite3 %s: %s\n", what, sqlite3_errmsg(handle));
-    failed = true;
-    return false;
-}
 
 void BM_RawPreparedInserts(benchmark::State& state)
 {

@@ -15,6 +15,7 @@
 #include "reports/report_run.h"
 #include "startup/vbglob.h"
 #include "support/ui_port.h"
+#include "bench_support.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -31,6 +32,8 @@
 
 namespace {
 
+using namespace bench;
+
 /// The process's peak resident memory so far, in megabytes.
 double peakMegabytes()
 {
@@ -42,7 +45,6 @@ double peakMegabytes()
 int rows = 100000;
 constexpr int employees = 800;
 constexpr int reportId = 1;
-bool failed = false;
 
 struct Timing {
     qint64 nanoseconds = 0;
@@ -53,12 +55,6 @@ struct Timing {
 Timing reported;
 Timing grouped;
 Timing workbook;
-
-QTemporaryDir& folder()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
 
 std::unique_ptr<Database> database;
 
