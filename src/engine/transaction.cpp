@@ -32,6 +32,18 @@ QString datePicture(const FieldDecl& field)
     return field.picture.isEmpty() ? QStringLiteral("dd/mm/yy") : field.picture;
 }
 
+/// The picture of text `picture`, made once per thread: making one costs
+/// far more than using it, and forms show and read the same few pictures
+/// on every field, every time they open.
+const Picture& pictureOf(const QString& picture)
+{
+    thread_local std::unordered_map<QString, Picture> made;
+    auto found = made.find(picture);
+    if (found == made.end())
+        found = made.emplace(picture, Picture(picture)).first;
+    return found->second;
+}
+
 /// Where each field of a declaration stands and how its table stores it.
 struct FieldLookup {
     const TableDef* table = nullptr;
@@ -146,14 +158,16 @@ Transaction::Transaction(const TransactionDecl& declaration, Database& database,
     const std::shared_ptr<const FieldLookup> lookup = fieldLookup(declaration_, table_);
     positions_ = lookup->positions;
     storedFields_ = lookup->storedFields;
-    for (int position = 1; position <= fieldCount(); ++position) {
-        const QVariant empty = emptyValueOf(position);
-        screen_.append(empty);
-        record_.append(empty);
-        asRead_.append(empty);
-        loaded_.append(empty);
-        referenceDescriptions_.append(QString());
-    }
+    // The four copies share one vector until each is first written.
+    QVector<QVariant> empty;
+    empty.reserve(fieldCount());
+    for (int position = 1; position <= fieldCount(); ++position)
+        empty.append(emptyValueOf(position));
+    screen_ = empty;
+    record_ = empty;
+    asRead_ = empty;
+    loaded_ = empty;
+    referenceDescriptions_.resize(fieldCount());
     if (declaration_.lines)
         lines_ = std::make_unique<LineTable>(*declaration_.lines, *this);
 }
@@ -340,16 +354,16 @@ QString Transaction::displayValue(int position, const QVariant& value) const
         const QDate date = value.toDate();
         if (date == emptyDate().date())
             return {};
-        return Picture(datePicture(decl)).format(date);
+        return pictureOf(datePicture(decl)).format(date);
     }
     if (isNumeric(position)) {
         if (decl.picture.isEmpty())
             return QString::number(value.toDouble(), 'g', 15);
-        return Picture(decl.picture).format(value.toDouble());
+        return pictureOf(decl.picture).format(value.toDouble());
     }
     if (decl.picture.isEmpty())
         return value.toString();
-    return Picture(decl.picture).format(value.toString());
+    return pictureOf(decl.picture).format(value.toString());
 }
 
 QList<CodeChoice> Transaction::choices(int position) const
@@ -402,7 +416,7 @@ bool Transaction::setText(int position, const QString& text, QString* error)
         else
             return refuse(QStringLiteral("Valor inválido"));
     } else if (isDateField(decl, storedField(position))) {
-        const PictureValue read = Picture(datePicture(decl)).parse(text);
+        const PictureValue read = pictureOf(datePicture(decl)).parse(text);
         if (!read.valid)
             return refuse(read.error.isEmpty() ? QStringLiteral("Fecha inválida") : read.error);
         value = read.empty ? emptyDate().date() : read.date;
@@ -414,13 +428,13 @@ bool Transaction::setText(int position, const QString& text, QString* error)
                 return refuse(QStringLiteral("Número inválido"));
             value = number;
         } else {
-            const PictureValue read = Picture(decl.picture).parse(text);
+            const PictureValue read = pictureOf(decl.picture).parse(text);
             if (!read.valid)
                 return refuse(read.error);
             value = read.empty ? 0.0 : read.number;
         }
     } else if (!decl.picture.isEmpty()) {
-        const PictureValue read = Picture(decl.picture).parse(text);
+        const PictureValue read = pictureOf(decl.picture).parse(text);
         if (!read.valid)
             return refuse(read.error);
         value = read.text;
@@ -603,9 +617,9 @@ void Transaction::openCursors()
     DbError error = own_->open(declaration_.table);
     if (!error && !declaration_.index.isEmpty())
         error = own_->setIndex(declaration_.index);
-    if (!error)
-        error = own_->moveFirst();  // an empty table is no error
-    database_.idleFreeLocks();
+    // Nothing is read here: the record is sought when its key is known, and
+    // a database whose tables do not match the schema is refused when it
+    // opens.
     if (error) {
         reportWriteError(error);
         requestClose();
@@ -1228,6 +1242,26 @@ bool Transaction::writeDependents()
 
 bool Transaction::unchangedInsideWrite()
 {
+    // The record being edited is read again by its row, under the write
+    // lock: its key and every stored field must be as they were read.
+    if (own_ && own_->editMode() == EditMode::Editing) {
+        QVector<QVariant> stored;
+        if (own_->storedValues(&stored))
+            return false;
+        const FieldDef* first = table_->fields.constData();
+        for (int position = 1; position <= fieldCount(); ++position) {
+            const FieldDef* definition = storedField(position);
+            if (!definition)
+                continue;
+            const qsizetype column = definition - first;
+            if (column < 0 || column >= stored.size())
+                return false;
+            const QVariant& expected = isKey(position) ? screen_.at(position - 1) : asRead_.at(position - 1);
+            if (!sameValue(position, stored.at(column), expected))
+                return false;
+        }
+        return true;
+    }
     TableCursor check(database_);
     DbError error = check.open(declaration_.table, Access::ReadOnly);
     if (!error && !declaration_.index.isEmpty())
