@@ -7,9 +7,12 @@
 //               audit entry too
 //
 // The raw side reads what the form reads (the concept, the company's
-// configuration and parameters, the referenced rows), reads the concept
-// again under the write, rewrites it, marks the change and, when changed,
-// writes the audit lines. The ratios are printed (target: at most 2).
+// configuration and parameters, the row of every reference the form
+// checks: those of the values the form holds in that round), reads the
+// concept again under the write, rewrites it, marks the change and, when
+// changed, writes the audit entry the form wrote (its lines, taken from the
+// form's own entries, every column). The ratios are printed (target: at
+// most 2).
 //
 //   UORDANE_BENCH_ROUNDS   confirms per side (200 when unset)
 //
@@ -24,6 +27,7 @@
 #include "support/ui_port.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlQuery>
@@ -149,15 +153,75 @@ BENCHMARK(BM_FormConfirmChanged)->Unit(benchmark::kMillisecond)->Iterations(1);
 // ---------------------------------------------------------------------------
 // The raw side
 
+/// A row the form reads to check a reference field: `table` sought by
+/// `column` = `value`.
+struct ReferenceRead {
+    QByteArray table;
+    QByteArray column;
+    QVariant value;
+};
+
+/// The references the form checks on concept 1 as read (no set), or with
+/// the first or second set of changes typed: every reference field that
+/// holds a value then.
+QList<ReferenceRead> referenceReads(int set)
+{
+    CountingPort ui;
+    Transaction form(TCONCEP(), *database, ui);
+    form.start(QStringLiteral("1"), QStringLiteral("UPD"));
+    if (set > 0) {
+        for (const FieldChange& change : changes)
+            form.setText(QString::fromUtf8(change.field), QString::fromUtf8(set == 2 ? change.second : change.first));
+    }
+    QList<ReferenceRead> reads;
+    for (int position = 1; position <= form.fieldCount(); ++position) {
+        const FieldDecl& field = form.field(position);
+        const QVariant value = form.value(field.name);
+        const bool blank = value.metaType().id() == QMetaType::QString ? value.toString().trimmed().isEmpty()
+                                                                        : value.toDouble() == 0;
+        if (field.kind != FieldKind::Reference || blank)
+            continue;
+        const TableDef* table = database->tableDef(field.reference.table);
+        const IndexDef* index =
+            field.reference.index.isEmpty() ? table->primaryIndex() : table->index(field.reference.index);
+        reads << ReferenceRead{table->name.toUtf8(), index->fields.first().toUtf8(), value};
+    }
+    form.close();
+    return reads;
+}
+
+/// The lines of the audit entries the form wrote last, newest first.
+QList<QStringList> formAuditEntries(int count)
+{
+    QList<QStringList> entries;
+    QSqlQuery query(database->connection());
+    query.exec(QStringLiteral("SELECT AudCorrela, AudDescrip FROM AUDITORI ORDER BY AudCorrela DESC, AudLinea"));
+    double correlative = -1;
+    while (query.next()) {
+        if (query.value(0).toDouble() != correlative) {
+            if (entries.size() == count)
+                break;
+            entries.append(QStringList());
+            correlative = query.value(0).toDouble();
+        }
+        entries.last() << query.value(1).toString();
+    }
+    return entries;
+}
+
 struct Raw {
     sqlite3* handle = nullptr;
     sqlite3_stmt* conceptRead = nullptr;
     sqlite3_stmt* configuration = nullptr;
     sqlite3_stmt* parameter = nullptr;
-    sqlite3_stmt* reference = nullptr;
+    /// The reference reads of the unchanged, first and second rounds.
+    QList<sqlite3_stmt*> references[3];
+    /// The audit lines of the first and second set, as the form wrote them.
+    QStringList auditLines[2];
     sqlite3_stmt* update = nullptr;
     sqlite3_stmt* mark = nullptr;
     sqlite3_stmt* audit = nullptr;
+    sqlite3_stmt* highest = nullptr;
     int columns = 0;
     int descriptionColumn = -1;
 
@@ -183,12 +247,33 @@ struct Raw {
         configuration = prepare("SELECT * FROM \"CONFIGUR\" ORDER BY \"CfId\" LIMIT 1");
         parameter = prepare("SELECT * FROM \"PARAMETR\" WHERE \"ParTabla\" = ? AND \"ParParamet\" = ? AND "
                             "\"ParIndice\" = 0");
-        reference = prepare("SELECT * FROM \"APORTE\" WHERE \"AporId\" = ?");
-        mark = prepare("UPDATE \"PARAMETR\" SET \"ParValorFe\" = CURRENT_TIMESTAMP WHERE \"ParTabla\" = "
-                       "'SincroAuto' AND \"ParParamet\" = 'UltModific'");
-        audit = prepare("INSERT INTO \"AUDITORI\" (\"AudCorrela\", \"AudLinea\", \"AudDescrip\", \"UsuNombre\", "
-                        "\"TarCodigo\") VALUES ((SELECT COALESCE(MAX(\"AudCorrela\"), 0) + 1 FROM \"AUDITORI\"), ?, ?, "
-                        "'bench', 13)");
+        for (int set = 0; set < 3; ++set) {
+            for (const ReferenceRead& read : referenceReads(set)) {
+                sqlite3_stmt* statement =
+                    prepare("SELECT * FROM \"" + read.table + "\" WHERE \"" + read.column + "\" = ?");
+                if (read.value.metaType().id() == QMetaType::QString) {
+                    const QByteArray text = read.value.toString().toUtf8();
+                    sqlite3_bind_text(statement, 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+                } else {
+                    sqlite3_bind_int64(statement, 1, read.value.toLongLong());
+                }
+                references[set] << statement;
+            }
+        }
+        // The form's last two entries are those of the two sets, the
+        // newest of the set it typed last.
+        const QList<QStringList> entries = formAuditEntries(2);
+        for (int at = 0; at < entries.size(); ++at)
+            auditLines[(rounds - 1 - at) % 2 == 0 ? 1 : 0] = entries.at(at);
+        // The day of the change, number 0 and the empty date, as the form
+        // marks it.
+        mark = prepare("UPDATE \"PARAMETR\" SET \"ParValorCa\" = strftime('%d/%m/%y', 'now'), \"ParValorNu\" = 0, "
+                       "\"ParValorFe\" = '0100-01-01T00:00:00' WHERE \"ParTabla\" = 'SincroAuto' AND "
+                       "\"ParParamet\" = 'UltModific' AND \"ParIndice\" = 0");
+        audit = prepare("INSERT INTO \"AUDITORI\" (\"AudCorrela\", \"AudLinea\", \"AudFecha\", \"AudHora\", "
+                        "\"UsuNombre\", \"TarCodigo\", \"AudDescrip\", \"AudFunId\") VALUES (?, ?, ?, ?, 'BENCH', 13, ?, 0)");
+        highest = prepare("SELECT \"AudCorrela\" FROM \"AUDITORI\" ORDER BY \"AudCorrela\" DESC, \"AudLinea\" DESC "
+                          "LIMIT 1");
         // Every column of the concept rewritten, as the form rewrites them.
         sqlite3_stmt* names = prepare("SELECT * FROM \"CONCEPT\" LIMIT 1");
         columns = sqlite3_column_count(names);
@@ -205,8 +290,12 @@ struct Raw {
     }
     void close()
     {
-        for (sqlite3_stmt* statement : {conceptRead, configuration, parameter, reference, update, mark, audit})
+        for (sqlite3_stmt* statement : {conceptRead, configuration, parameter, update, mark, audit, highest})
             sqlite3_finalize(statement);
+        for (const QList<sqlite3_stmt*>& reads : references) {
+            for (sqlite3_stmt* statement : reads)
+                sqlite3_finalize(statement);
+        }
         sqlite3_close(handle);
     }
     void step(sqlite3_stmt* statement, const char* what)
@@ -239,8 +328,8 @@ struct Raw {
         for (int column = 0; column < columns; ++column)
             values << QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(conceptRead, column)));
         sqlite3_reset(conceptRead);
-        sqlite3_bind_int(reference, 1, 1);
-        step(reference, "reference");
+        for (sqlite3_stmt* reference : references[changed ? (second ? 2 : 1) : 0])
+            step(reference, "reference");
         sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         sqlite3_bind_int(conceptRead, 1, 1);
         step(conceptRead, "conceptRead again");
@@ -255,11 +344,22 @@ struct Raw {
         sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);
         step(mark, "mark");
         if (changed) {
+            const QDateTime now = QDateTime::currentDateTime();
+            const QByteArray day = now.date().toString(Qt::ISODate).toUtf8() + "T00:00:00";
+            const QByteArray time = now.time().toString(QStringLiteral("HH:mm:ss")).toUtf8();
             sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-            for (int line = 1; line <= 6; ++line) {
-                const QByteArray text(200, 'x');
-                sqlite3_bind_int(audit, 1, line);
-                sqlite3_bind_text(audit, 2, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            double correlative = 1;
+            if (sqlite3_step(highest) == SQLITE_ROW)
+                correlative = sqlite3_column_double(highest, 0) + 1;
+            sqlite3_reset(highest);
+            const QStringList& lines = auditLines[second ? 1 : 0];
+            for (int line = 1; line <= lines.size(); ++line) {
+                const QByteArray text = lines.at(line - 1).toUtf8();
+                sqlite3_bind_double(audit, 1, correlative);
+                sqlite3_bind_int(audit, 2, line);
+                sqlite3_bind_text(audit, 3, day.constData(), int(day.size()), SQLITE_TRANSIENT);
+                sqlite3_bind_text(audit, 4, time.constData(), int(time.size()), SQLITE_TRANSIENT);
+                sqlite3_bind_text(audit, 5, text.constData(), int(text.size()), SQLITE_TRANSIENT);
                 step(audit, "audit");
             }
             sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);

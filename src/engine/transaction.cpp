@@ -13,6 +13,7 @@
 #include <cmath>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -1012,7 +1013,11 @@ bool Transaction::runConfirm()
         return false;
     if (lines_ && mode_ != Mode::Delete && !lines_->prepareWrite())
         return false;
-    if (mode_ != Mode::Insert && !lockAndCheck())
+    // With nothing of the member's to run between the lock and the write, a
+    // change is locked and checked inside its write transaction: that read
+    // is the last one, and the write needs no read of its own.
+    const bool lockInsideWrite = mode_ == Mode::Update && declaration_.hooks.afterLock.isEmpty();
+    if (mode_ != Mode::Insert && !lockAndCheck(lockInsideWrite))
         return false;
     if (mode_ != Mode::Insert)
         declaration_.hooks.afterLock.run(*this);
@@ -1107,8 +1112,19 @@ bool Transaction::nonKeyRecordChanged() const
     return false;
 }
 
-bool Transaction::lockAndCheck()
+bool Transaction::lockAndCheck(bool insideWrite)
 {
+    if (insideWrite) {
+        if (DbError error = database_.beginTransaction()) {
+            reportWriteError(error);
+            return false;
+        }
+    }
+    // Nothing stays begun while the person reads why the write stopped.
+    const auto giveUpWrite = [&] {
+        if (insideWrite)
+            database_.rollback();
+    };
     // Whether the record read holds the key on the screen.
     const auto keyMatches = [this](const auto& valueAt) {
         for (int position = 1; position <= keyCount_; ++position) {
@@ -1126,10 +1142,12 @@ bool Transaction::lockAndCheck()
     if (found) {
         const DbError error = own_->edit();
         if (error && isLockConflict(error.number)) {
+            giveUpWrite();
             ui_.message(lockedText, MessageIcon::Exclamation);
             return false;
         }
         if (error && error.number != DbErrorNumber::ChangedByAnotherUser) {
+            giveUpWrite();
             reportWriteError(error);
             return false;
         }
@@ -1141,8 +1159,11 @@ bool Transaction::lockAndCheck()
             found = keyMatches([this](int position) { return record_.at(position - 1); });
         }
     }
-    if (found && !nonKeyRecordChanged())
+    if (found && !nonKeyRecordChanged()) {
+        lockedInsideWrite_ = insideWrite;
         return true;
+    }
+    giveUpWrite();
     return refuseAsModified();
 }
 
@@ -1195,15 +1216,19 @@ DbError Transaction::storeFields(bool withKey)
 
 bool Transaction::storeInTransaction(bool withKey)
 {
-    if (DbError error = database_.beginTransaction()) {
-        own_->cancelUpdate();
-        reportWriteError(error);
-        return false;
+    const bool begun = std::exchange(lockedInsideWrite_, false);
+    if (!begun) {
+        if (DbError error = database_.beginTransaction()) {
+            own_->cancelUpdate();
+            reportWriteError(error);
+            return false;
+        }
     }
     // What another workstation committed since the record was read is seen
     // here, under the write lock: a change is refused even when the record
-    // lock could not protect it.
-    if (!withKey && !unchangedInsideWrite()) {
+    // lock could not protect it. A record locked inside this transaction
+    // was read and compared there already.
+    if (!withKey && !begun && !unchangedInsideWrite()) {
         own_->cancelUpdate();
         database_.rollback();
         return refuseAsModified();
@@ -1290,8 +1315,11 @@ bool Transaction::updateRecord()
 {
     const bool editing = lockHeld_ && own_->editMode() == EditMode::Editing;
     lockHeld_ = false;
-    if (!editing)
+    if (!editing) {
+        if (std::exchange(lockedInsideWrite_, false))
+            database_.rollback();
         return false;
+    }
     return storeInTransaction(false);
 }
 

@@ -5,6 +5,8 @@
 #include "engine/transaction.h"
 #include "tables/categories.h"
 
+#include "data/cursor.h"
+
 #include "organisation_tables_fixture.h"
 
 namespace {
@@ -60,6 +62,39 @@ TEST_F(FormCachesTest, ARecordChangedBehindTheLockIsRefusedAsModified)
                   0);
         EXPECT_TRUE(auditTexts().isEmpty());
     }
+}
+
+// A change is locked and checked inside its write transaction; when the
+// lock is refused or the record changed, that transaction is gone before
+// the person is told, so the other workstation is never held up.
+TEST_F(FormCachesTest, ARefusedLockLeavesNoWriteBegun)
+{
+    addCategory(5, QStringLiteral("Peones"));
+    auto other = openConnection();
+    TableCursor holder(*other);
+    ASSERT_FALSE(holder.open(QStringLiteral("CATEGORI")));
+    ASSERT_FALSE(holder.seek(Comparison::Equal, {5}));
+    ASSERT_FALSE(holder.edit());
+
+    auto form = open(TCATEGOR(), QStringLiteral("5"), QStringLiteral("UPD"));
+    form->setText(2, QStringLiteral("Mía"));
+    EXPECT_FALSE(form->confirm());
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Registro reservado por otro")});
+    EXPECT_FALSE(database->inTransaction());
+
+    ASSERT_FALSE(other->beginTransaction());
+    holder.setValue(QStringLiteral("CatDesc"), QStringLiteral("Del otro"));
+    ASSERT_FALSE(holder.update());
+    ASSERT_FALSE(other->commit());
+    EXPECT_EQ(categoryDescription(5), QStringLiteral("Del otro"));
+
+    // The lock is free now: the same form, confirmed again, finds the
+    // record changed and writes nothing.
+    ui.clear();
+    EXPECT_FALSE(form->confirm());
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("CATEGORI fue modificada.")});
+    EXPECT_FALSE(database->inTransaction());
+    EXPECT_EQ(categoryDescription(5), QStringLiteral("Del otro"));
 }
 
 }  // namespace
