@@ -302,29 +302,43 @@ bool updatedInPlace(Database& database, const QString& group, const QString& nam
         }
     }
     const Backend backend = database.backend();
-    QString sql = QStringLiteral("UPDATE ") + quoteName(table->name) + QStringLiteral(" SET ");
+    // The text depends only on which values are written: made once each.
+    static std::mutex textMutex;
+    static QHash<int, QString> texts;
+    const int written = (values.text ? 1 : 0) | (values.number ? 2 : 0) | (values.date ? 4 : 0);
+    QString sql;
+    {
+        std::lock_guard<std::mutex> guard(textMutex);
+        sql = texts.value(written);
+    }
+    if (sql.isEmpty()) {
+        QStringList assignments;
+        if (values.text)
+            assignments << quoteName(QStringLiteral("ParValorCa")) + QStringLiteral(" = ?");
+        if (values.number)
+            assignments << quoteName(QStringLiteral("ParValorNu")) + QStringLiteral(" = ?");
+        if (values.date)
+            assignments << quoteName(QStringLiteral("ParValorFe")) + QStringLiteral(" = ?");
+        sql = QStringLiteral("UPDATE ") + quoteName(table->name) + QStringLiteral(" SET ")
+            + assignments.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + quoteName(QStringLiteral("ParTabla"))
+            + QStringLiteral(" = ? AND ") + quoteName(QStringLiteral("ParParamet")) + QStringLiteral(" = ? AND ")
+            + quoteName(QStringLiteral("ParIndice")) + QStringLiteral(" = ?");
+        std::lock_guard<std::mutex> guard(textMutex);
+        texts.insert(written, sql);
+    }
     QVariantList bound;
-    const auto set = [&](const char* field, FieldType type, const QVariant& value) {
-        if (!bound.isEmpty())
-            sql += QStringLiteral(", ");
-        sql += quoteName(QLatin1String(field)) + QStringLiteral(" = ?");
-        bound << toStorage(type, value, backend);
-    };
     if (values.text)
-        set("ParValorCa", FieldType::Text, *values.text);
+        bound << toStorage(FieldType::Text, *values.text, backend);
     if (values.number)
-        set("ParValorNu", FieldType::Double, *values.number);
+        bound << toStorage(FieldType::Double, *values.number, backend);
     if (values.date)
-        set("ParValorFe", FieldType::Date, *values.date);
-    sql += QStringLiteral(" WHERE ") + quoteName(QStringLiteral("ParTabla")) + QStringLiteral(" = ? AND ")
-        + quoteName(QStringLiteral("ParParamet")) + QStringLiteral(" = ? AND ") + quoteName(QStringLiteral("ParIndice"))
-        + QStringLiteral(" = ?");
+        bound << toStorage(FieldType::Date, *values.date, backend);
     bound << key;
     Statement update(database, sql);
     for (const QVariant& value : std::as_const(bound))
         update.addBindValue(value);
     const bool ran = update.exec();
-    const int written = ran ? update.rowsAffected() : 0;
+    const int rows = ran ? update.rowsAffected() : 0;
     update.finish();
     // A lock taken inside the caller's transaction is let go when it ends.
     database.releaseLock(lock);
@@ -332,7 +346,7 @@ bool updatedInPlace(Database& database, const QString& group, const QString& nam
         error = update.failure(QStringLiteral("No se pudo modificar el registro de ") + table->name);
         return true;
     }
-    return written > 0;
+    return rows > 0;
 }
 
 DbError writeParameter(Database& database, UiPort& ui, const QString& group, const QString& name, int index,

@@ -6,6 +6,8 @@
 #include "startup/vbglob.h"
 #include "support/line_split.h"
 
+#include <mutex>
+
 namespace {
 
 constexpr const char* auditTable = "AUDITORI";
@@ -13,6 +15,33 @@ constexpr const char* auditIndex = "IAUDITOR";
 /// How often a writer takes the next correlative after a duplicate before it
 /// gives up; only a storm of workstations writing at once gets near it.
 constexpr int maxAttempts = 50;
+
+/// The insert of one line, every field of the table in its order; made
+/// once for the schema's table, which lives as long as the program.
+QString insertText(const TableDef& table)
+{
+    static std::mutex mutex;
+    static QString made;
+    static const TableDef* madeFor = nullptr;
+    const bool schemas = Schema::table(table.name) == &table;
+    if (schemas) {
+        std::lock_guard<std::mutex> guard(mutex);
+        if (madeFor == &table)
+            return made;
+    }
+    QStringList names;
+    for (const FieldDef& field : table.fields)
+        names << quoteName(field.name);
+    const QString text = QStringLiteral("INSERT INTO ") + quoteName(table.name) + QStringLiteral(" (")
+        + names.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (")
+        + QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')';
+    if (schemas) {
+        std::lock_guard<std::mutex> guard(mutex);
+        made = text;
+        madeFor = &table;
+    }
+    return text;
+}
 
 /// The user name as it fits `UsuNombre`.
 QString auditUser(Database& database)
@@ -94,19 +123,7 @@ DbError AuditEntry::writeLines(bool& duplicate)
         return error;
     }
     correlative_ = std::max(correlative_, highest + 1);
-    // One insert of every field per line, as the table defines them.
-    QString names;
-    QString marks;
-    for (const FieldDef& field : table->fields) {
-        if (!names.isEmpty()) {
-            names += QStringLiteral(", ");
-            marks += QStringLiteral(", ");
-        }
-        names += quoteName(field.name);
-        marks += u'?';
-    }
-    Statement insert(database_, QStringLiteral("INSERT INTO ") + quoteName(table->name) + QStringLiteral(" (") + names
-                                    + QStringLiteral(") VALUES (") + marks + u')');
+    Statement insert(database_, insertText(*table));
     const Backend backend = database_.backend();
     for (int line = 1; line <= lines_.size(); ++line) {
         for (const FieldDef& field : table->fields)
