@@ -6,6 +6,8 @@
 #include "startup/vbglob.h"
 #include "support/line_split.h"
 
+#include <QVector>
+
 #include <mutex>
 
 namespace {
@@ -124,10 +126,25 @@ DbError AuditEntry::writeLines(bool& duplicate)
     }
     correlative_ = std::max(correlative_, highest + 1);
     Statement insert(database_, insertText(*table));
+    // Every line stores the same values but its number and its text.
     const Backend backend = database_.backend();
+    QVector<QVariant> stored;
+    int lineColumn = -1;
+    int textColumn = -1;
+    for (const FieldDef& field : table->fields) {
+        if (field.name == QLatin1String("AudLinea"))
+            lineColumn = int(stored.size());
+        if (field.name == QLatin1String("AudDescrip"))
+            textColumn = int(stored.size());
+        stored << toStorage(field.type, lineValue(field.name, 1), backend);
+    }
     for (int line = 1; line <= lines_.size(); ++line) {
-        for (const FieldDef& field : table->fields)
-            insert.addBindValue(toStorage(field.type, lineValue(field.name, line), backend));
+        if (lineColumn >= 0)
+            stored[lineColumn] = toStorage(table->fields.at(lineColumn).type, line, backend);
+        if (textColumn >= 0)
+            stored[textColumn] = toStorage(table->fields.at(textColumn).type, lines_.at(line - 1), backend);
+        for (const QVariant& value : std::as_const(stored))
+            insert.addBindValue(value);
         if (!insert.exec()) {
             const DbError error = insert.failure(QStringLiteral("No se pudo agregar el registro a ") + table->name);
             // The failed write takes the lines written so far with it.

@@ -45,6 +45,13 @@ const Picture& pictureOf(const QString& picture)
     return found->second;
 }
 
+/// `text` read through `picture`; only a date picture asks for today (the
+/// century of a short year), which costs a clock read.
+PictureValue parseThrough(const Picture& picture, const QString& text)
+{
+    return picture.parse(text, picture.kind() == Picture::Kind::Date ? QDate::currentDate() : QDate());
+}
+
 /// Where each field of a declaration stands and how its table stores it.
 struct FieldLookup {
     const TableDef* table = nullptr;
@@ -429,13 +436,13 @@ bool Transaction::setText(int position, const QString& text, QString* error)
                 return refuse(QStringLiteral("Número inválido"));
             value = number;
         } else {
-            const PictureValue read = pictureOf(decl.picture).parse(text);
+            const PictureValue read = parseThrough(pictureOf(decl.picture), text);
             if (!read.valid)
                 return refuse(read.error);
             value = read.empty ? 0.0 : read.number;
         }
     } else if (!decl.picture.isEmpty()) {
-        const PictureValue read = pictureOf(decl.picture).parse(text);
+        const PictureValue read = parseThrough(pictureOf(decl.picture), text);
         if (!read.valid)
             return refuse(read.error);
         value = read.text;
