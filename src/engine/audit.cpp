@@ -73,10 +73,11 @@ DbError AuditEntry::findHighestCorrelative(double& highest)
     // The last row in IAUDITOR order holds the highest correlative: one
     // read through the index, whatever the size of the table.
     highest = 0;
-    Statement last(database_, QStringLiteral("SELECT ") + quoteName(QStringLiteral("AudCorrela")) + QStringLiteral(" FROM ")
-                                  + quoteName(QLatin1String(auditTable)) + QStringLiteral(" ORDER BY ")
-                                  + quoteName(QStringLiteral("AudCorrela")) + QStringLiteral(" DESC, ")
-                                  + quoteName(QStringLiteral("AudLinea")) + QStringLiteral(" DESC LIMIT 1"));
+    const QString correlative = quoteName(QStringLiteral("AudCorrela"));
+    Statement last(database_, QStringLiteral("SELECT ") + correlative + QStringLiteral(" FROM ")
+                                  + quoteName(QLatin1String(auditTable)) + QStringLiteral(" ORDER BY ") + correlative
+                                  + QStringLiteral(" DESC, ") + quoteName(QStringLiteral("AudLinea"))
+                                  + QStringLiteral(" DESC LIMIT 1"));
     if (!last.exec())
         return last.failure(QStringLiteral("No se pudo leer la auditoría"));
     if (last.next())
