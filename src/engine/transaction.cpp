@@ -4,10 +4,13 @@
 
 #include "data/database.h"
 #include "data/error_translator.h"
+#include "data/record_locks.h"
 #include "startup/vbglob.h"
 #include "support/number_text.h"
 #include "support/picture.h"
 #include "support/ui_port.h"
+
+#include <QScopeGuard>
 
 #include <cassert>
 #include <cmath>
@@ -50,6 +53,20 @@ const Picture& pictureOf(const QString& picture)
 PictureValue parseThrough(const Picture& picture, const QString& text)
 {
     return picture.parse(text, picture.kind() == Picture::Kind::Date ? QDate::currentDate() : QDate());
+}
+
+/// The record lock of the record `cursor` stands on, as the cursor's edit
+/// computes it: the primary index's fields, or the row itself in a table
+/// without one.
+quint64 currentLockKey(const TableDef& table, const TableCursor& cursor)
+{
+    const IndexDef* primary = table.primaryIndex();
+    if (primary == nullptr)
+        return recordLockKey(table.name, {cursor.bookmark().row});
+    QVariantList values;
+    for (const QString& name : primary->fields)
+        values << cursor.value(name);
+    return recordLockKey(table.name, values);
 }
 
 /// Where each field of a declaration stands and how its table stores it.
@@ -1121,17 +1138,6 @@ bool Transaction::nonKeyRecordChanged() const
 
 bool Transaction::lockAndCheck(bool insideWrite)
 {
-    if (insideWrite) {
-        if (DbError error = database_.beginTransaction()) {
-            reportWriteError(error);
-            return false;
-        }
-    }
-    // Nothing stays begun while the person reads why the write stopped.
-    const auto giveUpWrite = [&] {
-        if (insideWrite)
-            database_.rollback();
-    };
     // Whether the record read holds the key on the screen.
     const auto keyMatches = [this](const auto& valueAt) {
         for (int position = 1; position <= keyCount_; ++position) {
@@ -1145,6 +1151,38 @@ bool Transaction::lockAndCheck(bool insideWrite)
     // is sought again only when the cursor stands elsewhere.
     const bool standsOnKey = own_ && recordFound_ && own_->hasCurrent() && own_->editMode() == EditMode::None
         && keyMatches([this](int position) { return own_->value(field(position).name); });
+    // Inside the write transaction, the record's lock is taken before the
+    // transaction begins: a record another workstation is writing is
+    // refused at once, not after waiting for that workstation's write.
+    // Its key as stored is known when the cursor stands on it.
+    insideWrite = insideWrite && standsOnKey;
+    RecordLocks* locks = insideWrite ? &database_.locks() : nullptr;
+    const quint64 lockedAhead = insideWrite ? currentLockKey(*table_, *own_) : 0;
+    if (locks) {
+        if (DbError error = locks->acquire(lockedAhead)) {
+            if (isLockConflict(error.number))
+                ui_.message(lockedText, MessageIcon::Exclamation);
+            else
+                reportWriteError(error);
+            return false;
+        }
+        if (DbError error = database_.beginTransaction()) {
+            locks->release(lockedAhead);
+            reportWriteError(error);
+            return false;
+        }
+    }
+    // The edit below takes the lock again for the cursor, which keeps it
+    // until the write ends; this hold of it ends with this check.
+    const auto releaseAhead = qScopeGuard([&] {
+        if (locks)
+            locks->release(lockedAhead);
+    });
+    // Nothing stays begun while the person reads why the write stopped.
+    const auto giveUpWrite = [&] {
+        if (insideWrite)
+            database_.rollback();
+    };
     bool found = standsOnKey || seekKey();
     if (found) {
         const DbError error = own_->edit();
@@ -1173,6 +1211,7 @@ bool Transaction::lockAndCheck(bool insideWrite)
     giveUpWrite();
     return refuseAsModified();
 }
+
 
 bool Transaction::refuseAsModified()
 {
