@@ -11,8 +11,9 @@
 // checks: those of the values the form holds in that round), reads the
 // concept again under the write, rewrites it, marks the change and, when
 // changed, writes the audit entry the form wrote (its lines, taken from the
-// form's own entries, every column). The ratios are printed (target: at
-// most 2).
+// form's own entries, every column). The two sides run in ten alternating
+// blocks; the ratio of the totals, of each side's best block and the median
+// of the blocks' ratios are printed (target: at most 2).
 //
 //   UORDANE_BENCH_ROUNDS   confirms per side and case (200 when unset), in
 //                          ten alternating blocks
