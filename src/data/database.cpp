@@ -263,6 +263,16 @@ namespace {
 /// Runs one statement without values; the failure keeps the driver's text.
 DbError runPlain(Database& database, const QString& sql, const QString& message)
 {
+    // On SQLite the statement stays prepared among the connection's idle
+    // ones: a begin and a commit come with every write.
+    if (database.backend() == Backend::Sqlite) {
+        Statement statement(database, sql);
+        if (statement.exec()) {
+            statement.finish();
+            return {};
+        }
+        return statement.failure(message);
+    }
     QSqlQuery query(database.connection());
     if (query.exec(sql))
         return {};

@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <sqlite3.h>
 
@@ -265,9 +266,40 @@ void Statement::addBindValue(const QVariant& value)
         return;
     }
     }
-    const QString text = value.toString();
-    sqlite3_bind_text16(statement_, position, text.utf16(), static_cast<int>(text.size() * sizeof(char16_t)),
-                        SQLITE_TRANSIENT);
+    if (value.metaType().id() == QMetaType::QString)
+        bindText(position, *static_cast<const QString*>(value.constData()));
+    else
+        bindText(position, value.toString());
+}
+
+void Statement::bindText(int position, QStringView text)
+{
+    if (text.isEmpty()) {
+        sqlite3_bind_text(statement_, position, "", 0, SQLITE_STATIC);
+        return;
+    }
+    // The file keeps its texts in UTF-8: the text is encoded here, once,
+    // into a buffer the statement takes over, instead of being copied as
+    // UTF-16 and then converted by the engine (a form binds every field of
+    // its record on each write).
+    const qsizetype most = text.size() * 3;
+    auto* buffer = static_cast<char*>(sqlite3_malloc64(static_cast<sqlite3_uint64>(most)));
+    if (buffer == nullptr) {
+        sqlite3_bind_text16(statement_, position, text.utf16(), static_cast<int>(text.size() * sizeof(char16_t)),
+                            SQLITE_TRANSIENT);
+        return;
+    }
+    qsizetype ascii = 0;
+    const char16_t* units = text.utf16();
+    for (; ascii < text.size() && units[ascii] < 0x80; ++ascii)
+        buffer[ascii] = static_cast<char>(units[ascii]);
+    char* end = buffer + ascii;
+    if (ascii < text.size()) {
+        QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+        end = encoder.appendToBuffer(end, text.mid(ascii));
+    }
+    sqlite3_bind_text64(statement_, position, buffer, static_cast<sqlite3_uint64>(end - buffer), sqlite3_free,
+                        SQLITE_UTF8);
 }
 
 bool Statement::exec()

@@ -88,6 +88,8 @@ private:
     /// Prepared at the first bind or run, once its way of reading is known.
     enum class Preparation { Pending, Done, Failed } preparation_ = Preparation::Pending;
     bool prepare();
+    /// SQLite: binds `text` at `position`.
+    void bindText(int position, QStringView text);
     /// SQLite: hands the prepared statement to the connection's idle ones
     /// for the next Statement of the same text; false when it is not kept.
     bool keepIdle();

@@ -1,9 +1,14 @@
 #include "engine/audit.h"
 
-#include "data/cursor.h"
 #include "data/database.h"
+#include "data/field_value.h"
+#include "data/statement.h"
 #include "startup/vbglob.h"
 #include "support/line_split.h"
+
+#include <QVector>
+
+#include <mutex>
 
 namespace {
 
@@ -12,6 +17,33 @@ constexpr const char* auditIndex = "IAUDITOR";
 /// How often a writer takes the next correlative after a duplicate before it
 /// gives up; only a storm of workstations writing at once gets near it.
 constexpr int maxAttempts = 50;
+
+/// The insert of one line, every field of the table in its order; made
+/// once for the schema's table, which lives as long as the program.
+QString insertText(const TableDef& table)
+{
+    static std::mutex mutex;
+    static QString made;
+    static const TableDef* madeFor = nullptr;
+    const bool schemas = Schema::table(table.name) == &table;
+    if (schemas) {
+        std::lock_guard<std::mutex> guard(mutex);
+        if (madeFor == &table)
+            return made;
+    }
+    QStringList names;
+    for (const FieldDef& field : table.fields)
+        names << quoteName(field.name);
+    const QString text = QStringLiteral("INSERT INTO ") + quoteName(table.name) + QStringLiteral(" (")
+        + names.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (")
+        + QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')';
+    if (schemas) {
+        std::lock_guard<std::mutex> guard(mutex);
+        made = text;
+        madeFor = &table;
+    }
+    return text;
+}
 
 /// The user name as it fits `UsuNombre`.
 QString auditUser(Database& database)
@@ -39,18 +71,21 @@ AuditEntry::AuditEntry(Database& database, int area, const QString& text, const 
 DbError AuditEntry::findHighestCorrelative(double& highest)
 {
     // The last row in IAUDITOR order holds the highest correlative: one
-    // keyset read, whatever the size of the table.
+    // read through the index, whatever the size of the table.
     highest = 0;
-    TableCursor audit(database_);
-    if (DbError error = audit.open(QLatin1String(auditTable), Access::ReadOnly))
-        return error;
-    if (DbError error = audit.setIndex(QLatin1String(auditIndex)))
-        return error;
-    if (DbError error = audit.moveLast())
-        return error;
-    database_.idleFreeLocks();
-    if (audit.hasCurrent())
-        highest = audit.number(QStringLiteral("AudCorrela"));
+    const QString correlative = quoteName(QStringLiteral("AudCorrela"));
+    Statement last(database_, QStringLiteral("SELECT ") + correlative + QStringLiteral(" FROM ")
+                                  + quoteName(QLatin1String(auditTable)) + QStringLiteral(" ORDER BY ") + correlative
+                                  + QStringLiteral(" DESC, ") + quoteName(QStringLiteral("AudLinea"))
+                                  + QStringLiteral(" DESC LIMIT 1"));
+    if (!last.exec())
+        return last.failure(QStringLiteral("No se pudo leer la auditoría"));
+    if (last.next())
+        highest = last.value(0).toDouble();
+    const bool failed = last.stepFailed();
+    last.finish();
+    if (failed)
+        return last.failure(QStringLiteral("No se pudo leer la auditoría"));
     return {};
 }
 
@@ -67,11 +102,9 @@ DbError AuditEntry::prepare()
 DbError AuditEntry::writeLines(bool& duplicate)
 {
     duplicate = false;
-    TableCursor audit(database_);
-    if (DbError error = audit.open(QLatin1String(auditTable)))
-        return error;
-    if (DbError error = audit.setIndex(QLatin1String(auditIndex)))
-        return error;
+    const TableDef* table = database_.tableDef(QLatin1String(auditTable));
+    if (table == nullptr)
+        return DbError::make(DbErrorNumber::TableNotFound, QStringLiteral("No existe la tabla ") + auditTable);
     // All the lines of an entry in one transaction: an entry cut short (a
     // full disk, a killed program) is absent, never shown as if it were whole.
     if (DbError error = database_.beginTransaction())
@@ -82,8 +115,10 @@ DbError AuditEntry::writeLines(bool& duplicate)
     // advisory lock of the transaction (two keys, apart from the record
     // locks' single key) gives the turn.
     if (database_.backend() == Backend::Postgres) {
-        if (DbError error = database_.execute(QStringLiteral("SELECT pg_advisory_xact_lock(19281, 1)")))
+        if (DbError error = database_.execute(QStringLiteral("SELECT pg_advisory_xact_lock(19281, 1)"))) {
+            database_.rollback();
             return error;
+        }
     }
     double highest = 0;
     if (DbError error = findHighestCorrelative(highest)) {
@@ -91,19 +126,29 @@ DbError AuditEntry::writeLines(bool& duplicate)
         return error;
     }
     correlative_ = std::max(correlative_, highest + 1);
+    Statement insert(database_, insertText(*table));
+    // Every line stores the same values but its number and its text.
+    const Backend backend = database_.backend();
+    QVector<QVariant> stored;
+    int lineColumn = -1;
+    int textColumn = -1;
+    for (const FieldDef& field : table->fields) {
+        if (field.name == QLatin1String("AudLinea"))
+            lineColumn = int(stored.size());
+        if (field.name == QLatin1String("AudDescrip"))
+            textColumn = int(stored.size());
+        stored << toStorage(field.type, lineValue(field.name, 1), backend);
+    }
     for (int line = 1; line <= lines_.size(); ++line) {
-        audit.addNew();
-        audit.setValue(QStringLiteral("AudCorrela"), correlative_);
-        audit.setValue(QStringLiteral("AudLinea"), line);
-        audit.setValue(QStringLiteral("AudFecha"), date_);
-        audit.setValue(QStringLiteral("AudHora"), time_);
-        audit.setValue(QStringLiteral("UsuNombre"), user_);
-        audit.setValue(QStringLiteral("TarCodigo"), area_);
-        audit.setValue(QStringLiteral("AudDescrip"), lines_.at(line - 1));
-        audit.setValue(QStringLiteral("AudFunId"), 0);
-        if (DbError error = audit.update()) {
-            // The failed write rolled back the lines written so far.
-            audit.cancelUpdate();
+        if (lineColumn >= 0)
+            stored[lineColumn] = toStorage(table->fields.at(lineColumn).type, line, backend);
+        if (textColumn >= 0)
+            stored[textColumn] = toStorage(table->fields.at(textColumn).type, lines_.at(line - 1), backend);
+        for (const QVariant& value : std::as_const(stored))
+            insert.addBindValue(value);
+        if (!insert.exec()) {
+            const DbError error = insert.failure(QStringLiteral("No se pudo agregar el registro a ") + table->name);
+            // The failed write takes the lines written so far with it.
             database_.rollback();
             if (error.number != DbErrorNumber::DuplicateKey)
                 return error;
@@ -112,11 +157,31 @@ DbError AuditEntry::writeLines(bool& duplicate)
             duplicate = true;
             return {};
         }
+        insert.finish();
     }
     if (DbError error = database_.commit())
         return error;
     database_.idleFreeLocks();
     return {};
+}
+
+QVariant AuditEntry::lineValue(const QString& field, int line) const
+{
+    if (field == QLatin1String("AudCorrela"))
+        return correlative_;
+    if (field == QLatin1String("AudLinea"))
+        return line;
+    if (field == QLatin1String("AudFecha"))
+        return date_;
+    if (field == QLatin1String("AudHora"))
+        return time_;
+    if (field == QLatin1String("UsuNombre"))
+        return user_;
+    if (field == QLatin1String("TarCodigo"))
+        return area_;
+    if (field == QLatin1String("AudDescrip"))
+        return lines_.at(line - 1);
+    return {};  // AudFunId and any later field: empty
 }
 
 DbError AuditEntry::write()

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 class Database;
 
@@ -53,6 +54,8 @@ public:
 private:
     DbError findHighestCorrelative(double& highest);
     DbError writeLines(bool& duplicate);
+    /// What line `line` of the entry stores in `field`.
+    QVariant lineValue(const QString& field, int line) const;
 
     Database& database_;
     int area_;

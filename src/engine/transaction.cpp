@@ -4,15 +4,19 @@
 
 #include "data/database.h"
 #include "data/error_translator.h"
+#include "data/record_locks.h"
 #include "startup/vbglob.h"
 #include "support/number_text.h"
 #include "support/picture.h"
 #include "support/ui_port.h"
 
+#include <QScopeGuard>
+
 #include <cassert>
 #include <cmath>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -30,6 +34,39 @@ bool isNotice(const QString& message)
 QString datePicture(const FieldDecl& field)
 {
     return field.picture.isEmpty() ? QStringLiteral("dd/mm/yy") : field.picture;
+}
+
+/// The picture of text `picture`, made once per thread: making one costs
+/// far more than using it, and forms show and read the same few pictures
+/// on every field, every time they open.
+const Picture& pictureOf(const QString& picture)
+{
+    thread_local std::unordered_map<QString, Picture> made;
+    auto found = made.find(picture);
+    if (found == made.end())
+        found = made.emplace(picture, Picture(picture)).first;
+    return found->second;
+}
+
+/// `text` read through `picture`; only a date picture asks for today (the
+/// century of a short year), which costs a clock read.
+PictureValue parseThrough(const Picture& picture, const QString& text)
+{
+    return picture.parse(text, picture.kind() == Picture::Kind::Date ? QDate::currentDate() : QDate());
+}
+
+/// The record lock of the record `cursor` stands on, as the cursor's edit
+/// computes it: the primary index's fields, or the row itself in a table
+/// without one.
+quint64 currentLockKey(const TableDef& table, const TableCursor& cursor)
+{
+    const IndexDef* primary = table.primaryIndex();
+    if (primary == nullptr)
+        return recordLockKey(table.name, {cursor.bookmark().row});
+    QVariantList values;
+    for (const QString& name : primary->fields)
+        values << cursor.value(name);
+    return recordLockKey(table.name, values);
 }
 
 /// Where each field of a declaration stands and how its table stores it.
@@ -146,14 +183,16 @@ Transaction::Transaction(const TransactionDecl& declaration, Database& database,
     const std::shared_ptr<const FieldLookup> lookup = fieldLookup(declaration_, table_);
     positions_ = lookup->positions;
     storedFields_ = lookup->storedFields;
-    for (int position = 1; position <= fieldCount(); ++position) {
-        const QVariant empty = emptyValueOf(position);
-        screen_.append(empty);
-        record_.append(empty);
-        asRead_.append(empty);
-        loaded_.append(empty);
-        referenceDescriptions_.append(QString());
-    }
+    // The four copies share one vector until each is first written.
+    QVector<QVariant> empty;
+    empty.reserve(fieldCount());
+    for (int position = 1; position <= fieldCount(); ++position)
+        empty.append(emptyValueOf(position));
+    screen_ = empty;
+    record_ = empty;
+    asRead_ = empty;
+    loaded_ = empty;
+    referenceDescriptions_.resize(fieldCount());
     if (declaration_.lines)
         lines_ = std::make_unique<LineTable>(*declaration_.lines, *this);
 }
@@ -340,16 +379,16 @@ QString Transaction::displayValue(int position, const QVariant& value) const
         const QDate date = value.toDate();
         if (date == emptyDate().date())
             return {};
-        return Picture(datePicture(decl)).format(date);
+        return pictureOf(datePicture(decl)).format(date);
     }
     if (isNumeric(position)) {
         if (decl.picture.isEmpty())
             return QString::number(value.toDouble(), 'g', 15);
-        return Picture(decl.picture).format(value.toDouble());
+        return pictureOf(decl.picture).format(value.toDouble());
     }
     if (decl.picture.isEmpty())
         return value.toString();
-    return Picture(decl.picture).format(value.toString());
+    return pictureOf(decl.picture).format(value.toString());
 }
 
 QList<CodeChoice> Transaction::choices(int position) const
@@ -402,7 +441,7 @@ bool Transaction::setText(int position, const QString& text, QString* error)
         else
             return refuse(QStringLiteral("Valor inválido"));
     } else if (isDateField(decl, storedField(position))) {
-        const PictureValue read = Picture(datePicture(decl)).parse(text);
+        const PictureValue read = pictureOf(datePicture(decl)).parse(text);
         if (!read.valid)
             return refuse(read.error.isEmpty() ? QStringLiteral("Fecha inválida") : read.error);
         value = read.empty ? emptyDate().date() : read.date;
@@ -414,13 +453,13 @@ bool Transaction::setText(int position, const QString& text, QString* error)
                 return refuse(QStringLiteral("Número inválido"));
             value = number;
         } else {
-            const PictureValue read = Picture(decl.picture).parse(text);
+            const PictureValue read = parseThrough(pictureOf(decl.picture), text);
             if (!read.valid)
                 return refuse(read.error);
             value = read.empty ? 0.0 : read.number;
         }
     } else if (!decl.picture.isEmpty()) {
-        const PictureValue read = Picture(decl.picture).parse(text);
+        const PictureValue read = parseThrough(pictureOf(decl.picture), text);
         if (!read.valid)
             return refuse(read.error);
         value = read.text;
@@ -603,9 +642,9 @@ void Transaction::openCursors()
     DbError error = own_->open(declaration_.table);
     if (!error && !declaration_.index.isEmpty())
         error = own_->setIndex(declaration_.index);
-    if (!error)
-        error = own_->moveFirst();  // an empty table is no error
-    database_.idleFreeLocks();
+    // Nothing is read here: the record is sought when its key is known, and
+    // a database whose tables do not match the schema is refused when it
+    // opens.
     if (error) {
         reportWriteError(error);
         requestClose();
@@ -998,7 +1037,11 @@ bool Transaction::runConfirm()
         return false;
     if (lines_ && mode_ != Mode::Delete && !lines_->prepareWrite())
         return false;
-    if (mode_ != Mode::Insert && !lockAndCheck())
+    // With nothing of the member's to run between the lock and the write, a
+    // change is locked and checked inside its write transaction: that read
+    // is the last one, and the write needs no read of its own.
+    const bool lockInsideWrite = mode_ == Mode::Update && declaration_.hooks.afterLock.isEmpty();
+    if (mode_ != Mode::Insert && !lockAndCheck(lockInsideWrite))
         return false;
     if (mode_ != Mode::Insert)
         declaration_.hooks.afterLock.run(*this);
@@ -1093,7 +1136,7 @@ bool Transaction::nonKeyRecordChanged() const
     return false;
 }
 
-bool Transaction::lockAndCheck()
+bool Transaction::lockAndCheck(bool insideWrite)
 {
     // Whether the record read holds the key on the screen.
     const auto keyMatches = [this](const auto& valueAt) {
@@ -1108,14 +1151,48 @@ bool Transaction::lockAndCheck()
     // is sought again only when the cursor stands elsewhere.
     const bool standsOnKey = own_ && recordFound_ && own_->hasCurrent() && own_->editMode() == EditMode::None
         && keyMatches([this](int position) { return own_->value(field(position).name); });
+    // Inside the write transaction, the record's lock is taken before the
+    // transaction begins: a record another workstation is writing is
+    // refused at once, not after waiting for that workstation's write.
+    // Its key as stored is known when the cursor stands on it.
+    insideWrite = insideWrite && standsOnKey;
+    RecordLocks* locks = insideWrite ? &database_.locks() : nullptr;
+    const quint64 lockedAhead = insideWrite ? currentLockKey(*table_, *own_) : 0;
+    if (locks) {
+        if (DbError error = locks->acquire(lockedAhead)) {
+            if (isLockConflict(error.number))
+                ui_.message(lockedText, MessageIcon::Exclamation);
+            else
+                reportWriteError(error);
+            return false;
+        }
+        if (DbError error = database_.beginTransaction()) {
+            locks->release(lockedAhead);
+            reportWriteError(error);
+            return false;
+        }
+    }
+    // The edit below takes the lock again for the cursor, which keeps it
+    // until the write ends; this hold of it ends with this check.
+    const auto releaseAhead = qScopeGuard([&] {
+        if (locks)
+            locks->release(lockedAhead);
+    });
+    // Nothing stays begun while the person reads why the write stopped.
+    const auto giveUpWrite = [&] {
+        if (insideWrite)
+            database_.rollback();
+    };
     bool found = standsOnKey || seekKey();
     if (found) {
         const DbError error = own_->edit();
         if (error && isLockConflict(error.number)) {
+            giveUpWrite();
             ui_.message(lockedText, MessageIcon::Exclamation);
             return false;
         }
         if (error && error.number != DbErrorNumber::ChangedByAnotherUser) {
+            giveUpWrite();
             reportWriteError(error);
             return false;
         }
@@ -1127,10 +1204,14 @@ bool Transaction::lockAndCheck()
             found = keyMatches([this](int position) { return record_.at(position - 1); });
         }
     }
-    if (found && !nonKeyRecordChanged())
+    if (found && !nonKeyRecordChanged()) {
+        lockedInsideWrite_ = insideWrite;
         return true;
+    }
+    giveUpWrite();
     return refuseAsModified();
 }
+
 
 bool Transaction::refuseAsModified()
 {
@@ -1181,15 +1262,19 @@ DbError Transaction::storeFields(bool withKey)
 
 bool Transaction::storeInTransaction(bool withKey)
 {
-    if (DbError error = database_.beginTransaction()) {
-        own_->cancelUpdate();
-        reportWriteError(error);
-        return false;
+    const bool begun = std::exchange(lockedInsideWrite_, false);
+    if (!begun) {
+        if (DbError error = database_.beginTransaction()) {
+            own_->cancelUpdate();
+            reportWriteError(error);
+            return false;
+        }
     }
     // What another workstation committed since the record was read is seen
     // here, under the write lock: a change is refused even when the record
-    // lock could not protect it.
-    if (!withKey && !unchangedInsideWrite()) {
+    // lock could not protect it. A record locked inside this transaction
+    // was read and compared there already.
+    if (!withKey && !begun && !unchangedInsideWrite()) {
         own_->cancelUpdate();
         database_.rollback();
         return refuseAsModified();
@@ -1228,6 +1313,26 @@ bool Transaction::writeDependents()
 
 bool Transaction::unchangedInsideWrite()
 {
+    // The record being edited is read again by its row, under the write
+    // lock: its key and every stored field must be as they were read.
+    if (own_ && own_->editMode() == EditMode::Editing) {
+        QVector<QVariant> stored;
+        if (own_->storedValues(&stored))
+            return false;
+        const FieldDef* first = table_->fields.constData();
+        for (int position = 1; position <= fieldCount(); ++position) {
+            const FieldDef* definition = storedField(position);
+            if (!definition)
+                continue;
+            const qsizetype column = definition - first;
+            if (column < 0 || column >= stored.size())
+                return false;
+            const QVariant& expected = isKey(position) ? screen_.at(position - 1) : asRead_.at(position - 1);
+            if (!sameValue(position, stored.at(column), expected))
+                return false;
+        }
+        return true;
+    }
     TableCursor check(database_);
     DbError error = check.open(declaration_.table, Access::ReadOnly);
     if (!error && !declaration_.index.isEmpty())
@@ -1256,8 +1361,11 @@ bool Transaction::updateRecord()
 {
     const bool editing = lockHeld_ && own_->editMode() == EditMode::Editing;
     lockHeld_ = false;
-    if (!editing)
+    if (!editing) {
+        if (std::exchange(lockedInsideWrite_, false))
+            database_.rollback();
         return false;
+    }
     return storeInTransaction(false);
 }
 

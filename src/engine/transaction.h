@@ -471,7 +471,10 @@ private:
     bool seekFinds(TableCursor& cursor, const QString& index, const QStringList& fields);
     void applyDefaults();
     void runDerivation(int position);
-    bool lockAndCheck();
+    /// Locks the record and reads it again (inside its write transaction,
+    /// begun here, when `insideWrite`); false, with nothing locked or
+    /// begun, when it is held by another or changed since it was read.
+    bool lockAndCheck(bool insideWrite);
     bool refuseAsModified();
     bool unchangedInsideWrite();
     /// The lines and the members' own writes, inside the record's
@@ -514,6 +517,9 @@ private:
     bool changed_ = false;
     int stage_ = 1;
     bool lockHeld_ = false;
+    /// The record was locked and checked inside its write transaction,
+    /// which stays open for the write.
+    bool lockedInsideWrite_ = false;
     bool closeRequested_ = false;
     bool closed_ = false;
     bool busy_ = false;
