@@ -595,8 +595,9 @@ public:
         for (const Run& run : runs) {
             if (run.error_occurred)
                 failed = true;
-            realTime[run.benchmark_name()] = run.GetAdjustedRealTime();
-            cpuTime[run.benchmark_name()] = run.GetAdjustedCPUTime();
+            // The case's own name, without what a fixed iteration count adds.
+            realTime[run.run_name.function_name] = run.GetAdjustedRealTime();
+            cpuTime[run.run_name.function_name] = run.GetAdjustedCPUTime();
         }
     }
 
