@@ -4,11 +4,16 @@
 #include "data/schema_sql.h"
 
 #include <QStringDecoder>
+#include <QtEndian>
 #include <QVarLengthArray>
 
 #include <cmath>
 #include <cstring>
 #include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 double roundToCurrency(double value)
 {
@@ -133,44 +138,61 @@ qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length)
     const unsigned char* const end = at + length;
     char16_t* const first = reinterpret_cast<char16_t*>(out);
     char16_t* to = first;
-    auto isContinuation = [](unsigned char byte) { return (byte & 0xC0) == 0x80; };
-    while (at < end) {
-        // Runs of ASCII, most of any text, eight bytes at a time.
-        if (end - at >= 8) {
-            quint64 word;
-            std::memcpy(&word, at, sizeof word);
-            if ((word & 0x8080808080808080ULL) == 0) {
-                for (int index = 0; index < 8; ++index)
-                    to[index] = at[index];
-                to += 8;
-                at += 8;
-                continue;
-            }
-        }
+    // Decodes the sequence at `at` when it is one of ours; false otherwise.
+    auto decodeSequence = [&] {
+        auto isContinuation = [](unsigned char byte) { return (byte & 0xC0) == 0x80; };
         const unsigned lead = *at;
         if (lead < 0x80) {
             *to++ = char16_t(lead);
             ++at;
-            continue;
+            return true;
         }
         if (lead >= 0xC2 && lead <= 0xDF && end - at >= 2 && isContinuation(at[1])) {
             *to++ = char16_t(((lead & 0x1F) << 6) | (at[1] & 0x3F));
             at += 2;
-            continue;
+            return true;
         }
         // Overlong forms and surrogates are the decoder's to replace.
         if (lead >= 0xE0 && lead <= 0xEF && end - at >= 3 && isContinuation(at[1]) && isContinuation(at[2])
             && !(lead == 0xE0 && at[1] < 0xA0) && !(lead == 0xED && at[1] >= 0xA0)) {
             *to++ = char16_t(((lead & 0x0F) << 12) | ((at[1] & 0x3F) << 6) | (at[2] & 0x3F));
             at += 3;
+            return true;
+        }
+        return false;
+    };
+    bool ours = true;
+    // Eight bytes at a time: all of them widened at once (there is room: no
+    // text has fewer bytes than units), kept up to the first that is not
+    // ASCII, which starts a longer sequence.
+    while (ours && end - at >= 8) {
+        const quint64 word = qFromLittleEndian<quint64>(at);
+#if defined(__SSE2__)
+        const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(eight, _mm_setzero_si128()));
+#else
+        for (int index = 0; index < 8; ++index)
+            to[index] = at[index];
+#endif
+        const quint64 highBits = word & 0x8080808080808080ULL;
+        if (highBits == 0) {
+            at += 8;
+            to += 8;
             continue;
         }
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QChar* decoded = decoder.appendToBuffer(reinterpret_cast<QChar*>(to),
-                                                      QByteArrayView(reinterpret_cast<const char*>(at), end - at));
-        return decoded - out;
+        const int ascii = qCountTrailingZeroBits(highBits) / 8;
+        at += ascii;
+        to += ascii;
+        ours = decodeSequence();
     }
-    return to - first;
+    while (ours && at < end)
+        ours = decodeSequence();
+    if (ours)
+        return to - first;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QChar* decoded = decoder.appendToBuffer(reinterpret_cast<QChar*>(to),
+                                                  QByteArrayView(reinterpret_cast<const char*>(at), end - at));
+    return decoded - out;
 }
 
 void assignUtf8Text(QString& text, const char* bytes, qsizetype length)
