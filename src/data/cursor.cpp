@@ -1014,11 +1014,17 @@ DbError TableCursor::fetchFrom(Statement& query, const QVariantList& values, int
     if (!query.exec())
         return query.failure(QStringLiteral("No se pudo leer ") + table_->name);
     readAhead_.clear();
-    readAhead_.reserve(limit);
     readAheadNext_ = 0;
     readAheadBackwards_ = backwards;
+    // The first row goes into the spare record, whose storage the record
+    // it replaces takes over (a look-up allocates nothing); the rows after
+    // it are read ahead.
     int count = 0;
-    while (query.next()) {
+    if (query.next()) {
+        readInto(spare_, query);
+        ++count;
+    }
+    while (!query.stepFailed() && query.next()) {
         readAhead_.append(rowFromQuery(query));
         ++count;
     }
@@ -1030,11 +1036,11 @@ DbError TableCursor::fetchFrom(Statement& query, const QVariantList& values, int
     }
     query.finish();
     readAheadComplete_ = count < limit;
-    if (readAhead_.isEmpty()) {
+    if (count == 0) {
         position_ = backwards ? Position::BeforeFirst : Position::AfterLast;
         return {};
     }
-    current_ = std::move(readAhead_[readAheadNext_++]);
+    std::swap(current_, spare_);
     position_ = Position::OnRow;
     empty_ = false;
     return {};
@@ -1210,6 +1216,7 @@ DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
     cancelUpdate();
     const int given = static_cast<int>(values.size());
     QVariantList bound;
+    bound.reserve(given);
     for (int position = 0; position < given; ++position) {
         const int column = keyFieldColumns_.at(position);
         bound << toStorage(table_->fields.at(column).type, values.at(position), database_.backend());

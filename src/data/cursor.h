@@ -371,6 +371,7 @@ private:
     QVector<int> keyFieldColumns_;
     QString indexName_;
     bool noMatch_ = false;
+    Row spare_;                  ///< storage for the next record read, swapped with the current one
     QList<Row> readAhead_;       ///< rows after (or before) the current one
     qsizetype readAheadNext_ = 0;  ///< the next of them to become current
     bool readAheadBackwards_ = false;
