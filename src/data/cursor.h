@@ -79,6 +79,12 @@ class Statement;
 // same way), so that a loop that looks up records in another cursor for each
 // one it reads does not query again per row.
 //
+// A record a held select reaches is not converted whole: each field is read
+// from the select when first asked for (a whole number, a real or a text of
+// a SQLite row straight into the type asked for); when the select ends while
+// the cursor stands on the record, what was not read yet is read first, so
+// the record stays readable.
+//
 // A seek always reads the database afresh; a seek "=" (a look-up) holds
 // nothing, the other comparisons start a range and hold their select like a
 // move. Edit rereads the record under its lock, so a change by another
