@@ -16,10 +16,14 @@
 #include <unordered_map>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
 QString noCurrentRecordText() { return QStringLiteral("No hay registro actual"); }
+
+/// The identity of a record whose select has not been asked for it yet.
+constexpr qint64 idNotRead = std::numeric_limits<qint64>::min();
 
 QString joined(const QStringList& parts, const QString& separator)
 {
@@ -528,7 +532,7 @@ const QVariant* RecordCursor::storedAt(int column) const
 
 void RecordCursor::standOn(const Statement& query)
 {
-    current_.id = query.int64(0);
+    current_.id = idNotRead;  // read with the fields, or for a bookmark
     const size_t columns = static_cast<size_t>(columns_.size());
     if (fieldRead_.size() != columns || current_.values.size() != columns_.size()) {
         fieldRead_.assign(columns, 0);
@@ -557,6 +561,8 @@ void RecordCursor::settleCurrent()
 {
     if (source_ == nullptr)
         return;
+    if (current_.id == idNotRead)
+        current_.id = source_->int64(0);
     for (int column = 0; column < columns_.size(); ++column)
         currentField(column);
     source_ = nullptr;
@@ -566,6 +572,8 @@ void RecordCursor::loseCurrentSource()
 {
     if (source_ == nullptr)
         return;
+    if (current_.id == idNotRead)
+        current_.id = 0;  // no bookmark
     for (int column = 0; column < columns_.size(); ++column) {
         if (fieldPending(column))
             current_.values[column] = emptyOf(column);
@@ -908,6 +916,8 @@ Bookmark RecordCursor::bookmark() const
 {
     if (position_ != Position::OnRow)
         return {};
+    if (current_.id == idNotRead && source_ != nullptr)
+        current_.id = source_->int64(0);
     return Bookmark{current_.id};
 }
 

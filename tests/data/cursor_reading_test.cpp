@@ -145,6 +145,7 @@ TEST_P(CursorReadingTest, FieldsReadWhenAskedForHaveTheRowsValues)
     TableCursor lookUp(db());
     ASSERT_TRUE(lookUp.open(readingTable, Access::ReadOnly).ok());
     int position = 0;
+    Bookmark bookmarked;
     ASSERT_TRUE(scan.moveFirst().ok());
     while (!scan.atEnd()) {
         ++position;
@@ -160,10 +161,14 @@ TEST_P(CursorReadingTest, FieldsReadWhenAskedForHaveTheRowsValues)
             expectFields(scan, expected);
         } else if (position % 3 == 1) {
             EXPECT_EQ(scan.integer(idField), position);
+        } else if (position == 101) {
+            bookmarked = scan.bookmark();  // the only thing asked of this record
         }  // else nothing read: the scan moves on from this record's keys
         ASSERT_TRUE(scan.moveNext().ok());
     }
     EXPECT_EQ(position, readingRows);
+    ASSERT_TRUE(scan.setBookmark(bookmarked).ok());
+    expectFields(scan, expectedRow(101));
 }
 
 // A range read through the second index, backwards and forwards: the moves
