@@ -1,16 +1,21 @@
-// Record access against the same work done by hand, on a table of one
-// million rows.
+// Record access against the same work done by hand, at one or more table
+// sizes.
 //
 // Each operation of our cursors runs next to the same work (the same rows and
 // columns) written directly: the sqlite3 C API with prepared statements on the
-// same SQLite file, and plain prepared QSqlQuery statements on the same
-// PostgreSQL server. The ratios are printed at the end, the PostgreSQL ones
-// also against direct SQLite, with the peak memory of the process while a
-// cursor reads the first page of the table and then every page.
+// same SQLite file, opened as the program opens its own (no mutex: one
+// connection per thread), and plain prepared QSqlQuery statements on the same
+// PostgreSQL server. For each size the ratios are printed at the end, the
+// PostgreSQL ones also against direct SQLite, with the peak memory of each
+// case and of a cursor reading the first page of the table and then every
+// page, so that how cost and memory grow with the table is visible.
 //
-//   UORDANE_BENCH_ROWS                rows of the table (1000000 when unset)
+//   --rows=N[,M...]     rows of the table, one run per size (10000 when not
+//                       given; 10000,1000000 shows how cost grows)
+//   --iterations=N      a fixed number of iterations per case, for a
+//                       profiler (callgrind counts the same work each run)
 //   UORDANE_TEST_PG_HOST, _PORT, _USER  the PostgreSQL server; without them
-//                                     only SQLite runs
+//                       only SQLite runs
 //
 // Exits with 1 when an operation read the wrong rows or failed, or when the
 // memory went over its limit, so that the suite's small run catches a
@@ -32,14 +37,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr int rowsPerGroup = 100;
 constexpr int pageRows = 100;
+constexpr int defaultRows = 10000;
 constexpr long memoryLimitKb = 150 * 1024;
 // Added rows get identities far above the table's, each side its own.
 constexpr qint64 firstCursorAddedId = 1000000000;
@@ -51,7 +60,6 @@ const QString movGroup = QStringLiteral("MovGrupo");
 const QString movDescription = QStringLiteral("MovDesc");
 const QString movAmount = QStringLiteral("MovImp");
 
-int tableRows = 1000000;
 bool failed = false;
 
 const TableDef& benchTable()
@@ -65,10 +73,23 @@ const TableDef& benchTable()
     return table;
 }
 
-int randomId()
-{
-    return QRandomGenerator::global()->bounded(1, tableRows + 1);
-}
+/// One size of the table on each backend: our database and the direct
+/// connection to the same data.
+struct Setup {
+    int rows = 0;
+    QTemporaryDir folder;
+    std::unique_ptr<Database> sqlite;
+    sqlite3* directSqlite = nullptr;
+    std::unique_ptr<Database> postgres;
+    QString postgresName;
+    QString directPostgresName;
+    QSqlDatabase directPostgres;
+    qint64 nextCursorAddedId = firstCursorAddedId;
+    qint64 nextDirectAddedId = firstDirectAddedId;
+
+    int randomId() const { return QRandomGenerator::global()->bounded(1, rows + 1); }
+    int firstPageRows() const { return std::min(pageRows, rows); }
+};
 
 /// A group of the table, and how many rows it has.
 struct Group {
@@ -76,10 +97,10 @@ struct Group {
     int rows = 0;
 };
 
-Group randomGroup()
+Group randomGroup(const Setup& setup)
 {
-    const int number = (randomId() - 1) / rowsPerGroup;
-    return {number, std::min(rowsPerGroup, tableRows - number * rowsPerGroup)};
+    const int number = (setup.randomId() - 1) / rowsPerGroup;
+    return {number, std::min(rowsPerGroup, setup.rows - number * rowsPerGroup)};
 }
 
 void fail(benchmark::State& state, const char* what)
@@ -99,12 +120,12 @@ void consumeCursor(const RecordCursor& cursor)
     benchmark::DoNotOptimize(cursor.number(movAmount));
 }
 
-void cursorSeekAndRead(benchmark::State& state, Database& database)
+void cursorSeekAndRead(benchmark::State& state, Setup& setup, Database& database)
 {
     TableCursor cursor(database);
     cursor.open(benchTableName, Access::ReadOnly);
     for (auto _ : state) {
-        const int id = randomId();
+        const int id = setup.randomId();
         cursor.seek(Comparison::Equal, {id});
         if (cursor.integer(movId) != id)
             return fail(state, "la búsqueda no halló la fila");
@@ -112,13 +133,13 @@ void cursorSeekAndRead(benchmark::State& state, Database& database)
     }
 }
 
-void cursorRangeRead(benchmark::State& state, Database& database)
+void cursorRangeRead(benchmark::State& state, Setup& setup, Database& database)
 {
     TableCursor cursor(database);
     cursor.open(benchTableName, Access::ReadOnly);
     cursor.setIndex(QStringLiteral("IBENCHM1"));
     for (auto _ : state) {
-        const Group group = randomGroup();
+        const Group group = randomGroup(setup);
         int rows = 0;
         for (cursor.seek(Comparison::GreaterOrEqual, {group.number});
              !cursor.atEnd() && cursor.integer(movGroup) == group.number; cursor.moveNext()) {
@@ -130,13 +151,12 @@ void cursorRangeRead(benchmark::State& state, Database& database)
     }
 }
 
-void cursorAdd(benchmark::State& state, Database& database)
+void cursorAdd(benchmark::State& state, Setup& setup, Database& database)
 {
-    static qint64 nextId = firstCursorAddedId;
     TableCursor cursor(database);
     cursor.open(benchTableName);
     for (auto _ : state) {
-        const qint64 id = nextId++;
+        const qint64 id = setup.nextCursorAddedId++;
         cursor.addNew();
         cursor.setValue(movId, id);
         cursor.setValue(movGroup, id / rowsPerGroup);
@@ -147,7 +167,7 @@ void cursorAdd(benchmark::State& state, Database& database)
     }
 }
 
-void cursorFirstPage(benchmark::State& state, Database& database)
+void cursorFirstPage(benchmark::State& state, Setup& setup, Database& database)
 {
     TableCursor cursor(database);
     cursor.open(benchTableName, Access::ReadOnly);
@@ -157,7 +177,7 @@ void cursorFirstPage(benchmark::State& state, Database& database)
             consumeCursor(cursor);
             ++rows;
         }
-        if (rows != std::min(pageRows, tableRows))
+        if (rows != setup.firstPageRows())
             return fail(state, "la primera página no está completa");
     }
 }
@@ -165,20 +185,18 @@ void cursorFirstPage(benchmark::State& state, Database& database)
 // ---------------------------------------------------------------------------
 // SQLite by hand: the sqlite3 C API on the same file
 
-sqlite3* directSqlite = nullptr;
-
-bool sqliteOk(int code, const char* what)
+bool sqliteOk(sqlite3* connection, int code, const char* what)
 {
     if (code == SQLITE_OK || code == SQLITE_DONE || code == SQLITE_ROW)
         return true;
-    std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(directSqlite));
+    std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(connection));
     return false;
 }
 
-sqlite3_stmt* prepareSqlite(const char* sql)
+sqlite3_stmt* prepareSqlite(sqlite3* connection, const char* sql)
 {
     sqlite3_stmt* statement = nullptr;
-    sqliteOk(sqlite3_prepare_v2(directSqlite, sql, -1, &statement, nullptr), sql);
+    sqliteOk(connection, sqlite3_prepare_v2(connection, sql, -1, &statement, nullptr), sql);
     return statement;
 }
 
@@ -193,12 +211,13 @@ void consumeSqlite(sqlite3_stmt* statement)
     benchmark::DoNotOptimize(sqlite3_column_double(statement, 4));
 }
 
-void sqliteSeekAndRead(benchmark::State& state)
+void sqliteSeekAndRead(benchmark::State& state, Setup& setup)
 {
-    sqlite3_stmt* statement = prepareSqlite("SELECT rowid, MovId, MovGrupo, MovDesc, MovImp FROM BENCHMOV WHERE MovId = ? "
+    sqlite3_stmt* statement = prepareSqlite(setup.directSqlite,
+                                            "SELECT rowid, MovId, MovGrupo, MovDesc, MovImp FROM BENCHMOV WHERE MovId = ? "
                                             "ORDER BY MovId, rowid LIMIT 1");
     for (auto _ : state) {
-        const int id = randomId();
+        const int id = setup.randomId();
         sqlite3_bind_int64(statement, 1, id);
         if (sqlite3_step(statement) != SQLITE_ROW || sqlite3_column_int64(statement, 1) != id)
             return fail(state, "la búsqueda no halló la fila");
@@ -208,12 +227,13 @@ void sqliteSeekAndRead(benchmark::State& state)
     sqlite3_finalize(statement);
 }
 
-void sqliteRangeRead(benchmark::State& state)
+void sqliteRangeRead(benchmark::State& state, Setup& setup)
 {
-    sqlite3_stmt* statement = prepareSqlite("SELECT rowid, MovId, MovGrupo, MovDesc, MovImp FROM BENCHMOV "
+    sqlite3_stmt* statement = prepareSqlite(setup.directSqlite,
+                                            "SELECT rowid, MovId, MovGrupo, MovDesc, MovImp FROM BENCHMOV "
                                             "WHERE MovGrupo >= ? ORDER BY MovGrupo, MovId, rowid");
     for (auto _ : state) {
-        const Group group = randomGroup();
+        const Group group = randomGroup(setup);
         int rows = 0;
         sqlite3_bind_int64(statement, 1, group.number);
         while (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_int64(statement, 2) == group.number) {
@@ -227,13 +247,12 @@ void sqliteRangeRead(benchmark::State& state)
     sqlite3_finalize(statement);
 }
 
-void sqliteAdd(benchmark::State& state)
+void sqliteAdd(benchmark::State& state, Setup& setup)
 {
-    static qint64 nextId = firstDirectAddedId;
     sqlite3_stmt* statement =
-        prepareSqlite("INSERT INTO BENCHMOV (MovId, MovGrupo, MovDesc, MovImp) VALUES (?, ?, ?, ?)");
+        prepareSqlite(setup.directSqlite, "INSERT INTO BENCHMOV (MovId, MovGrupo, MovDesc, MovImp) VALUES (?, ?, ?, ?)");
     for (auto _ : state) {
-        const qint64 id = nextId++;
+        const qint64 id = setup.nextDirectAddedId++;
         sqlite3_bind_int64(statement, 1, id);
         sqlite3_bind_int64(statement, 2, id / rowsPerGroup);
         sqlite3_bind_text(statement, 3, "Agregado", -1, SQLITE_STATIC);
@@ -245,11 +264,11 @@ void sqliteAdd(benchmark::State& state)
     sqlite3_finalize(statement);
 }
 
-void sqliteFirstPage(benchmark::State& state)
+void sqliteFirstPage(benchmark::State& state, Setup& setup)
 {
     const std::string sql = "SELECT rowid, MovId, MovGrupo, MovDesc, MovImp FROM BENCHMOV ORDER BY MovId, rowid LIMIT "
         + std::to_string(pageRows);
-    sqlite3_stmt* statement = prepareSqlite(sql.c_str());
+    sqlite3_stmt* statement = prepareSqlite(setup.directSqlite, sql.c_str());
     for (auto _ : state) {
         int rows = 0;
         while (sqlite3_step(statement) == SQLITE_ROW) {
@@ -257,7 +276,7 @@ void sqliteFirstPage(benchmark::State& state)
             ++rows;
         }
         sqlite3_reset(statement);
-        if (rows != std::min(pageRows, tableRows))
+        if (rows != setup.firstPageRows())
             return fail(state, "la primera página no está completa");
     }
     sqlite3_finalize(statement);
@@ -266,11 +285,9 @@ void sqliteFirstPage(benchmark::State& state)
 // ---------------------------------------------------------------------------
 // PostgreSQL by hand: plain prepared QSqlQuery statements on the same server
 
-QSqlDatabase directPostgres;
-
-QSqlQuery preparePostgres(const QString& sql)
+QSqlQuery preparePostgres(Setup& setup, const QString& sql)
 {
-    QSqlQuery query(directPostgres);
+    QSqlQuery query(setup.directPostgres);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
         std::fprintf(stderr, "%s: %s\n", qPrintable(sql), qPrintable(query.lastError().text()));
@@ -289,11 +306,12 @@ void consumePostgres(const QSqlQuery& query)
 const QString postgresColumns =
     QStringLiteral("SELECT kq_rowid, \"MovId\", \"MovGrupo\", \"MovDesc\", \"MovImp\" FROM \"BENCHMOV\" ");
 
-void postgresSeekAndRead(benchmark::State& state)
+void postgresSeekAndRead(benchmark::State& state, Setup& setup)
 {
-    QSqlQuery query = preparePostgres(postgresColumns + "WHERE \"MovId\" = ? ORDER BY \"MovId\", kq_rowid LIMIT 1");
+    QSqlQuery query =
+        preparePostgres(setup, postgresColumns + "WHERE \"MovId\" = ? ORDER BY \"MovId\", kq_rowid LIMIT 1");
     for (auto _ : state) {
-        const int id = randomId();
+        const int id = setup.randomId();
         query.addBindValue(id);
         if (!query.exec() || !query.next() || query.value(1).toInt() != id)
             return fail(state, "la búsqueda no halló la fila");
@@ -302,12 +320,12 @@ void postgresSeekAndRead(benchmark::State& state)
     }
 }
 
-void postgresRangeRead(benchmark::State& state)
+void postgresRangeRead(benchmark::State& state, Setup& setup)
 {
     QSqlQuery query =
-        preparePostgres(postgresColumns + "WHERE \"MovGrupo\" = ? ORDER BY \"MovGrupo\", \"MovId\", kq_rowid");
+        preparePostgres(setup, postgresColumns + "WHERE \"MovGrupo\" = ? ORDER BY \"MovGrupo\", \"MovId\", kq_rowid");
     for (auto _ : state) {
-        const Group group = randomGroup();
+        const Group group = randomGroup(setup);
         query.addBindValue(group.number);
         if (!query.exec())
             return fail(state, "no se pudo leer el rango");
@@ -322,13 +340,13 @@ void postgresRangeRead(benchmark::State& state)
     }
 }
 
-void postgresAdd(benchmark::State& state)
+void postgresAdd(benchmark::State& state, Setup& setup)
 {
-    static qint64 nextId = firstDirectAddedId;
     QSqlQuery query = preparePostgres(
+        setup,
         QStringLiteral("INSERT INTO \"BENCHMOV\" (\"MovId\", \"MovGrupo\", \"MovDesc\", \"MovImp\") VALUES (?, ?, ?, ?)"));
     for (auto _ : state) {
-        const qint64 id = nextId++;
+        const qint64 id = setup.nextDirectAddedId++;
         query.addBindValue(id);
         query.addBindValue(id / rowsPerGroup);
         query.addBindValue(QStringLiteral("Agregado"));
@@ -338,9 +356,10 @@ void postgresAdd(benchmark::State& state)
     }
 }
 
-void postgresFirstPage(benchmark::State& state)
+void postgresFirstPage(benchmark::State& state, Setup& setup)
 {
-    QSqlQuery query = preparePostgres(postgresColumns + "ORDER BY \"MovId\", kq_rowid LIMIT " + QString::number(pageRows));
+    QSqlQuery query =
+        preparePostgres(setup, postgresColumns + "ORDER BY \"MovId\", kq_rowid LIMIT " + QString::number(pageRows));
     for (auto _ : state) {
         if (!query.exec())
             return fail(state, "no se pudo leer la primera página");
@@ -350,7 +369,7 @@ void postgresFirstPage(benchmark::State& state)
             ++rows;
         }
         query.finish();
-        if (rows != std::min(pageRows, tableRows))
+        if (rows != setup.firstPageRows())
             return fail(state, "la primera página no está completa");
     }
 }
@@ -378,27 +397,35 @@ bool createTable(Database& database)
     return true;
 }
 
-/// Fills the SQLite table in one transaction, through the C API.
-bool fillSqlite(const QString& file)
+/// Opens the direct connection to the SQLite file as the program's driver
+/// opens its own, without sqlite3's mutexes (each connection is used by one
+/// thread), and fills the table in one transaction.
+bool fillSqlite(Setup& setup, const QString& file)
 {
-    if (!sqliteOk(sqlite3_open(QFile::encodeName(file).constData(), &directSqlite), "open"))
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &setup.directSqlite,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
+        != SQLITE_OK) {
+        std::fprintf(stderr, "open: %s\n", sqlite3_errmsg(setup.directSqlite));
         return false;
-    sqlite3_busy_timeout(directSqlite, 10000);
-    if (!sqliteOk(sqlite3_exec(directSqlite, "PRAGMA synchronous=NORMAL; BEGIN", nullptr, nullptr, nullptr), "begin"))
+    }
+    sqlite3* connection = setup.directSqlite;
+    sqlite3_busy_timeout(connection, 10000);
+    if (!sqliteOk(connection, sqlite3_exec(connection, "PRAGMA synchronous=NORMAL; BEGIN", nullptr, nullptr, nullptr),
+                  "begin"))
         return false;
-    sqlite3_stmt* insert = prepareSqlite("INSERT INTO BENCHMOV VALUES (?, ?, ?, ?)");
-    for (int id = 1; id <= tableRows; ++id) {
+    sqlite3_stmt* insert = prepareSqlite(connection, "INSERT INTO BENCHMOV VALUES (?, ?, ?, ?)");
+    for (int id = 1; id <= setup.rows; ++id) {
         const std::string description = "Movimiento número " + std::to_string(id);
         sqlite3_bind_int64(insert, 1, id);
         sqlite3_bind_int64(insert, 2, (id - 1) / rowsPerGroup);
         sqlite3_bind_text(insert, 3, description.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_double(insert, 4, id * 1.25);
-        if (!sqliteOk(sqlite3_step(insert), "insert"))
+        if (!sqliteOk(connection, sqlite3_step(insert), "insert"))
             return false;
         sqlite3_reset(insert);
     }
     sqlite3_finalize(insert);
-    return sqliteOk(sqlite3_exec(directSqlite, "COMMIT", nullptr, nullptr, nullptr), "commit");
+    return sqliteOk(connection, sqlite3_exec(connection, "COMMIT", nullptr, nullptr, nullptr), "commit");
 }
 
 /// Has the server write out the table just loaded now, so that its
@@ -413,14 +440,14 @@ bool settleServer(Database& database)
 }
 
 /// Fills the PostgreSQL table on the server, with the same rows.
-bool fillPostgres(Database& database)
+bool fillPostgres(Database& database, int rows)
 {
     return run(database.connection(),
                QStringLiteral("INSERT INTO \"BENCHMOV\" (\"MovId\", \"MovGrupo\", \"MovDesc\", \"MovImp\") "
                               "SELECT id, (id - 1) / %1, 'Movimiento número ' || id, id * 1.25 "
                               "FROM generate_series(1, %2) AS id")
                    .arg(rowsPerGroup)
-                   .arg(tableRows))
+                   .arg(rows))
         && run(database.connection(), QStringLiteral("VACUUM ANALYZE \"BENCHMOV\""))
         && settleServer(database);
 }
@@ -447,59 +474,66 @@ bool onServer(const QString& statement)
     return run(maintenance.connection(), statement);
 }
 
-// ---------------------------------------------------------------------------
-// Results
-
-/// Remembers the times per iteration of every run, and whether one failed.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred)
-                failed = true;
-            realTime[run.benchmark_name()] = run.GetAdjustedRealTime();
-            cpuTime[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        }
-    }
-
-    /// `ours` over `direct` as a text, "-" when either did not run.
-    std::string ratio(const std::string& ours, const std::string& direct, bool cpu = false) const
-    {
-        const std::map<std::string, double>& times = cpu ? cpuTime : realTime;
-        const auto mine = times.find(ours);
-        const auto theirs = times.find(direct);
-        if (mine == times.end() || theirs == times.end() || theirs->second <= 0)
-            return "-";
-        char text[32];
-        std::snprintf(text, sizeof text, "%.2f", mine->second / theirs->second);
-        return text;
-    }
-
-private:
-    std::map<std::string, double> realTime;
-    std::map<std::string, double> cpuTime;
-};
-
-// The adds come last: on the server the rows they add set autovacuum going,
-// which would slow whichever read ran next (the cursor's, registered first).
-const char* const operations[] = {"SeekAndRead", "RangeRead", "First100", "Add"};
-
-void registerBenchmarks(const char* backend, Database& database,
-                        const std::map<std::string, std::function<void(benchmark::State&)>>& direct)
+/// Creates the SQLite file of `setup` and fills it.
+bool prepareSqlite(Setup& setup)
 {
-    const std::map<std::string, void (*)(benchmark::State&, Database&)> ours = {
-        {"SeekAndRead", cursorSeekAndRead}, {"RangeRead", cursorRangeRead}, {"Add", cursorAdd},
-        {"First100", cursorFirstPage}};
-    for (const char* operation : operations) {
-        const std::string prefix = std::string(backend) + "/";
-        auto cursorCase = ours.at(operation);
-        benchmark::RegisterBenchmark((prefix + "Cursor_" + operation).c_str(),
-                                     [cursorCase, &database](benchmark::State& state) { cursorCase(state, database); });
-        benchmark::RegisterBenchmark((prefix + "Direct_" + operation).c_str(), direct.at(operation));
+    const QString file = setup.folder.filePath(QStringLiteral("KQ_DATA.MDB"));
+    setup.sqlite = std::make_unique<Database>(DatabaseLocation::sqliteFile(file));
+    if (!setup.sqlite->open(Database::OpenMode::CreateIfMissing) || !createTable(*setup.sqlite)
+        || !fillSqlite(setup, file)) {
+        std::fprintf(stderr, "SQLite: %s\n", qPrintable(setup.sqlite->errorText()));
+        return false;
     }
+    setup.sqlite->registerTable(benchTable());
+    std::printf("SQLite: tabla de %d filas creada\n", setup.rows);
+    return true;
 }
+
+/// Creates a database of its own for `setup` on the test server (dropped by
+/// `dropPostgres`), fills it and opens the direct connection to it.
+bool preparePostgres(Setup& setup)
+{
+    setup.postgresName =
+        QStringLiteral("uordane_bench_%1_%2").arg(QCoreApplication::applicationPid()).arg(setup.rows);
+    if (!onServer(QStringLiteral("CREATE DATABASE %1").arg(quoteName(setup.postgresName))))
+        return false;
+    setup.postgres = std::make_unique<Database>(postgresLocation(setup.postgresName));
+    if (!setup.postgres->open(Database::OpenMode::CreateIfMissing) || !createTable(*setup.postgres)
+        || !fillPostgres(*setup.postgres, setup.rows)) {
+        std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(setup.postgres->errorText()));
+        return false;
+    }
+    setup.postgres->registerTable(benchTable());
+    const DatabaseLocation location = setup.postgres->location();
+    setup.directPostgresName = QStringLiteral("bench-direct-%1").arg(setup.rows);
+    setup.directPostgres = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), setup.directPostgresName);
+    setup.directPostgres.setHostName(location.server);
+    setup.directPostgres.setPort(location.port);
+    setup.directPostgres.setUserName(location.user);
+    setup.directPostgres.setDatabaseName(location.database);
+    if (!setup.directPostgres.open()) {
+        std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(setup.directPostgres.lastError().text()));
+        return false;
+    }
+    std::printf("PostgreSQL: tabla de %d filas creada\n", setup.rows);
+    return true;
+}
+
+void dropPostgres(Setup& setup)
+{
+    if (setup.postgresName.isEmpty())
+        return;
+    setup.postgres.reset();
+    if (setup.directPostgres.isValid()) {
+        setup.directPostgres.close();
+        setup.directPostgres = QSqlDatabase();
+        QSqlDatabase::removeDatabase(setup.directPostgresName);
+    }
+    onServer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quoteName(setup.postgresName)));
+}
+
+// ---------------------------------------------------------------------------
+// Memory
 
 /// Peak resident memory of the process since the last reset, in kilobytes.
 long peakMemoryKb()
@@ -521,6 +555,9 @@ void resetPeakMemory()
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
 }
+
+/// The peak memory of each case while it ran, by its name, in kilobytes.
+std::map<std::string, long> peakByCase;
 
 /// Reads the first page of the table through a cursor and then every page,
 /// printing the peak memory of each; false when it goes over the limit.
@@ -546,95 +583,201 @@ bool measureMemory(const char* backend, Database& database)
     return everyPage < memoryLimitKb;
 }
 
+// ---------------------------------------------------------------------------
+// Results
+
+/// Remembers the times per iteration of every run, and whether one failed.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred)
+                failed = true;
+            // The case's own name, without what a fixed iteration count adds.
+            realTime[run.run_name.function_name] = run.GetAdjustedRealTime();
+            cpuTime[run.run_name.function_name] = run.GetAdjustedCPUTime();
+        }
+    }
+
+    /// `ours` over `direct` as a text, "-" when either did not run.
+    std::string ratio(const std::string& ours, const std::string& direct, bool cpu = false) const
+    {
+        const std::map<std::string, double>& times = cpu ? cpuTime : realTime;
+        const auto mine = times.find(ours);
+        const auto theirs = times.find(direct);
+        if (mine == times.end() || theirs == times.end() || theirs->second <= 0)
+            return "-";
+        char text[32];
+        std::snprintf(text, sizeof text, "%.2f", mine->second / theirs->second);
+        return text;
+    }
+
+private:
+    std::map<std::string, double> realTime;
+    std::map<std::string, double> cpuTime;
+};
+
+/// The peak memory of two cases as "cursor/direct" in megabytes, "-" when
+/// either did not run.
+std::string peaks(const std::string& ours, const std::string& direct)
+{
+    const auto mine = peakByCase.find(ours);
+    const auto theirs = peakByCase.find(direct);
+    if (mine == peakByCase.end() || theirs == peakByCase.end())
+        return "-";
+    char text[48];
+    std::snprintf(text, sizeof text, "%.1f/%.1f", mine->second / 1024.0, theirs->second / 1024.0);
+    return text;
+}
+
+// The adds come last: on the server the rows they add set autovacuum going,
+// which would slow whichever read ran next (the cursor's, registered first).
+const char* const operations[] = {"SeekAndRead", "RangeRead", "First100", "Add"};
+
+using CursorCase = void (*)(benchmark::State&, Setup&, Database&);
+using DirectCase = void (*)(benchmark::State&, Setup&);
+
+/// Registers `run` under `name`; each of its runs notes the peak memory it reached.
+void registerCase(const std::string& name, std::function<void(benchmark::State&)> run, int iterations)
+{
+    benchmark::internal::Benchmark* registered =
+        benchmark::RegisterBenchmark(name.c_str(), [name, run](benchmark::State& state) {
+            resetPeakMemory();
+            run(state);
+            long& peak = peakByCase[name];
+            peak = std::max(peak, peakMemoryKb());
+        });
+    if (iterations > 0)
+        registered->Iterations(iterations);
+}
+
+std::string caseName(const char* backend, const Setup& setup, const std::string& side, const std::string& operation)
+{
+    return std::string(backend) + "/" + std::to_string(setup.rows) + "/" + side + "_" + operation;
+}
+
+void registerBenchmarks(const char* backend, Setup& setup, Database& database,
+                        const std::map<std::string, DirectCase>& direct, int iterations)
+{
+    const std::map<std::string, CursorCase> ours = {{"SeekAndRead", cursorSeekAndRead},
+                                                    {"RangeRead", cursorRangeRead},
+                                                    {"Add", cursorAdd},
+                                                    {"First100", cursorFirstPage}};
+    for (const char* operation : operations) {
+        const CursorCase cursorCase = ours.at(operation);
+        const DirectCase directCase = direct.at(operation);
+        registerCase(caseName(backend, setup, "Cursor", operation),
+                     [cursorCase, &setup, &database](benchmark::State& state) { cursorCase(state, setup, database); },
+                     iterations);
+        registerCase(caseName(backend, setup, "Direct", operation),
+                     [directCase, &setup](benchmark::State& state) { directCase(state, setup); }, iterations);
+    }
+}
+
+/// Prints the ratios and peak memory of one size.
+void printRatios(const RatioReporter& reporter, const Setup& setup)
+{
+    std::printf("\n%d filas: relación cursor / trabajo directo (objetivo: SQLite 1.2, PostgreSQL 1.5 o menos)\n",
+                setup.rows);
+    std::printf("  %-12s %7s %7s %13s %11s %13s %10s\n", "operación", "SQLite", "(cpu)", "pico MB", "PostgreSQL",
+                "pico MB", "PG/SQLite");
+    for (const std::string operation : operations) {
+        const std::string cursorSqlite = caseName("SQLite", setup, "Cursor", operation);
+        const std::string directSqlite = caseName("SQLite", setup, "Direct", operation);
+        const std::string cursorPostgres = caseName("PostgreSQL", setup, "Cursor", operation);
+        const std::string directPostgres = caseName("PostgreSQL", setup, "Direct", operation);
+        std::printf("  %-12s %7s %7s %13s %11s %13s %10s\n", operation.c_str(),
+                    reporter.ratio(cursorSqlite, directSqlite).c_str(),
+                    reporter.ratio(cursorSqlite, directSqlite, true).c_str(), peaks(cursorSqlite, directSqlite).c_str(),
+                    reporter.ratio(cursorPostgres, directPostgres).c_str(),
+                    peaks(cursorPostgres, directPostgres).c_str(), reporter.ratio(cursorPostgres, directSqlite).c_str());
+    }
+}
+
+/// The value of `--name=value` in `argument`, or nothing.
+const char* option(const char* argument, const char* name)
+{
+    const size_t length = std::strlen(name);
+    if (std::strncmp(argument, name, length) != 0 || argument[length] != '=')
+        return nullptr;
+    return argument + length + 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (const int rows = qEnvironmentVariableIntValue("UORDANE_BENCH_ROWS"); rows > 0)
-        tableRows = rows;
-
-    QTemporaryDir folder;
-    const QString file = folder.filePath(QStringLiteral("KQ_DATA.MDB"));
-    Database sqlite(DatabaseLocation::sqliteFile(file));
-    if (!sqlite.open(Database::OpenMode::CreateIfMissing) || !createTable(sqlite) || !fillSqlite(file)) {
-        std::fprintf(stderr, "SQLite: %s\n", qPrintable(sqlite.errorText()));
-        return 1;
+    // Our own options go before the benchmark library reads the rest.
+    std::vector<int> sizes;
+    int iterations = 0;
+    std::vector<char*> rest;
+    for (int index = 0; index < argc; ++index) {
+        if (const char* rows = option(argv[index], "--rows")) {
+            for (const QByteArray& size : QByteArray(rows).split(',')) {
+                if (const int count = size.toInt(); count > 0)
+                    sizes.push_back(count);
+            }
+        } else if (const char* count = option(argv[index], "--iterations")) {
+            iterations = std::atoi(count);
+        } else {
+            rest.push_back(argv[index]);
+        }
     }
-    sqlite.registerTable(benchTable());
-    registerBenchmarks("SQLite", sqlite,
-                       {{"SeekAndRead", sqliteSeekAndRead}, {"RangeRead", sqliteRangeRead}, {"Add", sqliteAdd},
-                        {"First100", sqliteFirstPage}});
-    std::printf("SQLite: tabla de %d filas creada\n", tableRows);
+    if (sizes.empty())
+        sizes.push_back(defaultRows);
+    int restCount = static_cast<int>(rest.size());
+    benchmark::Initialize(&restCount, rest.data());
 
-    // PostgreSQL: a database of its own on the test server, dropped at the end.
-    const QString postgresName = QStringLiteral("uordane_bench_%1").arg(QCoreApplication::applicationPid());
     const bool withPostgres = !qEnvironmentVariableIsEmpty("UORDANE_TEST_PG_HOST");
-    std::unique_ptr<Database> postgres;
-    if (!withPostgres) {
+    if (!withPostgres)
         std::printf("PostgreSQL: se omite (UORDANE_TEST_PG_HOST no está definido)\n");
-    } else {
-        if (!onServer(QStringLiteral("CREATE DATABASE %1").arg(quoteName(postgresName))))
-            return 1;
-        postgres = std::make_unique<Database>(postgresLocation(postgresName));
-        if (!postgres->open(Database::OpenMode::CreateIfMissing) || !createTable(*postgres) || !fillPostgres(*postgres)) {
-            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(postgres->errorText()));
-            postgres.reset();
-            onServer(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(quoteName(postgresName)));
-            return 1;
-        }
-        postgres->registerTable(benchTable());
-        const DatabaseLocation location = postgres->location();
-        directPostgres = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench-direct"));
-        directPostgres.setHostName(location.server);
-        directPostgres.setPort(location.port);
-        directPostgres.setUserName(location.user);
-        directPostgres.setDatabaseName(location.database);
-        if (!directPostgres.open()) {
-            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(directPostgres.lastError().text()));
-            return 1;
-        }
-        registerBenchmarks("PostgreSQL", *postgres,
-                           {{"SeekAndRead", postgresSeekAndRead}, {"RangeRead", postgresRangeRead},
-                            {"Add", postgresAdd}, {"First100", postgresFirstPage}});
-        std::printf("PostgreSQL: tabla de %d filas creada\n", tableRows);
+    std::vector<std::unique_ptr<Setup>> setups;
+    bool prepared = true;
+    for (const int rows : sizes) {
+        auto setup = std::make_unique<Setup>();
+        setup->rows = rows;
+        prepared = prepareSqlite(*setup) && (!withPostgres || preparePostgres(*setup));
+        Setup& made = *setups.emplace_back(std::move(setup));
+        if (!prepared)
+            break;
+        registerBenchmarks("SQLite", made, *made.sqlite,
+                           {{"SeekAndRead", sqliteSeekAndRead}, {"RangeRead", sqliteRangeRead},
+                            {"Add", sqliteAdd}, {"First100", sqliteFirstPage}},
+                           iterations);
+        if (withPostgres)
+            registerBenchmarks("PostgreSQL", made, *made.postgres,
+                               {{"SeekAndRead", postgresSeekAndRead}, {"RangeRead", postgresRangeRead},
+                                {"Add", postgresAdd}, {"First100", postgresFirstPage}},
+                               iterations);
     }
 
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-
-    // Processor time is the steadier measure of SQLite on a machine that
-    // others share; PostgreSQL's work is in the server, so there it is the
-    // time that passed.
-    std::printf("\nRelación cursor / trabajo directo (objetivo frente a SQLite directo: 1.5 o menos)\n");
-    std::printf("  %-13s %8s %8s %16s %22s\n", "operación", "SQLite", "(cpu)", "PostgreSQL", "PostgreSQL/SQLite");
-    for (const std::string operation : operations) {
-        const std::string cursorSqlite = "SQLite/Cursor_" + operation;
-        const std::string directSqliteName = "SQLite/Direct_" + operation;
-        const std::string cursorPostgres = "PostgreSQL/Cursor_" + operation;
-        std::printf("  %-12s %8s %8s %16s %22s\n", operation.c_str(),
-                    reporter.ratio(cursorSqlite, directSqliteName).c_str(),
-                    reporter.ratio(cursorSqlite, directSqliteName, true).c_str(),
-                    reporter.ratio(cursorPostgres, "PostgreSQL/Direct_" + operation).c_str(),
-                    reporter.ratio(cursorPostgres, directSqliteName).c_str());
+    bool withinMemory = true;
+    if (prepared) {
+        RatioReporter reporter;
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+        for (const auto& setup : setups)
+            printRatios(reporter, *setup);
+        for (const auto& setup : setups) {
+            std::printf("\nMemoria pico al leer %d filas por páginas con un cursor (límite %ld kB)\n", setup->rows,
+                        memoryLimitKb);
+            withinMemory = measureMemory("SQLite", *setup->sqlite) && withinMemory;
+            if (setup->postgres)
+                withinMemory = measureMemory("PostgreSQL", *setup->postgres) && withinMemory;
+        }
     }
 
-    std::printf("\nMemoria pico al leer la tabla por páginas con un cursor (límite %ld kB)\n", memoryLimitKb);
-    bool withinMemory = measureMemory("SQLite", sqlite);
-    if (postgres)
-        withinMemory = measureMemory("PostgreSQL", *postgres) && withinMemory;
-
-    sqlite.close();
-    sqlite3_close(directSqlite);
-    if (postgres) {
-        postgres.reset();
-        directPostgres.close();
-        directPostgres = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("bench-direct"));
-        onServer(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(quoteName(postgresName)));
+    for (const auto& setup : setups) {
+        if (setup->sqlite)
+            setup->sqlite->close();
+        sqlite3_close(setup->directSqlite);
+        dropPostgres(*setup);
     }
     benchmark::Shutdown();
+    if (!prepared)
+        return 1;
     if (!withinMemory)
         std::printf("La memoria pasó el límite\n");
     return failed || !withinMemory ? 1 : 0;

@@ -9,15 +9,21 @@
 #include <QRegularExpression>
 #include <QSqlError>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <mutex>
 #include <unordered_map>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
 QString noCurrentRecordText() { return QStringLiteral("No hay registro actual"); }
+
+/// The identity of a record whose select has not been asked for it yet.
+constexpr qint64 idNotRead = std::numeric_limits<qint64>::min();
 
 QString joined(const QStringList& parts, const QString& separator)
 {
@@ -262,6 +268,26 @@ int backendSlot(Backend backend)
 
 }  // namespace
 
+RecordCursor::DirectRead RecordCursor::directReadOf(FieldType type)
+{
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::YesNo:
+        return DirectRead::WholeNumber;
+    case FieldType::Double:
+        return DirectRead::Real;
+    case FieldType::Currency:
+        return DirectRead::Currency;
+    case FieldType::Text:
+    case FieldType::Memo:
+        return DirectRead::Text;
+    case FieldType::Date:
+        return DirectRead::None;  // a Null date is not SQLite's empty text
+    }
+    return DirectRead::None;
+}
+
 void RecordCursor::attachTable(const TableDef* table, Access access)
 {
     table_ = table;
@@ -271,6 +297,11 @@ void RecordCursor::attachTable(const TableDef* table, Access access)
     for (const FieldDef& field : table->fields)
         names << field.name;
     const std::shared_ptr<const TableColumns> columns = tableColumns(table, names);
+    directRead_.assign(table->fields.size(), DirectRead::None);
+    if (database_.backend() == Backend::Sqlite) {
+        for (int column = 0; column < table->fields.size(); ++column)
+            directRead_[column] = directReadOf(table->fields.at(column).type);
+    }
     columns_ = columns->names;
     columnByName_ = columns->byName;
     columnByExactName_ = columns->byExactName;
@@ -278,11 +309,13 @@ void RecordCursor::attachTable(const TableDef* table, Access access)
     position_ = Position::BeforeFirst;
     empty_ = false;
     current_ = {};
+    source_ = nullptr;
     editMode_ = EditMode::None;
 }
 
 void RecordCursor::attachColumns(const QStringList& names)
 {
+    directRead_.clear();
     columns_ = names;
     columnByName_.clear();
     columnByExactName_.clear();
@@ -294,6 +327,7 @@ void RecordCursor::attachColumns(const QStringList& names)
     position_ = Position::BeforeFirst;
     empty_ = false;
     current_ = {};
+    source_ = nullptr;
     editMode_ = EditMode::None;
 }
 
@@ -308,11 +342,20 @@ void RecordCursor::detach()
     columnByName_.clear();
     position_ = Position::BeforeFirst;
     current_ = {};
+    source_ = nullptr;
     buffer_ = {};
     editMode_ = EditMode::None;
 }
 
-int RecordCursor::columnIndex(const QString& field) const
+int RecordCursor::findAndRememberColumn(const QString& field) const
+{
+    const int column = findColumn(field);
+    if (column >= 0)
+        recentNames_[recentSlot(field.constData())] = {field.constData(), column};
+    return column;
+}
+
+int RecordCursor::findColumn(const QString& field) const
 {
     // Most callers spell the name as the schema does. For the usual small
     // table a plain scan beats hashing the name on every read; the names are
@@ -468,19 +511,74 @@ QVariant RecordCursor::value(const QString& field) const
         return buffer_.values.at(column);
     if (position_ != Position::OnRow)
         return emptyOf(column);
-    return current_.values.at(column);
+    return currentField(column);
 }
 
 const QVariant* RecordCursor::stored(const QString& field) const
 {
-    const int column = columnIndex(field);
+    return storedAt(columnIndex(field));
+}
+
+const QVariant* RecordCursor::storedAt(int column) const
+{
     if (column < 0)
         return nullptr;
     if (editMode_ != EditMode::None)
         return &buffer_.values.at(column);
     if (position_ != Position::OnRow)
         return nullptr;
-    return &current_.values.at(column);
+    return &currentField(column);
+}
+
+void RecordCursor::standOn(const Statement& query)
+{
+    current_.id = idNotRead;  // read with the fields, or for a bookmark
+    const size_t columns = static_cast<size_t>(columns_.size());
+    if (fieldRead_.size() != columns || current_.values.size() != columns_.size()) {
+        fieldRead_.assign(columns, 0);
+        current_.values.resize(columns_.size());
+    }
+    // A new serial marks every field unread at once; when the count wraps
+    // round, the marks start again from zero.
+    if (++rowSerial_ == 0) {
+        std::fill(fieldRead_.begin(), fieldRead_.end(), 0);
+        rowSerial_ = 1;
+    }
+    source_ = &query;
+}
+
+const QVariant& RecordCursor::currentField(int column) const
+{
+    QVariant& value = current_.values[column];
+    if (fieldPending(column)) {
+        source_->readField(column + 1, table_->fields.at(column).type, value);
+        fieldRead_[column] = rowSerial_;
+    }
+    return value;
+}
+
+void RecordCursor::settleCurrent()
+{
+    if (source_ == nullptr)
+        return;
+    if (current_.id == idNotRead)
+        current_.id = source_->int64(0);
+    for (int column = 0; column < columns_.size(); ++column)
+        currentField(column);
+    source_ = nullptr;
+}
+
+void RecordCursor::loseCurrentSource()
+{
+    if (source_ == nullptr)
+        return;
+    if (current_.id == idNotRead)
+        current_.id = 0;  // no bookmark
+    for (int column = 0; column < columns_.size(); ++column) {
+        if (fieldPending(column))
+            current_.values[column] = emptyOf(column);
+    }
+    source_ = nullptr;
 }
 
 // The typed readers take the stored value as it is when it already has the
@@ -488,7 +586,18 @@ const QVariant* RecordCursor::stored(const QString& field) const
 
 QString RecordCursor::text(const QString& field) const
 {
-    const QVariant* held = stored(field);
+    const int column = columnIndex(field);
+    if (pendingDirectRead(column) == DirectRead::Text) {
+        // Decoded into the string the field held for the last row, which
+        // keeps its buffer; the caller gets a shared copy.
+        sqlite3_stmt* row = source_->sqliteStatement();
+        QVariant& value = current_.values[column];
+        assignUtf8Value(value, reinterpret_cast<const char*>(sqlite3_column_text(row, column + 1)),
+                        sqlite3_column_bytes(row, column + 1));
+        fieldRead_[column] = rowSerial_;
+        return *static_cast<const QString*>(value.constData());
+    }
+    const QVariant* held = storedAt(column);
     if (held == nullptr)
         return value(field).toString();
     if (held->metaType().id() == QMetaType::QString)
@@ -498,7 +607,19 @@ QString RecordCursor::text(const QString& field) const
 
 double RecordCursor::number(const QString& field) const
 {
-    const QVariant* held = stored(field);
+    const int column = columnIndex(field);
+    switch (pendingDirectRead(column)) {
+    case DirectRead::WholeNumber:
+        return static_cast<int>(sqlite3_column_int64(source_->sqliteStatement(), column + 1));
+    case DirectRead::Real:
+        return sqlite3_column_double(source_->sqliteStatement(), column + 1);
+    case DirectRead::Currency:
+        return roundToCurrency(sqlite3_column_double(source_->sqliteStatement(), column + 1));
+    case DirectRead::None:
+    case DirectRead::Text:
+        break;
+    }
+    const QVariant* held = storedAt(column);
     if (held == nullptr)
         return value(field).toDouble();
     switch (held->metaType().id()) {
@@ -512,7 +633,18 @@ double RecordCursor::number(const QString& field) const
 
 qint64 RecordCursor::integer(const QString& field) const
 {
-    const QVariant* held = stored(field);
+    const int column = columnIndex(field);
+    switch (pendingDirectRead(column)) {
+    case DirectRead::WholeNumber:
+        // As a read field holds it: an int.
+        return static_cast<int>(sqlite3_column_int64(source_->sqliteStatement(), column + 1));
+    case DirectRead::None:
+    case DirectRead::Real:
+    case DirectRead::Currency:
+    case DirectRead::Text:
+        break;
+    }
+    const QVariant* held = storedAt(column);
     if (held == nullptr)
         return value(field).toLongLong();
     switch (held->metaType().id()) {
@@ -587,6 +719,7 @@ DbError RecordCursor::edit()
     cancelUpdate();
     if (position_ != Position::OnRow)
         return failure(DbErrorNumber::NoCurrentRecord, noCurrentRecordText());
+    settleCurrent();
     quint64 key = lockKey(current_);
     if (DbError error = database_.locks().acquire(key))
         return error;
@@ -760,6 +893,7 @@ DbError RecordCursor::remove()
         if (DbError error = database_.checkFileInPlace())
             return error;
     }
+    settleCurrent();
     const quint64 key = lockKey(current_);
     if (DbError error = database_.locks().acquire(key))
         return error;
@@ -782,6 +916,8 @@ Bookmark RecordCursor::bookmark() const
 {
     if (position_ != Position::OnRow)
         return {};
+    if (current_.id == idNotRead && source_ != nullptr)
+        current_.id = source_->int64(0);
     return Bookmark{current_.id};
 }
 
@@ -809,6 +945,7 @@ TableCursor::TableCursor(Database& database) : RecordCursor(database) {}
 
 TableCursor::~TableCursor()
 {
+    source_ = nullptr;  // nobody reads the current record any more
     releaseHeldRead();
 }
 
@@ -887,11 +1024,17 @@ DbError TableCursor::fetchFrom(Statement& query, const QVariantList& values, int
     if (!query.exec())
         return query.failure(QStringLiteral("No se pudo leer ") + table_->name);
     readAhead_.clear();
-    readAhead_.reserve(limit);
     readAheadNext_ = 0;
     readAheadBackwards_ = backwards;
+    // The first row goes into the spare record, whose storage the record
+    // it replaces takes over (a look-up allocates nothing); the rows after
+    // it are read ahead.
     int count = 0;
-    while (query.next()) {
+    if (query.next()) {
+        readInto(spare_, query);
+        ++count;
+    }
+    while (!query.stepFailed() && query.next()) {
         readAhead_.append(rowFromQuery(query));
         ++count;
     }
@@ -903,11 +1046,11 @@ DbError TableCursor::fetchFrom(Statement& query, const QVariantList& values, int
     }
     query.finish();
     readAheadComplete_ = count < limit;
-    if (readAhead_.isEmpty()) {
+    if (count == 0) {
         position_ = backwards ? Position::BeforeFirst : Position::AfterLast;
         return {};
     }
-    current_ = std::move(readAhead_[readAheadNext_++]);
+    std::swap(current_, spare_);
     position_ = Position::OnRow;
     empty_ = false;
     return {};
@@ -932,7 +1075,7 @@ DbError TableCursor::readOn(Statement& query, const QVariantList& values, bool b
         position_ = backwards ? Position::BeforeFirst : Position::AfterLast;
         return {};
     }
-    readInto(current_, query);
+    standOn(query);
     position_ = Position::OnRow;
     empty_ = false;
     held_ = &query;
@@ -947,14 +1090,21 @@ DbError TableCursor::readOn(Statement& query, const QVariantList& values, bool b
 DbError TableCursor::stepHeld()
 {
     Statement& query = *held_;
+    // A window read to its last row goes on with the next one, from the
+    // keys of the current record: they are read before the window ends.
+    const bool windowUsedUp = query.window() >= 0 && query.rowsRead() >= query.window();
+    if (windowUsedUp)
+        settleCurrent();
     if (query.next()) {
-        readInto(current_, query);
+        standOn(query);
         return {};
     }
-    // A window read to its last row goes on with the next one.
-    const bool windowUsedUp = query.window() >= 0 && query.rowsRead() >= query.window();
     const DbError error =
         query.stepFailed() ? query.failure(QStringLiteral("No se pudo leer ") + table_->name) : DbError{};
+    if (error)
+        loseCurrentSource();
+    else
+        source_ = nullptr;  // past the last record: nothing more to read of it
     releaseHeldRead();
     if (error)
         return error;
@@ -985,6 +1135,8 @@ void TableCursor::releaseHeldRead()
     // a closed database, whose close ended the read.
     if (held_ == nullptr)
         return;
+    // The rows already read stay: the current one is read whole first.
+    settleCurrent();
     held_->finish();
     held_ = nullptr;
     database_.forgetHeldRead(this);
@@ -1019,6 +1171,7 @@ DbError TableCursor::fetchNext(bool backwards)
 {
     if (held_ != nullptr && heldBackwards_ == backwards && position_ == Position::OnRow)
         return stepHeld();
+    settleCurrent();  // its keys start the next read
     const bool readAheadLeft = readAheadNext_ < readAhead_.size();
     if (readAheadLeft && readAheadBackwards_ == backwards && position_ == Position::OnRow) {
         current_ = std::move(readAhead_[readAheadNext_++]);
@@ -1073,6 +1226,7 @@ DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
     cancelUpdate();
     const int given = static_cast<int>(values.size());
     QVariantList bound;
+    bound.reserve(given);
     for (int position = 0; position < given; ++position) {
         const int column = keyFieldColumns_.at(position);
         bound << toStorage(table_->fields.at(column).type, values.at(position), database_.backend());

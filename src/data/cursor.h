@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 class RecordLocks;
 class Statement;
@@ -77,6 +78,12 @@ class Statement;
 // moves do elsewhere (16 to 512, growing while the cursor keeps moving the
 // same way), so that a loop that looks up records in another cursor for each
 // one it reads does not query again per row.
+//
+// A record a held select reaches is not converted whole: each field is read
+// from the select when first asked for (a whole number, a real or a text of
+// a SQLite row straight into the type asked for); when the select ends while
+// the cursor stands on the record, what was not read yet is read first, so
+// the record stays readable.
 //
 // A seek always reads the database afresh; a seek "=" (a look-up) holds
 // nothing, the other comparisons start a range and hold their select like a
@@ -231,9 +238,55 @@ protected:
     enum Slot : quint32 { ReadRowSlot = 1, InsertSlot, DeleteSlot, CountSlot, FirstSlot, LastSlot, NextSlot,
                           PreviousSlot, SeekSlots = 0x100 };
 
-    int columnIndex(const QString& field) const;
-    /// The value of `column` in the buffer or the current record, without a copy.
+    /// The column of `field`, -1 when the cursor has none of that name.
+    int columnIndex(const QString& field) const
+    {
+        // The column found last for these characters, when its name is
+        // still the one asked for.
+        const RecentName& recent = recentNames_[recentSlot(field.constData())];
+        if (recent.characters == field.constData() && recent.column >= 0 && recent.column < columns_.size()) {
+            const QString& name = columns_.at(recent.column);
+            if (name.size() == field.size()
+                && (name.constData() == field.constData() || name == field))
+                return recent.column;
+        }
+        return findAndRememberColumn(field);
+    }
+    int findAndRememberColumn(const QString& field) const;
+    int findColumn(const QString& field) const;
+    static size_t recentSlot(const QChar* characters)
+    {
+        return (reinterpret_cast<quintptr>(characters) >> 3) & 7;
+    }
+    /// The value of `field` in the buffer or the current record, without a copy.
     const QVariant* stored(const QString& field) const;
+    const QVariant* storedAt(int column) const;
+
+    /// Makes the row `query` stands on the current record. Only its identity
+    /// is read now; each field is read from the query when first asked for,
+    /// so that a scan converts what its caller reads and nothing else.
+    void standOn(const Statement& query);
+    /// Reads the fields of the current record not read yet: the query it
+    /// stands on is about to move or end.
+    void settleCurrent();
+    /// Forgets the query of the current record when it can no longer be
+    /// read (a failed step): the fields not read yet read as empty.
+    void loseCurrentSource();
+    /// Field `column` of the current record, read from its query if not yet.
+    const QVariant& currentField(int column) const;
+    bool fieldPending(int column) const { return source_ != nullptr && fieldRead_[column] != rowSerial_; }
+    /// How the typed readers take a field of a pending SQLite row straight
+    /// from SQLite, without a QVariant between: as SQLite reads a Null (0,
+    /// 0.0, no text), which is the empty value of these types.
+    enum class DirectRead : quint8 { None, WholeNumber, Real, Currency, Text };
+    static DirectRead directReadOf(FieldType type);
+    /// How `column` is read from a pending row; None when it is not pending.
+    DirectRead pendingDirectRead(int column) const
+    {
+        if (column < 0 || editMode_ != EditMode::None || position_ != Position::OnRow || !fieldPending(column))
+            return DirectRead::None;
+        return directRead_[column];
+    }
     QVariant emptyOf(int column) const;
     DbError failure(int number, const QString& message) const;
 
@@ -244,7 +297,25 @@ protected:
     QHash<QString, int> columnByName_;  ///< upper-case name -> column
     Position position_ = Position::BeforeFirst;
     bool empty_ = false;
-    Row current_;
+    /// The current record; fields still pending in `source_` are filled in
+    /// by the (const) readers as they are asked for.
+    mutable Row current_;
+    /// The query whose row is the current record while some of its fields
+    /// are not read yet (nullptr when `current_` holds them all).
+    const Statement* source_ = nullptr;
+    /// Per field, the serial of the row it was last read for from `source_`.
+    mutable std::vector<quint32> fieldRead_;
+    quint32 rowSerial_ = 0;
+    /// Per field, how it is read straight from a SQLite row.
+    std::vector<DirectRead> directRead_;
+    /// The columns of the names asked for last, by the address of their
+    /// characters: a loop asks for the same few fields row after row. Only a
+    /// hint: the column's name is compared before it is taken.
+    struct RecentName {
+        const QChar* characters = nullptr;
+        int column = -1;
+    };
+    mutable RecentName recentNames_[8];
     EditMode editMode_ = EditMode::None;
     Row buffer_;
     QVector<bool> changed_;
@@ -306,6 +377,7 @@ private:
     QVector<int> keyFieldColumns_;
     QString indexName_;
     bool noMatch_ = false;
+    Row spare_;                  ///< storage for the next record read, swapped with the current one
     QList<Row> readAhead_;       ///< rows after (or before) the current one
     qsizetype readAheadNext_ = 0;  ///< the next of them to become current
     bool readAheadBackwards_ = false;

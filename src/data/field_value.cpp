@@ -3,8 +3,17 @@
 #include "data/cursor.h"
 #include "data/schema_sql.h"
 
+#include <QStringDecoder>
+#include <QtEndian>
+#include <QVarLengthArray>
+
 #include <cmath>
+#include <cstring>
 #include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 double roundToCurrency(double value)
 {
@@ -116,4 +125,99 @@ QDateTime dateFromSqliteText(const char* text, int length)
     if (const std::optional<QDateTime> moment = canonicalSqliteDate(text, length))
         return *moment;
     return dateFromStorage(QString::fromUtf8(text, length));
+}
+
+qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length)
+{
+    // Fields are decoded on every row a cursor passes, and the decoder's
+    // set-up costs more than a short text. Well-formed sequences of up to
+    // three bytes (every character of a Spanish text) are decoded here; at
+    // the first other byte the decoder takes over, so that what it makes of
+    // an invalid or four-byte sequence is what QString::fromUtf8 makes.
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes);
+    const unsigned char* const end = at + length;
+    char16_t* const first = reinterpret_cast<char16_t*>(out);
+    char16_t* to = first;
+    // Decodes the sequence at `at` when it is one of ours; false otherwise.
+    auto decodeSequence = [&] {
+        auto isContinuation = [](unsigned char byte) { return (byte & 0xC0) == 0x80; };
+        const unsigned lead = *at;
+        if (lead < 0x80) {
+            *to++ = char16_t(lead);
+            ++at;
+            return true;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF && end - at >= 2 && isContinuation(at[1])) {
+            *to++ = char16_t(((lead & 0x1F) << 6) | (at[1] & 0x3F));
+            at += 2;
+            return true;
+        }
+        // Overlong forms and surrogates are the decoder's to replace.
+        if (lead >= 0xE0 && lead <= 0xEF && end - at >= 3 && isContinuation(at[1]) && isContinuation(at[2])
+            && !(lead == 0xE0 && at[1] < 0xA0) && !(lead == 0xED && at[1] >= 0xA0)) {
+            *to++ = char16_t(((lead & 0x0F) << 12) | ((at[1] & 0x3F) << 6) | (at[2] & 0x3F));
+            at += 3;
+            return true;
+        }
+        return false;
+    };
+    bool ours = true;
+    // Eight bytes at a time: all of them widened at once (there is room: no
+    // text has fewer bytes than units), kept up to the first that is not
+    // ASCII, which starts a longer sequence.
+    while (ours && end - at >= 8) {
+        const quint64 word = qFromLittleEndian<quint64>(at);
+#if defined(__SSE2__)
+        const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(eight, _mm_setzero_si128()));
+#else
+        for (int index = 0; index < 8; ++index)
+            to[index] = at[index];
+#endif
+        const quint64 highBits = word & 0x8080808080808080ULL;
+        if (highBits == 0) {
+            at += 8;
+            to += 8;
+            continue;
+        }
+        const int ascii = qCountTrailingZeroBits(highBits) / 8;
+        at += ascii;
+        to += ascii;
+        ours = decodeSequence();
+    }
+    while (ours && at < end)
+        ours = decodeSequence();
+    if (ours)
+        return to - first;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QChar* decoded = decoder.appendToBuffer(reinterpret_cast<QChar*>(to),
+                                                  QByteArrayView(reinterpret_cast<const char*>(at), end - at));
+    return decoded - out;
+}
+
+void assignUtf8Text(QString& text, const char* bytes, qsizetype length)
+{
+    QVarLengthArray<QChar, 256> decoded(length);
+    const qsizetype units = utf8ToUtf16(decoded.data(), bytes, length);
+    // Rows of one column mostly have texts of one length: the string is
+    // resized only when the length changes, and then within its buffer.
+    if (text.size() != units)
+        text.resize(units);
+    std::memcpy(text.data(), decoded.constData(), units * sizeof(QChar));
+}
+
+void assignUtf8Value(QVariant& into, const char* bytes, qsizetype length)
+{
+    if (bytes == nullptr) {
+        into.setValue(QString());
+        return;
+    }
+    if (into.metaType() == QMetaType::fromType<QString>()) {
+        QString& text = *static_cast<QString*>(into.data());
+        if (text.isDetached()) {
+            assignUtf8Text(text, bytes, length);
+            return;
+        }
+    }
+    into = QString::fromUtf8(bytes, length);
 }

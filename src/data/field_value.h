@@ -17,6 +17,17 @@ QDateTime dateFromStorage(const QVariant& stored);
 /// The date in SQLite's text form "yyyy-MM-ddTHH:mm:ss"; the empty date when
 /// it is not one. Reads the digits directly: dates are read on every row.
 QDateTime dateFromSqliteText(const char* text, int length);
+/// Decodes the UTF-8 `bytes` into `out`, which has room for `length` units
+/// (UTF-16 never needs more units than UTF-8 bytes); returns the units
+/// written. The same text as QString::fromUtf8, invalid sequences included;
+/// the one- to three-byte forms of the texts we store are decoded in line.
+qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length);
+/// Puts the text of the UTF-8 `bytes` in `text`, keeping its buffer when it
+/// has room (a cursor reads a text field into the same string row after row).
+void assignUtf8Text(QString& text, const char* bytes, qsizetype length);
+/// Stores the UTF-8 `bytes` in `into` as text, in the buffer of the text it
+/// already holds when that is not shared; no bytes (a Null) is the empty text.
+void assignUtf8Value(QVariant& into, const char* bytes, qsizetype length);
 /// A stored value as the program sees it: typed, Null as the empty value.
 QVariant fromStorage(FieldType type, const QVariant& stored);
 /// A value given to a field as it is stored; an invalid value is the empty one.

@@ -391,40 +391,6 @@ qint64 Statement::int64(int column) const
     return sqlite3_column_int64(statement_, column);
 }
 
-namespace {
-
-/// Stores the UTF-8 `bytes` in `into` as text, in the buffer of the text it
-/// already holds when that is not shared and is large enough.
-void assignUtf8(QVariant& into, const char* bytes, int length)
-{
-    if (bytes == nullptr) {
-        into.setValue(QString());
-        return;
-    }
-    if (into.metaType() == QMetaType::fromType<QString>()) {
-        QString& text = *static_cast<QString*>(into.data());
-        if (text.isDetached() && text.capacity() >= length) {
-            text.resize(length);  // UTF-16 never needs more units than UTF-8 bytes
-            QChar* out = text.data();
-            // Plain ASCII is copied as it is; the decoder takes over at the
-            // first byte of a longer sequence.
-            int ascii = 0;
-            for (; ascii < length && static_cast<unsigned char>(bytes[ascii]) < 0x80; ++ascii)
-                out[ascii] = QLatin1Char(bytes[ascii]);
-            QChar* end = out + ascii;
-            if (ascii < length) {
-                QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-                end = decoder.appendToBuffer(end, QByteArrayView(bytes + ascii, length - ascii));
-            }
-            text.truncate(end - out);
-            return;
-        }
-    }
-    into = QString::fromUtf8(bytes, length);
-}
-
-}  // namespace
-
 void Statement::readField(int column, FieldType type, QVariant& into) const
 {
     if (query_) {
@@ -457,7 +423,7 @@ void Statement::readField(int column, FieldType type, QVariant& into) const
     case FieldType::Text:
     case FieldType::Memo: {
         const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-        assignUtf8(into, text, sqlite3_column_bytes(statement_, column));
+        assignUtf8Value(into, text, sqlite3_column_bytes(statement_, column));
         return;
     }
     }

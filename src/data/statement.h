@@ -53,6 +53,9 @@ public:
     void readField(int column, FieldType type, QVariant& into) const;
     /// Column `column` as the engine holds it; Null as an invalid QVariant.
     QVariant value(int column) const;
+    /// The SQLite statement this one runs (nullptr on other backends), for a
+    /// reader that takes the columns of the current row as SQLite holds them.
+    sqlite3_stmt* sqliteStatement() const { return statement_; }
     int columnCount() const;
     QString columnName(int column) const;
 
