@@ -7,7 +7,6 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
-#include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <sqlite3.h>
