@@ -308,8 +308,13 @@ private:
     }
     static QByteArrayView localName(QByteArrayView name)
     {
-        const qsizetype colon = name.lastIndexOf(':');
-        return colon < 0 ? name : name.sliced(colon + 1);
+        // Names are a few bytes long: a plain loop, where the view's own
+        // search costs more than the name (it runs for every tag and attribute).
+        for (qsizetype at = name.size() - 1; at >= 0; --at) {
+            if (name[at] == ':')
+                return name.sliced(at + 1);
+        }
+        return name;
     }
 
     Token fail()
@@ -1020,7 +1025,8 @@ QString spreadsheetNumberText(double value, QChar decimalSeparator)
 
 SpreadsheetConversion convertSpreadsheetToText(const QString& sheet, const QString& text,
                                                const CellTextOptions& options,
-                                               const std::function<void(int row)>& progress)
+                                               const std::function<void(int row)>& progress,
+                                               const std::function<void(const QByteArray& lines)>& linesWritten)
 {
     SpreadsheetConversion result;
     std::unique_ptr<SpreadsheetReader> reader = SpreadsheetReader::forFile(sheet, options);
@@ -1068,12 +1074,17 @@ SpreadsheetConversion convertSpreadsheetToText(const QString& sheet, const QStri
         written = row;
         if (pending.size() >= (1 << 16)) {
             out.write(pending);
-            pending.resize(0);
+            if (linesWritten)
+                linesWritten(pending);
+            pending = QByteArray();
+            pending.reserve((1 << 16) + 1024);
         }
         if (progress)
             progress(row);
     }
     out.write(pending);
+    if (linesWritten && !pending.isEmpty())
+        linesWritten(pending);
     if (reader->error()) {
         result.errorNumber = reader->error();
         return result;
