@@ -448,22 +448,26 @@ private:
     bool tagEnd(qsizetype& stop)
     {
         qsizetype at = begin_ + 1;
-        char quote = 0;
         for (;;) {
             const char* data = buffer_.constData();
-            for (; at < end_; ++at) {
+            while (at < end_) {
                 const char character = data[at];
-                if (quote) {
-                    if (character == quote)
-                        quote = 0;
-                } else if (character == '"' || character == '\'') {
-                    quote = character;
-                } else if (character == '>') {
+                if (character == '>') {
                     stop = at;
                     return true;
-                } else if (character == '<') {
-                    return false;
                 }
+                if (character == '<')
+                    return false;
+                if (character != '"' && character != '\'') {
+                    ++at;
+                    continue;
+                }
+                // A quoted value is passed over whole; when its end is not
+                // read yet, it is looked for again from its quote.
+                const void* closing = std::memchr(data + at + 1, character, size_t(end_ - at - 1));
+                if (!closing)
+                    break;
+                at = static_cast<const char*>(closing) - data + 1;
             }
             qsizetype shift = 0;
             if (!fill(&shift))
@@ -824,14 +828,26 @@ private:
         if (!ok)
             out = value_;
         else if (dateStyles_.value(style, false))
-            writeSpreadsheetDate(number, from1904_, out);
+            dateText(number, out);
         else
             writeSpreadsheetNumber(number, char(options_.decimalSeparator.unicode()), out);
+    }
+
+    /// A date cell's text; a sheet mostly repeats its dates from row to row.
+    void dateText(double serial, std::string& out) const
+    {
+        if (serial != lastDateSerial_ || lastDateText_.empty()) {
+            writeSpreadsheetDate(serial, from1904_, lastDateText_);
+            lastDateSerial_ = serial;
+        }
+        out = lastDateText_;
     }
 
     QString path_;
     CellTextOptions options_;
     unzFile zip_ = nullptr;
+    mutable double lastDateSerial_ = 0;
+    mutable std::string lastDateText_;
     std::unique_ptr<XmlPull> sheet_;
     std::vector<std::string> sharedStrings_;  ///< in UTF-8
     QVector<bool> dateStyles_;  ///< by cell format (the "s" of a cell): shows a date
