@@ -301,6 +301,21 @@ void Statement::bindText(int position, QStringView text)
                         SQLITE_UTF8);
 }
 
+void Statement::addBindText(QByteArrayView utf8)
+{
+    if (query_) {
+        addBindValue(utf8.isEmpty() ? QStringLiteral("") : QString::fromUtf8(utf8));
+        return;
+    }
+    if (statement_ == nullptr)
+        return;
+    if (bound_ == 0)
+        finish();
+    // Never Null: an empty text is bound as an empty text.
+    sqlite3_bind_text(statement_, ++bound_, utf8.isNull() ? "" : utf8.data(), static_cast<int>(utf8.size()),
+                      SQLITE_TRANSIENT);
+}
+
 bool Statement::exec()
 {
     stepFailed_ = false;

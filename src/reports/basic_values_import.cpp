@@ -22,6 +22,10 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -37,15 +41,95 @@ constexpr int shownErrors = 50;
 // ---------------------------------------------------------------------------
 // Reading the file line by line
 
-/// The lines of a text file, one at a time: UTF-8 or, when a line is not
-/// UTF-8, Latin-1; line ends of any system; over-long lines flagged. Every
-/// line is read into the same buffer and the same text, so that a file of
-/// any length is read without an allocation per line.
+/// A spreadsheet converted to "importa.txt" on a second thread: the
+/// converter writes the text file as always and hands over each block of
+/// whole lines it writes, so that the import reads a line soon after it is
+/// converted instead of reading the file again once it is complete. Only a
+/// few blocks wait at a time: memory stays flat for a sheet of any length.
+class ConvertedLines {
+public:
+    ConvertedLines(const QString& sheet, const QString& text, const CellTextOptions& options)
+        : worker_([this, sheet, text, options] {
+              const SpreadsheetConversion conversion
+                  = convertSpreadsheetToText(sheet, text, options, {}, [this](const QByteArray& lines) { put(lines); });
+              const std::lock_guard lock(mutex_);
+              conversion_ = conversion;
+              finished_ = true;
+              changed_.notify_all();
+          })
+    {
+    }
+    ~ConvertedLines() { stop(); }
+    ConvertedLines(const ConvertedLines&) = delete;
+    ConvertedLines& operator=(const ConvertedLines&) = delete;
+
+    /// The next block of lines; false once the conversion has ended.
+    bool next(QByteArray& lines)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !blocks_.empty() || finished_; });
+        if (blocks_.empty())
+            return false;
+        lines = std::move(blocks_.front());
+        blocks_.pop_front();
+        changed_.notify_all();
+        return true;
+    }
+
+    /// Waits for the converter to end, dropping the lines not read yet.
+    void stop()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            abandoned_ = true;
+            blocks_.clear();
+            changed_.notify_all();
+        }
+        if (worker_.joinable())
+            worker_.join();
+    }
+
+    /// How the conversion ended; known once next() returned false or after stop().
+    SpreadsheetConversion conversion()
+    {
+        const std::lock_guard lock(mutex_);
+        return conversion_;
+    }
+
+private:
+    static constexpr size_t waitingBlocks = 8;
+
+    void put(const QByteArray& lines)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return blocks_.size() < waitingBlocks || abandoned_; });
+        if (abandoned_)
+            return;
+        blocks_.push_back(lines);
+        changed_.notify_all();
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<QByteArray> blocks_;
+    bool finished_ = false;
+    bool abandoned_ = false;  ///< the import stopped reading: the converter only writes the file
+    SpreadsheetConversion conversion_;
+    std::thread worker_;  ///< last: it starts once the members above are made
+};
+
+/// The lines of a text file, or of a spreadsheet being converted, one at a
+/// time: UTF-8 or, when a line is not UTF-8, Latin-1; line ends of any
+/// system; over-long lines flagged. Every line is read into the same buffer
+/// and the same text, so that a file of any length is read without an
+/// allocation per line.
 class LineSource {
 public:
-    explicit LineSource(const QString& path) : file_(path) {}
+    explicit LineSource(const QString& path, ConvertedLines* converted = nullptr) : file_(path), converted_(converted) {}
     bool open()
     {
+        if (converted_)
+            return true;
         buffer_.resize(longestLine + 3);
         return file_.open(QIODevice::ReadOnly);
     }
@@ -54,6 +138,8 @@ public:
     /// The next line; false at the end of the file.
     bool next(QString& line, bool& tooLong)
     {
+        if (converted_)
+            return nextConverted(line, tooLong);
         if (file_.atEnd())
             return false;
         qint64 size = file_.readLine(buffer_.data(), buffer_.size());
@@ -68,23 +154,46 @@ public:
             line.clear();
             return true;
         }
-        while (size > 0 && (buffer_[size - 1] == '\n' || buffer_[size - 1] == '\r'))
+        take(QByteArrayView(buffer_.constData(), size), line, tooLong);
+        return true;
+    }
+    int number() const { return number_; }
+
+private:
+    bool nextConverted(QString& line, bool& tooLong)
+    {
+        while (at_ >= block_.size()) {
+            if (!converted_->next(block_))
+                return false;
+            at_ = 0;
+        }
+        // A block holds whole lines.
+        const qsizetype end = block_.indexOf('\n', at_);
+        const qsizetype stop = end < 0 ? block_.size() : end;
+        ++number_;
+        take(QByteArrayView(block_.constData() + at_, stop - at_), line, tooLong);
+        at_ = stop + 1;
+        return true;
+    }
+
+    /// The line `bytes` (its line end included or not) into `line`.
+    void take(QByteArrayView bytes, QString& line, bool& tooLong) const
+    {
+        qsizetype size = bytes.size();
+        while (size > 0 && (bytes[size - 1] == '\n' || bytes[size - 1] == '\r'))
             --size;
-        const char* bytes = buffer_.constData();
-        if (number_ == 1 && size >= 3 && QByteArrayView(bytes, 3) == "\xEF\xBB\xBF") {
-            bytes += 3;
+        const char* start = bytes.data();
+        if (number_ == 1 && size >= 3 && QByteArrayView(start, 3) == "\xEF\xBB\xBF") {
+            start += 3;
             size -= 3;
         }
         tooLong = size > longestLine;
         if (tooLong)
             line.clear();
         else
-            decode(QByteArrayView(bytes, size), line);
-        return true;
+            decode(QByteArrayView(start, size), line);
     }
-    int number() const { return number_; }
 
-private:
     /// Whether the `size` bytes just read end their line (or the file).
     bool endsLine(qint64 size) const { return size <= 0 || buffer_[size - 1] == '\n' || file_.atEnd(); }
 
@@ -110,6 +219,9 @@ private:
     QFile file_;
     QByteArray buffer_;
     int number_ = 0;
+    ConvertedLines* converted_ = nullptr;
+    QByteArray block_;  ///< the converted lines being read
+    qsizetype at_ = 0;  ///< where the next of them starts
 };
 
 // ---------------------------------------------------------------------------
@@ -270,6 +382,16 @@ public:
         lastFound_ = lookUp(code);
         return lastFound_;
     }
+    /// The same for a number code, without making its text each time: the
+    /// positions of a file change from line to line.
+    bool exists(int code)
+    {
+        if (auto found = knownNumbers_.constFind(code); found != knownNumbers_.cend())
+            return *found;
+        const bool found = exists(QVariant(code));
+        knownNumbers_.insert(code, found);
+        return found;
+    }
 
 private:
     bool lookUp(const QVariant& code)
@@ -293,6 +415,7 @@ private:
     QString index_;
     std::unique_ptr<TableCursor> cursor_;
     QHash<QString, bool> known_;
+    QHash<int, bool> knownNumbers_;
     QVariant lastCode_;
     bool lastFound_ = false;
 };
@@ -308,15 +431,29 @@ public:
         if (!made_ || text != current_) {
             current_ = text.isEmpty() ? u""_s : text.toString();
             bound_ = current_;
+            utf8_ = current_.toUtf8();
             made_ = true;
         }
         return bound_;
+    }
+    /// The same text in UTF-8, as a statement binds it cheapest.
+    QByteArrayView utf8(QStringView text)
+    {
+        operator()(text);
+        return utf8_;
     }
 
 private:
     QString current_;
     QVariant bound_;
+    QByteArray utf8_;
     bool made_ = false;
+};
+
+/// A date in its stored form and, when that is a text, in UTF-8 too.
+struct StoredDate {
+    QVariant value;
+    QByteArray utf8;  ///< null when the stored form is not a text
 };
 
 /// The import pass's prepared statements, each run once per line at most.
@@ -375,14 +512,18 @@ private:
         Unreadable,   ///< the file or the tables could not be opened (told already)
         Faults,       ///< the control found faults: nothing is kept
         WriteFailed,  ///< a write failed (told already): nothing is kept
+        ConversionFailed,  ///< the spreadsheet could not be read (told already): nothing is kept
         Done,         ///< every line checked and written, or weighed on a dry run
     };
 
-    QString convert(const QString& file);
-    /// Reads the file once: each line is checked and, while no line has
-    /// shown a fault, written, all in one database transaction that is
-    /// committed only when the whole file passed.
-    PassEnd pass(const QString& file);
+    /// Starts converting the spreadsheet `file` to "importa.txt" in the
+    /// work folder, whose lines the pass reads as they are converted.
+    std::unique_ptr<ConvertedLines> convert(const QString& file, QString& text);
+    /// Reads the file (or the lines converted from a spreadsheet) once:
+    /// each line is checked and, while no line has shown a fault, written,
+    /// all in one database transaction that is committed only when the
+    /// whole file passed.
+    PassEnd pass(const QString& file, ConvertedLines* converted);
     ImportStatements prepareStatements();
     void checkTitles(const QString& text, int number);
     /// Reads and checks one data line: each fault goes to the error file,
@@ -395,7 +536,7 @@ private:
     bool knowBasic(const ImportLine& line, ImportStatements& statements, QHash<int, BasicState>& basics,
                    ImportLineReport& report, DbError& error);
     /// Binds the nine fields of the value of `line`.
-    void bindValue(Statement& statement, const ImportLine& line, const QVariant& validFrom);
+    void bindValue(Statement& statement, const ImportLine& line, const StoredDate& validFrom);
     /// A line's effect is kept for the dry run's report only: an import of
     /// any length keeps its counts and nothing per line.
     void keep(const ImportLineReport& report)
@@ -404,11 +545,15 @@ private:
             result_.lines << report;
     }
     /// `date` in its stored form, made once per date: a file holds few.
-    const QVariant& storedDate(const QDate& date)
+    const StoredDate& storedDate(const QDate& date)
     {
         auto found = storedDates_.find(date);
-        if (found == storedDates_.end())
-            found = storedDates_.insert(date, toStorage(FieldType::Date, date, database_.backend()));
+        if (found == storedDates_.end()) {
+            StoredDate stored{toStorage(FieldType::Date, date, database_.backend()), {}};
+            if (stored.value.typeId() == QMetaType::QString)
+                stored.utf8 = stored.value.toString().toUtf8();
+            found = storedDates_.insert(date, stored);
+        }
         return *found;
     }
     void tellFailure(const QString& text)
@@ -427,25 +572,18 @@ private:
     ExistenceCache references_;
     QFile errors_;
     BasicImportResult result_;
-    QHash<QDate, QVariant> storedDates_;
+    QHash<QDate, StoredDate> storedDates_;
     RepeatedText boundCostCentre_;
     RepeatedText boundReference_;
     RepeatedText boundClassifier_;
 };
 
-QString ImportRun::convert(const QString& file)
+std::unique_ptr<ConvertedLines> ImportRun::convert(const QString& file, QString& text)
 {
     ui_.statusText(1, u"Convirtiendo planilla a txt..."_s);
     const QString folder = options_.workFolder.isEmpty() ? QDir::tempPath() : options_.workFolder;
-    const QString text = QDir(folder).filePath(u"importa.txt"_s);
-    const SpreadsheetConversion conversion = convertSpreadsheetToText(
-        file, text, {decimalSeparator_},
-        [&](int row) { progress(u"Convirtiendo desde Excel fila "_s, row); });
-    if (!conversion.ok()) {
-        tellFailure(u"Error al abrir la planilla Excel (Error = "_s + QString::number(conversion.errorNumber) + u")"_s);
-        return {};
-    }
-    return text;
+    text = QDir(folder).filePath(u"importa.txt"_s);
+    return std::make_unique<ConvertedLines>(file, text, CellTextOptions{decimalSeparator_});
 }
 
 bool ImportRun::readLine(const QString& text, int number, ImportLine& line)
@@ -534,16 +672,21 @@ bool ImportRun::knowBasic(const ImportLine& line, ImportStatements& statements, 
     return true;
 }
 
-void ImportRun::bindValue(Statement& statement, const ImportLine& line, const QVariant& validFrom)
+void ImportRun::bindValue(Statement& statement, const ImportLine& line, const StoredDate& validFrom)
 {
+    // The texts go in UTF-8: binding them as QStrings cost a conversion each,
+    // four per line.
     statement.addBindValue(line.basic);
     statement.addBindValue(line.position);
-    statement.addBindValue(boundCostCentre_(line.costCentre));
-    statement.addBindValue(boundReference_(line.reference));
-    statement.addBindValue(boundClassifier_(line.classifier));
+    statement.addBindText(boundCostCentre_.utf8(line.costCentre));
+    statement.addBindText(boundReference_.utf8(line.reference));
+    statement.addBindText(boundClassifier_.utf8(line.classifier));
     statement.addBindValue(line.amount);
     statement.addBindValue(line.previousAmount);
-    statement.addBindValue(validFrom);
+    if (validFrom.utf8.isNull())
+        statement.addBindValue(validFrom.value);
+    else
+        statement.addBindText(validFrom.utf8);
 }
 
 bool ImportRun::importLine(const ImportLine& line, ImportStatements& statements, TableCursor& values,
@@ -595,7 +738,7 @@ bool ImportRun::importLine(const ImportLine& line, ImportStatements& statements,
         find.readField(2, FieldType::Double, previous);
         // The date as stored is compared first: reading it as a date costs
         // a time-zone lookup per line.
-        const bool sameDate = find.value(3) == storedDate(validFrom)
+        const bool sameDate = find.value(3) == storedDate(validFrom).value
                               || (find.readField(3, FieldType::Date, date), date.toDateTime().date() == validFrom);
         same = classifier.toString().trimmed() == line.classifier && amount.toDouble() == line.amount
                && previous.toDouble() == line.previousAmount && sameDate;
@@ -679,10 +822,10 @@ void ImportRun::checkTitles(const QString& text, int number)
         lineFault(number, u"la línea de títulos tiene más de 9 columnas"_s);
 }
 
-ImportRun::PassEnd ImportRun::pass(const QString& file)
+ImportRun::PassEnd ImportRun::pass(const QString& file, ConvertedLines* converted)
 {
     ui_.statusText(1, u"Controlando archivo..."_s);
-    LineSource source(file);
+    LineSource source(file, converted);
     if (!source.open()) {
         tellFailure(u"No se puede abrir el archivo "_s + QDir::toNativeSeparators(file) + u": "_s + source.errorString());
         return PassEnd::Unreadable;
@@ -737,6 +880,19 @@ ImportRun::PassEnd ImportRun::pass(const QString& file)
         }
         progress(u"Importando fila "_s, number);
     }
+    if (const SpreadsheetConversion conversion = converted ? converted->conversion() : SpreadsheetConversion();
+        !conversion.ok()) {
+        // A sheet that cannot be read all through is not imported, and the
+        // lines read before say nothing of it.
+        if (!options_.dryRun)
+            database_.rollback();
+        const QString errorFile = result_.errorFile;
+        result_ = {};
+        result_.errorFile = errorFile;
+        errors_.resize(0);
+        tellFailure(u"Error al abrir la planilla Excel (Error = "_s + QString::number(conversion.errorNumber) + u")"_s);
+        return PassEnd::ConversionFailed;
+    }
     if (source.number() == 0)
         fault(u"El archivo está vacío"_s);
     else if (dataLines == 0 && result_.errors.isEmpty())
@@ -784,13 +940,13 @@ BasicImportResult ImportRun::run(const QString& file)
     }
 
     QString text = file;
+    std::unique_ptr<ConvertedLines> converted;
     if (isSpreadsheetFile(file)) {
-        text = convert(file);
-        if (text.isEmpty())
-            return result_;
+        converted = convert(file, text);
         fieldSeparator_ = u';';  // the converted file joins its cells with ";"
     }
-    const PassEnd end = pass(text);
+    const PassEnd end = pass(text, converted.get());
+    converted.reset();
     errors_.close();
     ui_.statusText(1, QString());
     if (end == PassEnd::Faults) {

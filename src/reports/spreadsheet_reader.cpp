@@ -308,8 +308,13 @@ private:
     }
     static QByteArrayView localName(QByteArrayView name)
     {
-        const qsizetype colon = name.lastIndexOf(':');
-        return colon < 0 ? name : name.sliced(colon + 1);
+        // Names are a few bytes long: a plain loop, where the view's own
+        // search costs more than the name (it runs for every tag and attribute).
+        for (qsizetype at = name.size() - 1; at >= 0; --at) {
+            if (name[at] == ':')
+                return name.sliced(at + 1);
+        }
+        return name;
     }
 
     Token fail()
@@ -443,22 +448,26 @@ private:
     bool tagEnd(qsizetype& stop)
     {
         qsizetype at = begin_ + 1;
-        char quote = 0;
         for (;;) {
             const char* data = buffer_.constData();
-            for (; at < end_; ++at) {
+            while (at < end_) {
                 const char character = data[at];
-                if (quote) {
-                    if (character == quote)
-                        quote = 0;
-                } else if (character == '"' || character == '\'') {
-                    quote = character;
-                } else if (character == '>') {
+                if (character == '>') {
                     stop = at;
                     return true;
-                } else if (character == '<') {
-                    return false;
                 }
+                if (character == '<')
+                    return false;
+                if (character != '"' && character != '\'') {
+                    ++at;
+                    continue;
+                }
+                // A quoted value is passed over whole; when its end is not
+                // read yet, it is looked for again from its quote.
+                const void* closing = std::memchr(data + at + 1, character, size_t(end_ - at - 1));
+                if (!closing)
+                    break;
+                at = static_cast<const char*>(closing) - data + 1;
             }
             qsizetype shift = 0;
             if (!fill(&shift))
@@ -819,14 +828,26 @@ private:
         if (!ok)
             out = value_;
         else if (dateStyles_.value(style, false))
-            writeSpreadsheetDate(number, from1904_, out);
+            dateText(number, out);
         else
             writeSpreadsheetNumber(number, char(options_.decimalSeparator.unicode()), out);
+    }
+
+    /// A date cell's text; a sheet mostly repeats its dates from row to row.
+    void dateText(double serial, std::string& out) const
+    {
+        if (serial != lastDateSerial_ || lastDateText_.empty()) {
+            writeSpreadsheetDate(serial, from1904_, lastDateText_);
+            lastDateSerial_ = serial;
+        }
+        out = lastDateText_;
     }
 
     QString path_;
     CellTextOptions options_;
     unzFile zip_ = nullptr;
+    mutable double lastDateSerial_ = 0;
+    mutable std::string lastDateText_;
     std::unique_ptr<XmlPull> sheet_;
     std::vector<std::string> sharedStrings_;  ///< in UTF-8
     QVector<bool> dateStyles_;  ///< by cell format (the "s" of a cell): shows a date
@@ -1020,7 +1041,8 @@ QString spreadsheetNumberText(double value, QChar decimalSeparator)
 
 SpreadsheetConversion convertSpreadsheetToText(const QString& sheet, const QString& text,
                                                const CellTextOptions& options,
-                                               const std::function<void(int row)>& progress)
+                                               const std::function<void(int row)>& progress,
+                                               const std::function<void(const QByteArray& lines)>& linesWritten)
 {
     SpreadsheetConversion result;
     std::unique_ptr<SpreadsheetReader> reader = SpreadsheetReader::forFile(sheet, options);
@@ -1068,12 +1090,17 @@ SpreadsheetConversion convertSpreadsheetToText(const QString& sheet, const QStri
         written = row;
         if (pending.size() >= (1 << 16)) {
             out.write(pending);
-            pending.resize(0);
+            if (linesWritten)
+                linesWritten(pending);
+            pending = QByteArray();
+            pending.reserve((1 << 16) + 1024);
         }
         if (progress)
             progress(row);
     }
     out.write(pending);
+    if (linesWritten && !pending.isEmpty())
+        linesWritten(pending);
     if (reader->error()) {
         result.errorNumber = reader->error();
         return result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QChar>
 #include <QString>
 #include <QStringList>
@@ -64,7 +65,10 @@ struct SpreadsheetConversion {
 /// Writes the first worksheet of `sheet` to the text file `text` (UTF-8):
 /// the columns among 1 to 200 whose cell in the first row is not empty,
 /// each row one line with those cells joined by ";" (empty rows give empty
-/// lines, so a line's number is its row's). `progress` is told each row.
+/// lines, so a line's number is its row's). `progress` is told each row;
+/// `linesWritten` is handed each block of whole lines ("\n" after each) as it is
+/// written, so that a reader can take the lines while the sheet is read.
 SpreadsheetConversion convertSpreadsheetToText(const QString& sheet, const QString& text,
                                                const CellTextOptions& options,
-                                               const std::function<void(int row)>& progress = {});
+                                               const std::function<void(int row)>& progress = {},
+                                               const std::function<void(const QByteArray& lines)>& linesWritten = {});

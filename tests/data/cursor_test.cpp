@@ -1,6 +1,7 @@
 #include "data_fixture.h"
 
 #include "data/selection_list.h"
+#include "data/statement.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -343,6 +344,20 @@ TEST_P(CursorTest, ValuesAreBoundNeverPastedIntoTheStatement)
 
     ASSERT_TRUE(db().execute(QStringLiteral("UPDATE [CATEGORI] SET [CatDesc] = ? WHERE [CatId] = ?"), {hostile, 2}).ok());
     EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {hostile}), 2);
+}
+
+TEST_P(CursorTest, TextsBoundInUtf8KeepTheirAccentsAndAnEmptyTextIsNotNull)
+{
+    const QString accented = QStringLiteral("Peón d'O'Hara ñ");
+    Statement add(db(), translateJetSql(QStringLiteral("INSERT INTO CATEGORI (CatId, CatDesc) VALUES (?, ?)"),
+                                        db().backend()));
+    for (const auto& [id, text] : {std::pair{1, accented}, std::pair{2, QStringLiteral("")}}) {
+        add.addBindValue(id);
+        add.addBindText(text.toUtf8());
+        ASSERT_TRUE(add.exec());
+    }
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {accented}), 1);
+    EXPECT_EQ(countRows(QStringLiteral("CATEGORI"), QStringLiteral("CatDesc = ?"), {QStringLiteral("")}), 1);
 }
 
 TEST_P(CursorTest, DatesAndCurrencyKeepTheirValues)

@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -423,6 +424,42 @@ TEST(SpreadsheetSheetReader, ReadsWhatWorkbookWritersWriteAndRefusesABrokenSheet
                                          {"xl/worksheets/hoja.xml", broken}}));
         rowsOf(path, &error);
         EXPECT_EQ(error, 3) << "a sheet that is not well-formed XML: " << broken.right(40).toStdString();
+    }
+}
+
+TEST_F(BasicValuesImportTest, ASheetThatBreaksHalfWayImportsNothingAndTellsOnlyWhy)
+{
+    // Rows enough for the import to take several blocks of lines while the
+    // sheet is still being read: the lines written and the faults found by
+    // the time it breaks are both undone.
+    const auto cell = [](const QByteArray& text) { return "<c t=\"inlineStr\"><is><t>" + text + "</t></is></c>"; };
+    for (const QByteArray& firstCode : {QByteArray("2"), QByteArray("dos")}) {
+        SCOPED_TRACE(firstCode.toStdString());
+        QByteArray sheet = "<worksheet><sheetData><row r=\"1\">";
+        for (const QByteArray& title : QByteArray("COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR;VALOR ANT;"
+                                                  "VIGENCIA")
+                                           .split(';'))
+            sheet += cell(title);
+        sheet += "</row>";
+        for (int row = 2; row <= 4000; ++row) {
+            sheet += "<row r=\"" + QByteArray::number(row) + "\">"
+                     + cell(row == 2 ? firstCode : QByteArray::number(row)) + cell("B\xC3\xA1sico") + cell("")
+                     + cell("") + cell("") + cell("Mensual") + cell("10,5") + cell("0") + cell("01/01/2026") + "</row>";
+        }
+        const QString path = folder.file(QStringLiteral("cortada.xlsx"));
+        QFile::remove(path);
+        ASSERT_TRUE(writeWorkbook(path, {{"xl/workbook.xml", "<workbook><sheets><sheet r:id=\"rId1\"/></sheets></workbook>"},
+                                         {"xl/worksheets/sheet1.xml", sheet.left(sheet.size() - 40)}}));
+        ui.clear();
+        const BasicImportResult result = importFile(path);
+        EXPECT_FALSE(result.imported);
+        EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Error al abrir la planilla Excel (Error = 3)")});
+        EXPECT_EQ(result.errors, QStringList());
+        EXPECT_EQ(linesOf(result.errorFile), QStringList());
+        EXPECT_EQ(countRows(QStringLiteral("BASICOS")), 0);
+        EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 0);
+        // What the sheet held up to where it broke is in the text file.
+        EXPECT_GT(QFileInfo(folder.file(QStringLiteral("importa.txt"))).size(), 0);
     }
 }
 
