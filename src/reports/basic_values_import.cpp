@@ -499,11 +499,11 @@ private:
         errors_.write("\r\n");
     }
     void lineFault(int line, const QString& message) { fault(u"Linea "_s + QString::number(line) + u": "_s + message); }
-    void progress(const QString& text, int line)
+    void progress(const QString& text, int line, int panel = 1)
     {
         if (line % std::max(1, options_.progressEvery) != 0)
             return;
-        ui_.statusText(1, text + QString::number(line));
+        ui_.statusText(panel, text + QString::number(line));
         ui_.processEvents();
     }
 
@@ -878,6 +878,11 @@ ImportRun::PassEnd ImportRun::pass(const QString& file, ConvertedLines* converte
                     database_.rollback();
             }
         }
+        // A spreadsheet is converted while it is imported: its rows reach
+        // the import as they are converted, so the conversion's progress goes
+        // in the second panel beside the import's.
+        if (converted)
+            progress(u"Convirtiendo desde Excel fila "_s, number, 2);
         progress(u"Importando fila "_s, number);
     }
     if (const SpreadsheetConversion conversion = converted ? converted->conversion() : SpreadsheetConversion();
@@ -946,6 +951,8 @@ BasicImportResult ImportRun::run(const QString& file)
         fieldSeparator_ = u';';  // the converted file joins its cells with ";"
     }
     const PassEnd end = pass(text, converted.get());
+    if (converted)
+        ui_.statusText(2, QString());
     converted.reset();
     errors_.close();
     ui_.statusText(1, QString());

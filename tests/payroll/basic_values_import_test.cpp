@@ -3,6 +3,7 @@
 #include "reports/basic_values_import.h"
 #include "reports/spreadsheet_reader.h"
 
+#include "console/console_ui_port.h"
 #include "data/parameters.h"
 #include "organisation_tables_fixture.h"
 
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 #include <minizip/zip.h>
 
@@ -427,29 +429,38 @@ TEST(SpreadsheetSheetReader, ReadsWhatWorkbookWritersWriteAndRefusesABrokenSheet
     }
 }
 
+/// A sheet of the nine titles and `rows` data rows, each a basic of its own;
+/// the first row's code is `firstCode`.
+QByteArray longSheet(int rows, const QByteArray& firstCode)
+{
+    const auto cell = [](const QByteArray& text) { return "<c t=\"inlineStr\"><is><t>" + text + "</t></is></c>"; };
+    QByteArray sheet = "<worksheet><sheetData><row r=\"1\">";
+    for (const QByteArray& title :
+         QByteArray("COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR;VALOR ANT;VIGENCIA").split(';'))
+        sheet += cell(title);
+    sheet += "</row>";
+    for (int row = 2; row <= rows + 1; ++row) {
+        sheet += "<row r=\"" + QByteArray::number(row) + "\">"
+                 + cell(row == 2 ? firstCode : QByteArray::number(row)) + cell("B\xC3\xA1sico") + cell("") + cell("")
+                 + cell("") + cell("Mensual") + cell("10,5") + cell("0") + cell("01/01/2026") + "</row>";
+    }
+    return sheet + "</sheetData></worksheet>";
+}
+
+const QByteArray workbookPart = "<workbook><sheets><sheet r:id=\"rId1\"/></sheets></workbook>";
+
 TEST_F(BasicValuesImportTest, ASheetThatBreaksHalfWayImportsNothingAndTellsOnlyWhy)
 {
     // Rows enough for the import to take several blocks of lines while the
     // sheet is still being read: the lines written and the faults found by
     // the time it breaks are both undone.
-    const auto cell = [](const QByteArray& text) { return "<c t=\"inlineStr\"><is><t>" + text + "</t></is></c>"; };
     for (const QByteArray& firstCode : {QByteArray("2"), QByteArray("dos")}) {
         SCOPED_TRACE(firstCode.toStdString());
-        QByteArray sheet = "<worksheet><sheetData><row r=\"1\">";
-        for (const QByteArray& title : QByteArray("COD BASICO;DESC BASICO;CARGO;CCOSTOS;REF;CLASIF;VALOR;VALOR ANT;"
-                                                  "VIGENCIA")
-                                           .split(';'))
-            sheet += cell(title);
-        sheet += "</row>";
-        for (int row = 2; row <= 4000; ++row) {
-            sheet += "<row r=\"" + QByteArray::number(row) + "\">"
-                     + cell(row == 2 ? firstCode : QByteArray::number(row)) + cell("B\xC3\xA1sico") + cell("")
-                     + cell("") + cell("") + cell("Mensual") + cell("10,5") + cell("0") + cell("01/01/2026") + "</row>";
-        }
+        const QByteArray sheet = longSheet(3999, firstCode);
         const QString path = folder.file(QStringLiteral("cortada.xlsx"));
         QFile::remove(path);
-        ASSERT_TRUE(writeWorkbook(path, {{"xl/workbook.xml", "<workbook><sheets><sheet r:id=\"rId1\"/></sheets></workbook>"},
-                                         {"xl/worksheets/sheet1.xml", sheet.left(sheet.size() - 40)}}));
+        ASSERT_TRUE(writeWorkbook(path, {{"xl/workbook.xml", workbookPart},
+                                         {"xl/worksheets/sheet1.xml", sheet.left(sheet.size() - 80)}}));
         ui.clear();
         const BasicImportResult result = importFile(path);
         EXPECT_FALSE(result.imported);
@@ -461,6 +472,25 @@ TEST_F(BasicValuesImportTest, ASheetThatBreaksHalfWayImportsNothingAndTellsOnlyW
         // What the sheet held up to where it broke is in the text file.
         EXPECT_GT(QFileInfo(folder.file(QStringLiteral("importa.txt"))).size(), 0);
     }
+}
+
+TEST_F(BasicValuesImportTest, ASheetsConversionAndImportBothTellTheirProgress)
+{
+    const QString path = folder.file(QStringLiteral("largo.xlsx"));
+    ASSERT_TRUE(writeWorkbook(path, {{"xl/workbook.xml", workbookPart}, {"xl/worksheets/sheet1.xml", longSheet(2500, "2")}}));
+    QString output;
+    QString progress;
+    QTextStream out(&output);
+    QTextStream err(&progress);
+    ConsoleUiPort console(out, err);
+    options.progressEvery = 1000;
+    const BasicImportResult result = PIMPBASI(*database, console, path, options);
+    EXPECT_TRUE(result.imported);
+    EXPECT_EQ(countRows(QStringLiteral("BASICOS1")), 2500);
+    // The file's first line is its titles: row 2000 of the sheet is data.
+    for (const QString& told : {u"Convirtiendo planilla a txt..."_s, u"Convirtiendo desde Excel fila 1000"_s,
+                                u"Convirtiendo desde Excel fila 2000"_s, u"Importando fila 2000"_s})
+        EXPECT_TRUE(progress.contains(told)) << told.toStdString() << " missing in\n" << progress.toStdString();
 }
 
 TEST(SpreadsheetConversion, TakesTheTitledColumnsAndKeepsEachRowOnItsLine)
