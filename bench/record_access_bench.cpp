@@ -25,6 +25,8 @@
 #include "data/database.h"
 #include "data/schema_sql.h"
 
+#include "bench_support.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QRandomGenerator>
@@ -46,6 +48,8 @@
 
 namespace {
 
+using namespace bench;
+
 constexpr int rowsPerGroup = 100;
 constexpr int pageRows = 100;
 constexpr int defaultRows = 10000;
@@ -59,8 +63,6 @@ const QString movId = QStringLiteral("MovId");
 const QString movGroup = QStringLiteral("MovGrupo");
 const QString movDescription = QStringLiteral("MovDesc");
 const QString movAmount = QStringLiteral("MovImp");
-
-bool failed = false;
 
 const TableDef& benchTable()
 {
@@ -184,14 +186,6 @@ void cursorFirstPage(benchmark::State& state, Setup& setup, Database& database)
 
 // ---------------------------------------------------------------------------
 // SQLite by hand: the sqlite3 C API on the same file
-
-bool sqliteOk(sqlite3* connection, int code, const char* what)
-{
-    if (code == SQLITE_OK || code == SQLITE_DONE || code == SQLITE_ROW)
-        return true;
-    std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(connection));
-    return false;
-}
 
 sqlite3_stmt* prepareSqlite(sqlite3* connection, const char* sql)
 {
@@ -534,27 +528,6 @@ void dropPostgres(Setup& setup)
 
 // ---------------------------------------------------------------------------
 // Memory
-
-/// Peak resident memory of the process since the last reset, in kilobytes.
-long peakMemoryKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
-/// Starts the peak memory again from what the process holds now.
-void resetPeakMemory()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
 
 /// The peak memory of each case while it ran, by its name, in kilobytes.
 std::map<std::string, long> peakByCase;
