@@ -193,27 +193,27 @@ struct Box {
     TextAlignment alignment = TextAlignment::Left;
 };
 
-const FontState& sectionFont()
+/// A bold font of the listing: `name` at `size` points.
+FontState boldFont(const QString& name, double size)
 {
-    static const FontState font = [] {
-        FontState state;
-        state.name = u"Arial"_s;
-        state.size = 9;
-        state.bold = true;
-        return state;
-    }();
+    FontState font;
+    font.name = name;
+    font.size = size;
+    font.bold = true;
     return font;
 }
 
+/// The title over each section of a concept.
+const FontState& sectionFont()
+{
+    static const FontState font = boldFont(u"Arial"_s, 9);
+    return font;
+}
+
+/// The column headings of the line grids.
 const FontState& headingFont()
 {
-    static const FontState font = [] {
-        FontState state;
-        state.name = u"MS Sans Serif"_s;
-        state.size = 8;
-        state.bold = true;
-        return state;
-    }();
+    static const FontState font = boldFont(u"MS Sans Serif"_s, 8);
     return font;
 }
 
