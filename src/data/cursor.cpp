@@ -22,9 +22,6 @@ namespace {
 
 QString noCurrentRecordText() { return QStringLiteral("No hay registro actual"); }
 
-/// The identity of a record whose select has not been asked for it yet.
-constexpr qint64 idNotRead = std::numeric_limits<qint64>::min();
-
 QString joined(const QStringList& parts, const QString& separator)
 {
     return parts.join(separator);
@@ -94,26 +91,34 @@ int nextHeldLimit(Backend backend, int& window, bool scanStarts)
     return window;
 }
 
-/// The cache slot of a select reading at most `limit` rows. On SQLite the
-/// limit is bound; on PostgreSQL it is written into the text (a limit the
-/// server sees as a parameter keeps it planning every run), one statement
-/// per window size.
+/// The slot of a held SQLite select, which has no limit at all: a bound
+/// limit of -1 would still be counted down on every row.
+constexpr quint32 unlimitedSlot = 1u << 24;
+
+/// The cache slot of a select reading at most `limit` rows (-1: no limit).
+/// On SQLite the limit is bound; on PostgreSQL it is written into the text
+/// (a limit the server sees as a parameter keeps it planning every run), one
+/// statement per window size.
 quint32 windowSlot(Backend backend, quint32 slot, int limit)
 {
-    return backend == Backend::Sqlite ? slot : slot + (static_cast<quint32>(limit) << 12);
+    if (backend == Backend::Sqlite)
+        return limit < 0 ? slot | unlimitedSlot : slot;
+    return slot + (static_cast<quint32>(limit) << 12);
 }
 
 QString limitClause(Backend backend, int limit)
 {
-    return backend == Backend::Sqlite ? QStringLiteral(" LIMIT ?") : QStringLiteral(" LIMIT ") + QString::number(limit);
+    if (backend == Backend::Sqlite)
+        return limit < 0 ? QString() : QStringLiteral(" LIMIT ?");
+    return QStringLiteral(" LIMIT ") + QString::number(limit);
 }
 
 /// Binds the limit of `query` where it is bound, and sets its window.
 void bindLimit(Statement& query, Backend backend, int limit)
 {
     query.setWindow(limit);
-    if (backend == Backend::Sqlite)
-        query.addBindValue(limit);
+    if (backend == Backend::Sqlite && limit >= 0)
+        query.addBindInteger(limit);
 }
 
 }  // namespace
@@ -303,6 +308,7 @@ void RecordCursor::attachTable(const TableDef* table, Access access)
             directRead_[column] = directReadOf(table->fields.at(column).type);
     }
     columns_ = columns->names;
+    forgetRecentNames();
     columnByName_ = columns->byName;
     columnByExactName_ = columns->byExactName;
     slots_.clear();
@@ -317,6 +323,7 @@ void RecordCursor::attachColumns(const QStringList& names)
 {
     directRead_.clear();
     columns_ = names;
+    forgetRecentNames();
     columnByName_.clear();
     columnByExactName_.clear();
     for (int column = 0; column < names.size(); ++column) {
@@ -339,6 +346,7 @@ void RecordCursor::detach()
     slots_.clear();
     table_ = nullptr;
     columns_.clear();
+    forgetRecentNames();
     columnByName_.clear();
     position_ = Position::BeforeFirst;
     current_ = {};
@@ -351,7 +359,8 @@ int RecordCursor::findAndRememberColumn(const QString& field) const
 {
     const int column = findColumn(field);
     if (column >= 0)
-        recentNames_[recentSlot(field.constData())] = {field.constData(), column};
+        recentNames_[recentSlot(field.constData())] = {field.constData(), columns_.at(column).constData(), field.size(),
+                                                       column};
     return column;
 }
 
@@ -530,21 +539,19 @@ const QVariant* RecordCursor::storedAt(int column) const
     return &currentField(column);
 }
 
-void RecordCursor::standOn(const Statement& query)
+void RecordCursor::makeRoomForColumns()
 {
-    current_.id = idNotRead;  // read with the fields, or for a bookmark
     const size_t columns = static_cast<size_t>(columns_.size());
     if (fieldRead_.size() != columns || current_.values.size() != columns_.size()) {
         fieldRead_.assign(columns, 0);
         current_.values.resize(columns_.size());
     }
-    // A new serial marks every field unread at once; when the count wraps
-    // round, the marks start again from zero.
-    if (++rowSerial_ == 0) {
-        std::fill(fieldRead_.begin(), fieldRead_.end(), 0);
-        rowSerial_ = 1;
-    }
-    source_ = &query;
+}
+
+void RecordCursor::restartRowSerials()
+{
+    std::fill(fieldRead_.begin(), fieldRead_.end(), 0);
+    rowSerial_ = 1;
 }
 
 const QVariant& RecordCursor::currentField(int column) const
@@ -587,7 +594,7 @@ void RecordCursor::loseCurrentSource()
 QString RecordCursor::text(const QString& field) const
 {
     const int column = columnIndex(field);
-    if (pendingDirectRead(column) == DirectRead::Text) {
+    if (straightRead(column) == DirectRead::Text && fieldPending(column)) {
         // Decoded into the string the field held for the last row, which
         // keeps its buffer; the caller gets a shared copy.
         sqlite3_stmt* row = source_->sqliteStatement();
@@ -608,7 +615,7 @@ QString RecordCursor::text(const QString& field) const
 double RecordCursor::number(const QString& field) const
 {
     const int column = columnIndex(field);
-    switch (pendingDirectRead(column)) {
+    switch (straightRead(column)) {
     case DirectRead::WholeNumber:
         return static_cast<int>(sqlite3_column_int64(source_->sqliteStatement(), column + 1));
     case DirectRead::Real:
@@ -634,7 +641,7 @@ double RecordCursor::number(const QString& field) const
 qint64 RecordCursor::integer(const QString& field) const
 {
     const int column = columnIndex(field);
-    switch (pendingDirectRead(column)) {
+    switch (straightRead(column)) {
     case DirectRead::WholeNumber:
         // As a read field holds it: an int.
         return static_cast<int>(sqlite3_column_int64(source_->sqliteStatement(), column + 1));
@@ -1061,7 +1068,7 @@ DbError TableCursor::readOn(Statement& query, const QVariantList& values, bool b
     forgetReadAhead();
     for (const QVariant& value : values)
         query.addBindValue(value);
-    // On SQLite no limit (-1): the select stays open as long as the cursor
+    // On SQLite no limit: the select stays open as long as the cursor
     // reads on. On PostgreSQL a window, continued from its last key.
     bindLimit(query, database_.backend(), query.window());
     if (!query.exec())
@@ -1075,6 +1082,7 @@ DbError TableCursor::readOn(Statement& query, const QVariantList& values, bool b
         position_ = backwards ? Position::BeforeFirst : Position::AfterLast;
         return {};
     }
+    makeRoomForColumns();
     standOn(query);
     position_ = Position::OnRow;
     empty_ = false;

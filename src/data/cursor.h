@@ -11,6 +11,10 @@
 #include <QVariant>
 #include <QVector>
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -241,15 +245,16 @@ protected:
     /// The column of `field`, -1 when the cursor has none of that name.
     int columnIndex(const QString& field) const
     {
-        // The column found last for these characters, when its name is
-        // still the one asked for.
+        // The column found last for these characters. The memo keeps the
+        // characters of the column's own name, which the cursor's columns
+        // keep alive and unchanged until they are replaced (and the memo
+        // with them): the same address and length as that name is that
+        // name; another text is compared with it.
         const RecentName& recent = recentNames_[recentSlot(field.constData())];
-        if (recent.characters == field.constData() && recent.column >= 0 && recent.column < columns_.size()) {
-            const QString& name = columns_.at(recent.column);
-            if (name.size() == field.size()
-                && (name.constData() == field.constData() || name == field))
-                return recent.column;
-        }
+        if (recent.characters == field.constData() && recent.size == field.size()
+            && (recent.characters == recent.name
+                || std::memcmp(recent.name, recent.characters, size_t(recent.size) * sizeof(QChar)) == 0))
+            return recent.column;
         return findAndRememberColumn(field);
     }
     int findAndRememberColumn(const QString& field) const;
@@ -264,8 +269,23 @@ protected:
 
     /// Makes the row `query` stands on the current record. Only its identity
     /// is read now; each field is read from the query when first asked for,
-    /// so that a scan converts what its caller reads and nothing else.
-    void standOn(const Statement& query);
+    /// so that a scan converts what its caller reads and nothing else. The
+    /// record must have room for every column (`makeRoomForColumns`), as it
+    /// keeps while a held select steps.
+    void standOn(const Statement& query)
+    {
+        current_.id = idNotRead;  // read with the fields, or for a bookmark
+        // A new serial marks every field unread at once.
+        if (++rowSerial_ == 0)
+            restartRowSerials();
+        source_ = &query;
+    }
+    /// Gives the current record and its read marks a place per column.
+    void makeRoomForColumns();
+    /// The serials wrapped round: the read marks start again from zero.
+    void restartRowSerials();
+    /// The identity of a record whose select has not been asked for it yet.
+    static constexpr qint64 idNotRead = std::numeric_limits<qint64>::min();
     /// Reads the fields of the current record not read yet: the query it
     /// stands on is about to move or end.
     void settleCurrent();
@@ -280,10 +300,13 @@ protected:
     /// 0.0, no text), which is the empty value of these types.
     enum class DirectRead : quint8 { None, WholeNumber, Real, Currency, Text };
     static DirectRead directReadOf(FieldType type);
-    /// How `column` is read from a pending row; None when it is not pending.
-    DirectRead pendingDirectRead(int column) const
+    /// How `column` of the current record is read straight from the SQLite
+    /// row its select stands on; None when it is not read that way now
+    /// (another backend, an edit or add buffer, a record read whole). Only
+    /// the current record is ever pending in a select, so the row is its.
+    DirectRead straightRead(int column) const
     {
-        if (column < 0 || editMode_ != EditMode::None || position_ != Position::OnRow || !fieldPending(column))
+        if (source_ == nullptr || editMode_ != EditMode::None || column < 0)
             return DirectRead::None;
         return directRead_[column];
     }
@@ -312,10 +335,14 @@ protected:
     /// characters: a loop asks for the same few fields row after row. Only a
     /// hint: the column's name is compared before it is taken.
     struct RecentName {
-        const QChar* characters = nullptr;
+        const QChar* characters = nullptr;  ///< of the text asked for
+        const QChar* name = nullptr;        ///< of the column's name in `columns_`
+        qsizetype size = -1;
         int column = -1;
     };
     mutable RecentName recentNames_[8];
+    /// Forgets the memo: the columns are replaced.
+    void forgetRecentNames() { std::fill(std::begin(recentNames_), std::end(recentNames_), RecentName{}); }
     EditMode editMode_ = EditMode::None;
     Row buffer_;
     QVector<bool> changed_;

@@ -96,6 +96,12 @@ QVariant fromStorage(FieldType type, const QVariant& stored)
 /// A value given to a field as it is stored; an invalid value is the empty one.
 QVariant toStorage(FieldType type, const QVariant& given, Backend backend)
 {
+    // A seek's key is most often a whole number given as one.
+    const bool wholeNumber = type == FieldType::Integer || type == FieldType::Long || type == FieldType::YesNo;
+    if (wholeNumber && given.metaType().id() == QMetaType::Int)
+        return qint64(*static_cast<const int*>(given.constData()));
+    if (wholeNumber && given.metaType().id() == QMetaType::LongLong)
+        return given;
     if (!given.isValid() || given.isNull())
         return storageValue(emptyValue(type), backend);
     switch (type) {
@@ -212,8 +218,10 @@ void assignUtf8Value(QVariant& into, const char* bytes, qsizetype length)
         into.setValue(QString());
         return;
     }
-    if (into.metaType() == QMetaType::fromType<QString>()) {
-        QString& text = *static_cast<QString*>(into.data());
+    // The variant holds its text by itself (QVariant::data() would ask
+    // again, out of line): the text is changed in place where it is.
+    if (into.metaType() == QMetaType::fromType<QString>() && into.isDetached()) {
+        QString& text = *const_cast<QString*>(static_cast<const QString*>(into.constData()));
         if (text.isDetached()) {
             assignUtf8Text(text, bytes, length);
             return;

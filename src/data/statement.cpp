@@ -239,6 +239,15 @@ void Statement::addBindValue(const QVariant& value)
     if (bound_ == 0)
         finish();
     const int position = ++bound_;
+    // Keys and limits are whole numbers, bound on every seek.
+    switch (value.metaType().id()) {
+    case QMetaType::Int:
+        sqlite3_bind_int64(statement_, position, *static_cast<const int*>(value.constData()));
+        return;
+    case QMetaType::LongLong:
+        sqlite3_bind_int64(statement_, position, *static_cast<const qint64*>(value.constData()));
+        return;
+    }
     if (!value.isValid() || value.isNull()) {
         sqlite3_bind_null(statement_, position);
         return;
@@ -299,6 +308,19 @@ void Statement::bindText(int position, QStringView text)
     }
     sqlite3_bind_text64(statement_, position, buffer, static_cast<sqlite3_uint64>(end - buffer), sqlite3_free,
                         SQLITE_UTF8);
+}
+
+void Statement::addBindInteger(qint64 value)
+{
+    if (query_) {
+        addBindValue(value);
+        return;
+    }
+    if (statement_ == nullptr)
+        return;
+    if (bound_ == 0)
+        finish();
+    sqlite3_bind_int64(statement_, ++bound_, value);
 }
 
 void Statement::addBindText(QByteArrayView utf8)

@@ -27,6 +27,8 @@ public:
 
     /// Binds the next "?" in order; `value` is already in its stored form.
     void addBindValue(const QVariant& value);
+    /// Binds the next "?" to the whole number `value`, without a QVariant.
+    void addBindInteger(qint64 value);
     /// Binds the next "?" to the text `utf8` (UTF-8): on SQLite without the
     /// conversion a QString costs, for statements run once per line of a file.
     void addBindText(QByteArrayView utf8);
