@@ -1013,16 +1013,16 @@ QString TableCursor::orderBy(bool backwards) const
     return QStringLiteral(" ORDER BY ") + joined(terms, QStringLiteral(", "));
 }
 
-QVariantList TableCursor::keyValues(const Row& row) const
+TableCursor::KeyValues TableCursor::keyValues(const Row& row) const
 {
-    QVariantList values;
+    KeyValues values;
     for (int column : keyFieldColumns_)
         values << toStorage(table_->fields.at(column).type, row.values.at(column), database_.backend());
     values << row.id;
     return values;
 }
 
-DbError TableCursor::fetchFrom(Statement& query, const QVariantList& values, int limit, bool backwards)
+DbError TableCursor::fetchFrom(Statement& query, const KeyValues& values, int limit, bool backwards)
 {
     releaseHeldRead();
     for (const QVariant& value : values)
@@ -1063,7 +1063,7 @@ DbError TableCursor::fetchFrom(Statement& query, const QVariantList& values, int
     return {};
 }
 
-DbError TableCursor::readOn(Statement& query, const QVariantList& values, bool backwards)
+DbError TableCursor::readOn(Statement& query, const KeyValues& values, bool backwards)
 {
     forgetReadAhead();
     for (const QVariant& value : values)
@@ -1233,8 +1233,7 @@ DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
                        QStringLiteral("Cantidad de valores inválida para el índice %1").arg(indexName_));
     cancelUpdate();
     const int given = static_cast<int>(values.size());
-    QVariantList bound;
-    bound.reserve(given);
+    KeyValues bound;
     for (int position = 0; position < given; ++position) {
         const int column = keyFieldColumns_.at(position);
         bound << toStorage(table_->fields.at(column).type, values.at(position), database_.backend());

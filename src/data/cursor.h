@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QVarLengthArray>
 #include <QVariant>
 #include <QVector>
 
@@ -387,9 +388,11 @@ protected:
     void forgetReadAhead() override;
 
 private:
-    DbError fetchFrom(Statement& query, const QVariantList& values, int limit, bool backwards);
+    /// Values bound to a read: a seek's keys or a record's, kept off the heap.
+    using KeyValues = QVarLengthArray<QVariant, 8>;
+    DbError fetchFrom(Statement& query, const KeyValues& values, int limit, bool backwards);
     /// Runs `query` without a limit and keeps it open, standing on its first row.
-    DbError readOn(Statement& query, const QVariantList& values, bool backwards);
+    DbError readOn(Statement& query, const KeyValues& values, bool backwards);
     /// Steps the held select; at its end the cursor is at end (or start).
     DbError stepHeld();
     bool canHoldReads();
@@ -398,7 +401,7 @@ private:
     /// Lets go of the held select, if any.
     void releaseHeldRead();
     QString orderBy(bool backwards) const;
-    QVariantList keyValues(const Row& row) const;
+    KeyValues keyValues(const Row& row) const;
 
     QStringList keyColumns_;     ///< quoted index fields, then the row identity
     QVector<int> keyFieldColumns_;

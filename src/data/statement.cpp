@@ -353,6 +353,7 @@ bool Statement::exec()
     if (bound_ == 0)
         finish();
     bound_ = 0;
+    stepped_ = true;
     stepResult_ = sqlite3_step(statement_);
     if (stepResult_ == SQLITE_ROW) {
         firstRowPending_ = true;
@@ -364,6 +365,7 @@ bool Statement::exec()
     errorCode_ = sqlite3_extended_errcode(handle);
     errorText_ = QString::fromUtf8(sqlite3_errmsg(handle));
     sqlite3_reset(statement_);
+    stepped_ = false;
     return false;
 }
 
@@ -408,7 +410,11 @@ void Statement::finish()
     }
     if (statement_ == nullptr)
         return;
-    sqlite3_reset(statement_);
+    // A statement not stepped since its last reset has nothing to release
+    // (binding the values of a run finishes the last one first).
+    if (stepped_)
+        sqlite3_reset(statement_);
+    stepped_ = false;
     firstRowPending_ = false;
     stepResult_ = SQLITE_DONE;
 }

@@ -89,6 +89,8 @@ private:
     int bound_ = 0;
     int stepResult_ = 0;
     bool firstRowPending_ = false;
+    bool stepped_ = false;  ///< stepped since its last reset
+
     bool stepFailed_ = false;
     int errorCode_ = 0;
     QString errorText_;
