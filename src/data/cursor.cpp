@@ -598,10 +598,15 @@ QString RecordCursor::text(const QString& field) const
         // Decoded into the string the field held for the last row, which
         // keeps its buffer; the caller gets a shared copy.
         sqlite3_stmt* row = source_->sqliteStatement();
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(row, column + 1));
+        const int length = sqlite3_column_bytes(row, column + 1);
         QVariant& value = current_.values[column];
-        assignUtf8Value(value, reinterpret_cast<const char*>(sqlite3_column_text(row, column + 1)),
-                        sqlite3_column_bytes(row, column + 1));
         fieldRead_[column] = rowSerial_;
+        if (QString* held = textHeldAlone(value); held != nullptr && bytes != nullptr) {
+            assignUtf8Text(*held, bytes, length);
+            return *held;
+        }
+        assignUtf8Value(value, bytes, length);
         return *static_cast<const QString*>(value.constData());
     }
     const QVariant* held = storedAt(column);

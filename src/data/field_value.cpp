@@ -5,10 +5,10 @@
 
 #include <QStringDecoder>
 #include <QtEndian>
-#include <QVarLengthArray>
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #if defined(__SSE2__)
@@ -203,13 +203,21 @@ qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length)
 
 void assignUtf8Text(QString& text, const char* bytes, qsizetype length)
 {
-    QVarLengthArray<QChar, 256> decoded(length);
-    const qsizetype units = utf8ToUtf16(decoded.data(), bytes, length);
-    // Rows of one column mostly have texts of one length: the string is
-    // resized only when the length changes, and then within its buffer.
+    // Decoded first beside the string, whose length is set once the units
+    // are known: rows of one column mostly have texts of one length, so the
+    // string is resized only when the length changes, within its buffer.
+    constexpr qsizetype shortText = 256;
+    char16_t onStack[shortText];  // left uninitialized: only the units written are read
+    std::unique_ptr<char16_t[]> onHeap;
+    char16_t* decoded = onStack;
+    if (length > shortText) {
+        onHeap = std::make_unique_for_overwrite<char16_t[]>(size_t(length));
+        decoded = onHeap.get();
+    }
+    const qsizetype units = utf8ToUtf16(reinterpret_cast<QChar*>(decoded), bytes, length);
     if (text.size() != units)
         text.resize(units);
-    std::memcpy(text.data(), decoded.constData(), units * sizeof(QChar));
+    std::memcpy(static_cast<void*>(text.data()), decoded, units * sizeof(char16_t));
 }
 
 void assignUtf8Value(QVariant& into, const char* bytes, qsizetype length)
@@ -218,14 +226,9 @@ void assignUtf8Value(QVariant& into, const char* bytes, qsizetype length)
         into.setValue(QString());
         return;
     }
-    // The variant holds its text by itself (QVariant::data() would ask
-    // again, out of line): the text is changed in place where it is.
-    if (into.metaType() == QMetaType::fromType<QString>() && into.isDetached()) {
-        QString& text = *const_cast<QString*>(static_cast<const QString*>(into.constData()));
-        if (text.isDetached()) {
-            assignUtf8Text(text, bytes, length);
-            return;
-        }
+    if (QString* text = textHeldAlone(into)) {
+        assignUtf8Text(*text, bytes, length);
+        return;
     }
     into = QString::fromUtf8(bytes, length);
 }

@@ -25,6 +25,16 @@ qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length);
 /// Puts the text of the UTF-8 `bytes` in `text`, keeping its buffer when it
 /// has room (a cursor reads a text field into the same string row after row).
 void assignUtf8Text(QString& text, const char* bytes, qsizetype length);
+/// The text `value` holds, to be changed in place where it is: nullptr when
+/// it holds another type or shares its storage with another value.
+inline QString* textHeldAlone(QVariant& value)
+{
+    if (value.metaType() != QMetaType::fromType<QString>() || !value.isDetached())
+        return nullptr;
+    // Not QVariant::data(), which would ask for a detach again, out of line.
+    auto* text = const_cast<QString*>(static_cast<const QString*>(value.constData()));
+    return text->isDetached() ? text : nullptr;
+}
 /// Stores the UTF-8 `bytes` in `into` as text, in the buffer of the text it
 /// already holds when that is not shared; no bytes (a Null) is the empty text.
 void assignUtf8Value(QVariant& into, const char* bytes, qsizetype length);
