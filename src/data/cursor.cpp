@@ -94,22 +94,25 @@ int nextHeldLimit(Backend backend, int& window, bool scanStarts)
 /// The slot of a held SQLite select, which has no limit at all: a bound
 /// limit of -1 would still be counted down on every row.
 constexpr quint32 unlimitedSlot = 1u << 24;
+/// The slot of a SQLite look-up, whose limit of one row is in its text.
+constexpr quint32 singleRowSlot = 1u << 25;
 
 /// The cache slot of a select reading at most `limit` rows (-1: no limit).
-/// On SQLite the limit is bound; on PostgreSQL it is written into the text
+/// On SQLite the limit is bound, but for a held select (none) and a look-up
+/// (one row, in its text); on PostgreSQL it is written into the text
 /// (a limit the server sees as a parameter keeps it planning every run), one
 /// statement per window size.
 quint32 windowSlot(Backend backend, quint32 slot, int limit)
 {
     if (backend == Backend::Sqlite)
-        return limit < 0 ? slot | unlimitedSlot : slot;
+        return limit < 0 ? slot | unlimitedSlot : limit == 1 ? slot | singleRowSlot : slot;
     return slot + (static_cast<quint32>(limit) << 12);
 }
 
 QString limitClause(Backend backend, int limit)
 {
     if (backend == Backend::Sqlite)
-        return limit < 0 ? QString() : QStringLiteral(" LIMIT ?");
+        return limit < 0 ? QString() : limit == 1 ? QStringLiteral(" LIMIT 1") : QStringLiteral(" LIMIT ?");
     return QStringLiteral(" LIMIT ") + QString::number(limit);
 }
 
@@ -117,7 +120,7 @@ QString limitClause(Backend backend, int limit)
 void bindLimit(Statement& query, Backend backend, int limit)
 {
     query.setWindow(limit);
-    if (backend == Backend::Sqlite && limit >= 0)
+    if (backend == Backend::Sqlite && limit > 1)
         query.addBindInteger(limit);
 }
 
@@ -1046,7 +1049,9 @@ DbError TableCursor::fetchFrom(Statement& query, const KeyValues& values, int li
         readInto(spare_, query);
         ++count;
     }
-    while (!query.stepFailed() && query.next()) {
+    // A select that gave its `limit` rows has no more: it is not stepped to
+    // its end (a look-up would run the engine once more for nothing).
+    while (count < limit && !query.stepFailed() && query.next()) {
         readAhead_.append(rowFromQuery(query));
         ++count;
     }
