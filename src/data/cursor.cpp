@@ -1105,7 +1105,18 @@ DbError TableCursor::readOn(Statement& query, const KeyValues& values, bool back
     return {};
 }
 
-DbError TableCursor::stepHeld()
+DbError TableCursor::moveNext()
+{
+    // The move of a forward scan, once per row of every listing: straight
+    // to the held select's next row when nothing else is to be done first
+    // (the path the general move takes in that state).
+    if (held_ != nullptr && !heldBackwards_ && position_ == Position::OnRow && editMode_ == EditMode::None
+        && heldLock_ == 0)
+        return stepHeld();
+    return RecordCursor::moveNext();
+}
+
+inline DbError TableCursor::stepHeld()
 {
     Statement& query = *held_;
     // A window read to its last row goes on with the next one, from the
@@ -1117,6 +1128,12 @@ DbError TableCursor::stepHeld()
         standOn(query);
         return {};
     }
+    return endHeldStep(windowUsedUp);
+}
+
+DbError TableCursor::endHeldStep(bool windowUsedUp)
+{
+    Statement& query = *held_;
     const DbError error =
         query.stepFailed() ? query.failure(QStringLiteral("No se pudo leer ") + table_->name) : DbError{};
     if (error)

@@ -149,7 +149,7 @@ public:
     DbError moveFirst();
     DbError moveLast();
     /// 3021 when already at end.
-    DbError moveNext();
+    virtual DbError moveNext();
     /// 3021 when already at start.
     DbError movePrevious();
     /// After the last record (or on an empty set, or after a seek with no match).
@@ -380,6 +380,7 @@ public:
     DbError seek(Comparison comparison, const QVariantList& values);
     bool noMatch() const { return noMatch_; }
     int recordCount() override;
+    DbError moveNext() override;
 
 protected:
     DbError fetchFirst(bool last) override;
@@ -395,6 +396,9 @@ private:
     DbError readOn(Statement& query, const KeyValues& values, bool backwards);
     /// Steps the held select; at its end the cursor is at end (or start).
     DbError stepHeld();
+    /// The held select gave no next row: its end, its failure, or the end of
+    /// its window (`windowUsedUp`), after which the scan reads on.
+    DbError endHeldStep(bool windowUsedUp);
     bool canHoldReads();
     /// Ended from outside (another statement of the connection, idle).
     void endHeldRead() override;
