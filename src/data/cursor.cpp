@@ -698,10 +698,13 @@ DbError RecordCursor::addNew()
     if (!isOpen() || table_ == nullptr || access_ == Access::ReadOnly)
         return failure(DbErrorNumber::ReadOnly, QStringLiteral("La tabla está abierta solo para lectura"));
     cancelUpdate();
-    buffer_ = {};
+    // In the storage of the last buffer: a loop that adds records adds them
+    // one by one.
+    buffer_.id = 0;
+    buffer_.values.resize(columns_.size());
     for (int column = 0; column < columns_.size(); ++column)
-        buffer_.values.append(emptyOf(column));
-    changed_ = QVector<bool>(columns_.size(), false);
+        buffer_.values[column] = emptyOf(column);
+    changed_.fill(false, columns_.size());
     editMode_ = EditMode::Adding;
     return {};
 }
@@ -875,7 +878,8 @@ void RecordCursor::cancelUpdate()
 {
     releaseLock();
     editMode_ = EditMode::None;
-    buffer_ = {};
+    buffer_.id = 0;
+    buffer_.values.clear();  // keeps its storage for the next edit or add
 }
 
 DbError RecordCursor::storedValues(QVector<QVariant>* values)

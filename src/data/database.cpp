@@ -198,7 +198,8 @@ bool Database::refuseOpen(const QString& reason, const QString& details)
 void Database::rememberFile()
 {
     struct stat status;
-    if (::stat(QFile::encodeName(location_.file).constData(), &status) != 0)
+    encodedFile_ = QFile::encodeName(location_.file);
+    if (::stat(encodedFile_.constData(), &status) != 0)
         return;
     fileDevice_ = static_cast<quint64>(status.st_dev);
     fileInode_ = static_cast<quint64>(status.st_ino);
@@ -209,7 +210,7 @@ DbError Database::checkFileInPlace() const
     if (location_.backend != Backend::Sqlite || fileInode_ == 0)
         return {};
     struct stat status;
-    const bool present = ::stat(QFile::encodeName(location_.file).constData(), &status) == 0;
+    const bool present = ::stat(encodedFile_.constData(), &status) == 0;
     if (present && static_cast<quint64>(status.st_dev) == fileDevice_
         && static_cast<quint64>(status.st_ino) == fileInode_)
         return {};

@@ -157,6 +157,8 @@ private:
     /// The SQLite file as it was opened (device and inode), to see it replaced.
     quint64 fileDevice_ = 0;
     quint64 fileInode_ = 0;
+    /// Its path as the system names it, encoded once: every write looks.
+    QByteArray encodedFile_;
     std::unique_ptr<DatabaseInUse> inUse_;
     int transactionDepth_ = 0;
     std::unique_ptr<RecordLocks> locks_;

@@ -79,6 +79,9 @@ QVariant fromStorage(FieldType type, const QVariant& stored)
     case FieldType::Integer:
     case FieldType::Long:
     case FieldType::YesNo:
+        // As stored by toStorage; QVariant::toInt would go through a conversion.
+        if (stored.metaType().id() == QMetaType::LongLong)
+            return static_cast<int>(*static_cast<const qint64*>(stored.constData()));
         return stored.toInt();
     case FieldType::Double:
         return stored.toDouble();
