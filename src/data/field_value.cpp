@@ -194,8 +194,13 @@ qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length)
         to += ascii;
         ours = decodeSequence();
     }
-    while (ours && at < end)
-        ours = decodeSequence();
+    while (ours && at < end) {
+        // The few bytes left, ASCII ones without the sequence's tests.
+        while (at < end && *at < 0x80)
+            *to++ = char16_t(*at++);
+        if (at < end)
+            ours = decodeSequence();
+    }
     if (ours)
         return to - first;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
