@@ -1055,7 +1055,7 @@ DbError TableCursor::fetchFrom(Statement& query, const KeyValues& values, int li
     }
     // A select that gave its `limit` rows has no more: it is not stepped to
     // its end (a look-up would run the engine once more for nothing).
-    while (count < limit && !query.stepFailed() && query.next()) {
+    while ((limit < 0 || count < limit) && !query.stepFailed() && query.next()) {
         readAhead_.append(rowFromQuery(query));
         ++count;
     }

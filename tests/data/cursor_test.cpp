@@ -330,6 +330,28 @@ TEST_P(CursorTest, NullsReadAsTheEmptyValueOfTheFieldType)
     EXPECT_EQ(parameters.date(QStringLiteral("ParValorFe")), QDateTime(QDate(100, 1, 1), QTime(0, 0)));
 }
 
+// A cursor remembers the field it found for the characters of a name; a
+// name changed in place, at the same address, reads the field it now names.
+TEST_P(CursorTest, AFieldNameChangedInPlaceReadsTheFieldItNamesNow)
+{
+    ASSERT_TRUE(db().execute(QStringLiteral("INSERT INTO PARAMETR (ParTabla, ParParamet, ParIndice, ParValorCa, "
+                                            "ParValorNu) VALUES (?, ?, ?, ?, ?)"),
+                             {QStringLiteral("G"), QStringLiteral("P"), 0, QStringLiteral("texto"), 7.5})
+                    .ok());
+    TableCursor parameters(db());
+    ASSERT_TRUE(parameters.open(QStringLiteral("PARAMETR")).ok());
+    ASSERT_TRUE(parameters.seek(Comparison::Equal, {QStringLiteral("G"), QStringLiteral("P"), 0}).ok());
+
+    QString name = QString::fromLatin1("ParValorCa");
+    const QChar* characters = name.constData();
+    EXPECT_EQ(parameters.text(name), QStringLiteral("texto"));
+    name[8] = u'N';
+    name[9] = u'u';
+    ASSERT_EQ(name.constData(), characters);
+    EXPECT_EQ(parameters.number(name), 7.5);
+    EXPECT_EQ(parameters.text(QStringLiteral("PARVALORCA")), QStringLiteral("texto"));
+}
+
 TEST_P(CursorTest, ValuesAreBoundNeverPastedIntoTheStatement)
 {
     const QString hostile = QStringLiteral("O'Hara'); DROP TABLE X;--");
