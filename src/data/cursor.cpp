@@ -531,7 +531,7 @@ const QVariant* RecordCursor::stored(const QString& field) const
     return storedAt(columnIndex(field));
 }
 
-const QVariant* RecordCursor::storedAt(int column) const
+const QVariant* RecordCursor::storedAtWhereItIs(int column) const
 {
     if (column < 0)
         return nullptr;

@@ -266,7 +266,15 @@ protected:
     }
     /// The value of `field` in the buffer or the current record, without a copy.
     const QVariant* stored(const QString& field) const;
-    const QVariant* storedAt(int column) const;
+    const QVariant* storedAt(int column) const
+    {
+        // Most often a record read whole (a look-up's): straight from it.
+        if (column >= 0 && source_ == nullptr && editMode_ == EditMode::None && position_ == Position::OnRow)
+            return &current_.values.at(column);
+        return storedAtWhereItIs(column);
+    }
+    /// `storedAt` in every other state: a buffer, a pending field, no record.
+    const QVariant* storedAtWhereItIs(int column) const;
 
     /// Makes the row `query` stands on the current record. Only its identity
     /// is read now; each field is read from the query when first asked for,
