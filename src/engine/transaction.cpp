@@ -76,6 +76,9 @@ struct FieldLookup {
     QStringList names;               ///< the declaration's fields in screen order
     QHash<QString, int> positions;   ///< each name as declared and in lower case
     QVector<const FieldDef*> storedFields;
+    /// The column of each stored field in a cursor over the table (its place
+    /// among the table's fields); -1 for a screen-only field.
+    QVector<int> storedColumns;
 };
 
 std::shared_ptr<const FieldLookup> makeFieldLookup(const TransactionDecl& declaration, const TableDef* table);
@@ -127,7 +130,10 @@ std::shared_ptr<const FieldLookup> makeFieldLookup(const TransactionDecl& declar
         lookup->positions.insert(name, position);
         lookup->positions.insert(name.toLower(), position);
         const FieldDef* stored = spelledAsStored.value(name);
-        lookup->storedFields.append(stored ? stored : table->field(name));
+        if (!stored)
+            stored = table->field(name);
+        lookup->storedFields.append(stored);
+        lookup->storedColumns.append(stored ? int(stored - table->fields.constData()) : -1);
     }
     return lookup;
 }
@@ -183,6 +189,7 @@ Transaction::Transaction(const TransactionDecl& declaration, Database& database,
     const std::shared_ptr<const FieldLookup> lookup = fieldLookup(declaration_, table_);
     positions_ = lookup->positions;
     storedFields_ = lookup->storedFields;
+    storedColumns_ = lookup->storedColumns;
     // The four copies share one vector until each is first written.
     QVector<QVariant> empty;
     empty.reserve(fieldCount());
@@ -527,6 +534,15 @@ QVariant Transaction::recordValue(const QString& name) const
     return record_.at(at - 1);
 }
 
+bool Transaction::screenMatchesRecord() const
+{
+    for (int position = 1; position <= fieldCount(); ++position) {
+        if (!sameValue(position, screen_.at(position - 1), record_.at(position - 1)))
+            return false;
+    }
+    return true;
+}
+
 QString Transaction::referenceDescription(int position) const
 {
     return referenceDescriptions_.value(position - 1);
@@ -639,6 +655,7 @@ void Transaction::start(const QString& key, const QString& modeText)
 void Transaction::openCursors()
 {
     own_ = std::make_unique<TableCursor>(database_);
+    recordIsCursorRow_ = false;
     DbError error = own_->open(declaration_.table);
     if (!error && !declaration_.index.isEmpty())
         error = own_->setIndex(declaration_.index);
@@ -731,6 +748,7 @@ void Transaction::close()
         own_->close();  // gives up an edit in progress and its lock
         own_.reset();
     }
+    recordIsCursorRow_ = false;
     lockHeld_ = false;
     checkCursors_.clear();
     database_.idleFreeLocks();
@@ -745,7 +763,7 @@ void Transaction::readRecordValues()
     for (int position = 1; position <= fieldCount(); ++position) {
         if (!storedField(position))
             continue;
-        record_[position - 1] = recordFound_ ? normalized(position, own_->value(field(position).name))
+        record_[position - 1] = recordFound_ ? normalized(position, own_->valueAt(storedColumns_.at(position - 1)))
                                              : emptyValueOf(position);
     }
 }
@@ -761,6 +779,7 @@ bool Transaction::seekKey()
     database_.idleFreeLocks();
     recordFound_ = !error && !own_->noMatch() && own_->hasCurrent();
     readRecordValues();
+    recordIsCursorRow_ = recordFound_;
     return recordFound_;
 }
 
@@ -1199,7 +1218,10 @@ bool Transaction::lockAndCheck(bool insideWrite)
         found = !error;
         if (found) {
             lockHeld_ = true;
-            readRecordValues();  // as edit read it again, under the lock
+            // As edit read it again, under the lock; what was read from the
+            // row the cursor stands on holds when edit found it unchanged.
+            if (!standsOnKey || !recordIsCursorRow_ || own_->editFoundChanges())
+                readRecordValues();
             // Another workstation may have given the row another key.
             found = keyMatches([this](int position) { return record_.at(position - 1); });
         }
@@ -1249,7 +1271,7 @@ DbError Transaction::storeFields(bool withKey)
     for (int position = 1; position <= fieldCount(); ++position) {
         if ((isKey(position) && !withKey) || !storedField(position))
             continue;
-        if (DbError error = own_->setValue(field(position).name, screen_.at(position - 1)))
+        if (DbError error = own_->setValueAt(storedColumns_.at(position - 1), screen_.at(position - 1)))
             return error;
     }
     if (lines_ && !declaration_.lines->lastNumberField.isEmpty()) {
@@ -1279,6 +1301,7 @@ bool Transaction::storeInTransaction(bool withKey)
         database_.rollback();
         return refuseAsModified();
     }
+    recordIsCursorRow_ = false;  // the cursor's row takes what is written
     DbError error = storeFields(withKey);
     if (!error)
         error = own_->update();
@@ -1350,6 +1373,7 @@ bool Transaction::unchangedInsideWrite()
 
 bool Transaction::insertRecord()
 {
+    recordIsCursorRow_ = false;
     own_->addNew();
     if (!storeInTransaction(true))
         return false;
@@ -1394,6 +1418,7 @@ bool Transaction::deleteRecord()
         database_.rollback();
         return false;
     }
+    recordIsCursorRow_ = false;
     DbError error = own_->remove();
     if (!error)
         error = database_.commit();

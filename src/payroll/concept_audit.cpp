@@ -252,8 +252,9 @@ const QList<Phrase>& phrases()
 
 bool fieldChanged(const Transaction& form, const QString& field)
 {
-    const QVariant now = form.value(field);
-    const QVariant before = form.recordValue(field);
+    const int at = form.position(field);
+    const QVariant& now = form.valueAt(at);
+    const QVariant& before = form.recordValueAt(at);
     if (now.metaType().id() == QMetaType::QString)
         return now.toString().trimmed() != before.toString().trimmed();
     return now.toDouble() != before.toDouble();
@@ -278,6 +279,8 @@ QString auditText(const Transaction& form)
         return sentence;
     }
     case Mode::Update: {
+        if (form.screenMatchesRecord())
+            return {};
         QString changes;
         if (fieldChanged(form, u"ConDesc"_s))
             changes += u", descripción = "_s + textOf(form, u"ConDesc"_s);
