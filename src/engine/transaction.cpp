@@ -79,6 +79,10 @@ struct FieldLookup {
     /// The column of each stored field in a cursor over the table (its place
     /// among the table's fields); -1 for a screen-only field.
     QVector<int> storedColumns;
+    /// The empty value of each field, made by the first form of the lookup:
+    /// it depends on the declaration and the table only.
+    mutable std::once_flag emptyMade;
+    mutable QVector<QVariant> emptyValues;
 };
 
 std::shared_ptr<const FieldLookup> makeFieldLookup(const TransactionDecl& declaration, const TableDef* table);
@@ -191,10 +195,14 @@ Transaction::Transaction(const TransactionDecl& declaration, Database& database,
     storedFields_ = lookup->storedFields;
     storedColumns_ = lookup->storedColumns;
     // The four copies share one vector until each is first written.
-    QVector<QVariant> empty;
-    empty.reserve(fieldCount());
-    for (int position = 1; position <= fieldCount(); ++position)
-        empty.append(emptyValueOf(position));
+    std::call_once(lookup->emptyMade, [&] {
+        QVector<QVariant> made;
+        made.reserve(fieldCount());
+        for (int position = 1; position <= fieldCount(); ++position)
+            made.append(emptyValueOf(position));
+        lookup->emptyValues = made;
+    });
+    const QVector<QVariant>& empty = lookup->emptyValues;
     screen_ = empty;
     record_ = empty;
     asRead_ = empty;

@@ -6,9 +6,6 @@
 
 #include "payroll/concepts.h"
 
-#include "data/cursor.h"
-#include "data/database.h"
-
 #include <QHash>
 
 #include <algorithm>
@@ -123,13 +120,8 @@ QString annotationText(const Transaction& form)
     const QString code = textOf(form, u"ConFicCod"_s);
     if (code.isEmpty())
         return {};
-    TableCursor codes(form.database());
-    QString description;
-    if (!codes.open(u"FICCOD"_s, Access::ReadOnly) && !codes.seek(Comparison::Equal, {code}) && codes.hasCurrent()
-        && !codes.noMatch())
-        description = codes.text(u"FicDesc"_s).trimmed();
-    form.database().idleFreeLocks();
-    return u", Código de anotación = "_s + code + u"-"_s + description;
+    // The description shown beside the code, read when the confirm checked it.
+    return u", Código de anotación = "_s + code + u"-"_s + form.referenceDescription(form.position(u"ConFicCod"_s));
 }
 
 QString contributionGroupText(const Transaction& form)
@@ -137,13 +129,8 @@ QString contributionGroupText(const Transaction& form)
     const int group = codeOf(form, u"AporId"_s);
     if (group == 0)
         return {};
-    TableCursor groups(form.database());
-    QString description;
-    if (!groups.open(u"APORTE"_s, Access::ReadOnly) && !groups.seek(Comparison::Equal, {group}) && groups.hasCurrent()
-        && !groups.noMatch())
-        description = groups.text(u"AporDesc"_s).trimmed();
-    form.database().idleFreeLocks();
-    return u", grupo de aportes = "_s + QString::number(group) + u" - "_s + description;
+    return u", grupo de aportes = "_s + QString::number(group) + u" - "_s
+           + form.referenceDescription(form.position(u"AporId"_s));
 }
 
 const QList<Phrase>& phrases()
@@ -255,6 +242,8 @@ bool fieldChanged(const Transaction& form, const QString& field)
     const int at = form.position(field);
     const QVariant& now = form.valueAt(at);
     const QVariant& before = form.recordValueAt(at);
+    if (now.metaType() == before.metaType() && now == before)
+        return false;
     if (now.metaType().id() == QMetaType::QString)
         return now.toString().trimmed() != before.toString().trimmed();
     return now.toDouble() != before.toDouble();
