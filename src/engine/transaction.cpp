@@ -322,10 +322,34 @@ QVariant Transaction::normalized(int position, const QVariant& value) const
 
 bool Transaction::sameValue(int position, const QVariant& left, const QVariant& right) const
 {
-    // Most comparisons meet two equal values of one type (a field left as
-    // read): equal as they are, they are equal normalized too.
-    if (left.metaType() == right.metaType() && left.isValid() && left == right)
-        return true;
+    // Most comparisons meet two values of one type (a field left as read, or
+    // typed): equal as they are, they are equal normalized too, and two
+    // values already in the field's form are compared as they stand.
+    const QMetaType type = left.metaType();
+    if (type == right.metaType() && left.isValid()) {
+        if (left == right)
+            return true;
+        const FieldDef* stored = storedField(position);
+        if (!isDateField(field(position), stored)) {
+            const bool numeric = isNumeric(position);
+            const bool integral = isIntegral(stored);
+            switch (type.id()) {
+            case QMetaType::QString:
+                if (!numeric)
+                    return QStringView(*static_cast<const QString*>(left.constData())).trimmed()
+                        == QStringView(*static_cast<const QString*>(right.constData())).trimmed();
+                break;
+            case QMetaType::LongLong:
+                if (integral)
+                    return false;  // already unequal in the field's form
+                break;
+            case QMetaType::Double:
+                if (numeric && !integral)
+                    return false;
+                break;
+            }
+        }
+    }
     const QVariant a = normalized(position, left);
     const QVariant b = normalized(position, right);
     if (a.metaType().id() == QMetaType::QString)
@@ -431,9 +455,14 @@ bool Transaction::setText(int position, const QString& text, QString* error)
     QVariant value;
     if (decl.kind == FieldKind::CodeList || decl.kind == FieldKind::Options) {
         bool matched = false;
+        // Letters are compared one by one without regard to case: texts of
+        // other lengths never match, and most choices are told apart so.
+        const QString typed = text.trimmed();
+        const auto sameWord = [&typed](const QString& word) {
+            return word.size() == typed.size() && word.compare(typed, Qt::CaseInsensitive) == 0;
+        };
         for (const CodeChoice& choice : choices(position)) {
-            if (choice.text.compare(text.trimmed(), Qt::CaseInsensitive) == 0
-                || choice.value.toString().compare(text.trimmed(), Qt::CaseInsensitive) == 0) {
+            if (sameWord(choice.text) || sameWord(choice.value.toString())) {
                 value = choice.value;
                 matched = true;
                 break;

@@ -237,9 +237,8 @@ const QList<Phrase>& phrases()
     return all;
 }
 
-bool fieldChanged(const Transaction& form, const QString& field)
+bool changedAt(const Transaction& form, int at)
 {
-    const int at = form.position(field);
     const QVariant& now = form.valueAt(at);
     const QVariant& before = form.recordValueAt(at);
     if (now.metaType() == before.metaType() && now == before)
@@ -247,6 +246,11 @@ bool fieldChanged(const Transaction& form, const QString& field)
     if (now.metaType().id() == QMetaType::QString)
         return now.toString().trimmed() != before.toString().trimmed();
     return now.toDouble() != before.toDouble();
+}
+
+bool fieldChanged(const Transaction& form, const QString& field)
+{
+    return changedAt(form, form.position(field));
 }
 
 QString codeText(const Transaction& form)
@@ -277,11 +281,21 @@ QString auditText(const Transaction& form)
         // (it stands beside the description); a change of it is told too.
         if (fieldChanged(form, u"ConActivo"_s))
             changes += codeOf(form, u"ConActivo"_s) == 1 ? u", concepto = Activo"_s : u", concepto = Inactivo"_s;
-        for (const Phrase& phrase : phrases()) {
-            const bool changed = std::any_of(phrase.fields.begin(), phrase.fields.end(),
-                                             [&](const QString& field) { return fieldChanged(form, field); });
-            if (changed)
-                changes += phrase.text(form);
+        // Every concept form places the phrases' fields alike: their places
+        // are found once.
+        static const QList<QList<int>> places = [&form] {
+            QList<QList<int>> made;
+            for (const Phrase& phrase : phrases()) {
+                QList<int>& fields = made.emplace_back();
+                for (const QString& field : phrase.fields)
+                    fields << form.position(field);
+            }
+            return made;
+        }();
+        for (qsizetype at = 0; at < phrases().size(); ++at) {
+            const QList<int>& fields = places.at(at);
+            if (std::any_of(fields.begin(), fields.end(), [&](int place) { return changedAt(form, place); }))
+                changes += phrases().at(at).text(form);
         }
         if (changes.isEmpty())
             return {};
