@@ -195,6 +195,8 @@ struct TableColumns {
     QString selectPrefix[2];          ///< by backend; made when first asked for
     /// Statements of the cursors, by index and by textKey (key columns, slot, backend).
     QHash<QString, QHash<quint64, QString>> texts;
+    /// Updates, by backend and the columns they set (updateKey).
+    QHash<QByteArray, QString> updates;
 };
 
 std::mutex tableColumnsMutex;
@@ -253,6 +255,26 @@ QString sharedText(const TableDef* table, const QStringList& columns, const QStr
     const QString text = build();
     std::lock_guard<std::mutex> guard(tableColumnsMutex);
     shared->texts[index].insert(key, text);
+    return text;
+}
+
+/// The update of `table` whose key is `changedColumns` (the backend, then
+/// '1' for each column it sets), made before by a cursor of the table or by
+/// `build` now.
+template <typename Build>
+QString sharedUpdateText(const TableDef* table, const QStringList& columns, const QByteArray& changedColumns,
+                         Build build)
+{
+    const std::shared_ptr<TableColumns> shared = tableColumns(table, columns);
+    {
+        std::lock_guard<std::mutex> guard(tableColumnsMutex);
+        const auto found = shared->updates.constFind(changedColumns);
+        if (found != shared->updates.constEnd())
+            return found.value();
+    }
+    const QString text = build();
+    std::lock_guard<std::mutex> guard(tableColumnsMutex);
+    shared->updates.insert(changedColumns, text);
     return text;
 }
 
@@ -517,7 +539,12 @@ QVariant RecordCursor::value(const QString& field) const
 {
     const int column = columnIndex(field);
     Q_ASSERT_X(column >= 0, "RecordCursor::value", qPrintable(QStringLiteral("campo desconocido ") + field));
-    if (column < 0)
+    return valueAt(column);
+}
+
+QVariant RecordCursor::valueAt(int column) const
+{
+    if (column < 0 || column >= columns_.size())
         return QString();
     if (editMode_ != EditMode::None)
         return buffer_.values.at(column);
@@ -676,6 +703,13 @@ DbError RecordCursor::setValue(const QString& field, const QVariant& value)
     const int column = columnIndex(field);
     if (column < 0)
         return failure(DbErrorNumber::ItemNotFound, QStringLiteral("No existe el campo ") + field);
+    return setValueAt(column, value);
+}
+
+DbError RecordCursor::setValueAt(int column, const QVariant& value)
+{
+    if (column < 0 || column >= columns_.size())
+        return failure(DbErrorNumber::ItemNotFound, QStringLiteral("No existe la columna %1").arg(column));
     if (access_ == Access::ReadOnly)
         return failure(DbErrorNumber::ReadOnly, QStringLiteral("La tabla está abierta solo para lectura"));
     if (editMode_ == EditMode::None)
@@ -760,7 +794,8 @@ DbError RecordCursor::edit()
         return failure(DbErrorNumber::ChangedByAnotherUser,
                        QStringLiteral("Los datos fueron modificados por otro usuario"));
     }
-    if (fresh->values != current_.values) {
+    editFoundChanges_ = fresh->values != current_.values;
+    if (editFoundChanges_) {
         current_ = *fresh;
         forgetReadAhead();
     }
@@ -808,20 +843,18 @@ DbError RecordCursor::insertBuffer()
 
 DbError RecordCursor::writeBuffer()
 {
-    // The text names the changed columns only; it is composed in one
-    // buffer, since a form changes most of a wide record's columns.
-    QString sql = QStringLiteral("UPDATE ");
-    appendQuoted(sql, table_->name);
-    sql += QStringLiteral(" SET ");
+    // The update names the changed columns only. Its text is made once per
+    // table and set of columns, and kept in this cursor's slot while the set
+    // stays the same: a form changes most of a wide record's columns, and
+    // composing that text costs a good part of the write.
+    QByteArray changedColumns(columns_.size() + 1, '0');
+    changedColumns[0] = char('0' + backendSlot(database_.backend()));
     bool anyChanged = false;
     for (int column = 0; column < columns_.size(); ++column) {
-        if (!changed_.at(column))
-            continue;
-        if (anyChanged)
-            sql += QStringLiteral(", ");
-        appendQuoted(sql, columns_.at(column));
-        sql += QStringLiteral(" = ?");
-        anyChanged = true;
+        if (changed_.at(column)) {
+            changedColumns[column + 1] = '1';
+            anyChanged = true;
+        }
     }
     if (!anyChanged) {
         releaseLock();
@@ -829,8 +862,27 @@ DbError RecordCursor::writeBuffer()
         lastModified_ = Bookmark{buffer_.id};
         return {};
     }
-    sql += QStringLiteral(" WHERE ") + rowIdColumn(database_.backend()) + QStringLiteral(" = ?");
-    Statement& query = prepared(sql);
+    if (changedColumns != updateColumns_)
+        slots_.erase(UpdateSlot);
+    Statement& query = preparedSlot(UpdateSlot, [&] {
+        updateColumns_ = changedColumns;
+        return sharedUpdateText(table_, columns_, changedColumns, [&] {
+            QString sql = QStringLiteral("UPDATE ");
+            appendQuoted(sql, table_->name);
+            sql += QStringLiteral(" SET ");
+            bool first = true;
+            for (int column = 0; column < columns_.size(); ++column) {
+                if (!changed_.at(column))
+                    continue;
+                if (!first)
+                    sql += QStringLiteral(", ");
+                appendQuoted(sql, columns_.at(column));
+                sql += QStringLiteral(" = ?");
+                first = false;
+            }
+            return sql + QStringLiteral(" WHERE ") + rowIdColumn(database_.backend()) + QStringLiteral(" = ?");
+        });
+    });
     for (int column = 0; column < columns_.size(); ++column) {
         if (changed_.at(column))
             query.addBindValue(toStorage(table_->fields.at(column).type, buffer_.values.at(column), database_.backend()));

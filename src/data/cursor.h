@@ -171,6 +171,10 @@ public:
     /// Changes `field` of the record being edited or added (3020 otherwise,
     /// 3265 for an unknown field, 3027 on a read-only cursor).
     DbError setValue(const QString& field, const QVariant& value);
+    /// value() and setValue() of the field in `column`, its place among the
+    /// table's fields: for callers that move whole records field by field.
+    QVariant valueAt(int column) const;
+    DbError setValueAt(int column, const QVariant& value);
 
     /// Starts a new record, all fields empty.
     DbError addNew();
@@ -187,6 +191,9 @@ public:
     /// Deletes the current record (taking its lock for the moment).
     DbError remove();
     EditMode editMode() const { return editMode_; }
+    /// Whether the last edit() read the record with other values than the
+    /// current record held: false when what the caller read of it stands.
+    bool editFoundChanges() const { return editFoundChanges_; }
     /// The record being edited as the database holds it now, read again for
     /// a check made inside the write transaction, after its begin: `values`
     /// gets its fields in table order, Null as the empty value. 3197 when
@@ -241,7 +248,7 @@ protected:
     }
     Statement& addSlot(quint32 slot, const QString& sql);
     enum Slot : quint32 { ReadRowSlot = 1, InsertSlot, DeleteSlot, CountSlot, FirstSlot, LastSlot, NextSlot,
-                          PreviousSlot, SeekSlots = 0x100 };
+                          PreviousSlot, UpdateSlot, SeekSlots = 0x100 };
 
     /// The column of `field`, -1 when the cursor has none of that name.
     int columnIndex(const QString& field) const
@@ -355,6 +362,9 @@ protected:
     EditMode editMode_ = EditMode::None;
     Row buffer_;
     QVector<bool> changed_;
+    bool editFoundChanges_ = true;
+    /// The columns the update in UpdateSlot sets (key of sharedUpdateText).
+    QByteArray updateColumns_;
     quint64 heldLock_ = 0;
     Bookmark lastModified_;
     std::unordered_map<QString, std::unique_ptr<Statement>> queries_;

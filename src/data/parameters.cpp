@@ -136,6 +136,34 @@ void rowWritten(void* kept, int, const char* database, const char* table, sqlite
         cache->written.append(row);
 }
 
+/// How many rows the hook has noted for `database`; -1 when none are kept.
+qsizetype rowsWrittenSoFar(const Database& database)
+{
+    std::lock_guard<std::mutex> guard(cacheMutex);
+    const auto found = caches().find(&database);
+    if (found == caches().end() || found->second->manyWritten)
+        return -1;
+    return found->second->written.size();
+}
+
+/// The rows noted since `before` were written by an update of `key`: what
+/// is kept of them goes now, with no read to learn their key.
+void dropOwnWrites(const Database& database, qsizetype before, const ParameterKey& key)
+{
+    if (before < 0)
+        return;
+    std::lock_guard<std::mutex> guard(cacheMutex);
+    const auto found = caches().find(&database);
+    if (found == caches().end())
+        return;
+    ParameterCache& cache = *found->second;
+    if (cache.manyWritten || cache.written.size() < before)
+        return;
+    for (qsizetype at = before; at < cache.written.size(); ++at)
+        cache.drop(cache.written.at(at), key);
+    cache.written.resize(before);
+}
+
 void rolledBack(void* kept)
 {
     std::lock_guard<std::mutex> guard(cacheMutex);
@@ -200,8 +228,9 @@ ParameterCache* currentCache(Database& database)
     // The hooks are set again each time: a connection opened anew (or
     // another Database at the address of one gone) has none of ours, and
     // then nothing kept before is good.
-    const bool ours = sqlite3_update_hook(handle, &rowWritten, cache.get()) == cache.get()
-        && sqlite3_rollback_hook(handle, &rolledBack, cache.get()) == cache.get() && cache->handle == handle;
+    const bool updateHookOurs = sqlite3_update_hook(handle, &rowWritten, cache.get()) == cache.get();
+    const bool rollbackHookOurs = sqlite3_rollback_hook(handle, &rolledBack, cache.get()) == cache.get();
+    const bool ours = updateHookOurs && rollbackHookOurs && cache->handle == handle;
     if (!ours || cache->dataVersion != *version || cache->manyWritten) {
         cache->clear();
         cache->handle = handle;
@@ -337,9 +366,12 @@ bool updatedInPlace(Database& database, const QString& group, const QString& nam
     Statement update(database, sql);
     for (const QVariant& value : std::as_const(bound))
         update.addBindValue(value);
+    const qsizetype writtenBefore = rowsWrittenSoFar(database);
     const bool ran = update.exec();
     const int rows = ran ? update.rowsAffected() : 0;
     update.finish();
+    if (ran)
+        dropOwnWrites(database, writtenBefore, ParameterKey{group.trimmed(), name.trimmed(), index});
     // A lock taken inside the caller's transaction is let go when it ends.
     database.releaseLock(lock);
     if (!ran) {

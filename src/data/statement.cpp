@@ -238,7 +238,26 @@ void Statement::addBindValue(const QVariant& value)
         return;
     if (bound_ == 0)
         finish();
-    const int position = ++bound_;
+    bindAt(++bound_, value);
+}
+
+void Statement::rebind(int position, const QVariant& value)
+{
+    if (query_) {
+        if (prepare())
+            query_->bindValue(position - 1, value);
+        return;
+    }
+    if (statement_ == nullptr)
+        return;
+    if (bound_ == 0)
+        finish();
+    bound_ = std::max(bound_, position);
+    bindAt(position, value);
+}
+
+void Statement::bindAt(int position, const QVariant& value)
+{
     // Keys and limits are whole numbers, bound on every seek.
     switch (value.metaType().id()) {
     case QMetaType::Int:
@@ -297,14 +316,30 @@ void Statement::bindText(int position, QStringView text)
                             SQLITE_TRANSIENT);
         return;
     }
-    qsizetype ascii = 0;
+    // Characters of up to three bytes (all of a Spanish text) are encoded
+    // here; from the first surrogate on, Qt's encoder takes over, so that a
+    // pair or a lone half is encoded as QString::toUtf8 encodes it.
     const char16_t* units = text.utf16();
-    for (; ascii < text.size() && units[ascii] < 0x80; ++ascii)
-        buffer[ascii] = static_cast<char>(units[ascii]);
-    char* end = buffer + ascii;
-    if (ascii < text.size()) {
+    char* end = buffer;
+    qsizetype at = 0;
+    for (; at < text.size(); ++at) {
+        const char16_t unit = units[at];
+        if (unit < 0x80) {
+            *end++ = static_cast<char>(unit);
+        } else if (unit < 0x800) {
+            *end++ = static_cast<char>(0xC0 | (unit >> 6));
+            *end++ = static_cast<char>(0x80 | (unit & 0x3F));
+        } else if (unit < 0xD800 || unit > 0xDFFF) {
+            *end++ = static_cast<char>(0xE0 | (unit >> 12));
+            *end++ = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+            *end++ = static_cast<char>(0x80 | (unit & 0x3F));
+        } else {
+            break;
+        }
+    }
+    if (at < text.size()) {
         QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-        end = encoder.appendToBuffer(end, text.mid(ascii));
+        end = encoder.appendToBuffer(end, text.mid(at));
     }
     sqlite3_bind_text64(statement_, position, buffer, static_cast<sqlite3_uint64>(end - buffer), sqlite3_free,
                         SQLITE_UTF8);

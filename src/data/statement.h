@@ -27,6 +27,10 @@ public:
 
     /// Binds the next "?" in order; `value` is already in its stored form.
     void addBindValue(const QVariant& value);
+    /// Binds the "?" at `position` (from 1) anew, the others keeping what
+    /// they held at the last run: for an insert run many times whose values
+    /// differ in a few places.
+    void rebind(int position, const QVariant& value);
     /// Binds the next "?" to the whole number `value`, without a QVariant.
     void addBindInteger(qint64 value);
     /// Binds the next "?" to the text `utf8` (UTF-8): on SQLite without the
@@ -90,7 +94,6 @@ private:
     int stepResult_ = 0;
     bool firstRowPending_ = false;
     bool stepped_ = false;  ///< stepped since its last reset
-
     bool stepFailed_ = false;
     int errorCode_ = 0;
     QString errorText_;
@@ -100,6 +103,7 @@ private:
     enum class Preparation { Pending, Done, Failed } preparation_ = Preparation::Pending;
     bool prepare();
     /// SQLite: binds `text` at `position`.
+    void bindAt(int position, const QVariant& value);
     void bindText(int position, QStringView text);
     /// SQLite: hands the prepared statement to the connection's idle ones
     /// for the next Statement of the same text; false when it is not kept.

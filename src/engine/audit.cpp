@@ -140,12 +140,17 @@ DbError AuditEntry::writeLines(bool& duplicate)
         stored << toStorage(field.type, lineValue(field.name, 1), backend);
     }
     for (int line = 1; line <= lines_.size(); ++line) {
-        if (lineColumn >= 0)
-            stored[lineColumn] = toStorage(table->fields.at(lineColumn).type, line, backend);
-        if (textColumn >= 0)
-            stored[textColumn] = toStorage(table->fields.at(textColumn).type, lines_.at(line - 1), backend);
-        for (const QVariant& value : std::as_const(stored))
-            insert.addBindValue(value);
+        if (line == 1) {
+            for (const QVariant& value : std::as_const(stored))
+                insert.addBindValue(value);
+        } else {
+            // The other values stay bound from the line before.
+            if (lineColumn >= 0)
+                insert.rebind(lineColumn + 1, toStorage(table->fields.at(lineColumn).type, line, backend));
+            if (textColumn >= 0)
+                insert.rebind(textColumn + 1,
+                              toStorage(table->fields.at(textColumn).type, lines_.at(line - 1), backend));
+        }
         if (!insert.exec()) {
             const DbError error = insert.failure(QStringLiteral("No se pudo agregar el registro a ") + table->name);
             // The failed write takes the lines written so far with it.

@@ -76,6 +76,13 @@ struct FieldLookup {
     QStringList names;               ///< the declaration's fields in screen order
     QHash<QString, int> positions;   ///< each name as declared and in lower case
     QVector<const FieldDef*> storedFields;
+    /// The column of each stored field in a cursor over the table (its place
+    /// among the table's fields); -1 for a screen-only field.
+    QVector<int> storedColumns;
+    /// The empty value of each field, made by the first form of the lookup:
+    /// it depends on the declaration and the table only.
+    mutable std::once_flag emptyMade;
+    mutable QVector<QVariant> emptyValues;
 };
 
 std::shared_ptr<const FieldLookup> makeFieldLookup(const TransactionDecl& declaration, const TableDef* table);
@@ -127,7 +134,10 @@ std::shared_ptr<const FieldLookup> makeFieldLookup(const TransactionDecl& declar
         lookup->positions.insert(name, position);
         lookup->positions.insert(name.toLower(), position);
         const FieldDef* stored = spelledAsStored.value(name);
-        lookup->storedFields.append(stored ? stored : table->field(name));
+        if (!stored)
+            stored = table->field(name);
+        lookup->storedFields.append(stored);
+        lookup->storedColumns.append(stored ? int(stored - table->fields.constData()) : -1);
     }
     return lookup;
 }
@@ -183,11 +193,16 @@ Transaction::Transaction(const TransactionDecl& declaration, Database& database,
     const std::shared_ptr<const FieldLookup> lookup = fieldLookup(declaration_, table_);
     positions_ = lookup->positions;
     storedFields_ = lookup->storedFields;
+    storedColumns_ = lookup->storedColumns;
     // The four copies share one vector until each is first written.
-    QVector<QVariant> empty;
-    empty.reserve(fieldCount());
-    for (int position = 1; position <= fieldCount(); ++position)
-        empty.append(emptyValueOf(position));
+    std::call_once(lookup->emptyMade, [&] {
+        QVector<QVariant> made;
+        made.reserve(fieldCount());
+        for (int position = 1; position <= fieldCount(); ++position)
+            made.append(emptyValueOf(position));
+        lookup->emptyValues = made;
+    });
+    const QVector<QVariant>& empty = lookup->emptyValues;
     screen_ = empty;
     record_ = empty;
     asRead_ = empty;
@@ -307,10 +322,34 @@ QVariant Transaction::normalized(int position, const QVariant& value) const
 
 bool Transaction::sameValue(int position, const QVariant& left, const QVariant& right) const
 {
-    // Most comparisons meet two equal values of one type (a field left as
-    // read): equal as they are, they are equal normalized too.
-    if (left.metaType() == right.metaType() && left.isValid() && left == right)
-        return true;
+    // Most comparisons meet two values of one type (a field left as read, or
+    // typed): equal as they are, they are equal normalized too, and two
+    // values already in the field's form are compared as they stand.
+    const QMetaType type = left.metaType();
+    if (type == right.metaType() && left.isValid()) {
+        if (left == right)
+            return true;
+        const FieldDef* stored = storedField(position);
+        if (!isDateField(field(position), stored)) {
+            const bool numeric = isNumeric(position);
+            const bool integral = isIntegral(stored);
+            switch (type.id()) {
+            case QMetaType::QString:
+                if (!numeric)
+                    return QStringView(*static_cast<const QString*>(left.constData())).trimmed()
+                        == QStringView(*static_cast<const QString*>(right.constData())).trimmed();
+                break;
+            case QMetaType::LongLong:
+                if (integral)
+                    return false;  // already unequal in the field's form
+                break;
+            case QMetaType::Double:
+                if (numeric && !integral)
+                    return false;
+                break;
+            }
+        }
+    }
     const QVariant a = normalized(position, left);
     const QVariant b = normalized(position, right);
     if (a.metaType().id() == QMetaType::QString)
@@ -416,9 +455,14 @@ bool Transaction::setText(int position, const QString& text, QString* error)
     QVariant value;
     if (decl.kind == FieldKind::CodeList || decl.kind == FieldKind::Options) {
         bool matched = false;
+        // Letters are compared one by one without regard to case: texts of
+        // other lengths never match, and most choices are told apart so.
+        const QString typed = text.trimmed();
+        const auto sameWord = [&typed](const QString& word) {
+            return word.size() == typed.size() && word.compare(typed, Qt::CaseInsensitive) == 0;
+        };
         for (const CodeChoice& choice : choices(position)) {
-            if (choice.text.compare(text.trimmed(), Qt::CaseInsensitive) == 0
-                || choice.value.toString().compare(text.trimmed(), Qt::CaseInsensitive) == 0) {
+            if (sameWord(choice.text) || sameWord(choice.value.toString())) {
                 value = choice.value;
                 matched = true;
                 break;
@@ -525,6 +569,15 @@ QVariant Transaction::recordValue(const QString& name) const
     const int at = position(name);
     assert(at > 0 && "the field is declared");
     return record_.at(at - 1);
+}
+
+bool Transaction::screenMatchesRecord() const
+{
+    for (int position = 1; position <= fieldCount(); ++position) {
+        if (!sameValue(position, screen_.at(position - 1), record_.at(position - 1)))
+            return false;
+    }
+    return true;
 }
 
 QString Transaction::referenceDescription(int position) const
@@ -639,6 +692,7 @@ void Transaction::start(const QString& key, const QString& modeText)
 void Transaction::openCursors()
 {
     own_ = std::make_unique<TableCursor>(database_);
+    recordIsCursorRow_ = false;
     DbError error = own_->open(declaration_.table);
     if (!error && !declaration_.index.isEmpty())
         error = own_->setIndex(declaration_.index);
@@ -731,6 +785,7 @@ void Transaction::close()
         own_->close();  // gives up an edit in progress and its lock
         own_.reset();
     }
+    recordIsCursorRow_ = false;
     lockHeld_ = false;
     checkCursors_.clear();
     database_.idleFreeLocks();
@@ -745,7 +800,7 @@ void Transaction::readRecordValues()
     for (int position = 1; position <= fieldCount(); ++position) {
         if (!storedField(position))
             continue;
-        record_[position - 1] = recordFound_ ? normalized(position, own_->value(field(position).name))
+        record_[position - 1] = recordFound_ ? normalized(position, own_->valueAt(storedColumns_.at(position - 1)))
                                              : emptyValueOf(position);
     }
 }
@@ -761,6 +816,7 @@ bool Transaction::seekKey()
     database_.idleFreeLocks();
     recordFound_ = !error && !own_->noMatch() && own_->hasCurrent();
     readRecordValues();
+    recordIsCursorRow_ = recordFound_;
     return recordFound_;
 }
 
@@ -1199,7 +1255,10 @@ bool Transaction::lockAndCheck(bool insideWrite)
         found = !error;
         if (found) {
             lockHeld_ = true;
-            readRecordValues();  // as edit read it again, under the lock
+            // As edit read it again, under the lock; what was read from the
+            // row the cursor stands on holds when edit found it unchanged.
+            if (!standsOnKey || !recordIsCursorRow_ || own_->editFoundChanges())
+                readRecordValues();
             // Another workstation may have given the row another key.
             found = keyMatches([this](int position) { return record_.at(position - 1); });
         }
@@ -1249,7 +1308,7 @@ DbError Transaction::storeFields(bool withKey)
     for (int position = 1; position <= fieldCount(); ++position) {
         if ((isKey(position) && !withKey) || !storedField(position))
             continue;
-        if (DbError error = own_->setValue(field(position).name, screen_.at(position - 1)))
+        if (DbError error = own_->setValueAt(storedColumns_.at(position - 1), screen_.at(position - 1)))
             return error;
     }
     if (lines_ && !declaration_.lines->lastNumberField.isEmpty()) {
@@ -1279,6 +1338,7 @@ bool Transaction::storeInTransaction(bool withKey)
         database_.rollback();
         return refuseAsModified();
     }
+    recordIsCursorRow_ = false;  // the cursor's row takes what is written
     DbError error = storeFields(withKey);
     if (!error)
         error = own_->update();
@@ -1350,6 +1410,7 @@ bool Transaction::unchangedInsideWrite()
 
 bool Transaction::insertRecord()
 {
+    recordIsCursorRow_ = false;
     own_->addNew();
     if (!storeInTransaction(true))
         return false;
@@ -1394,6 +1455,7 @@ bool Transaction::deleteRecord()
         database_.rollback();
         return false;
     }
+    recordIsCursorRow_ = false;
     DbError error = own_->remove();
     if (!error)
         error = database_.commit();

@@ -351,6 +351,14 @@ public:
     void setValue(const QString& name, const QVariant& value);
     /// The value read from the table for `name` (the record as last sought).
     QVariant recordValue(const QString& name) const;
+    /// The value and the value read of the field at `position`, without a
+    /// copy: for sentences that compare many fields.
+    const QVariant& valueAt(int position) const { return screen_.at(position - 1); }
+    const QVariant& recordValueAt(int position) const { return record_.at(position - 1); }
+    /// Whether every field holds the value read from the table: a change's
+    /// audit sentence, which compares them one by one, has nothing to tell
+    /// then.
+    bool screenMatchesRecord() const;
     /// The description shown beside a reference field.
     QString referenceDescription(int position) const;
     /// The choices code list `position` offers now: its own choices, or
@@ -530,10 +538,14 @@ private:
     int focusRequest_ = 0;
     SyncSwitches switches_;
     std::unique_ptr<TableCursor> own_;
+    /// Whether record_ holds what was read of the row own_ stands on (set by
+    /// seekKey, cleared by anything that moves or writes own_).
+    bool recordIsCursorRow_ = false;
     QList<std::shared_ptr<TableCursor>> checkCursors_;
     QStringList labels_;
     std::unique_ptr<LineTable> lines_;
     std::unordered_map<std::type_index, std::shared_ptr<void>> states_;
     QHash<QString, int> positions_;  ///< each field's name as declared and in lower case
     QVector<const FieldDef*> storedFields_;  ///< by position - 1; null for a screen-only field
+    QVector<int> storedColumns_;             ///< their columns in own_, by position - 1; -1 when none
 };

@@ -6,9 +6,6 @@
 
 #include "payroll/concepts.h"
 
-#include "data/cursor.h"
-#include "data/database.h"
-
 #include <QHash>
 
 #include <algorithm>
@@ -123,13 +120,8 @@ QString annotationText(const Transaction& form)
     const QString code = textOf(form, u"ConFicCod"_s);
     if (code.isEmpty())
         return {};
-    TableCursor codes(form.database());
-    QString description;
-    if (!codes.open(u"FICCOD"_s, Access::ReadOnly) && !codes.seek(Comparison::Equal, {code}) && codes.hasCurrent()
-        && !codes.noMatch())
-        description = codes.text(u"FicDesc"_s).trimmed();
-    form.database().idleFreeLocks();
-    return u", Código de anotación = "_s + code + u"-"_s + description;
+    // The description shown beside the code, read when the confirm checked it.
+    return u", Código de anotación = "_s + code + u"-"_s + form.referenceDescription(form.position(u"ConFicCod"_s));
 }
 
 QString contributionGroupText(const Transaction& form)
@@ -137,13 +129,8 @@ QString contributionGroupText(const Transaction& form)
     const int group = codeOf(form, u"AporId"_s);
     if (group == 0)
         return {};
-    TableCursor groups(form.database());
-    QString description;
-    if (!groups.open(u"APORTE"_s, Access::ReadOnly) && !groups.seek(Comparison::Equal, {group}) && groups.hasCurrent()
-        && !groups.noMatch())
-        description = groups.text(u"AporDesc"_s).trimmed();
-    form.database().idleFreeLocks();
-    return u", grupo de aportes = "_s + QString::number(group) + u" - "_s + description;
+    return u", grupo de aportes = "_s + QString::number(group) + u" - "_s
+           + form.referenceDescription(form.position(u"AporId"_s));
 }
 
 const QList<Phrase>& phrases()
@@ -250,13 +237,20 @@ const QList<Phrase>& phrases()
     return all;
 }
 
-bool fieldChanged(const Transaction& form, const QString& field)
+bool changedAt(const Transaction& form, int at)
 {
-    const QVariant now = form.value(field);
-    const QVariant before = form.recordValue(field);
+    const QVariant& now = form.valueAt(at);
+    const QVariant& before = form.recordValueAt(at);
+    if (now.metaType() == before.metaType() && now == before)
+        return false;
     if (now.metaType().id() == QMetaType::QString)
         return now.toString().trimmed() != before.toString().trimmed();
     return now.toDouble() != before.toDouble();
+}
+
+bool fieldChanged(const Transaction& form, const QString& field)
+{
+    return changedAt(form, form.position(field));
 }
 
 QString codeText(const Transaction& form)
@@ -278,6 +272,8 @@ QString auditText(const Transaction& form)
         return sentence;
     }
     case Mode::Update: {
+        if (form.screenMatchesRecord())
+            return {};
         QString changes;
         if (fieldChanged(form, u"ConDesc"_s))
             changes += u", descripción = "_s + textOf(form, u"ConDesc"_s);
@@ -285,11 +281,21 @@ QString auditText(const Transaction& form)
         // (it stands beside the description); a change of it is told too.
         if (fieldChanged(form, u"ConActivo"_s))
             changes += codeOf(form, u"ConActivo"_s) == 1 ? u", concepto = Activo"_s : u", concepto = Inactivo"_s;
-        for (const Phrase& phrase : phrases()) {
-            const bool changed = std::any_of(phrase.fields.begin(), phrase.fields.end(),
-                                             [&](const QString& field) { return fieldChanged(form, field); });
-            if (changed)
-                changes += phrase.text(form);
+        // Every concept form places the phrases' fields alike: their places
+        // are found once.
+        static const QList<QList<int>> places = [&form] {
+            QList<QList<int>> made;
+            for (const Phrase& phrase : phrases()) {
+                QList<int>& fields = made.emplace_back();
+                for (const QString& field : phrase.fields)
+                    fields << form.position(field);
+            }
+            return made;
+        }();
+        for (qsizetype at = 0; at < phrases().size(); ++at) {
+            const QList<int>& fields = places.at(at);
+            if (std::any_of(fields.begin(), fields.end(), [&](int place) { return changedAt(form, place); }))
+                changes += phrases().at(at).text(form);
         }
         if (changes.isEmpty())
             return {};

@@ -390,7 +390,14 @@ FieldDecl& fieldNamed(QList<FieldDecl>& fields, const QString& name)
 
 QString percentageField(int bracket)
 {
-    return u"ConPorR%1"_s.arg(bracket);
+    // Asked for by every bracket's rule on every confirm: made once.
+    static const QStringList names = [] {
+        QStringList made;
+        for (int at = 1; at <= bracketCount; ++at)
+            made << u"ConPorR%1"_s.arg(at);
+        return made;
+    }();
+    return names.value(bracket - 1);
 }
 
 void attachRules(QList<FieldDecl>& fields)
@@ -459,8 +466,14 @@ void readOpeningState(Transaction& form)
     TableCursor configuration(form.database());
     if (!configuration.open(u"CONFIGUR"_s, Access::ReadOnly) && !configuration.moveFirst()
         && configuration.hasCurrent()) {
+        static const QStringList limitFields = [] {
+            QStringList made;
+            for (int at = 1; at <= bracketCount; ++at)
+                made << u"CfFranja%1"_s.arg(at);
+            return made;
+        }();
         for (int bracket = 1; bracket <= bracketCount; ++bracket)
-            state.bracketLimits[bracket - 1] = configuration.number(u"CfFranja%1"_s.arg(bracket));
+            state.bracketLimits[bracket - 1] = configuration.number(limitFields.at(bracket - 1));
     }
     form.database().idleFreeLocks();
 }

@@ -34,8 +34,12 @@ QStringList splitLines(const QString& text, int width)
 
     QStringList lines;
     qsizetype start = 0;
+    // The next break is sought again only once the lines have passed it: a
+    // long text without breaks is scanned once, not once a line.
+    qsizetype lineBreak = -2;
     while (start < end) {
-        const qsizetype lineBreak = firstLineBreak(text, start);
+        if (lineBreak != -1 && lineBreak < start)
+            lineBreak = firstLineBreak(text, start);
         const bool breaksBeforeEnd = lineBreak >= 0 && lineBreak < end;
         const qsizetype lineEnd = breaksBeforeEnd ? lineBreak : end;
         qsizetype next = breaksBeforeEnd ? afterLineBreak(text, lineBreak) : end;

@@ -7,8 +7,12 @@
 
 #include "data/field_value.h"
 #include "data/schema_sql.h"
+#include "data/statement.h"
 
 #include <QRandomGenerator>
+#include <QStringEncoder>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -254,5 +258,33 @@ TEST(Utf8Decoding, SameTextAsQtForAnyBytes)
         ASSERT_EQ(held.toString(), QString::fromUtf8(bytes)) << bytes.toHex().constData();
         assignUtf8Value(held, "", 0);
         EXPECT_EQ(held.toString(), QString());
+    }
+}
+
+// Texts are bound to SQLite as UTF-8 encoded by the program itself: what the
+// file receives must be what Qt's UTF-8 encoder makes of the same text, for
+// every length of sequence and for surrogates, paired and alone (a lone half
+// becomes the replacement character).
+TEST_F(DataTest, TextsAreBoundAsQtEncodesThem)
+{
+    QList<QString> samples = {u""_s, u"Sueldo"_s, u"Descripción = Aguinaldo, ñandú"_s, u"€uro y más €"_s,
+                              u"😀 al comienzo"_s, QString(QChar(0xD83D)) + u" medio par"_s,
+                              u"fin "_s + QChar(0xDE00), u"ß\u07FF\u0800\uFFFD"_s};
+    const QList<QString> pieces = {u"a"_s, u" "_s, u"ñ"_s, u"€"_s, u"😀"_s, QString(QChar(0xD800)), u"\u07FF"_s};
+    QRandomGenerator random(7);
+    for (int sample = 0; sample < 300; ++sample) {
+        QString text;
+        for (int piece = random.bounded(10); piece > 0; --piece)
+            text += pieces.at(random.bounded(pieces.size()));
+        samples << text;
+    }
+    Statement bytesOf(db(), u"SELECT CAST(? AS BLOB)"_s);
+    for (const QString& text : samples) {
+        bytesOf.addBindValue(text);
+        ASSERT_TRUE(bytesOf.exec() && bytesOf.next());
+        QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+        const QByteArray expected = encoder.encode(text);
+        EXPECT_EQ(bytesOf.value(0).toByteArray(), expected) << expected.toHex().constData();
+        bytesOf.finish();
     }
 }

@@ -43,6 +43,12 @@ TEST_P(ParameterCacheTest, AnyStatementOfThisConnectionIsSeen)
     ASSERT_EQ(read(db(), "Con"), QStringLiteral("N"));
     ASSERT_EQ(read(db(), "Hay"), QStringLiteral("(ninguno)"));
 
+    // The program's own writer, which updates the row in place, over a
+    // value kept from the read just made.
+    ASSERT_EQ(read(db(), "Con"), QStringLiteral("N"));
+    ASSERT_TRUE(PPARGC(db(), ui_, "SincroAuto", "Con", 0, "T").ok());
+    EXPECT_EQ(read(db(), "Con"), QStringLiteral("T"));
+
     ASSERT_TRUE(db().execute(QStringLiteral("UPDATE PARAMETR SET ParValorCa = 'S' WHERE ParParamet = 'Con'")).ok());
     EXPECT_EQ(read(db(), "Con"), QStringLiteral("S"));
 
