@@ -14,6 +14,8 @@
 //                       given; 10000,1000000 shows how cost grows)
 //   --iterations=N      a fixed number of iterations per case, for a
 //                       profiler (callgrind counts the same work each run)
+//   Each case runs five times, the cases in random order, and the medians
+//   are compared (--benchmark_repetitions=N sets another count).
 //   UORDANE_TEST_PG_HOST, _PORT, _USER  the PostgreSQL server; without them
 //                       only SQLite runs
 //
@@ -568,6 +570,10 @@ public:
         for (const Run& run : runs) {
             if (run.error_occurred)
                 failed = true;
+            // Of repeated runs, the median stands for the case; a case run
+            // once stands for itself.
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
+                continue;
             // The case's own name, without what a fixed iteration count adds.
             realTime[run.run_name.function_name] = run.GetAdjustedRealTime();
             cpuTime[run.run_name.function_name] = run.GetAdjustedCPUTime();
@@ -701,6 +707,24 @@ int main(int argc, char** argv)
     }
     if (sizes.empty())
         sizes.push_back(defaultRows);
+    // Unless told otherwise, each case runs five times with the cases in a
+    // random order, and the median of each is compared: a busy moment of the
+    // machine then falls on both sides of a ratio alike, not on one run.
+    const auto given = [&rest](const char* name) {
+        return std::any_of(rest.begin(), rest.end(), [name](const char* argument) {
+            return std::strncmp(argument, name, std::strlen(name)) == 0;
+        });
+    };
+    static char repetitions[] = "--benchmark_repetitions=5";
+    static char interleaving[] = "--benchmark_enable_random_interleaving=true";
+    static char aggregatesOnly[] = "--benchmark_display_aggregates_only=true";
+    if (iterations == 0 && !given("--benchmark_repetitions")) {
+        rest.push_back(repetitions);
+        if (!given("--benchmark_enable_random_interleaving"))
+            rest.push_back(interleaving);
+        if (!given("--benchmark_display_aggregates_only"))
+            rest.push_back(aggregatesOnly);
+    }
     int restCount = static_cast<int>(rest.size());
     benchmark::Initialize(&restCount, rest.data());
 
