@@ -386,17 +386,21 @@ FieldDecl& fieldNamed(QList<FieldDecl>& fields, const QString& name)
     return *found;
 }
 
+/// `prefix` followed by 1 to bracketCount: the fields of the ten brackets,
+/// named once, since the rules ask for them on every confirm.
+QStringList bracketFieldNames(const QString& prefix)
+{
+    QStringList names;
+    for (int bracket = 1; bracket <= bracketCount; ++bracket)
+        names << prefix + QString::number(bracket);
+    return names;
+}
+
 }  // namespace
 
 QString percentageField(int bracket)
 {
-    // Asked for by every bracket's rule on every confirm: made once.
-    static const QStringList names = [] {
-        QStringList made;
-        for (int at = 1; at <= bracketCount; ++at)
-            made << u"ConPorR%1"_s.arg(at);
-        return made;
-    }();
+    static const QStringList names = bracketFieldNames(u"ConPorR"_s);
     return names.value(bracket - 1);
 }
 
@@ -466,12 +470,7 @@ void readOpeningState(Transaction& form)
     TableCursor configuration(form.database());
     if (!configuration.open(u"CONFIGUR"_s, Access::ReadOnly) && !configuration.moveFirst()
         && configuration.hasCurrent()) {
-        static const QStringList limitFields = [] {
-            QStringList made;
-            for (int at = 1; at <= bracketCount; ++at)
-                made << u"CfFranja%1"_s.arg(at);
-            return made;
-        }();
+        static const QStringList limitFields = bracketFieldNames(u"CfFranja"_s);
         for (int bracket = 1; bracket <= bracketCount; ++bracket)
             state.bracketLimits[bracket - 1] = configuration.number(limitFields.at(bracket - 1));
     }
