@@ -192,6 +192,8 @@ struct TableColumns {
     QStringList names;
     QHash<QString, int> byName;       ///< upper-case name -> column
     QHash<QString, int> byExactName;  ///< name as the schema spells it -> column
+    std::vector<FieldType> types;
+    QVector<QVariant> empties;        ///< the empty value of each field
     QString selectPrefix[2];          ///< by backend; made when first asked for
     /// Statements of the cursors, by index and by textKey (key columns, slot, backend).
     QHash<QString, QHash<quint64, QString>> texts;
@@ -209,11 +211,18 @@ std::shared_ptr<TableColumns> tableColumns(const TableDef* table, const QStringL
     static std::unordered_map<const TableDef*, std::shared_ptr<TableColumns>> made;
     std::lock_guard<std::mutex> guard(tableColumnsMutex);
     std::shared_ptr<TableColumns>& slot = made[table];
-    if (slot && slot->table == table->name && slot->names == names)
+    std::vector<FieldType> types;
+    types.reserve(table->fields.size());
+    for (const FieldDef& field : table->fields)
+        types.push_back(field.type);
+    if (slot && slot->table == table->name && slot->names == names && slot->types == types)
         return slot;
     auto columns = std::make_shared<TableColumns>();
     columns->table = table->name;
     columns->names = names;
+    columns->types = std::move(types);
+    for (const FieldType type : columns->types)
+        columns->empties.append(emptyValue(type));
     for (int column = 0; column < names.size(); ++column) {
         columns->byName.insert(names.at(column).toUpper(), column);
         columns->byExactName.insert(names.at(column), column);
@@ -336,6 +345,7 @@ void RecordCursor::attachTable(const TableDef* table, Access access)
     forgetRecentNames();
     columnByName_ = columns->byName;
     columnByExactName_ = columns->byExactName;
+    empties_ = columns->empties;
     slots_.clear();
     position_ = Position::BeforeFirst;
     empty_ = false;
@@ -355,6 +365,7 @@ void RecordCursor::attachColumns(const QStringList& names)
         columnByName_.insert(names.at(column).toUpper(), column);
         columnByExactName_.insert(names.at(column), column);
     }
+    empties_ = QVector<QVariant>(names.size(), QString());
     slots_.clear();
     position_ = Position::BeforeFirst;
     empty_ = false;
@@ -373,6 +384,7 @@ void RecordCursor::detach()
     columns_.clear();
     forgetRecentNames();
     columnByName_.clear();
+    empties_.clear();
     position_ = Position::BeforeFirst;
     current_ = {};
     source_ = nullptr;
@@ -411,12 +423,6 @@ int RecordCursor::findColumn(const QString& field) const
     return columnByName_.value(field.toUpper(), -1);
 }
 
-QVariant RecordCursor::emptyOf(int column) const
-{
-    if (table_ == nullptr)
-        return QString();
-    return emptyValue(table_->fields.at(column).type);
-}
 
 DbError RecordCursor::failure(int number, const QString& message) const
 {
@@ -618,27 +624,43 @@ void RecordCursor::loseCurrentSource()
     source_ = nullptr;
 }
 
-// The typed readers take the stored value as it is when it already has the
-// type asked for: fields are read on every row of a listing.
-
-QString RecordCursor::text(const QString& field) const
+QString RecordCursor::pendingText(int column) const
 {
-    const int column = columnIndex(field);
-    if (straightRead(column) == DirectRead::Text && fieldPending(column)) {
-        // Decoded into the string the field held for the last row, which
-        // keeps its buffer; the caller gets a shared copy.
-        sqlite3_stmt* row = source_->sqliteStatement();
-        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(row, column + 1));
-        const int length = sqlite3_column_bytes(row, column + 1);
-        QVariant& value = current_.values[column];
-        fieldRead_[column] = rowSerial_;
-        if (QString* held = textHeldAlone(value); held != nullptr && bytes != nullptr) {
-            assignUtf8Text(*held, bytes, length);
-            return *held;
-        }
-        assignUtf8Value(value, bytes, length);
-        return *static_cast<const QString*>(value.constData());
+    // Decoded into the string the field held for the last row, which keeps
+    // its buffer; the caller gets a shared copy.
+    sqlite3_stmt* row = source_->sqliteStatement();
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(row, column + 1));
+    const int length = sqlite3_column_bytes(row, column + 1);
+    QVariant& value = current_.values[column];
+    fieldRead_[column] = rowSerial_;
+    if (QString* held = textHeldAlone(value); held != nullptr && bytes != nullptr) {
+        assignUtf8Text(*held, bytes, length);
+        return *held;
     }
+    assignUtf8Value(value, bytes, length);
+    return *static_cast<const QString*>(value.constData());
+}
+
+double RecordCursor::pendingNumber(int column, DirectRead read) const
+{
+    sqlite3_stmt* row = source_->sqliteStatement();
+    if (read == DirectRead::WholeNumber)
+        return static_cast<int>(sqlite3_column_int64(row, column + 1));  // as a read field holds it: an int
+    const double stored = sqlite3_column_double(row, column + 1);
+    return read == DirectRead::Currency ? roundToCurrency(stored) : stored;
+}
+
+qint64 RecordCursor::pendingInteger(int column) const
+{
+    // As a read field holds it: an int.
+    return static_cast<int>(sqlite3_column_int64(source_->sqliteStatement(), column + 1));
+}
+
+// A held field is taken as it is when it already has the type asked for:
+// fields are read on every row of a listing.
+
+QString RecordCursor::heldText(int column, const QString& field) const
+{
     const QVariant* held = storedAt(column);
     if (held == nullptr)
         return value(field).toString();
@@ -647,20 +669,8 @@ QString RecordCursor::text(const QString& field) const
     return held->toString();
 }
 
-double RecordCursor::number(const QString& field) const
+double RecordCursor::heldNumber(int column, const QString& field) const
 {
-    const int column = columnIndex(field);
-    switch (straightRead(column)) {
-    case DirectRead::WholeNumber:
-        return static_cast<int>(sqlite3_column_int64(source_->sqliteStatement(), column + 1));
-    case DirectRead::Real:
-        return sqlite3_column_double(source_->sqliteStatement(), column + 1);
-    case DirectRead::Currency:
-        return roundToCurrency(sqlite3_column_double(source_->sqliteStatement(), column + 1));
-    case DirectRead::None:
-    case DirectRead::Text:
-        break;
-    }
     const QVariant* held = storedAt(column);
     if (held == nullptr)
         return value(field).toDouble();
@@ -673,19 +683,8 @@ double RecordCursor::number(const QString& field) const
     return held->toDouble();
 }
 
-qint64 RecordCursor::integer(const QString& field) const
+qint64 RecordCursor::heldInteger(int column, const QString& field) const
 {
-    const int column = columnIndex(field);
-    switch (straightRead(column)) {
-    case DirectRead::WholeNumber:
-        // As a read field holds it: an int.
-        return static_cast<int>(sqlite3_column_int64(source_->sqliteStatement(), column + 1));
-    case DirectRead::None:
-    case DirectRead::Real:
-    case DirectRead::Currency:
-    case DirectRead::Text:
-        break;
-    }
     const QVariant* held = storedAt(column);
     if (held == nullptr)
         return value(field).toLongLong();
@@ -715,14 +714,17 @@ DbError RecordCursor::setValueAt(int column, const QVariant& value)
     if (editMode_ == EditMode::None)
         return failure(DbErrorNumber::NotEditing, QStringLiteral("No se está editando ni agregando un registro"));
     const FieldDef& definition = table_->fields.at(column);
-    const QVariant stored = toStorage(definition.type, value, database_.backend());
-    const bool isText = definition.type == FieldType::Text;
-    if (isText && definition.size > 0 && stored.toString().size() > definition.size)
+    // What the field would hold once stored and read back; most callers
+    // give it already.
+    QVariant held = heldAsGiven(definition.type, value)
+                        ? value
+                        : fromStorage(definition.type, toStorage(definition.type, value, database_.backend()));
+    if (definition.type == FieldType::Text && definition.size > 0 && held.toString().size() > definition.size)
         return failure(DbErrorNumber::FieldTooSmall,
                        QStringLiteral("El valor no cabe en el campo %1 (%2 caracteres como máximo)")
                            .arg(definition.name)
                            .arg(definition.size));
-    buffer_.values[column] = fromStorage(definition.type, stored);
+    buffer_.values[column] = std::move(held);
     changed_[column] = true;
     return {};
 }
@@ -1307,19 +1309,19 @@ void TableCursor::forgetReadAhead()
     readAheadComplete_ = false;
 }
 
-DbError TableCursor::seek(Comparison comparison, const QVariantList& values)
+DbError TableCursor::seek(Comparison comparison, const QVariant* values, qsizetype count)
 {
     if (table_ == nullptr)
         return failure(DbErrorNumber::TableNotFound, QStringLiteral("La tabla no está abierta"));
-    if (values.isEmpty() || values.size() > keyFieldColumns_.size())
+    if (count == 0 || count > keyFieldColumns_.size())
         return failure(DbErrorNumber::Unexpected,
                        QStringLiteral("Cantidad de valores inválida para el índice %1").arg(indexName_));
     cancelUpdate();
-    const int given = static_cast<int>(values.size());
+    const int given = static_cast<int>(count);
     KeyValues bound;
     for (int position = 0; position < given; ++position) {
         const int column = keyFieldColumns_.at(position);
-        bound << toStorage(table_->fields.at(column).type, values.at(position), database_.backend());
+        bound << toStorage(table_->fields.at(column).type, values[position], database_.backend());
     }
     const bool backwards = searchesBackwards(comparison);
     const quint32 slot = SeekSlots + static_cast<quint32>(comparison) * 64 + static_cast<quint32>(given);

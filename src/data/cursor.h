@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 #include <limits>
 #include <memory>
@@ -164,9 +165,30 @@ public:
     /// The value of `field` in the current record or in the record being
     /// edited or added; Null reads as the empty value of the field's type.
     QVariant value(const QString& field) const;
-    QString text(const QString& field) const;
-    double number(const QString& field) const;
-    qint64 integer(const QString& field) const;
+    // The typed readers are called for every field of every row a listing
+    // or a check passes: the field of a row pending in an SQLite select is
+    // read from SQLite straight away, without a call for the dispatch.
+    QString text(const QString& field) const
+    {
+        const int column = columnIndex(field);
+        if (straightRead(column) == DirectRead::Text && fieldPending(column))
+            return pendingText(column);
+        return heldText(column, field);
+    }
+    double number(const QString& field) const
+    {
+        const int column = columnIndex(field);
+        if (const DirectRead read = straightRead(column); read != DirectRead::None && read != DirectRead::Text)
+            return pendingNumber(column, read);
+        return heldNumber(column, field);
+    }
+    qint64 integer(const QString& field) const
+    {
+        const int column = columnIndex(field);
+        if (straightRead(column) == DirectRead::WholeNumber)
+            return pendingInteger(column);
+        return heldInteger(column, field);
+    }
     QDateTime date(const QString& field) const { return value(field).toDateTime(); }
     /// Changes `field` of the record being edited or added (3020 otherwise,
     /// 3265 for an unknown field, 3027 on a read-only cursor).
@@ -326,7 +348,15 @@ protected:
             return DirectRead::None;
         return directRead_[column];
     }
-    QVariant emptyOf(int column) const;
+    /// The typed readers' two halves: a field of the SQLite row pending, of
+    /// the kind `straightRead` gave; and a field held (or not there at all).
+    QString pendingText(int column) const;
+    double pendingNumber(int column, DirectRead read) const;
+    qint64 pendingInteger(int column) const;
+    QString heldText(int column, const QString& field) const;
+    double heldNumber(int column, const QString& field) const;
+    qint64 heldInteger(int column, const QString& field) const;
+    const QVariant& emptyOf(int column) const { return empties_.at(column); }
     DbError failure(int number, const QString& message) const;
 
     Database& database_;
@@ -370,6 +400,7 @@ protected:
     std::unordered_map<QString, std::unique_ptr<Statement>> queries_;
     std::unordered_map<quint32, std::unique_ptr<Statement>> slots_;
     QHash<QString, int> columnByExactName_;
+    QVector<QVariant> empties_;  ///< the empty value of each column
 
 private:
     quint64 lockKey(const Row& row) const;
@@ -395,7 +426,18 @@ public:
     /// Positions on the first record (the last one for "<" and "<=") whose
     /// leading key fields compare with `values`, one per leading key field;
     /// key fields not given are not compared. No match: `noMatch()` and at end.
-    DbError seek(Comparison comparison, const QVariantList& values);
+    DbError seek(Comparison comparison, const QVariantList& values)
+    {
+        return seek(comparison, values.constData(), values.size());
+    }
+    /// The same for a braced list of values, `seek(Comparison::Equal, {id})`,
+    /// which then needs no list on the heap: a look-up is made per record
+    /// of many listings and checks.
+    DbError seek(Comparison comparison, std::initializer_list<QVariant> values)
+    {
+        return seek(comparison, values.begin(), qsizetype(values.size()));
+    }
+    DbError seek(Comparison comparison, const QVariant* values, qsizetype count);
     bool noMatch() const { return noMatch_; }
     int recordCount() override;
     DbError moveNext() override;

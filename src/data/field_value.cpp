@@ -48,6 +48,19 @@ std::optional<QDateTime> canonicalSqliteDate(const char* text, int length)
     return QDateTime(date, time);
 }
 
+/// Writes the eight bytes at `from` as eight UTF-16 units at `to`, as they
+/// stand: right for ASCII only, which the caller checks.
+inline void widenEight(const unsigned char* from, char16_t* to)
+{
+#if defined(__SSE2__)
+    const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(eight, _mm_setzero_si128()));
+#else
+    for (int index = 0; index < 8; ++index)
+        to[index] = from[index];
+#endif
+}
+
 }  // namespace
 
 QDateTime dateFromStorage(const QVariant& stored)
@@ -71,6 +84,26 @@ QDateTime dateFromStorage(const QVariant& stored)
 }
 
 /// A stored value as the program sees it: typed, Null as the empty value.
+bool heldAsGiven(FieldType type, const QVariant& given)
+{
+    const QtPrivate::QMetaTypeInterface* const held = given.data_ptr().typeInterface();
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::YesNo:
+        return held == QMetaType::fromType<int>().iface();
+    case FieldType::Double:
+        return held == QMetaType::fromType<double>().iface();
+    case FieldType::Text:
+    case FieldType::Memo:
+        return held == QMetaType::fromType<QString>().iface();
+    case FieldType::Currency:  // rounded to four places
+    case FieldType::Date:      // kept to the second
+        break;
+    }
+    return false;
+}
+
 QVariant fromStorage(FieldType type, const QVariant& stored)
 {
     if (stored.isNull())
@@ -99,12 +132,27 @@ QVariant fromStorage(FieldType type, const QVariant& stored)
 /// A value given to a field as it is stored; an invalid value is the empty one.
 QVariant toStorage(FieldType type, const QVariant& given, Backend backend)
 {
-    // A seek's key is most often a whole number given as one.
-    const bool wholeNumber = type == FieldType::Integer || type == FieldType::Long || type == FieldType::YesNo;
-    if (wholeNumber && given.metaType().id() == QMetaType::Int)
-        return qint64(*static_cast<const int*>(given.constData()));
-    if (wholeNumber && given.metaType().id() == QMetaType::LongLong)
-        return given;
+    // Most values come in the type they are stored as (a record's held
+    // values, a seek's whole-number key) and are taken as they are.
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::YesNo:
+        if (given.metaType().id() == QMetaType::Int)
+            return qint64(*static_cast<const int*>(given.constData()));
+        if (given.metaType().id() == QMetaType::LongLong)
+            return given;
+        break;
+    case FieldType::Double:
+    case FieldType::Text:
+    case FieldType::Memo:
+        if (heldAsGiven(type, given))
+            return given;
+        break;
+    case FieldType::Currency:
+    case FieldType::Date:
+        break;
+    }
     if (!given.isValid() || given.isNull())
         return storageValue(emptyValue(type), backend);
     switch (type) {
@@ -176,13 +224,7 @@ qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length)
     // ASCII, which starts a longer sequence.
     while (ours && end - at >= 8) {
         const quint64 word = qFromLittleEndian<quint64>(at);
-#if defined(__SSE2__)
-        const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(eight, _mm_setzero_si128()));
-#else
-        for (int index = 0; index < 8; ++index)
-            to[index] = at[index];
-#endif
+        widenEight(at, to);
         const quint64 highBits = word & 0x8080808080808080ULL;
         if (highBits == 0) {
             at += 8;
@@ -193,6 +235,17 @@ qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length)
         at += ascii;
         to += ascii;
         ours = decodeSequence();
+    }
+    // Fewer than eight bytes left: when the last eight of the text are all
+    // ASCII, the units of those already decoded are as many as their bytes,
+    // so the eight are widened again where they belong, in one go.
+    if (ours && end - at > 2 && length >= 8) {
+        const unsigned char* const last = end - 8;
+        if ((qFromLittleEndian<quint64>(last) & 0x8080808080808080ULL) == 0) {
+            widenEight(last, to - (at - last));
+            to += end - at;
+            at = end;
+        }
     }
     while (ours && at < end) {
         // The few bytes left, ASCII ones without the sequence's tests.
@@ -211,21 +264,15 @@ qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length)
 
 void assignUtf8Text(QString& text, const char* bytes, qsizetype length)
 {
-    // Decoded first beside the string, whose length is set once the units
-    // are known: rows of one column mostly have texts of one length, so the
-    // string is resized only when the length changes, within its buffer.
-    constexpr qsizetype shortText = 256;
-    char16_t onStack[shortText];  // left uninitialized: only the units written are read
-    std::unique_ptr<char16_t[]> onHeap;
-    char16_t* decoded = onStack;
-    if (length > shortText) {
-        onHeap = std::make_unique_for_overwrite<char16_t[]>(size_t(length));
-        decoded = onHeap.get();
-    }
-    const qsizetype units = utf8ToUtf16(reinterpret_cast<QChar*>(decoded), bytes, length);
+    // Decoded straight into the string's own buffer, which has room for as
+    // many units as there are bytes (never fewer); rows of one column mostly
+    // have texts of one length, so the buffer is grown only now and then and
+    // the length set only when it changes. The string is not shared.
+    if (text.capacity() < length)
+        text.reserve(length);
+    const qsizetype units = utf8ToUtf16(text.data(), bytes, length);
     if (text.size() != units)
         text.resize(units);
-    std::memcpy(static_cast<void*>(text.data()), decoded, units * sizeof(char16_t));
 }
 
 void assignUtf8Value(QVariant& into, const char* bytes, qsizetype length)

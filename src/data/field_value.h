@@ -29,7 +29,9 @@ void assignUtf8Text(QString& text, const char* bytes, qsizetype length);
 /// it holds another type or shares its storage with another value.
 inline QString* textHeldAlone(QVariant& value)
 {
-    if (value.metaType() != QMetaType::fromType<QString>() || !value.isDetached())
+    // The type told by its interface, which QtCore has one of for QString,
+    // without the call metaType() is: this runs for a text of every row.
+    if (value.data_ptr().typeInterface() != QMetaType::fromType<QString>().iface() || !value.isDetached())
         return nullptr;
     // Not QVariant::data(), which would ask for a detach again, out of line.
     auto* text = const_cast<QString*>(static_cast<const QString*>(value.constData()));
@@ -38,6 +40,10 @@ inline QString* textHeldAlone(QVariant& value)
 /// Stores the UTF-8 `bytes` in `into` as text, in the buffer of the text it
 /// already holds when that is not shared; no bytes (a Null) is the empty text.
 void assignUtf8Value(QVariant& into, const char* bytes, qsizetype length);
+/// Whether `given` is already what a field of `type` holds of it once stored
+/// and read back (a whole number as an int, a text as a QString): what
+/// fromStorage(toStorage(given)) would give, without the trip.
+bool heldAsGiven(FieldType type, const QVariant& given);
 /// A stored value as the program sees it: typed, Null as the empty value.
 QVariant fromStorage(FieldType type, const QVariant& stored);
 /// A value given to a field as it is stored; an invalid value is the empty one.

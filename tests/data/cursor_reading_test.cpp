@@ -247,7 +247,12 @@ TEST(Utf8Decoding, SameTextAsQtForAnyBytes)
             bytes += pieces.at(random.bounded(pieces.size()));
         samples << bytes;
     }
+    // One string takes every sample in turn, growing and shrinking in place.
+    QVariant running = QString::fromLatin1("x");
     for (const QByteArray& bytes : samples) {
+        assignUtf8Value(running, bytes.constData(), bytes.size());
+        ASSERT_EQ(running.toString(), QString::fromUtf8(bytes)) << bytes.toHex().constData();
+
         QString decoded(bytes.size(), Qt::Uninitialized);
         decoded.truncate(utf8ToUtf16(decoded.data(), bytes.constData(), bytes.size()));
         ASSERT_EQ(decoded, QString::fromUtf8(bytes)) << bytes.toHex().constData();
