@@ -203,17 +203,67 @@ void Database::rememberFile()
         return;
     fileDevice_ = static_cast<quint64>(status.st_dev);
     fileInode_ = static_cast<quint64>(status.st_ino);
+#ifdef O_PATH
+    const QByteArray folder = QFile::encodeName(QFileInfo(location_.file).absolutePath());
+    folderHandle_ = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#endif
+}
+
+namespace {
+
+qint64 nanoseconds(const struct timespec& moment)
+{
+    return qint64(moment.tv_sec) * 1000000000 + moment.tv_nsec;
+}
+
+qint64 nowIn(clockid_t clock)
+{
+    struct timespec now;
+    ::clock_gettime(clock, &now);
+    return nanoseconds(now);
+}
+
+}  // namespace
+
+bool Database::folderUnchanged() const
+{
+    // A name of the folder that is removed, added or renamed changes its
+    // modification time. The time is trusted once it is a few seconds old,
+    // as file systems keep it coarsely (a change in the same tick would
+    // leave it as it was). The path itself is still looked at once a second,
+    // for a folder replaced as a whole.
+    constexpr qint64 settled = 3'000'000'000;  // ns
+    constexpr qint64 pathEvery = 1'000'000'000;
+    struct stat folder;
+    if (folderHandle_ < 0 || ::fstat(folderHandle_, &folder) != 0)
+        return false;
+    const qint64 changedAt = nanoseconds(folder.st_mtim);
+    const bool unchanged = folderTimeSettled_ && changedAt == folderChangedAt_
+                           && nowIn(CLOCK_MONOTONIC_COARSE) - pathCheckedAt_ < pathEvery;
+    if (!unchanged) {
+        // Taken before the path is looked at: a change after this moment
+        // moves the time again.
+        folderChangedAt_ = changedAt;
+        folderTimeSettled_ = nowIn(CLOCK_REALTIME_COARSE) - changedAt > settled;
+    }
+    return unchanged;
 }
 
 DbError Database::checkFileInPlace() const
 {
     if (location_.backend != Backend::Sqlite || fileInode_ == 0)
         return {};
+    // Every write outside a transaction comes here; looking the path up
+    // costs as much as a good part of the write.
+    if (folderUnchanged())
+        return {};
     struct stat status;
     const bool present = ::stat(encodedFile_.constData(), &status) == 0;
+    pathCheckedAt_ = nowIn(CLOCK_MONOTONIC_COARSE);
     if (present && static_cast<quint64>(status.st_dev) == fileDevice_
         && static_cast<quint64>(status.st_ino) == fileInode_)
         return {};
+    folderTimeSettled_ = false;
     // Writing on would go into a file nobody will ever open again.
     return DbError::make(DbErrorNumber::Unexpected,
                          QStringLiteral("No se puede grabar en la base de datos ") + location_.displayName()
@@ -236,6 +286,10 @@ void Database::close()
         statement->release();
     fileDevice_ = 0;
     fileInode_ = 0;
+    if (folderHandle_ >= 0)
+        ::close(folderHandle_);
+    folderHandle_ = -1;
+    folderTimeSettled_ = false;
     if (connection_.isValid()) {
         connection_.close();
         connection_ = QSqlDatabase();

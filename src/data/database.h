@@ -159,6 +159,14 @@ private:
     quint64 fileInode_ = 0;
     /// Its path as the system names it, encoded once: every write looks.
     QByteArray encodedFile_;
+    /// The file's folder, held open (not the file: closing another handle on
+    /// it would drop SQLite's locks) to see cheaply that none of the folder's
+    /// names changed since the path was last looked at. See checkFileInPlace.
+    int folderHandle_ = -1;
+    mutable qint64 folderChangedAt_ = 0;  ///< its change time then, in ns
+    mutable bool folderTimeSettled_ = false;
+    mutable qint64 pathCheckedAt_ = 0;  ///< in ns of the steady clock
+    bool folderUnchanged() const;
     std::unique_ptr<DatabaseInUse> inUse_;
     int transactionDepth_ = 0;
     std::unique_ptr<RecordLocks> locks_;

@@ -48,16 +48,16 @@ std::optional<QDateTime> canonicalSqliteDate(const char* text, int length)
     return QDateTime(date, time);
 }
 
-/// Writes the eight bytes at `from` as eight UTF-16 units at `to`, as they
-/// stand: right for ASCII only, which the caller checks.
-inline void widenEight(const unsigned char* from, char16_t* to)
+/// Writes the eight bytes of `word`, first byte lowest, as eight UTF-16
+/// units at `to`, as they stand: right for ASCII only, which the caller checks.
+inline void widenEight(quint64 word, char16_t* to)
 {
 #if defined(__SSE2__)
-    const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from));
+    const __m128i eight = _mm_cvtsi64_si128(static_cast<long long>(word));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(eight, _mm_setzero_si128()));
 #else
     for (int index = 0; index < 8; ++index)
-        to[index] = from[index];
+        to[index] = char16_t((word >> (8 * index)) & 0xFF);
 #endif
 }
 
@@ -224,7 +224,7 @@ qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length)
     // ASCII, which starts a longer sequence.
     while (ours && end - at >= 8) {
         const quint64 word = qFromLittleEndian<quint64>(at);
-        widenEight(at, to);
+        widenEight(word, to);
         const quint64 highBits = word & 0x8080808080808080ULL;
         if (highBits == 0) {
             at += 8;
@@ -236,13 +236,15 @@ qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length)
         to += ascii;
         ours = decodeSequence();
     }
-    // Fewer than eight bytes left: when the last eight of the text are all
-    // ASCII, the units of those already decoded are as many as their bytes,
-    // so the eight are widened again where they belong, in one go.
+    // Three to seven bytes left: the last eight bytes of the text are read
+    // at once, and when the ones not yet decoded are ASCII they are widened
+    // together. Eight units are written; those past the text fall in the
+    // room the caller leaves beyond it.
     if (ours && end - at > 2 && length >= 8) {
-        const unsigned char* const last = end - 8;
-        if ((qFromLittleEndian<quint64>(last) & 0x8080808080808080ULL) == 0) {
-            widenEight(last, to - (at - last));
+        const int decoded = int(8 - (end - at));
+        const quint64 rest = qFromLittleEndian<quint64>(end - 8) >> (8 * decoded);
+        if ((rest & 0x8080808080808080ULL) == 0) {
+            widenEight(rest, to);
             to += end - at;
             at = end;
         }
@@ -265,11 +267,11 @@ qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length)
 void assignUtf8Text(QString& text, const char* bytes, qsizetype length)
 {
     // Decoded straight into the string's own buffer, which has room for as
-    // many units as there are bytes (never fewer); rows of one column mostly
+    // many units as there are bytes (never fewer) and the decoder's; rows of one column mostly
     // have texts of one length, so the buffer is grown only now and then and
     // the length set only when it changes. The string is not shared.
-    if (text.capacity() < length)
-        text.reserve(length);
+    if (text.capacity() < length + utf8DecodingRoom)
+        text.reserve(length + utf8DecodingRoom);
     const qsizetype units = utf8ToUtf16(text.data(), bytes, length);
     if (text.size() != units)
         text.resize(units);

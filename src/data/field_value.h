@@ -17,9 +17,11 @@ QDateTime dateFromStorage(const QVariant& stored);
 /// The date in SQLite's text form "yyyy-MM-ddTHH:mm:ss"; the empty date when
 /// it is not one. Reads the digits directly: dates are read on every row.
 QDateTime dateFromSqliteText(const char* text, int length);
+/// The units beyond a text's own that utf8ToUtf16 may write over.
+constexpr qsizetype utf8DecodingRoom = 8;
 /// Decodes the UTF-8 `bytes` into `out`, which has room for `length` units
-/// (UTF-16 never needs more units than UTF-8 bytes); returns the units
-/// written. The same text as QString::fromUtf8, invalid sequences included;
+/// (UTF-16 never needs more units than UTF-8 bytes) and utf8DecodingRoom
+/// more; returns the units written. The same text as QString::fromUtf8, invalid sequences included;
 /// the one- to three-byte forms of the texts we store are decoded in line.
 qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length);
 /// Puts the text of the UTF-8 `bytes` in `text`, keeping its buffer when it

@@ -253,7 +253,7 @@ TEST(Utf8Decoding, SameTextAsQtForAnyBytes)
         assignUtf8Value(running, bytes.constData(), bytes.size());
         ASSERT_EQ(running.toString(), QString::fromUtf8(bytes)) << bytes.toHex().constData();
 
-        QString decoded(bytes.size(), Qt::Uninitialized);
+        QString decoded(bytes.size() + utf8DecodingRoom, Qt::Uninitialized);
         decoded.truncate(utf8ToUtf16(decoded.data(), bytes.constData(), bytes.size()));
         ASSERT_EQ(decoded, QString::fromUtf8(bytes)) << bytes.toHex().constData();
 

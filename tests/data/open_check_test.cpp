@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 
 #include <sys/stat.h>
@@ -238,6 +239,32 @@ TEST_F(SqliteOpenCheckTest, AFileReplacedOrRemovedUnderTheProgramIsNotWrittenInt
     const DbError removed = second->execute("DELETE FROM CATEGORI");
     ASSERT_TRUE(removed);
     EXPECT_TRUE(removed.message.contains("el archivo fue borrado")) << qPrintable(removed.message);
+}
+
+// Writes look at the path only when the folder's names may have changed:
+// a folder whose time has long stood still is trusted, and a file replaced
+// in it afterwards is still seen at the next write.
+TEST_F(SqliteOpenCheckTest, AFileReplacedInAFolderLongUnchangedIsStillSeen)
+{
+    addCategory(db(), 1, "Peones");
+    auto second = openSecond();
+    ASSERT_TRUE(QFile::copy(databaseFile(), folder_.file("COPIA.MDB")));
+    // The folder's names last changed an hour ago.
+    const QByteArray folder = QFile::encodeName(QFileInfo(databaseFile()).absolutePath());
+    struct timespec times[2];
+    ::clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[1] = times[0];
+    times[1].tv_sec -= 3600;
+    ASSERT_EQ(::utimensat(AT_FDCWD, folder.constData(), times, 0), 0);
+    ASSERT_FALSE(second->execute("UPDATE CATEGORI SET CatDesc = 'Oficiales'"));
+    ASSERT_FALSE(second->execute("UPDATE CATEGORI SET CatDesc = 'Capataces'"));
+
+    ASSERT_EQ(::rename(QFile::encodeName(folder_.file("COPIA.MDB")).constData(),
+                       QFile::encodeName(databaseFile()).constData()),
+              0);
+    const DbError refused = second->execute("DELETE FROM CATEGORI");
+    ASSERT_TRUE(refused);
+    EXPECT_TRUE(refused.message.contains("el archivo fue reemplazado por otro")) << qPrintable(refused.message);
 }
 
 TEST_F(SqliteOpenCheckTest, ALockFileThatCannotBeOpenedIsAnErrorThePersonSees)
