@@ -305,6 +305,22 @@ bool nameCompany(Database& database, QString* error)
     return false;
 }
 
+/// The IRP brackets of the monthly scale, in BPC: up to 7 free, then 10 %,
+/// 15 %, 24 %, 25 %, 27 %, 31 % and, past 115, 36 %. The eighth limit
+/// repeats the seventh, so that the last bracket reads "más de 115 bpc".
+bool setIrpBrackets(Database& database, QString* error)
+{
+    QSqlQuery query(database.connection());
+    query.prepare(QStringLiteral("UPDATE \"CONFIGUR\" SET \"CfFranja1\" = 7, \"CfFranja2\" = 10, \"CfFranja3\" = 15, "
+                                 "\"CfFranja4\" = 30, \"CfFranja5\" = 50, \"CfFranja6\" = 75, "
+                                 "\"CfFranja7\" = 115, \"CfFranja8\" = 115 WHERE \"CfId\" = 0"));
+    if (query.exec())
+        return true;
+    if (error)
+        *error = QStringLiteral("No se pudieron guardar las franjas del IRP: ") + query.lastError().text();
+    return false;
+}
+
 }  // namespace
 
 bool loadDemoCompany(Database& database, QString* error)
@@ -315,7 +331,8 @@ bool loadDemoCompany(Database& database, QString* error)
                      + database.connection().lastError().text();
         return false;
     }
-    bool loaded = nameCompany(database, error) && addUsersAndProfiles(database, error);
+    bool loaded =
+        nameCompany(database, error) && setIrpBrackets(database, error) && addUsersAndProfiles(database, error);
     for (const QList<DemoTable>& group :
          {organisationTables(), demoBasicValues(), demoConcepts(), demoLiquidationTypes(),
           demoAttributes(), demoAccountingEntries(), employees()}) {

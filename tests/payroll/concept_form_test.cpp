@@ -257,6 +257,12 @@ TEST_F(DemoConceptTest, EveryDemoConceptConfirmsAsItStands)
     EXPECT_EQ(auditEntries().size(), entriesBefore);
     // The judicial retention is paid out through its beneficiary concept.
     EXPECT_EQ(fieldOf(u"CONCEPT"_s, u"ConPBId"_s, u"ConId = 170"_s).toInt(), 171);
+    // The retention percentages stand beside the monthly IRP scale.
+    auto form = open(TCONCEP(), u"1"_s, u"UPD"_s);
+    EXPECT_EQ(form->labelText(0), u"hasta 7 bpc"_s);
+    EXPECT_EQ(form->labelText(6), u"hasta 115 bpc"_s);
+    EXPECT_EQ(form->labelText(7), u"más de 115 bpc"_s);
+    EXPECT_EQ(form->labelText(8), QString());
 }
 
 }  // namespace
