@@ -22,7 +22,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace {
@@ -206,6 +208,14 @@ void Database::rememberFile()
 #ifdef O_PATH
     const QByteArray folder = QFile::encodeName(QFileInfo(location_.file).absolutePath());
     folderHandle_ = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    // Local Linux file systems stamp times from the clock's coarse tick, to
+    // the nanosecond; others may keep whole seconds, or two.
+    struct statfs system;
+    const bool fineTimes = folderHandle_ >= 0 && ::fstatfs(folderHandle_, &system) == 0
+                           && (system.f_type == EXT4_SUPER_MAGIC || system.f_type == XFS_SUPER_MAGIC
+                               || system.f_type == BTRFS_SUPER_MAGIC || system.f_type == TMPFS_MAGIC
+                               || system.f_type == OVERLAYFS_SUPER_MAGIC || system.f_type == F2FS_SUPER_MAGIC);
+    folderTimeGrain_ = fineTimes ? 0 : 3'000'000'000;
 #endif
 }
 
@@ -228,12 +238,11 @@ qint64 nowIn(clockid_t clock)
 bool Database::folderUnchanged() const
 {
     // A name of the folder that is removed, added or renamed changes its
-    // modification time. The time is trusted once it is a few seconds old,
-    // as file systems keep it coarsely (a change in the same tick would
-    // leave it as it was). The path itself is still looked at once a second,
-    // for a folder replaced as a whole.
-    constexpr qint64 settled = 3'000'000'000;  // ns
-    constexpr qint64 pathEvery = 1'000'000'000;
+    // modification time. The time is trusted once the clock has moved past
+    // it by more than the file system's grain: a change within the same
+    // grain would leave it as it was. The path itself is still looked at
+    // once a second, for a folder replaced as a whole.
+    constexpr qint64 pathEvery = 1'000'000'000;  // ns
     struct stat folder;
     if (folderHandle_ < 0 || ::fstat(folderHandle_, &folder) != 0)
         return false;
@@ -244,7 +253,7 @@ bool Database::folderUnchanged() const
         // Taken before the path is looked at: a change after this moment
         // moves the time again.
         folderChangedAt_ = changedAt;
-        folderTimeSettled_ = nowIn(CLOCK_REALTIME_COARSE) - changedAt > settled;
+        folderTimeSettled_ = nowIn(CLOCK_REALTIME_COARSE) - changedAt > folderTimeGrain_;
     }
     return unchanged;
 }

@@ -165,6 +165,7 @@ private:
     int folderHandle_ = -1;
     mutable qint64 folderChangedAt_ = 0;  ///< its change time then, in ns
     mutable bool folderTimeSettled_ = false;
+    qint64 folderTimeGrain_ = 0;  ///< how coarsely its file system keeps times, in ns
     mutable qint64 pathCheckedAt_ = 0;  ///< in ns of the steady clock
     bool folderUnchanged() const;
     std::unique_ptr<DatabaseInUse> inUse_;
