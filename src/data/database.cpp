@@ -206,6 +206,9 @@ void Database::rememberFile()
     fileDevice_ = static_cast<quint64>(status.st_dev);
     fileInode_ = static_cast<quint64>(status.st_ino);
 #ifdef O_PATH
+    if (folderHandle_ >= 0)
+        ::close(folderHandle_);
+    folderTimeSettled_ = false;
     const QByteArray folder = QFile::encodeName(QFileInfo(location_.file).absolutePath());
     folderHandle_ = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     // Local Linux file systems stamp times from the clock's coarse tick, to
