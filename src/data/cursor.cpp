@@ -643,10 +643,9 @@ QString RecordCursor::pendingText(int column) const
 
 double RecordCursor::pendingNumber(int column, DirectRead read) const
 {
-    sqlite3_stmt* row = source_->sqliteStatement();
     if (read == DirectRead::WholeNumber)
-        return static_cast<int>(sqlite3_column_int64(row, column + 1));  // as a read field holds it: an int
-    const double stored = sqlite3_column_double(row, column + 1);
+        return double(pendingInteger(column));
+    const double stored = sqlite3_column_double(source_->sqliteStatement(), column + 1);
     return read == DirectRead::Currency ? roundToCurrency(stored) : stored;
 }
 

@@ -206,9 +206,7 @@ void Database::rememberFile()
     fileDevice_ = static_cast<quint64>(status.st_dev);
     fileInode_ = static_cast<quint64>(status.st_ino);
 #ifdef O_PATH
-    if (folderHandle_ >= 0)
-        ::close(folderHandle_);
-    folderTimeSettled_ = false;
+    forgetFolder();
     const QByteArray folder = QFile::encodeName(QFileInfo(location_.file).absolutePath());
     folderHandle_ = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     // Local Linux file systems stamp times from the clock's coarse tick, to
@@ -237,6 +235,14 @@ qint64 nowIn(clockid_t clock)
 }
 
 }  // namespace
+
+void Database::forgetFolder()
+{
+    if (folderHandle_ >= 0)
+        ::close(folderHandle_);
+    folderHandle_ = -1;
+    folderTimeSettled_ = false;
+}
 
 bool Database::folderUnchanged() const
 {
@@ -298,10 +304,7 @@ void Database::close()
         statement->release();
     fileDevice_ = 0;
     fileInode_ = 0;
-    if (folderHandle_ >= 0)
-        ::close(folderHandle_);
-    folderHandle_ = -1;
-    folderTimeSettled_ = false;
+    forgetFolder();
     if (connection_.isValid()) {
         connection_.close();
         connection_ = QSqlDatabase();

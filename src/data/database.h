@@ -168,6 +168,7 @@ private:
     qint64 folderTimeGrain_ = 0;  ///< how coarsely its file system keeps times, in ns
     mutable qint64 pathCheckedAt_ = 0;  ///< in ns of the steady clock
     bool folderUnchanged() const;
+    void forgetFolder();
     std::unique_ptr<DatabaseInUse> inUse_;
     int transactionDepth_ = 0;
     std::unique_ptr<RecordLocks> locks_;

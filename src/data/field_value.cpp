@@ -7,8 +7,6 @@
 #include <QtEndian>
 
 #include <cmath>
-#include <cstring>
-#include <memory>
 #include <optional>
 
 #if defined(__SSE2__)
@@ -83,20 +81,18 @@ QDateTime dateFromStorage(const QVariant& stored)
     return moment.isValid() ? moment : emptyDate();
 }
 
-/// A stored value as the program sees it: typed, Null as the empty value.
 bool heldAsGiven(FieldType type, const QVariant& given)
 {
-    const QtPrivate::QMetaTypeInterface* const held = given.data_ptr().typeInterface();
     switch (type) {
     case FieldType::Integer:
     case FieldType::Long:
     case FieldType::YesNo:
-        return held == QMetaType::fromType<int>().iface();
+        return holds<int>(given);
     case FieldType::Double:
-        return held == QMetaType::fromType<double>().iface();
+        return holds<double>(given);
     case FieldType::Text:
     case FieldType::Memo:
-        return held == QMetaType::fromType<QString>().iface();
+        return holds<QString>(given);
     case FieldType::Currency:  // rounded to four places
     case FieldType::Date:      // kept to the second
         break;
@@ -104,6 +100,7 @@ bool heldAsGiven(FieldType type, const QVariant& given)
     return false;
 }
 
+/// A stored value as the program sees it: typed, Null as the empty value.
 QVariant fromStorage(FieldType type, const QVariant& stored)
 {
     if (stored.isNull())
@@ -138,9 +135,9 @@ QVariant toStorage(FieldType type, const QVariant& given, Backend backend)
     case FieldType::Integer:
     case FieldType::Long:
     case FieldType::YesNo:
-        if (given.metaType().id() == QMetaType::Int)
+        if (holds<int>(given))
             return qint64(*static_cast<const int*>(given.constData()));
-        if (given.metaType().id() == QMetaType::LongLong)
+        if (holds<qint64>(given))
             return given;
         break;
     case FieldType::Double:
@@ -267,9 +264,10 @@ qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length)
 void assignUtf8Text(QString& text, const char* bytes, qsizetype length)
 {
     // Decoded straight into the string's own buffer, which has room for as
-    // many units as there are bytes (never fewer) and the decoder's; rows of one column mostly
-    // have texts of one length, so the buffer is grown only now and then and
-    // the length set only when it changes. The string is not shared.
+    // many units as there are bytes (never fewer) and the decoder's. Rows of
+    // one column mostly have texts of one length, so the buffer is grown only
+    // now and then and the length set only when it changes. The string is
+    // not shared.
     if (text.capacity() < length + utf8DecodingRoom)
         text.reserve(length + utf8DecodingRoom);
     const qsizetype units = utf8ToUtf16(text.data(), bytes, length);

@@ -21,19 +21,27 @@ QDateTime dateFromSqliteText(const char* text, int length);
 constexpr qsizetype utf8DecodingRoom = 8;
 /// Decodes the UTF-8 `bytes` into `out`, which has room for `length` units
 /// (UTF-16 never needs more units than UTF-8 bytes) and utf8DecodingRoom
-/// more; returns the units written. The same text as QString::fromUtf8, invalid sequences included;
-/// the one- to three-byte forms of the texts we store are decoded in line.
+/// more; returns the units written. The same text as QString::fromUtf8,
+/// invalid sequences included; the one- to three-byte forms of the texts we
+/// store are decoded in line.
 qsizetype utf8ToUtf16(QChar* out, const char* bytes, qsizetype length);
 /// Puts the text of the UTF-8 `bytes` in `text`, keeping its buffer when it
 /// has room (a cursor reads a text field into the same string row after row).
 void assignUtf8Text(QString& text, const char* bytes, qsizetype length);
 /// The text `value` holds, to be changed in place where it is: nullptr when
 /// it holds another type or shares its storage with another value.
+/// Whether `value` holds a `T`, told by the type's interface, of which QtCore
+/// has one for each of its own types; without the call metaType() is, as
+/// this runs for fields of every row. Another interface only ever means a
+/// slower path taken.
+template <typename T>
+bool holds(const QVariant& value)
+{
+    return value.data_ptr().typeInterface() == QMetaType::fromType<T>().iface();
+}
 inline QString* textHeldAlone(QVariant& value)
 {
-    // The type told by its interface, which QtCore has one of for QString,
-    // without the call metaType() is: this runs for a text of every row.
-    if (value.data_ptr().typeInterface() != QMetaType::fromType<QString>().iface() || !value.isDetached())
+    if (!holds<QString>(value) || !value.isDetached())
         return nullptr;
     // Not QVariant::data(), which would ask for a detach again, out of line.
     auto* text = const_cast<QString*>(static_cast<const QString*>(value.constData()));
